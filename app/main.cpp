@@ -1,0 +1,19 @@
+// specialty-parts: shows the specialty parts of the vehicle a wheel-alignment host passes on the command line.
+#include "command_line.h"
+#include "data_folder.h"
+#include "frm_specialty.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    // The selection is taken before Qt sees the arguments, so that none of them is ever read as a Qt option.
+    const std::string commandLine = specialty::commandLineText(argc, argv);
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication application(qtArgc, qtArgv);
+    QApplication::setApplicationName(QStringLiteral("specialty-parts"));
+
+    specialty::FrmSpecialty window(specialty::dataFolderBelow(SPECIALTY_DRIVE_ROOT));
+    window.Form_Load(commandLine);
+    return QApplication::exec();
+}

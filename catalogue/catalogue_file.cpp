@@ -1,0 +1,26 @@
+#include "catalogue_file.h"
+
+namespace specialty {
+
+CatalogueFile::CatalogueFile(std::size_t chunkBytes) : reader_(ListReader::kDefaultMaxItemBytes, chunkBytes) {}
+
+CatalogueFile::Read CatalogueFile::readRecord(RawRecord& raw) {
+    std::array<ItemSpan, kRecordFields> spans;
+    reader_.beginUnit();
+    overlong_ = 0;
+    for (fieldsRead_ = 0; fieldsRead_ < kRecordFields; ++fieldsRead_) {
+        ItemSpan& span = spans[static_cast<std::size_t>(fieldsRead_)];
+        if (!reader_.readItem(span))
+            return reader_.failed() ? Read::Failed : Read::CutShort;
+        if (span.truncated && overlong_ == 0)
+            overlong_ = fieldsRead_ + 1;
+    }
+    if (overlong_ != 0)
+        return Read::TooLong;
+    // The views are made only now: reading may have moved the record within the reader's buffer.
+    for (std::size_t i = 0; i < spans.size(); ++i)
+        raw.field[i] = reader_.text(spans[i]);
+    return Read::Record;
+}
+
+} // namespace specialty

@@ -1,0 +1,41 @@
+// The catalogue file read record by record: open, at end, read record, close.
+#pragma once
+
+#include "catalogue_record.h"
+#include "list_reader.h"
+
+#include <string>
+
+namespace specialty {
+
+class CatalogueFile {
+public:
+    enum class Read {
+        Record,   // a whole record was read
+        CutShort, // the file ended inside the record
+        TooLong,  // a field is longer than the reader keeps: the file is damaged
+        Failed,   // the file could not be read
+    };
+
+    explicit CatalogueFile(std::size_t chunkBytes = ListReader::kDefaultChunkBytes);
+
+    bool open(const std::string& path, std::string& why) { return reader_.open(path, why); }
+    void openMemory(std::string_view bytes) { reader_.openMemory(bytes); }
+    void close() { reader_.close(); }
+    // True when no field is left before the end of the file (or the file could not be read further).
+    bool atEnd() { return reader_.atEnd(); }
+    // Reads the next 23 fields. The views in `raw` stay valid until the next atEnd() or readRecord().
+    Read readRecord(RawRecord& raw);
+
+    int fieldsRead() const { return fieldsRead_; }     // after CutShort: how many fields there were
+    int overlongField() const { return overlong_; }    // after TooLong: which field (from 1)
+    const std::string& failure() const { return reader_.failure(); }
+    std::size_t maxFieldBytes() const { return reader_.maxItemBytes(); }
+
+private:
+    ListReader reader_;
+    int fieldsRead_ = 0;
+    int overlong_ = 0;
+};
+
+} // namespace specialty

@@ -1,0 +1,58 @@
+// One record of the catalogue: 23 text fields.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace specialty {
+
+constexpr int kRecordFields = 23;
+constexpr int kPartCodes = 16;
+
+// Field numbers, counted from 1 as catalogue maintainers count them.
+enum RecordField {
+    kVehicleId = 1,
+    kSpareField,
+    kMake,
+    kModel,
+    kSubmodel,
+    kYearFrom,
+    kYearTo,
+    kPartCode1, // PartCode N is field kPartCode1 + N - 1
+};
+
+// The field's name, for messages ("Make", "PartCode12", ...). `field` counts from 1.
+std::string fieldName(int field);
+
+struct CatalogueRecord {
+    std::string VehicleId;
+    std::string SpareField;
+    std::string Make;
+    std::string Model;    // with the "*" rule applied
+    std::string Submodel; // with the "*" rule applied
+    std::string YearFrom;
+    std::string YearTo;
+    std::array<std::string, kPartCodes> PartCode; // PartCode[0] is PartCode1
+
+    const std::string& partCode(int n) const { return PartCode[static_cast<std::size_t>(n - 1)]; }
+    bool hasNoParts() const;
+};
+
+// The fields of a record as the file holds them, before the "*" rule. field[0] is VehicleId.
+struct RawRecord {
+    std::array<std::string_view, kRecordFields> field;
+    std::string_view operator[](int number) const { return field[static_cast<std::size_t>(number - 1)]; }
+};
+
+// How many "*" of Model and of Submodel stand for a double quote.
+constexpr int kModelStars = 1;
+constexpr int kSubmodelStars = 2;
+
+// Replaces the first `count` "*" of `text` with double quotes.
+std::string decodeStars(std::string_view text, int count);
+
+// The record with the "*" rule applied to Model and Submodel; the other fields as they are.
+CatalogueRecord decodeRecord(const RawRecord& raw);
+
+} // namespace specialty

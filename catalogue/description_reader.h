@@ -1,0 +1,31 @@
+// A part's description file: list items, each shown on a line of its own.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace specialty {
+
+struct Description {
+    // Code-page text: every item followed by a line feed and then a carriage return (in that order).
+    std::string caption;
+    // The file held more than is kept; `caption` then ends with kDescriptionCutNote and its pair.
+    bool cut = false;
+};
+
+// How much description text is kept. Beyond it the window would spend seconds laying out text nobody reads.
+constexpr std::size_t kMaxDescriptionBytes = 64 * 1024;
+constexpr std::string_view kItemEnd = "\n\r";
+constexpr std::string_view kDescriptionCutNote =
+    "[The description is longer than 64 KB; only its beginning is shown.]";
+
+// Reads the description file at `path`. A file that is missing, not an ordinary file, or that cannot be
+// opened or read gives the empty description, as if it were missing.
+Description readDescription(const std::string& path, std::size_t maxBytes = kMaxDescriptionBytes);
+
+// The same for bytes in memory.
+Description readDescriptionBytes(std::string_view bytes, std::size_t maxBytes = kMaxDescriptionBytes,
+                                 std::size_t chunkBytes = 4096);
+
+} // namespace specialty

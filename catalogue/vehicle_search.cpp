@@ -1,0 +1,126 @@
+#include "vehicle_search.h"
+
+#include "catalogue_file.h"
+#include "text_encoding.h"
+#include "vehicle_selection.h"
+
+#include <cstdlib>
+
+namespace specialty {
+
+namespace {
+
+constexpr const char* kYearRange = "is not a whole number from -32768 to 32767";
+
+SearchResult failure(std::string reason) {
+    SearchResult result;
+    result.outcome = SearchResult::Outcome::Failed;
+    result.reason = std::move(reason);
+    return result;
+}
+
+std::string quoted(std::string_view codePageText) { return "\"" + printableForMessage(codePageText) + "\""; }
+
+std::string recordAt(std::int64_t position) { return "the record at position " + std::to_string(position); }
+
+bool namesMatch(const VehicleSelection& selection, const RawRecord& raw) {
+    return sameName(selection.Make, raw[kMake], 0) && sameName(selection.Model, raw[kModel], kModelStars) &&
+           sameName(selection.Submodel, raw[kSubmodel], kSubmodelStars);
+}
+
+// The year test of a record that passed the name test. All four years are converted before anything is
+// decided; a year that does not convert fails the search with `reason` set.
+bool yearsFit(const VehicleSelection& selection, const RawRecord& raw, std::int64_t position,
+              std::string& reason) {
+    struct Year {
+        std::string_view text;
+        std::string what;
+    };
+    const Year years[] = {
+        {selection.Year1, "The selection's Year1"},
+        {selection.Year2, "The selection's Year2"},
+        {raw[kYearFrom], "The year YearFrom of " + recordAt(position)},
+        {raw[kYearTo], "The year YearTo of " + recordAt(position)},
+    };
+    std::int16_t value[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        auto converted = parseYear(years[i].text);
+        if (!converted) {
+            reason = years[i].what + " (" + quoted(years[i].text) + ") " + kYearRange + ".";
+            if (i < 2)
+                reason += " It was needed for " + recordAt(position) + ", whose names match.";
+            return false;
+        }
+        value[i] = *converted;
+    }
+    auto inside = [&](std::int16_t year) { return year >= value[2] && year <= value[3]; };
+    return inside(value[0]) || inside(value[1]);
+}
+
+SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int32_t demoIndex,
+                  const std::string& name) {
+    const VehicleSelection selection = splitSelection(selectionText);
+    const bool positionMode = selectionText == kPositionMarker;
+    const std::int64_t wanted = std::llabs(static_cast<std::int64_t>(demoIndex));
+    RawRecord raw;
+    for (std::int64_t position = 0;; ++position) {
+        if (file.atEnd()) {
+            if (!file.failure().empty())
+                return failure("The catalogue " + name + " could not be read: " + file.failure() + ".");
+            return SearchResult{};
+        }
+        switch (file.readRecord(raw)) {
+        case CatalogueFile::Read::Record:
+            break;
+        case CatalogueFile::Read::CutShort:
+            return failure("The catalogue " + name + " ends in the middle of " + recordAt(position) + ": it has " +
+                           std::to_string(file.fieldsRead()) + " of its 23 fields.");
+        case CatalogueFile::Read::TooLong:
+            return failure("The catalogue " + name + " is damaged: field " + fieldName(file.overlongField()) +
+                           " of " + recordAt(position) + " is longer than " +
+                           std::to_string(file.maxFieldBytes()) + " bytes.");
+        case CatalogueFile::Read::Failed:
+            return failure("The catalogue " + name + " could not be read: " + file.failure() + ".");
+        }
+        bool found = false;
+        if (namesMatch(selection, raw)) {
+            std::string reason;
+            found = yearsFit(selection, raw, position, reason);
+            if (!reason.empty())
+                return failure(reason);
+        }
+        if (raw[kVehicleId] == "0")
+            return SearchResult{}; // the end record: never a result, nothing after it is read
+        if (positionMode && position == wanted)
+            found = true;
+        if (found) {
+            SearchResult result;
+            result.outcome = SearchResult::Outcome::Found;
+            result.record = decodeRecord(raw);
+            result.position = position;
+            return result;
+        }
+    }
+}
+
+} // namespace
+
+SearchResult searchCatalogue(std::string_view selection, std::int32_t demoIndex, const std::string& dataFolder) {
+    const std::string path = dataFolder + std::string(kCatalogueName);
+    CatalogueFile file;
+    std::string why;
+    if (!file.open(path, why))
+        return failure("The catalogue " + path + " cannot be opened: " + why + ".");
+    SearchResult result = scan(file, selection, demoIndex, path);
+    file.close(); // before anything is shown
+    return result;
+}
+
+SearchResult searchCatalogueBytes(std::string_view selection, std::int32_t demoIndex, std::string_view bytes,
+                                  const std::string& catalogueName, std::size_t chunkBytes) {
+    CatalogueFile file(chunkBytes);
+    file.openMemory(bytes);
+    return scan(file, selection, demoIndex, catalogueName);
+}
+
+} // namespace specialty

@@ -1,0 +1,11 @@
+#include "code_page_text.h"
+
+#include "text_encoding.h"
+
+namespace specialty {
+
+QString fromCodePage(std::string_view text) { return QString::fromStdString(windows1252ToUtf8(text)); }
+
+std::string toCodePage(const QString& text) { return utf8ToWindows1252(text.toStdString()); }
+
+} // namespace specialty

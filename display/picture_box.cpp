@@ -1,0 +1,63 @@
+#include "picture_box.h"
+
+#include "twips.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace specialty {
+
+PictureBox::PictureBox(Mode mode, QWidget* parent) : QWidget(parent), mode_(mode) {
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void PictureBox::setPicture(const QImage& picture) {
+    picture_ = picture;
+    scaled_ = QPixmap();
+    if (mode_ == Mode::Unscaled && !picture_.isNull()) {
+        QRectF twips = twipsGeometry(this);
+        QSizeF size = picture_.deviceIndependentSize();
+        twips.setSize(QSizeF(size.width() * kTwipsPerPixel, size.height() * kTwipsPerPixel));
+        setTwipsGeometry(this, twips);
+    }
+    update();
+}
+
+void PictureBox::setBorderStyle(int style) {
+    borderStyle_ = style;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (!picture_.isNull()) {
+        if (mode_ == Mode::Unscaled) {
+            painter.drawImage(QPointF(0, 0), picture_);
+        } else {
+            QSize target = size() * devicePixelRatioF();
+            if (scaled_.size() != target) {
+                scaled_ = QPixmap::fromImage(
+                    picture_.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+                scaled_.setDevicePixelRatio(devicePixelRatioF());
+            }
+            painter.drawPixmap(QPointF(0, 0), scaled_);
+        }
+    }
+    if (borderStyle_ == 1) {
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    if (click)
+        emit clicked();
+}
+
+} // namespace specialty

@@ -1,0 +1,45 @@
+// A picture control: shows one picture, scaled to fill the control or at the picture's own size.
+#pragma once
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+namespace specialty {
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class Mode {
+        Scaled,   // the picture is stretched over the whole control, whatever its proportions
+        Unscaled, // the picture is drawn at its own size and the control takes that size
+    };
+
+    explicit PictureBox(Mode mode, QWidget* parent = nullptr);
+
+    // The picture is shared, not copied: two controls given the same picture hold one image.
+    const QImage& picture() const { return picture_; }
+    void setPicture(const QImage& picture);
+
+    // 0 = no border, 1 = a thin single-line border.
+    int borderStyle() const { return borderStyle_; }
+    void setBorderStyle(int style);
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    Mode mode_;
+    QImage picture_;
+    QPixmap scaled_; // the picture at the control's size, made when first drawn
+    int borderStyle_ = 0;
+    bool pressed_ = false;
+};
+
+} // namespace specialty
