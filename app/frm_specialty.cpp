@@ -142,15 +142,23 @@ void FrmSpecialty::wireEvents() {
     }
 }
 
-void FrmSpecialty::Form_Load(const std::string& commandLine) {
-    // Centre by the window's outer size, computed in twips as the design does.
+void FrmSpecialty::centreOnScreen() {
+    // Centred by the window's outer size, computed in twips as the design does.
     const QRect screenArea = screen()->geometry();
     const QSizeF outer = outerSizeInTwips(this);
     const double left = (screenArea.width() * kTwipsPerPixel - outer.width()) / 2;
     const double top = (screenArea.height() * kTwipsPerPixel - outer.height()) / 2;
     move(screenArea.topLeft() + QPoint(static_cast<int>(std::lround(left / kTwipsPerPixel)),
                                        static_cast<int>(std::lround(top / kTwipsPerPixel))));
+}
+
+void FrmSpecialty::Form_Load(const std::string& commandLine) {
+    centreOnScreen();
+    const QSize outerBeforeShow = frameGeometry().size();
     show();
+    // The frame's size is known only once the window is on screen; centre again by the true outer size.
+    if (frameGeometry().size() != outerBeforeShow)
+        centreOnScreen();
 
     demoIndex_ = 0;
     if (commandLine.empty() || isDemoKeyword(commandLine)) {

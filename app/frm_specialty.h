@@ -61,6 +61,7 @@ private:
     void createControls();
     void createSlots();
     void wireEvents();
+    void centreOnScreen();
 
     void ShowMessage(const QString& text);
     void PresentRecord(const CatalogueRecord& record);

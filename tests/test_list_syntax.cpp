@@ -1,0 +1,161 @@
+// The list syntax: items, quoting, blanks, line ends, and records of 23 fields, read through buffers of
+// every size so that an item or a line end split between two reads is read like any other.
+#include "catalogue_file.h"
+#include "description_reader.h"
+#include "list_reader.h"
+
+#include <QTest>
+
+using namespace specialty;
+
+namespace {
+
+const int kChunkSizes[] = {1, 2, 3, 5, 16, 4096};
+
+QByteArrayList readItems(const QByteArray& input, std::size_t chunk, std::size_t maxItem = 1024) {
+    ListReader reader(maxItem, chunk);
+    reader.openMemory(std::string_view(input.constData(), static_cast<std::size_t>(input.size())));
+    QByteArrayList items;
+    while (!reader.atEnd()) {
+        reader.beginUnit();
+        ItemSpan item;
+        if (!reader.readItem(item)) {
+            items << "<cut>";
+            break;
+        }
+        std::string_view text = reader.text(item);
+        items << QByteArray(text.data(), static_cast<qsizetype>(text.size())) + (item.truncated ? "<truncated>" : "");
+    }
+    return items;
+}
+
+std::string record(const char* first, int fields) {
+    std::string line = first;
+    for (int i = 1; i < fields; ++i)
+        line += "," + std::to_string(i + 1);
+    return line;
+}
+
+} // namespace
+
+class ListSyntaxTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void items_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArrayList>("expected");
+        QTest::newRow("commas") << QByteArray("a,b,c") << QByteArrayList{"a", "b", "c"};
+        QTest::newRow("line ends end items") << QByteArray("a\r\nb\nc\rd") << QByteArrayList{"a", "b", "c", "d"};
+        QTest::newRow("leading blanks skipped") << QByteArray("  a,\t b") << QByteArrayList{"a", "b"};
+        QTest::newRow("trailing blanks dropped") << QByteArray("a  ,b \t\r\n") << QByteArrayList{"a", "b"};
+        QTest::newRow("quoted keeps blanks and commas")
+            << QByteArray("\" a, b \",c") << QByteArrayList{" a, b ", "c"};
+        QTest::newRow("quoted runs over a line end") << QByteArray("\"a\r\nb\",c") << QByteArrayList{"a\r\nb", "c"};
+        QTest::newRow("text after a closing quote ignored")
+            << QByteArray("\"a\"xyz,b") << QByteArrayList{"a", "b"};
+        QTest::newRow("quote inside unquoted item kept") << QByteArray("ab\"c,d") << QByteArrayList{"ab\"c", "d"};
+        QTest::newRow("two commas give an empty item") << QByteArray("a,,b") << QByteArrayList{"a", "", "b"};
+        QTest::newRow("comma before line end gives an empty item")
+            << QByteArray("a,\r\nb") << QByteArrayList{"a", "", "b"};
+        QTest::newRow("comma before end of file gives an empty item")
+            << QByteArray("a,") << QByteArrayList{"a", ""};
+        QTest::newRow("empty lines skipped") << QByteArray("a\r\n\r\n\n  \r\nb") << QByteArrayList{"a", "b"};
+        QTest::newRow("line of commas") << QByteArray(",,\r\nx") << QByteArrayList{"", "", "", "x"};
+        QTest::newRow("empty quoted item") << QByteArray("\"\",a") << QByteArrayList{"", "a"};
+        QTest::newRow("quote that never closes runs to the end")
+            << QByteArray("a,\"bc,d\r\ne") << QByteArrayList{"a", "bc,d\r\ne"};
+        QTest::newRow("blank tail is the end") << QByteArray("a\r\n  \r\n\t") << QByteArrayList{"a"};
+        QTest::newRow("nothing at all") << QByteArray("") << QByteArrayList{};
+        QTest::newRow("NUL and control bytes are text")
+            << QByteArray("a\0b,\x01", 5) << QByteArrayList{QByteArray("a\0b", 3), "\x01"};
+    }
+    void items() {
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArrayList, expected);
+        for (int chunk : kChunkSizes)
+            QCOMPARE(readItems(input, static_cast<std::size_t>(chunk)), expected);
+    }
+
+    void overlongItemsKeepTheirStart() {
+        const QByteArray longItem(5000, 'x');
+        for (int chunk : kChunkSizes) {
+            QCOMPARE(readItems(longItem + ",b", static_cast<std::size_t>(chunk), 100),
+                     (QByteArrayList{QByteArray(100, 'x') + "<truncated>", "b"}));
+            QCOMPARE(readItems("\"" + longItem + "\",b", static_cast<std::size_t>(chunk), 100),
+                     (QByteArrayList{QByteArray(100, 'x') + "<truncated>", "b"}));
+        }
+    }
+
+    void recordsIgnoreLineBoundaries() {
+        // One record over two lines, then two records on one line.
+        const std::string bytes = "1,,A,B,C,2000,2001,p1\r\n,,,,,,,,,,,,,,p16\r\n" + record("2", 23) + "," +
+                                  record("3", 23);
+        for (int chunk : kChunkSizes) {
+            CatalogueFile file(static_cast<std::size_t>(chunk));
+            file.openMemory(bytes);
+            RawRecord raw;
+            QVERIFY(!file.atEnd());
+            QCOMPARE(file.readRecord(raw), CatalogueFile::Read::Record);
+            QCOMPARE(raw[kPartCode1], std::string_view("p1"));
+            QCOMPARE(raw[kPartCode1 + 15], std::string_view("p16"));
+            QCOMPARE(file.readRecord(raw), CatalogueFile::Read::Record);
+            QCOMPARE(raw[kVehicleId], std::string_view("2"));
+            QCOMPARE(raw[kYearTo], std::string_view("7"));
+            QCOMPARE(file.readRecord(raw), CatalogueFile::Read::Record);
+            QCOMPARE(raw[kVehicleId], std::string_view("3"));
+            QCOMPARE(raw[kPartCode1 + 15], std::string_view("23"));
+            QVERIFY(file.atEnd());
+        }
+    }
+
+    void recordCutShort() {
+        CatalogueFile file(7);
+        const std::string bytes = record("1", 23) + "\r\n" + record("2", 20) + "\r\n";
+        file.openMemory(bytes);
+        RawRecord raw;
+        QCOMPARE(file.readRecord(raw), CatalogueFile::Read::Record);
+        QVERIFY(!file.atEnd());
+        QCOMPARE(file.readRecord(raw), CatalogueFile::Read::CutShort);
+        QCOMPARE(file.fieldsRead(), 20);
+    }
+
+    void starRule() {
+        CatalogueRecord decoded;
+        RawRecord raw;
+        raw.field.fill("");
+        raw.field[kModel - 1] = "16*x*";
+        raw.field[kSubmodel - 1] = "a*b*c*";
+        raw.field[kMake - 1] = "M*";
+        decoded = decodeRecord(raw);
+        QCOMPARE(decoded.Model, std::string("16\"x*"));
+        QCOMPARE(decoded.Submodel, std::string("a\"b\"c*"));
+        QCOMPARE(decoded.Make, std::string("M*"));
+    }
+
+    void descriptionItemsEachEndWithLineFeedThenReturn() {
+        Description d = readDescriptionBytes("one, two\r\n\"three, four\"\r\n  five,,six\r\n", 1000, 3);
+        QCOMPARE(d.caption, std::string("one\n\rtwo\n\rthree, four\n\rfive\n\r\n\rsix\n\r"));
+        QVERIFY(!d.cut);
+        QCOMPARE(readDescriptionBytes("").caption, std::string());
+    }
+
+    void longDescriptionIsCutWithANote() {
+        std::string bytes(200000, 'y');
+        Description d = readDescriptionBytes(bytes, 1000, 4096);
+        QVERIFY(d.cut);
+        QVERIFY(d.caption.size() < 1200);
+        QVERIFY(d.caption.find(std::string(kDescriptionCutNote)) != std::string::npos);
+
+        std::string manyLines;
+        for (int i = 0; i < 1000; ++i)
+            manyLines += "line " + std::to_string(i) + "\r\n";
+        d = readDescriptionBytes(manyLines, 1000, 64);
+        QVERIFY(d.cut);
+        QVERIFY(d.caption.rfind("line 0\n\r", 0) == 0);
+        QVERIFY(d.caption.size() <= 1000 + kDescriptionCutNote.size() + 4);
+    }
+};
+
+QTEST_APPLESS_MAIN(ListSyntaxTest)
+#include "test_list_syntax.moc"

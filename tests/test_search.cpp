@@ -1,0 +1,218 @@
+// The vehicle search: first match wins, names without regard to case, the year rule, the end record,
+// position mode, and failures with reasons a user can act on.
+#include "test_support.h"
+
+#include "vehicle_search.h"
+#include "text_encoding.h"
+#include "vehicle_selection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <climits>
+#include <sys/stat.h>
+
+using namespace specialty;
+using namespace specialty::test;
+
+namespace {
+
+std::string catalogue(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\r\n";
+    return bytes;
+}
+
+// Searches in memory through a small buffer, so records cross buffer boundaries.
+SearchResult search(const std::vector<std::string>& lines, const std::string& selection, std::int32_t demoIndex = 0) {
+    const std::string bytes = catalogue(lines);
+    return searchCatalogueBytes(selection, demoIndex, bytes, "specialty.txt", 61);
+}
+
+std::string sel(const char* make, const char* model, const char* submodel, const char* y1, const char* y2) {
+    return joinSelection(make, model, submodel, y1, y2);
+}
+
+const std::vector<std::string> kTwoBriskos = {
+    recordLine("1", "Aldena", "Tarsa", "GL", "1998", "2004", {{1, "A1"}}),
+    recordLine("2", "\"Brisko\"", "Meridian", "", "2001", "2008", {{1, "B1"}}),
+    recordLine("3", "BRISKO", "MERIDIAN", "", "2001", "2008", {{1, "B2"}}),
+    endRecordLine(),
+};
+
+} // namespace
+
+class SearchTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstMatchWinsWithoutRegardToCase() {
+        SearchResult r = search(kTwoBriskos, sel("brisko", "meridian", "", "2003", "2003"));
+        QVERIFY(r.found());
+        QCOMPARE(r.record.VehicleId, std::string("2"));
+        QCOMPARE(r.position, std::int64_t(1));
+        QCOMPARE(r.record.partCode(1), std::string("B1"));
+    }
+
+    void paddedSelectionFieldsMatchUnpaddedNames() {
+        // joinSelection fills every field with spaces to its column width.
+        QVERIFY(search(kTwoBriskos, sel("Aldena", "Tarsa", "GL", "1999", "1999")).found());
+        QVERIFY(!search(kTwoBriskos, sel("Aldena", "Tarsa", "G", "1999", "1999")).found());
+    }
+
+    void yearRule_data() {
+        QTest::addColumn<QString>("year1");
+        QTest::addColumn<QString>("year2");
+        QTest::addColumn<bool>("matches");
+        // The record covers 2001 to 2008.
+        QTest::newRow("lower bound twice") << "2001" << "2001" << true;
+        QTest::newRow("second year on upper bound") << "2009" << "2008" << true;
+        QTest::newRow("first inside only") << "2005" << "1990" << true;
+        QTest::newRow("around the range is no overlap test") << "1996" << "2013" << false;
+        QTest::newRow("both outside") << "2009" << "2000" << false;
+    }
+    void yearRule() {
+        QFETCH(QString, year1);
+        QFETCH(QString, year2);
+        QFETCH(bool, matches);
+        SearchResult r = search(kTwoBriskos, sel("Brisko", "Meridian", "", qPrintable(year1), qPrintable(year2)));
+        QVERIFY(!r.failed());
+        QCOMPARE(r.found(), matches);
+    }
+
+    void reversedRangeNeverMatches() {
+        auto lines = {recordLine("1", "M", "X", "", "2008", "2001"), endRecordLine()};
+        QVERIFY(!search(lines, sel("M", "X", "", "2005", "2001")).found());
+    }
+
+    void starsInModelAndSubmodel() {
+        auto lines = {recordLine("7", "Dunmore", "Kestrel 16* Wheel", "a*b*c*", "2005", "2011"), endRecordLine()};
+        SearchResult r = search(lines, sel("DUNMORE", "kestrel 16\" wheel", "a\"b\"c*", "2006", "2006"));
+        QVERIFY(r.found());
+        QCOMPARE(r.record.Model, std::string("Kestrel 16\" Wheel"));
+        QCOMPARE(r.record.Submodel, std::string("a\"b\"c*"));
+        QVERIFY(!search(lines, sel("Dunmore", "Kestrel 16* Wheel", "a\"b\"c*", "2006", "2006")).found());
+    }
+
+    void namesLongerThanTheirColumnsNeverMatch() {
+        auto lines = {recordLine("1", "Fifteen-letters", "M", "", "2000", "2000"), endRecordLine()};
+        QVERIFY(!search(lines, sel("Fifteen-letters", "M", "", "2000", "2000")).found());
+    }
+
+    void endRecord() {
+        // An end record that fits is not a result, and nothing after it is read: not even a broken line.
+        auto lines = {recordLine("1", "A", "B", "", "2000", "2000"),
+                      recordLine("0", "Z", "Z", "", "2000", "2000"), std::string("broken,\"line"),
+                      recordLine("9", "Z", "Z", "", "2000", "2000")};
+        QCOMPARE(search(lines, sel("Z", "Z", "", "2000", "2000")).outcome, SearchResult::Outcome::NotFound);
+        QCOMPARE(search({endRecordLine(), recordLine("1", "A", "B", "", "2000", "2000")},
+                        sel("A", "B", "", "2000", "2000")).outcome,
+                 SearchResult::Outcome::NotFound);
+        QCOMPARE(search({}, sel("A", "B", "", "2000", "2000")).outcome, SearchResult::Outcome::NotFound);
+    }
+
+    void trailingBlankLinesEndTheFileWithoutError() {
+        const std::string bytes = catalogue({recordLine("1", "A", "B", "", "2000", "2000")}) + "\r\n  \r\n";
+        SearchResult r = searchCatalogueBytes(sel("X", "", "", "1", "1"), 0, bytes, "c", 4096);
+        QCOMPARE(r.outcome, SearchResult::Outcome::NotFound);
+    }
+
+    void positionMode() {
+        std::vector<std::string> lines;
+        for (int i = 0; i < 6; ++i)
+            lines.push_back(recordLine(std::to_string(100 + i), "M", "X", "", "2000", "2000"));
+        lines.push_back(endRecordLine());
+        lines.push_back(recordLine("999", "M", "X", "", "2000", "2000"));
+        QCOMPARE(search(lines, "-1", 0).record.VehicleId, std::string("100"));
+        QCOMPARE(search(lines, "-1", -3).record.VehicleId, std::string("103"));
+        QCOMPARE(search(lines, "-1", 3).record.VehicleId, std::string("103")); // only the absolute value counts
+        QCOMPARE(search(lines, "-1", -6).outcome, SearchResult::Outcome::NotFound); // the end record
+        QCOMPARE(search(lines, "-1", -7).outcome, SearchResult::Outcome::NotFound); // after it
+        QCOMPARE(search(lines, "-1", INT_MIN).outcome, SearchResult::Outcome::NotFound);
+        lines.pop_back();
+        lines.pop_back();
+        QCOMPARE(search(lines, "-1", -6).outcome, SearchResult::Outcome::NotFound); // past the last record
+        // With a blank around it the marker is an ordinary selection whose Make is "-1".
+        QCOMPARE(search(lines, " -1", 0).outcome, SearchResult::Outcome::NotFound);
+        QCOMPARE(search(lines, "-1 ", 0).outcome, SearchResult::Outcome::NotFound);
+    }
+
+    void positionModeStillRunsTheNameTest() {
+        // A record named "-1" with empty model and submodel passes the name test of the marker, and the
+        // marker has no years: the search fails there, as every search that needs a missing year does.
+        auto lines = {recordLine("1", "A", "B", "", "2000", "2000"), recordLine("2", "-1", "", "", "2000", "2000")};
+        SearchResult r = search(lines, "-1", -5);
+        QVERIFY(r.failed());
+        QVERIFY(QString::fromStdString(r.reason).contains("Year1"));
+    }
+
+    void badYears() {
+        // Bad years in records whose names do not match do no harm.
+        auto lines = {recordLine("1", "Other", "X", "", "19x9", ""), recordLine("2", "M", "X", "", "2000", "2010"),
+                      recordLine("3", "M", "Y", "", "2000", "abc"), endRecordLine()};
+        QVERIFY(search(lines, sel("M", "X", "", "2005", "2005")).found());
+
+        SearchResult r = search(lines, sel("M", "Y", "", "2005", "2005"));
+        QVERIFY(r.failed());
+        QCOMPARE(QString::fromStdString(r.reason),
+                 QString("The year YearTo of the record at position 2 (\"abc\") is not a whole number from -32768 "
+                         "to 32767."));
+
+        // All four years are converted before anything is decided: an empty Year2 fails the search even
+        // though Year1 lies in the range.
+        r = search(lines, joinSelection("M", "X", "", "2005", "").substr(0, 74));
+        QVERIFY(r.failed());
+        QVERIFY(QString::fromStdString(r.reason).startsWith("The selection's Year2 (\"\")"));
+        QVERIFY(QString::fromStdString(r.reason).contains("position 1"));
+    }
+
+    void shortSelectionWithoutAMatchingNameIsNotFound() {
+        QCOMPARE(search(kTwoBriskos, "Nobody").outcome, SearchResult::Outcome::NotFound);
+    }
+
+    void cutShortRecord() {
+        auto lines = {recordLine("1", "A", "B", "", "2000", "2000"), std::string("2,,C,D,,2000,2000,p1")};
+        SearchResult r = search(lines, sel("X", "", "", "1", "1"));
+        QVERIFY(r.failed());
+        QCOMPARE(QString::fromStdString(r.reason),
+                 QString("The catalogue specialty.txt ends in the middle of the record at position 1: it has 8 of "
+                         "its 23 fields."));
+        // The matching record before the damage is still found.
+        QVERIFY(search(lines, sel("A", "B", "", "2000", "2000")).found());
+    }
+
+    void overlongFieldFailsWithItsName() {
+        auto lines = {recordLine("1", "A", "B", std::string(100000, 's'), "2000", "2000"), endRecordLine()};
+        SearchResult r = search(lines, sel("X", "", "", "1", "1"));
+        QVERIFY(r.failed());
+        QVERIFY(QString::fromStdString(r.reason).contains("field Submodel of the record at position 0"));
+    }
+
+    void catalogueFiles() {
+        DataFolder folder;
+        SearchResult r = searchCatalogue("x", 0, folder.path());
+        QVERIFY(r.failed());
+        QCOMPARE(QString::fromStdString(r.reason),
+                 QString::fromStdString("The catalogue " + folder.file("specialty.txt") +
+                                        " cannot be opened: No such file or directory."));
+
+        QVERIFY(QDir().mkdir(QString::fromStdString(folder.file("specialty.txt"))));
+        r = searchCatalogue("x", 0, folder.path());
+        QVERIFY(r.failed());
+        QVERIFY(QString::fromStdString(r.reason).endsWith("cannot be opened: it is a directory, not a file."));
+        QVERIFY(QDir().rmdir(QString::fromStdString(folder.file("specialty.txt"))));
+
+        folder.writeCatalogue({recordLine("1", "V\xE9lomar", "\xC9toile", "", "2016", "2022"), endRecordLine()});
+        // The host pads by characters; its text arrives in UTF-8 and is converted before the name test.
+        const std::string fromHost = windows1252ToUtf8(sel("V\xC9LOMAR", "\xE9toile", "", "2017", "2017"));
+        QVERIFY(fromHost.size() > 80);
+        r = searchCatalogue(utf8ToWindows1252(fromHost), 0, folder.path());
+        QVERIFY(r.found());
+        QCOMPARE(r.record.Make, std::string("V\xE9lomar"));
+    }
+};
+
+QTEST_APPLESS_MAIN(SearchTest)
+#include "test_search.moc"

@@ -1,0 +1,194 @@
+// The window as created, and the start-up roads of the command line.
+#include "test_support.h"
+
+#include "messages.h"
+#include "part_slots.h"
+#include "picture_box.h"
+#include "twips.h"
+#include "vehicle_selection.h"
+#include "window_layout.h"
+
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+using namespace specialty;
+using namespace specialty::test;
+
+namespace {
+
+std::vector<std::string> threeRecords() {
+    return {recordLine("100", "Aldena", "Tarsa", "GL", "1998", "2004", {{1, "A1"}}),
+            recordLine("101", "Brisko", "Meridian", "", "2001", "2008", {{2, "B2"}}),
+            recordLine("102", "Corvane", "Atlas", "", "1995", "1999"), endRecordLine()};
+}
+
+} // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void controlsStandWhereTheDesignPutsThem() {
+        DataFolder folder;
+        RecordingWindow w(folder);
+        QCOMPARE(w->size(), QSize(704, 549)); // 10560 x 8235 twips
+
+        int named = 0;
+        for (QWidget* child : w->findChildren<QWidget*>())
+            named += child->objectName().isEmpty() || child->objectName().startsWith("qt_") ? 0 : 1;
+        QCOMPARE(named, 48);
+
+        for (const ControlPlace& place : kButtons) {
+            auto* button = w.control<QPushButton>(place.name);
+            QVERIFY2(button, place.name);
+            QCOMPARE(twipsGeometry(button), place.twips);
+            QCOMPARE(button->text(), QString(place.caption));
+        }
+        for (const ControlPlace& place : kFrames) {
+            auto* frame = w.control<QGroupBox>(place.name);
+            QVERIFY2(frame, place.name);
+            QCOMPARE(frame->parentWidget()->objectName(), QString(place.parent ? place.parent : "frmSpecialty"));
+            QCOMPARE(twipsGeometry(frame), place.twips);
+            QCOMPARE(frame->title(), QString(place.caption));
+        }
+        for (const PartSlot& slot : kPartSlots) {
+            auto* picture = w.control<PictureBox>(QString("Image%1").arg(slot.number));
+            auto* caption = w.control<QLabel>(QString("Label%1").arg(slot.number));
+            QCOMPARE(picture->parentWidget()->objectName(), QString(slot.frame));
+            QCOMPARE(caption->parentWidget(), picture->parentWidget());
+            QCOMPARE(twipsGeometry(picture), QRectF(slot.left, 360, slot.pictureSize, slot.pictureSize));
+            QCOMPARE(twipsGeometry(caption), QRectF(slot.left, 200, slot.labelWidth, slot.labelHeight));
+            QCOMPARE(caption->font().family(), QString("Arial"));
+            QCOMPARE(caption->font().pointSizeF(), 7.5);
+        }
+        QCOMPARE(twipsGeometry(w.control("Image6")).left(), 7440.0);
+        QCOMPARE(w.control<QLabel>("lblIllText")->font().pointSizeF(), 8.25);
+
+        // Edges are rounded, not sizes: the 12-twip overlap of the front frames stays an overlap.
+        QWidget* camber = w.control("frmFrontCamber");
+        QWidget* caster = w.control("frmFrontCaster");
+        QVERIFY(caster->geometry().top() <= camber->geometry().bottom());
+        QCOMPARE(twipsToPixels(QRectF(720, 120, 732, 372)), QRect(48, 8, 49, 25));
+    }
+
+    void freshWindowIsTheEmptySlotView() {
+        DataFolder folder;
+        RecordingWindow w(folder);
+        QVERIFY(w->windowTitle().isEmpty());
+        QVERIFY(w.control<QLabel>("lblNoMatch")->text().isEmpty());
+        QCOMPARE(w.control<QLabel>("lblNote")->text(), QString(kSlotHint));
+        for (int n = 1; n <= 17; ++n) {
+            auto* picture = w.control<PictureBox>(QString("Image%1").arg(n));
+            QVERIFY(picture->picture().isNull());
+            QVERIFY(picture->toolTip().isEmpty());
+            QCOMPARE(picture->borderStyle(), 0);
+            QVERIFY(w.control<QLabel>(QString("Label%1").arg(n))->text().isEmpty());
+            QVERIFY(picture->accessibleName().endsWith(": empty"));
+        }
+        QCOMPARE(w.control("Image15")->accessibleName(), QString("Front caster, slot 15: empty"));
+        QVERIFY(!w.control("imgZoom")->isVisibleTo(&*w));
+        QVERIFY(!w.control("lblIllText")->isVisibleTo(&*w));
+        QVERIFY(!w.control("cmdNext")->isVisibleTo(&*w));
+        QVERIFY(!w.control("cmdHide")->isVisibleTo(&*w));
+        QVERIFY(w.control("Command1")->isVisibleTo(&*w));
+        QVERIFY(w.control("Command2")->isVisibleTo(&*w));
+    }
+
+    void onlyButtonsTakeFocusAndEnterPressesExit() {
+        DataFolder folder;
+        folder.writeCatalogue(threeRecords());
+        RecordingWindow w(folder);
+        for (QWidget* child : w->findChildren<QWidget*>())
+            if (!qobject_cast<QPushButton*>(child))
+                QVERIFY2(child->focusPolicy() == Qt::NoFocus, qPrintable(child->objectName()));
+        for (auto* button : w->findChildren<QPushButton*>()) {
+            QVERIFY(!button->isDefault());
+            QVERIFY(!button->autoDefault());
+            QVERIFY(!button->text().contains('&'));
+        }
+        w->Form_Load(std::string("DEMO"));
+        QVERIFY(QTest::qWaitForWindowActive(&*w));
+        QCOMPARE(QApplication::focusWidget(), w.control("Command1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(w.exits, 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(w.exits, 2);
+        // Tab moves to "Demo": "Hide" and "Next" are hidden and skipped.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w.control("Command2"));
+    }
+
+    void commandLineRoads_data() {
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<bool>("demoMode");
+        QTest::addColumn<QString>("vehicleShown"); // empty: none
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no argument") << "" << true << "101" << "";
+        QTest::newRow("DEMO") << "DEMO" << true << "101" << "";
+        QTest::newRow("demo") << "demo" << true << "101" << "";
+        QTest::newRow("DEMO with a blank") << "DEMO " << false << "" << kNoMatchMessage;
+        QTest::newRow("no selection") << ";" << false << "" << kNoSelectionMessage;
+        QTest::newRow("no selection with text") << ";Aldena" << false << "" << kNoSelectionMessage;
+        QTest::newRow("position marker") << "-1" << false << "100" << "";
+        QTest::newRow("a vehicle") << QString::fromStdString(joinSelection("ALDENA", "tarsa", "GL", "2000", "2000"))
+                                   << false << "100" << "";
+        QTest::newRow("an unknown vehicle")
+            << QString::fromStdString(joinSelection("Nobody", "", "", "2000", "2000")) << false << ""
+            << kNoMatchMessage;
+    }
+    void commandLineRoads() {
+        QFETCH(QString, commandLine);
+        QFETCH(bool, demoMode);
+        QFETCH(QString, vehicleShown);
+        QFETCH(QString, message);
+        DataFolder folder;
+        folder.writeCatalogue(threeRecords());
+        RecordingWindow w(folder);
+        w->Form_Load(commandLine.toStdString());
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->DemoMode(), demoMode);
+        QCOMPARE(w->DemoIndex(), demoMode ? -1 : 0);
+        QCOMPARE(w.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(w->Caption().startsWith("(" + vehicleShown + ")"), !vehicleShown.isEmpty());
+        QVERIFY(!w.control("cmdNext")->isVisible());
+    }
+
+    void windowIsCentredOnTheScreen() {
+        DataFolder folder;
+        folder.writeCatalogue(threeRecords());
+        RecordingWindow w(folder);
+        w->Form_Load(std::string(";"));
+        const QRect screen = w->screen()->geometry();
+        QVERIFY(std::abs(w->frameGeometry().center().x() - screen.center().x()) <= 1);
+        QVERIFY(std::abs(w->frameGeometry().center().y() - screen.center().y()) <= 1);
+    }
+
+    void failedSearchIsReportedAndTheWindowStaysUsable() {
+        DataFolder folder;
+        RecordingWindow w(folder);
+        w->Form_Load(std::string("DEMO"));
+        QCOMPARE(w.messages.size(), 1);
+        QVERIFY(w.messages[0].startsWith("The catalogue " + QString::fromStdString(folder.file("specialty.txt"))));
+        QVERIFY(w.messages[0].contains("cannot be opened"));
+        QVERIFY(w->windowTitle().isEmpty());
+        // The file was closed: once mended, "Demo" works.
+        folder.writeCatalogue(threeRecords());
+        QTest::mouseClick(w.control("Command2"), Qt::LeftButton);
+        QCOMPARE(w.messages.size(), 1);
+        QVERIFY(w->Caption().startsWith("(102)"));
+    }
+
+    void exitButtonEndsTheProgram() {
+        DataFolder folder;
+        RecordingWindow w(folder);
+        w->Form_Load(std::string(";"));
+        QTest::mouseClick(w.control("Command1"), Qt::LeftButton);
+        QCOMPARE(w.exits, 1);
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "test_window.moc"
