@@ -1,0 +1,145 @@
+// The zoom view: geometry, the description text, and "Hide".
+#include "test_support.h"
+
+#include "description_label.h"
+#include "picture_box.h"
+#include "twips.h"
+#include "vehicle_selection.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+using namespace specialty;
+using namespace specialty::test;
+
+namespace {
+
+struct ZoomFixture {
+    DataFolder folder;
+    std::unique_ptr<RecordingWindow> w;
+
+    ZoomFixture() {
+        folder.writePicture("AC1", Qt::red, QSize(64, 48));
+        folder.writePicture("WIDE", Qt::blue, QSize(800, 40));
+        folder.writeDescription("AC1", "one, two\r\n\"three, four\"\r\n  five,,six\r\n");
+        folder.writeCatalogue({recordLine("1", "Zoom", "X", "", "2000", "2000", {{1, "AC1"}, {2, "WIDE"}, {3, "NOPIC"}}),
+                               recordLine("2", "Next", "X", "", "2000", "2000", {{1, "AC1"}}), endRecordLine()});
+        folder.writeDescription("NOPIC", "no picture yet\r\n");
+        w = std::make_unique<RecordingWindow>(folder);
+        (*w)->Form_Load(joinSelection("Zoom", "X", "", "2000", "2000"));
+    }
+    DescriptionLabel* text() const { return w->control<DescriptionLabel>("lblIllText"); }
+    PictureBox* zoom() const { return w->control<PictureBox>("imgZoom"); }
+    bool shown(const char* name) const { return w->control(name)->isVisible(); }
+};
+
+} // namespace
+
+class ZoomViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void clickOpensTheZoomViewBesideThePicture() {
+        ZoomFixture f;
+        QTest::mouseClick(f.w->control("Image1"), Qt::LeftButton);
+        QVERIFY(!f.shown("frmRear") && !f.shown("frmFront") && !f.shown("lblNote") && !f.shown("cmdNext"));
+        QVERIFY(f.shown("cmdHide") && f.shown("imgZoom") && f.shown("lblIllText"));
+        QVERIFY(f.shown("Command1") && f.shown("Command2") && f.shown("lblNoMatch"));
+
+        const QSizeF window = outerSizeInTwips(&**f.w);
+        QCOMPARE(twipsGeometry(f.zoom()), QRectF(120, 640, 64 * 15, 48 * 15));
+        QCOMPARE(twipsGeometry(f.text()),
+                 QRectF(960 + 240, 640, window.width() - 960 - 360, window.height() - 640 - 480));
+        QCOMPARE(f.zoom()->geometry(), QRect(8, 43, 64, 48));
+        // The very picture of the slot, shared, not read again.
+        QCOMPARE(f.zoom()->picture().cacheKey(), f.w->control<PictureBox>("Image1")->picture().cacheKey());
+    }
+
+    void descriptionItemsEachOnALine() {
+        ZoomFixture f;
+        (*f.w)->Image_Click(1);
+        QCOMPARE(f.text()->caption(), QString("one\n\rtwo\n\rthree, four\n\rfive\n\r\n\rsix\n\r"));
+        QCOMPARE(f.text()->text(), QString("one\ntwo\nthree, four\nfive\n\nsix"));
+    }
+
+    void pictureTooWideForText() {
+        ZoomFixture f;
+        (*f.w)->Image_Click(2);
+        QCOMPARE(twipsGeometry(f.zoom()).width(), 800 * 15.0);
+        QCOMPARE(twipsGeometry(f.text()).width(), 0.0);
+        QCOMPARE(twipsGeometry(f.text()).left(), 800 * 15.0 + 240);
+    }
+
+    void partWithoutPictureStillShowsItsDescription() {
+        ZoomFixture f;
+        (*f.w)->Image_Click(3);
+        QVERIFY(f.zoom()->picture().isNull());
+        QCOMPARE(f.text()->caption(), QString("no picture yet\n\r"));
+    }
+
+    void emptySlotReadsTheBareSuffixFile() {
+        ZoomFixture f;
+        (*f.w)->Image_Click(1);
+        (*f.w)->cmdHide_Click();
+        (*f.w)->Image_Click(6);
+        QVERIFY(f.zoom()->picture().isNull());
+        QVERIFY(f.text()->caption().isEmpty()); // the last description is not carried over
+        // After "Hide" the zoom picture measures 0 x 0: the text starts at 240 and is window width - 360 wide.
+        QCOMPARE(twipsGeometry(f.text()).left(), 240.0);
+        QCOMPARE(twipsGeometry(f.text()).width(), outerSizeInTwips(&**f.w).width() - 360);
+        (*f.w)->cmdHide_Click();
+        f.folder.writeDescription("", "for the empty caption\r\n");
+        (*f.w)->Image_Click(6);
+        QCOMPARE(f.text()->caption(), QString("for the empty caption\n\r"));
+    }
+
+    void eachClickReadsTheFileAgain() {
+        ZoomFixture f;
+        (*f.w)->Image_Click(1);
+        (*f.w)->cmdHide_Click();
+        f.folder.writeDescription("AC1", "changed\r\n");
+        (*f.w)->Image_Click(1);
+        QCOMPARE(f.text()->caption(), QString("changed\n\r"));
+        (*f.w)->cmdHide_Click();
+        f.folder.remove("AC1.txt");
+        (*f.w)->Image_Click(1);
+        QVERIFY(f.text()->caption().isEmpty());
+    }
+
+    void hideReturnsToTheSlotView() {
+        ZoomFixture f;
+        (*f.w)->Image_Click(1);
+        QTest::mouseClick(f.w->control("cmdHide"), Qt::LeftButton);
+        QVERIFY(f.shown("frmRear") && f.shown("frmFront") && f.shown("lblNote"));
+        QVERIFY(!f.shown("cmdHide") && !f.shown("imgZoom") && !f.shown("lblIllText"));
+        QVERIFY(!f.shown("cmdNext")); // not in demo mode
+        QVERIFY(f.zoom()->picture().isNull());
+        QCOMPARE(twipsGeometry(f.zoom()).size(), QSizeF(0, 0));
+        QVERIFY(!f.w->control<PictureBox>("Image1")->picture().isNull()); // the slot keeps its picture
+        QVERIFY(!f.text()->caption().isEmpty());                          // until the next click empties it
+    }
+
+    void demoStepBehindTheZoomView() {
+        ZoomFixture f;
+        (*f.w)->Image_Click(1);
+        QTest::mouseClick(f.w->control("Command2"), Qt::LeftButton);
+        QVERIFY((*f.w)->DemoMode());
+        QVERIFY((*f.w)->Caption().startsWith("(2)"));
+        QVERIFY(f.shown("imgZoom") && !f.shown("frmRear") && !f.shown("cmdNext"));
+        QCOMPARE(f.text()->caption(), QString("one\n\rtwo\n\rthree, four\n\rfive\n\r\n\rsix\n\r"));
+        (*f.w)->cmdHide_Click();
+        QVERIFY(f.shown("cmdNext") && f.shown("frmRear"));
+    }
+
+    void captionsAndFramesIgnoreClicks() {
+        ZoomFixture f;
+        QTest::mouseClick(f.w->control("Label1"), Qt::LeftButton);
+        QTest::mouseClick(f.w->control("frmRearCamber"), Qt::LeftButton, {}, QPoint(2, 2));
+        QVERIFY(!f.shown("imgZoom") && f.shown("frmRear"));
+    }
+};
+
+QTEST_MAIN(ZoomViewTest)
+#include "test_zoom_view.moc"
