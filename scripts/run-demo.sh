@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the viewer on the bundled sample catalogue and starts it in demo mode.
+# Without a display it runs under a virtual one, saves a screenshot of the window and prints its path.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$(pwd)
+if [ -z "${DISPLAY:-}" ]; then
+    scripts/install-packages.sh $(cat scripts/build-packages.txt) xvfb xauth x11-apps xdotool netpbm
+else
+    scripts/install-packages.sh $(cat scripts/build-packages.txt)
+fi
+cmake -S . -B build-sample -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPECIALTY_DRIVE_ROOT="$repo/sample" \
+    -DSPECIALTY_BUILD_TESTS=OFF >/dev/null
+cmake --build build-sample --parallel "$(nproc)" --target specialty-parts
+viewer="$repo/build-sample/app/specialty-parts"
+
+if [ -n "${DISPLAY:-}" ]; then
+    exec "$viewer"
+fi
+
+shot="${1:-$repo/build-sample/demo-screenshot.png}"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    "$1" & viewer=$!
+    window=$(timeout 20 xdotool search --sync --class specialty-parts | head -n 1)
+    sleep 1
+    xwd -id "$window" -silent | xwdtopnm 2>/dev/null | pnmtopng > "$2"
+    kill "$viewer"
+' _ "$viewer" "$shot"
+echo "Screenshot of the viewer in demo mode: $shot"
