@@ -1,0 +1,33 @@
+// The catalogue search against the plain reference: any catalogue bytes, any selection, both modes.
+#include "fuzz_input.h"
+#include "list_reader.h"
+#include "reference_catalogue.h"
+#include "vehicle_search.h"
+
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace specialty;
+    fuzz::Input input(data, size);
+    const std::uint8_t flags = input.byte();
+    const std::size_t chunk = 1 + input.byte() % 128;
+    const std::int32_t demoIndex = input.int32();
+    std::string selection(input.take(input.byte() % 96));
+    if (flags & 1)
+        selection = "-1";
+    const std::string_view catalogue = input.rest();
+
+    SearchResult got = searchCatalogueBytes(selection, demoIndex, catalogue, "fuzz", chunk);
+    SearchResult want = reference::search(catalogue, selection, demoIndex, ListReader::kDefaultMaxItemBytes);
+    fuzz::require(got.outcome == want.outcome);
+    fuzz::require(!got.failed() || !got.reason.empty());
+    if (got.found()) {
+        fuzz::require(got.position == want.position);
+        const CatalogueRecord& a = got.record;
+        const CatalogueRecord& b = want.record;
+        fuzz::require(a.VehicleId == b.VehicleId && a.SpareField == b.SpareField && a.Make == b.Make &&
+                      a.Model == b.Model && a.Submodel == b.Submodel && a.YearFrom == b.YearFrom &&
+                      a.YearTo == b.YearTo && a.PartCode == b.PartCode);
+    }
+    return 0;
+}

@@ -1,0 +1,31 @@
+// A plain, byte-at-a-time reading of the list syntax and the search over a whole text in memory.
+//
+// It is deliberately simple: no buffers, no views, no cleverness. The real reader streams and scans many
+// bytes at a time; the tests and fuzz targets check that both always agree.
+#pragma once
+
+#include "vehicle_search.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace specialty::reference {
+
+struct Item {
+    std::string text;
+    bool truncated = false;
+
+    bool operator==(const Item& other) const { return text == other.text && truncated == other.truncated; }
+};
+
+std::vector<Item> items(std::string_view bytes, std::size_t maxItem);
+
+// The search's outcome and record; failure reasons are not compared, only that the search failed.
+SearchResult search(std::string_view bytes, std::string_view selection, std::int32_t demoIndex,
+                    std::size_t maxItem);
+
+// The description caption: each item followed by LF CR, cut at maxBytes with the note.
+std::string descriptionCaption(std::string_view bytes, std::size_t maxBytes);
+
+} // namespace specialty::reference

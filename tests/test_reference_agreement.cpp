@@ -1,0 +1,141 @@
+// The streaming reader and search agree with the plain reference on random catalogues: random bytes
+// rich in structure characters, and well-formed catalogues with random names, years and part codes.
+#include "description_reader.h"
+#include "list_reader.h"
+#include "reference_catalogue.h"
+#include "vehicle_search.h"
+#include "vehicle_selection.h"
+
+#include <QTest>
+
+#include <random>
+
+using namespace specialty;
+
+namespace {
+
+class Generator {
+public:
+    explicit Generator(unsigned seed) : random_(seed) {}
+
+    int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+
+    // Bytes drawn mostly from the characters the syntax cares about.
+    std::string noise(int length) {
+        static const char kAlphabet[] = ",,,,\"\"\r\n\n\r  \t*0012aAbB\xE9\xC9-";
+        std::string out;
+        for (int i = 0; i < length; ++i)
+            out += kAlphabet[below(sizeof kAlphabet - 1)];
+        return out;
+    }
+
+    std::string name() {
+        static const char* const kNames[] = {"Aldena", "ALDENA", "aldena", "Brisko", "x*y", "x\"y", "", " pad "};
+        return kNames[below(8)];
+    }
+
+    std::string field(const std::string& value) {
+        switch (below(4)) {
+        case 0:
+            return "\"" + value + "\"";
+        case 1:
+            return "  " + value;
+        default:
+            return value;
+        }
+    }
+
+    std::string catalogue(int records) {
+        std::string out;
+        for (int r = 0; r < records; ++r) {
+            std::string line = field(below(15) == 0 ? "0" : std::to_string(r + 1)) + ",";
+            line += field(name()) + "," + field(name()) + "," + field(name()) + "," + field(name());
+            line += "," + field(std::to_string(1990 + below(20))) + "," + field(std::to_string(1995 + below(20)));
+            for (int p = 0; p < 16; ++p)
+                line += "," + (below(3) == 0 ? field("P" + std::to_string(below(50))) : std::string());
+            const char* ends[] = {"\r\n", "\n", "\r", "\r\n\r\n", ","};
+            out += line + ends[below(5)];
+        }
+        if (below(4) == 0)
+            out += noise(below(40));
+        return out;
+    }
+
+private:
+    std::mt19937 random_;
+};
+
+bool sameResult(const SearchResult& a, const SearchResult& b) {
+    if (a.outcome != b.outcome)
+        return false;
+    if (!a.found())
+        return true;
+    const CatalogueRecord& x = a.record;
+    const CatalogueRecord& y = b.record;
+    return a.position == b.position && x.VehicleId == y.VehicleId && x.SpareField == y.SpareField &&
+           x.Make == y.Make && x.Model == y.Model && x.Submodel == y.Submodel && x.YearFrom == y.YearFrom &&
+           x.YearTo == y.YearTo && x.PartCode == y.PartCode;
+}
+
+} // namespace
+
+class ReferenceAgreementTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void itemsAgreeOnNoise() {
+        Generator g(1);
+        for (int round = 0; round < 3000; ++round) {
+            const std::string bytes = g.noise(g.below(200));
+            const std::size_t maxItem = 1 + static_cast<std::size_t>(g.below(20));
+            const auto expected = reference::items(bytes, maxItem);
+            ListReader reader(maxItem, 1 + static_cast<std::size_t>(g.below(40)));
+            reader.openMemory(bytes);
+            std::size_t count = 0;
+            while (!reader.atEnd()) {
+                reader.beginUnit();
+                ItemSpan span;
+                QVERIFY(reader.readItem(span));
+                QVERIFY(count < expected.size());
+                QCOMPARE(std::string(reader.text(span)), expected[count].text);
+                QCOMPARE(span.truncated, expected[count].truncated);
+                ++count;
+            }
+            QCOMPARE(count, expected.size());
+        }
+    }
+
+    void searchesAgree() {
+        Generator g(2);
+        int outcomes[3] = {};
+        for (int round = 0; round < 2000; ++round) {
+            const std::string bytes = g.below(5) == 0 ? g.noise(300) : g.catalogue(1 + g.below(12));
+            std::string selection = joinSelection(g.name(), g.name(), g.name(), std::to_string(1990 + g.below(30)),
+                                                  g.below(10) == 0 ? "" : std::to_string(1990 + g.below(30)));
+            std::int32_t demoIndex = -g.below(14);
+            if (g.below(3) == 0)
+                selection = "-1";
+            const SearchResult got =
+                searchCatalogueBytes(selection, demoIndex, bytes, "c", 1 + static_cast<std::size_t>(g.below(64)));
+            const SearchResult want = reference::search(bytes, selection, demoIndex, ListReader::kDefaultMaxItemBytes);
+            QVERIFY2(sameResult(got, want), bytes.c_str());
+            ++outcomes[static_cast<int>(got.outcome)];
+        }
+        // The random catalogues reach every outcome often, or the agreement would prove little.
+        for (int count : outcomes)
+            QVERIFY(count > 100);
+    }
+
+    void descriptionsAgree() {
+        Generator g(3);
+        for (int round = 0; round < 2000; ++round) {
+            const std::string bytes = g.noise(g.below(150));
+            const std::size_t maxBytes = 1 + static_cast<std::size_t>(g.below(60));
+            QCOMPARE(readDescriptionBytes(bytes, maxBytes, 1 + static_cast<std::size_t>(g.below(16))).caption,
+                     reference::descriptionCaption(bytes, maxBytes));
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(ReferenceAgreementTest)
+#include "test_reference_agreement.moc"
