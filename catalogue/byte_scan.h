@@ -1,6 +1,7 @@
 // Finding the structure characters of the list syntax many bytes at a time.
 #pragma once
 
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -37,6 +38,61 @@ inline const char* findCommaOrLineEnd(const char* p, const char* end) {
 inline const char* findQuote(const char* p, const char* end) {
     const void* hit = std::memchr(p, '"', static_cast<std::size_t>(end - p));
     return hit ? static_cast<const char*>(hit) : end;
+}
+
+} // namespace specialty
+
+namespace specialty {
+
+// The structure characters of 64 bytes, one bit a byte.
+struct BlockMasks {
+    std::uint64_t comma;
+    std::uint64_t quote;
+    std::uint64_t lineEnd;
+};
+
+inline BlockMasks classify64(const char* p) {
+    BlockMasks m{0, 0, 0};
+#if defined(__SSE2__)
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (int k = 0; k < 4; ++k) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        auto bits = [](__m128i hit) { return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))); };
+        m.comma |= bits(_mm_cmpeq_epi8(v, comma)) << (16 * k);
+        m.quote |= bits(_mm_cmpeq_epi8(v, quote)) << (16 * k);
+        m.lineEnd |= bits(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))) << (16 * k);
+    }
+#else
+    for (int i = 0; i < 64; ++i) {
+        m.comma |= static_cast<std::uint64_t>(p[i] == ',') << i;
+        m.quote |= static_cast<std::uint64_t>(p[i] == '"') << i;
+        m.lineEnd |= static_cast<std::uint64_t>(isLineEnd(p[i])) << i;
+    }
+#endif
+    return m;
+}
+
+// The quick look at records counts bits with the processor's population count.
+inline bool processorCanSkim() {
+#if defined(__x86_64__)
+    return __builtin_cpu_supports("popcnt");
+#else
+    return true;
+#endif
+}
+
+// Bit i of the result is the parity of bits 0 to i: 1 from an opening quote up to its closing quote.
+inline std::uint64_t prefixXor(std::uint64_t x) {
+    x ^= x << 1;
+    x ^= x << 2;
+    x ^= x << 4;
+    x ^= x << 8;
+    x ^= x << 16;
+    x ^= x << 32;
+    return x;
 }
 
 } // namespace specialty

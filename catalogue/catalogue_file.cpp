@@ -1,8 +1,11 @@
 #include "catalogue_file.h"
 
+#include "byte_scan.h"
+
 namespace specialty {
 
-CatalogueFile::CatalogueFile(std::size_t chunkBytes) : reader_(ListReader::kDefaultMaxItemBytes, chunkBytes) {}
+CatalogueFile::CatalogueFile(std::size_t chunkBytes)
+    : reader_(ListReader::kDefaultMaxItemBytes, chunkBytes), canSkim_(processorCanSkim()) {}
 
 CatalogueFile::Read CatalogueFile::readRecord(RawRecord& raw) {
     std::array<ItemSpan, kRecordFields> spans;

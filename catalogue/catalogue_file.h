@@ -27,6 +27,12 @@ public:
     // Reads the next 23 fields. The views in `raw` stay valid until the next atEnd() or readRecord().
     Read readRecord(RawRecord& raw);
 
+    // A quick look at the next record, for the search to pass over records that cannot be its result:
+    // VehicleId in `skim.first`, Make in `skim.third`, the record consumed. False when the record has to be
+    // read field by field (nothing consumed). rewindRecord() goes back to the start of a skimmed record.
+    bool skimRecord(ListReader::Skim& skim) { return canSkim_ && reader_.skimUnit(kRecordFields, skim); }
+    void rewindRecord() { reader_.rewindUnit(); }
+
     int fieldsRead() const { return fieldsRead_; }     // after CutShort: how many fields there were
     int overlongField() const { return overlong_; }    // after TooLong: which field (from 1)
     const std::string& failure() const { return reader_.failure(); }
@@ -34,6 +40,7 @@ public:
 
 private:
     ListReader reader_;
+    const bool canSkim_;
     int fieldsRead_ = 0;
     int overlong_ = 0;
 };

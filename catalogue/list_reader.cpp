@@ -30,8 +30,10 @@ void ListReader::close() {
     memory_ = {};
     fromMemory_ = false;
     unit_ = pos_ = end_ = 0;
+    base_ = 0;
     endOfFile_ = true;
     afterComma_ = false;
+    skim_.valid = false;
     failure_.clear();
 }
 
@@ -41,6 +43,8 @@ bool ListReader::refill() {
         return false;
     if (unit_ > 0) {
         std::memmove(buffer_.data(), buffer_.data() + unit_, end_ - unit_);
+        skim_.start -= static_cast<std::ptrdiff_t>(unit_);
+        base_ += unit_;
         pos_ -= unit_;
         end_ -= unit_;
         unit_ = 0;
@@ -77,7 +81,9 @@ bool ListReader::skipBlanks(bool lineEndsToo) {
                 return true;
             ++pos_;
         }
+        base_ += end_ - from;
         pos_ = end_ = from;
+        skim_.valid = false; // the dropped bytes are about to be overwritten
         if (!refill())
             return false;
     }
@@ -93,6 +99,7 @@ bool ListReader::scanItem(std::size_t itemStart, bool quoted, bool& truncated) {
             return true;
         std::size_t keepEnd = unit_ + itemStart + maxItem_;
         if (pos_ > keepEnd) {
+            base_ += end_ - keepEnd;
             pos_ = end_ = keepEnd; // the rest of an overlong item is not kept
             truncated = true;
         }
@@ -108,6 +115,7 @@ bool ListReader::skipToTerminator() {
         pos_ = static_cast<std::size_t>(findCommaOrLineEnd(base + pos_, base + end_) - base);
         if (pos_ < end_)
             return true;
+        base_ += end_ - from;
         pos_ = end_ = from;
         if (!refill())
             return false;
@@ -130,14 +138,17 @@ bool ListReader::atEnd() {
 
 bool ListReader::readItem(ItemSpan& item) {
     item = ItemSpan{};
+    skim_.valid = false;
     bool afterComma = afterComma_;
     afterComma_ = false;
     if (!skipBlanks(!afterComma)) {
         // A comma right before the end of the file still gives one empty item.
         item.offset = pos_ - unit_;
+        item.fileOffset = base_ + pos_;
         return afterComma && !failed();
     }
     item.offset = pos_ - unit_;
+    item.fileOffset = base_ + pos_;
     if (isLineEnd(buffer_[pos_])) { // only after a comma: an empty item
         consumeTerminator();
         afterComma_ = false;
@@ -146,6 +157,7 @@ bool ListReader::readItem(ItemSpan& item) {
     bool quoted = buffer_[pos_] == '"';
     if (quoted)
         item.offset = ++pos_ - unit_;
+    item.fileOffset = base_ + unit_ + item.offset;
     bool terminated = scanItem(item.offset, quoted, item.truncated);
     std::size_t length = pos_ - unit_ - item.offset;
     if (length > maxItem_) {

@@ -16,6 +16,7 @@
 #include "regular_file.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,7 @@ namespace specialty {
 struct ItemSpan {
     std::size_t offset = 0; // from the start of the current unit
     std::size_t length = 0;
+    std::uint64_t fileOffset = 0; // where the item begins in the file (after its opening quote, if any)
     bool truncated = false; // longer than the item limit: only the first bytes are kept
 };
 
@@ -43,7 +45,26 @@ public:
     void close();
 
     // Starts a new unit: the items read so far may be discarded.
-    void beginUnit() { unit_ = pos_; }
+    void beginUnit() {
+        unit_ = pos_;
+        unitAfterComma_ = afterComma_;
+    }
+
+    // A quick look at the next unit of `items` items (more than three): where it ends, and its first and
+    // third items, found 64 bytes at a time without splitting every item. It works only on plain bytes;
+    // where the careful reading is needed (a blank-only line, a quote that does not open an item, the end of
+    // the file, a unit longer than the item limit) it returns false and consumes nothing. After true the
+    // unit is consumed; rewindUnit() goes back to its start to read it item by item.
+    struct Skim {
+        std::string_view first;
+        std::string_view third;
+    };
+    bool skimUnit(int items, Skim& skim);
+    void rewindUnit() {
+        skim_.valid = false;
+        pos_ = unit_;
+        afterComma_ = unitAfterComma_;
+    }
     // True when nothing but blanks and line ends is left. Also true after a read failure.
     bool atEnd();
     // Reads the next item; false when the file ends first, or on a read failure.
@@ -52,12 +73,18 @@ public:
         return {buffer_.data() + unit_ + item.offset, item.length};
     }
 
+    // Where the next byte to read lies in the file.
+    std::uint64_t fileOffset() const { return base_ + pos_; }
+
     bool failed() const { return !failure_.empty(); }
     const std::string& failure() const { return failure_; }
     std::size_t maxItemBytes() const { return maxItem_; }
 
 private:
     bool refill();
+    // Classifies the 64 bytes at `offset` from the unit's start into item ends, carrying the quote and line
+    // state from the block before. False when the block is not plain.
+    bool skimBlock(std::size_t offset, std::uint64_t& ends);
     bool skipBlanks(bool lineEndsToo);
     // Scans to the first byte of `stops` (a three-character set) or the end of the file, keeping at most
     // the item limit of the bytes from `itemStart` (relative to the unit). Returns false at the end of file.
@@ -72,8 +99,22 @@ private:
     std::size_t unit_ = 0; // where the current unit begins
     std::size_t pos_ = 0;  // next byte to read
     std::size_t end_ = 0;  // end of the bytes in the buffer
+    std::uint64_t base_ = 0; // file offset of buffer position 0
     bool endOfFile_ = true;
     bool afterComma_ = false;
+    bool unitAfterComma_ = false;
+
+    // The quick look keeps the item ends of the block it stopped in, so the next unit does not classify
+    // those bytes again. Offsets are absolute in the buffer; moving the buffer's contents moves them too.
+    struct SkimBlock {
+        bool valid = false;
+        std::ptrdiff_t start = 0;   // of the last block classified
+        std::uint64_t ends = 0;     // item ends in it
+        std::uint64_t inside = 0;   // state after it: all ones inside quotes
+        std::uint64_t lineBefore = 0;
+        std::uint64_t endBefore = 1;
+    };
+    SkimBlock skim_;
     std::string failure_;
     std::size_t maxItem_;
     std::size_t chunk_;

@@ -63,11 +63,22 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int3
     const bool positionMode = selectionText == kPositionMarker;
     const std::int64_t wanted = std::llabs(static_cast<std::int64_t>(demoIndex));
     RawRecord raw;
+    ListReader::Skim skim;
     for (std::int64_t position = 0;; ++position) {
         if (file.atEnd()) {
             if (!file.failure().empty())
                 return failure("The catalogue " + name + " could not be read: " + file.failure() + ".");
             return SearchResult{};
+        }
+        if (file.skimRecord(skim)) {
+            // A record whose Make differs fails the name test; unless it is the end record or the wanted
+            // position, nothing else about it matters.
+            if (!sameName(selection.Make, skim.third, 0) && !(positionMode && position == wanted)) {
+                if (skim.first == "0")
+                    return SearchResult{};
+                continue;
+            }
+            file.rewindRecord();
         }
         switch (file.readRecord(raw)) {
         case CatalogueFile::Read::Record:

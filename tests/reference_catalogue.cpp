@@ -22,6 +22,7 @@ std::vector<Item> items(std::string_view s, std::size_t maxItem) {
         while (i < s.size() && (blank(s[i]) || (!afterComma && lineEnd(s[i]))))
             ++i;
         Item item;
+        item.offset = i;
         if (i == s.size()) {
             if (afterComma)
                 out.push_back(item);
@@ -30,7 +31,7 @@ std::vector<Item> items(std::string_view s, std::size_t maxItem) {
         const bool emptyBeforeLineEnd = afterComma && lineEnd(s[i]);
         const bool quoted = !emptyBeforeLineEnd && s[i] == '"';
         if (quoted) {
-            ++i;
+            item.offset = ++i;
             while (i < s.size() && s[i] != '"')
                 item.text += s[i++];
             if (i < s.size())

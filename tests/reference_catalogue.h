@@ -15,8 +15,11 @@ namespace specialty::reference {
 struct Item {
     std::string text;
     bool truncated = false;
+    std::size_t offset = 0; // where the item's text begins in the bytes
 
-    bool operator==(const Item& other) const { return text == other.text && truncated == other.truncated; }
+    bool operator==(const Item& other) const {
+        return text == other.text && truncated == other.truncated && offset == other.offset;
+    }
 };
 
 std::vector<Item> items(std::string_view bytes, std::size_t maxItem);

@@ -99,6 +99,7 @@ private slots:
                 QVERIFY(count < expected.size());
                 QCOMPARE(std::string(reader.text(span)), expected[count].text);
                 QCOMPARE(span.truncated, expected[count].truncated);
+                QCOMPARE(span.fileOffset, std::uint64_t(expected[count].offset));
                 ++count;
             }
             QCOMPARE(count, expected.size());

@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!reader.readItem(span))
             break;
         fuzz::require(count < expected.size());
-        fuzz::require(reader.text(span) == expected[count].text && span.truncated == expected[count].truncated);
+        fuzz::require(reader.text(span) == expected[count].text && span.truncated == expected[count].truncated &&
+                      span.fileOffset == expected[count].offset);
         ++count;
     }
     fuzz::require(count == expected.size());

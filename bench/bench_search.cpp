@@ -1,0 +1,146 @@
+// How close the catalogue search comes to the cost of just reading the file.
+//
+//   bench_search [RECORDS [RUNS [FOLDER]]]     defaults: 1000000 records, 9 runs, /tmp/specialty-bench/
+//
+// Prints the median of RUNS runs on the page-cached file: a search whose only match is the last record, one
+// that finds nothing, a baseline that reads the file and counts its line ends with memchr, their ratio,
+// throughput, and the peak resident memory of a search over 10 and over RECORDS records (each measured in a
+// fresh process).
+#include "regular_file.h"
+#include "synthetic_catalogue.h"
+#include "vehicle_search.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <spawn.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+using namespace specialty;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double medianSeconds(int runs, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        auto start = Clock::now();
+        work();
+        times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// The floor: read the same bytes through a buffer of the same size and count line ends.
+long long countLineEnds(const std::string& path) {
+    RegularFile file;
+    std::string why;
+    if (!file.open(path, why))
+        return -1;
+    std::vector<char> buffer(256 * 1024);
+    long long lines = 0;
+    for (;;) {
+        long got = file.read(buffer.data(), buffer.size(), why);
+        if (got <= 0)
+            break;
+        const char* p = buffer.data();
+        const char* end = p + got;
+        while ((p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr) {
+            ++lines;
+            ++p;
+        }
+    }
+    return lines;
+}
+
+long peakResidentKB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+// Runs one search in a fresh process and returns that process's peak resident memory in KB.
+long peakOfSearchInFreshProcess(const std::string& folder) {
+    std::string self = "/proc/self/exe";
+    std::string mode = "--peak-rss";
+    std::vector<char*> argv = {self.data(), mode.data(), const_cast<char*>(folder.c_str()), nullptr};
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    pid_t child = 0;
+    int spawned = posix_spawn(&child, "/proc/self/exe", &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeEnds[1]);
+    char text[64] = {};
+    ssize_t got = spawned == 0 ? ::read(pipeEnds[0], text, sizeof text - 1) : -1;
+    ::close(pipeEnds[0]);
+    int status = 0;
+    if (spawned == 0)
+        ::waitpid(child, &status, 0);
+    return got > 0 ? std::atol(text) : -1;
+}
+
+std::string prepare(const std::string& folder, long long records, long long& bytes) {
+    ::mkdir(folder.c_str(), 0755);
+    const std::string path = folder + std::string(kCatalogueName);
+    bytes = bench::writeSyntheticCatalogue(path, records);
+    return path;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--peak-rss") == 0) {
+        SearchResult result = searchCatalogue(bench::lastRecordSelection(), 0, argv[2]);
+        std::printf("%ld\n", result.found() ? peakResidentKB() : -1L);
+        return 0;
+    }
+    const long long records = argc > 1 ? std::atoll(argv[1]) : 1000000;
+    const int runs = argc > 2 ? std::atoi(argv[2]) : 9;
+    const std::string base = argc > 3 ? argv[3] : "/tmp/specialty-bench/";
+    const std::string bigFolder = base + "big/";
+    const std::string smallFolder = base + "small/";
+    ::mkdir(base.c_str(), 0755);
+
+    long long bytes = 0, smallBytes = 0;
+    const std::string path = prepare(bigFolder, records, bytes);
+    prepare(smallFolder, 10, smallBytes);
+    countLineEnds(path); // into the page cache
+
+    SearchResult last, none;
+    const double baseline = medianSeconds(runs, [&] { countLineEnds(path); });
+    const double toLast = medianSeconds(runs, [&] { last = searchCatalogue(bench::lastRecordSelection(), 0, bigFolder); });
+    const double toNone = medianSeconds(runs, [&] { none = searchCatalogue(bench::missingSelection(), 0, bigFolder); });
+    if (!last.found() || last.position != records - 1 || none.outcome != SearchResult::Outcome::NotFound) {
+        std::fprintf(stderr, "the searches did not give the expected results\n");
+        return 1;
+    }
+    const double mb = static_cast<double>(bytes) / 1e6;
+    std::printf("catalogue: %lld records, %.1f MB (page-cached), median of %d runs\n", records, mb, runs);
+    std::printf("baseline (read + memchr line count): %8.1f ms  %7.0f MB/s\n", baseline * 1e3, mb / baseline);
+    std::printf("search, match is the last record:    %8.1f ms  %7.0f MB/s  %6.2f M records/s  ratio %.2fx\n",
+                toLast * 1e3, mb / toLast, static_cast<double>(records) / toLast / 1e6, toLast / baseline);
+    std::printf("search, no match:                    %8.1f ms  %7.0f MB/s  %6.2f M records/s  ratio %.2fx\n",
+                toNone * 1e3, mb / toNone, static_cast<double>(records) / toNone / 1e6, toNone / baseline);
+    const long small = peakOfSearchInFreshProcess(smallFolder);
+    const long big = peakOfSearchInFreshProcess(bigFolder);
+    std::printf("peak resident memory of a search: %ld KB over 10 records, %ld KB over %lld records (+%ld KB)\n",
+                small, big, records, big - small);
+    return 0;
+}
