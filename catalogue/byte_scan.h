@@ -34,6 +34,24 @@ inline const char* findCommaOrLineEnd(const char* p, const char* end) {
     return p;
 }
 
+// First CR or LF in [p, end), or end.
+inline const char* findLineEnd(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        if (mask != 0)
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        p += 16;
+    }
+#endif
+    while (p < end && !isLineEnd(*p))
+        ++p;
+    return p;
+}
+
 // First double quote in [p, end), or end.
 inline const char* findQuote(const char* p, const char* end) {
     const void* hit = std::memchr(p, '"', static_cast<std::size_t>(end - p));

@@ -8,7 +8,7 @@ CatalogueFile::CatalogueFile(std::size_t chunkBytes)
     : reader_(ListReader::kDefaultMaxItemBytes, chunkBytes), canSkim_(processorCanSkim()) {}
 
 CatalogueFile::Read CatalogueFile::readRecord(RawRecord& raw) {
-    std::array<ItemSpan, kRecordFields> spans;
+    std::array<ItemSpan, kRecordFields>& spans = spans_;
     reader_.beginUnit();
     overlong_ = 0;
     for (fieldsRead_ = 0; fieldsRead_ < kRecordFields; ++fieldsRead_) {

@@ -34,12 +34,17 @@ public:
     void rewindRecord() { reader_.rewindUnit(); }
 
     int fieldsRead() const { return fieldsRead_; }     // after CutShort: how many fields there were
+    // Where field `number` (from 1) of the record just read begins in the file.
+    std::uint64_t fieldOffset(int number) const { return spans_[static_cast<std::size_t>(number - 1)].fileOffset; }
+    // Where the next byte to read lies in the file.
+    std::uint64_t fileOffset() const { return reader_.fileOffset(); }
     int overlongField() const { return overlong_; }    // after TooLong: which field (from 1)
     const std::string& failure() const { return reader_.failure(); }
     std::size_t maxFieldBytes() const { return reader_.maxItemBytes(); }
 
 private:
     ListReader reader_;
+    std::array<ItemSpan, kRecordFields> spans_;
     const bool canSkim_;
     int fieldsRead_ = 0;
     int overlong_ = 0;

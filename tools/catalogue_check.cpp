@@ -1,0 +1,265 @@
+#include "catalogue_check.h"
+
+#include "catalogue_file.h"
+#include "data_folder.h"
+#include "line_index.h"
+#include "part_files.h"
+#include "record_coverage.h"
+#include "text_encoding.h"
+#include "vehicle_search.h"
+#include "vehicle_selection.h"
+
+#include <algorithm>
+
+namespace specialty {
+
+namespace {
+
+std::string quoted(std::string_view codePage) { return "\"" + printableForMessage(codePage) + "\""; }
+std::string at(std::int64_t position) { return "the record at position " + std::to_string(position); }
+
+// Follows how the fields fall on lines. Lines of 23 fields are the rule; a record spread over lines, or
+// records sharing a line, are layouts the reader accepts; anything else shifts every record after it.
+class LineLayout {
+public:
+    explicit LineLayout(std::vector<Finding>& out, const std::string& file) : out_(out), file_(file) {}
+
+    // One field, on `line`; `position` is its record's and `number` its place in the record (from 1).
+    void field(std::uint64_t line, std::int64_t position, int number) {
+        if (line != line_)
+            endLine();
+        if (count_ == 0) {
+            line_ = line;
+            lineStartsRecord_ = number == 1;
+            firstPosition_ = position;
+        }
+        if (number == 1) {
+            trusted_ = count_ == 0 && run_.empty();
+            recordsStartMidLine_ = recordsStartMidLine_ || count_ != 0;
+        }
+        ++count_;
+    }
+    // True when the record last begun starts a line that the layout reached in step: the record is what its
+    // line says. A record after a shift is not, and the shift is reported instead.
+    bool recordTrusted() const { return trusted_; }
+    // Forgets the fields of a record cut short at the end of the file, which is reported on its own.
+    void abandon() {
+        count_ = 0;
+        run_.clear();
+    }
+    // Closes the last line; true when the file ends in a run that never came back into line.
+    bool finish() {
+        endLine();
+        if (run_.empty())
+            return false;
+        reportRun(false);
+        return true;
+    }
+
+private:
+    struct Line {
+        std::uint64_t number;
+        int fields;
+    };
+
+    void endLine() {
+        if (count_ == 0)
+            return;
+        total_ += count_;
+        if (run_.empty() && count_ == kRecordFields && !recordsStartMidLine_) {
+            count_ = 0;
+            return;
+        }
+        if (run_.empty())
+            runPosition_ = firstPosition_;
+        run_.push_back({line_, count_});
+        linesStartMidRecord_ = linesStartMidRecord_ || (run_.size() > 1 && !lineStartsRecord_);
+        count_ = 0;
+        if (total_ % kRecordFields == 0)
+            reportRun(true);
+    }
+
+    void reportRun(bool closed) {
+        const bool layout = closed && (!recordsStartMidLine_ || !linesStartMidRecord_);
+        if (layout) {
+            const Line& first = run_.front();
+            std::string what = run_.size() == 1 ? "line " + std::to_string(first.number) + " holds " +
+                                                      std::to_string(first.fields / kRecordFields) + " records"
+                                                : "the record at position " + std::to_string(runPosition_) +
+                                                      " spans lines " + std::to_string(first.number) + "-" +
+                                                      std::to_string(run_.back().number);
+            out_.push_back({Finding::Level::Warning, file_, first.number,
+                            what + "; the viewer reads it, but one record a line is the rule"});
+        } else {
+            bool first = true;
+            for (const Line& l : run_) {
+                if (l.fields == kRecordFields)
+                    continue;
+                std::string message = "line " + std::to_string(l.number) + " holds " + std::to_string(l.fields) +
+                                      " fields, not 23";
+                if (first)
+                    message += closed ? ": the records from position " + std::to_string(runPosition_) +
+                                            " on are read shifted until line " + std::to_string(run_.back().number)
+                                      : ": every record from position " + std::to_string(runPosition_) +
+                                            " on is read shifted, the end record too";
+                out_.push_back({Finding::Level::Error, file_, l.number, message});
+                first = false;
+            }
+        }
+        run_.clear();
+        recordsStartMidLine_ = linesStartMidRecord_ = false;
+    }
+
+    std::vector<Finding>& out_;
+    const std::string& file_;
+    std::uint64_t line_ = 0;
+    int count_ = 0;
+    bool lineStartsRecord_ = false;
+    std::int64_t firstPosition_ = -1;
+    bool trusted_ = true;
+    std::int64_t total_ = 0;
+    std::vector<Line> run_;
+    std::int64_t runPosition_ = 0;
+    bool recordsStartMidLine_ = false;
+    bool linesStartMidRecord_ = false;
+};
+
+const std::string& fieldOf(const CatalogueRecord& r, int field) {
+    const std::string* named[] = {&r.VehicleId, &r.SpareField, &r.Make, &r.Model, &r.Submodel, &r.YearFrom, &r.YearTo};
+    return field < kPartCode1 ? *named[field - 1] : r.partCode(field - kPartCode1 + 1);
+}
+
+struct NameColumn {
+    int field;
+    std::size_t width;
+};
+constexpr NameColumn kNameColumns[] = {{kMake, 14}, {kModel, 21}, {kSubmodel, 31}};
+
+} // namespace
+
+CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& decodes) {
+    CheckReport report;
+    const std::string path = dataFolder + std::string(kCatalogueName);
+    std::vector<Finding>& out = report.findings;
+    auto add = [&](Finding::Level level, std::uint64_t line, std::string message) {
+        out.push_back({level, path, line, std::move(message)});
+    };
+
+    LineIndex lines;
+    CatalogueFile file;
+    std::string why;
+    if (!lines.build(path, why) || !file.open(path, why)) {
+        report.failure = "The catalogue " + path + " cannot be opened: " + why + ".";
+        return report;
+    }
+    LineLayout layout(out, path);
+    RecordCoverage coverage;
+    PartFiles parts(dataFolder);
+
+    // A record is checked once the next one has begun: only then is it known whether it ended where its
+    // last line ends, and so is what its lines say.
+    struct Pending {
+        bool valid = false;
+        bool startedInStep = false;
+        CatalogueRecord record;
+        std::uint64_t line[kRecordFields] = {};
+        std::int64_t position = 0;
+    } pending;
+    auto checkPending = [&](bool nextStartsInStep) {
+        if (!pending.valid || !pending.startedInStep || !nextStartsInStep) {
+            pending.valid = false;
+            return; // a record read shifted is not what its lines say; the shift itself is reported
+        }
+        pending.valid = false;
+        const CatalogueRecord& record = pending.record;
+        const std::int64_t position = pending.position;
+        const std::uint64_t* fieldLine = pending.line;
+        for (const NameColumn& column : kNameColumns) {
+            const std::string& name = fieldOf(record, column.field);
+            if (name.size() > column.width)
+                add(Finding::Level::Warning, fieldLine[column.field - 1],
+                    fieldName(column.field) + " " + quoted(name) + " of " + at(position) + " is longer than " +
+                        std::to_string(column.width) + " characters: no selection can match it");
+        }
+        const auto from = parseYear(record.YearFrom);
+        const auto to = parseYear(record.YearTo);
+        for (auto [field, year] : {std::pair{kYearFrom, &from}, std::pair{kYearTo, &to}})
+            if (!*year)
+                add(Finding::Level::Error, fieldLine[field - 1],
+                    "the year " + fieldName(field) + " of " + at(position) + " (" + quoted(fieldOf(record, field)) +
+                        ") is not a whole number from -32768 to 32767: a search for its vehicle fails");
+        if (from && to && *from > *to)
+            add(Finding::Level::Warning, fieldLine[0],
+                at(position) + " runs from " + std::to_string(*from) + " to " + std::to_string(*to) +
+                    ": no year lies in that range, so no selection finds it");
+        if (from && to && *from <= *to) {
+            const std::string shadows = coverage.add(record, *from, *to, position);
+            if (!shadows.empty())
+                add(Finding::Level::Warning, fieldLine[0],
+                    at(position) + " (" + printableForMessage(record.VehicleId) + ") is never shown: every year from " +
+                        std::to_string(*from) + " to " + std::to_string(*to) + " already finds " + shadows);
+        }
+        for (int n = 1; n <= kPartCodes; ++n)
+            if (!record.partCode(n).empty())
+                parts.use(record.partCode(n), position, fieldLine[kPartCode1 + n - 2]);
+    };
+
+    RawRecord raw;
+    bool endSeen = false;
+    for (std::int64_t position = 0; !file.atEnd(); ++position) {
+        const CatalogueFile::Read read = file.readRecord(raw);
+        if (read == CatalogueFile::Read::Failed) {
+            report.failure = "The catalogue " + path + " could not be read: " + file.failure() + ".";
+            return report;
+        }
+        const int fields = read == CatalogueFile::Read::CutShort ? file.fieldsRead() : kRecordFields;
+        std::uint64_t fieldLine[kRecordFields] = {};
+        for (int f = 1; f <= fields; ++f) {
+            fieldLine[f - 1] = lines.lineOf(file.fieldOffset(f));
+            layout.field(fieldLine[f - 1], position, f);
+        }
+        const bool inStep = layout.recordTrusted();
+        checkPending(inStep);
+        if (read == CatalogueFile::Read::CutShort) {
+            if (inStep) {
+                add(Finding::Level::Error, fieldLine[0],
+                    "the file ends in the middle of " + at(position) + ": it has " + std::to_string(fields) +
+                        " of its 23 fields, and every search that reaches it fails");
+                layout.abandon();
+            }
+            break;
+        }
+        if (read == CatalogueFile::Read::TooLong) {
+            add(Finding::Level::Error, fieldLine[file.overlongField() - 1],
+                "field " + fieldName(file.overlongField()) + " of " + at(position) + " is longer than " +
+                    std::to_string(file.maxFieldBytes()) + " bytes; the viewer stops there");
+            break;
+        }
+        if (raw[kVehicleId] == "0") { // the viewer's end test, wherever the lines fall
+            endSeen = true;
+            break;
+        }
+        ++report.records;
+        pending.valid = true;
+        pending.startedInStep = inStep;
+        pending.record = decodeRecord(raw);
+        std::copy(std::begin(fieldLine), std::end(fieldLine), std::begin(pending.line));
+        pending.position = position;
+    }
+    const bool shifted = layout.finish();
+    checkPending(!shifted);
+    if (endSeen && !file.atEnd())
+        add(Finding::Level::Warning, lines.lineOf(file.fileOffset()),
+            "lines after the end record are never read");
+    if (!endSeen && !shifted)
+        add(Finding::Level::Warning, 0, "the catalogue has no end record (a record whose VehicleId is 0)");
+    parts.check(decodes, path, out);
+    file.close();
+
+    std::stable_sort(out.begin(), out.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
+    for (const Finding& f : out)
+        (f.level == Finding::Level::Error ? report.errors : report.warnings)++;
+    return report;
+}
+
+} // namespace specialty

@@ -1,0 +1,32 @@
+// Checks a catalogue the way its maintainers need: faults the viewer cannot see or does not report.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace specialty {
+
+struct Finding {
+    enum class Level { Error, Warning };
+    Level level;
+    std::string file;   // path of the file the finding is about
+    std::uint64_t line; // from 1; 0 for the file as a whole
+    std::string message;
+};
+
+struct CheckReport {
+    std::vector<Finding> findings; // sorted by line
+    std::int64_t records = 0;       // records read up to the end record
+    int errors = 0;
+    int warnings = 0;
+    std::string failure; // the catalogue could not be read at all
+};
+
+// Tells whether the picture file at a path decodes.
+using PictureDecodes = std::function<bool(const std::string& path)>;
+
+CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& decodes);
+
+} // namespace specialty
