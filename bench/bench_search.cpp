@@ -96,9 +96,15 @@ long peakOfSearchInFreshProcess(const std::string& folder) {
     return got > 0 ? std::atol(text) : -1;
 }
 
+// Writes the catalogue unless an earlier run left it there (the generator is deterministic).
 std::string prepare(const std::string& folder, long long records, long long& bytes) {
     ::mkdir(folder.c_str(), 0755);
     const std::string path = folder + std::string(kCatalogueName);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && info.st_size > 0) {
+        bytes = info.st_size;
+        return path;
+    }
     bytes = bench::writeSyntheticCatalogue(path, records);
     return path;
 }
@@ -114,8 +120,8 @@ int main(int argc, char** argv) {
     const long long records = argc > 1 ? std::atoll(argv[1]) : 1000000;
     const int runs = argc > 2 ? std::atoi(argv[2]) : 9;
     const std::string base = argc > 3 ? argv[3] : "/tmp/specialty-bench/";
-    const std::string bigFolder = base + "big/";
-    const std::string smallFolder = base + "small/";
+    const std::string bigFolder = base + std::to_string(records) + "/";
+    const std::string smallFolder = base + "10/";
     ::mkdir(base.c_str(), 0755);
 
     long long bytes = 0, smallBytes = 0;

@@ -102,6 +102,14 @@ inline bool processorCanSkim() {
 #endif
 }
 
+inline bool processorHasAvx2() {
+#if defined(__x86_64__)
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+#else
+    return false;
+#endif
+}
+
 // Bit i of the result is the parity of bits 0 to i: 1 from an opening quote up to its closing quote.
 inline std::uint64_t prefixXor(std::uint64_t x) {
     x ^= x << 1;

@@ -31,6 +31,13 @@ public:
     // VehicleId in `skim.first`, Make in `skim.third`, the record consumed. False when the record has to be
     // read field by field (nothing consumed). rewindRecord() goes back to the start of a skimmed record.
     bool skimRecord(ListReader::Skim& skim) { return canSkim_ && reader_.skimUnit(kRecordFields, skim); }
+    // Skims records until `stop(skim, passed)` holds for one (consumed; `stopped` set) or one is not plain
+    // (not consumed). Returns how many records went by. Needs list_skim.h where it is used.
+    template <typename Stop>
+    std::int64_t skimRecords(Stop&& stop, ListReader::Skim& skim, bool& stopped) {
+        stopped = false;
+        return canSkim_ ? reader_.skimUnits(kRecordFields, stop, skim, stopped) : 0;
+    }
     void rewindRecord() { reader_.rewindUnit(); }
 
     int fieldsRead() const { return fieldsRead_; }     // after CutShort: how many fields there were

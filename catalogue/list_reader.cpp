@@ -8,7 +8,8 @@
 namespace specialty {
 
 ListReader::ListReader(std::size_t maxItemBytes, std::size_t chunkBytes)
-    : maxItem_(std::max<std::size_t>(maxItemBytes, 1)), chunk_(std::max<std::size_t>(chunkBytes, 1)) {}
+    : maxItem_(std::max<std::size_t>(maxItemBytes, 1)), chunk_(std::max<std::size_t>(chunkBytes, 1)),
+      avx2_(processorHasAvx2()) {}
 
 bool ListReader::open(const std::string& path, std::string& why) {
     close();

@@ -60,6 +60,11 @@ public:
         std::string_view third;
     };
     bool skimUnit(int items, Skim& skim);
+    // Skims unit after unit until `stop(skim, passed)` says to stop at one (true: that unit is consumed and
+    // `stopped` is set) or a unit is not plain (nothing of it consumed). Returns how many units went by.
+    // Defined in list_skim.h.
+    template <typename Stop>
+    std::int64_t skimUnits(int items, Stop&& stop, Skim& skim, bool& stopped);
     void rewindUnit() {
         skim_.valid = false;
         pos_ = unit_;
@@ -82,9 +87,13 @@ public:
 
 private:
     bool refill();
-    // Classifies the 64 bytes at `offset` from the unit's start into item ends, carrying the quote and line
-    // state from the block before. False when the block is not plain.
-    bool skimBlock(std::size_t offset, std::uint64_t& ends);
+    // The quick look, written once (list_skim.inc) and compiled for each instruction set it runs on.
+    // A block function classifies the 64 bytes at `offset` from the unit's start into item ends, carrying
+    // the quote and line state from the block before; false when the block is not plain.
+    bool skimUnitSse2(int items, Skim& skim);
+    bool skimBlockSse2(std::size_t offset, std::uint64_t& ends);
+    bool skimUnitAvx2(int items, Skim& skim);
+    bool skimBlockAvx2(std::size_t offset, std::uint64_t& ends);
     bool skipBlanks(bool lineEndsToo);
     // Scans to the first byte of `stops` (a three-character set) or the end of the file, keeping at most
     // the item limit of the bytes from `itemStart` (relative to the unit). Returns false at the end of file.
@@ -118,6 +127,7 @@ private:
     std::string failure_;
     std::size_t maxItem_;
     std::size_t chunk_;
+    bool avx2_;
 };
 
 } // namespace specialty

@@ -1,25 +1,35 @@
 // The reader's quick look at a unit: its item ends found 64 bytes at a time.
+//
+// The loop is written once and compiled twice: for processors with AVX2, which classify 32 bytes an
+// instruction, and for the SSE2 that every x86-64 processor has. The choice is made when the reader is made.
 #include "list_reader.h"
 
 #include "byte_scan.h"
 
 #if defined(__x86_64__)
-#define SPECIALTY_POPCNT __attribute__((target("popcnt")))
+#include <immintrin.h>
+#define SPECIALTY_INLINE __attribute__((always_inline)) inline
 #else
-#define SPECIALTY_POPCNT
+#define SPECIALTY_INLINE inline
 #endif
 
 namespace specialty {
 
 namespace {
 
-// One item of bytes known to be plain: from `from` to its terminator at `to`.
-std::string_view plainItem(const char* base, std::size_t from, std::size_t to, bool lineStart) {
+// One item of bytes known to be plain: from `from` to its terminator at `to`. A quoted item holds exactly
+// its two quotes (the block test saw to that), the closing one usually right before the terminator.
+SPECIALTY_INLINE std::string_view plainItem(const char* base, std::size_t from, std::size_t to, bool lineStart) {
     while (from < to && (isListBlank(base[from]) || (lineStart && isLineEnd(base[from]))))
         ++from;
     if (from < to && base[from] == '"') {
-        const char* close = findQuote(base + from + 1, base + to);
-        return {base + from + 1, static_cast<std::size_t>(close - (base + from + 1))};
+        std::size_t close = from + 1;
+        if (base[to - 1] == '"' && to - 1 > from)
+            close = to - 1;
+        else
+            while (close < to && base[close] != '"')
+                ++close;
+        return {base + from + 1, close - from - 1};
     }
     while (to > from && isListBlank(base[to - 1]))
         --to;
@@ -27,7 +37,7 @@ std::string_view plainItem(const char* base, std::size_t from, std::size_t to, b
 }
 
 // Position of set bit number k (from 0) of x, which has more than k bits set.
-SPECIALTY_POPCNT int selectBit(std::uint64_t x, int k) {
+SPECIALTY_INLINE int selectBit(std::uint64_t x, int k) {
     int at = 0;
     for (int width = 32; width >= 8; width /= 2) {
         const int low = __builtin_popcountll(x & ((std::uint64_t(1) << width) - 1));
@@ -44,82 +54,59 @@ SPECIALTY_POPCNT int selectBit(std::uint64_t x, int k) {
 
 } // namespace
 
-bool ListReader::skimBlock(std::size_t offset, std::uint64_t& ends) {
-    while (end_ - unit_ - offset < 64)
-        if (!refill())
-            return false;
-    const char* block = buffer_.data() + unit_ + offset;
-    const BlockMasks m = classify64(block);
-    const std::uint64_t quoted = prefixXor(m.quote) ^ skim_.inside;
-    const std::uint64_t ender = m.comma | m.lineEnd;
-    // A quote that opens quoted text must follow an item's end; anywhere else it is text.
-    if ((m.quote & quoted) & ~((ender << 1) | skim_.endBefore))
-        return false;
-    const std::uint64_t lines = m.lineEnd & ~quoted;
-    // A line end after a blank may close a blank-only line, which ends no item.
-    for (std::uint64_t l = lines; l != 0; l &= l - 1) {
-        const int i = __builtin_ctzll(l);
-        if ((i > 0 || offset > 0) && isListBlank(block[i - 1]))
-            return false;
-    }
-    ends = (m.comma & ~quoted) | (lines & ~((lines << 1) | skim_.lineBefore));
-    skim_.start = static_cast<std::ptrdiff_t>(unit_ + offset);
-    skim_.ends = ends;
-    skim_.inside = (quoted >> 63) ? ~std::uint64_t(0) : 0;
-    skim_.lineBefore = lines >> 63;
-    skim_.endBefore = ender >> 63;
-    return true;
+// The SSE2 build, for every x86-64 processor (and the plain loop elsewhere).
+#pragma GCC push_options
+#if defined(__x86_64__)
+#pragma GCC target("popcnt")
+#endif
+#define SKIM_UNIT skimUnitSse2
+#define SKIM_BLOCK skimBlockSse2
+#define SKIM_CLASSIFY classify64
+#include "list_skim.inc"
+#undef SKIM_UNIT
+#undef SKIM_BLOCK
+#undef SKIM_CLASSIFY
+#pragma GCC pop_options
+
+#if defined(__x86_64__)
+// The AVX2 build, chosen at run time on processors that have it.
+#pragma GCC push_options
+#pragma GCC target("avx2,popcnt")
+namespace {
+
+BlockMasks classifyAvx2(const char* p) {
+    const __m256i comma = _mm256_set1_epi8(',');
+    const __m256i quote = _mm256_set1_epi8('"');
+    const __m256i cr = _mm256_set1_epi8('\r');
+    const __m256i lf = _mm256_set1_epi8('\n');
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+    auto bits = [](__m256i a, __m256i b) {
+        return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(a))) |
+               static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(b))) << 32;
+    };
+    BlockMasks m;
+    m.comma = bits(_mm256_cmpeq_epi8(low, comma), _mm256_cmpeq_epi8(high, comma));
+    m.quote = bits(_mm256_cmpeq_epi8(low, quote), _mm256_cmpeq_epi8(high, quote));
+    m.lineEnd = bits(_mm256_or_si256(_mm256_cmpeq_epi8(low, cr), _mm256_cmpeq_epi8(low, lf)),
+                     _mm256_or_si256(_mm256_cmpeq_epi8(high, cr), _mm256_cmpeq_epi8(high, lf)));
+    return m;
 }
 
-SPECIALTY_POPCNT bool ListReader::skimUnit(int items, Skim& skim) {
-    beginUnit();
-    // Offsets count from the unit's start; the first block may begin before it, when the last unit ended
-    // inside a block whose item ends are still known.
-    std::ptrdiff_t offset = 0;
-    std::uint64_t ends = 0;
-    const std::ptrdiff_t unit = static_cast<std::ptrdiff_t>(unit_);
-    if (skim_.valid && unit >= skim_.start && unit < skim_.start + 64) {
-        offset = skim_.start - unit;
-        ends = skim_.ends & (~std::uint64_t(0) << (unit - skim_.start));
-    } else {
-        skim_.inside = 0;
-        skim_.lineBefore = afterComma_ ? 0 : 1;
-        skim_.endBefore = 1;
-        skim_.valid = false;
-        if (!skimBlock(0, ends)) {
-            rewindUnit();
-            return false;
-        }
-    }
-    std::ptrdiff_t found[3] = {};
-    int count = 0;
-    for (;;) {
-        while (ends != 0 && count < 3) {
-            found[count++] = offset + __builtin_ctzll(ends);
-            ends &= ends - 1;
-        }
-        const int here = __builtin_popcountll(ends);
-        if (count + here >= items) {
-            const std::size_t last = static_cast<std::size_t>(offset + selectBit(ends, items - count - 1));
-            if (last >= maxItem_)
-                break;
-            const char* base = buffer_.data() + unit_;
-            const auto end0 = static_cast<std::size_t>(found[0]);
-            const auto end1 = static_cast<std::size_t>(found[1]);
-            skim.first = plainItem(base, 0, end0, !afterComma_);
-            skim.third = plainItem(base, end1 + 1, static_cast<std::size_t>(found[2]), base[end1] != ',');
-            pos_ = unit_ + last + 1;
-            afterComma_ = base[last] == ',';
-            skim_.valid = true;
-            return true;
-        }
-        count += here;
-        offset += 64;
-        if (offset > static_cast<std::ptrdiff_t>(maxItem_) || !skimBlock(static_cast<std::size_t>(offset), ends))
-            break;
-    }
-    rewindUnit();
-    return false;
-}
+} // namespace
+#define SKIM_UNIT skimUnitAvx2
+#define SKIM_BLOCK skimBlockAvx2
+#define SKIM_CLASSIFY classifyAvx2
+#include "list_skim.inc"
+#undef SKIM_UNIT
+#undef SKIM_BLOCK
+#undef SKIM_CLASSIFY
+#pragma GCC pop_options
+#else
+bool ListReader::skimUnitAvx2(int items, Skim& skim) { return skimUnitSse2(items, skim); }
+bool ListReader::skimBlockAvx2(std::size_t offset, std::uint64_t& ends) { return skimBlockSse2(offset, ends); }
+#endif
+
+bool ListReader::skimUnit(int items, Skim& skim) { return avx2_ ? skimUnitAvx2(items, skim) : skimUnitSse2(items, skim); }
 
 } // namespace specialty

@@ -1,6 +1,7 @@
 #include "vehicle_search.h"
 
 #include "catalogue_file.h"
+#include "list_skim.h"
 #include "text_encoding.h"
 #include "vehicle_selection.h"
 
@@ -64,21 +65,29 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int3
     const std::int64_t wanted = std::llabs(static_cast<std::int64_t>(demoIndex));
     RawRecord raw;
     ListReader::Skim skim;
+    // A record whose Make differs fails the name test; unless it is the end record or the wanted position,
+    // nothing else about it matters, and the reader may pass over it without reading its fields.
+    auto mustLookAt = [&](const ListReader::Skim& s, std::int64_t at) {
+        return s.first == "0" || sameName(selection.Make, s.third, 0) || (positionMode && at == wanted);
+    };
     for (std::int64_t position = 0;; ++position) {
         if (file.atEnd()) {
             if (!file.failure().empty())
                 return failure("The catalogue " + name + " could not be read: " + file.failure() + ".");
             return SearchResult{};
         }
-        if (file.skimRecord(skim)) {
-            // A record whose Make differs fails the name test; unless it is the end record or the wanted
-            // position, nothing else about it matters.
-            if (!sameName(selection.Make, skim.third, 0) && !(positionMode && position == wanted)) {
-                if (skim.first == "0")
-                    return SearchResult{};
-                continue;
-            }
+        bool stopped = false;
+        const std::int64_t passed =
+            file.skimRecords([&](const ListReader::Skim& s, std::int64_t k) { return mustLookAt(s, position + k); },
+                             skim, stopped);
+        position += passed;
+        if (stopped) {
+            if (skim.first == "0" && !sameName(selection.Make, skim.third, 0) && !(positionMode && position == wanted))
+                return SearchResult{}; // the end record
             file.rewindRecord();
+        } else if (passed > 0) {
+            --position; // a record that is not plain: ask for the end again, then read it field by field
+            continue;
         }
         switch (file.readRecord(raw)) {
         case CatalogueFile::Read::Record:
