@@ -1,6 +1,6 @@
 // How close the catalogue search comes to the cost of just reading the file.
 //
-//   bench_search [RECORDS [RUNS [FOLDER]]]     defaults: 1000000 records, 9 runs, /tmp/specialty-bench/
+//   bench_search [RECORDS [RUNS [FOLDER]]]     defaults: 1000000 records, 15 runs, /tmp/specialty-bench/
 //
 // Prints the median of RUNS runs on the page-cached file: a search whose only match is the last record, one
 // that finds nothing, a baseline that reads the file and counts its line ends with memchr, their ratio,
@@ -30,15 +30,22 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double medianSeconds(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        auto start = Clock::now();
-        work();
-        times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+// Runs each piece of work `runs` times, taking turns so that a noisy moment of the machine falls on all
+// of them alike, and returns each one's median time in seconds.
+std::vector<double> medianSeconds(int runs, const std::vector<std::function<void()>>& work) {
+    std::vector<std::vector<double>> times(work.size());
+    for (int i = 0; i < runs; ++i)
+        for (std::size_t w = 0; w < work.size(); ++w) {
+            auto start = Clock::now();
+            work[w]();
+            times[w].push_back(std::chrono::duration<double>(Clock::now() - start).count());
+        }
+    std::vector<double> medians;
+    for (auto& t : times) {
+        std::sort(t.begin(), t.end());
+        medians.push_back(t[t.size() / 2]);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return medians;
 }
 
 // The floor: read the same bytes through a buffer of the same size and count line ends.
@@ -118,7 +125,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     const long long records = argc > 1 ? std::atoll(argv[1]) : 1000000;
-    const int runs = argc > 2 ? std::atoi(argv[2]) : 9;
+    const int runs = argc > 2 ? std::atoi(argv[2]) : 15;
     const std::string base = argc > 3 ? argv[3] : "/tmp/specialty-bench/";
     const std::string bigFolder = base + std::to_string(records) + "/";
     const std::string smallFolder = base + "10/";
@@ -130,9 +137,13 @@ int main(int argc, char** argv) {
     countLineEnds(path); // into the page cache
 
     SearchResult last, none;
-    const double baseline = medianSeconds(runs, [&] { countLineEnds(path); });
-    const double toLast = medianSeconds(runs, [&] { last = searchCatalogue(bench::lastRecordSelection(), 0, bigFolder); });
-    const double toNone = medianSeconds(runs, [&] { none = searchCatalogue(bench::missingSelection(), 0, bigFolder); });
+    const std::vector<double> medians = medianSeconds(
+        runs, {[&] { countLineEnds(path); },
+               [&] { last = searchCatalogue(bench::lastRecordSelection(), 0, bigFolder); },
+               [&] { none = searchCatalogue(bench::missingSelection(), 0, bigFolder); }});
+    const double baseline = medians[0];
+    const double toLast = medians[1];
+    const double toNone = medians[2];
     if (!last.found() || last.position != records - 1 || none.outcome != SearchResult::Outcome::NotFound) {
         std::fprintf(stderr, "the searches did not give the expected results\n");
         return 1;

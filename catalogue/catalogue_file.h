@@ -34,9 +34,17 @@ public:
     // Skims records until `stop(skim, passed)` holds for one (consumed; `stopped` set) or one is not plain
     // (not consumed). Returns how many records went by. Needs list_skim.h where it is used.
     template <typename Stop>
-    std::int64_t skimRecords(Stop&& stop, ListReader::Skim& skim, bool& stopped) {
+    std::int64_t skimRecords(Stop&& stop, ListReader::Skim& skim, bool& stopped, std::int64_t most) {
         stopped = false;
-        return canSkim_ ? reader_.skimUnits(kRecordFields, stop, skim, stopped) : 0;
+        return canSkim_ ? reader_.skimUnits(kRecordFields, stop, skim, stopped, most) : 0;
+    }
+    // Passes over whole records, many at a time, while none can begin its VehicleId with a byte of
+    // `firstBytes` or its Make with one of `thirdBytes`, and at most `most` of them. Returns how many went by.
+    // `makeTest` (with `context`) may clear a Make that begins with one of `thirdBytes` on the spot.
+    std::int64_t passRecords(std::string_view firstBytes, std::string_view thirdBytes, std::int64_t most,
+                             bool (*makeTest)(std::string_view, const void*) = nullptr,
+                             const void* context = nullptr) {
+        return canSkim_ ? reader_.passUnits(kRecordFields, {firstBytes, thirdBytes, most, makeTest, context}) : 0;
     }
     void rewindRecord() { reader_.rewindUnit(); }
 

@@ -23,6 +23,8 @@
 
 namespace specialty {
 
+struct BlockMasks;
+
 struct ItemSpan {
     std::size_t offset = 0; // from the start of the current unit
     std::size_t length = 0;
@@ -64,7 +66,22 @@ public:
     // `stopped` is set) or a unit is not plain (nothing of it consumed). Returns how many units went by.
     // Defined in list_skim.h.
     template <typename Stop>
-    std::int64_t skimUnits(int items, Stop&& stop, Skim& skim, bool& stopped);
+    std::int64_t skimUnits(int items, Stop&& stop, Skim& skim, bool& stopped, std::int64_t most);
+
+    // Passes over whole units a block at a time, without looking at any unit on its own, for as long as
+    // none can begin its first item with a byte of `firstBytes` or its third with one of `thirdBytes`. Stops
+    // at a unit boundary: before the first unit that may, after `most` units, or before bytes that are not
+    // plain. Returns how many units went by.
+    // `thirdTest`, when set, is asked about a third item that begins with one of `thirdBytes` and lies
+    // whole in the bytes at hand; the pass stops there only when it says yes.
+    struct PassTarget {
+        std::string_view firstBytes;
+        std::string_view thirdBytes;
+        std::int64_t most;
+        bool (*thirdTest)(std::string_view item, const void* context) = nullptr;
+        const void* context = nullptr;
+    };
+    std::int64_t passUnits(int items, const PassTarget& target);
     void rewindUnit() {
         skim_.valid = false;
         pos_ = unit_;
@@ -90,10 +107,16 @@ private:
     // The quick look, written once (list_skim.inc) and compiled for each instruction set it runs on.
     // A block function classifies the 64 bytes at `offset` from the unit's start into item ends, carrying
     // the quote and line state from the block before; false when the block is not plain.
+    struct SkimBlock;
     bool skimUnitSse2(int items, Skim& skim);
-    bool skimBlockSse2(std::size_t offset, std::uint64_t& ends);
+    bool skimBlockSse2(std::size_t offset, std::uint64_t& ends, BlockMasks& masks, const char*& block,
+                       const char* watch, SkimBlock& state);
+    std::int64_t passUnitsSse2(int items, const PassTarget& target);
     bool skimUnitAvx2(int items, Skim& skim);
-    bool skimBlockAvx2(std::size_t offset, std::uint64_t& ends);
+    bool skimBlockAvx2(std::size_t offset, std::uint64_t& ends, BlockMasks& masks, const char*& block,
+                       const char* watch, SkimBlock& state);
+    std::int64_t passUnitsAvx2(int items, const PassTarget& target);
+    void startUnitAt(std::size_t offset); // a unit boundary `offset` bytes into the current unit
     bool skipBlanks(bool lineEndsToo);
     // Scans to the first byte of `stops` (a three-character set) or the end of the file, keeping at most
     // the item limit of the bytes from `itemStart` (relative to the unit). Returns false at the end of file.
@@ -122,6 +145,7 @@ private:
         std::uint64_t inside = 0;   // state after it: all ones inside quotes
         std::uint64_t lineBefore = 0;
         std::uint64_t endBefore = 1;
+        std::uint64_t blankBefore = 0;
     };
     SkimBlock skim_;
     std::string failure_;

@@ -62,10 +62,12 @@ SPECIALTY_INLINE int selectBit(std::uint64_t x, int k) {
 #define SKIM_UNIT skimUnitSse2
 #define SKIM_BLOCK skimBlockSse2
 #define SKIM_CLASSIFY classify64
+#define SKIM_PASS passUnitsSse2
 #include "list_skim.inc"
 #undef SKIM_UNIT
 #undef SKIM_BLOCK
 #undef SKIM_CLASSIFY
+#undef SKIM_PASS
 #pragma GCC pop_options
 
 #if defined(__x86_64__)
@@ -74,22 +76,26 @@ SPECIALTY_INLINE int selectBit(std::uint64_t x, int k) {
 #pragma GCC target("avx2,popcnt")
 namespace {
 
-BlockMasks classifyAvx2(const char* p) {
-    const __m256i comma = _mm256_set1_epi8(',');
-    const __m256i quote = _mm256_set1_epi8('"');
-    const __m256i cr = _mm256_set1_epi8('\r');
-    const __m256i lf = _mm256_set1_epi8('\n');
-    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
-    auto bits = [](__m256i a, __m256i b) {
-        return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(a))) |
-               static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(b))) << 32;
-    };
+__attribute__((always_inline)) inline std::uint64_t bitsAvx2(__m256i low, __m256i high) {
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(low))) |
+           static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(high))) << 32;
+}
+
+__attribute__((always_inline)) inline __m256i eq(__m256i v, char c) { return _mm256_cmpeq_epi8(v, _mm256_set1_epi8(c)); }
+
+__attribute__((always_inline)) inline __m256i either(__m256i v, char a, char b) {
+    return _mm256_or_si256(eq(v, a), eq(v, b));
+}
+
+__attribute__((always_inline)) inline BlockMasks classifyAvx2(const char* p, char w0, char w1, char w2) {
+    const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
     BlockMasks m;
-    m.comma = bits(_mm256_cmpeq_epi8(low, comma), _mm256_cmpeq_epi8(high, comma));
-    m.quote = bits(_mm256_cmpeq_epi8(low, quote), _mm256_cmpeq_epi8(high, quote));
-    m.lineEnd = bits(_mm256_or_si256(_mm256_cmpeq_epi8(low, cr), _mm256_cmpeq_epi8(low, lf)),
-                     _mm256_or_si256(_mm256_cmpeq_epi8(high, cr), _mm256_cmpeq_epi8(high, lf)));
+    m.comma = bitsAvx2(eq(lo, ','), eq(hi, ','));
+    m.quote = bitsAvx2(eq(lo, '"'), eq(hi, '"'));
+    m.lineEnd = bitsAvx2(either(lo, '\r', '\n'), either(hi, '\r', '\n'));
+    m.blank = bitsAvx2(either(lo, ' ', '\t'), either(hi, ' ', '\t'));
+    m.watched = bitsAvx2(_mm256_or_si256(either(lo, w0, w1), eq(lo, w2)), _mm256_or_si256(either(hi, w0, w1), eq(hi, w2)));
     return m;
 }
 
@@ -97,15 +103,27 @@ BlockMasks classifyAvx2(const char* p) {
 #define SKIM_UNIT skimUnitAvx2
 #define SKIM_BLOCK skimBlockAvx2
 #define SKIM_CLASSIFY classifyAvx2
+#define SKIM_PASS passUnitsAvx2
 #include "list_skim.inc"
 #undef SKIM_UNIT
 #undef SKIM_BLOCK
 #undef SKIM_CLASSIFY
+#undef SKIM_PASS
 #pragma GCC pop_options
 #else
 bool ListReader::skimUnitAvx2(int items, Skim& skim) { return skimUnitSse2(items, skim); }
-bool ListReader::skimBlockAvx2(std::size_t offset, std::uint64_t& ends) { return skimBlockSse2(offset, ends); }
+std::int64_t ListReader::passUnitsAvx2(int items, const PassTarget& target) { return passUnitsSse2(items, target); }
 #endif
+
+std::int64_t ListReader::passUnits(int items, const PassTarget& target) {
+    return avx2_ ? passUnitsAvx2(items, target) : passUnitsSse2(items, target);
+}
+
+void ListReader::startUnitAt(std::size_t offset) {
+    pos_ = unit_ + offset;
+    afterComma_ = buffer_[pos_ - 1] == ',';
+    beginUnit();
+}
 
 bool ListReader::skimUnit(int items, Skim& skim) { return avx2_ ? skimUnitAvx2(items, skim) : skimUnitSse2(items, skim); }
 

@@ -6,10 +6,10 @@
 namespace specialty {
 
 template <typename Stop>
-std::int64_t ListReader::skimUnits(int items, Stop&& stop, Skim& skim, bool& stopped) {
+std::int64_t ListReader::skimUnits(int items, Stop&& stop, Skim& skim, bool& stopped, std::int64_t most) {
     stopped = false;
     std::int64_t passed = 0;
-    while (skimUnit(items, skim)) {
+    while (passed < most && skimUnit(items, skim)) {
         if (stop(static_cast<const Skim&>(skim), passed)) {
             stopped = true;
             break;

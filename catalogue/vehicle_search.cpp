@@ -5,6 +5,8 @@
 #include "text_encoding.h"
 #include "vehicle_selection.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 namespace specialty {
@@ -58,6 +60,21 @@ bool yearsFit(const VehicleSelection& selection, const RawRecord& raw, std::int6
     return inside(value[0]) || inside(value[1]);
 }
 
+// The bytes a record's Make can begin with and still pass the name test for `make`, so that records whose
+// Make begins otherwise can be passed over unread. False when the test cannot be put that way.
+bool makeStarts(std::string_view make, std::string& starts) {
+    starts.clear();
+    if (make.empty() || std::string_view(" \t,\r\n\"", 6).find(make[0]) != std::string_view::npos)
+        return false;
+    const auto first = static_cast<unsigned char>(make[0]);
+    if (first == kUnmappable)
+        return true; // it can never match
+    for (int c = 1; c < 256; ++c)
+        if (upperWindows1252(static_cast<unsigned char>(c)) == upperWindows1252(first))
+            starts += static_cast<char>(c);
+    return starts.size() <= 2;
+}
+
 SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int32_t demoIndex,
                   const std::string& name) {
     const VehicleSelection selection = splitSelection(selectionText);
@@ -70,7 +87,18 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int3
     auto mustLookAt = [&](const ListReader::Skim& s, std::int64_t at) {
         return s.first == "0" || sameName(selection.Make, s.third, 0) || (positionMode && at == wanted);
     };
+    // Better still, whole blocks of records go by at once while no VehicleId can be "0" and no Make can
+    // begin as the selection's does.
+    std::string starts;
+    const bool canPass = makeStarts(selection.Make, starts);
     for (std::int64_t position = 0;; ++position) {
+        if (canPass)
+            position += file.passRecords(
+                "0", starts, positionMode ? std::max<std::int64_t>(0, wanted - position) : INT64_MAX,
+                [](std::string_view make, const void* wantedMake) {
+                    return sameName(*static_cast<const std::string_view*>(wantedMake), make, 0);
+                },
+                &selection.Make);
         if (file.atEnd()) {
             if (!file.failure().empty())
                 return failure("The catalogue " + name + " could not be read: " + file.failure() + ".");
@@ -79,7 +107,7 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int3
         bool stopped = false;
         const std::int64_t passed =
             file.skimRecords([&](const ListReader::Skim& s, std::int64_t k) { return mustLookAt(s, position + k); },
-                             skim, stopped);
+                             skim, stopped, canPass ? 1 : INT64_MAX);
         position += passed;
         if (stopped) {
             if (skim.first == "0" && !sameName(selection.Make, skim.third, 0) && !(positionMode && position == wanted))
