@@ -54,9 +54,13 @@ SPECIALTY_INLINE int selectBit(std::uint64_t x, int k) {
 
 } // namespace
 
-// The SSE2 build, for every x86-64 processor (and the plain loop elsewhere).
+// The SSE2 build, for every x86-64 processor (and the plain loop elsewhere). GCC compiles the two builds
+// for their instruction sets; other compilers get the portable build twice.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define SPECIALTY_PER_TARGET_BUILDS 1
+#endif
+#if SPECIALTY_PER_TARGET_BUILDS
 #pragma GCC push_options
-#if defined(__x86_64__)
 #pragma GCC target("popcnt")
 #endif
 #define SKIM_UNIT skimUnitSse2
@@ -68,9 +72,11 @@ SPECIALTY_INLINE int selectBit(std::uint64_t x, int k) {
 #undef SKIM_BLOCK
 #undef SKIM_CLASSIFY
 #undef SKIM_PASS
+#if SPECIALTY_PER_TARGET_BUILDS
 #pragma GCC pop_options
+#endif
 
-#if defined(__x86_64__)
+#if SPECIALTY_PER_TARGET_BUILDS
 // The AVX2 build, chosen at run time on processors that have it.
 #pragma GCC push_options
 #pragma GCC target("avx2,popcnt")
