@@ -36,7 +36,7 @@ const char* pick(Random& random, const char* const (&list)[N]) {
 std::string lastRecordSelection() { return joinSelection("Zzyzx", "Finale", "Last Of All", "2020", "2020"); }
 std::string missingSelection() { return joinSelection("Nomatch", "Nothing", "None", "2020", "2020"); }
 
-long long writeSyntheticCatalogue(const std::string& path, long long records) {
+long long writeSyntheticCatalogue(const std::string& path, long long records, bool fullLastRecord) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out)
         throw std::runtime_error("cannot write " + path);
@@ -48,12 +48,16 @@ long long writeSyntheticCatalogue(const std::string& path, long long records) {
         line = std::to_string(10000 + r) + ",,";
         line += "\"" + std::string(last ? "Zzyzx" : pick(random, kMakes)) + "\",";
         line += "\"" + std::string(last ? "Finale" : pick(random, kModels)) + "\",";
-        line += "\"" + std::string(last ? "Last Of All" : pick(random, kSubmodels)) + "\",";
+        // Each vehicle is listed once, as in a maintained catalogue: the record number makes the submodel unique.
+        const std::string submodel = std::string(pick(random, kSubmodels)) + " " + std::to_string(r);
+        line += "\"" + (last ? std::string("Last Of All") : submodel) + "\",";
         const int from = 1980 + static_cast<int>(random.next(35));
         line += std::to_string(from) + "," + std::to_string(last ? 2024 : from + static_cast<int>(random.next(10)));
         for (int p = 0; p < 16; ++p) {
             line += ',';
-            if (random.next(3) == 0) {
+            if (last && fullLastRecord) {
+                line += (p < 9 ? "ZZ0" : "ZZ") + std::to_string(p + 1);
+            } else if (random.next(3) == 0) {
                 std::string code = std::string(pick(random, kPrefixes)) + std::to_string(1000 + random.next(9000));
                 line += random.next(2) ? "\"" + code + "\"" : code;
             }

@@ -1,5 +1,5 @@
 // Deterministic synthetic catalogues for benchmarks: realistic field lengths, quoted names, about a third of
-// the part codes filled, some "*" in models, CR LF line ends. The last record before the end record is the
+// the part codes filled, some "*" in models, CR LF line ends, each vehicle listed once. The last record before the end record is the
 // only one of its make, so a search for it reads the whole file.
 #pragma once
 
@@ -11,7 +11,8 @@ namespace specialty::bench {
 std::string lastRecordSelection();
 std::string missingSelection();
 
-// Writes `records` records and the end record to `path`. Returns the file's size in bytes.
-long long writeSyntheticCatalogue(const std::string& path, long long records);
+// Writes `records` records and the end record to `path`. Returns the file's size in bytes. With
+// `fullLastRecord` the last record lists all sixteen parts, ZZ01 to ZZ16.
+long long writeSyntheticCatalogue(const std::string& path, long long records, bool fullLastRecord = false);
 
 } // namespace specialty::bench

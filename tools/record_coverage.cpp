@@ -2,6 +2,8 @@
 
 #include "text_encoding.h"
 
+#include <algorithm>
+
 namespace specialty {
 
 namespace {
@@ -13,24 +15,17 @@ void appendFolded(std::string& key, const std::string& name) {
         key += static_cast<char>(upperWindows1252(static_cast<unsigned char>(c)));
 }
 
-bool coveredBy(const std::map<int, int>& covered, int from, int to) {
-    auto it = covered.upper_bound(from);
-    if (it == covered.begin())
-        return false;
-    --it;
-    return it->first <= from && it->second >= to;
-}
-
-void cover(std::map<int, int>& covered, int from, int to) {
-    auto it = covered.upper_bound(from);
-    if (it != covered.begin() && std::prev(it)->second >= from - 1)
-        --it;
-    while (it != covered.end() && it->first <= to + 1) {
-        from = std::min(from, it->first);
-        to = std::max(to, it->second);
-        it = covered.erase(it);
-    }
-    covered.emplace(from, to);
+std::string describe(const std::vector<std::int64_t>& positions) {
+    if (positions.size() == 1)
+        return "the record at position " + std::to_string(positions[0]);
+    std::string text = "the records at positions ";
+    const std::size_t shown = std::min<std::size_t>(positions.size(), 5);
+    for (std::size_t i = 0; i < shown; ++i)
+        text += (i == 0 ? "" : i + 1 == shown && shown == positions.size() ? " and " : ", ") +
+                std::to_string(positions[i]);
+    if (shown < positions.size())
+        text += " and " + std::to_string(positions.size() - shown) + " more";
+    return text;
 }
 
 } // namespace
@@ -44,28 +39,30 @@ std::string RecordCoverage::key(const CatalogueRecord& record) {
 }
 
 std::string RecordCoverage::add(const CatalogueRecord& record, int from, int to, std::int64_t position) {
-    Vehicle& vehicle = vehicles_[key(record)];
-    std::string shadows;
-    if (coveredBy(vehicle.covered, from, to)) {
-        std::vector<std::int64_t> earlier;
-        for (const Range& r : vehicle.records)
-            if (r.from <= to && r.to >= from)
-                earlier.push_back(r.position);
-        if (earlier.size() == 1) {
-            shadows = "the record at position " + std::to_string(earlier[0]);
-        } else {
-            shadows = "the records at positions ";
-            const std::size_t shown = std::min<std::size_t>(earlier.size(), 5);
-            for (std::size_t i = 0; i < shown; ++i)
-                shadows += (i == 0 ? "" : i + 1 == shown && shown == earlier.size() ? " and " : ", ") +
-                           std::to_string(earlier[i]);
-            if (shown < earlier.size())
-                shadows += " and " + std::to_string(earlier.size() - shown) + " more";
-        }
+    Vehicle& firsts = vehicles_[key(record)];
+    // Walk the runs that meet [from, to]: their records come first for those years; the gaps between them
+    // are years that find this record, and become runs of its own.
+    std::vector<std::int64_t> earlier;
+    std::vector<std::pair<int, int>> gaps;
+    int next = from; // the first year not yet accounted for
+    auto run = firsts.upper_bound(from);
+    if (run != firsts.begin() && std::prev(run)->second.to >= from)
+        --run;
+    for (; run != firsts.end() && run->first <= to && next <= to; ++run) {
+        if (run->first > next)
+            gaps.emplace_back(next, run->first - 1);
+        if (std::find(earlier.begin(), earlier.end(), run->second.position) == earlier.end())
+            earlier.push_back(run->second.position);
+        next = std::max(next, run->second.to + 1);
     }
-    cover(vehicle.covered, from, to);
-    vehicle.records.push_back({from, to, position});
-    return shadows;
+    if (next <= to)
+        gaps.emplace_back(next, to);
+    for (const auto& [first, last] : gaps)
+        firsts.emplace(first, FirstRecord{last, position});
+    if (!gaps.empty())
+        return std::string();
+    std::sort(earlier.begin(), earlier.end());
+    return describe(earlier);
 }
 
 } // namespace specialty

@@ -19,15 +19,12 @@ public:
     std::string add(const CatalogueRecord& record, int from, int to, std::int64_t position);
 
 private:
-    struct Range {
-        int from;
+    // Which record a run of years finds first: disjoint runs, keyed by their first year.
+    struct FirstRecord {
         int to;
         std::int64_t position;
     };
-    struct Vehicle {
-        std::map<int, int> covered; // disjoint, merged year ranges: first year -> last year
-        std::vector<Range> records;
-    };
+    using Vehicle = std::map<int, FirstRecord>;
     static std::string key(const CatalogueRecord& record);
 
     std::unordered_map<std::string, Vehicle> vehicles_;
