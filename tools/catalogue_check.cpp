@@ -192,13 +192,8 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
             add(Finding::Level::Warning, fieldLine[0],
                 at(position) + " runs from " + std::to_string(*from) + " to " + std::to_string(*to) +
                     ": no year lies in that range, so no selection finds it");
-        if (from && to && *from <= *to) {
-            const std::string shadows = coverage.add(record, *from, *to, position);
-            if (!shadows.empty())
-                add(Finding::Level::Warning, fieldLine[0],
-                    at(position) + " (" + printableForMessage(record.VehicleId) + ") is never shown: every year from " +
-                        std::to_string(*from) + " to " + std::to_string(*to) + " already finds " + shadows);
-        }
+        if (from && to && *from <= *to)
+            coverage.add(record, *from, *to, position, fieldLine[0]);
         for (int n = 1; n <= kPartCodes; ++n)
             if (!record.partCode(n).empty())
                 parts.use(record.partCode(n), position, fieldLine[kPartCode1 + n - 2]);
@@ -253,6 +248,8 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
             "lines after the end record are never read");
     if (!endSeen && !shifted)
         add(Finding::Level::Warning, 0, "the catalogue has no end record (a record whose VehicleId is 0)");
+    for (RecordCoverage::Shadowed& s : coverage.finish())
+        add(Finding::Level::Warning, s.line, std::move(s.message));
     parts.check(decodes, path, out);
     file.close();
 

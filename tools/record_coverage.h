@@ -1,33 +1,46 @@
 // Which years of a vehicle earlier records already answer: first match wins, so a record whose every year
 // an earlier record with the same names covers is never shown.
+//
+// Records are collected as they are read and judged at the end, vehicle by vehicle: sorting compact entries
+// costs far less than a hash table of every vehicle in a catalogue of a million records.
 #pragma once
 
 #include "catalogue_record.h"
 
 #include <cstdint>
-#include <map>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace specialty {
 
 class RecordCoverage {
 public:
-    // Adds a record's years. Returns the earlier records that together cover all of them ("the record at
-    // position 3", "the records at positions 3 and 7"), or nothing when some year still finds this record.
-    std::string add(const CatalogueRecord& record, int from, int to, std::int64_t position);
+    struct Shadowed {
+        std::int64_t position;
+        std::uint64_t line;
+        std::string message; // "the record at position 7 (1008) is never shown: ..."
+    };
+
+    void add(const CatalogueRecord& record, int from, int to, std::int64_t position, std::uint64_t line);
+    // The records never shown, in the order they were added.
+    std::vector<Shadowed> finish();
 
 private:
-    // Which record a run of years finds first: disjoint runs, keyed by their first year.
-    struct FirstRecord {
-        int to;
+    struct Entry {
+        std::uint64_t hash;  // of the vehicle's names, without regard to case
+        std::size_t key;     // the names, in text_
+        std::size_t keyLength;
+        std::size_t id;      // VehicleId, in text_
+        std::size_t idLength;
         std::int64_t position;
+        std::uint64_t line;
+        int from;
+        int to;
     };
-    using Vehicle = std::map<int, FirstRecord>;
-    static std::string key(const CatalogueRecord& record);
+    std::string_view text(std::size_t at, std::size_t length) const { return {text_.data() + at, length}; }
 
-    std::unordered_map<std::string, Vehicle> vehicles_;
+    std::vector<Entry> entries_;
+    std::string text_; // names and ids of all entries, one after another
 };
 
 } // namespace specialty
