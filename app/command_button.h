@@ -8,10 +8,10 @@ namespace specialty {
 class CommandButton : public QPushButton {
     Q_OBJECT
 
-public:
+  public:
     CommandButton(const QString& caption, QWidget* parent);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 

@@ -5,8 +5,7 @@ namespace specialty {
 std::string commandLineText(int argc, const char* const* argv) {
     std::string text;
     for (int i = 1; i < argc; ++i) {
-        if (i > 1)
-            text += ' ';
+        if (i > 1) text += ' ';
         text += argv[i];
     }
     return text;
@@ -14,14 +13,11 @@ std::string commandLineText(int argc, const char* const* argv) {
 
 bool isDemoKeyword(std::string_view text) {
     constexpr std::string_view kDemo = "DEMO";
-    if (text.size() != kDemo.size())
-        return false;
+    if (text.size() != kDemo.size()) return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != kDemo[i])
-            return false;
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != kDemo[i]) return false;
     }
     return true;
 }

@@ -47,7 +47,8 @@ FrmSpecialty::FrmSpecialty(std::string dataFolder, QWidget* parent)
     setObjectName(QStringLiteral("frmSpecialty"));
     setFixedSize(twipsToPixels(kClientArea).size());
     showMessage_ = [this](const QString& text) {
-        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok,
+                        this);
         box.exec();
     };
     exitProgram_ = [] { QCoreApplication::exit(0); };
@@ -67,8 +68,7 @@ void FrmSpecialty::createControls() {
         buttons[i]->setObjectName(QString::fromLatin1(place.name));
         setTwipsGeometry(buttons[i], place.twips);
         buttons[i]->setVisible(place.visible);
-        if (i > 0)
-            setTabOrder(buttons[i - 1], buttons[i]);
+        if (i > 0) setTabOrder(buttons[i - 1], buttons[i]);
     }
     Command1 = buttons[0];
     cmdHide = buttons[1];
@@ -77,8 +77,7 @@ void FrmSpecialty::createControls() {
 
     for (const ControlPlace& place : kFrames) {
         QWidget* parent = this;
-        if (place.parent)
-            parent = findChild<QGroupBox*>(QString::fromLatin1(place.parent));
+        if (place.parent) parent = findChild<QGroupBox*>(QString::fromLatin1(place.parent));
         auto* frame = new QGroupBox(QString::fromLatin1(place.caption), parent);
         frame->setObjectName(QString::fromLatin1(place.name));
         frame->setFocusPolicy(Qt::NoFocus);
@@ -157,8 +156,7 @@ void FrmSpecialty::Form_Load(const std::string& commandLine) {
     const QSize outerBeforeShow = frameGeometry().size();
     show();
     // The frame's size is known only once the window is on screen; centre again by the true outer size.
-    if (frameGeometry().size() != outerBeforeShow)
-        centreOnScreen();
+    if (frameGeometry().size() != outerBeforeShow) centreOnScreen();
 
     demoIndex_ = 0;
     if (commandLine.empty() || isDemoKeyword(commandLine)) {
@@ -172,7 +170,9 @@ void FrmSpecialty::Form_Load(const std::string& commandLine) {
     }
 }
 
-void FrmSpecialty::Command1_Click() { exitProgram_(); }
+void FrmSpecialty::Command1_Click() {
+    exitProgram_();
+}
 
 void FrmSpecialty::ShowSpecialtyParts(const std::string& selection) {
     // The catalogue is closed when the search returns, before anything is shown.
@@ -190,7 +190,9 @@ void FrmSpecialty::ShowSpecialtyParts(const std::string& selection) {
     }
 }
 
-void FrmSpecialty::ShowMessage(const QString& text) { showMessage_(text); }
+void FrmSpecialty::ShowMessage(const QString& text) {
+    showMessage_(text);
+}
 
 QString FrmSpecialty::Caption() const {
     QString caption = windowTitle();
@@ -206,7 +208,8 @@ void FrmSpecialty::setCaption(const QString& caption) {
 void FrmSpecialty::setSlotCaption(const PartSlot& slot, const QString& caption) {
     label(slot)->setText(caption);
     const QString what = caption.isEmpty() ? tr("empty") : tr("part %1").arg(caption);
-    image(slot)->setAccessibleName(tr("%1, slot %2: %3").arg(QString::fromLatin1(slot.group)).arg(slot.number).arg(what));
+    image(slot)->setAccessibleName(
+        tr("%1, slot %2: %3").arg(QString::fromLatin1(slot.group)).arg(slot.number).arg(what));
 }
 
 } // namespace specialty

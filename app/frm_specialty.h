@@ -27,7 +27,7 @@ class PictureBox;
 class FrmSpecialty : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // Shows a message with a single OK button; the window's one way of telling the user something.
     using MessageSink = std::function<void(const QString& text)>;
 
@@ -57,7 +57,7 @@ public:
     void setMessageSink(MessageSink sink) { showMessage_ = std::move(sink); }
     void setExitHandler(std::function<void()> handler) { exitProgram_ = std::move(handler); }
 
-private:
+  private:
     void createControls();
     void createSlots();
     void wireEvents();
@@ -71,7 +71,9 @@ private:
     void setCaption(const QString& caption);
     void ShowZoomLayout();
 
-    PictureBox* image(const PartSlot& slot) const { return Image_[static_cast<std::size_t>(slot.number - 1)]; }
+    PictureBox* image(const PartSlot& slot) const {
+        return Image_[static_cast<std::size_t>(slot.number - 1)];
+    }
     QLabel* label(const PartSlot& slot) const { return Label_[static_cast<std::size_t>(slot.number - 1)]; }
 
     const std::string dataFolder_;

@@ -1,4 +1,5 @@
-// specialty-parts: shows the specialty parts of the vehicle a wheel-alignment host passes on the command line.
+// specialty-parts: shows the specialty parts of the vehicle a wheel-alignment host passes on the command
+// line.
 #include "command_line.h"
 #include "data_folder.h"
 #include "frm_specialty.h"

@@ -37,8 +37,8 @@ constexpr std::array<ControlPlace, 6> kFrames = {{
 }};
 
 constexpr ControlPlace kNoMatchLabel{"lblNoMatch", nullptr, "", {3360, 120, 5655, 375}, true};
-constexpr ControlPlace kNoteLabel{"lblNote", nullptr, "Click image for larger picture and text description.",
-                                  {720, 7800, 9252, 252}, true};
+constexpr ControlPlace kNoteLabel{
+    "lblNote", nullptr, "Click image for larger picture and text description.", {720, 7800, 9252, 252}, true};
 constexpr ControlPlace kIllTextLabel{"lblIllText", nullptr, "Label18", {120, 720, 492, 372}, false};
 constexpr ControlPlace kZoomPicture{"imgZoom", nullptr, "", {120, 1200, 372, 372}, false};
 

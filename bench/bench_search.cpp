@@ -52,17 +52,16 @@ std::vector<double> medianSeconds(int runs, const std::vector<std::function<void
 long long countLineEnds(const std::string& path) {
     RegularFile file;
     std::string why;
-    if (!file.open(path, why))
-        return -1;
+    if (!file.open(path, why)) return -1;
     std::vector<char> buffer(256 * 1024);
     long long lines = 0;
     for (;;) {
         long got = file.read(buffer.data(), buffer.size(), why);
-        if (got <= 0)
-            break;
+        if (got <= 0) break;
         const char* p = buffer.data();
         const char* end = p + got;
-        while ((p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr) {
+        while ((p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) !=
+               nullptr) {
             ++lines;
             ++p;
         }
@@ -74,8 +73,7 @@ long peakResidentKB() {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6));
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
     return -1;
 }
 
@@ -85,8 +83,7 @@ long peakOfSearchInFreshProcess(const std::string& folder) {
     std::string mode = "--peak-rss";
     std::vector<char*> argv = {self.data(), mode.data(), const_cast<char*>(folder.c_str()), nullptr};
     int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0)
-        return -1;
+    if (::pipe(pipeEnds) != 0) return -1;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
@@ -98,8 +95,7 @@ long peakOfSearchInFreshProcess(const std::string& folder) {
     ssize_t got = spawned == 0 ? ::read(pipeEnds[0], text, sizeof text - 1) : -1;
     ::close(pipeEnds[0]);
     int status = 0;
-    if (spawned == 0)
-        ::waitpid(child, &status, 0);
+    if (spawned == 0) ::waitpid(child, &status, 0);
     return got > 0 ? std::atol(text) : -1;
 }
 
@@ -137,10 +133,10 @@ int main(int argc, char** argv) {
     countLineEnds(path); // into the page cache
 
     SearchResult last, none;
-    const std::vector<double> medians = medianSeconds(
-        runs, {[&] { countLineEnds(path); },
-               [&] { last = searchCatalogue(bench::lastRecordSelection(), 0, bigFolder); },
-               [&] { none = searchCatalogue(bench::missingSelection(), 0, bigFolder); }});
+    const std::vector<double> medians =
+        medianSeconds(runs, {[&] { countLineEnds(path); },
+                             [&] { last = searchCatalogue(bench::lastRecordSelection(), 0, bigFolder); },
+                             [&] { none = searchCatalogue(bench::missingSelection(), 0, bigFolder); }});
     const double baseline = medians[0];
     const double toLast = medians[1];
     const double toNone = medians[2];
@@ -157,7 +153,8 @@ int main(int argc, char** argv) {
                 toNone * 1e3, mb / toNone, static_cast<double>(records) / toNone / 1e6, toNone / baseline);
     const long small = peakOfSearchInFreshProcess(smallFolder);
     const long big = peakOfSearchInFreshProcess(bigFolder);
-    std::printf("peak resident memory of a search: %ld KB over 10 records, %ld KB over %lld records (+%ld KB)\n",
-                small, big, records, big - small);
+    std::printf(
+        "peak resident memory of a search: %ld KB over 10 records, %ld KB over %lld records (+%ld KB)\n",
+        small, big, records, big - small);
     return 0;
 }

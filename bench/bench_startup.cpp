@@ -34,12 +34,10 @@ double runSeconds(const std::vector<std::string>& command) {
     argv.push_back(nullptr);
     const auto start = std::chrono::steady_clock::now();
     pid_t child = 0;
-    if (posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        return -1;
+    if (posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
     int status = 0;
     waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
@@ -58,8 +56,7 @@ std::string besideMe(const char* argv0, const char* name) {
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 21;
     const std::string folder = argc > 2 ? argv[2] : "/tmp/specialty-startup/";
-    if (!std::getenv("DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!std::getenv("DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     int qtArgc = 1;
     QGuiApplication application(qtArgc, argv);
 
@@ -68,9 +65,9 @@ int main(int argc, char** argv) {
     for (int part = 1; part <= 16; ++part) {
         QImage picture(240 + 20 * part, 180, QImage::Format_RGB32);
         picture.fill(QColor::fromHsv(part * 22, 200, 220));
-        const QString name = QString("%1ZZ%2ill.jpg").arg(QString::fromStdString(folder)).arg(part, 2, 10, QChar('0'));
-        if (!picture.save(name, "JPEG"))
-            return 1;
+        const QString name =
+            QString("%1ZZ%2ill.jpg").arg(QString::fromStdString(folder)).arg(part, 2, 10, QChar('0'));
+        if (!picture.save(name, "JPEG")) return 1;
     }
     const std::vector<std::string> viewer = {besideMe(argv[0], "startup_viewer"), folder,
                                              specialty::bench::lastRecordSelection()};
@@ -85,7 +82,8 @@ int main(int argc, char** argv) {
         }
     }
     const double v = median(viewerTimes), b = median(bareTimes);
-    std::printf("start to first paint (%s platform), median of %d runs:\n", std::getenv("DISPLAY") ? "display" : "offscreen", runs);
+    std::printf("start to first paint (%s platform), median of %d runs:\n",
+                std::getenv("DISPLAY") ? "display" : "offscreen", runs);
     std::printf("bare Qt window:                               %7.1f ms\n", b * 1e3);
     std::printf("viewer, 16-part vehicle of 10,000 records:    %7.1f ms   ratio %.2fx\n", v * 1e3, v / b);
     return 0;

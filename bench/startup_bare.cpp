@@ -6,10 +6,9 @@
 namespace {
 
 class FirstPaint : public QObject {
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit));
+        if (event->type() == QEvent::Paint) QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit));
         return QObject::eventFilter(watched, event);
     }
 };

@@ -12,10 +12,10 @@
 namespace {
 
 class FirstPaint : public QObject {
-public:
+  public:
     bool loaded = false;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (loaded && event->type() == QEvent::Paint)
             QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit));
@@ -26,8 +26,7 @@ protected:
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3)
-        return 2;
+    if (argc != 3) return 2;
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
     specialty::FrmSpecialty window(argv[1]);

@@ -10,12 +10,14 @@ namespace specialty::bench {
 
 namespace {
 
-const char* const kMakes[] = {"Aldena", "Brisko", "Corvane", "Dunmore", "Estrel", "Fjordan", "Garnet", "Halvik",
-                              "Istra", "Jorvik", "Kestel", "Lumen", "Morrow", "Navarre", "Oberon", "Pellam"};
-const char* const kModels[] = {"Tarsa", "Meridian", "Atlas", "Kestrel 16* Wheel", "Voyager", "Nordkap",
-                               "Sierra", "Polar", "Canyon", "Fenn", "Brava", "Arc 2*", "Solstice", "Harrow"};
-const char* const kSubmodels[] = {"2.0 GL", "Estate 4WD", "", "Sport", "LX Cab", "Turbo, 4 door", "GT",
-                                  "Pickup", "Coupe", "Van", "Cabriolet", "EV Long Range"};
+const char* const kMakes[] = {"Aldena", "Brisko",  "Corvane", "Dunmore", "Estrel", "Fjordan",
+                              "Garnet", "Halvik",  "Istra",   "Jorvik",  "Kestel", "Lumen",
+                              "Morrow", "Navarre", "Oberon",  "Pellam"};
+const char* const kModels[] = {
+    "Tarsa", "Meridian", "Atlas",  "Kestrel 16* Wheel", "Voyager", "Nordkap", "Sierra", "Polar", "Canyon",
+    "Fenn",  "Brava",    "Arc 2*", "Solstice",          "Harrow"};
+const char* const kSubmodels[] = {"2.0 GL", "Estate 4WD", "",      "Sport", "LX Cab",    "Turbo, 4 door",
+                                  "GT",     "Pickup",     "Coupe", "Van",   "Cabriolet", "EV Long Range"};
 const char* const kPrefixes[] = {"AC", "TL", "FC", "CS"};
 
 struct Random {
@@ -33,13 +35,16 @@ const char* pick(Random& random, const char* const (&list)[N]) {
 
 } // namespace
 
-std::string lastRecordSelection() { return joinSelection("Zzyzx", "Finale", "Last Of All", "2020", "2020"); }
-std::string missingSelection() { return joinSelection("Nomatch", "Nothing", "None", "2020", "2020"); }
+std::string lastRecordSelection() {
+    return joinSelection("Zzyzx", "Finale", "Last Of All", "2020", "2020");
+}
+std::string missingSelection() {
+    return joinSelection("Nomatch", "Nothing", "None", "2020", "2020");
+}
 
 long long writeSyntheticCatalogue(const std::string& path, long long records, bool fullLastRecord) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out)
-        throw std::runtime_error("cannot write " + path);
+    if (!out) throw std::runtime_error("cannot write " + path);
     Random random{12345};
     std::string line;
     long long size = 0;
@@ -48,17 +53,20 @@ long long writeSyntheticCatalogue(const std::string& path, long long records, bo
         line = std::to_string(10000 + r) + ",,";
         line += "\"" + std::string(last ? "Zzyzx" : pick(random, kMakes)) + "\",";
         line += "\"" + std::string(last ? "Finale" : pick(random, kModels)) + "\",";
-        // Each vehicle is listed once, as in a maintained catalogue: the record number makes the submodel unique.
+        // Each vehicle is listed once, as in a maintained catalogue: the record number makes the submodel
+        // unique.
         const std::string submodel = std::string(pick(random, kSubmodels)) + " " + std::to_string(r);
         line += "\"" + (last ? std::string("Last Of All") : submodel) + "\",";
         const int from = 1980 + static_cast<int>(random.next(35));
-        line += std::to_string(from) + "," + std::to_string(last ? 2024 : from + static_cast<int>(random.next(10)));
+        line += std::to_string(from) + "," +
+                std::to_string(last ? 2024 : from + static_cast<int>(random.next(10)));
         for (int p = 0; p < 16; ++p) {
             line += ',';
             if (last && fullLastRecord) {
                 line += (p < 9 ? "ZZ0" : "ZZ") + std::to_string(p + 1);
             } else if (random.next(3) == 0) {
-                std::string code = std::string(pick(random, kPrefixes)) + std::to_string(1000 + random.next(9000));
+                std::string code =
+                    std::string(pick(random, kPrefixes)) + std::to_string(1000 + random.next(9000));
                 line += random.next(2) ? "\"" + code + "\"" : code;
             }
         }
@@ -69,8 +77,7 @@ long long writeSyntheticCatalogue(const std::string& path, long long records, bo
     line = "0,,,,,,,,,,,,,,,,,,,,,,\r\n";
     size += static_cast<long long>(line.size());
     std::fwrite(line.data(), 1, line.size(), out);
-    if (std::fclose(out) != 0)
-        throw std::runtime_error("cannot write " + path);
+    if (std::fclose(out) != 0) throw std::runtime_error("cannot write " + path);
     return size;
 }
 

@@ -1,6 +1,6 @@
 // Deterministic synthetic catalogues for benchmarks: realistic field lengths, quoted names, about a third of
-// the part codes filled, some "*" in models, CR LF line ends, each vehicle listed once. The last record before the end record is the
-// only one of its make, so a search for it reads the whole file.
+// the part codes filled, some "*" in models, CR LF line ends, each vehicle listed once. The last record
+// before the end record is the only one of its make, so a search for it reads the whole file.
 #pragma once
 
 #include <string>

@@ -11,8 +11,12 @@
 
 namespace specialty {
 
-inline bool isListBlank(char c) { return c == ' ' || c == '\t'; }
-inline bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+inline bool isListBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+inline bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 
 // First comma, CR or LF in [p, end), or end.
 inline const char* findCommaOrLineEnd(const char* p, const char* end) {
@@ -25,8 +29,7 @@ inline const char* findCommaOrLineEnd(const char* p, const char* end) {
         __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, cr)),
                                    _mm_cmpeq_epi8(v, lf));
         int mask = _mm_movemask_epi8(hit);
-        if (mask != 0)
-            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
         p += 16;
     }
 #endif
@@ -43,8 +46,7 @@ inline const char* findLineEnd(const char* p, const char* end) {
     while (end - p >= 16) {
         __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-        if (mask != 0)
-            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
         p += 16;
     }
 #endif
@@ -86,7 +88,9 @@ inline BlockMasks classify64(const char* p, char w0, char w1, char w2) {
     const __m128i v2 = _mm_set1_epi8(w2);
     for (int k = 0; k < 4; ++k) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-        auto bits = [](__m128i hit) { return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))); };
+        auto bits = [](__m128i hit) {
+            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit)));
+        };
         m.comma |= bits(_mm_cmpeq_epi8(v, comma)) << (16 * k);
         m.quote |= bits(_mm_cmpeq_epi8(v, quote)) << (16 * k);
         m.lineEnd |= bits(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))) << (16 * k);

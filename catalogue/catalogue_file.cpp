@@ -13,13 +13,10 @@ CatalogueFile::Read CatalogueFile::readRecord(RawRecord& raw) {
     overlong_ = 0;
     for (fieldsRead_ = 0; fieldsRead_ < kRecordFields; ++fieldsRead_) {
         ItemSpan& span = spans[static_cast<std::size_t>(fieldsRead_)];
-        if (!reader_.readItem(span))
-            return reader_.failed() ? Read::Failed : Read::CutShort;
-        if (span.truncated && overlong_ == 0)
-            overlong_ = fieldsRead_ + 1;
+        if (!reader_.readItem(span)) return reader_.failed() ? Read::Failed : Read::CutShort;
+        if (span.truncated && overlong_ == 0) overlong_ = fieldsRead_ + 1;
     }
-    if (overlong_ != 0)
-        return Read::TooLong;
+    if (overlong_ != 0) return Read::TooLong;
     // The views are made only now: reading may have moved the record within the reader's buffer.
     for (std::size_t i = 0; i < spans.size(); ++i)
         raw.field[i] = reader_.text(spans[i]);

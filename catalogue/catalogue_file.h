@@ -9,7 +9,7 @@
 namespace specialty {
 
 class CatalogueFile {
-public:
+  public:
     enum class Read {
         Record,   // a whole record was read
         CutShort, // the file ended inside the record
@@ -39,25 +39,28 @@ public:
         return canSkim_ ? reader_.skimUnits(kRecordFields, stop, skim, stopped, most) : 0;
     }
     // Passes over whole records, many at a time, while none can begin its VehicleId with a byte of
-    // `firstBytes` or its Make with one of `thirdBytes`, and at most `most` of them. Returns how many went by.
-    // `makeTest` (with `context`) may clear a Make that begins with one of `thirdBytes` on the spot.
+    // `firstBytes` or its Make with one of `thirdBytes`, and at most `most` of them. Returns how many went
+    // by. `makeTest` (with `context`) may clear a Make that begins with one of `thirdBytes` on the spot.
     std::int64_t passRecords(std::string_view firstBytes, std::string_view thirdBytes, std::int64_t most,
                              bool (*makeTest)(std::string_view, const void*) = nullptr,
                              const void* context = nullptr) {
-        return canSkim_ ? reader_.passUnits(kRecordFields, {firstBytes, thirdBytes, most, makeTest, context}) : 0;
+        return canSkim_ ? reader_.passUnits(kRecordFields, {firstBytes, thirdBytes, most, makeTest, context})
+                        : 0;
     }
     void rewindRecord() { reader_.rewindUnit(); }
 
-    int fieldsRead() const { return fieldsRead_; }     // after CutShort: how many fields there were
+    int fieldsRead() const { return fieldsRead_; } // after CutShort: how many fields there were
     // Where field `number` (from 1) of the record just read begins in the file.
-    std::uint64_t fieldOffset(int number) const { return spans_[static_cast<std::size_t>(number - 1)].fileOffset; }
+    std::uint64_t fieldOffset(int number) const {
+        return spans_[static_cast<std::size_t>(number - 1)].fileOffset;
+    }
     // Where the next byte to read lies in the file.
     std::uint64_t fileOffset() const { return reader_.fileOffset(); }
-    int overlongField() const { return overlong_; }    // after TooLong: which field (from 1)
+    int overlongField() const { return overlong_; } // after TooLong: which field (from 1)
     const std::string& failure() const { return reader_.failure(); }
     std::size_t maxFieldBytes() const { return reader_.maxItemBytes(); }
 
-private:
+  private:
     ListReader reader_;
     std::array<ItemSpan, kRecordFields> spans_;
     const bool canSkim_;

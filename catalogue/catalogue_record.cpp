@@ -3,25 +3,22 @@
 namespace specialty {
 
 std::string fieldName(int field) {
-    static const char* const kNames[] = {"VehicleId", "SpareField", "Make", "Model", "Submodel", "YearFrom",
-                                         "YearTo"};
-    if (field >= kVehicleId && field < kPartCode1)
-        return kNames[field - 1];
+    static const char* const kNames[] = {"VehicleId", "SpareField", "Make",  "Model",
+                                         "Submodel",  "YearFrom",   "YearTo"};
+    if (field >= kVehicleId && field < kPartCode1) return kNames[field - 1];
     return "PartCode" + std::to_string(field - kPartCode1 + 1);
 }
 
 bool CatalogueRecord::hasNoParts() const {
     for (const std::string& code : PartCode)
-        if (!code.empty())
-            return false;
+        if (!code.empty()) return false;
     return true;
 }
 
 std::string decodeStars(std::string_view text, int count) {
     std::string out(text);
     for (char& c : out) {
-        if (count == 0)
-            break;
+        if (count == 0) break;
         if (c == '*') {
             c = '"';
             --count;

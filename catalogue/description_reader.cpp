@@ -11,8 +11,7 @@ Description readItems(ListReader& reader, std::size_t maxBytes) {
     while (!reader.atEnd()) {
         reader.beginUnit();
         ItemSpan item;
-        if (!reader.readItem(item))
-            break;
+        if (!reader.readItem(item)) break;
         std::string_view text = reader.text(item);
         if (item.truncated || description.caption.size() + text.size() + kItemEnd.size() > maxBytes) {
             std::size_t room = maxBytes - std::min(maxBytes, description.caption.size());
@@ -23,8 +22,7 @@ Description readItems(ListReader& reader, std::size_t maxBytes) {
         }
         description.caption.append(text).append(kItemEnd);
     }
-    if (reader.failed())
-        return Description{}; // unreadable counts as missing
+    if (reader.failed()) return Description{}; // unreadable counts as missing
     return description;
 }
 
@@ -33,8 +31,7 @@ Description readItems(ListReader& reader, std::size_t maxBytes) {
 Description readDescription(const std::string& path, std::size_t maxBytes) {
     ListReader reader(maxBytes, 64 * 1024);
     std::string why;
-    if (!reader.open(path, why))
-        return Description{};
+    if (!reader.open(path, why)) return Description{};
     Description description = readItems(reader, maxBytes);
     reader.close();
     return description;

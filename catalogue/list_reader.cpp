@@ -13,8 +13,7 @@ ListReader::ListReader(std::size_t maxItemBytes, std::size_t chunkBytes)
 
 bool ListReader::open(const std::string& path, std::string& why) {
     close();
-    if (!file_.open(path, why))
-        return false;
+    if (!file_.open(path, why)) return false;
     endOfFile_ = false;
     return true;
 }
@@ -40,8 +39,7 @@ void ListReader::close() {
 
 // Moves the current unit to the front of the buffer and appends the next chunk of the file.
 bool ListReader::refill() {
-    if (endOfFile_)
-        return false;
+    if (endOfFile_) return false;
     if (unit_ > 0) {
         std::memmove(buffer_.data(), buffer_.data() + unit_, end_ - unit_);
         skim_.start -= static_cast<std::ptrdiff_t>(unit_);
@@ -50,8 +48,7 @@ bool ListReader::refill() {
         end_ -= unit_;
         unit_ = 0;
     }
-    if (buffer_.size() - end_ < chunk_)
-        buffer_.resize(std::max(buffer_.size() * 2, end_ + chunk_));
+    if (buffer_.size() - end_ < chunk_) buffer_.resize(std::max(buffer_.size() * 2, end_ + chunk_));
     std::size_t room = std::min(buffer_.size() - end_, chunk_);
     long got = 0;
     if (fromMemory_) {
@@ -63,8 +60,7 @@ bool ListReader::refill() {
     }
     if (got <= 0) {
         endOfFile_ = true;
-        if (got < 0 && failure_.empty())
-            failure_ = "read error";
+        if (got < 0 && failure_.empty()) failure_ = "read error";
         return false;
     }
     end_ += static_cast<std::size_t>(got);
@@ -78,15 +74,13 @@ bool ListReader::skipBlanks(bool lineEndsToo) {
         std::size_t from = pos_;
         while (pos_ < end_) {
             char c = buffer_[pos_];
-            if (!isListBlank(c) && !(lineEndsToo && isLineEnd(c)))
-                return true;
+            if (!isListBlank(c) && !(lineEndsToo && isLineEnd(c))) return true;
             ++pos_;
         }
         base_ += end_ - from;
         pos_ = end_ = from;
         skim_.valid = false; // the dropped bytes are about to be overwritten
-        if (!refill())
-            return false;
+        if (!refill()) return false;
     }
 }
 
@@ -96,16 +90,14 @@ bool ListReader::scanItem(std::size_t itemStart, bool quoted, bool& truncated) {
         const char* stop =
             quoted ? findQuote(base + pos_, base + end_) : findCommaOrLineEnd(base + pos_, base + end_);
         pos_ = static_cast<std::size_t>(stop - base);
-        if (pos_ < end_)
-            return true;
+        if (pos_ < end_) return true;
         std::size_t keepEnd = unit_ + itemStart + maxItem_;
         if (pos_ > keepEnd) {
             base_ += end_ - keepEnd;
             pos_ = end_ = keepEnd; // the rest of an overlong item is not kept
             truncated = true;
         }
-        if (!refill())
-            return false;
+        if (!refill()) return false;
     }
 }
 
@@ -114,12 +106,10 @@ bool ListReader::skipToTerminator() {
         std::size_t from = pos_;
         const char* base = buffer_.data();
         pos_ = static_cast<std::size_t>(findCommaOrLineEnd(base + pos_, base + end_) - base);
-        if (pos_ < end_)
-            return true;
+        if (pos_ < end_) return true;
         base_ += end_ - from;
         pos_ = end_ = from;
-        if (!refill())
-            return false;
+        if (!refill()) return false;
     }
 }
 
@@ -127,13 +117,11 @@ bool ListReader::skipToTerminator() {
 void ListReader::consumeTerminator() {
     char c = buffer_[pos_++];
     afterComma_ = c == ',';
-    if (c == '\r' && (pos_ < end_ || refill()) && buffer_[pos_] == '\n')
-        ++pos_;
+    if (c == '\r' && (pos_ < end_ || refill()) && buffer_[pos_] == '\n') ++pos_;
 }
 
 bool ListReader::atEnd() {
-    if (afterComma_)
-        return false;
+    if (afterComma_) return false;
     return !skipBlanks(true);
 }
 
@@ -156,8 +144,7 @@ bool ListReader::readItem(ItemSpan& item) {
         return true;
     }
     bool quoted = buffer_[pos_] == '"';
-    if (quoted)
-        item.offset = ++pos_ - unit_;
+    if (quoted) item.offset = ++pos_ - unit_;
     item.fileOffset = base_ + unit_ + item.offset;
     bool terminated = scanItem(item.offset, quoted, item.truncated);
     std::size_t length = pos_ - unit_ - item.offset;
@@ -176,8 +163,7 @@ bool ListReader::readItem(ItemSpan& item) {
             --length;
     }
     item.length = length;
-    if (terminated)
-        consumeTerminator();
+    if (terminated) consumeTerminator();
     return !failed();
 }
 

@@ -29,11 +29,11 @@ struct ItemSpan {
     std::size_t offset = 0; // from the start of the current unit
     std::size_t length = 0;
     std::uint64_t fileOffset = 0; // where the item begins in the file (after its opening quote, if any)
-    bool truncated = false; // longer than the item limit: only the first bytes are kept
+    bool truncated = false;       // longer than the item limit: only the first bytes are kept
 };
 
 class ListReader {
-public:
+  public:
     static constexpr std::size_t kDefaultMaxItemBytes = 64 * 1024;
     static constexpr std::size_t kDefaultChunkBytes = 256 * 1024;
 
@@ -102,7 +102,7 @@ public:
     const std::string& failure() const { return failure_; }
     std::size_t maxItemBytes() const { return maxItem_; }
 
-private:
+  private:
     bool refill();
     // The quick look, written once (list_skim.inc) and compiled for each instruction set it runs on.
     // A block function classifies the 64 bytes at `offset` from the unit's start into item ends, carrying
@@ -128,9 +128,9 @@ private:
     std::string_view memory_;
     bool fromMemory_ = false;
     std::vector<char> buffer_;
-    std::size_t unit_ = 0; // where the current unit begins
-    std::size_t pos_ = 0;  // next byte to read
-    std::size_t end_ = 0;  // end of the bytes in the buffer
+    std::size_t unit_ = 0;   // where the current unit begins
+    std::size_t pos_ = 0;    // next byte to read
+    std::size_t end_ = 0;    // end of the bytes in the buffer
     std::uint64_t base_ = 0; // file offset of buffer position 0
     bool endOfFile_ = true;
     bool afterComma_ = false;
@@ -140,9 +140,9 @@ private:
     // those bytes again. Offsets are absolute in the buffer; moving the buffer's contents moves them too.
     struct SkimBlock {
         bool valid = false;
-        std::ptrdiff_t start = 0;   // of the last block classified
-        std::uint64_t ends = 0;     // item ends in it
-        std::uint64_t inside = 0;   // state after it: all ones inside quotes
+        std::ptrdiff_t start = 0; // of the last block classified
+        std::uint64_t ends = 0;   // item ends in it
+        std::uint64_t inside = 0; // state after it: all ones inside quotes
         std::uint64_t lineBefore = 0;
         std::uint64_t endBefore = 1;
         std::uint64_t blankBefore = 0;

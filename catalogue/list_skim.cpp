@@ -19,7 +19,8 @@ namespace {
 
 // One item of bytes known to be plain: from `from` to its terminator at `to`. A quoted item holds exactly
 // its two quotes (the block test saw to that), the closing one usually right before the terminator.
-SPECIALTY_INLINE std::string_view plainItem(const char* base, std::size_t from, std::size_t to, bool lineStart) {
+SPECIALTY_INLINE std::string_view plainItem(const char* base, std::size_t from, std::size_t to,
+                                            bool lineStart) {
     while (from < to && (isListBlank(base[from]) || (lineStart && isLineEnd(base[from]))))
         ++from;
     if (from < to && base[from] == '"') {
@@ -87,7 +88,9 @@ __attribute__((always_inline)) inline std::uint64_t bitsAvx2(__m256i low, __m256
            static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(high))) << 32;
 }
 
-__attribute__((always_inline)) inline __m256i eq(__m256i v, char c) { return _mm256_cmpeq_epi8(v, _mm256_set1_epi8(c)); }
+__attribute__((always_inline)) inline __m256i eq(__m256i v, char c) {
+    return _mm256_cmpeq_epi8(v, _mm256_set1_epi8(c));
+}
 
 __attribute__((always_inline)) inline __m256i either(__m256i v, char a, char b) {
     return _mm256_or_si256(eq(v, a), eq(v, b));
@@ -101,7 +104,8 @@ __attribute__((always_inline)) inline BlockMasks classifyAvx2(const char* p, cha
     m.quote = bitsAvx2(eq(lo, '"'), eq(hi, '"'));
     m.lineEnd = bitsAvx2(either(lo, '\r', '\n'), either(hi, '\r', '\n'));
     m.blank = bitsAvx2(either(lo, ' ', '\t'), either(hi, ' ', '\t'));
-    m.watched = bitsAvx2(_mm256_or_si256(either(lo, w0, w1), eq(lo, w2)), _mm256_or_si256(either(hi, w0, w1), eq(hi, w2)));
+    m.watched = bitsAvx2(_mm256_or_si256(either(lo, w0, w1), eq(lo, w2)),
+                         _mm256_or_si256(either(hi, w0, w1), eq(hi, w2)));
     return m;
 }
 
@@ -117,8 +121,12 @@ __attribute__((always_inline)) inline BlockMasks classifyAvx2(const char* p, cha
 #undef SKIM_PASS
 #pragma GCC pop_options
 #else
-bool ListReader::skimUnitAvx2(int items, Skim& skim) { return skimUnitSse2(items, skim); }
-std::int64_t ListReader::passUnitsAvx2(int items, const PassTarget& target) { return passUnitsSse2(items, target); }
+bool ListReader::skimUnitAvx2(int items, Skim& skim) {
+    return skimUnitSse2(items, skim);
+}
+std::int64_t ListReader::passUnitsAvx2(int items, const PassTarget& target) {
+    return passUnitsSse2(items, target);
+}
 #endif
 
 std::int64_t ListReader::passUnits(int items, const PassTarget& target) {
@@ -131,6 +139,8 @@ void ListReader::startUnitAt(std::size_t offset) {
     beginUnit();
 }
 
-bool ListReader::skimUnit(int items, Skim& skim) { return avx2_ ? skimUnitAvx2(items, skim) : skimUnitSse2(items, skim); }
+bool ListReader::skimUnit(int items, Skim& skim) {
+    return avx2_ ? skimUnitAvx2(items, skim) : skimUnitSse2(items, skim);
+}
 
 } // namespace specialty

@@ -10,7 +10,9 @@ namespace specialty {
 
 namespace {
 
-std::string systemReason() { return std::strerror(errno); }
+std::string systemReason() {
+    return std::strerror(errno);
+}
 
 } // namespace
 
@@ -19,7 +21,9 @@ bool isRegularFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-RegularFile::~RegularFile() { close(); }
+RegularFile::~RegularFile() {
+    close();
+}
 
 bool RegularFile::open(const std::string& path, std::string& why) {
     close();
@@ -58,10 +62,8 @@ void RegularFile::close() {
 long RegularFile::read(char* into, std::size_t size, std::string& why) {
     for (;;) {
         ssize_t got = ::read(fd_, into, size);
-        if (got >= 0)
-            return static_cast<long>(got);
-        if (errno == EINTR)
-            continue;
+        if (got >= 0) return static_cast<long>(got);
+        if (errno == EINTR) continue;
         why = systemReason();
         return -1;
     }
@@ -69,16 +71,13 @@ long RegularFile::read(char* into, std::size_t size, std::string& why) {
 
 bool readWholeFile(const std::string& path, std::size_t maxBytes, std::string& contents, std::string& why) {
     RegularFile file;
-    if (!file.open(path, why))
-        return false;
+    if (!file.open(path, why)) return false;
     contents.clear();
     char chunk[64 * 1024];
     for (;;) {
         long got = file.read(chunk, sizeof chunk, why);
-        if (got < 0)
-            return false;
-        if (got == 0)
-            return true;
+        if (got < 0) return false;
+        if (got == 0) return true;
         if (contents.size() + static_cast<std::size_t>(got) > maxBytes) {
             why = "it is larger than " + std::to_string(maxBytes) + " bytes";
             return false;

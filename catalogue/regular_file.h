@@ -14,7 +14,7 @@ namespace specialty {
 bool isRegularFile(const std::string& path);
 
 class RegularFile {
-public:
+  public:
     RegularFile() = default;
     ~RegularFile();
     RegularFile(const RegularFile&) = delete;
@@ -28,7 +28,7 @@ public:
     // Reads up to `size` bytes. Returns the count, 0 at the end of the file, or -1 with `why` set.
     long read(char* into, std::size_t size, std::string& why);
 
-private:
+  private:
     int fd_ = -1;
 };
 

@@ -33,15 +33,15 @@ constexpr std::array<unsigned char, 256> makeUpperTable() {
 constexpr std::array<unsigned char, 256> kUpper = makeUpperTable();
 
 int windows1252ByteOf(char32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return static_cast<int>(cp);
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
     for (std::size_t i = 0; i < kHighControls.size(); ++i)
-        if (kHighControls[i] == cp)
-            return static_cast<int>(0x80 + i);
+        if (kHighControls[i] == cp) return static_cast<int>(0x80 + i);
     return -1;
 }
 
-char32_t characterOf(unsigned char byte) { return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte; }
+char32_t characterOf(unsigned char byte) {
+    return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte;
+}
 
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -61,23 +61,22 @@ std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
     auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     unsigned char lead = byte(i);
     std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-    if (length == 0 || lead > 0xF4 || i + length > text.size())
-        return 0;
+    if (length == 0 || lead > 0xF4 || i + length > text.size()) return 0;
     cp = lead & (0x7F >> length);
     for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80)
-            return 0;
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
         cp = (cp << 6) | (byte(i + k) & 0x3F);
     }
     const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < smallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
+    if (cp < smallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     return length;
 }
 
 } // namespace
 
-unsigned char upperWindows1252(unsigned char c) { return kUpper[c]; }
+unsigned char upperWindows1252(unsigned char c) {
+    return kUpper[c];
+}
 
 std::string utf8ToWindows1252(std::string_view text) {
     std::string out;

@@ -22,9 +22,13 @@ SearchResult failure(std::string reason) {
     return result;
 }
 
-std::string quoted(std::string_view codePageText) { return "\"" + printableForMessage(codePageText) + "\""; }
+std::string quoted(std::string_view codePageText) {
+    return "\"" + printableForMessage(codePageText) + "\"";
+}
 
-std::string recordAt(std::int64_t position) { return "the record at position " + std::to_string(position); }
+std::string recordAt(std::int64_t position) {
+    return "the record at position " + std::to_string(position);
+}
 
 bool namesMatch(const VehicleSelection& selection, const RawRecord& raw) {
     return sameName(selection.Make, raw[kMake], 0) && sameName(selection.Model, raw[kModel], kModelStars) &&
@@ -50,8 +54,7 @@ bool yearsFit(const VehicleSelection& selection, const RawRecord& raw, std::int6
         auto converted = parseYear(years[i].text);
         if (!converted) {
             reason = years[i].what + " (" + quoted(years[i].text) + ") " + kYearRange + ".";
-            if (i < 2)
-                reason += " It was needed for " + recordAt(position) + ", whose names match.";
+            if (i < 2) reason += " It was needed for " + recordAt(position) + ", whose names match.";
             return false;
         }
         value[i] = *converted;
@@ -67,8 +70,7 @@ bool makeStarts(std::string_view make, std::string& starts) {
     if (make.empty() || std::string_view(" \t,\r\n\"", 6).find(make[0]) != std::string_view::npos)
         return false;
     const auto first = static_cast<unsigned char>(make[0]);
-    if (first == kUnmappable)
-        return true; // it can never match
+    if (first == kUnmappable) return true; // it can never match
     for (int c = 1; c < 256; ++c)
         if (upperWindows1252(static_cast<unsigned char>(c)) == upperWindows1252(first))
             starts += static_cast<char>(c);
@@ -105,12 +107,13 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int3
             return SearchResult{};
         }
         bool stopped = false;
-        const std::int64_t passed =
-            file.skimRecords([&](const ListReader::Skim& s, std::int64_t k) { return mustLookAt(s, position + k); },
-                             skim, stopped, canPass ? 1 : INT64_MAX);
+        const std::int64_t passed = file.skimRecords(
+            [&](const ListReader::Skim& s, std::int64_t k) { return mustLookAt(s, position + k); }, skim,
+            stopped, canPass ? 1 : INT64_MAX);
         position += passed;
         if (stopped) {
-            if (skim.first == "0" && !sameName(selection.Make, skim.third, 0) && !(positionMode && position == wanted))
+            if (skim.first == "0" && !sameName(selection.Make, skim.third, 0) &&
+                !(positionMode && position == wanted))
                 return SearchResult{}; // the end record
             file.rewindRecord();
         } else if (passed > 0) {
@@ -121,8 +124,8 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int3
         case CatalogueFile::Read::Record:
             break;
         case CatalogueFile::Read::CutShort:
-            return failure("The catalogue " + name + " ends in the middle of " + recordAt(position) + ": it has " +
-                           std::to_string(file.fieldsRead()) + " of its 23 fields.");
+            return failure("The catalogue " + name + " ends in the middle of " + recordAt(position) +
+                           ": it has " + std::to_string(file.fieldsRead()) + " of its 23 fields.");
         case CatalogueFile::Read::TooLong:
             return failure("The catalogue " + name + " is damaged: field " + fieldName(file.overlongField()) +
                            " of " + recordAt(position) + " is longer than " +
@@ -134,13 +137,11 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int3
         if (namesMatch(selection, raw)) {
             std::string reason;
             found = yearsFit(selection, raw, position, reason);
-            if (!reason.empty())
-                return failure(reason);
+            if (!reason.empty()) return failure(reason);
         }
         if (raw[kVehicleId] == "0")
             return SearchResult{}; // the end record: never a result, nothing after it is read
-        if (positionMode && position == wanted)
-            found = true;
+        if (positionMode && position == wanted) found = true;
         if (found) {
             SearchResult result;
             result.outcome = SearchResult::Outcome::Found;
@@ -153,12 +154,12 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int3
 
 } // namespace
 
-SearchResult searchCatalogue(std::string_view selection, std::int32_t demoIndex, const std::string& dataFolder) {
+SearchResult searchCatalogue(std::string_view selection, std::int32_t demoIndex,
+                             const std::string& dataFolder) {
     const std::string path = dataFolder + std::string(kCatalogueName);
     CatalogueFile file;
     std::string why;
-    if (!file.open(path, why))
-        return failure("The catalogue " + path + " cannot be opened: " + why + ".");
+    if (!file.open(path, why)) return failure("The catalogue " + path + " cannot be opened: " + why + ".");
     SearchResult result = scan(file, selection, demoIndex, path);
     file.close(); // before anything is shown
     return result;

@@ -27,7 +27,8 @@ struct SearchResult {
 // 80-column vehicle selection, or "-1" to choose the record whose position is the absolute value of
 // `demoIndex`. Reads from the first record to the one that ends the search and closes the file before it
 // returns, on every path.
-SearchResult searchCatalogue(std::string_view selection, std::int32_t demoIndex, const std::string& dataFolder);
+SearchResult searchCatalogue(std::string_view selection, std::int32_t demoIndex,
+                             const std::string& dataFolder);
 
 // The same search over catalogue bytes in memory; `catalogueName` names them in failure reasons.
 SearchResult searchCatalogueBytes(std::string_view selection, std::int32_t demoIndex, std::string_view bytes,

@@ -9,12 +9,10 @@ namespace {
 
 std::string_view columns(std::string_view text, SelectionColumn c) {
     std::size_t from = c.first - 1;
-    if (from >= text.size())
-        return {};
+    if (from >= text.size()) return {};
     std::string_view field = text.substr(from, c.width);
     std::size_t first = field.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
+    if (first == std::string_view::npos) return {};
     std::size_t last = field.find_last_not_of(' ');
     return field.substr(first, last - first + 1);
 }
@@ -51,37 +49,29 @@ std::optional<std::int16_t> parseYear(std::string_view text) {
     while (n > i && isListBlank(text[n - 1]))
         --n;
     bool negative = false;
-    if (i < n && (text[i] == '-' || text[i] == '+'))
-        negative = text[i++] == '-';
-    if (i == n)
-        return std::nullopt;
+    if (i < n && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    if (i == n) return std::nullopt;
     long value = 0;
     for (; i < n; ++i) {
         char c = text[i];
-        if (c < '0' || c > '9')
-            return std::nullopt;
+        if (c < '0' || c > '9') return std::nullopt;
         value = value * 10 + (c - '0');
-        if (value > 32768)
-            return std::nullopt;
+        if (value > 32768) return std::nullopt;
     }
-    if (negative)
-        value = -value;
-    if (value > 32767)
-        return std::nullopt;
+    if (negative) value = -value;
+    if (value > 32767) return std::nullopt;
     return static_cast<std::int16_t>(value);
 }
 
 bool sameName(std::string_view selection, std::string_view stored, int stars) {
-    if (selection.size() != stored.size())
-        return false;
+    if (selection.size() != stored.size()) return false;
     for (std::size_t i = 0; i < stored.size(); ++i) {
         auto c = static_cast<unsigned char>(stored[i]);
         if (c == '*' && stars > 0) {
             c = '"';
             --stars;
         }
-        if (!sameLetterIgnoringCase(static_cast<unsigned char>(selection[i]), c))
-            return false;
+        if (!sameLetterIgnoringCase(static_cast<unsigned char>(selection[i]), c)) return false;
     }
     return true;
 }

@@ -12,8 +12,7 @@ void DescriptionLabel::setCaption(const QString& caption) {
     caption_ = caption;
     QString shown = caption;
     shown.remove(QLatin1Char('\r'));
-    if (shown.endsWith(QLatin1Char('\n')))
-        shown.chop(1);
+    if (shown.endsWith(QLatin1Char('\n'))) shown.chop(1);
     setText(shown);
 }
 

@@ -11,13 +11,13 @@ namespace specialty {
 class DescriptionLabel : public QLabel {
     Q_OBJECT
 
-public:
+  public:
     explicit DescriptionLabel(QWidget* parent = nullptr);
 
     const QString& caption() const { return caption_; }
     void setCaption(const QString& caption);
 
-private:
+  private:
     QString caption_;
 };
 

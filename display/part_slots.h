@@ -13,7 +13,7 @@ struct PartSlot {
     double pictureSize; // the square picture's width and height in twips
     double labelWidth;  // the caption label's size in twips
     double labelHeight;
-    int partCode;       // the PartCode number it shows; 0 for none
+    int partCode; // the PartCode number it shows; 0 for none
 };
 
 constexpr double kSlotLabelTop = 200;

@@ -54,10 +54,10 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    bool click =
+        pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     pressed_ = false;
-    if (click)
-        emit clicked();
+    if (click) emit clicked();
 }
 
 } // namespace specialty

@@ -10,7 +10,7 @@ namespace specialty {
 class PictureBox : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     enum class Mode {
         Scaled,   // the picture is stretched over the whole control, whatever its proportions
         Unscaled, // the picture is drawn at its own size and the control takes that size
@@ -26,15 +26,15 @@ public:
     int borderStyle() const { return borderStyle_; }
     void setBorderStyle(int style);
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     Mode mode_;
     QImage picture_;
     QPixmap scaled_; // the picture at the control's size, made when first drawn

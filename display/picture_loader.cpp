@@ -11,8 +11,7 @@ namespace specialty {
 QImage loadPicture(const std::string& path) {
     std::string bytes;
     std::string why;
-    if (!readWholeFile(path, kMaxPictureFileBytes, bytes, why))
-        return QImage();
+    if (!readWholeFile(path, kMaxPictureFileBytes, bytes, why)) return QImage();
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);

@@ -33,11 +33,9 @@ void FrmSpecialty::PresentRecord(const CatalogueRecord& record) {
                                 record.Make + " " + record.Model + " " + record.Submodel));
     });
     for (const PartSlot& slot : kPartSlots) {
-        if (slot.partCode == 0)
-            continue; // slot 6 shows no part
+        if (slot.partCode == 0) continue; // slot 6 shows no part
         const std::string& code = record.partCode(slot.partCode);
-        if (!code.empty())
-            FillSlot(slot, code);
+        if (!code.empty()) FillSlot(slot, code);
     }
     // No repaint here: the window shows the new state when it is next painted.
 }
@@ -51,8 +49,7 @@ void FrmSpecialty::FillSlot(const PartSlot& slot, const std::string& partCode) {
     if (exists && path) {
         guarded([&] {
             QImage picture = loadPicture(*path);
-            if (!picture.isNull())
-                image(slot)->setPicture(picture);
+            if (!picture.isNull()) image(slot)->setPicture(picture);
         });
     }
     guarded([&] { image(slot)->setToolTip(QString::fromLatin1(kSlotHint)); });

@@ -11,7 +11,9 @@ namespace {
 
 constexpr const char* kTwipsProperty = "twips";
 
-int pixelEdge(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+int pixelEdge(double twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
 
 } // namespace
 
@@ -28,7 +30,9 @@ void setTwipsGeometry(QWidget* control, const QRectF& twips) {
     control->setGeometry(twipsToPixels(twips));
 }
 
-QRectF twipsGeometry(const QWidget* control) { return control->property(kTwipsProperty).toRectF(); }
+QRectF twipsGeometry(const QWidget* control) {
+    return control->property(kTwipsProperty).toRectF();
+}
 
 QSizeF outerSizeInTwips(const QWidget* window) {
     QSize outer = window->frameGeometry().size();

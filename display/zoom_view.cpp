@@ -29,8 +29,7 @@ void FrmSpecialty::Image_Click(int slotNumber) {
     const std::optional<std::string> path =
         partFilePath(dataFolder_, toCodePage(label(slot)->text()), kDescriptionSuffix);
     lblIllText->setCaption(QString());
-    if (!path || !isRegularFile(*path))
-        return;
+    if (!path || !isRegularFile(*path)) return;
     lblIllText->setCaption(fromCodePage(readDescription(*path).caption));
 }
 
@@ -57,8 +56,7 @@ void FrmSpecialty::ShowZoomLayout() {
 
 void FrmSpecialty::cmdHide_Click() {
     cmdHide->hide();
-    if (demoMode_)
-        cmdNext->show();
+    if (demoMode_) cmdNext->show();
     imgZoom->hide();
     imgZoom->setPicture(QImage()); // lets go of the slot's picture, which the slot keeps
     QRectF picture = twipsGeometry(imgZoom);

@@ -9,8 +9,12 @@ namespace specialty::reference {
 
 namespace {
 
-bool blank(char c) { return c == ' ' || c == '\t'; }
-bool lineEnd(char c) { return c == '\r' || c == '\n'; }
+bool blank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool lineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 
 } // namespace
 
@@ -24,8 +28,7 @@ std::vector<Item> items(std::string_view s, std::size_t maxItem) {
         Item item;
         item.offset = i;
         if (i == s.size()) {
-            if (afterComma)
-                out.push_back(item);
+            if (afterComma) out.push_back(item);
             return out;
         }
         const bool emptyBeforeLineEnd = afterComma && lineEnd(s[i]);
@@ -34,8 +37,7 @@ std::vector<Item> items(std::string_view s, std::size_t maxItem) {
             item.offset = ++i;
             while (i < s.size() && s[i] != '"')
                 item.text += s[i++];
-            if (i < s.size())
-                ++i; // the closing quote; what follows it up to the terminator is ignored
+            if (i < s.size()) ++i; // the closing quote; what follows it up to the terminator is ignored
             while (i < s.size() && s[i] != ',' && !lineEnd(s[i]))
                 ++i;
         } else if (!emptyBeforeLineEnd) {
@@ -54,8 +56,7 @@ std::vector<Item> items(std::string_view s, std::size_t maxItem) {
         if (i < s.size()) {
             char c = s[i++];
             afterComma = c == ',';
-            if (c == '\r' && i < s.size() && s[i] == '\n')
-                ++i;
+            if (c == '\r' && i < s.size() && s[i] == '\n') ++i;
         }
     }
 }
@@ -69,12 +70,10 @@ SearchResult search(std::string_view bytes, std::string_view selectionText, std:
     SearchResult failed;
     failed.outcome = SearchResult::Outcome::Failed;
     for (std::size_t first = 0, position = 0; first < all.size(); first += 23, ++position) {
-        if (all.size() - first < 23)
-            return failed;
+        if (all.size() - first < 23) return failed;
         RawRecord raw;
         for (std::size_t k = 0; k < 23; ++k) {
-            if (all[first + k].truncated)
-                return failed;
+            if (all[first + k].truncated) return failed;
             raw.field[k] = all[first + k].text;
         }
         const CatalogueRecord decoded = decodeRecord(raw);
@@ -83,14 +82,11 @@ SearchResult search(std::string_view bytes, std::string_view selectionText, std:
             sameName(sel.Submodel, decoded.Submodel, 0)) {
             auto y1 = parseYear(sel.Year1), y2 = parseYear(sel.Year2);
             auto from = parseYear(decoded.YearFrom), to = parseYear(decoded.YearTo);
-            if (!y1 || !y2 || !from || !to)
-                return failed;
+            if (!y1 || !y2 || !from || !to) return failed;
             found = (*y1 >= *from && *y1 <= *to) || (*y2 >= *from && *y2 <= *to);
         }
-        if (decoded.VehicleId == "0")
-            return SearchResult{};
-        if (positionMode && static_cast<long long>(position) == wanted)
-            found = true;
+        if (decoded.VehicleId == "0") return SearchResult{};
+        if (positionMode && static_cast<long long>(position) == wanted) found = true;
         if (found) {
             SearchResult result;
             result.outcome = SearchResult::Outcome::Found;

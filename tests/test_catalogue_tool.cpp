@@ -39,8 +39,7 @@ std::string fields(int count) {
 
 bool has(const QStringList& findings, const QString& start, const QString& part) {
     for (const QString& f : findings)
-        if (f.startsWith(start) && f.contains(part))
-            return true;
+        if (f.startsWith(start) && f.contains(part)) return true;
     return false;
 }
 
@@ -49,7 +48,7 @@ bool has(const QStringList& findings, const QString& start, const QString& part)
 class CatalogueToolTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void sampleHasOnlyItsDeliberateWarnings() {
         CheckReport report = checkCatalogue(SPECIALTY_SAMPLE_FOLDER, [](const std::string&) { return true; });
         QCOMPARE(report.errors, 0);
@@ -62,30 +61,35 @@ private slots:
         folder.writePicture("P1", Qt::red);
         folder.writeDescription("P1", "one\r\n");
         folder.writeDescription("NOPIC", "two\r\n");
-        folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2005", {{1, "P1"}}),
-                               recordLine("2", "a", "b", "", "2001", "2003"), // every year already finds record 1
-                               recordLine("3", "C", "D", "", "19x9", "2005"),
-                               recordLine("4", "E", "F", "", "2000", "2001", {{2, "NOPIC"}}),
-                               fields(22), recordLine("6", "G", "H", "", "2000", "2001"), endRecordLine()});
-        QCOMPARE(check(folder),
-                 (QStringList{"warning 2: the record at position 1 (2) is never shown: every year from 2001 to 2003 "
-                              "already finds the record at position 0",
-                              "error 3: the year YearFrom of the record at position 2 (\"19x9\") is not a whole number "
-                              "from -32768 to 32767: a search for its vehicle fails",
-                              "warning 4: part code \"NOPIC\" (first used by the record at position 3) has no picture "
-                              "file NOPICill.jpg",
-                              "error 5: line 5 holds 22 fields, not 23: every record from position 4 on is read "
-                              "shifted, the end record too"}));
+        folder.writeCatalogue(
+            {recordLine("1", "A", "B", "", "2000", "2005", {{1, "P1"}}),
+             recordLine("2", "a", "b", "", "2001", "2003"), // every year already finds record 1
+             recordLine("3", "C", "D", "", "19x9", "2005"),
+             recordLine("4", "E", "F", "", "2000", "2001", {{2, "NOPIC"}}), fields(22),
+             recordLine("6", "G", "H", "", "2000", "2001"), endRecordLine()});
+        QCOMPARE(
+            check(folder),
+            (QStringList{
+                "warning 2: the record at position 1 (2) is never shown: every year from 2001 to 2003 "
+                "already finds the record at position 0",
+                "error 3: the year YearFrom of the record at position 2 (\"19x9\") is not a whole number "
+                "from -32768 to 32767: a search for its vehicle fails",
+                "warning 4: part code \"NOPIC\" (first used by the record at position 3) has no picture "
+                "file NOPICill.jpg",
+                "error 5: line 5 holds 22 fields, not 23: every record from position 4 on is read "
+                "shifted, the end record too"}));
     }
 
     void unreachableNeedsEveryYearCovered() {
         DataFolder folder;
-        folder.writeCatalogue({recordLine("1", "A", "B", "S", "2000", "2002"), recordLine("2", "A", "B", "S", "2003", "2004"),
+        folder.writeCatalogue({recordLine("1", "A", "B", "S", "2000", "2002"),
+                               recordLine("2", "A", "B", "S", "2003", "2004"),
                                recordLine("3", "A", "B", "S", "2001", "2004"), // covered by 1 and 2 together
                                recordLine("4", "A", "B", "S", "2001", "2005"), // 2005 is its own
                                recordLine("5", "A", "B", "T", "2001", "2002"), endRecordLine()});
-        QCOMPARE(check(folder), (QStringList{"warning 3: the record at position 2 (3) is never shown: every year from "
-                                             "2001 to 2004 already finds the records at positions 0 and 1"}));
+        QCOMPARE(check(folder),
+                 (QStringList{"warning 3: the record at position 2 (3) is never shown: every year from "
+                              "2001 to 2004 already finds the records at positions 0 and 1"}));
     }
 
     void layoutsAndShifts() {
@@ -97,7 +101,9 @@ private slots:
         const QStringList found = check(folder);
         QVERIFY(has(found, "warning 1:", "spans lines 1-2"));
         QVERIFY(has(found, "warning 3:", "line 3 holds 2 records"));
-        QVERIFY(has(found, "error 4:", "line 4 holds 24 fields, not 23: the records from position 3 on are read shifted until line 5"));
+        QVERIFY(has(
+            found, "error 4:",
+            "line 4 holds 24 fields, not 23: the records from position 3 on are read shifted until line 5"));
         QVERIFY(has(found, "error 5:", "line 5 holds 22 fields"));
         QVERIFY(has(found, "warning 8:", "lines after the end record are never read"));
         QCOMPARE(found.size(), 5);
@@ -106,11 +112,13 @@ private slots:
     void endsOfTheFile() {
         DataFolder folder;
         folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2001"), "2,,C,D"});
-        QCOMPARE(check(folder), (QStringList{"warning 0: the catalogue has no end record (a record whose VehicleId is 0)",
-                                             "error 2: the file ends in the middle of the record at position 1: it has 4 "
-                                             "of its 23 fields, and every search that reaches it fails"}));
+        QCOMPARE(check(folder),
+                 (QStringList{"warning 0: the catalogue has no end record (a record whose VehicleId is 0)",
+                              "error 2: the file ends in the middle of the record at position 1: it has 4 "
+                              "of its 23 fields, and every search that reaches it fails"}));
         folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2001")});
-        QCOMPARE(check(folder), QStringList{"warning 0: the catalogue has no end record (a record whose VehicleId is 0)"});
+        QCOMPARE(check(folder),
+                 QStringList{"warning 0: the catalogue has no end record (a record whose VehicleId is 0)"});
     }
 
     void namesYearsAndPartFiles() {
@@ -121,12 +129,17 @@ private slots:
         folder.writeDescription("LONELY", "x\r\n");
         folder.writeCatalogue({recordLine("1", "Fifteen-letters", "B", "", "2000", "2001"),
                                recordLine("2", "A", "B", "", "2005", "2001"),
-                               recordLine("3", "A", "C", "", "2000", "2001", {{1, "BAD"}, {2, "../x"}}), endRecordLine()});
+                               recordLine("3", "A", "C", "", "2000", "2001", {{1, "BAD"}, {2, "../x"}}),
+                               endRecordLine()});
         const QStringList found = check(folder);
-        QVERIFY(has(found, "warning 1:", "Make \"Fifteen-letters\" of the record at position 0 is longer than 14"));
+        QVERIFY(has(found,
+                    "warning 1:", "Make \"Fifteen-letters\" of the record at position 0 is longer than 14"));
         QVERIFY(has(found, "warning 2:", "runs from 2005 to 2001"));
-        QVERIFY(has(found, "warning 3:", "\"BAD\" (first used by the record at position 2) has a picture file BADill.jpg that does not decode"));
-        QVERIFY(has(found, "warning 3:", "\"../x\" (first used by the record at position 2) is not a plain file name"));
+        QVERIFY(has(found, "warning 3:",
+                    "\"BAD\" (first used by the record at position 2) has a picture file BADill.jpg that "
+                    "does not decode"));
+        QVERIFY(has(found, "warning 3:",
+                    "\"../x\" (first used by the record at position 2) is not a plain file name"));
         QVERIFY(has(found, "warning 0:", "no record uses this picture"));
         QVERIFY(has(found, "warning 0:", "no record uses this description"));
         QCOMPARE(found.size(), 6);
@@ -136,16 +149,21 @@ private slots:
         DataFolder folder;
         folder.writePicture("P1", Qt::red);
         folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2005"),
-                               recordLine("2", "V\xE9lomar", "B", "", "2000", "2005", {{12, "P1"}}), endRecordLine()});
+                               recordLine("2", "V\xE9lomar", "B", "", "2000", "2005", {{12, "P1"}}),
+                               endRecordLine()});
         auto run = [&](const QStringList& args) {
             QProcess tool;
-            tool.start(SPECIALTY_TOOL, QStringList{"--data", QString::fromStdString(folder.path()), "--json"} + args);
+            tool.start(SPECIALTY_TOOL,
+                       QStringList{"--data", QString::fromStdString(folder.path()), "--json"} + args);
             tool.waitForFinished();
-            return std::make_pair(tool.exitCode(), QJsonDocument::fromJson(tool.readAllStandardOutput()).object());
+            return std::make_pair(tool.exitCode(),
+                                  QJsonDocument::fromJson(tool.readAllStandardOutput()).object());
         };
-        auto [status, found] = run({"find", "--make", "V\u00c9LOMAR", "--model", "b", "--submodel", "", "--years", "2003", "2003"});
+        auto [status, found] = run(
+            {"find", "--make", "V\u00c9LOMAR", "--model", "b", "--submodel", "", "--years", "2003", "2003"});
         QCOMPARE(status, 0);
-        SearchResult viewer = searchCatalogue(joinSelection("V\xC9LOMAR", "b", "", "2003", "2003"), 0, folder.path());
+        SearchResult viewer =
+            searchCatalogue(joinSelection("V\xC9LOMAR", "b", "", "2003", "2003"), 0, folder.path());
         QCOMPARE(found["position"].toInt(), int(viewer.position));
         QCOMPARE(found["record"].toObject()["Make"].toString(), QString("V\u00e9lomar"));
         QVERIFY(found["slots"].toArray()[9].toObject()["picture"].toBool()); // PartCode12 shows in slot 10

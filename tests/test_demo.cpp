@@ -27,8 +27,8 @@ struct DemoFixture {
                                recordLine("101", "One", "X", "", "2000", "2000", {{1, "RED"}, {2, "RED"}}),
                                recordLine("102", "Two", "X", "", "2000", "2000", {{3, "BLUE"}}),
                                recordLine("103", "Three", "X", "", "2000", "2000"),
-                               recordLine("104", "Four", "X", "", "2000", "2000", {{16, "BLUE"}}), endRecordLine(),
-                               "after the end, \"never read"});
+                               recordLine("104", "Four", "X", "", "2000", "2000", {{16, "BLUE"}}),
+                               endRecordLine(), "after the end, \"never read"});
         w = std::make_unique<RecordingWindow>(folder);
         (*w)->Form_Load(commandLine);
     }
@@ -36,8 +36,8 @@ struct DemoFixture {
     PictureBox* image(int n) const { return w->control<PictureBox>(QString("Image%1").arg(n)); }
     QLabel* label(int n) const { return w->control<QLabel>(QString("Label%1").arg(n)); }
     bool slotEmpty(int n) const {
-        return image(n)->picture().isNull() && image(n)->toolTip().isEmpty() && image(n)->borderStyle() == 0 &&
-               label(n)->text().isEmpty();
+        return image(n)->picture().isNull() && image(n)->toolTip().isEmpty() &&
+               image(n)->borderStyle() == 0 && label(n)->text().isEmpty();
     }
 };
 
@@ -46,7 +46,7 @@ struct DemoFixture {
 class DemoTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void stepsGoThroughTheFileInOrder() {
         DemoFixture f;
         QCOMPARE(f.id(), QString("101"));
@@ -112,7 +112,8 @@ private slots:
 
     void endRecordAtPositionOne() {
         DataFolder folder;
-        folder.writeCatalogue({recordLine("100", "Zero", "X", "", "2000", "2000", {{1, "RED"}}), endRecordLine()});
+        folder.writeCatalogue(
+            {recordLine("100", "Zero", "X", "", "2000", "2000", {{1, "RED"}}), endRecordLine()});
         RecordingWindow w(folder);
         w->Form_Load(std::string());
         QCOMPARE(w.messages, QStringList{kNoMatchMessage});

@@ -61,8 +61,7 @@ void make(const DataFolder& folder, const std::string& name, Kind kind) {
 
 // Runs `check` as a user without privileges (root reads every file whatever its mode) and returns its answer.
 bool unprivileged(const std::function<bool()>& check) {
-    if (::geteuid() != 0)
-        return check();
+    if (::geteuid() != 0) return check();
     pid_t child = ::fork();
     if (child == 0) {
         bool ok = ::setgid(65534) == 0 && ::setuid(65534) == 0 && check();
@@ -73,16 +72,20 @@ bool unprivileged(const std::function<bool()>& check) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-int openFileCount() { return static_cast<int>(QDir("/proc/self/fd").entryList(QDir::NoDotAndDotDot | QDir::System).size()); }
+int openFileCount() {
+    return static_cast<int>(QDir("/proc/self/fd").entryList(QDir::NoDotAndDotDot | QDir::System).size());
+}
 
-std::string anyVehicle() { return joinSelection("A", "B", "", "2000", "2000"); }
+std::string anyVehicle() {
+    return joinSelection("A", "B", "", "2000", "2000");
+}
 
 } // namespace
 
 class HostileFilesTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void catalogueThatIsNotAFile() {
         for (Kind kind : kKinds) {
             DataFolder folder;
@@ -93,11 +96,13 @@ private slots:
             } else if (kind == Kind::NoPermission) {
                 QVERIFY(unprivileged([&] {
                     SearchResult r = outcome();
-                    return r.failed() && r.reason.find("cannot be opened: Permission denied") != std::string::npos;
+                    return r.failed() &&
+                           r.reason.find("cannot be opened: Permission denied") != std::string::npos;
                 }));
             } else {
                 SearchResult r = outcome();
-                QVERIFY2(r.failed() && r.reason.find("cannot be opened") != std::string::npos, kindName(kind));
+                QVERIFY2(r.failed() && r.reason.find("cannot be opened") != std::string::npos,
+                         kindName(kind));
             }
         }
     }
@@ -142,7 +147,8 @@ private slots:
 
     void hugeDescriptionsAreCut() {
         DataFolder folder;
-        folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2000", {{1, "LINES"}, {2, "ONELINE"}})});
+        folder.writeCatalogue(
+            {recordLine("1", "A", "B", "", "2000", "2000", {{1, "LINES"}, {2, "ONELINE"}})});
         std::string lines;
         while (lines.size() < 50'000'000)
             lines += "A line of a description that goes on and on, and on\r\n";
@@ -154,7 +160,8 @@ private slots:
             w->Image_Click(slot);
             const QString caption = w.control<DescriptionLabel>("lblIllText")->caption();
             QVERIFY(caption.size() <= int(kMaxDescriptionBytes + kDescriptionCutNote.size() + 4));
-            QVERIFY(caption.endsWith(QString::fromLatin1(kDescriptionCutNote.data(), kDescriptionCutNote.size()) + "\n\r"));
+            QVERIFY(caption.endsWith(
+                QString::fromLatin1(kDescriptionCutNote.data(), kDescriptionCutNote.size()) + "\n\r"));
             w->cmdHide_Click();
         }
     }
@@ -164,11 +171,13 @@ private slots:
         outside.writePicture("ELSEWHERE", Qt::blue);
         DataFolder folder;
         folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2000", {{1, "LINKED"}, {2, "ZERO"}})});
-        QCOMPARE(::symlink(outside.file("ELSEWHEREill.jpg").c_str(), folder.file("LINKEDill.jpg").c_str()), 0);
+        QCOMPARE(::symlink(outside.file("ELSEWHEREill.jpg").c_str(), folder.file("LINKEDill.jpg").c_str()),
+                 0);
         QCOMPARE(::symlink("/dev/zero", folder.file("ZERO.txt").c_str()), 0);
         RecordingWindow w(folder);
         w->ShowSpecialtyParts(anyVehicle());
-        QVERIFY(!w.control<PictureBox>("Image1")->picture().isNull()); // a link to an ordinary file is followed
+        QVERIFY(
+            !w.control<PictureBox>("Image1")->picture().isNull()); // a link to an ordinary file is followed
         w->Image_Click(2);
         QVERIFY(w.control<DescriptionLabel>("lblIllText")->caption().isEmpty());
     }
@@ -176,7 +185,8 @@ private slots:
     void textThatIsNotWhatItClaims() {
         // Control characters, NUL bytes and bytes the code page does not assign, in every kind of field.
         const std::string weird = std::string("A\0\x01\x1B\x81\x8D\x7F", 7);
-        std::string bytes = weird + ",,\"" + weird + "\"," + weird + ",B,2000,2000," + weird + std::string(15, ',') + "\r\n";
+        std::string bytes =
+            weird + ",,\"" + weird + "\"," + weird + ",B,2000,2000," + weird + std::string(15, ',') + "\r\n";
         SearchResult r = searchCatalogueBytes("-1", 0, bytes, "c", 64);
         QVERIFY(r.found());
         QCOMPARE(r.record.Make, weird);
@@ -208,7 +218,7 @@ private slots:
         RecordingWindow w(folder);
         w->Form_Load(std::string(1 << 20, 'A'));
         w->ShowSpecialtyParts(joinSelection("Citro\xC3", "B", "", "2000", "2000")); // cut in the middle
-        w->ShowSpecialtyParts(std::string("Citro\xC3\xAB") + "n");                   // whole, but short
+        w->ShowSpecialtyParts(std::string("Citro\xC3\xAB") + "n");                  // whole, but short
         QCOMPARE(w.messages, (QStringList{kNoMatchMessage, kNoMatchMessage, kNoMatchMessage}));
     }
 
@@ -218,7 +228,7 @@ private slots:
         folder.writeDescription("D", "text\r\n");
         const int before = openFileCount();
         for (int i = 0; i < 20; ++i) {
-            searchCatalogue(anyVehicle(), 0, folder.path());                           // a bad year
+            searchCatalogue(anyVehicle(), 0, folder.path());                         // a bad year
             searchCatalogue(joinSelection("Z", "", "", "1", "1"), 0, folder.path()); // cut short
             searchCatalogue(anyVehicle(), 0, folder.path() + "missing/");
             readDescription(folder.file("D.txt"));

@@ -24,7 +24,8 @@ QByteArrayList readItems(const QByteArray& input, std::size_t chunk, std::size_t
             break;
         }
         std::string_view text = reader.text(item);
-        items << QByteArray(text.data(), static_cast<qsizetype>(text.size())) + (item.truncated ? "<truncated>" : "");
+        items << QByteArray(text.data(), static_cast<qsizetype>(text.size())) +
+                     (item.truncated ? "<truncated>" : "");
     }
     return items;
 }
@@ -41,20 +42,23 @@ std::string record(const char* first, int fields) {
 class ListSyntaxTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void items_data() {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QByteArrayList>("expected");
         QTest::newRow("commas") << QByteArray("a,b,c") << QByteArrayList{"a", "b", "c"};
-        QTest::newRow("line ends end items") << QByteArray("a\r\nb\nc\rd") << QByteArrayList{"a", "b", "c", "d"};
+        QTest::newRow("line ends end items")
+            << QByteArray("a\r\nb\nc\rd") << QByteArrayList{"a", "b", "c", "d"};
         QTest::newRow("leading blanks skipped") << QByteArray("  a,\t b") << QByteArrayList{"a", "b"};
         QTest::newRow("trailing blanks dropped") << QByteArray("a  ,b \t\r\n") << QByteArrayList{"a", "b"};
         QTest::newRow("quoted keeps blanks and commas")
             << QByteArray("\" a, b \",c") << QByteArrayList{" a, b ", "c"};
-        QTest::newRow("quoted runs over a line end") << QByteArray("\"a\r\nb\",c") << QByteArrayList{"a\r\nb", "c"};
+        QTest::newRow("quoted runs over a line end")
+            << QByteArray("\"a\r\nb\",c") << QByteArrayList{"a\r\nb", "c"};
         QTest::newRow("text after a closing quote ignored")
             << QByteArray("\"a\"xyz,b") << QByteArrayList{"a", "b"};
-        QTest::newRow("quote inside unquoted item kept") << QByteArray("ab\"c,d") << QByteArrayList{"ab\"c", "d"};
+        QTest::newRow("quote inside unquoted item kept")
+            << QByteArray("ab\"c,d") << QByteArrayList{"ab\"c", "d"};
         QTest::newRow("two commas give an empty item") << QByteArray("a,,b") << QByteArrayList{"a", "", "b"};
         QTest::newRow("comma before line end gives an empty item")
             << QByteArray("a,\r\nb") << QByteArrayList{"a", "", "b"};
@@ -89,8 +93,8 @@ private slots:
 
     void recordsIgnoreLineBoundaries() {
         // One record over two lines, then two records on one line.
-        const std::string bytes = "1,,A,B,C,2000,2001,p1\r\n,,,,,,,,,,,,,,p16\r\n" + record("2", 23) + "," +
-                                  record("3", 23);
+        const std::string bytes =
+            "1,,A,B,C,2000,2001,p1\r\n,,,,,,,,,,,,,,p16\r\n" + record("2", 23) + "," + record("3", 23);
         for (int chunk : kChunkSizes) {
             CatalogueFile file(static_cast<std::size_t>(chunk));
             file.openMemory(bytes);

@@ -17,9 +17,13 @@ using namespace specialty::test;
 namespace {
 
 // A distinct colour for each PartCode number.
-QColor colourOfPart(int n) { return QColor::fromHsv((n * 22) % 360, 255, 150 + (n % 4) * 30); }
+QColor colourOfPart(int n) {
+    return QColor::fromHsv((n * 22) % 360, 255, 150 + (n % 4) * 30);
+}
 
-std::string lookFor(const char* make) { return joinSelection(make, "X", "", "2000", "2000"); }
+std::string lookFor(const char* make) {
+    return joinSelection(make, "X", "", "2000", "2000");
+}
 
 QByteArray jpegBytes(QColor colour, QSize size) {
     QImage image(size, QImage::Format_RGB32);
@@ -36,7 +40,7 @@ QByteArray jpegBytes(QColor colour, QSize size) {
 class PresentationTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void eachPartCodeGoesToItsSlot() {
         DataFolder folder;
         std::map<int, std::string> parts;
@@ -108,10 +112,11 @@ private slots:
         QImage png(20, 20, QImage::Format_RGB32);
         png.fill(Qt::yellow);
         QVERIFY(png.save(QString::fromStdString(folder.file("PNGill.jpg")), "PNG"));
-        folder.writeCatalogue({recordLine("1", "First", "X", "", "2000", "2000", {{1, "RED"}, {2, "RED"}, {3, "RED"}}),
-                               recordLine("2", "Second", "X", "", "2000", "2000",
-                                          {{1, "BAD"}, {2, "CUT"}, {3, "NONE"}, {4, "BLUE"}, {5, "PNG"}}),
-                               endRecordLine()});
+        folder.writeCatalogue(
+            {recordLine("1", "First", "X", "", "2000", "2000", {{1, "RED"}, {2, "RED"}, {3, "RED"}}),
+             recordLine("2", "Second", "X", "", "2000", "2000",
+                        {{1, "BAD"}, {2, "CUT"}, {3, "NONE"}, {4, "BLUE"}, {5, "PNG"}}),
+             endRecordLine()});
         RecordingWindow w(folder);
         w->show();
         w->ShowSpecialtyParts(lookFor("First"));
@@ -150,9 +155,11 @@ private slots:
         outer.writePicture("secret", Qt::red);
         QDir(QString::fromStdString(outer.path())).mkdir("data");
         const std::string data = outer.file("data/");
-        QFile::copy(QString::fromStdString(outer.file("secretill.jpg")), QString::fromStdString(data + "..ill.jpg"));
+        QFile::copy(QString::fromStdString(outer.file("secretill.jpg")),
+                    QString::fromStdString(data + "..ill.jpg"));
         std::string catalogue =
-            recordLine("1", "Path", "X", "", "2000", "2000", {{1, "../secret"}, {2, ".."}, {3, "a\\b"}}) + "\r\n";
+            recordLine("1", "Path", "X", "", "2000", "2000", {{1, "../secret"}, {2, ".."}, {3, "a\\b"}}) +
+            "\r\n";
         QFile file(QString::fromStdString(data + "specialty.txt"));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(catalogue.data(), static_cast<qint64>(catalogue.size()));

@@ -15,7 +15,7 @@ using namespace specialty;
 namespace {
 
 class Generator {
-public:
+  public:
     explicit Generator(unsigned seed) : random_(seed) {}
 
     int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
@@ -30,7 +30,8 @@ public:
     }
 
     std::string name() {
-        static const char* const kNames[] = {"Aldena", "ALDENA", "aldena", "Brisko", "x*y", "x\"y", "", " pad "};
+        static const char* const kNames[] = {"Aldena", "ALDENA", "aldena", "Brisko",
+                                             "x*y",    "x\"y",   "",       " pad "};
         return kNames[below(8)];
     }
 
@@ -50,26 +51,24 @@ public:
         for (int r = 0; r < records; ++r) {
             std::string line = field(below(15) == 0 ? "0" : std::to_string(r + 1)) + ",";
             line += field(name()) + "," + field(name()) + "," + field(name()) + "," + field(name());
-            line += "," + field(std::to_string(1990 + below(20))) + "," + field(std::to_string(1995 + below(20)));
+            line +=
+                "," + field(std::to_string(1990 + below(20))) + "," + field(std::to_string(1995 + below(20)));
             for (int p = 0; p < 16; ++p)
                 line += "," + (below(3) == 0 ? field("P" + std::to_string(below(50))) : std::string());
             const char* ends[] = {"\r\n", "\n", "\r", "\r\n\r\n", ","};
             out += line + ends[below(5)];
         }
-        if (below(4) == 0)
-            out += noise(below(40));
+        if (below(4) == 0) out += noise(below(40));
         return out;
     }
 
-private:
+  private:
     std::mt19937 random_;
 };
 
 bool sameResult(const SearchResult& a, const SearchResult& b) {
-    if (a.outcome != b.outcome)
-        return false;
-    if (!a.found())
-        return true;
+    if (a.outcome != b.outcome) return false;
+    if (!a.found()) return true;
     const CatalogueRecord& x = a.record;
     const CatalogueRecord& y = b.record;
     return a.position == b.position && x.VehicleId == y.VehicleId && x.SpareField == y.SpareField &&
@@ -82,7 +81,7 @@ bool sameResult(const SearchResult& a, const SearchResult& b) {
 class ReferenceAgreementTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void itemsAgreeOnNoise() {
         Generator g(1);
         for (int round = 0; round < 3000; ++round) {
@@ -111,14 +110,15 @@ private slots:
         int outcomes[3] = {};
         for (int round = 0; round < 2000; ++round) {
             const std::string bytes = g.below(5) == 0 ? g.noise(300) : g.catalogue(1 + g.below(12));
-            std::string selection = joinSelection(g.name(), g.name(), g.name(), std::to_string(1990 + g.below(30)),
-                                                  g.below(10) == 0 ? "" : std::to_string(1990 + g.below(30)));
+            std::string selection =
+                joinSelection(g.name(), g.name(), g.name(), std::to_string(1990 + g.below(30)),
+                              g.below(10) == 0 ? "" : std::to_string(1990 + g.below(30)));
             std::int32_t demoIndex = -g.below(14);
-            if (g.below(3) == 0)
-                selection = "-1";
-            const SearchResult got =
-                searchCatalogueBytes(selection, demoIndex, bytes, "c", 1 + static_cast<std::size_t>(g.below(64)));
-            const SearchResult want = reference::search(bytes, selection, demoIndex, ListReader::kDefaultMaxItemBytes);
+            if (g.below(3) == 0) selection = "-1";
+            const SearchResult got = searchCatalogueBytes(selection, demoIndex, bytes, "c",
+                                                          1 + static_cast<std::size_t>(g.below(64)));
+            const SearchResult want =
+                reference::search(bytes, selection, demoIndex, ListReader::kDefaultMaxItemBytes);
             QVERIFY2(sameResult(got, want), bytes.c_str());
             ++outcomes[static_cast<int>(got.outcome)];
         }

@@ -2,8 +2,8 @@
 // position mode, and failures with reasons a user can act on.
 #include "test_support.h"
 
-#include "vehicle_search.h"
 #include "text_encoding.h"
+#include "vehicle_search.h"
 #include "vehicle_selection.h"
 
 #include <QDir>
@@ -26,7 +26,8 @@ std::string catalogue(const std::vector<std::string>& lines) {
 }
 
 // Searches in memory through a small buffer, so records cross buffer boundaries.
-SearchResult search(const std::vector<std::string>& lines, const std::string& selection, std::int32_t demoIndex = 0) {
+SearchResult search(const std::vector<std::string>& lines, const std::string& selection,
+                    std::int32_t demoIndex = 0) {
     const std::string bytes = catalogue(lines);
     return searchCatalogueBytes(selection, demoIndex, bytes, "specialty.txt", 61);
 }
@@ -47,7 +48,7 @@ const std::vector<std::string> kTwoBriskos = {
 class SearchTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void firstMatchWinsWithoutRegardToCase() {
         SearchResult r = search(kTwoBriskos, sel("brisko", "meridian", "", "2003", "2003"));
         QVERIFY(r.found());
@@ -67,17 +68,23 @@ private slots:
         QTest::addColumn<QString>("year2");
         QTest::addColumn<bool>("matches");
         // The record covers 2001 to 2008.
-        QTest::newRow("lower bound twice") << "2001" << "2001" << true;
-        QTest::newRow("second year on upper bound") << "2009" << "2008" << true;
-        QTest::newRow("first inside only") << "2005" << "1990" << true;
-        QTest::newRow("around the range is no overlap test") << "1996" << "2013" << false;
-        QTest::newRow("both outside") << "2009" << "2000" << false;
+        QTest::newRow("lower bound twice") << "2001"
+                                           << "2001" << true;
+        QTest::newRow("second year on upper bound") << "2009"
+                                                    << "2008" << true;
+        QTest::newRow("first inside only") << "2005"
+                                           << "1990" << true;
+        QTest::newRow("around the range is no overlap test") << "1996"
+                                                             << "2013" << false;
+        QTest::newRow("both outside") << "2009"
+                                      << "2000" << false;
     }
     void yearRule() {
         QFETCH(QString, year1);
         QFETCH(QString, year2);
         QFETCH(bool, matches);
-        SearchResult r = search(kTwoBriskos, sel("Brisko", "Meridian", "", qPrintable(year1), qPrintable(year2)));
+        SearchResult r =
+            search(kTwoBriskos, sel("Brisko", "Meridian", "", qPrintable(year1), qPrintable(year2)));
         QVERIFY(!r.failed());
         QCOMPARE(r.found(), matches);
     }
@@ -88,7 +95,8 @@ private slots:
     }
 
     void starsInModelAndSubmodel() {
-        auto lines = {recordLine("7", "Dunmore", "Kestrel 16* Wheel", "a*b*c*", "2005", "2011"), endRecordLine()};
+        auto lines = {recordLine("7", "Dunmore", "Kestrel 16* Wheel", "a*b*c*", "2005", "2011"),
+                      endRecordLine()};
         SearchResult r = search(lines, sel("DUNMORE", "kestrel 16\" wheel", "a\"b\"c*", "2006", "2006"));
         QVERIFY(r.found());
         QCOMPARE(r.record.Model, std::string("Kestrel 16\" Wheel"));
@@ -108,7 +116,8 @@ private slots:
                       recordLine("9", "Z", "Z", "", "2000", "2000")};
         QCOMPARE(search(lines, sel("Z", "Z", "", "2000", "2000")).outcome, SearchResult::Outcome::NotFound);
         QCOMPARE(search({endRecordLine(), recordLine("1", "A", "B", "", "2000", "2000")},
-                        sel("A", "B", "", "2000", "2000")).outcome,
+                        sel("A", "B", "", "2000", "2000"))
+                     .outcome,
                  SearchResult::Outcome::NotFound);
         QCOMPARE(search({}, sel("A", "B", "", "2000", "2000")).outcome, SearchResult::Outcome::NotFound);
     }
@@ -127,7 +136,8 @@ private slots:
         lines.push_back(recordLine("999", "M", "X", "", "2000", "2000"));
         QCOMPARE(search(lines, "-1", 0).record.VehicleId, std::string("100"));
         QCOMPARE(search(lines, "-1", -3).record.VehicleId, std::string("103"));
-        QCOMPARE(search(lines, "-1", 3).record.VehicleId, std::string("103")); // only the absolute value counts
+        QCOMPARE(search(lines, "-1", 3).record.VehicleId,
+                 std::string("103")); // only the absolute value counts
         QCOMPARE(search(lines, "-1", -6).outcome, SearchResult::Outcome::NotFound); // the end record
         QCOMPARE(search(lines, "-1", -7).outcome, SearchResult::Outcome::NotFound); // after it
         QCOMPARE(search(lines, "-1", INT_MIN).outcome, SearchResult::Outcome::NotFound);
@@ -142,7 +152,8 @@ private slots:
     void positionModeStillRunsTheNameTest() {
         // A record named "-1" with empty model and submodel passes the name test of the marker, and the
         // marker has no years: the search fails there, as every search that needs a missing year does.
-        auto lines = {recordLine("1", "A", "B", "", "2000", "2000"), recordLine("2", "-1", "", "", "2000", "2000")};
+        auto lines = {recordLine("1", "A", "B", "", "2000", "2000"),
+                      recordLine("2", "-1", "", "", "2000", "2000")};
         SearchResult r = search(lines, "-1", -5);
         QVERIFY(r.failed());
         QVERIFY(QString::fromStdString(r.reason).contains("Year1"));
@@ -150,15 +161,17 @@ private slots:
 
     void badYears() {
         // Bad years in records whose names do not match do no harm.
-        auto lines = {recordLine("1", "Other", "X", "", "19x9", ""), recordLine("2", "M", "X", "", "2000", "2010"),
+        auto lines = {recordLine("1", "Other", "X", "", "19x9", ""),
+                      recordLine("2", "M", "X", "", "2000", "2010"),
                       recordLine("3", "M", "Y", "", "2000", "abc"), endRecordLine()};
         QVERIFY(search(lines, sel("M", "X", "", "2005", "2005")).found());
 
         SearchResult r = search(lines, sel("M", "Y", "", "2005", "2005"));
         QVERIFY(r.failed());
-        QCOMPARE(QString::fromStdString(r.reason),
-                 QString("The year YearTo of the record at position 2 (\"abc\") is not a whole number from -32768 "
-                         "to 32767."));
+        QCOMPARE(
+            QString::fromStdString(r.reason),
+            QString("The year YearTo of the record at position 2 (\"abc\") is not a whole number from -32768 "
+                    "to 32767."));
 
         // All four years are converted before anything is decided: an empty Year2 fails the search even
         // though Year1 lies in the range.
@@ -176,9 +189,10 @@ private slots:
         auto lines = {recordLine("1", "A", "B", "", "2000", "2000"), std::string("2,,C,D,,2000,2000,p1")};
         SearchResult r = search(lines, sel("X", "", "", "1", "1"));
         QVERIFY(r.failed());
-        QCOMPARE(QString::fromStdString(r.reason),
-                 QString("The catalogue specialty.txt ends in the middle of the record at position 1: it has 8 of "
-                         "its 23 fields."));
+        QCOMPARE(
+            QString::fromStdString(r.reason),
+            QString("The catalogue specialty.txt ends in the middle of the record at position 1: it has 8 of "
+                    "its 23 fields."));
         // The matching record before the damage is still found.
         QVERIFY(search(lines, sel("A", "B", "", "2000", "2000")).found());
     }
@@ -201,10 +215,12 @@ private slots:
         QVERIFY(QDir().mkdir(QString::fromStdString(folder.file("specialty.txt"))));
         r = searchCatalogue("x", 0, folder.path());
         QVERIFY(r.failed());
-        QVERIFY(QString::fromStdString(r.reason).endsWith("cannot be opened: it is a directory, not a file."));
+        QVERIFY(
+            QString::fromStdString(r.reason).endsWith("cannot be opened: it is a directory, not a file."));
         QVERIFY(QDir().rmdir(QString::fromStdString(folder.file("specialty.txt"))));
 
-        folder.writeCatalogue({recordLine("1", "V\xE9lomar", "\xC9toile", "", "2016", "2022"), endRecordLine()});
+        folder.writeCatalogue(
+            {recordLine("1", "V\xE9lomar", "\xC9toile", "", "2016", "2022"), endRecordLine()});
         // The host pads by characters; its text arrives in UTF-8 and is converted before the name test.
         const std::string fromHost = windows1252ToUtf8(sel("V\xC9LOMAR", "\xE9toile", "", "2017", "2017"));
         QVERIFY(fromHost.size() > 80);

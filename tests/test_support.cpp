@@ -22,14 +22,17 @@ std::string recordLine(const std::string& id, const std::string& make, const std
     return line;
 }
 
-std::string endRecordLine() { return recordLine("0", "", "", "", "", ""); }
-
-DataFolder::DataFolder() : dir_(std::make_unique<QTemporaryDir>()) {
-    if (!dir_->isValid())
-        std::abort();
+std::string endRecordLine() {
+    return recordLine("0", "", "", "", "", "");
 }
 
-std::string DataFolder::path() const { return dir_->path().toStdString() + "/"; }
+DataFolder::DataFolder() : dir_(std::make_unique<QTemporaryDir>()) {
+    if (!dir_->isValid()) std::abort();
+}
+
+std::string DataFolder::path() const {
+    return dir_->path().toStdString() + "/";
+}
 
 void DataFolder::writeFile(const std::string& name, const std::string& bytes) const {
     QFile out(QString::fromStdString(file(name)));
@@ -55,7 +58,9 @@ void DataFolder::writeDescription(const std::string& code, const std::string& by
     writeFile(code + ".txt", bytes);
 }
 
-void DataFolder::remove(const std::string& name) const { QFile::remove(QString::fromStdString(file(name))); }
+void DataFolder::remove(const std::string& name) const {
+    QFile::remove(QString::fromStdString(file(name)));
+}
 
 RecordingWindow::RecordingWindow(const DataFolder& folder)
     : window_(std::make_unique<FrmSpecialty>(folder.path())) {

@@ -23,7 +23,7 @@ std::string recordLine(const std::string& id, const std::string& make, const std
 std::string endRecordLine();
 
 class DataFolder {
-public:
+  public:
     DataFolder();
     // The folder path, ending in "/".
     std::string path() const;
@@ -36,13 +36,13 @@ public:
     void writeDescription(const std::string& code, const std::string& bytes) const;
     void remove(const std::string& name) const;
 
-private:
+  private:
     std::unique_ptr<QTemporaryDir> dir_;
 };
 
 // A window on a data folder whose messages are recorded instead of shown.
 class RecordingWindow {
-public:
+  public:
     explicit RecordingWindow(const DataFolder& folder);
     FrmSpecialty& operator*() { return *window_; }
     FrmSpecialty* operator->() { return window_.get(); }
@@ -58,7 +58,7 @@ public:
     // True when two colours differ by no more than JPEG noise.
     static bool near(QColor a, QColor b);
 
-private:
+  private:
     std::unique_ptr<FrmSpecialty> window_;
 };
 

@@ -30,7 +30,7 @@ std::vector<std::string> threeRecords() {
 class WindowTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void controlsStandWhereTheDesignPutsThem() {
         DataFolder folder;
         RecordingWindow w(folder);
@@ -50,7 +50,8 @@ private slots:
         for (const ControlPlace& place : kFrames) {
             auto* frame = w.control<QGroupBox>(place.name);
             QVERIFY2(frame, place.name);
-            QCOMPARE(frame->parentWidget()->objectName(), QString(place.parent ? place.parent : "frmSpecialty"));
+            QCOMPARE(frame->parentWidget()->objectName(),
+                     QString(place.parent ? place.parent : "frmSpecialty"));
             QCOMPARE(twipsGeometry(frame), place.twips);
             QCOMPARE(frame->title(), QString(place.caption));
         }
@@ -126,15 +127,21 @@ private slots:
         QTest::addColumn<bool>("demoMode");
         QTest::addColumn<QString>("vehicleShown"); // empty: none
         QTest::addColumn<QString>("message");
-        QTest::newRow("no argument") << "" << true << "101" << "";
-        QTest::newRow("DEMO") << "DEMO" << true << "101" << "";
-        QTest::newRow("demo") << "demo" << true << "101" << "";
+        QTest::newRow("no argument") << "" << true << "101"
+                                     << "";
+        QTest::newRow("DEMO") << "DEMO" << true << "101"
+                              << "";
+        QTest::newRow("demo") << "demo" << true << "101"
+                              << "";
         QTest::newRow("DEMO with a blank") << "DEMO " << false << "" << kNoMatchMessage;
         QTest::newRow("no selection") << ";" << false << "" << kNoSelectionMessage;
         QTest::newRow("no selection with text") << ";Aldena" << false << "" << kNoSelectionMessage;
-        QTest::newRow("position marker") << "-1" << false << "100" << "";
-        QTest::newRow("a vehicle") << QString::fromStdString(joinSelection("ALDENA", "tarsa", "GL", "2000", "2000"))
-                                   << false << "100" << "";
+        QTest::newRow("position marker") << "-1" << false << "100"
+                                         << "";
+        QTest::newRow("a vehicle") << QString::fromStdString(
+                                          joinSelection("ALDENA", "tarsa", "GL", "2000", "2000"))
+                                   << false << "100"
+                                   << "";
         QTest::newRow("an unknown vehicle")
             << QString::fromStdString(joinSelection("Nobody", "", "", "2000", "2000")) << false << ""
             << kNoMatchMessage;
@@ -171,7 +178,8 @@ private slots:
         RecordingWindow w(folder);
         w->Form_Load(std::string("DEMO"));
         QCOMPARE(w.messages.size(), 1);
-        QVERIFY(w.messages[0].startsWith("The catalogue " + QString::fromStdString(folder.file("specialty.txt"))));
+        QVERIFY(w.messages[0].startsWith("The catalogue " +
+                                         QString::fromStdString(folder.file("specialty.txt"))));
         QVERIFY(w.messages[0].contains("cannot be opened"));
         QVERIFY(w->windowTitle().isEmpty());
         // The file was closed: once mended, "Demo" works.

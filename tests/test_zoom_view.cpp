@@ -24,8 +24,9 @@ struct ZoomFixture {
         folder.writePicture("AC1", Qt::red, QSize(64, 48));
         folder.writePicture("WIDE", Qt::blue, QSize(800, 40));
         folder.writeDescription("AC1", "one, two\r\n\"three, four\"\r\n  five,,six\r\n");
-        folder.writeCatalogue({recordLine("1", "Zoom", "X", "", "2000", "2000", {{1, "AC1"}, {2, "WIDE"}, {3, "NOPIC"}}),
-                               recordLine("2", "Next", "X", "", "2000", "2000", {{1, "AC1"}}), endRecordLine()});
+        folder.writeCatalogue(
+            {recordLine("1", "Zoom", "X", "", "2000", "2000", {{1, "AC1"}, {2, "WIDE"}, {3, "NOPIC"}}),
+             recordLine("2", "Next", "X", "", "2000", "2000", {{1, "AC1"}}), endRecordLine()});
         folder.writeDescription("NOPIC", "no picture yet\r\n");
         w = std::make_unique<RecordingWindow>(folder);
         (*w)->Form_Load(joinSelection("Zoom", "X", "", "2000", "2000"));
@@ -40,7 +41,7 @@ struct ZoomFixture {
 class ZoomViewTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void clickOpensTheZoomViewBesideThePicture() {
         ZoomFixture f;
         QTest::mouseClick(f.w->control("Image1"), Qt::LeftButton);
@@ -86,7 +87,8 @@ private slots:
         (*f.w)->Image_Click(6);
         QVERIFY(f.zoom()->picture().isNull());
         QVERIFY(f.text()->caption().isEmpty()); // the last description is not carried over
-        // After "Hide" the zoom picture measures 0 x 0: the text starts at 240 and is window width - 360 wide.
+        // After "Hide" the zoom picture measures 0 x 0: the text starts at 240 and is window width - 360
+        // wide.
         QCOMPARE(twipsGeometry(f.text()).left(), 240.0);
         QCOMPARE(twipsGeometry(f.text()).width(), outerSizeInTwips(&**f.w).width() - 360);
         (*f.w)->cmdHide_Click();

@@ -15,19 +15,22 @@ namespace specialty {
 
 namespace {
 
-std::string quoted(std::string_view codePage) { return "\"" + printableForMessage(codePage) + "\""; }
-std::string at(std::int64_t position) { return "the record at position " + std::to_string(position); }
+std::string quoted(std::string_view codePage) {
+    return "\"" + printableForMessage(codePage) + "\"";
+}
+std::string at(std::int64_t position) {
+    return "the record at position " + std::to_string(position);
+}
 
 // Follows how the fields fall on lines. Lines of 23 fields are the rule; a record spread over lines, or
 // records sharing a line, are layouts the reader accepts; anything else shifts every record after it.
 class LineLayout {
-public:
+  public:
     explicit LineLayout(std::vector<Finding>& out, const std::string& file) : out_(out), file_(file) {}
 
     // One field, on `line`; `position` is its record's and `number` its place in the record (from 1).
     void field(std::uint64_t line, std::int64_t position, int number) {
-        if (line != line_)
-            endLine();
+        if (line != line_) endLine();
         if (count_ == 0) {
             line_ = line;
             lineStartsRecord_ = number == 1;
@@ -50,56 +53,53 @@ public:
     // Closes the last line; true when the file ends in a run that never came back into line.
     bool finish() {
         endLine();
-        if (run_.empty())
-            return false;
+        if (run_.empty()) return false;
         reportRun(false);
         return true;
     }
 
-private:
+  private:
     struct Line {
         std::uint64_t number;
         int fields;
     };
 
     void endLine() {
-        if (count_ == 0)
-            return;
+        if (count_ == 0) return;
         total_ += count_;
         if (run_.empty() && count_ == kRecordFields && !recordsStartMidLine_) {
             count_ = 0;
             return;
         }
-        if (run_.empty())
-            runPosition_ = firstPosition_;
+        if (run_.empty()) runPosition_ = firstPosition_;
         run_.push_back({line_, count_});
         linesStartMidRecord_ = linesStartMidRecord_ || (run_.size() > 1 && !lineStartsRecord_);
         count_ = 0;
-        if (total_ % kRecordFields == 0)
-            reportRun(true);
+        if (total_ % kRecordFields == 0) reportRun(true);
     }
 
     void reportRun(bool closed) {
         const bool layout = closed && (!recordsStartMidLine_ || !linesStartMidRecord_);
         if (layout) {
             const Line& first = run_.front();
-            std::string what = run_.size() == 1 ? "line " + std::to_string(first.number) + " holds " +
-                                                      std::to_string(first.fields / kRecordFields) + " records"
-                                                : "the record at position " + std::to_string(runPosition_) +
-                                                      " spans lines " + std::to_string(first.number) + "-" +
-                                                      std::to_string(run_.back().number);
+            std::string what = run_.size() == 1
+                                   ? "line " + std::to_string(first.number) + " holds " +
+                                         std::to_string(first.fields / kRecordFields) + " records"
+                                   : "the record at position " + std::to_string(runPosition_) +
+                                         " spans lines " + std::to_string(first.number) + "-" +
+                                         std::to_string(run_.back().number);
             out_.push_back({Finding::Level::Warning, file_, first.number,
                             what + "; the viewer reads it, but one record a line is the rule"});
         } else {
             bool first = true;
             for (const Line& l : run_) {
-                if (l.fields == kRecordFields)
-                    continue;
-                std::string message = "line " + std::to_string(l.number) + " holds " + std::to_string(l.fields) +
-                                      " fields, not 23";
+                if (l.fields == kRecordFields) continue;
+                std::string message = "line " + std::to_string(l.number) + " holds " +
+                                      std::to_string(l.fields) + " fields, not 23";
                 if (first)
                     message += closed ? ": the records from position " + std::to_string(runPosition_) +
-                                            " on are read shifted until line " + std::to_string(run_.back().number)
+                                            " on are read shifted until line " +
+                                            std::to_string(run_.back().number)
                                       : ": every record from position " + std::to_string(runPosition_) +
                                             " on is read shifted, the end record too";
                 out_.push_back({Finding::Level::Error, file_, l.number, message});
@@ -125,7 +125,8 @@ private:
 };
 
 const std::string& fieldOf(const CatalogueRecord& r, int field) {
-    const std::string* named[] = {&r.VehicleId, &r.SpareField, &r.Make, &r.Model, &r.Submodel, &r.YearFrom, &r.YearTo};
+    const std::string* named[] = {&r.VehicleId, &r.SpareField, &r.Make,  &r.Model,
+                                  &r.Submodel,  &r.YearFrom,   &r.YearTo};
     return field < kPartCode1 ? *named[field - 1] : r.partCode(field - kPartCode1 + 1);
 }
 
@@ -178,22 +179,23 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
             const std::string& name = fieldOf(record, column.field);
             if (name.size() > column.width)
                 add(Finding::Level::Warning, fieldLine[column.field - 1],
-                    fieldName(column.field) + " " + quoted(name) + " of " + at(position) + " is longer than " +
-                        std::to_string(column.width) + " characters: no selection can match it");
+                    fieldName(column.field) + " " + quoted(name) + " of " + at(position) +
+                        " is longer than " + std::to_string(column.width) +
+                        " characters: no selection can match it");
         }
         const auto from = parseYear(record.YearFrom);
         const auto to = parseYear(record.YearTo);
         for (auto [field, year] : {std::pair{kYearFrom, &from}, std::pair{kYearTo, &to}})
             if (!*year)
                 add(Finding::Level::Error, fieldLine[field - 1],
-                    "the year " + fieldName(field) + " of " + at(position) + " (" + quoted(fieldOf(record, field)) +
+                    "the year " + fieldName(field) + " of " + at(position) + " (" +
+                        quoted(fieldOf(record, field)) +
                         ") is not a whole number from -32768 to 32767: a search for its vehicle fails");
         if (from && to && *from > *to)
             add(Finding::Level::Warning, fieldLine[0],
                 at(position) + " runs from " + std::to_string(*from) + " to " + std::to_string(*to) +
                     ": no year lies in that range, so no selection finds it");
-        if (from && to && *from <= *to)
-            coverage.add(record, *from, *to, position, fieldLine[0]);
+        if (from && to && *from <= *to) coverage.add(record, *from, *to, position, fieldLine[0]);
         for (int n = 1; n <= kPartCodes; ++n)
             if (!record.partCode(n).empty())
                 parts.use(record.partCode(n), position, fieldLine[kPartCode1 + n - 2]);
@@ -253,7 +255,8 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
     parts.check(decodes, path, out);
     file.close();
 
-    std::stable_sort(out.begin(), out.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
     for (const Finding& f : out)
         (f.level == Finding::Level::Error ? report.errors : report.warnings)++;
     return report;

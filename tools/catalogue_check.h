@@ -18,7 +18,7 @@ struct Finding {
 
 struct CheckReport {
     std::vector<Finding> findings; // sorted by line
-    std::int64_t records = 0;       // records read up to the end record
+    std::int64_t records = 0;      // records read up to the end record
     int errors = 0;
     int warnings = 0;
     std::string failure; // the catalogue could not be read at all

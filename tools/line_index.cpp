@@ -11,17 +11,14 @@ bool LineIndex::build(const std::string& path, std::string& why) {
     starts_.assign(1, 0);
     cursor_ = 0;
     RegularFile file;
-    if (!file.open(path, why))
-        return false;
+    if (!file.open(path, why)) return false;
     std::vector<char> chunk(1 << 18);
     std::uint64_t base = 0;
     bool lastWasCR = false;
     for (;;) {
         long got = file.read(chunk.data(), chunk.size(), why);
-        if (got < 0)
-            return false;
-        if (got == 0)
-            return true;
+        if (got < 0) return false;
+        if (got == 0) return true;
         const char* begin = chunk.data();
         const char* end = begin + got;
         for (const char* p = findLineEnd(begin, end); p < end; p = findLineEnd(p + 1, end)) {

@@ -60,19 +60,15 @@ int main(int argc, char** argv) {
         } else if (arg == "--json") {
             options.json = true;
         } else if (arg == "--data") {
-            if (!(v = value()))
-                return usageError("--data needs a folder");
+            if (!(v = value())) return usageError("--data needs a folder");
             options.dataFolder = v;
-            if (options.dataFolder.back() != '/')
-                options.dataFolder += '/';
+            if (options.dataFolder.back() != '/') options.dataFolder += '/';
         } else if (arg == "--make" || arg == "--model" || arg == "--submodel") {
-            if (!(v = value()))
-                return usageError("a name option needs a value");
+            if (!(v = value())) return usageError("a name option needs a value");
             (arg == "--make" ? make : arg == "--model" ? model : submodel) = utf8ToWindows1252(v);
             named = true;
         } else if (arg == "--years") {
-            if (i + 2 >= argc)
-                return usageError("--years needs two years");
+            if (i + 2 >= argc) return usageError("--years needs two years");
             year1 = argv[++i];
             year2 = argv[++i];
             named = true;
@@ -87,8 +83,7 @@ int main(int argc, char** argv) {
             words.push_back(arg);
         }
     }
-    if (words.empty())
-        return usageError("no command");
+    if (words.empty()) return usageError("no command");
     const std::string& command = words[0];
     if (command == "find") {
         const int ways = (words.size() == 2) + named + (position >= 0);
@@ -96,14 +91,13 @@ int main(int argc, char** argv) {
             return usageError("find takes one SELECTION, or the name options, or --position");
         if (position >= 0)
             return findCommand(options, std::string(kPositionMarker), static_cast<std::int32_t>(-position));
-        const std::string selection = named ? joinSelection(make, model, submodel, year1, year2)
-                                            : utf8ToWindows1252(words[1]);
+        const std::string selection =
+            named ? joinSelection(make, model, submodel, year1, year2) : utf8ToWindows1252(words[1]);
         return findCommand(options, selection, 0);
     }
     if (words.size() != 1 || named || position >= 0)
         return usageError(("the options or words given do not go with " + command).c_str());
-    if (command == "list")
-        return listCommand(options);
+    if (command == "list") return listCommand(options);
     if (command == "check") {
         int qtArgc = 1;
         QCoreApplication application(qtArgc, argv); // for the picture decoders

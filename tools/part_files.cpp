@@ -14,14 +14,17 @@ void PartFiles::use(const std::string& code, std::int64_t position, std::uint64_
     used_.try_emplace(code, Use{position, line});
 }
 
-void PartFiles::check(const PictureDecodes& decodes, const std::string& catalogue, std::vector<Finding>& out) const {
+void PartFiles::check(const PictureDecodes& decodes, const std::string& catalogue,
+                      std::vector<Finding>& out) const {
     std::vector<std::pair<const std::string*, Use>> codes;
     for (const auto& [code, use] : used_)
         codes.emplace_back(&code, use);
-    std::sort(codes.begin(), codes.end(), [](const auto& a, const auto& b) { return a.second.line < b.second.line; });
+    std::sort(codes.begin(), codes.end(),
+              [](const auto& a, const auto& b) { return a.second.line < b.second.line; });
     for (const auto& [code, use] : codes) {
-        const std::string shown = "part code \"" + printableForMessage(*code) + "\" (first used by the record at position " +
-                                  std::to_string(use.position) + ")";
+        const std::string shown = "part code \"" + printableForMessage(*code) +
+                                  "\" (first used by the record at position " + std::to_string(use.position) +
+                                  ")";
         auto warn = [&](const std::string& message) {
             out.push_back({Finding::Level::Warning, catalogue, use.line, shown + " " + message});
         };
@@ -47,8 +50,10 @@ void PartFiles::findUnused(std::vector<Finding>& out) const {
     if (DIR* dir = ::opendir(folder_.c_str())) {
         while (const dirent* entry = ::readdir(dir)) {
             const std::string name = entry->d_name;
-            for (auto [suffix, what] : {std::pair{kPictureSuffix, "picture"}, std::pair{kDescriptionSuffix, "description"}}) {
-                if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            for (auto [suffix, what] :
+                 {std::pair{kPictureSuffix, "picture"}, std::pair{kDescriptionSuffix, "description"}}) {
+                if (name.size() <= suffix.size() ||
+                    name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
                     continue;
                 const std::string code = utf8ToWindows1252(name.substr(0, name.size() - suffix.size()));
                 if (name != kCatalogueName && !used_.count(code) && isRegularFile(folder_ + name))
@@ -60,7 +65,8 @@ void PartFiles::findUnused(std::vector<Finding>& out) const {
     }
     std::sort(unused.begin(), unused.end());
     for (const auto& [name, what] : unused)
-        out.push_back({Finding::Level::Warning, folder_ + name, 0, std::string("no record uses this ") + what});
+        out.push_back(
+            {Finding::Level::Warning, folder_ + name, 0, std::string("no record uses this ") + what});
 }
 
 } // namespace specialty

@@ -11,7 +11,7 @@
 namespace specialty {
 
 class PartFiles {
-public:
+  public:
     explicit PartFiles(std::string dataFolder) : folder_(std::move(dataFolder)) {}
 
     // A part code used by the record at `position`, on catalogue line `line`; the first use is kept.
@@ -21,7 +21,7 @@ public:
     // no record uses. `catalogue` names the catalogue in the findings.
     void check(const PictureDecodes& decodes, const std::string& catalogue, std::vector<Finding>& out) const;
 
-private:
+  private:
     struct Use {
         std::int64_t position;
         std::uint64_t line;

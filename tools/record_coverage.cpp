@@ -10,15 +10,15 @@ namespace specialty {
 namespace {
 
 std::string describe(const std::vector<std::int64_t>& positions) {
-    if (positions.size() == 1)
-        return "the record at position " + std::to_string(positions[0]);
+    if (positions.size() == 1) return "the record at position " + std::to_string(positions[0]);
     std::string text = "the records at positions ";
     const std::size_t shown = std::min<std::size_t>(positions.size(), 5);
     for (std::size_t i = 0; i < shown; ++i)
-        text += (i == 0 ? "" : i + 1 == shown && shown == positions.size() ? " and " : ", ") +
+        text += (i == 0                                        ? ""
+                 : i + 1 == shown && shown == positions.size() ? " and "
+                                                               : ", ") +
                 std::to_string(positions[i]);
-    if (shown < positions.size())
-        text += " and " + std::to_string(positions.size() - shown) + " more";
+    if (shown < positions.size()) text += " and " + std::to_string(positions.size() - shown) + " more";
     return text;
 }
 
@@ -36,21 +36,17 @@ std::vector<std::int64_t> cover(Runs& firsts, int from, int to, std::int64_t pos
     std::vector<std::pair<int, int>> gaps;
     int next = from; // the first year not yet accounted for
     auto run = firsts.upper_bound(from);
-    if (run != firsts.begin() && std::prev(run)->second.to >= from)
-        --run;
+    if (run != firsts.begin() && std::prev(run)->second.to >= from) --run;
     for (; run != firsts.end() && run->first <= to && next <= to; ++run) {
-        if (run->first > next)
-            gaps.emplace_back(next, run->first - 1);
+        if (run->first > next) gaps.emplace_back(next, run->first - 1);
         if (std::find(earlier.begin(), earlier.end(), run->second.position) == earlier.end())
             earlier.push_back(run->second.position);
         next = std::max(next, run->second.to + 1);
     }
-    if (next <= to)
-        gaps.emplace_back(next, to);
+    if (next <= to) gaps.emplace_back(next, to);
     for (const auto& [first, last] : gaps)
         firsts.emplace(first, FirstRecord{last, position});
-    if (!gaps.empty())
-        return {};
+    if (!gaps.empty()) return {};
     std::sort(earlier.begin(), earlier.end());
     return earlier;
 }
@@ -97,21 +93,23 @@ std::vector<RecordCoverage::Shadowed> RecordCoverage::finish() {
             for (std::size_t i = first; i < end; ++i) {
                 const Entry& e = entries_[i];
                 const std::string_view key = text(e.key, e.keyLength);
-                auto vehicle = std::find_if(vehicles.begin(), vehicles.end(), [&](const auto& v) { return v.first == key; });
-                if (vehicle == vehicles.end())
-                    vehicle = vehicles.insert(vehicles.end(), {key, Runs()});
+                auto vehicle = std::find_if(vehicles.begin(), vehicles.end(),
+                                            [&](const auto& v) { return v.first == key; });
+                if (vehicle == vehicles.end()) vehicle = vehicles.insert(vehicles.end(), {key, Runs()});
                 const std::vector<std::int64_t> earlier = cover(vehicle->second, e.from, e.to, e.position);
                 if (!earlier.empty())
                     shadowed.push_back({e.position, e.line,
                                         "the record at position " + std::to_string(e.position) + " (" +
                                             printableForMessage(text(e.id, e.idLength)) +
-                                            ") is never shown: every year from " + std::to_string(e.from) + " to " +
-                                            std::to_string(e.to) + " already finds " + describe(earlier)});
+                                            ") is never shown: every year from " + std::to_string(e.from) +
+                                            " to " + std::to_string(e.to) + " already finds " +
+                                            describe(earlier)});
             }
         }
         first = end;
     }
-    std::sort(shadowed.begin(), shadowed.end(), [](const Shadowed& a, const Shadowed& b) { return a.position < b.position; });
+    std::sort(shadowed.begin(), shadowed.end(),
+              [](const Shadowed& a, const Shadowed& b) { return a.position < b.position; });
     return shadowed;
 }
 

@@ -14,7 +14,7 @@
 namespace specialty {
 
 class RecordCoverage {
-public:
+  public:
     struct Shadowed {
         std::int64_t position;
         std::uint64_t line;
@@ -25,12 +25,12 @@ public:
     // The records never shown, in the order they were added.
     std::vector<Shadowed> finish();
 
-private:
+  private:
     struct Entry {
-        std::uint64_t hash;  // of the vehicle's names, without regard to case
-        std::size_t key;     // the names, in text_
+        std::uint64_t hash; // of the vehicle's names, without regard to case
+        std::size_t key;    // the names, in text_
         std::size_t keyLength;
-        std::size_t id;      // VehicleId, in text_
+        std::size_t id; // VehicleId, in text_
         std::size_t idLength;
         std::int64_t position;
         std::uint64_t line;

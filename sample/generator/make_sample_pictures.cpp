@@ -117,7 +117,8 @@ int main(int argc, char** argv) {
         painter.drawText(QRectF(0, pic.height * 0.86, pic.width, pic.height * 0.14), Qt::AlignCenter,
                          QString::fromLatin1(pic.code));
         painter.end();
-        const QString path = folder + QLatin1Char('/') + QString::fromLatin1(pic.code) + QStringLiteral("ill.jpg");
+        const QString path =
+            folder + QLatin1Char('/') + QString::fromLatin1(pic.code) + QStringLiteral("ill.jpg");
         if (!image.save(path, "JPEG", 85)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;

@@ -10,13 +10,11 @@
 namespace specialty::fuzz {
 
 class Input {
-public:
-    Input(const std::uint8_t* data, std::size_t size)
-        : rest_(reinterpret_cast<const char*>(data), size) {}
+  public:
+    Input(const std::uint8_t* data, std::size_t size) : rest_(reinterpret_cast<const char*>(data), size) {}
 
     std::uint8_t byte() {
-        if (rest_.empty())
-            return 0;
+        if (rest_.empty()) return 0;
         auto b = static_cast<std::uint8_t>(rest_.front());
         rest_.remove_prefix(1);
         return b;
@@ -36,14 +34,13 @@ public:
     }
     std::string_view rest() const { return rest_; }
 
-private:
+  private:
     std::string_view rest_;
 };
 
 // Stops the run with a crash the fuzzer records, when the two readings disagree.
 inline void require(bool agreed) {
-    if (!agreed)
-        std::abort();
+    if (!agreed) std::abort();
 }
 
 } // namespace specialty::fuzz

@@ -17,10 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (!reader.atEnd()) {
         reader.beginUnit();
         ItemSpan span;
-        if (!reader.readItem(span))
-            break;
+        if (!reader.readItem(span)) break;
         fuzz::require(count < expected.size());
-        fuzz::require(reader.text(span) == expected[count].text && span.truncated == expected[count].truncated &&
+        fuzz::require(reader.text(span) == expected[count].text &&
+                      span.truncated == expected[count].truncated &&
                       span.fileOffset == expected[count].offset);
         ++count;
     }

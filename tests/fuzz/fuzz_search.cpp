@@ -13,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t chunk = 1 + input.byte() % 128;
     const std::int32_t demoIndex = input.int32();
     std::string selection(input.take(input.byte() % 96));
-    if (flags & 1)
-        selection = "-1";
+    if (flags & 1) selection = "-1";
     const std::string_view catalogue = input.rest();
 
     SearchResult got = searchCatalogueBytes(selection, demoIndex, catalogue, "fuzz", chunk);
