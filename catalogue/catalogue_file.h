@@ -27,12 +27,11 @@ class CatalogueFile {
     // Reads the next 23 fields. The views in `raw` stay valid until the next atEnd() or readRecord().
     Read readRecord(RawRecord& raw);
 
-    // A quick look at the next record, for the search to pass over records that cannot be its result:
-    // VehicleId in `skim.first`, Make in `skim.third`, the record consumed. False when the record has to be
-    // read field by field (nothing consumed). rewindRecord() goes back to the start of a skimmed record.
-    bool skimRecord(ListReader::Skim& skim) { return canSkim_ && reader_.skimUnit(kRecordFields, skim); }
-    // Skims records until `stop(skim, passed)` holds for one (consumed; `stopped` set) or one is not plain
-    // (not consumed). Returns how many records went by. Needs list_skim.h where it is used.
+    // Quick looks at records, for the search to pass over records that cannot be its result. Skimming
+    // gives each record's VehicleId (skim.first) and Make (skim.third) and consumes it, until `stop(skim,
+    // passed)` holds for one (consumed, `stopped` set; rewindRecord() goes back to its start) or one is not
+    // plain (not consumed). Returns how many records went by. Needs list_skim.h where it is used.
+    void rewindRecord() { reader_.rewindUnit(); }
     template <typename Stop>
     std::int64_t skimRecords(Stop&& stop, ListReader::Skim& skim, bool& stopped, std::int64_t most) {
         stopped = false;
@@ -47,7 +46,6 @@ class CatalogueFile {
         return canSkim_ ? reader_.passUnits(kRecordFields, {firstBytes, thirdBytes, most, makeTest, context})
                         : 0;
     }
-    void rewindRecord() { reader_.rewindUnit(); }
 
     int fieldsRead() const { return fieldsRead_; } // after CutShort: how many fields there were
     // Where field `number` (from 1) of the record just read begins in the file.
