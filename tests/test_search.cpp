@@ -94,6 +94,23 @@ class SearchTest : public QObject {
         QVERIFY(!search(lines, sel("M", "X", "", "2005", "2001")).found());
     }
 
+    void makesFoundAtEveryAlignment() {
+        // The search passes over records 64 bytes at a time and tests a Make on the spot; a Make, quoted or
+        // not, must be found wherever it falls against those blocks.
+        for (int pad = 0; pad < 140; ++pad) {
+            for (const char* make : {"\"Zzyzx\"", "Zzyzx", "  Zzyzx"}) {
+                // Enough records after it that the pass settles a boundary past it before the end.
+                std::vector<std::string> lines = {recordLine("1" + std::string(pad, 'x'), "\"Zebra\"", "X", "", "2000", "2000"),
+                                                  recordLine("2", std::string(make), "X", "", "2000", "2000")};
+                for (int filler = 0; filler < 60; ++filler)
+                    lines.push_back(recordLine("9", "Filler", "X", "", "2000", "2000"));
+                lines.push_back(endRecordLine());
+                SearchResult r = search(lines, sel("zzyzx", "x", "", "2000", "2000"));
+                QVERIFY2(r.found() && r.position == 1, qPrintable(QString("pad %1, %2").arg(pad).arg(make)));
+            }
+        }
+    }
+
     void starsInModelAndSubmodel() {
         auto lines = {recordLine("7", "Dunmore", "Kestrel 16* Wheel", "a*b*c*", "2005", "2011"),
                       endRecordLine()};

@@ -14,7 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t demoIndex = input.int32();
     std::string selection(input.take(input.byte() % 96));
     if (flags & 1) selection = "-1";
-    const std::string_view catalogue = input.rest();
+    // Repeating the bytes makes catalogues long enough for the block-at-a-time pass to settle boundaries.
+    std::string repeated(input.rest());
+    for (int copies = (flags >> 1) & 7; copies > 0 && repeated.size() < (1 << 16); --copies)
+        repeated += input.rest();
+    const std::string_view catalogue = repeated;
 
     SearchResult got = searchCatalogueBytes(selection, demoIndex, catalogue, "fuzz", chunk);
     SearchResult want = reference::search(catalogue, selection, demoIndex, ListReader::kDefaultMaxItemBytes);
