@@ -3,14 +3,12 @@
 #include "command_line.h"
 #include "data_folder.h"
 #include "frm_specialty.h"
-#include "process_setup.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     // The selection is taken before Qt sees the arguments, so that none of them is ever read as a Qt option.
     const std::string commandLine = specialty::commandLineText(argc, argv);
-    specialty::prepareProcess();
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);

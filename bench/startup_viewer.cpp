@@ -2,7 +2,6 @@
 // process at the first paint after Form_Load, when the found vehicle is on screen.
 //   startup_viewer DATA_FOLDER SELECTION
 #include "frm_specialty.h"
-#include "process_setup.h"
 
 #include <QApplication>
 #include <QEvent>
