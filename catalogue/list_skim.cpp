@@ -53,6 +53,94 @@ SPECIALTY_INLINE int selectBit(std::uint64_t x, int k) {
     return at + __builtin_ctzll(x);
 }
 
+// The item whose first byte is at `at` (not the block's first) and whose terminator is at `end`, as the
+// careful reading gives it.
+std::string_view itemAt(const char* block, int at, int end) {
+    if (block[at - 1] == '"') {
+        int close = at;
+        while (close < end && block[close] != '"')
+            ++close;
+        return std::string_view(block + at, static_cast<std::size_t>(close - at));
+    }
+    while (end > at && isListBlank(block[end - 1]))
+        --end;
+    return std::string_view(block + at, static_cast<std::size_t>(end - at));
+}
+
+// Fills `watched` with the bytes a pass watches, unused places repeating the first so that they add no
+// candidates. Returns how many there are, or -1 when there are more than three.
+int watchedBytes(const ListReader::PassTarget& target, char (&watched)[3]) {
+    int count = 0;
+    for (std::string_view set : {target.firstBytes, target.thirdBytes})
+        for (char c : set) {
+            if (count == 3) return -1;
+            watched[count++] = c;
+        }
+    for (int i = count; i > 0 && i < 3; ++i)
+        watched[i] = watched[0];
+    return count;
+}
+
+// The unit (from the unit start) to which the first candidate that may matter belongs, or INT64_MAX.
+// `candidates` are watched bytes right after an item's end, a quote or a blank; `ends` the block's item ends;
+// `itemsBefore` the items that ended since the unit start before the block.
+std::int64_t firstWatchedUnit(const ListReader::PassTarget& goal, int items, const char* block,
+                              std::uint64_t candidates, std::uint64_t ends, std::int64_t itemsBefore) {
+    for (; candidates != 0; candidates &= candidates - 1) {
+        const int at = __builtin_ctzll(candidates);
+        const std::int64_t item = itemsBefore + __builtin_popcountll(ends & ((std::uint64_t(1) << at) - 1));
+        const std::int64_t place = item % items;
+        const std::string_view set = place == 0   ? goal.firstBytes
+                                     : place == 2 ? goal.thirdBytes
+                                                  : std::string_view();
+        if (set.find(block[at]) == std::string_view::npos) continue;
+        // A third item that lies whole in the block, its first byte not the block's first (whose quote, if
+        // any, is in the block before), is tested on the spot.
+        const std::uint64_t after = ends & ~((std::uint64_t(2) << at) - 1);
+        if (place == 2 && goal.thirdTest != nullptr && at > 0 && after != 0 &&
+            !goal.thirdTest(itemAt(block, at, __builtin_ctzll(after)), goal.context))
+            continue;
+        return item / items;
+    }
+    return INT64_MAX;
+}
+
+// The item ends of the last few blocks in which items ended, to find a stopping point a little back.
+class RecentBlocks {
+  public:
+    void remember(std::ptrdiff_t offset, std::uint64_t ends, std::int64_t itemsBefore) {
+        blocks_[count_++ % 4] = {offset, ends, itemsBefore};
+    }
+    // Where item `last` (from the unit start) ends: the byte after its terminator, and whether that lies in
+    // the block at `current`. False when it lies further back than the blocks kept.
+    bool endOf(std::int64_t last, std::ptrdiff_t current, std::ptrdiff_t& end, bool& inCurrent) const {
+        for (int r = 0; r < std::min(count_, 4); ++r) {
+            const Block& b = blocks_[(count_ - 1 - r) % 4];
+            if (last >= b.itemsBefore && last < b.itemsBefore + __builtin_popcountll(b.ends)) {
+                end = b.offset + selectBit(b.ends, static_cast<int>(last - b.itemsBefore)) + 1;
+                inCurrent = b.offset == current;
+                return true;
+            }
+        }
+        return false;
+    }
+    // The unit start moved `bytes` on, past `itemsPassed` items.
+    void shift(std::ptrdiff_t bytes, std::int64_t itemsPassed) {
+        for (int r = 0; r < std::min(count_, 4); ++r) {
+            blocks_[r].offset -= bytes;
+            blocks_[r].itemsBefore -= itemsPassed;
+        }
+    }
+
+  private:
+    struct Block {
+        std::ptrdiff_t offset;
+        std::uint64_t ends;
+        std::int64_t itemsBefore;
+    } blocks_[4];
+    int count_ = 0;
+};
+
 } // namespace
 
 // The SSE2 build, for every x86-64 processor (and the plain loop elsewhere). GCC compiles the two builds
