@@ -3,6 +3,7 @@
 #include "catalogue_file.h"
 #include "data_folder.h"
 #include "line_index.h"
+#include "line_layout.h"
 #include "part_files.h"
 #include "record_coverage.h"
 #include "text_encoding.h"
@@ -21,108 +22,6 @@ std::string quoted(std::string_view codePage) {
 std::string at(std::int64_t position) {
     return "the record at position " + std::to_string(position);
 }
-
-// Follows how the fields fall on lines. Lines of 23 fields are the rule; a record spread over lines, or
-// records sharing a line, are layouts the reader accepts; anything else shifts every record after it.
-class LineLayout {
-  public:
-    explicit LineLayout(std::vector<Finding>& out, const std::string& file) : out_(out), file_(file) {}
-
-    // One field, on `line`; `position` is its record's and `number` its place in the record (from 1).
-    void field(std::uint64_t line, std::int64_t position, int number) {
-        if (line != line_) endLine();
-        if (count_ == 0) {
-            line_ = line;
-            lineStartsRecord_ = number == 1;
-            firstPosition_ = position;
-        }
-        if (number == 1) {
-            trusted_ = count_ == 0 && run_.empty();
-            recordsStartMidLine_ = recordsStartMidLine_ || count_ != 0;
-        }
-        ++count_;
-    }
-    // True when the record last begun starts a line that the layout reached in step: the record is what its
-    // line says. A record after a shift is not, and the shift is reported instead.
-    bool recordTrusted() const { return trusted_; }
-    // Forgets the fields of a record cut short at the end of the file, which is reported on its own.
-    void abandon() {
-        count_ = 0;
-        run_.clear();
-    }
-    // Closes the last line; true when the file ends in a run that never came back into line.
-    bool finish() {
-        endLine();
-        if (run_.empty()) return false;
-        reportRun(false);
-        return true;
-    }
-
-  private:
-    struct Line {
-        std::uint64_t number;
-        int fields;
-    };
-
-    void endLine() {
-        if (count_ == 0) return;
-        total_ += count_;
-        if (run_.empty() && count_ == kRecordFields && !recordsStartMidLine_) {
-            count_ = 0;
-            return;
-        }
-        if (run_.empty()) runPosition_ = firstPosition_;
-        run_.push_back({line_, count_});
-        linesStartMidRecord_ = linesStartMidRecord_ || (run_.size() > 1 && !lineStartsRecord_);
-        count_ = 0;
-        if (total_ % kRecordFields == 0) reportRun(true);
-    }
-
-    void reportRun(bool closed) {
-        const bool layout = closed && (!recordsStartMidLine_ || !linesStartMidRecord_);
-        if (layout) {
-            const Line& first = run_.front();
-            std::string what = run_.size() == 1
-                                   ? "line " + std::to_string(first.number) + " holds " +
-                                         std::to_string(first.fields / kRecordFields) + " records"
-                                   : "the record at position " + std::to_string(runPosition_) +
-                                         " spans lines " + std::to_string(first.number) + "-" +
-                                         std::to_string(run_.back().number);
-            out_.push_back({Finding::Level::Warning, file_, first.number,
-                            what + "; the viewer reads it, but one record a line is the rule"});
-        } else {
-            bool first = true;
-            for (const Line& l : run_) {
-                if (l.fields == kRecordFields) continue;
-                std::string message = "line " + std::to_string(l.number) + " holds " +
-                                      std::to_string(l.fields) + " fields, not 23";
-                if (first)
-                    message += closed ? ": the records from position " + std::to_string(runPosition_) +
-                                            " on are read shifted until line " +
-                                            std::to_string(run_.back().number)
-                                      : ": every record from position " + std::to_string(runPosition_) +
-                                            " on is read shifted, the end record too";
-                out_.push_back({Finding::Level::Error, file_, l.number, message});
-                first = false;
-            }
-        }
-        run_.clear();
-        recordsStartMidLine_ = linesStartMidRecord_ = false;
-    }
-
-    std::vector<Finding>& out_;
-    const std::string& file_;
-    std::uint64_t line_ = 0;
-    int count_ = 0;
-    bool lineStartsRecord_ = false;
-    std::int64_t firstPosition_ = -1;
-    bool trusted_ = true;
-    std::int64_t total_ = 0;
-    std::vector<Line> run_;
-    std::int64_t runPosition_ = 0;
-    bool recordsStartMidLine_ = false;
-    bool linesStartMidRecord_ = false;
-};
 
 const std::string& fieldOf(const CatalogueRecord& r, int field) {
     const std::string* named[] = {&r.VehicleId, &r.SpareField, &r.Make,  &r.Model,

@@ -1,0 +1,73 @@
+// How a catalogue's fields fall on its lines, for check: one record a line is the rule; a record spread over
+// lines, or records sharing a line, are layouts the reader accepts; anything else shifts every record after
+// it, and is reported once, where it begins.
+#pragma once
+
+#include "catalogue_check.h"
+#include "catalogue_record.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace specialty {
+
+class LineLayout {
+  public:
+    explicit LineLayout(std::vector<Finding>& out, const std::string& file) : out_(out), file_(file) {}
+
+    // One field, on `line`; `position` is its record's and `number` its place in the record (from 1).
+    void field(std::uint64_t line, std::int64_t position, int number) {
+        if (line != line_) endLine();
+        if (count_ == 0) {
+            line_ = line;
+            lineStartsRecord_ = number == 1;
+            firstPosition_ = position;
+        }
+        if (number == 1) {
+            trusted_ = count_ == 0 && run_.empty();
+            recordsStartMidLine_ = recordsStartMidLine_ || count_ != 0;
+        }
+        ++count_;
+    }
+    // True when the record last begun starts a line that the layout reached in step: the record is what its
+    // line says. A record after a shift is not, and the shift is reported instead.
+    bool recordTrusted() const { return trusted_; }
+    // Forgets the fields of a record cut short at the end of the file, which is reported on its own.
+    void abandon() {
+        count_ = 0;
+        run_.clear();
+    }
+    // Closes the last line; true when the file ends in a run that never came back into line.
+    bool finish() {
+        endLine();
+        if (run_.empty()) return false;
+        reportRun(false);
+        return true;
+    }
+
+  private:
+    struct Line {
+        std::uint64_t number;
+        int fields;
+    };
+
+    void endLine();
+
+    void reportRun(bool closed);
+
+    std::vector<Finding>& out_;
+    const std::string& file_;
+    std::uint64_t line_ = 0;
+    int count_ = 0;
+    bool lineStartsRecord_ = false;
+    std::int64_t firstPosition_ = -1;
+    bool trusted_ = true;
+    std::int64_t total_ = 0;
+    std::vector<Line> run_;
+    std::int64_t runPosition_ = 0;
+    bool recordsStartMidLine_ = false;
+    bool linesStartMidRecord_ = false;
+};
+
+} // namespace specialty
