@@ -9,6 +9,11 @@ std::string fieldName(int field) {
     return "PartCode" + std::to_string(field - kPartCode1 + 1);
 }
 
+const std::string& CatalogueRecord::field(int number) const {
+    const std::string* named[] = {&VehicleId, &SpareField, &Make, &Model, &Submodel, &YearFrom, &YearTo};
+    return number < kPartCode1 ? *named[number - 1] : partCode(number - kPartCode1 + 1);
+}
+
 bool CatalogueRecord::hasNoParts() const {
     for (const std::string& code : PartCode)
         if (!code.empty()) return false;

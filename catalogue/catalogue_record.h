@@ -36,6 +36,8 @@ struct CatalogueRecord {
     std::array<std::string, kPartCodes> PartCode; // PartCode[0] is PartCode1
 
     const std::string& partCode(int n) const { return PartCode[static_cast<std::size_t>(n - 1)]; }
+    // Field `number` (from 1, as in RecordField).
+    const std::string& field(int number) const;
     bool hasNoParts() const;
 };
 

@@ -23,12 +23,6 @@ std::string at(std::int64_t position) {
     return "the record at position " + std::to_string(position);
 }
 
-const std::string& fieldOf(const CatalogueRecord& r, int field) {
-    const std::string* named[] = {&r.VehicleId, &r.SpareField, &r.Make,  &r.Model,
-                                  &r.Submodel,  &r.YearFrom,   &r.YearTo};
-    return field < kPartCode1 ? *named[field - 1] : r.partCode(field - kPartCode1 + 1);
-}
-
 struct NameColumn {
     int field;
     std::size_t width;
@@ -75,7 +69,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
         const std::int64_t position = pending.position;
         const std::uint64_t* fieldLine = pending.line;
         for (const NameColumn& column : kNameColumns) {
-            const std::string& name = fieldOf(record, column.field);
+            const std::string& name = record.field(column.field);
             if (name.size() > column.width)
                 add(Finding::Level::Warning, fieldLine[column.field - 1],
                     fieldName(column.field) + " " + quoted(name) + " of " + at(position) +
@@ -88,7 +82,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
             if (!*year)
                 add(Finding::Level::Error, fieldLine[field - 1],
                     "the year " + fieldName(field) + " of " + at(position) + " (" +
-                        quoted(fieldOf(record, field)) +
+                        quoted(record.field(field)) +
                         ") is not a whole number from -32768 to 32767: a search for its vehicle fails");
         if (from && to && *from > *to)
             add(Finding::Level::Warning, fieldLine[0],

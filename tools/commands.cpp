@@ -23,12 +23,6 @@ std::string json(std::string_view codePage) {
     return jsonString(utf8(codePage));
 }
 
-const std::string& fieldOf(const CatalogueRecord& r, int field) {
-    const std::string* fixed[] = {&r.VehicleId, &r.SpareField, &r.Make,  &r.Model,
-                                  &r.Submodel,  &r.YearFrom,   &r.YearTo};
-    return field < kPartCode1 ? *fixed[field - 1] : r.partCode(field - kPartCode1 + 1);
-}
-
 bool exists(const std::string& folder, const std::string& code, std::string_view suffix) {
     const auto path = partFilePath(folder, code, suffix);
     return path && isRegularFile(*path);
@@ -41,7 +35,7 @@ void printFound(const ToolOptions& options, const SearchResult& result) {
                     static_cast<long long>(result.position));
         for (int f = 1; f <= kRecordFields; ++f)
             std::printf("%s%s: %s", f > 1 ? ", " : "", jsonString(fieldName(f)).c_str(),
-                        json(fieldOf(r, f)).c_str());
+                        json(r.field(f)).c_str());
         std::printf("}, \"slots\": [");
         for (const PartSlot& slot : kPartSlots) {
             const std::string code = slot.partCode ? r.partCode(slot.partCode) : std::string();
@@ -56,7 +50,7 @@ void printFound(const ToolOptions& options, const SearchResult& result) {
     }
     std::printf("The record at position %lld:\n", static_cast<long long>(result.position));
     for (int f = 1; f <= kRecordFields; ++f)
-        std::printf("  %-11s %s\n", fieldName(f).c_str(), utf8(fieldOf(r, f)).c_str());
+        std::printf("  %-11s %s\n", fieldName(f).c_str(), utf8(r.field(f)).c_str());
     std::printf("Slots:\n");
     for (const PartSlot& slot : kPartSlots) {
         const std::string code = slot.partCode ? r.partCode(slot.partCode) : std::string();
