@@ -4,8 +4,8 @@
 
 namespace specialty {
 
-CatalogueFile::CatalogueFile(std::size_t chunkBytes)
-    : reader_(ListReader::kDefaultMaxItemBytes, chunkBytes), canSkim_(processorCanSkim()) {}
+CatalogueFile::CatalogueFile(std::size_t chunkBytes, SimdKernel kernel)
+    : reader_(ListReader::kDefaultMaxItemBytes, chunkBytes, kernel), canSkim_(processorCanSkim()) {}
 
 CatalogueFile::Read CatalogueFile::readRecord(RawRecord& raw) {
     std::array<ItemSpan, kRecordFields>& spans = spans_;

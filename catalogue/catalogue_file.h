@@ -17,7 +17,8 @@ class CatalogueFile {
         Failed,   // the file could not be read
     };
 
-    explicit CatalogueFile(std::size_t chunkBytes = ListReader::kDefaultChunkBytes);
+    explicit CatalogueFile(std::size_t chunkBytes = ListReader::kDefaultChunkBytes,
+                           SimdKernel kernel = SimdKernel::Best);
 
     bool open(const std::string& path, std::string& why) { return reader_.open(path, why); }
     void openMemory(std::string_view bytes) { reader_.openMemory(bytes); }

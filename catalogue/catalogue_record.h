@@ -39,6 +39,13 @@ struct CatalogueRecord {
     // Field `number` (from 1, as in RecordField).
     const std::string& field(int number) const;
     bool hasNoParts() const;
+
+    bool operator==(const CatalogueRecord& other) const {
+        return VehicleId == other.VehicleId && SpareField == other.SpareField && Make == other.Make &&
+               Model == other.Model && Submodel == other.Submodel && YearFrom == other.YearFrom &&
+               YearTo == other.YearTo && PartCode == other.PartCode;
+    }
+    bool operator!=(const CatalogueRecord& other) const { return !(*this == other); }
 };
 
 // The fields of a record as the file holds them, before the "*" rule. field[0] is VehicleId.

@@ -7,9 +7,9 @@
 
 namespace specialty {
 
-ListReader::ListReader(std::size_t maxItemBytes, std::size_t chunkBytes)
+ListReader::ListReader(std::size_t maxItemBytes, std::size_t chunkBytes, SimdKernel kernel)
     : maxItem_(std::max<std::size_t>(maxItemBytes, 1)), chunk_(std::max<std::size_t>(chunkBytes, 1)),
-      avx2_(processorHasAvx2()) {}
+      avx2_(kernel != SimdKernel::Sse2 && processorHasAvx2()) {}
 
 bool ListReader::open(const std::string& path, std::string& why) {
     close();

@@ -25,6 +25,10 @@ namespace specialty {
 
 struct BlockMasks;
 
+// Which build of the 64-byte classifier the quick looks use: the best the processor has, or one of them
+// forced, so that tests and fuzzing exercise both. AVX2 falls back to SSE2 on a processor without it.
+enum class SimdKernel { Best, Sse2, Avx2 };
+
 struct ItemSpan {
     std::size_t offset = 0; // from the start of the current unit
     std::size_t length = 0;
@@ -38,7 +42,7 @@ class ListReader {
     static constexpr std::size_t kDefaultChunkBytes = 256 * 1024;
 
     explicit ListReader(std::size_t maxItemBytes = kDefaultMaxItemBytes,
-                        std::size_t chunkBytes = kDefaultChunkBytes);
+                        std::size_t chunkBytes = kDefaultChunkBytes, SimdKernel kernel = SimdKernel::Best);
 
     // Opens a file; on failure returns false with a reason in `why`.
     bool open(const std::string& path, std::string& why);

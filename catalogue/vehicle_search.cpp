@@ -80,19 +80,22 @@ bool makeStarts(std::string_view make, std::string& starts) {
 SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int32_t demoIndex,
                   const std::string& name) {
     const VehicleSelection selection = splitSelection(selectionText);
+    // In position mode only the position decides: the names of the marker text ("-1" and empty names) are
+    // never compared, so a record that happens to carry them cannot stop the search with a year failure.
     const bool positionMode = selectionText == kPositionMarker;
+    auto makeMatches = [&](std::string_view make) { return !positionMode && sameName(selection.Make, make, 0); };
     const std::int64_t wanted = std::llabs(static_cast<std::int64_t>(demoIndex));
     RawRecord raw;
     ListReader::Skim skim;
     // A record whose Make differs fails the name test; unless it is the end record or the wanted position,
     // nothing else about it matters, and the reader may pass over it without reading its fields.
     auto mustLookAt = [&](const ListReader::Skim& s, std::int64_t at) {
-        return s.first == "0" || sameName(selection.Make, s.third, 0) || (positionMode && at == wanted);
+        return s.first == "0" || makeMatches(s.third) || (positionMode && at == wanted);
     };
     // Better still, whole blocks of records go by at once while no VehicleId can be "0" and no Make can
     // begin as the selection's does.
-    std::string starts;
-    const bool canPass = makeStarts(selection.Make, starts);
+    std::string starts; // empty in position mode: no Make matters
+    const bool canPass = positionMode || makeStarts(selection.Make, starts);
     for (std::int64_t position = 0;; ++position) {
         if (canPass)
             position += file.passRecords(
@@ -112,8 +115,7 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int3
             stopped, canPass ? 1 : INT64_MAX);
         position += passed;
         if (stopped) {
-            if (skim.first == "0" && !sameName(selection.Make, skim.third, 0) &&
-                !(positionMode && position == wanted))
+            if (skim.first == "0" && !makeMatches(skim.third) && !(positionMode && position == wanted))
                 return SearchResult{}; // the end record
             file.rewindRecord();
         } else if (passed > 0) {
@@ -134,7 +136,7 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int3
             return failure("The catalogue " + name + " could not be read: " + file.failure() + ".");
         }
         bool found = false;
-        if (namesMatch(selection, raw)) {
+        if (!positionMode && namesMatch(selection, raw)) {
             std::string reason;
             found = yearsFit(selection, raw, position, reason);
             if (!reason.empty()) return failure(reason);
@@ -166,8 +168,9 @@ SearchResult searchCatalogue(std::string_view selection, std::int32_t demoIndex,
 }
 
 SearchResult searchCatalogueBytes(std::string_view selection, std::int32_t demoIndex, std::string_view bytes,
-                                  const std::string& catalogueName, std::size_t chunkBytes) {
-    CatalogueFile file(chunkBytes);
+                                  const std::string& catalogueName, std::size_t chunkBytes,
+                                  SimdKernel kernel) {
+    CatalogueFile file(chunkBytes, kernel);
     file.openMemory(bytes);
     return scan(file, selection, demoIndex, catalogueName);
 }

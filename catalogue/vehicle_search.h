@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogue_record.h"
+#include "list_reader.h"
 
 #include <cstdint>
 #include <string>
@@ -32,6 +33,7 @@ SearchResult searchCatalogue(std::string_view selection, std::int32_t demoIndex,
 
 // The same search over catalogue bytes in memory; `catalogueName` names them in failure reasons.
 SearchResult searchCatalogueBytes(std::string_view selection, std::int32_t demoIndex, std::string_view bytes,
-                                  const std::string& catalogueName, std::size_t chunkBytes);
+                                  const std::string& catalogueName, std::size_t chunkBytes,
+                                  SimdKernel kernel = SimdKernel::Best);
 
 } // namespace specialty

@@ -78,7 +78,7 @@ SearchResult search(std::string_view bytes, std::string_view selectionText, std:
         }
         const CatalogueRecord decoded = decodeRecord(raw);
         bool found = false;
-        if (sameName(sel.Make, decoded.Make, 0) && sameName(sel.Model, decoded.Model, 0) &&
+        if (!positionMode && sameName(sel.Make, decoded.Make, 0) && sameName(sel.Model, decoded.Model, 0) &&
             sameName(sel.Submodel, decoded.Submodel, 0)) {
             auto y1 = parseYear(sel.Year1), y2 = parseYear(sel.Year2);
             auto from = parseYear(decoded.YearFrom), to = parseYear(decoded.YearTo);

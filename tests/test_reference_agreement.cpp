@@ -116,8 +116,9 @@ class ReferenceAgreementTest : public QObject {
                               g.below(10) == 0 ? "" : std::to_string(1990 + g.below(30)));
             std::int32_t demoIndex = -g.below(14);
             if (g.below(3) == 0) selection = "-1";
+            const SimdKernel kernel = round % 2 ? SimdKernel::Sse2 : SimdKernel::Avx2;
             const SearchResult got = searchCatalogueBytes(selection, demoIndex, bytes, "c",
-                                                          1 + static_cast<std::size_t>(g.below(64)));
+                                                          1 + static_cast<std::size_t>(g.below(64)), kernel);
             const SearchResult want =
                 reference::search(bytes, selection, demoIndex, ListReader::kDefaultMaxItemBytes);
             QVERIFY2(sameResult(got, want), bytes.c_str());
@@ -141,7 +142,8 @@ class ReferenceAgreementTest : public QObject {
             const std::int32_t demoIndex = -g.below(records + 2);
             if (g.below(2) == 0) selection = "-1";
             const std::size_t chunk = g.below(2) == 0 ? ListReader::kDefaultChunkBytes : 64 + g.below(200);
-            const SearchResult got = searchCatalogueBytes(selection, demoIndex, bytes, "c", chunk);
+            const SimdKernel kernel = round % 2 ? SimdKernel::Sse2 : SimdKernel::Avx2;
+            const SearchResult got = searchCatalogueBytes(selection, demoIndex, bytes, "c", chunk, kernel);
             const SearchResult want =
                 reference::search(bytes, selection, demoIndex, ListReader::kDefaultMaxItemBytes);
             QVERIFY2(sameResult(got, want), qPrintable(QString("round %1").arg(round)));
