@@ -49,6 +49,7 @@ FrmSpecialty::FrmSpecialty(std::string dataFolder, QWidget* parent)
     showMessage_ = [this](const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok,
                         this);
+        box.setTextFormat(Qt::PlainText); // messages quote catalogue text, which is never markup
         box.exec();
     };
     exitProgram_ = [] { QCoreApplication::exit(0); };

@@ -23,6 +23,7 @@ namespace specialty {
 
 class DescriptionLabel;
 class PictureBox;
+class PictureSet;
 
 class FrmSpecialty : public QWidget {
     Q_OBJECT
@@ -65,7 +66,7 @@ class FrmSpecialty : public QWidget {
 
     void ShowMessage(const QString& text);
     void PresentRecord(const CatalogueRecord& record);
-    void FillSlot(const PartSlot& slot, const std::string& partCode);
+    void FillSlot(const PartSlot& slot, const std::string& partCode, PictureSet& pictures);
     void EmptySlot(const PartSlot& slot);
     void setSlotCaption(const PartSlot& slot, const QString& caption);
     void setCaption(const QString& caption);

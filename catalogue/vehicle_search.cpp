@@ -83,7 +83,9 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int3
     // In position mode only the position decides: the names of the marker text ("-1" and empty names) are
     // never compared, so a record that happens to carry them cannot stop the search with a year failure.
     const bool positionMode = selectionText == kPositionMarker;
-    auto makeMatches = [&](std::string_view make) { return !positionMode && sameName(selection.Make, make, 0); };
+    auto makeMatches = [&](std::string_view make) {
+        return !positionMode && sameName(selection.Make, make, 0);
+    };
     const std::int64_t wanted = std::llabs(static_cast<std::int64_t>(demoIndex));
     RawRecord raw;
     ListReader::Skim skim;

@@ -5,7 +5,7 @@
 #include "data_folder.h"
 #include "messages.h"
 #include "picture_box.h"
-#include "picture_loader.h"
+#include "picture_set.h"
 #include "regular_file.h"
 
 #include <QLabel>
@@ -32,15 +32,16 @@ void FrmSpecialty::PresentRecord(const CatalogueRecord& record) {
         setCaption(fromCodePage("(" + record.VehicleId + ") " + record.YearFrom + "-" + record.YearTo + " " +
                                 record.Make + " " + record.Model + " " + record.Submodel));
     });
+    PictureSet pictures; // a code used by several slots is decoded once, all within one memory budget
     for (const PartSlot& slot : kPartSlots) {
         if (slot.partCode == 0) continue; // slot 6 shows no part
         const std::string& code = record.partCode(slot.partCode);
-        if (!code.empty()) FillSlot(slot, code);
+        if (!code.empty()) FillSlot(slot, code, pictures);
     }
     // No repaint here: the window shows the new state when it is next painted.
 }
 
-void FrmSpecialty::FillSlot(const PartSlot& slot, const std::string& partCode) {
+void FrmSpecialty::FillSlot(const PartSlot& slot, const std::string& partCode, PictureSet& pictures) {
     // A code that is not a plain name never reaches the file system: its picture counts as missing.
     std::optional<std::string> path;
     guarded([&] { path = partFilePath(dataFolder_, partCode, kPictureSuffix); });
@@ -48,7 +49,7 @@ void FrmSpecialty::FillSlot(const PartSlot& slot, const std::string& partCode) {
     guarded([&] { exists = path && isRegularFile(*path); });
     if (exists && path) {
         guarded([&] {
-            QImage picture = loadPicture(*path);
+            QImage picture = pictures.picture(*path);
             if (!picture.isNull()) image(slot)->setPicture(picture);
         });
     }

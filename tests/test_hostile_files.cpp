@@ -240,7 +240,7 @@ class HostileFilesTest : public QObject {
     void filesThatVanishBetweenTheTestAndTheRead() {
         // What the presentation and the zoom view do after their existence test, when the file is gone.
         DataFolder folder;
-        QVERIFY(loadPicture(folder.file("GONEill.jpg")).isNull());
+        QVERIFY(loadPicture(folder.file("GONEill.jpg")).image.isNull());
         QVERIFY(readDescription(folder.file("GONE.txt")).caption.empty());
     }
 };

@@ -144,10 +144,10 @@ class PresentationTest : public QObject {
             jpeg[sof + i + 1] = '\x30';
         }
         folder.writeFile("HUGEill.jpg", jpeg.toStdString());
-        QVERIFY(loadPicture(folder.file("HUGEill.jpg")).isNull());
-        QVERIFY(loadPicture(folder.file("MISSINGill.jpg")).isNull());
+        QVERIFY(loadPicture(folder.file("HUGEill.jpg")).image.isNull());
+        QVERIFY(loadPicture(folder.file("MISSINGill.jpg")).image.isNull());
         folder.writeFile("OKill.jpg", jpegBytes(Qt::red, QSize(16, 16)).toStdString());
-        QCOMPARE(loadPicture(folder.file("OKill.jpg")).size(), QSize(16, 16));
+        QCOMPARE(loadPicture(folder.file("OKill.jpg")).image.size(), QSize(16, 16));
     }
 
     void partCodesNeverLeaveTheDataFolder() {

@@ -30,8 +30,10 @@ std::string catalogue(const std::vector<std::string>& lines) {
 SearchResult search(const std::vector<std::string>& lines, const std::string& selection,
                     std::int32_t demoIndex = 0) {
     const std::string bytes = catalogue(lines);
-    SearchResult sse2 = searchCatalogueBytes(selection, demoIndex, bytes, "specialty.txt", 61, SimdKernel::Sse2);
-    SearchResult avx2 = searchCatalogueBytes(selection, demoIndex, bytes, "specialty.txt", 61, SimdKernel::Avx2);
+    SearchResult sse2 =
+        searchCatalogueBytes(selection, demoIndex, bytes, "specialty.txt", 61, SimdKernel::Sse2);
+    SearchResult avx2 =
+        searchCatalogueBytes(selection, demoIndex, bytes, "specialty.txt", 61, SimdKernel::Avx2);
     if (sse2.outcome != avx2.outcome || sse2.position != avx2.position || sse2.reason != avx2.reason ||
         !(sse2.record == avx2.record))
         QTest::qFail("the SSE2 and AVX2 kernels disagree", __FILE__, __LINE__);
@@ -106,8 +108,9 @@ class SearchTest : public QObject {
         for (int pad = 0; pad < 140; ++pad) {
             for (const char* make : {"\"Zzyzx\"", "Zzyzx", "  Zzyzx"}) {
                 // Enough records after it that the pass settles a boundary past it before the end.
-                std::vector<std::string> lines = {recordLine("1" + std::string(pad, 'x'), "\"Zebra\"", "X", "", "2000", "2000"),
-                                                  recordLine("2", std::string(make), "X", "", "2000", "2000")};
+                std::vector<std::string> lines = {
+                    recordLine("1" + std::string(pad, 'x'), "\"Zebra\"", "X", "", "2000", "2000"),
+                    recordLine("2", std::string(make), "X", "", "2000", "2000")};
                 for (int filler = 0; filler < 60; ++filler)
                     lines.push_back(recordLine("9", "Filler", "X", "", "2000", "2000"));
                 lines.push_back(endRecordLine());

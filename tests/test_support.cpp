@@ -2,8 +2,10 @@
 
 #include "picture_box.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageWriter>
 #include <QPainter>
 #include <QTest>
 
@@ -24,6 +26,25 @@ std::string recordLine(const std::string& id, const std::string& make, const std
 
 std::string endRecordLine() {
     return recordLine("0", "", "", "", "", "");
+}
+
+std::string progressiveJpeg(QSize size, int extraScans) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(40, 120, 200));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    if (!writer.write(image)) std::abort();
+    const qsizetype lastScan = bytes.lastIndexOf(QByteArray("\xFF\xDA", 2));
+    const qsizetype endOfImage = bytes.size() - 2;
+    const QByteArray scan = bytes.mid(lastScan, endOfImage - lastScan);
+    QByteArray out = bytes.left(endOfImage);
+    for (int i = 0; i < extraScans; ++i)
+        out += scan;
+    out += bytes.right(2);
+    return out.toStdString();
 }
 
 DataFolder::DataFolder() : dir_(std::make_unique<QTemporaryDir>()) {

@@ -22,6 +22,10 @@ std::string recordLine(const std::string& id, const std::string& make, const std
 // The end record.
 std::string endRecordLine();
 
+// A progressive JPEG of one colour whose last scan is repeated `extraScans` more times: still a valid
+// picture, but one that costs a decoder a pass over every pixel for each scan.
+std::string progressiveJpeg(QSize size, int extraScans = 0);
+
 class DataFolder {
   public:
     DataFolder();

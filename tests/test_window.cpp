@@ -8,11 +8,14 @@
 #include "vehicle_selection.h"
 #include "window_layout.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace specialty;
 using namespace specialty::test;
@@ -187,6 +190,26 @@ class WindowTest : public QObject {
         QTest::mouseClick(w.control("Command2"), Qt::LeftButton);
         QCOMPARE(w.messages.size(), 1);
         QVERIFY(w->Caption().startsWith("(102)"));
+    }
+
+    void messageBoxShowsCatalogueTextAsPlainText() {
+        // A year holding markup reaches the failure message; the box must show it as written, never load
+        // what it names.
+        DataFolder folder;
+        folder.writeCatalogue({recordLine("1", "A", "B", "", "<img src=/tmp/outside.png>", "2000")});
+        FrmSpecialty window(folder.path());
+        QString shown;
+        Qt::TextFormat format = Qt::AutoText;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            shown = box->text();
+            format = box->textFormat();
+            box->accept();
+        });
+        window.Form_Load(joinSelection("A", "B", "", "2000", "2000"));
+        QVERIFY(shown.contains("<img src=/tmp/outside.png>"));
+        QCOMPARE(format, Qt::PlainText);
     }
 
     void exitButtonEndsTheProgram() {

@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     if (command == "check") {
         int qtArgc = 1;
         QCoreApplication application(qtArgc, argv); // for the picture decoders
-        return checkCommand(options, [](const std::string& path) { return !loadPicture(path).isNull(); });
+        return checkCommand(options, [](const std::string& path) { return !loadPicture(path).image.isNull(); });
     }
     return usageError(("unknown command " + command).c_str());
 }

@@ -1,0 +1,83 @@
+// Pictures built to cost time or memory: many scans, many slots sharing one file, more pixels than fit.
+#include "test_support.h"
+
+#include "jpeg_scans.h"
+#include "picture_box.h"
+#include "picture_loader.h"
+#include "picture_set.h"
+#include "vehicle_selection.h"
+
+#include <QTest>
+
+using namespace specialty;
+using namespace specialty::test;
+
+class HostilePicturesTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void scansAreCountedWithoutDecoding() {
+        const std::string plain = progressiveJpeg(QSize(32, 32));
+        const auto scans = jpegScanCount(plain);
+        QVERIFY(scans && *scans >= 2); // a progressive picture has several
+        QCOMPARE(jpegScanCount(progressiveJpeg(QSize(32, 32), 500)),
+                 std::optional<std::int64_t>(*scans + 500));
+        QCOMPARE(jpegScanCount("GIF89a"), std::optional<std::int64_t>());
+        // Cut short anywhere, the count never runs past the end.
+        for (std::size_t cut = 0; cut < plain.size(); ++cut)
+            QVERIFY(jpegScanCount(std::string_view(plain).substr(0, cut)).value_or(0) <= *scans);
+    }
+
+    void pictureWithTooManyScansIsRefused() {
+        // A small, valid file that would keep the decoder busy for as long as it repeats its last scan.
+        DataFolder folder;
+        folder.writeFile("OKill.jpg", progressiveJpeg(QSize(64, 64)));
+        folder.writeFile("SCANSill.jpg", progressiveJpeg(QSize(64, 64), 2000));
+        QCOMPARE(loadPicture(folder.file("OKill.jpg")).image.size(), QSize(64, 64));
+        const Picture refused = loadPicture(folder.file("SCANSill.jpg"));
+        QVERIFY(refused.image.isNull());
+        QVERIFY2(refused.problem.find("scans") != std::string::npos, refused.problem.c_str());
+    }
+
+    void largePictureWithManyScansIsRefused() {
+        // Few enough scans for a small picture, too many passes over sixteen million pixels.
+        DataFolder folder;
+        folder.writeFile("BIGill.jpg", progressiveJpeg(QSize(4000, 4000), 20));
+        QVERIFY(loadPicture(folder.file("BIGill.jpg")).image.isNull());
+        folder.writeFile("FEWill.jpg", progressiveJpeg(QSize(1000, 1000), 20));
+        QCOMPARE(loadPicture(folder.file("FEWill.jpg")).image.size(), QSize(1000, 1000));
+    }
+
+    void slotsShowingOneCodeShareOneDecodedPicture() {
+        DataFolder folder;
+        folder.writePicture("SAME", Qt::red, QSize(400, 400));
+        std::map<int, std::string> parts;
+        for (int n = 1; n <= 16; ++n)
+            parts[n] = "SAME";
+        folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2000", parts), endRecordLine()});
+        RecordingWindow w(folder);
+        w->Form_Load(joinSelection("A", "B", "", "2000", "2000"));
+        const QImage first = w.control<PictureBox>("Image1")->picture();
+        QVERIFY(!first.isNull());
+        for (int slot = 2; slot <= 17; ++slot)
+            if (slot != 6)
+                QCOMPARE(w.control<PictureBox>(QStringLiteral("Image%1").arg(slot))->picture().cacheKey(),
+                         first.cacheKey());
+    }
+
+    void picturesBeyondTheBudgetCountAsMissing() {
+        DataFolder folder;
+        for (const char* code : {"P1", "P2", "P3"})
+            folder.writePicture(code, Qt::blue, QSize(100, 100));
+        const std::int64_t onePicture = 100 * 100 * 4;
+        PictureSet pictures(2 * onePicture);
+        QVERIFY(!pictures.picture(folder.file("P1ill.jpg")).isNull());
+        QVERIFY(!pictures.picture(folder.file("P2ill.jpg")).isNull());
+        QVERIFY(pictures.picture(folder.file("P3ill.jpg")).isNull());  // no room left
+        QVERIFY(!pictures.picture(folder.file("P1ill.jpg")).isNull()); // shared, costs nothing more
+        QCOMPARE(pictures.bytesLeft(), std::int64_t(0));
+    }
+};
+
+QTEST_MAIN(HostilePicturesTest)
+#include "test_hostile_pictures.moc"
