@@ -1,5 +1,6 @@
 #include "text_encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -49,8 +50,13 @@ void appendUtf8(std::string& out, char32_t cp) {
     } else if (cp < 0x800) {
         out += static_cast<char>(0xC0 | (cp >> 6));
         out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
+    } else if (cp < 0x10000) {
         out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
@@ -92,6 +98,19 @@ std::string utf8ToWindows1252(std::string_view text) {
         int mapped = windows1252ByteOf(cp);
         out += static_cast<char>(mapped < 0 ? kUnmappable : mapped);
         i += length;
+    }
+    return out;
+}
+
+std::string localToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        const std::size_t length = static_cast<unsigned char>(text[i]) < 0x80 ? 0 : decodeUtf8(text, i, cp);
+        if (length == 0) cp = characterOf(static_cast<unsigned char>(text[i]));
+        appendUtf8(out, cp);
+        i += std::max<std::size_t>(length, 1);
     }
     return out;
 }

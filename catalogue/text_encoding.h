@@ -30,6 +30,10 @@ std::string utf8ToWindows1252(std::string_view text);
 // control of the same number).
 std::string windows1252ToUtf8(std::string_view text);
 
+// Text in the locale's encoding (file names, paths from the command line) as well-formed UTF-8: well-formed
+// sequences stay as they are, any other byte is taken as a code-page character.
+std::string localToUtf8(std::string_view text);
+
 // Code-page text made fit for a message: UTF-8, control characters written as \xNN, cut after `maxChars`
 // characters with "..." so that a damaged field cannot flood the message box.
 std::string printableForMessage(std::string_view text, std::size_t maxChars = 60);

@@ -2,11 +2,13 @@
 
 #include "catalogue_file.h"
 #include "data_folder.h"
-#include "json_text.h"
 #include "part_slots.h"
 #include "regular_file.h"
-#include "text_encoding.h"
+#include "tool_output.h"
 #include "vehicle_search.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
 
 #include <cstdio>
 
@@ -16,52 +18,65 @@ namespace {
 
 constexpr const char* kNoMatch = "No vehicle ID Match found.";
 
-std::string utf8(std::string_view codePage) {
-    return windows1252ToUtf8(codePage);
-}
-std::string json(std::string_view codePage) {
-    return jsonString(utf8(codePage));
-}
-
 bool exists(const std::string& folder, const std::string& code, std::string_view suffix) {
     const auto path = partFilePath(folder, code, suffix);
     return path && isRegularFile(*path);
 }
 
+std::string padded(std::string text, std::size_t width) {
+    if (text.size() < width) text.append(width - text.size(), ' ');
+    return text;
+}
+
 void printFound(const ToolOptions& options, const SearchResult& result) {
     const CatalogueRecord& r = result.record;
     if (options.json) {
-        std::printf("{\"outcome\": \"found\", \"position\": %lld, \"record\": {",
-                    static_cast<long long>(result.position));
+        QJsonObject record;
         for (int f = 1; f <= kRecordFields; ++f)
-            std::printf("%s%s: %s", f > 1 ? ", " : "", jsonString(fieldName(f)).c_str(),
-                        json(r.field(f)).c_str());
-        std::printf("}, \"slots\": [");
+            record[QString::fromStdString(fieldName(f))] = jsonText(r.field(f));
+        QJsonArray slotList;
         for (const PartSlot& slot : kPartSlots) {
             const std::string code = slot.partCode ? r.partCode(slot.partCode) : std::string();
-            std::printf(
-                "%s{\"slot\": %d, \"group\": %s, \"partCode\": %s, \"picture\": %s, \"description\": %s}",
-                slot.number > 1 ? ", " : "", slot.number, jsonString(slot.group).c_str(), json(code).c_str(),
-                !code.empty() && exists(options.dataFolder, code, kPictureSuffix) ? "true" : "false",
-                !code.empty() && exists(options.dataFolder, code, kDescriptionSuffix) ? "true" : "false");
+            slotList.append(QJsonObject{
+                {"slot", slot.number},
+                {"group", QString::fromLatin1(slot.group)},
+                {"partCode", jsonText(code)},
+                {"picture", !code.empty() && exists(options.dataFolder, code, kPictureSuffix)},
+                {"description", !code.empty() && exists(options.dataFolder, code, kDescriptionSuffix)}});
         }
-        std::printf("]}\n");
+        writeJson({{"outcome", "found"},
+                   {"position", static_cast<double>(result.position)},
+                   {"record", record},
+                   {"slots", slotList}});
         return;
     }
-    std::printf("The record at position %lld:\n", static_cast<long long>(result.position));
+    std::string text = "The record at position " + std::to_string(result.position) + ":\n";
     for (int f = 1; f <= kRecordFields; ++f)
-        std::printf("  %-11s %s\n", fieldName(f).c_str(), utf8(r.field(f)).c_str());
-    std::printf("Slots:\n");
+        text += "  " + padded(fieldName(f), 11) + " " + shown(r.field(f)) + "\n";
+    text += "Slots:\n";
     for (const PartSlot& slot : kPartSlots) {
         const std::string code = slot.partCode ? r.partCode(slot.partCode) : std::string();
+        std::string number = std::to_string(slot.number);
+        text += "  " + std::string(2 - number.size(), ' ') + number + "  " + padded(slot.group, 13) + " ";
         if (code.empty()) {
-            std::printf("  %2d  %-13s -\n", slot.number, slot.group);
+            text += "-\n";
             continue;
         }
-        std::printf("  %2d  %-13s %-12s picture %s, description %s\n", slot.number, slot.group,
-                    utf8(code).c_str(), exists(options.dataFolder, code, kPictureSuffix) ? "yes" : "MISSING",
-                    exists(options.dataFolder, code, kDescriptionSuffix) ? "yes" : "MISSING");
+        text += padded(shown(code), 12) + " picture " +
+                (exists(options.dataFolder, code, kPictureSuffix) ? "yes" : "MISSING") + ", description " +
+                (exists(options.dataFolder, code, kDescriptionSuffix) ? "yes" : "MISSING") + "\n";
     }
+    writeOut(text);
+}
+
+// A failure that ends a command: in JSON one document on standard output, otherwise a line on standard
+// error. Returns the exit status.
+int failed(const ToolOptions& options, const std::string& message) {
+    if (options.json)
+        writeJson({{"outcome", "failed"}, {"message", QString::fromStdString(message)}});
+    else
+        std::fprintf(stderr, "%s\n", message.c_str());
+    return kExitError;
 }
 
 } // namespace
@@ -72,86 +87,95 @@ int findCommand(const ToolOptions& options, const std::string& selection, std::i
         printFound(options, result);
         return kExitFine;
     }
-    const bool failed = result.failed();
-    const std::string message = failed ? result.reason : kNoMatch;
+    if (result.failed()) return failed(options, result.reason);
     if (options.json)
-        std::printf("{\"outcome\": \"%s\", \"message\": %s}\n", failed ? "failed" : "not found",
-                    jsonString(message).c_str());
+        writeJson({{"outcome", "not found"}, {"message", kNoMatch}});
     else
-        std::printf("%s\n", message.c_str());
-    return failed ? kExitError : kExitProblems;
+        writeOut(std::string(kNoMatch) + "\n");
+    return kExitProblems;
 }
 
 int listCommand(const ToolOptions& options) {
     const std::string path = options.dataFolder + std::string(kCatalogueName);
     CatalogueFile file;
     std::string why;
-    if (!file.open(path, why)) {
-        std::fprintf(stderr, "The catalogue %s cannot be opened: %s.\n", path.c_str(), why.c_str());
-        return kExitError;
-    }
-    if (options.json) std::printf("[");
+    if (!file.open(path, why))
+        return failed(options, "The catalogue " + path + " cannot be opened: " + why + ".");
+    // In JSON the records stream out first; the outcome follows them.
+    if (options.json) writeOut("{\"records\":[");
     RawRecord raw;
-    int status = kExitFine;
     for (std::int64_t position = 0; !file.atEnd(); ++position) {
         if (file.readRecord(raw) != CatalogueFile::Read::Record) {
-            std::fprintf(stderr, "The catalogue cannot be read past the record at position %lld.\n",
-                         static_cast<long long>(position));
-            status = kExitProblems;
-            break;
+            const std::string message = "The catalogue " + path +
+                                        " cannot be read past the record at position " +
+                                        std::to_string(position) + ": it is damaged or cut short.";
+            if (options.json)
+                writeOut("]," +
+                         jsonMembers({{"outcome", "failed"}, {"message", QString::fromStdString(message)}}) +
+                         "}\n");
+            else
+                std::fprintf(stderr, "%s\n", message.c_str());
+            return kExitError;
         }
         const CatalogueRecord r = decodeRecord(raw);
         if (r.VehicleId == "0") break;
         int parts = 0;
         for (const std::string& code : r.PartCode)
             parts += code.empty() ? 0 : 1;
-        if (options.json)
-            std::printf(
-                "%s\n{\"position\": %lld, \"VehicleId\": %s, \"YearFrom\": %s, \"YearTo\": %s, \"Make\": %s, "
-                "\"Model\": %s, \"Submodel\": %s, \"parts\": %d}",
-                position > 0 ? "," : "", static_cast<long long>(position), json(r.VehicleId).c_str(),
-                json(r.YearFrom).c_str(), json(r.YearTo).c_str(), json(r.Make).c_str(), json(r.Model).c_str(),
-                json(r.Submodel).c_str(), parts);
-        else
-            std::printf("%6lld  %-8s %s-%s  %s / %s / %s  (%d parts)\n", static_cast<long long>(position),
-                        utf8(r.VehicleId).c_str(), utf8(r.YearFrom).c_str(), utf8(r.YearTo).c_str(),
-                        utf8(r.Make).c_str(), utf8(r.Model).c_str(), utf8(r.Submodel).c_str(), parts);
+        if (options.json) {
+            if (position > 0) writeOut(",");
+            writeJson({{"position", static_cast<double>(position)},
+                       {"VehicleId", jsonText(r.VehicleId)},
+                       {"YearFrom", jsonText(r.YearFrom)},
+                       {"YearTo", jsonText(r.YearTo)},
+                       {"Make", jsonText(r.Make)},
+                       {"Model", jsonText(r.Model)},
+                       {"Submodel", jsonText(r.Submodel)},
+                       {"parts", parts}});
+            continue;
+        }
+        const std::string number = std::to_string(position);
+        writeOut(std::string(number.size() < 6 ? 6 - number.size() : 0, ' ') + number + "  " +
+                 padded(shown(r.VehicleId), 8) + " " + shown(r.YearFrom) + "-" + shown(r.YearTo) + "  " +
+                 shown(r.Make) + " / " + shown(r.Model) + " / " + shown(r.Submodel) + "  (" +
+                 std::to_string(parts) + " parts)\n");
     }
-    if (options.json) std::printf("\n]\n");
-    return status;
+    if (options.json) writeOut("],\"outcome\":\"listed\"}\n");
+    return kExitFine;
 }
 
 int checkCommand(const ToolOptions& options, const PictureDecodes& decodes) {
     const CheckReport report = checkCatalogue(options.dataFolder, decodes);
-    if (!report.failure.empty()) {
-        if (options.json)
-            std::printf("{\"failure\": %s}\n", jsonString(report.failure).c_str());
-        else
-            std::fprintf(stderr, "%s\n", report.failure.c_str());
-        return kExitError;
-    }
+    if (!report.failure.empty()) return failed(options, report.failure);
     const std::string path = options.dataFolder + std::string(kCatalogueName);
     if (options.json)
-        std::printf(
-            "{\"catalogue\": %s, \"records\": %lld, \"errors\": %d, \"warnings\": %d, \"findings\": [",
-            jsonString(path).c_str(), static_cast<long long>(report.records), report.errors, report.warnings);
+        writeOut("{" + jsonMembers({{"outcome", "checked"}, {"catalogue", jsonPath(path)}}) +
+                 ",\"findings\":[");
     bool first = true;
     for (const Finding& f : report.findings) {
         const char* level = f.level == Finding::Level::Error ? "error" : "warning";
-        if (options.json)
-            std::printf("%s\n{\"level\": \"%s\", \"file\": %s, \"line\": %llu, \"message\": %s}",
-                        first ? "" : ",", level, jsonString(f.file).c_str(),
-                        static_cast<unsigned long long>(f.line), jsonString(f.message).c_str());
-        else
-            std::printf("%s %s:%llu: %s\n", level, f.file.c_str(), static_cast<unsigned long long>(f.line),
-                        f.message.c_str());
+        if (options.json) {
+            if (!first) writeOut(",");
+            writeJson({{"level", level},
+                       {"file", jsonPath(f.file)},
+                       {"line", static_cast<double>(f.line)},
+                       {"message", QString::fromStdString(f.message)}});
+        } else {
+            writeOut(std::string(level) + " " + shown(f.file) + ":" + std::to_string(f.line) + ": " +
+                     f.message + "\n");
+        }
         first = false;
     }
-    if (options.json)
-        std::printf("\n]}\n");
-    else
-        std::printf("%d errors, %d warnings in %s (%lld records)\n", report.errors, report.warnings,
-                    path.c_str(), static_cast<long long>(report.records));
+    if (options.json) {
+        writeOut("]," +
+                 jsonMembers({{"records", static_cast<double>(report.records)},
+                              {"errors", report.errors},
+                              {"warnings", report.warnings}}) +
+                 "}\n");
+    } else {
+        writeOut(std::to_string(report.errors) + " errors, " + std::to_string(report.warnings) +
+                 " warnings in " + shown(path) + " (" + std::to_string(report.records) + " records)\n");
+    }
     return report.errors > 0 ? kExitProblems : kExitFine;
 }
 

@@ -1,5 +1,5 @@
 // The commands of specialty-catalogue. Each prints its result and returns the exit status:
-// 0 fine, 1 problems found or no match, 2 usage or I/O error.
+// 0 found or no errors, 1 not found or errors found, 2 usage error, I/O error or a damaged catalogue.
 #pragma once
 
 #include "catalogue_check.h"

@@ -1,0 +1,157 @@
+#include "tool_command_line.h"
+
+#include "text_encoding.h"
+#include "vehicle_selection.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include <climits>
+
+namespace specialty {
+
+namespace {
+
+// Each byte of an argument becomes one character and back again, so that text in any encoding reaches the
+// catalogue and the file system exactly as the shell passed it.
+QString argumentText(const char* bytes) {
+    return QString::fromLatin1(bytes);
+}
+std::string argumentBytes(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
+ParsedToolCommandLine usage(std::string message, bool json) {
+    ParsedToolCommandLine parsed;
+    parsed.usageError = std::move(message);
+    parsed.json = json;
+    return parsed;
+}
+
+// A name option's value in the code page, if it fits its columns of the selection.
+std::optional<std::string> fitted(const QString& value, SelectionColumn columns) {
+    std::string name = utf8ToWindows1252(argumentBytes(value));
+    if (name.size() > columns.width) return std::nullopt;
+    return name;
+}
+
+// Digits only, from 0 to INT_MAX.
+std::optional<std::int32_t> position(const std::string& text) {
+    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const long long value = std::stoll(text);
+    if (value > INT_MAX) return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+} // namespace
+
+std::string toolUsage() {
+    return "usage: specialty-catalogue [--data DIR] [--json] COMMAND\n"
+           "\n"
+           "commands:\n"
+           "  find SELECTION            the record the viewer shows for an 80-column selection\n"
+           "  find --make M --model M --submodel S --years Y1 Y2\n"
+           "                            the same, with the 80 columns built from their fields\n"
+           "  find --position N         the record demo mode shows at step N (DemoIndex -N)\n"
+           "  list                      every record up to the end record, in the order demo mode shows "
+           "them\n"
+           "  check                     faults in the catalogue and its pictures and descriptions\n"
+           "\n"
+           "options:\n"
+           "  --data DIR, --data=DIR    the data folder (default: the viewer's)\n"
+           "  --json                    print one JSON document, whatever the outcome\n"
+           "  --help                    this text\n"
+           "  --version                 the version\n"
+           "\n"
+           "exit status: 0 found or no errors, 1 not found or errors found,\n"
+           "             2 usage error, a file that cannot be read or written, or a damaged catalogue\n";
+}
+
+ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::string& defaultFolder) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << argumentText(argv[i]);
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{"h", "help"});
+    const QCommandLineOption version("version");
+    const QCommandLineOption json("json");
+    const QCommandLineOption data("data", QString(), "DIR");
+    const QCommandLineOption make("make", QString(), "M");
+    const QCommandLineOption model("model", QString(), "M");
+    const QCommandLineOption submodel("submodel", QString(), "S");
+    const QCommandLineOption years("years", QString(), "Y1");
+    const QCommandLineOption at("position", QString(), "N");
+    parser.addOptions({help, version, json, data, make, model, submodel, years, at});
+    const bool parsed = parser.parse(arguments);
+    const bool wantsJson = parser.isSet(json);
+    if (!parsed) return usage(argumentBytes(parser.errorText()), wantsJson);
+
+    ToolRequest request;
+    request.json = wantsJson;
+    if (parser.isSet(help) || parser.isSet(version)) {
+        request.command = parser.isSet(help) ? ToolRequest::Command::Help : ToolRequest::Command::Version;
+        return {request, {}, wantsJson};
+    }
+    request.dataFolder = defaultFolder;
+    if (parser.isSet(data)) {
+        request.dataFolder = argumentBytes(parser.value(data));
+        if (request.dataFolder.empty()) return usage("--data needs a folder", wantsJson);
+        if (request.dataFolder.back() != '/') request.dataFolder += '/';
+    }
+
+    QStringList words = parser.positionalArguments();
+    if (words.isEmpty()) return usage("no command", wantsJson);
+    const QString command = words.takeFirst();
+    const bool named =
+        parser.isSet(make) || parser.isSet(model) || parser.isSet(submodel) || parser.isSet(years);
+    if (command != "find") {
+        if (!words.isEmpty() || named || parser.isSet(at))
+            return usage("the options or words given do not go with " + argumentBytes(command), wantsJson);
+        if (command == "list")
+            request.command = ToolRequest::Command::List;
+        else if (command == "check")
+            request.command = ToolRequest::Command::Check;
+        else
+            return usage("unknown command " + argumentBytes(command), wantsJson);
+        return {request, {}, wantsJson};
+    }
+
+    request.command = ToolRequest::Command::Find;
+    if (parser.isSet(at)) {
+        if (named || !words.isEmpty())
+            return usage("find takes one SELECTION, or the name options, or --position", wantsJson);
+        const auto n = position(argumentBytes(parser.value(at)));
+        if (!n) return usage("--position needs a whole number from 0 to 2147483647", wantsJson);
+        request.selection = std::string(kPositionMarker);
+        request.demoIndex = -*n;
+        return {request, {}, wantsJson};
+    }
+    if (!named) {
+        if (words.size() != 1)
+            return usage("find takes one SELECTION, or the name options, or --position", wantsJson);
+        request.selection = utf8ToWindows1252(argumentBytes(words[0]));
+        return {request, {}, wantsJson};
+    }
+    // --years takes two values; the parser hands the second back as a word.
+    if (!parser.isSet(years) || words.size() != 1)
+        return usage("find with names needs --years Y1 Y2 and no SELECTION", wantsJson);
+    const auto m = fitted(parser.value(make), kMakeColumns);
+    const auto mo = fitted(parser.value(model), kModelColumns);
+    const auto s = fitted(parser.value(submodel), kSubmodelColumns);
+    if (!m || !mo || !s)
+        return usage("a name is longer than its columns of the selection (make 14, model 21, submodel 31)",
+                     wantsJson);
+    const std::string year1 = argumentBytes(parser.value(years));
+    const std::string year2 = argumentBytes(words[0]);
+    for (const std::string& year : {year1, year2})
+        if (year.size() > kYear1Columns.width || !parseYear(year))
+            return usage("--years needs two whole numbers of at most 5 characters, from -9999 to 32767",
+                         wantsJson);
+    request.selection = joinSelection(*m, *mo, *s, year1, year2);
+    return {request, {}, wantsJson};
+}
+
+} // namespace specialty

@@ -1,0 +1,32 @@
+// The command line of specialty-catalogue, read with Qt's parser into one request or one usage error.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace specialty {
+
+struct ToolRequest {
+    enum class Command { Help, Version, Find, List, Check };
+    Command command = Command::Help;
+    std::string dataFolder; // ends in "/"
+    bool json = false;
+    std::string selection;      // Find: code-page text, or the position marker
+    std::int32_t demoIndex = 0; // Find by position: minus the position
+};
+
+struct ParsedToolCommandLine {
+    std::optional<ToolRequest> request;
+    std::string usageError; // when there is no request: what is wrong, for the user
+    bool json = false;      // whether --json was asked for, so that even a usage error answers in JSON
+};
+
+// `defaultFolder` is the viewer's data folder. Arguments are taken byte for byte: names are converted from
+// the locale's encoding to the code page, the data folder is kept as given.
+ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::string& defaultFolder);
+
+// The text of --help.
+std::string toolUsage();
+
+} // namespace specialty

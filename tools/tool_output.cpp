@@ -1,0 +1,50 @@
+#include "tool_output.h"
+
+#include "commands.h"
+#include "text_encoding.h"
+
+#include <QJsonDocument>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+namespace specialty {
+
+std::string shown(std::string_view codePage) {
+    return printableForMessage(codePage, std::numeric_limits<std::size_t>::max());
+}
+
+QString jsonText(std::string_view codePage) {
+    return QString::fromStdString(windows1252ToUtf8(codePage));
+}
+
+QString jsonPath(std::string_view local) {
+    return QString::fromStdString(localToUtf8(local));
+}
+
+std::string jsonMembers(const QJsonObject& object) {
+    const QByteArray whole = QJsonDocument(object).toJson(QJsonDocument::Compact);
+    return whole.mid(1, whole.size() - 2).toStdString();
+}
+
+void writeOut(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+void writeJson(const QJsonObject& object, std::string_view after) {
+    writeOut(QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString());
+    writeOut(after);
+}
+
+int finishOutput(int status) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    const int error = errno;
+    std::fprintf(stderr, "specialty-catalogue: the output could not be written: %s\n",
+                 error != 0 ? std::strerror(error) : "write error");
+    return kExitError;
+}
+
+} // namespace specialty
