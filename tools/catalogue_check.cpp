@@ -2,7 +2,7 @@
 
 #include "catalogue_file.h"
 #include "data_folder.h"
-#include "line_index.h"
+#include "line_counter.h"
 #include "line_layout.h"
 #include "part_files.h"
 #include "record_coverage.h"
@@ -39,10 +39,10 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
         out.push_back({level, path, line, std::move(message)});
     };
 
-    LineIndex lines;
+    LineCounter lines;
     CatalogueFile file;
     std::string why;
-    if (!lines.build(path, why) || !file.open(path, why)) {
+    if (!lines.open(path, why) || !file.open(path, why)) {
         report.failure = "The catalogue " + path + " cannot be opened: " + why + ".";
         return report;
     }

@@ -73,7 +73,7 @@ void printFound(const ToolOptions& options, const SearchResult& result) {
 // error. Returns the exit status.
 int failed(const ToolOptions& options, const std::string& message) {
     if (options.json)
-        writeJson({{"outcome", "failed"}, {"message", QString::fromStdString(message)}});
+        writeJson({{"outcome", "failed"}, {"message", jsonPath(message)}});
     else
         std::fprintf(stderr, "%s\n", message.c_str());
     return kExitError;
@@ -110,9 +110,7 @@ int listCommand(const ToolOptions& options) {
                                         " cannot be read past the record at position " +
                                         std::to_string(position) + ": it is damaged or cut short.";
             if (options.json)
-                writeOut("]," +
-                         jsonMembers({{"outcome", "failed"}, {"message", QString::fromStdString(message)}}) +
-                         "}\n");
+                writeOut("]," + jsonMembers({{"outcome", "failed"}, {"message", jsonPath(message)}}) + "}\n");
             else
                 std::fprintf(stderr, "%s\n", message.c_str());
             return kExitError;
@@ -159,7 +157,7 @@ int checkCommand(const ToolOptions& options, const PictureDecodes& decodes) {
             writeJson({{"level", level},
                        {"file", jsonPath(f.file)},
                        {"line", static_cast<double>(f.line)},
-                       {"message", QString::fromStdString(f.message)}});
+                       {"message", jsonPath(f.message)}});
         } else {
             writeOut(std::string(level) + " " + shown(f.file) + ":" + std::to_string(f.line) + ": " +
                      f.message + "\n");

@@ -49,7 +49,7 @@ class LineLayout {
   private:
     struct Line {
         std::uint64_t number;
-        int fields;
+        std::int64_t fields;
     };
 
     void endLine();
@@ -59,7 +59,7 @@ class LineLayout {
     std::vector<Finding>& out_;
     const std::string& file_;
     std::uint64_t line_ = 0;
-    int count_ = 0;
+    std::int64_t count_ = 0; // a damaged line can hold billions of fields
     bool lineStartsRecord_ = false;
     std::int64_t firstPosition_ = -1;
     bool trusted_ = true;

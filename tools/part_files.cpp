@@ -21,7 +21,8 @@ void PartFiles::check(const PictureDecodes& decodes, const std::string& catalogu
         codes.emplace_back(&code, use);
     std::sort(codes.begin(), codes.end(),
               [](const auto& a, const auto& b) { return a.second.line < b.second.line; });
-    for (const auto& [code, use] : codes) {
+    for (const auto& [code, firstUse] : codes) {
+        const Use use = firstUse; // a copy: a lambda may not capture a structured binding before C++20
         const std::string shown = "part code \"" + printableForMessage(*code) +
                                   "\" (first used by the record at position " + std::to_string(use.position) +
                                   ")";
@@ -39,8 +40,15 @@ void PartFiles::check(const PictureDecodes& decodes, const std::string& catalogu
             warn("has no picture file " + pictureName);
         else if (!decodes(*picture))
             warn("has a picture file " + pictureName + " that does not decode");
+        // The viewer shows a description it cannot open as an empty one, the same as a missing one.
+        const std::string descriptionName = description->substr(folder_.size());
+        RegularFile file;
+        std::string why;
         if (!isRegularFile(*description))
-            warn("has no description file " + description->substr(folder_.size()));
+            warn("has no description file " + descriptionName);
+        else if (!file.open(*description, why))
+            warn("has a description file " + descriptionName + " that cannot be read (" + why +
+                 "): the viewer shows no description for it");
     }
     findUnused(out);
 }

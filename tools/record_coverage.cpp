@@ -9,49 +9,78 @@ namespace specialty {
 
 namespace {
 
-std::string describe(const std::vector<std::int64_t>& positions) {
-    if (positions.size() == 1) return "the record at position " + std::to_string(positions[0]);
+// `more` when there are earlier records besides `positions` that were not counted.
+std::string describe(const std::vector<std::int64_t>& positions, bool more) {
+    if (positions.size() == 1 && !more) return "the record at position " + std::to_string(positions[0]);
     std::string text = "the records at positions ";
     const std::size_t shown = std::min<std::size_t>(positions.size(), 5);
     for (std::size_t i = 0; i < shown; ++i)
-        text += (i == 0                                        ? ""
-                 : i + 1 == shown && shown == positions.size() ? " and "
-                                                               : ", ") +
+        text += (i == 0                                                 ? ""
+                 : i + 1 == shown && shown == positions.size() && !more ? " and "
+                                                                        : ", ") +
                 std::to_string(positions[i]);
-    if (shown < positions.size()) text += " and " + std::to_string(positions.size() - shown) + " more";
+    if (more)
+        text += " and others";
+    else if (shown < positions.size())
+        text += " and " + std::to_string(positions.size() - shown) + " more";
     return text;
 }
 
-// Which record a run of years finds first: disjoint runs, keyed by their first year.
-struct FirstRecord {
-    int to;
-    std::int64_t position;
-};
-using Runs = std::map<int, FirstRecord>;
+// At most this many runs are looked at to name the records that shadow another, so that a record over
+// many runs costs no more than one over a few.
+constexpr std::size_t kRunsNamed = 64;
 
-// Adds a record's years to the runs of its vehicle. Returns the earlier records that together answer all of
-// its years, or nothing when some year still finds it.
-std::vector<std::int64_t> cover(Runs& firsts, int from, int to, std::int64_t position) {
-    std::vector<std::int64_t> earlier;
+} // namespace
+
+// Adds a record's years to its vehicle. Returns the earlier records that together answer all of its years
+// (`more` set when there are others beyond them), or nothing when some year still finds it.
+//
+// The covered years are kept twice: merged into disjoint spans, to find the gaps a record fills at a cost
+// that the merging pays back, and as runs of years with the record each finds first, to name them.
+std::vector<std::int64_t> RecordCoverage::Vehicle::cover(int from, int to, std::int64_t position, bool& more,
+                                                         std::uint64_t& visited) {
     std::vector<std::pair<int, int>> gaps;
     int next = from; // the first year not yet accounted for
-    auto run = firsts.upper_bound(from);
-    if (run != firsts.begin() && std::prev(run)->second.to >= from) --run;
-    for (; run != firsts.end() && run->first <= to && next <= to; ++run) {
-        if (run->first > next) gaps.emplace_back(next, run->first - 1);
-        if (std::find(earlier.begin(), earlier.end(), run->second.position) == earlier.end())
-            earlier.push_back(run->second.position);
-        next = std::max(next, run->second.to + 1);
+    auto span = covered.upper_bound(from);
+    if (span != covered.begin() && std::prev(span)->second >= from) --span;
+    for (; span != covered.end() && span->first <= to && next <= to; ++span, ++visited) {
+        if (span->first > next) gaps.emplace_back(next, span->first - 1);
+        next = std::max(next, span->second + 1);
     }
     if (next <= to) gaps.emplace_back(next, to);
-    for (const auto& [first, last] : gaps)
-        firsts.emplace(first, FirstRecord{last, position});
-    if (!gaps.empty()) return {};
+    if (!gaps.empty()) {
+        for (const auto& [first, last] : gaps)
+            firsts.emplace(first, FirstRecord{last, position});
+        // Merge [from, to] and every span touching it into one.
+        int low = from, high = to;
+        auto touching = covered.upper_bound(from);
+        if (touching != covered.begin() && std::prev(touching)->second >= from - 1) --touching;
+        while (touching != covered.end() && touching->first <= to + 1) {
+            low = std::min(low, touching->first);
+            high = std::max(high, touching->second);
+            touching = covered.erase(touching);
+            ++visited;
+        }
+        covered.emplace(low, high);
+        return {};
+    }
+    std::vector<std::int64_t> earlier;
+    auto run = firsts.upper_bound(from);
+    if (run != firsts.begin() && std::prev(run)->second.to >= from) --run;
+    std::size_t looked = 0;
+    for (; run != firsts.end() && run->first <= to; ++run, ++visited) {
+        if (++looked > kRunsNamed) {
+            more = true;
+            break;
+        }
+        earlier.push_back(run->second.position);
+    }
     std::sort(earlier.begin(), earlier.end());
+    earlier.erase(std::unique(earlier.begin(), earlier.end()), earlier.end());
     return earlier;
 }
 
-} // namespace
+namespace {} // namespace
 
 void RecordCoverage::add(const CatalogueRecord& record, int from, int to, std::int64_t position,
                          std::uint64_t line) {
@@ -89,21 +118,23 @@ std::vector<RecordCoverage::Shadowed> RecordCoverage::finish() {
             ++end;
         if (end - first > 1) {
             // The same hash: vehicles with these names (and, rarely, others that share the hash).
-            std::vector<std::pair<std::string_view, Runs>> vehicles;
+            std::vector<std::pair<std::string_view, Vehicle>> vehicles;
             for (std::size_t i = first; i < end; ++i) {
                 const Entry& e = entries_[i];
                 const std::string_view key = text(e.key, e.keyLength);
                 auto vehicle = std::find_if(vehicles.begin(), vehicles.end(),
                                             [&](const auto& v) { return v.first == key; });
-                if (vehicle == vehicles.end()) vehicle = vehicles.insert(vehicles.end(), {key, Runs()});
-                const std::vector<std::int64_t> earlier = cover(vehicle->second, e.from, e.to, e.position);
+                if (vehicle == vehicles.end()) vehicle = vehicles.insert(vehicles.end(), {key, Vehicle()});
+                bool more = false;
+                const std::vector<std::int64_t> earlier =
+                    vehicle->second.cover(e.from, e.to, e.position, more, visited_);
                 if (!earlier.empty())
                     shadowed.push_back({e.position, e.line,
                                         "the record at position " + std::to_string(e.position) + " (" +
                                             printableForMessage(text(e.id, e.idLength)) +
                                             ") is never shown: every year from " + std::to_string(e.from) +
                                             " to " + std::to_string(e.to) + " already finds " +
-                                            describe(earlier)});
+                                            describe(earlier, more)});
             }
         }
         first = end;

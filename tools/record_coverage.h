@@ -8,6 +8,7 @@
 #include "catalogue_record.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,23 @@ class RecordCoverage {
     // The records never shown, in the order they were added.
     std::vector<Shadowed> finish();
 
+    // How many spans and runs of years finish() stepped over: it stays within a small multiple of the
+    // records, whatever their years.
+    std::uint64_t yearRunsVisited() const { return visited_; }
+
   private:
+    // The years of one vehicle that earlier records answer.
+    struct FirstRecord {
+        int to;
+        std::int64_t position;
+    };
+    struct Vehicle {
+        std::map<int, int> covered;        // disjoint spans of covered years: first -> last
+        std::map<int, FirstRecord> firsts; // runs of years, keyed by their first, with the record found
+        std::vector<std::int64_t> cover(int from, int to, std::int64_t position, bool& more,
+                                        std::uint64_t& visited);
+    };
+
     struct Entry {
         std::uint64_t hash; // of the vehicle's names, without regard to case
         std::size_t key;    // the names, in text_
@@ -41,6 +58,7 @@ class RecordCoverage {
 
     std::vector<Entry> entries_;
     std::string text_; // names and ids of all entries, one after another
+    std::uint64_t visited_ = 0;
 };
 
 } // namespace specialty

@@ -13,7 +13,8 @@ namespace specialty {
 std::string shown(std::string_view codePage);
 // Code-page text as a JSON string value.
 QString jsonText(std::string_view codePage);
-// A path or file name (bytes in the locale's encoding) as a JSON string value.
+// A path, a file name or a message that may quote them (bytes in the locale's encoding) as a JSON
+// string value.
 QString jsonPath(std::string_view local);
 
 // An object's members as compact JSON without the braces, for documents written piece by piece.

@@ -1,0 +1,239 @@
+// specialty-catalogue against hostile input and a hostile terminal: output it cannot write, arguments
+// that do not fit, bytes that are not text, and catalogues built to cost time or memory.
+#include "test_support.h"
+
+#include "catalogue_check.h"
+#include "line_layout.h"
+#include "record_coverage.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+#include <climits>
+#include <fcntl.h>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace specialty;
+using namespace specialty::test;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs the tool; arguments are bytes, passed exactly.
+Run tool(const std::vector<std::string>& arguments, const QString& stdoutFile = QString()) {
+    QProcess process;
+    QStringList list;
+    for (const std::string& a : arguments)
+        list << QString::fromLocal8Bit(a.c_str());
+    if (!stdoutFile.isEmpty()) process.setStandardOutputFile(stdoutFile);
+    process.start(SPECIALTY_TOOL, list);
+    process.waitForFinished(120000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+bool parses(const QByteArray& json) {
+    QJsonParseError error{};
+    QJsonDocument::fromJson(json, &error);
+    return error.error == QJsonParseError::NoError;
+}
+
+// Runs `work` in a child process and returns the child's peak resident memory in KB.
+long peakKilobytesOf(const std::function<void()>& work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        work();
+        ::_exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? usage.ru_maxrss : -1;
+}
+
+} // namespace
+
+class CatalogueToolHostileTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void outputThatCannotBeWrittenIsAnError() {
+        const std::string data = SPECIALTY_SAMPLE_FOLDER;
+        for (const std::vector<std::string>& args : {std::vector<std::string>{"--data", data, "list"},
+                                                     {"--data", data, "--json", "list"},
+                                                     {"--data", data, "check"},
+                                                     {"--data", data, "find", "--position", "1"},
+                                                     {"--help"}}) {
+            const Run run = tool(args, "/dev/full");
+            QCOMPARE(run.status, 2);
+            QVERIFY(run.err.contains("could not be written"));
+        }
+    }
+
+    void argumentsThatDoNotFitAreUsageErrors() {
+        const std::string data = SPECIALTY_SAMPLE_FOLDER;
+        QCOMPARE(tool({"--data", "", "list"}).status, 2);
+        QCOMPARE(tool({"--data", data, "find", "--position", ""}).status, 2);
+        QCOMPARE(tool({"--data", data, "find", "--position", "2147483648"}).status, 2);
+        QCOMPARE(tool({"--data", data, "find", "--make", "Brisko", "--model", "Meridian", "--submodel",
+                       "Estate 4WD", "--years", "2003", "200399999"})
+                     .status,
+                 2);
+        QCOMPARE(tool({"--data", data, "find", "--make", "A make of fifteen", "--model", "M", "--submodel",
+                       "", "--years", "2003", "2003"})
+                     .status,
+                 2);
+        const Run json = tool({"--json", "--data", data, "frobnicate"});
+        QCOMPARE(json.status, 2);
+        QCOMPARE(QJsonDocument::fromJson(json.out).object()["outcome"].toString(), QString("usage error"));
+        // And the well-formed ones still work.
+        QCOMPARE(tool({"--data=" + data, "find", "--make", "Brisko", "--model", "Meridian", "--submodel",
+                       "Estate 4WD", "--years", "2003", "2003"})
+                     .status,
+                 0);
+    }
+
+    void damagedCatalogueIsExitStatusTwo() {
+        DataFolder folder;
+        folder.writeCatalogue({recordLine("1", "A", "B", "", "20x0", "2001"), endRecordLine()});
+        const Run find = tool({"--data", folder.path(), "find", "--make", "A", "--model", "B", "--submodel",
+                               "", "--years", "2000", "2000"});
+        QCOMPARE(find.status, 2);
+        folder.writeFile("specialty.txt", "1,,A,B");
+        QCOMPARE(tool({"--data", folder.path(), "list"}).status, 2);
+        const Run json = tool({"--data", folder.path(), "--json", "list"});
+        QCOMPARE(json.status, 2);
+        QCOMPARE(QJsonDocument::fromJson(json.out).object()["outcome"].toString(), QString("failed"));
+    }
+
+    void jsonIsValidWhateverTheBytes() {
+        DataFolder folder;
+        folder.writePicture("P1", Qt::red);
+        // A file whose name is not UTF-8 (written byte for byte, past Qt's file names).
+        const int unused = ::open(folder.file("X\xffill.jpg").c_str(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(unused >= 0);
+        ::close(unused);
+        folder.writeCatalogue({recordLine("1", "Ma\x1b\x81ke\xff", "B\"", "", "2000", "2001",
+                                          {{1, "P\xe9"
+                                               "1"}}),
+                               endRecordLine()});
+        for (const char* command : {"check", "list"}) {
+            const Run run = tool({"--json", "--data", folder.path(), command});
+            QVERIFY2(parses(run.out), run.out.constData());
+        }
+        const Run find = tool({"--json", "--data", folder.path(), "find", "--position", "0"});
+        QVERIFY(parses(find.out));
+        QCOMPARE(QJsonDocument::fromJson(find.out).object()["record"].toObject()["Make"].toString(),
+                 QString::fromUtf8("Ma\x1b\xc2\x81ke\xc3\xbf"));
+        // A data folder whose path is not UTF-8, passed byte for byte through the shell.
+        QProcess shell;
+        shell.start("/bin/sh", {"-c", "exec \"$0\" --json --data \"$(printf '%s\\377/' \"$1\")\" check",
+                                SPECIALTY_TOOL, QString::fromStdString(folder.path())});
+        QVERIFY(shell.waitForFinished());
+        QCOMPARE(shell.exitCode(), 2);
+        const QByteArray badFolder = shell.readAllStandardOutput();
+        QVERIFY2(parses(badFolder), badFolder.constData());
+        QVERIFY(badFolder.contains("\xc3\xbf"));       // the byte, shown as its code-page character
+        ::unlink(folder.file("X\xffill.jpg").c_str()); // a name Qt could not remove
+    }
+
+    void textOutputShowsControlCharactersVisibly() {
+        DataFolder folder;
+        folder.writeFile("specialty.txt",
+                         recordLine("1", std::string("Evil\x1b]0;owned\x07", 14) + std::string(1, '\0') + "X",
+                                    "B", "", "2000", "2001") +
+                             "\r\n" + endRecordLine() + "\r\n");
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"--data", folder.path(), "list"},
+              {"--data", folder.path(), "find", "--position", "0"}}) {
+            const Run run = tool(args);
+            QCOMPARE(run.status, 0);
+            QVERIFY(!run.out.contains('\x1b') && !run.out.contains('\x07') && !run.out.contains('\0'));
+            QVERIFY2(run.out.contains("Evil\\x1B]0;owned\\x07\\x00X"), run.out.constData());
+        }
+    }
+
+    void unreadableDescriptionIsAWarning() {
+        DataFolder folder;
+        folder.writePicture("P1", Qt::red);
+        folder.writeDescription("P1", "text\r\n");
+        folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2001", {{1, "P1"}}), endRecordLine()});
+        QCOMPARE(::chmod(folder.file("P1.txt").c_str(), 0), 0);
+        QCOMPARE(::chmod(folder.path().c_str(), 0755), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            // Root reads every file whatever its mode: check as a user without privileges.
+            if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+            const CheckReport report = checkCatalogue(folder.path(), [](const std::string&) { return true; });
+            bool warned = false;
+            for (const Finding& f : report.findings)
+                warned = warned || (f.level == Finding::Level::Warning &&
+                                    f.message.find("P1.txt that cannot be read") != std::string::npos);
+            ::_exit(warned ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    void shadowedRecordsStayLinear() {
+        // Many single years of one vehicle, then records over all of them: each later record is judged
+        // by a bounded look at the years, not by every run of them.
+        RecordCoverage coverage;
+        CatalogueRecord record;
+        record.Make = "A";
+        record.Model = "B";
+        std::int64_t position = 0;
+        for (int year = -32000; year < 33000 - 2000; ++year, ++position)
+            coverage.add(record, year, year, position, 1);
+        for (int i = 0; i < 300; ++i, ++position)
+            coverage.add(record, -32768, 32767, position, 1);
+        const std::vector<RecordCoverage::Shadowed> shadowed = coverage.finish();
+        QCOMPARE(shadowed.size(), std::size_t(299)); // the first full range still has years of its own
+        QVERIFY(shadowed[0].message.find("and others") != std::string::npos);
+        QVERIFY2(coverage.yearRunsVisited() < 100 * static_cast<std::uint64_t>(position),
+                 qPrintable(QString::number(coverage.yearRunsVisited())));
+    }
+
+    void lineNumbersNeedNoMemoryPerLine() {
+        // 40 million line ends and nothing else: the check's memory must not grow with them.
+        DataFolder folder;
+        folder.writeFile("specialty.txt", std::string(40'000'000, '\n'));
+        const long small = peakKilobytesOf([] {});
+        const long peak = peakKilobytesOf([&] {
+            const CheckReport report = checkCatalogue(folder.path(), [](const std::string&) { return true; });
+            if (!report.failure.empty() || report.records != 0) ::_exit(1);
+        });
+        QVERIFY(peak > 0);
+        QVERIFY2(peak - small < 64 * 1024, qPrintable(QString("%1 KB more").arg(peak - small)));
+    }
+
+    void fieldCountsBeyondTwoBillion() {
+        // A line of more fields than an int holds is counted and reported as it is.
+        std::vector<Finding> findings;
+        const std::string file = "c";
+        LineLayout layout(findings, file);
+        const std::int64_t fields = std::int64_t(INT_MAX) + 5;
+        for (std::int64_t i = 0; i < fields; ++i)
+            layout.field(1, 0, 2);
+        QVERIFY(layout.finish());
+        QCOMPARE(findings.size(), std::size_t(1));
+        QVERIFY2(findings[0].message.find("holds " + std::to_string(fields) + " fields") != std::string::npos,
+                 findings[0].message.c_str());
+    }
+};
+
+QTEST_MAIN(CatalogueToolHostileTest)
+#include "test_catalogue_tool_hostile.moc"

@@ -1,0 +1,67 @@
+#include "line_counter.h"
+
+#include "byte_scan.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace specialty {
+
+namespace {
+constexpr std::size_t kBufferBytes = 1 << 18;
+}
+
+bool LineCounter::open(const std::string& path, std::string& why) {
+    buffer_.assign(kBufferBytes, '\0');
+    bufferStart_ = next_ = 0;
+    filled_ = 0;
+    line_ = 1;
+    endOfFile_ = false;
+    failure_.clear();
+    return file_.open(path, why);
+}
+
+bool LineCounter::refill() {
+    if (endOfFile_) return false;
+    const std::size_t keep = static_cast<std::size_t>(next_ - bufferStart_);
+    std::memmove(buffer_.data(), buffer_.data() + keep, filled_ - keep);
+    filled_ -= keep;
+    bufferStart_ = next_;
+    const long got = file_.read(buffer_.data() + filled_, buffer_.size() - filled_, failure_);
+    if (got <= 0) {
+        endOfFile_ = true;
+        return false;
+    }
+    filled_ += static_cast<std::size_t>(got);
+    return true;
+}
+
+std::uint64_t LineCounter::lineOf(std::uint64_t offset) {
+    // A line begins after each LF, and after each CR that no LF follows; CR LF is one line end.
+    while (next_ < offset) {
+        const std::size_t at = static_cast<std::size_t>(next_ - bufferStart_);
+        if (at >= filled_) {
+            if (!refill()) break;
+            continue;
+        }
+        const std::size_t stop =
+            static_cast<std::size_t>(std::min<std::uint64_t>(filled_, offset - bufferStart_));
+        const char* const base = buffer_.data();
+        const char* end = findLineEnd(base + at, base + stop);
+        if (end == base + stop) {
+            next_ = bufferStart_ + stop;
+            continue;
+        }
+        const std::size_t lineEnd = static_cast<std::size_t>(end - base);
+        if (*end == '\r' && lineEnd + 1 >= filled_ && !endOfFile_) { // what follows the CR is not read yet
+            next_ = bufferStart_ + lineEnd;
+            refill();
+            continue;
+        }
+        if (*end == '\n' || lineEnd + 1 >= filled_ || base[lineEnd + 1] != '\n') ++line_;
+        next_ = bufferStart_ + lineEnd + 1;
+    }
+    return line_;
+}
+
+} // namespace specialty

@@ -1,0 +1,38 @@
+// Line numbers of file offsets (CR LF, LF and a lone CR each end a line), counted as the offsets asked for
+// grow: the file streams through a fixed buffer, so memory stays the same however many lines it has.
+#pragma once
+
+#include "regular_file.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace specialty {
+
+class LineCounter {
+  public:
+    // Opens the file; false with `why` set when it cannot be opened.
+    bool open(const std::string& path, std::string& why);
+
+    // The line (from 1) that holds `offset`. Offsets asked for must not decrease from call to call.
+    std::uint64_t lineOf(std::uint64_t offset);
+
+    // Why the file could not be read to the offset last asked for; empty when it could.
+    const std::string& failure() const { return failure_; }
+
+  private:
+    // Keeps the bytes from `next_` on and reads more after them; false at the end of the file.
+    bool refill();
+
+    RegularFile file_;
+    std::vector<char> buffer_;
+    std::uint64_t bufferStart_ = 0; // file offset of buffer_[0]
+    std::size_t filled_ = 0;        // bytes of buffer_ that hold file bytes
+    std::uint64_t next_ = 0;        // first byte not yet counted
+    std::uint64_t line_ = 1;        // line of next_
+    bool endOfFile_ = false;
+    std::string failure_;
+};
+
+} // namespace specialty
