@@ -143,14 +143,24 @@ class RecentBlocks {
 
 } // namespace
 
-// The SSE2 build, for every x86-64 processor (and the plain loop elsewhere). GCC compiles the two builds
-// for their instruction sets; other compilers get the portable build twice.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// The SSE2 build, for every x86-64 processor (and the plain loop elsewhere). GCC and clang compile the two
+// builds for their instruction sets, each in its own way of saying so; other compilers get the portable
+// build twice.
+#if defined(__x86_64__) && defined(__clang__)
 #define SPECIALTY_PER_TARGET_BUILDS 1
+#define SPECIALTY_TARGET_POPCNT                                                                              \
+    _Pragma("clang attribute push(__attribute__((target(\"popcnt\"))), apply_to = function)")
+#define SPECIALTY_TARGET_AVX2                                                                                \
+    _Pragma("clang attribute push(__attribute__((target(\"avx2,popcnt\"))), apply_to = function)")
+#define SPECIALTY_TARGET_END _Pragma("clang attribute pop")
+#elif defined(__x86_64__) && defined(__GNUC__)
+#define SPECIALTY_PER_TARGET_BUILDS 1
+#define SPECIALTY_TARGET_POPCNT _Pragma("GCC push_options") _Pragma("GCC target(\"popcnt\")")
+#define SPECIALTY_TARGET_AVX2 _Pragma("GCC push_options") _Pragma("GCC target(\"avx2,popcnt\")")
+#define SPECIALTY_TARGET_END _Pragma("GCC pop_options")
 #endif
 #if SPECIALTY_PER_TARGET_BUILDS
-#pragma GCC push_options
-#pragma GCC target("popcnt")
+SPECIALTY_TARGET_POPCNT
 #endif
 #define SKIM_UNIT skimUnitSse2
 #define SKIM_BLOCK skimBlockSse2
@@ -162,13 +172,12 @@ class RecentBlocks {
 #undef SKIM_CLASSIFY
 #undef SKIM_PASS
 #if SPECIALTY_PER_TARGET_BUILDS
-#pragma GCC pop_options
+SPECIALTY_TARGET_END
 #endif
 
 #if SPECIALTY_PER_TARGET_BUILDS
 // The AVX2 build, chosen at run time on processors that have it.
-#pragma GCC push_options
-#pragma GCC target("avx2,popcnt")
+SPECIALTY_TARGET_AVX2
 namespace {
 
 __attribute__((always_inline)) inline std::uint64_t bitsAvx2(__m256i low, __m256i high) {
@@ -207,7 +216,7 @@ __attribute__((always_inline)) inline BlockMasks classifyAvx2(const char* p, cha
 #undef SKIM_BLOCK
 #undef SKIM_CLASSIFY
 #undef SKIM_PASS
-#pragma GCC pop_options
+SPECIALTY_TARGET_END
 #else
 bool ListReader::skimUnitAvx2(int items, Skim& skim) {
     return skimUnitSse2(items, skim);

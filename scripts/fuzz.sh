@@ -10,7 +10,7 @@ scripts/install-packages.sh cmake make clang libclang-rt-14-dev
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPECIALTY_FUZZ=ON \
     -DSPECIALTY_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build-fuzz --parallel "$(nproc)"
-for target in list_reader search description; do
+for target in list_reader search description jpeg_scans; do
     corpus="build-fuzz/corpus/$target"
     mkdir -p "$corpus"
     cp -n tests/fuzz/corpus/$target/* "$corpus/"

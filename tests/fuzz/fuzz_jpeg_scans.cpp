@@ -1,0 +1,18 @@
+// The JPEG scan counter on any bytes: it must end, stay inside the bytes and count no more scans than
+// there are start-of-scan markers.
+#include "fuzz_input.h"
+#include "jpeg_scans.h"
+
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace specialty;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const auto scans = jpegScanCount(bytes);
+    std::int64_t markers = 0;
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+        markers += bytes[i] == '\xFF' && bytes[i + 1] == '\xDA';
+    fuzz::require(!scans || (*scans >= 0 && *scans <= markers));
+    fuzz::require(scans.has_value() == (size >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xD8'));
+    return 0;
+}
