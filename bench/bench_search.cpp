@@ -6,6 +6,7 @@
 // that finds nothing, a baseline that reads the file and counts its line ends with memchr, their ratio,
 // throughput, and the peak resident memory of a search over 10 and over RECORDS records (each measured in a
 // fresh process).
+#include "data_folder.h"
 #include "regular_file.h"
 #include "synthetic_catalogue.h"
 #include "vehicle_search.h"
@@ -51,15 +52,14 @@ std::vector<double> medianSeconds(int runs, const std::vector<std::function<void
 // The floor: read the same bytes through a buffer of the same size and count line ends.
 long long countLineEnds(const std::string& path) {
     RegularFile file;
-    std::string why;
-    if (!file.open(path, why)) return -1;
+    if (!file.open(path)) return -1;
     std::vector<char> buffer(256 * 1024);
     long long lines = 0;
     for (;;) {
-        long got = file.read(buffer.data(), buffer.size(), why);
-        if (got <= 0) break;
+        const Result<std::size_t> got = file.read(buffer.data(), buffer.size());
+        if (!got || got.value() == 0) break;
         const char* p = buffer.data();
-        const char* end = p + got;
+        const char* end = p + got.value();
         while ((p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) !=
                nullptr) {
             ++lines;
@@ -116,7 +116,7 @@ std::string prepare(const std::string& folder, long long records, long long& byt
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--peak-rss") == 0) {
-        SearchResult result = searchCatalogue(bench::lastRecordSelection(), 0, argv[2]);
+        SearchResult result = findVehicle(bench::lastRecordSelection(), argv[2]);
         std::printf("%ld\n", result.found() ? peakResidentKB() : -1L);
         return 0;
     }
@@ -135,8 +135,8 @@ int main(int argc, char** argv) {
     SearchResult last, none;
     const std::vector<double> medians =
         medianSeconds(runs, {[&] { countLineEnds(path); },
-                             [&] { last = searchCatalogue(bench::lastRecordSelection(), 0, bigFolder); },
-                             [&] { none = searchCatalogue(bench::missingSelection(), 0, bigFolder); }});
+                             [&] { last = findVehicle(bench::lastRecordSelection(), bigFolder); },
+                             [&] { none = findVehicle(bench::missingSelection(), bigFolder); }});
     const double baseline = medians[0];
     const double toLast = medians[1];
     const double toNone = medians[2];

@@ -6,6 +6,7 @@
 // Both programs end themselves at their first paint (the viewer's after Form_Load); the time is the wall
 // time from the spawn to the end of the process, the median of RUNS runs taken in turns. Without a display
 // both run on Qt's offscreen platform.
+#include "data_folder.h"
 #include "synthetic_catalogue.h"
 #include "vehicle_search.h"
 

@@ -1,7 +1,7 @@
-// The viewer's start for the start-up benchmark: the real window and Form_Load on a data folder, ending the
-// process at the first paint after Form_Load, when the found vehicle is on screen.
+// The viewer's start for the start-up benchmark: the real window and load() on a data folder, ending the
+// process at the first paint after load(), when the found vehicle is on screen.
 //   startup_viewer DATA_FOLDER SELECTION
-#include "frm_specialty.h"
+#include "specialty_window.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -29,14 +29,14 @@ int main(int argc, char** argv) {
     if (argc != 3) return 2;
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
-    specialty::FrmSpecialty window(argv[1]);
+    specialty::SpecialtyWindow window(argv[1]);
     window.setMessageSink([](const QString& text) {
         std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
         std::exit(1);
     });
     FirstPaint firstPaint;
     window.installEventFilter(&firstPaint);
-    window.Form_Load(argv[2]);
+    window.load(argv[2]);
     firstPaint.loaded = true;
     return QApplication::exec();
 }

@@ -10,6 +10,9 @@ namespace specialty {
 // The data folder below a drive root: root + "tolvane/quintar/".
 std::string dataFolderBelow(std::string_view driveRoot);
 
+// The catalogue's file name inside the data folder.
+constexpr std::string_view kCatalogueName = "specialty.txt";
+
 // File name suffixes of a part's picture and description.
 constexpr std::string_view kPictureSuffix = "ill.jpg";
 constexpr std::string_view kDescriptionSuffix = ".txt";

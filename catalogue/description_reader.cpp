@@ -1,6 +1,6 @@
 #include "description_reader.h"
 
-#include "list_reader.h"
+#include "src/list_reader.h"
 
 namespace specialty {
 
@@ -30,8 +30,7 @@ Description readItems(ListReader& reader, std::size_t maxBytes) {
 
 Description readDescription(const std::string& path, std::size_t maxBytes) {
     ListReader reader(maxBytes, 64 * 1024);
-    std::string why;
-    if (!reader.open(path, why)) return Description{};
+    if (!reader.open(path)) return Description{}; // one that cannot be opened counts as missing
     Description description = readItems(reader, maxBytes);
     reader.close();
     return description;

@@ -25,31 +25,25 @@ RegularFile::~RegularFile() {
     close();
 }
 
-bool RegularFile::open(const std::string& path, std::string& why) {
+Status RegularFile::open(const std::string& path) {
     close();
-    if (path.find('\0') != std::string::npos) {
-        why = "the path holds a NUL byte";
-        return false;
-    }
+    if (path.find('\0') != std::string::npos) return Status::failure("the path holds a NUL byte");
     // O_NONBLOCK keeps the open itself from waiting on a FIFO; the type test below then refuses it.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        why = systemReason();
-        return false;
-    }
+    if (fd < 0) return Status::failure(systemReason());
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        why = systemReason();
+        const std::string why = systemReason();
         ::close(fd);
-        return false;
+        return Status::failure(why);
     }
     if (!S_ISREG(info.st_mode)) {
-        why = S_ISDIR(info.st_mode) ? "it is a directory, not a file" : "it is not an ordinary file";
         ::close(fd);
-        return false;
+        return Status::failure(S_ISDIR(info.st_mode) ? "it is a directory, not a file"
+                                                     : "it is not an ordinary file");
     }
     fd_ = fd;
-    return true;
+    return Done{};
 }
 
 void RegularFile::close() {
@@ -59,30 +53,27 @@ void RegularFile::close() {
     }
 }
 
-long RegularFile::read(char* into, std::size_t size, std::string& why) {
+Result<std::size_t> RegularFile::read(char* into, std::size_t size) {
     for (;;) {
         ssize_t got = ::read(fd_, into, size);
-        if (got >= 0) return static_cast<long>(got);
+        if (got >= 0) return static_cast<std::size_t>(got);
         if (errno == EINTR) continue;
-        why = systemReason();
-        return -1;
+        return Result<std::size_t>::failure(systemReason());
     }
 }
 
-bool readWholeFile(const std::string& path, std::size_t maxBytes, std::string& contents, std::string& why) {
+Result<std::string> readWholeFile(const std::string& path, std::size_t maxBytes) {
     RegularFile file;
-    if (!file.open(path, why)) return false;
-    contents.clear();
+    if (Status opened = file.open(path); !opened) return Result<std::string>::failure(opened.reason());
+    std::string contents;
     char chunk[64 * 1024];
     for (;;) {
-        long got = file.read(chunk, sizeof chunk, why);
-        if (got < 0) return false;
-        if (got == 0) return true;
-        if (contents.size() + static_cast<std::size_t>(got) > maxBytes) {
-            why = "it is larger than " + std::to_string(maxBytes) + " bytes";
-            return false;
-        }
-        contents.append(chunk, static_cast<std::size_t>(got));
+        Result<std::size_t> got = file.read(chunk, sizeof chunk);
+        if (!got) return Result<std::string>::failure(got.reason());
+        if (got.value() == 0) return contents;
+        if (contents.size() + got.value() > maxBytes)
+            return Result<std::string>::failure("it is larger than " + std::to_string(maxBytes) + " bytes");
+        contents.append(chunk, got.value());
     }
 }
 

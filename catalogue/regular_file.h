@@ -5,6 +5,8 @@
 // such as a directory or a device reached through a symbolic link, before a single byte is read.
 #pragma once
 
+#include "result.h"
+
 #include <cstddef>
 #include <string>
 
@@ -20,20 +22,19 @@ class RegularFile {
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
 
-    // Opens `path` for reading. On failure returns false and sets `why` to a reason a user can read.
-    bool open(const std::string& path, std::string& why);
+    // Opens `path` for reading.
+    Status open(const std::string& path);
     void close();
     bool isOpen() const { return fd_ >= 0; }
 
-    // Reads up to `size` bytes. Returns the count, 0 at the end of the file, or -1 with `why` set.
-    long read(char* into, std::size_t size, std::string& why);
+    // Reads up to `size` bytes: how many were read, 0 at the end of the file.
+    Result<std::size_t> read(char* into, std::size_t size);
 
   private:
     int fd_ = -1;
 };
 
-// Reads a whole ordinary file of at most `maxBytes` bytes. Returns false with `why` set when the file
-// cannot be opened or read, or is larger than `maxBytes`.
-bool readWholeFile(const std::string& path, std::size_t maxBytes, std::string& contents, std::string& why);
+// Reads a whole ordinary file of at most `maxBytes` bytes; a larger file is a failure.
+Result<std::string> readWholeFile(const std::string& path, std::size_t maxBytes);
 
 } // namespace specialty

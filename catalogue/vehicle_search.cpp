@@ -1,7 +1,9 @@
 #include "vehicle_search.h"
 
-#include "catalogue_file.h"
-#include "list_skim.h"
+#include "data_folder.h"
+#include "messages.h"
+#include "src/catalogue_file.h"
+#include "src/list_skim.h"
 #include "text_encoding.h"
 #include "vehicle_selection.h"
 
@@ -13,21 +15,14 @@ namespace specialty {
 
 namespace {
 
-constexpr const char* kYearRange = "is not a whole number from -32768 to 32767";
+// The text a host passes to ask for the first record of the file instead of a vehicle.
+constexpr std::string_view kPositionMarker = "-1";
 
 SearchResult failure(std::string reason) {
     SearchResult result;
     result.outcome = SearchResult::Outcome::Failed;
     result.reason = std::move(reason);
     return result;
-}
-
-std::string quoted(std::string_view codePageText) {
-    return "\"" + printableForMessage(codePageText) + "\"";
-}
-
-std::string recordAt(std::int64_t position) {
-    return "the record at position " + std::to_string(position);
 }
 
 bool namesMatch(const VehicleSelection& selection, const RawRecord& raw) {
@@ -46,15 +41,14 @@ bool yearsFit(const VehicleSelection& selection, const RawRecord& raw, std::int6
     const Year years[] = {
         {selection.Year1, "The selection's Year1"},
         {selection.Year2, "The selection's Year2"},
-        {raw[kYearFrom], "The year YearFrom of " + recordAt(position)},
-        {raw[kYearTo], "The year YearTo of " + recordAt(position)},
+        {raw[kYearFrom], "The year YearFrom of " + recordAtPosition(position)},
+        {raw[kYearTo], "The year YearTo of " + recordAtPosition(position)},
     };
     std::int16_t value[4] = {};
     for (int i = 0; i < 4; ++i) {
         auto converted = parseYear(years[i].text);
         if (!converted) {
-            reason = years[i].what + " (" + quoted(years[i].text) + ") " + kYearRange + ".";
-            if (i < 2) reason += " It was needed for " + recordAt(position) + ", whose names match.";
+            reason = yearNotWhole(years[i].what, years[i].text, i < 2, position);
             return false;
         }
         value[i] = *converted;
@@ -77,16 +71,17 @@ bool makeStarts(std::string_view make, std::string& starts) {
     return starts.size() <= 2;
 }
 
-SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int32_t demoIndex,
+// Scans for the record that fits `selectionText`, or, with `at` set, for the record at that position.
+SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::optional<std::int64_t> at,
                   const std::string& name) {
-    const VehicleSelection selection = splitSelection(selectionText);
-    // In position mode only the position decides: the names of the marker text ("-1" and empty names) are
-    // never compared, so a record that happens to carry them cannot stop the search with a year failure.
-    const bool positionMode = selectionText == kPositionMarker;
+    const VehicleSelection selection = splitSelection(at ? std::string_view() : selectionText);
+    // In position mode only the position decides: no names are compared, so a record whose names happen
+    // to fit the empty ones cannot stop the search with a year failure.
+    const bool positionMode = at.has_value();
     auto makeMatches = [&](std::string_view make) {
         return !positionMode && sameName(selection.Make, make, 0);
     };
-    const std::int64_t wanted = std::llabs(static_cast<std::int64_t>(demoIndex));
+    const std::int64_t wanted = at.value_or(0);
     RawRecord raw;
     ListReader::Skim skim;
     // A record whose Make differs fails the name test; unless it is the end record or the wanted position,
@@ -107,8 +102,7 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int3
                 },
                 &selection.Make);
         if (file.atEnd()) {
-            if (!file.failure().empty())
-                return failure("The catalogue " + name + " could not be read: " + file.failure() + ".");
+            if (!file.failure().empty()) return failure(catalogueCannotBeRead(name, file.failure()));
             return SearchResult{};
         }
         bool stopped = false;
@@ -128,14 +122,11 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int3
         case CatalogueFile::Read::Record:
             break;
         case CatalogueFile::Read::CutShort:
-            return failure("The catalogue " + name + " ends in the middle of " + recordAt(position) +
-                           ": it has " + std::to_string(file.fieldsRead()) + " of its 23 fields.");
+            return failure(catalogueEndsInRecord(name, position, file.fieldsRead()));
         case CatalogueFile::Read::TooLong:
-            return failure("The catalogue " + name + " is damaged: field " + fieldName(file.overlongField()) +
-                           " of " + recordAt(position) + " is longer than " +
-                           std::to_string(file.maxFieldBytes()) + " bytes.");
+            return failure(catalogueFieldTooLong(name, file.overlongField(), position, file.maxFieldBytes()));
         case CatalogueFile::Read::Failed:
-            return failure("The catalogue " + name + " could not be read: " + file.failure() + ".");
+            return failure(catalogueCannotBeRead(name, file.failure()));
         }
         bool found = false;
         if (!positionMode && namesMatch(selection, raw)) {
@@ -156,25 +147,47 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::int3
     }
 }
 
-} // namespace
-
-SearchResult searchCatalogue(std::string_view selection, std::int32_t demoIndex,
-                             const std::string& dataFolder) {
+SearchResult searchFile(std::string_view selection, std::optional<std::int64_t> at,
+                        const std::string& dataFolder) {
     const std::string path = dataFolder + std::string(kCatalogueName);
     CatalogueFile file;
-    std::string why;
-    if (!file.open(path, why)) return failure("The catalogue " + path + " cannot be opened: " + why + ".");
-    SearchResult result = scan(file, selection, demoIndex, path);
+    if (Status opened = file.open(path); !opened)
+        return failure(catalogueCannotBeOpened(path, opened.reason()));
+    SearchResult result = scan(file, selection, at, path);
     file.close(); // before anything is shown
     return result;
 }
 
-SearchResult searchCatalogueBytes(std::string_view selection, std::int32_t demoIndex, std::string_view bytes,
-                                  const std::string& catalogueName, std::size_t chunkBytes,
-                                  SimdKernel kernel) {
+SearchResult searchBytes(std::string_view selection, std::optional<std::int64_t> at, std::string_view bytes,
+                         const std::string& catalogueName, std::size_t chunkBytes, SimdKernel kernel) {
     CatalogueFile file(chunkBytes, kernel);
     file.openMemory(bytes);
-    return scan(file, selection, demoIndex, catalogueName);
+    return scan(file, selection, at, catalogueName);
+}
+
+// The host's marker asks for the first record of the file.
+std::optional<std::int64_t> markedPosition(std::string_view selection) {
+    return selection == kPositionMarker ? std::optional<std::int64_t>(0) : std::nullopt;
+}
+
+} // namespace
+
+SearchResult findVehicle(std::string_view selection, const std::string& dataFolder) {
+    return searchFile(selection, markedPosition(selection), dataFolder);
+}
+
+SearchResult recordAt(std::int64_t position, const std::string& dataFolder) {
+    return searchFile({}, position, dataFolder);
+}
+
+SearchResult findVehicleInBytes(std::string_view selection, std::string_view bytes,
+                                const std::string& catalogueName, std::size_t chunkBytes, SimdKernel kernel) {
+    return searchBytes(selection, markedPosition(selection), bytes, catalogueName, chunkBytes, kernel);
+}
+
+SearchResult recordAtInBytes(std::int64_t position, std::string_view bytes, const std::string& catalogueName,
+                             std::size_t chunkBytes, SimdKernel kernel) {
+    return searchBytes({}, position, bytes, catalogueName, chunkBytes, kernel);
 }
 
 } // namespace specialty

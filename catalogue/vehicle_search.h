@@ -1,8 +1,10 @@
-// The vehicle search: the first catalogue record that fits a selection, or the record at a position.
+// The catalogue's two entry points: the first record that fits a vehicle selection, and the record at a
+// position of the file. Each opens the catalogue, reads from its first record to the one that ends the
+// search, and closes it before it returns, on every path.
 #pragma once
 
 #include "catalogue_record.h"
-#include "list_reader.h"
+#include "simd_kernel.h"
 
 #include <cstdint>
 #include <string>
@@ -10,9 +12,7 @@
 
 namespace specialty {
 
-// The catalogue's file name inside the data folder.
-constexpr std::string_view kCatalogueName = "specialty.txt";
-
+// A lookup's result: the record found, or none, or the reason the lookup failed.
 struct SearchResult {
     enum class Outcome { Found, NotFound, Failed };
     Outcome outcome = Outcome::NotFound;
@@ -24,16 +24,20 @@ struct SearchResult {
     bool failed() const { return outcome == Outcome::Failed; }
 };
 
-// Searches the catalogue of `dataFolder` (a path ending in "/"). `selection` is code-page text: an
-// 80-column vehicle selection, or "-1" to choose the record whose position is the absolute value of
-// `demoIndex`. Reads from the first record to the one that ends the search and closes the file before it
-// returns, on every path.
-SearchResult searchCatalogue(std::string_view selection, std::int32_t demoIndex,
-                             const std::string& dataFolder);
+// The first record of the catalogue in `dataFolder` (a path ending in "/") that fits `selection`, an
+// 80-column vehicle selection in code-page text. The host's text "-1" asks for the first record of the
+// file instead, whatever its names.
+SearchResult findVehicle(std::string_view selection, const std::string& dataFolder);
 
-// The same search over catalogue bytes in memory; `catalogueName` names them in failure reasons.
-SearchResult searchCatalogueBytes(std::string_view selection, std::int32_t demoIndex, std::string_view bytes,
-                                  const std::string& catalogueName, std::size_t chunkBytes,
-                                  SimdKernel kernel = SimdKernel::Best);
+// The record at `position` (from 0), unless the end record or the end of the file comes first.
+SearchResult recordAt(std::int64_t position, const std::string& dataFolder);
+
+// The same over catalogue bytes in memory, read through a buffer of `chunkBytes` by the given kernel, for
+// tests and fuzzing; `catalogueName` names the bytes in failure reasons.
+SearchResult findVehicleInBytes(std::string_view selection, std::string_view bytes,
+                                const std::string& catalogueName, std::size_t chunkBytes,
+                                SimdKernel kernel = SimdKernel::Best);
+SearchResult recordAtInBytes(std::int64_t position, std::string_view bytes, const std::string& catalogueName,
+                             std::size_t chunkBytes, SimdKernel kernel = SimdKernel::Best);
 
 } // namespace specialty

@@ -1,6 +1,6 @@
 #include "vehicle_selection.h"
 
-#include "byte_scan.h"
+#include "src/byte_scan.h"
 #include "text_encoding.h"
 
 namespace specialty {

@@ -20,9 +20,6 @@ constexpr SelectionColumn kYear1Columns{70, 5};
 constexpr SelectionColumn kYear2Columns{76, 5};
 constexpr std::size_t kSelectionWidth = 80;
 
-// The text that makes the search choose a record by its position instead of by vehicle.
-constexpr std::string_view kPositionMarker = "-1";
-
 // Fields of a selection, each the text of its columns without surrounding spaces. Views into the text.
 struct VehicleSelection {
     std::string_view Make;

@@ -24,9 +24,9 @@ std::string megabytes(std::int64_t bytes) {
 } // namespace
 
 Picture loadPicture(const std::string& path, std::int64_t maxPixelBytes) {
-    std::string bytes;
-    std::string why;
-    if (!readWholeFile(path, kMaxPictureFileBytes, bytes, why)) return refused(why);
+    Result<std::string> read = readWholeFile(path, kMaxPictureFileBytes);
+    if (!read) return refused(read.reason());
+    const std::string& bytes = read.value();
     const std::int64_t scans = jpegScanCount(bytes).value_or(1);
     if (scans > kMaxJpegScans)
         return refused("it has " + std::to_string(scans) + " scans, more than the " +

@@ -10,7 +10,7 @@ else
     scripts/install-packages.sh $(cat scripts/build-packages.txt)
 fi
 cmake -S . -B build-sample -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPECIALTY_DRIVE_ROOT="$repo/sample" \
-    -DSPECIALTY_BUILD_TESTS=OFF >/dev/null
+    -DBUILD_TESTING=OFF -DSPECIALTY_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build-sample --parallel "$(nproc)" --target specialty-parts
 viewer="$repo/build-sample/app/specialty-parts"
 

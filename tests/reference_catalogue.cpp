@@ -4,6 +4,7 @@
 #include "vehicle_selection.h"
 
 #include <cstdlib>
+#include <optional>
 
 namespace specialty::reference {
 
@@ -61,12 +62,16 @@ std::vector<Item> items(std::string_view s, std::size_t maxItem) {
     }
 }
 
-SearchResult search(std::string_view bytes, std::string_view selectionText, std::int32_t demoIndex,
+namespace {
+
+// Every record read whole, from the first, until one is the result or ends the search. With `at` set only
+// the position decides.
+SearchResult search(std::string_view bytes, std::string_view selectionText, std::optional<std::int64_t> at,
                     std::size_t maxItem) {
     const std::vector<Item> all = items(bytes, maxItem);
     const VehicleSelection sel = splitSelection(selectionText);
-    const bool positionMode = selectionText == "-1";
-    const long long wanted = std::llabs(static_cast<long long>(demoIndex));
+    const bool positionMode = at.has_value();
+    const long long wanted = at.value_or(0);
     SearchResult failed;
     failed.outcome = SearchResult::Outcome::Failed;
     for (std::size_t first = 0, position = 0; first < all.size(); first += 23, ++position) {
@@ -96,6 +101,17 @@ SearchResult search(std::string_view bytes, std::string_view selectionText, std:
         }
     }
     return SearchResult{};
+}
+
+} // namespace
+
+SearchResult findVehicle(std::string_view bytes, std::string_view selection, std::size_t maxItem) {
+    return search(bytes, selection, selection == "-1" ? std::optional<std::int64_t>(0) : std::nullopt,
+                  maxItem);
+}
+
+SearchResult recordAt(std::string_view bytes, std::int64_t position, std::size_t maxItem) {
+    return search(bytes, {}, position, maxItem);
 }
 
 std::string descriptionCaption(std::string_view bytes, std::size_t maxBytes) {

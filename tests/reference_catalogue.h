@@ -24,9 +24,10 @@ struct Item {
 
 std::vector<Item> items(std::string_view bytes, std::size_t maxItem);
 
-// The search's outcome and record; failure reasons are not compared, only that the search failed.
-SearchResult search(std::string_view bytes, std::string_view selection, std::int32_t demoIndex,
-                    std::size_t maxItem);
+// The lookups' outcome and record; failure reasons are not compared, only that the lookup failed. The host's
+// marker "-1" given to findVehicle asks for the record at position 0.
+SearchResult findVehicle(std::string_view bytes, std::string_view selection, std::size_t maxItem);
+SearchResult recordAt(std::string_view bytes, std::int64_t position, std::size_t maxItem);
 
 // The description caption: each item followed by LF CR, cut at maxBytes with the note.
 std::string descriptionCaption(std::string_view bytes, std::size_t maxBytes);

@@ -163,7 +163,7 @@ class CatalogueToolTest : public QObject {
             {"find", "--make", "V\u00c9LOMAR", "--model", "b", "--submodel", "", "--years", "2003", "2003"});
         QCOMPARE(status, 0);
         SearchResult viewer =
-            searchCatalogue(joinSelection("V\xC9LOMAR", "b", "", "2003", "2003"), 0, folder.path());
+            findVehicle(joinSelection("V\xC9LOMAR", "b", "", "2003", "2003"), folder.path());
         QCOMPARE(found["position"].toInt(), int(viewer.position));
         QCOMPARE(found["record"].toObject()["Make"].toString(), QString("V\u00e9lomar"));
         QVERIFY(found["slots"].toArray()[9].toObject()["picture"].toBool()); // PartCode12 shows in slot 10

@@ -30,9 +30,9 @@ struct DemoFixture {
                                recordLine("104", "Four", "X", "", "2000", "2000", {{16, "BLUE"}}),
                                endRecordLine(), "after the end, \"never read"});
         w = std::make_unique<RecordingWindow>(folder);
-        (*w)->Form_Load(commandLine);
+        (*w)->load(commandLine);
     }
-    QString id() const { return (*w)->Caption().section(')', 0, 0).mid(1); }
+    QString id() const { return (*w)->caption().section(')', 0, 0).mid(1); }
     PictureBox* image(int n) const { return w->control<PictureBox>(QString("Image%1").arg(n)); }
     QLabel* label(int n) const { return w->control<QLabel>(QString("Label%1").arg(n)); }
     bool slotEmpty(int n) const {
@@ -57,21 +57,21 @@ class DemoTest : public QObject {
             seen << f.id();
         }
         QCOMPARE(seen, (QStringList{"102", "103", "104"}));
-        QCOMPARE((*f.w)->DemoIndex(), -4);
+        QCOMPARE((*f.w)->session().demoIndex(), -4);
         QVERIFY(f.w->messages.isEmpty());
     }
 
     void slotsAreEmptiedBetweenSteps() {
         DemoFixture f;
         QVERIFY(!f.slotEmpty(1) && !f.slotEmpty(2));
-        (*f.w)->cmdNext_Click();
+        (*f.w)->session().demoStep();
         QVERIFY(f.slotEmpty(1) && f.slotEmpty(2));
         QCOMPARE(f.label(3)->text(), QString("BLUE"));
-        (*f.w)->cmdNext_Click(); // a record without parts
+        (*f.w)->session().demoStep(); // a record without parts
         for (int n = 1; n <= 17; ++n)
             QVERIFY(f.slotEmpty(n));
         QCOMPARE(f.w->control<QLabel>("lblNoMatch")->text(), QString(kNoPartsNotice));
-        (*f.w)->cmdNext_Click();
+        (*f.w)->session().demoStep();
         QCOMPARE(f.label(14)->text(), QString("BLUE"));
         QVERIFY(f.w->control<QLabel>("lblNoMatch")->text().isEmpty());
     }
@@ -79,23 +79,23 @@ class DemoTest : public QObject {
     void stepsPastTheEnd() {
         DemoFixture f;
         for (int i = 0; i < 3; ++i)
-            (*f.w)->cmdNext_Click();
+            (*f.w)->session().demoStep();
         QCOMPARE(f.id(), QString("104"));
         for (int i = 0; i < 3; ++i)
-            (*f.w)->cmdNext_Click();
+            (*f.w)->session().demoStep();
         QCOMPARE(f.w->messages, (QStringList{kNoMatchMessage, kNoMatchMessage, kNoMatchMessage}));
         QCOMPARE(f.id(), QString("104")); // caption and notice keep the last record shown
         for (int n = 1; n <= 17; ++n)
             QVERIFY(f.slotEmpty(n));
-        QCOMPARE((*f.w)->DemoIndex(), -7);
+        QCOMPARE((*f.w)->session().demoIndex(), -7);
     }
 
     void demoAfterAnOrdinaryLookup() {
         DemoFixture f(joinSelection("Two", "X", "", "2000", "2000"));
         QCOMPARE(f.id(), QString("102"));
-        QVERIFY(!(*f.w)->DemoMode());
+        QVERIFY(!(*f.w)->session().demoMode());
         QTest::mouseClick(f.w->control("Command2"), Qt::LeftButton);
-        QVERIFY((*f.w)->DemoMode());
+        QVERIFY((*f.w)->session().demoMode());
         QCOMPARE(f.id(), QString("101"));
         QVERIFY(f.slotEmpty(3));
     }
@@ -115,10 +115,10 @@ class DemoTest : public QObject {
         folder.writeCatalogue(
             {recordLine("100", "Zero", "X", "", "2000", "2000", {{1, "RED"}}), endRecordLine()});
         RecordingWindow w(folder);
-        w->Form_Load(std::string());
+        w->load(std::string());
         QCOMPARE(w.messages, QStringList{kNoMatchMessage});
-        QVERIFY(w->Caption().isEmpty());
-        w->Command2_Click();
+        QVERIFY(w->caption().isEmpty());
+        w->session().startDemo();
         QCOMPARE(w.messages.size(), 2);
     }
 
@@ -127,15 +127,15 @@ class DemoTest : public QObject {
         f.folder.writeCatalogue({recordLine("900", "New", "X", "", "2000", "2000"),
                                  recordLine("901", "New", "X", "", "2000", "2000"),
                                  recordLine("902", "New", "X", "", "2000", "2000", {{1, "RED"}})});
-        (*f.w)->cmdNext_Click();
+        (*f.w)->session().demoStep();
         QCOMPARE(f.id(), QString("902"));
         f.folder.writeFile("specialty.txt", recordLine("1", "A", "B", "", "2000", "2000").substr(0, 20));
-        (*f.w)->cmdNext_Click();
+        (*f.w)->session().demoStep();
         QCOMPARE(f.w->messages.size(), 1);
         QVERIFY(f.w->messages[0].contains("ends in the middle of the record at position 0"));
         QVERIFY(f.slotEmpty(1)); // emptied before the search failed
         f.folder.remove("specialty.txt");
-        (*f.w)->cmdNext_Click();
+        (*f.w)->session().demoStep();
         QVERIFY(f.w->messages.last().contains("cannot be opened"));
     }
 

@@ -90,7 +90,7 @@ class HostileFilesTest : public QObject {
         for (Kind kind : kKinds) {
             DataFolder folder;
             make(folder, "specialty.txt", kind);
-            auto outcome = [&] { return searchCatalogue(anyVehicle(), 0, folder.path()); };
+            auto outcome = [&] { return findVehicle(anyVehicle(), folder.path()); };
             if (kind == Kind::Empty) {
                 QCOMPARE(outcome().outcome, SearchResult::Outcome::NotFound);
             } else if (kind == Kind::NoPermission) {
@@ -114,7 +114,7 @@ class HostileFilesTest : public QObject {
             folder.writePicture("GOOD", Qt::green);
             make(folder, "BADill.jpg", kind);
             RecordingWindow w(folder);
-            w->ShowSpecialtyParts(anyVehicle());
+            w->session().lookUp(anyVehicle());
             auto* bad = w.control<PictureBox>("Image1");
             QVERIFY2(bad->picture().isNull(), kindName(kind));
             QCOMPARE(bad->borderStyle(), 1);
@@ -122,8 +122,7 @@ class HostileFilesTest : public QObject {
             QVERIFY(!w.control<PictureBox>("Image2")->picture().isNull());
             if (kind == Kind::NoPermission) {
                 const std::string path = folder.file("BADill.jpg");
-                std::string bytes, why;
-                QVERIFY(unprivileged([&] { return !readWholeFile(path, 1 << 20, bytes, why); }));
+                QVERIFY(unprivileged([&] { return !readWholeFile(path, 1 << 20).ok(); }));
             }
         }
     }
@@ -134,8 +133,8 @@ class HostileFilesTest : public QObject {
             folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2000", {{1, "BAD"}})});
             make(folder, "BAD.txt", kind);
             RecordingWindow w(folder);
-            w->ShowSpecialtyParts(anyVehicle());
-            w->Image_Click(1);
+            w->session().lookUp(anyVehicle());
+            w->session().zoom(1);
             if (kind != Kind::NoPermission || ::geteuid() != 0)
                 QVERIFY2(w.control<DescriptionLabel>("lblIllText")->caption().isEmpty(), kindName(kind));
             if (kind == Kind::NoPermission) {
@@ -155,14 +154,14 @@ class HostileFilesTest : public QObject {
         folder.writeDescription("LINES", lines);
         folder.writeDescription("ONELINE", std::string(50'000'000, 'x'));
         RecordingWindow w(folder);
-        w->ShowSpecialtyParts(anyVehicle());
+        w->session().lookUp(anyVehicle());
         for (int slot : {1, 2}) {
-            w->Image_Click(slot);
+            w->session().zoom(slot);
             const QString caption = w.control<DescriptionLabel>("lblIllText")->caption();
             QVERIFY(caption.size() <= int(kMaxDescriptionBytes + kDescriptionCutNote.size() + 4));
             QVERIFY(caption.endsWith(
                 QString::fromLatin1(kDescriptionCutNote.data(), kDescriptionCutNote.size()) + "\n\r"));
-            w->cmdHide_Click();
+            w.click("cmdHide");
         }
     }
 
@@ -175,10 +174,10 @@ class HostileFilesTest : public QObject {
                  0);
         QCOMPARE(::symlink("/dev/zero", folder.file("ZERO.txt").c_str()), 0);
         RecordingWindow w(folder);
-        w->ShowSpecialtyParts(anyVehicle());
+        w->session().lookUp(anyVehicle());
         QVERIFY(
             !w.control<PictureBox>("Image1")->picture().isNull()); // a link to an ordinary file is followed
-        w->Image_Click(2);
+        w->session().zoom(2);
         QVERIFY(w.control<DescriptionLabel>("lblIllText")->caption().isEmpty());
     }
 
@@ -187,28 +186,28 @@ class HostileFilesTest : public QObject {
         const std::string weird = std::string("A\0\x01\x1B\x81\x8D\x7F", 7);
         std::string bytes =
             weird + ",,\"" + weird + "\"," + weird + ",B,2000,2000," + weird + std::string(15, ',') + "\r\n";
-        SearchResult r = searchCatalogueBytes("-1", 0, bytes, "c", 64);
+        SearchResult r = findVehicleInBytes("-1", bytes, "c", 64);
         QVERIFY(r.found());
         QCOMPARE(r.record.Make, weird);
         QCOMPARE(r.record.partCode(1), weird);
         DataFolder folder;
         folder.writeFile("specialty.txt", bytes);
         RecordingWindow w(folder);
-        w->ShowSpecialtyParts("-1");
+        w->session().lookUp("-1");
         QCOMPARE(w.control<QLabel>("Label1")->text().size(), 7);
-        w->Image_Click(1); // the code holds a NUL byte: never a path
+        w->session().zoom(1); // the code holds a NUL byte: never a path
         QVERIFY(w.control<DescriptionLabel>("lblIllText")->caption().isEmpty());
     }
 
     void hugeLinesAndQuotesThatNeverClose() {
         const std::string oneField(100'000'000, 'x');
-        SearchResult r = searchCatalogueBytes(anyVehicle(), 0, oneField, "c", ListReader::kDefaultChunkBytes);
+        SearchResult r = findVehicleInBytes(anyVehicle(), oneField, "c", ListReader::kDefaultChunkBytes);
         QVERIFY(r.failed());
         std::string commas(100'000'000, ',');
-        r = searchCatalogueBytes(anyVehicle(), 0, commas, "c", ListReader::kDefaultChunkBytes);
+        r = findVehicleInBytes(anyVehicle(), commas, "c", ListReader::kDefaultChunkBytes);
         QVERIFY(r.failed()); // 100 MB of commas is records of empty fields; the last one is cut short
         QVERIFY(r.reason.find("ends in the middle of the record at position") != std::string::npos);
-        r = searchCatalogueBytes(anyVehicle(), 0, "1,,\"A,B,2000\r\n,,,,,,,,,,,,,,,,,,,,,,,,,,\r\n", "c", 8);
+        r = findVehicleInBytes(anyVehicle(), "1,,\"A,B,2000\r\n,,,,,,,,,,,,,,,,,,,,,,,,,,\r\n", "c", 8);
         QVERIFY(r.failed());
     }
 
@@ -216,9 +215,9 @@ class HostileFilesTest : public QObject {
         DataFolder folder;
         folder.writeCatalogue({recordLine("1", "Citro\xEBn", "B", "", "2000", "2000"), endRecordLine()});
         RecordingWindow w(folder);
-        w->Form_Load(std::string(1 << 20, 'A'));
-        w->ShowSpecialtyParts(joinSelection("Citro\xC3", "B", "", "2000", "2000")); // cut in the middle
-        w->ShowSpecialtyParts(std::string("Citro\xC3\xAB") + "n");                  // whole, but short
+        w->load(std::string(1 << 20, 'A'));
+        w->session().lookUp(joinSelection("Citro\xC3", "B", "", "2000", "2000")); // cut in the middle
+        w->session().lookUp(std::string("Citro\xC3\xAB") + "n");                  // whole, but short
         QCOMPARE(w.messages, (QStringList{kNoMatchMessage, kNoMatchMessage, kNoMatchMessage}));
     }
 
@@ -228,9 +227,9 @@ class HostileFilesTest : public QObject {
         folder.writeDescription("D", "text\r\n");
         const int before = openFileCount();
         for (int i = 0; i < 20; ++i) {
-            searchCatalogue(anyVehicle(), 0, folder.path());                         // a bad year
-            searchCatalogue(joinSelection("Z", "", "", "1", "1"), 0, folder.path()); // cut short
-            searchCatalogue(anyVehicle(), 0, folder.path() + "missing/");
+            findVehicle(anyVehicle(), folder.path());                         // a bad year
+            findVehicle(joinSelection("Z", "", "", "1", "1"), folder.path()); // cut short
+            findVehicle(anyVehicle(), folder.path() + "missing/");
             readDescription(folder.file("D.txt"));
             loadPicture(folder.file("D.txt"));
         }

@@ -56,7 +56,7 @@ class HostilePicturesTest : public QObject {
             parts[n] = "SAME";
         folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2000", parts), endRecordLine()});
         RecordingWindow w(folder);
-        w->Form_Load(joinSelection("A", "B", "", "2000", "2000"));
+        w->load(joinSelection("A", "B", "", "2000", "2000"));
         const QImage first = w.control<PictureBox>("Image1")->picture();
         QVERIFY(!first.isNull());
         for (int slot = 2; slot <= 17; ++slot)

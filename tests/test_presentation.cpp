@@ -51,7 +51,7 @@ class PresentationTest : public QObject {
         folder.writeCatalogue({recordLine("7", "Full", "X", "", "2000", "2000", parts), endRecordLine()});
         RecordingWindow w(folder);
         w->show();
-        w->ShowSpecialtyParts(lookFor("Full"));
+        w->session().lookUp(lookFor("Full"));
         QVERIFY(w.messages.isEmpty());
         const QColor background = w->palette().color(QPalette::Window);
         for (const PartSlot& slot : kPartSlots) {
@@ -83,23 +83,23 @@ class PresentationTest : public QObject {
                                recordLine("12", "Star", "X", "", "2000", "2000", {{3, "Q"}}),
                                recordLine("[*]", "Title", "X", "S*b", "2000", "2000"), endRecordLine()});
         RecordingWindow w(folder);
-        w->ShowSpecialtyParts(lookFor("bare"));
+        w->session().lookUp(lookFor("bare"));
         QCOMPARE(w.control<QLabel>("lblNoMatch")->text(), QString(kNoPartsNotice));
-        QCOMPARE(w->Caption(), QString("(11) 1999-2001 Bare X ")); // an empty Submodel leaves a blank
+        QCOMPARE(w->caption(), QString("(11) 1999-2001 Bare X ")); // an empty Submodel leaves a blank
         for (int n = 1; n <= 17; ++n)
             QCOMPARE(w.control<PictureBox>(QString("Image%1").arg(n))->borderStyle(), 0);
 
-        w->ShowSpecialtyParts(lookFor("Star"));
+        w->session().lookUp(lookFor("Star"));
         QVERIFY(w.control<QLabel>("lblNoMatch")->text().isEmpty()); // a code counts even without its picture
         QCOMPARE(w.control<QLabel>("Label3")->text(), QString("Q"));
 
-        w->ShowSpecialtyParts(joinSelection("Title", "X", "S\"b", "2000", "2000"));
-        QCOMPARE(w->Caption(), QString("([*]) 2000-2000 Title X S\"b"));
+        w->session().lookUp(joinSelection("Title", "X", "S\"b", "2000", "2000"));
+        QCOMPARE(w->caption(), QString("([*]) 2000-2000 Title X S\"b"));
 
         // Not found: caption, notice and slots stay as they were.
-        w->ShowSpecialtyParts(lookFor("Nobody"));
+        w->session().lookUp(lookFor("Nobody"));
         QCOMPARE(w.messages, QStringList{kNoMatchMessage});
-        QCOMPARE(w->Caption(), QString("([*]) 2000-2000 Title X S\"b"));
+        QCOMPARE(w->caption(), QString("([*]) 2000-2000 Title X S\"b"));
         QCOMPARE(w.control<QLabel>("Label3")->text(), QString("Q"));
     }
 
@@ -119,8 +119,8 @@ class PresentationTest : public QObject {
              endRecordLine()});
         RecordingWindow w(folder);
         w->show();
-        w->ShowSpecialtyParts(lookFor("First"));
-        w->ShowSpecialtyParts(lookFor("Second"));
+        w->session().lookUp(lookFor("First"));
+        w->session().lookUp(lookFor("Second"));
         QVERIFY(w.messages.isEmpty());
         for (int slot : {1, 2, 3}) {
             QVERIFY(RecordingWindow::near(w.slotColour(slot), Qt::red));
@@ -164,9 +164,9 @@ class PresentationTest : public QObject {
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(catalogue.data(), static_cast<qint64>(catalogue.size()));
         file.close();
-        FrmSpecialty window(data);
+        SpecialtyWindow window(data);
         window.setMessageSink([](const QString&) {});
-        window.ShowSpecialtyParts(lookFor("Path"));
+        window.session().lookUp(lookFor("Path"));
         for (int slot : {1, 2, 3}) {
             auto* picture = window.findChild<PictureBox*>(QString("Image%1").arg(slot));
             QVERIFY(picture->picture().isNull());

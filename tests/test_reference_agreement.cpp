@@ -77,6 +77,20 @@ bool sameResult(const SearchResult& a, const SearchResult& b) {
            x.YearTo == y.YearTo && x.PartCode == y.PartCode;
 }
 
+// The streaming lookup, by selection or by position.
+SearchResult lookUp(const std::string& bytes, const std::string& selection, bool byPosition,
+                    std::int64_t position, std::size_t chunk, SimdKernel kernel) {
+    return byPosition ? recordAtInBytes(position, bytes, "c", chunk, kernel)
+                      : findVehicleInBytes(selection, bytes, "c", chunk, kernel);
+}
+
+SearchResult referenceLookUp(const std::string& bytes, const std::string& selection, bool byPosition,
+                             std::int64_t position) {
+    const std::size_t maxItem = ListReader::kDefaultMaxItemBytes;
+    return byPosition ? reference::recordAt(bytes, position, maxItem)
+                      : reference::findVehicle(bytes, selection, maxItem);
+}
+
 } // namespace
 
 class ReferenceAgreementTest : public QObject {
@@ -114,13 +128,13 @@ class ReferenceAgreementTest : public QObject {
             std::string selection =
                 joinSelection(g.name(), g.name(), g.name(), std::to_string(1990 + g.below(30)),
                               g.below(10) == 0 ? "" : std::to_string(1990 + g.below(30)));
-            std::int32_t demoIndex = -g.below(14);
-            if (g.below(3) == 0) selection = "-1";
+            const std::int64_t position = g.below(14);
+            const bool byPosition = g.below(3) == 0;
+            if (!byPosition && g.below(20) == 0) selection = "-1"; // the host's marker
             const SimdKernel kernel = round % 2 ? SimdKernel::Sse2 : SimdKernel::Avx2;
-            const SearchResult got = searchCatalogueBytes(selection, demoIndex, bytes, "c",
-                                                          1 + static_cast<std::size_t>(g.below(64)), kernel);
-            const SearchResult want =
-                reference::search(bytes, selection, demoIndex, ListReader::kDefaultMaxItemBytes);
+            const SearchResult got = lookUp(bytes, selection, byPosition, position,
+                                            1 + static_cast<std::size_t>(g.below(64)), kernel);
+            const SearchResult want = referenceLookUp(bytes, selection, byPosition, position);
             QVERIFY2(sameResult(got, want), bytes.c_str());
             ++outcomes[static_cast<int>(got.outcome)];
         }
@@ -139,13 +153,12 @@ class ReferenceAgreementTest : public QObject {
             std::string selection =
                 joinSelection(g.name(), g.name(), g.name(), std::to_string(1990 + g.below(30)),
                               std::to_string(1990 + g.below(30)));
-            const std::int32_t demoIndex = -g.below(records + 2);
-            if (g.below(2) == 0) selection = "-1";
+            const std::int64_t position = g.below(records + 2);
+            const bool byPosition = g.below(2) == 0;
             const std::size_t chunk = g.below(2) == 0 ? ListReader::kDefaultChunkBytes : 64 + g.below(200);
             const SimdKernel kernel = round % 2 ? SimdKernel::Sse2 : SimdKernel::Avx2;
-            const SearchResult got = searchCatalogueBytes(selection, demoIndex, bytes, "c", chunk, kernel);
-            const SearchResult want =
-                reference::search(bytes, selection, demoIndex, ListReader::kDefaultMaxItemBytes);
+            const SearchResult got = lookUp(bytes, selection, byPosition, position, chunk, kernel);
+            const SearchResult want = referenceLookUp(bytes, selection, byPosition, position);
             QVERIFY2(sameResult(got, want), qPrintable(QString("round %1").arg(round)));
             found += got.found() && got.position > 30 ? 1 : 0;
         }

@@ -25,19 +25,29 @@ std::string catalogue(const std::vector<std::string>& lines) {
     return bytes;
 }
 
-// Searches in memory through a small buffer, so records cross buffer boundaries, with both builds of the
+// Looks up in memory through a small buffer, so records cross buffer boundaries, with both builds of the
 // block classifier; they must agree.
-SearchResult search(const std::vector<std::string>& lines, const std::string& selection,
-                    std::int32_t demoIndex = 0) {
-    const std::string bytes = catalogue(lines);
-    SearchResult sse2 =
-        searchCatalogueBytes(selection, demoIndex, bytes, "specialty.txt", 61, SimdKernel::Sse2);
-    SearchResult avx2 =
-        searchCatalogueBytes(selection, demoIndex, bytes, "specialty.txt", 61, SimdKernel::Avx2);
+template <typename LookUp>
+SearchResult withBothKernels(LookUp&& lookUp) {
+    SearchResult sse2 = lookUp(SimdKernel::Sse2);
+    SearchResult avx2 = lookUp(SimdKernel::Avx2);
     if (sse2.outcome != avx2.outcome || sse2.position != avx2.position || sse2.reason != avx2.reason ||
-        !(sse2.record == avx2.record))
+        sse2.record != avx2.record)
         QTest::qFail("the SSE2 and AVX2 kernels disagree", __FILE__, __LINE__);
     return avx2;
+}
+
+SearchResult search(const std::vector<std::string>& lines, const std::string& selection) {
+    const std::string bytes = catalogue(lines);
+    return withBothKernels(
+        [&](SimdKernel kernel) { return findVehicleInBytes(selection, bytes, "specialty.txt", 61, kernel); });
+}
+
+// The record at a position, as a demo step asks for it.
+SearchResult at(const std::vector<std::string>& lines, std::int64_t position) {
+    const std::string bytes = catalogue(lines);
+    return withBothKernels(
+        [&](SimdKernel kernel) { return recordAtInBytes(position, bytes, "specialty.txt", 61, kernel); });
 }
 
 std::string sel(const char* make, const char* model, const char* submodel, const char* y1, const char* y2) {
@@ -150,7 +160,7 @@ class SearchTest : public QObject {
 
     void trailingBlankLinesEndTheFileWithoutError() {
         const std::string bytes = catalogue({recordLine("1", "A", "B", "", "2000", "2000")}) + "\r\n  \r\n";
-        SearchResult r = searchCatalogueBytes(sel("X", "", "", "1", "1"), 0, bytes, "c", 4096);
+        SearchResult r = findVehicleInBytes(sel("X", "", "", "1", "1"), bytes, "c", 4096);
         QCOMPARE(r.outcome, SearchResult::Outcome::NotFound);
     }
 
@@ -160,19 +170,18 @@ class SearchTest : public QObject {
             lines.push_back(recordLine(std::to_string(100 + i), "M", "X", "", "2000", "2000"));
         lines.push_back(endRecordLine());
         lines.push_back(recordLine("999", "M", "X", "", "2000", "2000"));
-        QCOMPARE(search(lines, "-1", 0).record.VehicleId, std::string("100"));
-        QCOMPARE(search(lines, "-1", -3).record.VehicleId, std::string("103"));
-        QCOMPARE(search(lines, "-1", 3).record.VehicleId,
-                 std::string("103")); // only the absolute value counts
-        QCOMPARE(search(lines, "-1", -6).outcome, SearchResult::Outcome::NotFound); // the end record
-        QCOMPARE(search(lines, "-1", -7).outcome, SearchResult::Outcome::NotFound); // after it
-        QCOMPARE(search(lines, "-1", INT_MIN).outcome, SearchResult::Outcome::NotFound);
+        QCOMPARE(search(lines, "-1").record.VehicleId, std::string("100")); // the host's marker: position 0
+        QCOMPARE(at(lines, 0).record.VehicleId, std::string("100"));
+        QCOMPARE(at(lines, 3).record.VehicleId, std::string("103"));
+        QCOMPARE(at(lines, 6).outcome, SearchResult::Outcome::NotFound); // the end record
+        QCOMPARE(at(lines, 7).outcome, SearchResult::Outcome::NotFound); // after it
+        QCOMPARE(at(lines, std::int64_t(INT_MAX) + 1).outcome, SearchResult::Outcome::NotFound); // |INT_MIN|
         lines.pop_back();
         lines.pop_back();
-        QCOMPARE(search(lines, "-1", -6).outcome, SearchResult::Outcome::NotFound); // past the last record
+        QCOMPARE(at(lines, 6).outcome, SearchResult::Outcome::NotFound); // past the last record
         // With a blank around it the marker is an ordinary selection whose Make is "-1".
-        QCOMPARE(search(lines, " -1", 0).outcome, SearchResult::Outcome::NotFound);
-        QCOMPARE(search(lines, "-1 ", 0).outcome, SearchResult::Outcome::NotFound);
+        QCOMPARE(search(lines, " -1").outcome, SearchResult::Outcome::NotFound);
+        QCOMPARE(search(lines, "-1 ").outcome, SearchResult::Outcome::NotFound);
     }
 
     void positionModeIgnoresNames() {
@@ -181,9 +190,9 @@ class SearchTest : public QObject {
         // past such a record instead of failing at it.
         auto lines = {recordLine("1", "A", "B", "", "2000", "2000"), recordLine("2", "-1", "", "", "", ""),
                       recordLine("3", "C", "D", "", "2000", "2000")};
-        QCOMPARE(search(lines, "-1", -2).record.VehicleId, std::string("3"));
-        QCOMPARE(search(lines, "-1", -1).record.VehicleId, std::string("2"));
-        QCOMPARE(search(lines, "-1", -5).outcome, SearchResult::Outcome::NotFound);
+        QCOMPARE(at(lines, 2).record.VehicleId, std::string("3"));
+        QCOMPARE(at(lines, 1).record.VehicleId, std::string("2"));
+        QCOMPARE(at(lines, 5).outcome, SearchResult::Outcome::NotFound);
         // Outside position mode such a record is an ordinary one whose years fail the search.
         QVERIFY(search(lines, sel("-1", "", "", "2000", "2000")).failed());
     }
@@ -235,14 +244,14 @@ class SearchTest : public QObject {
 
     void catalogueFiles() {
         DataFolder folder;
-        SearchResult r = searchCatalogue("x", 0, folder.path());
+        SearchResult r = findVehicle("x", folder.path());
         QVERIFY(r.failed());
         QCOMPARE(QString::fromStdString(r.reason),
                  QString::fromStdString("The catalogue " + folder.file("specialty.txt") +
                                         " cannot be opened: No such file or directory."));
 
         QVERIFY(QDir().mkdir(QString::fromStdString(folder.file("specialty.txt"))));
-        r = searchCatalogue("x", 0, folder.path());
+        r = findVehicle("x", folder.path());
         QVERIFY(r.failed());
         QVERIFY(
             QString::fromStdString(r.reason).endsWith("cannot be opened: it is a directory, not a file."));
@@ -253,7 +262,7 @@ class SearchTest : public QObject {
         // The host pads by characters; its text arrives in UTF-8 and is converted before the name test.
         const std::string fromHost = windows1252ToUtf8(sel("V\xC9LOMAR", "\xE9toile", "", "2017", "2017"));
         QVERIFY(fromHost.size() > 80);
-        r = searchCatalogue(utf8ToWindows1252(fromHost), 0, folder.path());
+        r = findVehicle(utf8ToWindows1252(fromHost), folder.path());
         QVERIFY(r.found());
         QCOMPARE(r.record.Make, std::string("V\xE9lomar"));
     }

@@ -84,9 +84,13 @@ void DataFolder::remove(const std::string& name) const {
 }
 
 RecordingWindow::RecordingWindow(const DataFolder& folder)
-    : window_(std::make_unique<FrmSpecialty>(folder.path())) {
+    : window_(std::make_unique<SpecialtyWindow>(folder.path())) {
     window_->setMessageSink([this](const QString& text) { messages << text; });
     window_->setExitHandler([this] { ++exits; });
+}
+
+void RecordingWindow::click(const QString& name) const {
+    QTest::mouseClick(control(name), Qt::LeftButton);
 }
 
 QColor RecordingWindow::slotColour(int slot) const {

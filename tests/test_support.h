@@ -1,7 +1,7 @@
 // Helpers shared by the tests: data folders in temporary directories, catalogue lines, solid pictures.
 #pragma once
 
-#include "frm_specialty.h"
+#include "specialty_window.h"
 
 #include <QColor>
 #include <QImage>
@@ -48,8 +48,8 @@ class DataFolder {
 class RecordingWindow {
   public:
     explicit RecordingWindow(const DataFolder& folder);
-    FrmSpecialty& operator*() { return *window_; }
-    FrmSpecialty* operator->() { return window_.get(); }
+    SpecialtyWindow& operator*() { return *window_; }
+    SpecialtyWindow* operator->() { return window_.get(); }
     QStringList messages;
     int exits = 0;
 
@@ -57,13 +57,15 @@ class RecordingWindow {
     T* control(const QString& name) const {
         return window_->findChild<T*>(name);
     }
+    // Clicks the control with this object name.
+    void click(const QString& name) const;
     // The colour at the centre of slot N as drawn in the window.
     QColor slotColour(int slot) const;
     // True when two colours differ by no more than JPEG noise.
     static bool near(QColor a, QColor b);
 
   private:
-    std::unique_ptr<FrmSpecialty> window_;
+    std::unique_ptr<SpecialtyWindow> window_;
 };
 
 } // namespace specialty::test

@@ -58,9 +58,10 @@ class WindowTest : public QObject {
             QCOMPARE(twipsGeometry(frame), place.twips);
             QCOMPARE(frame->title(), QString(place.caption));
         }
-        for (const PartSlot& slot : kPartSlots) {
-            auto* picture = w.control<PictureBox>(QString("Image%1").arg(slot.number));
-            auto* caption = w.control<QLabel>(QString("Label%1").arg(slot.number));
+        for (const PartSlot& number : kPartSlots) {
+            const SlotPlace& slot = kSlotPlaces[static_cast<std::size_t>(number.number - 1)];
+            auto* picture = w.control<PictureBox>(QString("Image%1").arg(number.number));
+            auto* caption = w.control<QLabel>(QString("Label%1").arg(number.number));
             QCOMPARE(picture->parentWidget()->objectName(), QString(slot.frame));
             QCOMPARE(caption->parentWidget(), picture->parentWidget());
             QCOMPARE(twipsGeometry(picture), QRectF(slot.left, 360, slot.pictureSize, slot.pictureSize));
@@ -113,7 +114,7 @@ class WindowTest : public QObject {
             QVERIFY(!button->autoDefault());
             QVERIFY(!button->text().contains('&'));
         }
-        w->Form_Load(std::string("DEMO"));
+        w->load(std::string("DEMO"));
         QVERIFY(QTest::qWaitForWindowActive(&*w));
         QCOMPARE(QApplication::focusWidget(), w.control("Command1"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -157,12 +158,12 @@ class WindowTest : public QObject {
         DataFolder folder;
         folder.writeCatalogue(threeRecords());
         RecordingWindow w(folder);
-        w->Form_Load(commandLine.toStdString());
+        w->load(commandLine.toStdString());
         QVERIFY(w->isVisible());
-        QCOMPARE(w->DemoMode(), demoMode);
-        QCOMPARE(w->DemoIndex(), demoMode ? -1 : 0);
+        QCOMPARE(w->session().demoMode(), demoMode);
+        QCOMPARE(w->session().demoIndex(), demoMode ? -1 : 0);
         QCOMPARE(w.messages, message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(w->Caption().startsWith("(" + vehicleShown + ")"), !vehicleShown.isEmpty());
+        QCOMPARE(w->caption().startsWith("(" + vehicleShown + ")"), !vehicleShown.isEmpty());
         QVERIFY(!w.control("cmdNext")->isVisible());
     }
 
@@ -170,7 +171,7 @@ class WindowTest : public QObject {
         DataFolder folder;
         folder.writeCatalogue(threeRecords());
         RecordingWindow w(folder);
-        w->Form_Load(std::string(";"));
+        w->load(std::string(";"));
         const QRect screen = w->screen()->geometry();
         QVERIFY(std::abs(w->frameGeometry().center().x() - screen.center().x()) <= 1);
         QVERIFY(std::abs(w->frameGeometry().center().y() - screen.center().y()) <= 1);
@@ -179,7 +180,7 @@ class WindowTest : public QObject {
     void failedSearchIsReportedAndTheWindowStaysUsable() {
         DataFolder folder;
         RecordingWindow w(folder);
-        w->Form_Load(std::string("DEMO"));
+        w->load(std::string("DEMO"));
         QCOMPARE(w.messages.size(), 1);
         QVERIFY(w.messages[0].startsWith("The catalogue " +
                                          QString::fromStdString(folder.file("specialty.txt"))));
@@ -189,7 +190,7 @@ class WindowTest : public QObject {
         folder.writeCatalogue(threeRecords());
         QTest::mouseClick(w.control("Command2"), Qt::LeftButton);
         QCOMPARE(w.messages.size(), 1);
-        QVERIFY(w->Caption().startsWith("(102)"));
+        QVERIFY(w->caption().startsWith("(102)"));
     }
 
     void messageBoxShowsCatalogueTextAsPlainText() {
@@ -197,7 +198,7 @@ class WindowTest : public QObject {
         // what it names.
         DataFolder folder;
         folder.writeCatalogue({recordLine("1", "A", "B", "", "<img src=/tmp/outside.png>", "2000")});
-        FrmSpecialty window(folder.path());
+        SpecialtyWindow window(folder.path());
         QString shown;
         Qt::TextFormat format = Qt::AutoText;
         QTimer::singleShot(0, [&] {
@@ -207,7 +208,7 @@ class WindowTest : public QObject {
             format = box->textFormat();
             box->accept();
         });
-        window.Form_Load(joinSelection("A", "B", "", "2000", "2000"));
+        window.load(joinSelection("A", "B", "", "2000", "2000"));
         QVERIFY(shown.contains("<img src=/tmp/outside.png>"));
         QCOMPARE(format, Qt::PlainText);
     }
@@ -215,7 +216,7 @@ class WindowTest : public QObject {
     void exitButtonEndsTheProgram() {
         DataFolder folder;
         RecordingWindow w(folder);
-        w->Form_Load(std::string(";"));
+        w->load(std::string(";"));
         QTest::mouseClick(w.control("Command1"), Qt::LeftButton);
         QCOMPARE(w.exits, 1);
     }

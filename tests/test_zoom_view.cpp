@@ -29,7 +29,7 @@ struct ZoomFixture {
              recordLine("2", "Next", "X", "", "2000", "2000", {{1, "AC1"}}), endRecordLine()});
         folder.writeDescription("NOPIC", "no picture yet\r\n");
         w = std::make_unique<RecordingWindow>(folder);
-        (*w)->Form_Load(joinSelection("Zoom", "X", "", "2000", "2000"));
+        (*w)->load(joinSelection("Zoom", "X", "", "2000", "2000"));
     }
     DescriptionLabel* text() const { return w->control<DescriptionLabel>("lblIllText"); }
     PictureBox* zoom() const { return w->control<PictureBox>("imgZoom"); }
@@ -60,14 +60,14 @@ class ZoomViewTest : public QObject {
 
     void descriptionItemsEachOnALine() {
         ZoomFixture f;
-        (*f.w)->Image_Click(1);
+        (*f.w)->session().zoom(1);
         QCOMPARE(f.text()->caption(), QString("one\n\rtwo\n\rthree, four\n\rfive\n\r\n\rsix\n\r"));
         QCOMPARE(f.text()->text(), QString("one\ntwo\nthree, four\nfive\n\nsix"));
     }
 
     void pictureTooWideForText() {
         ZoomFixture f;
-        (*f.w)->Image_Click(2);
+        (*f.w)->session().zoom(2);
         QCOMPARE(twipsGeometry(f.zoom()).width(), 800 * 15.0);
         QCOMPARE(twipsGeometry(f.text()).width(), 0.0);
         QCOMPARE(twipsGeometry(f.text()).left(), 800 * 15.0 + 240);
@@ -75,44 +75,44 @@ class ZoomViewTest : public QObject {
 
     void partWithoutPictureStillShowsItsDescription() {
         ZoomFixture f;
-        (*f.w)->Image_Click(3);
+        (*f.w)->session().zoom(3);
         QVERIFY(f.zoom()->picture().isNull());
         QCOMPARE(f.text()->caption(), QString("no picture yet\n\r"));
     }
 
     void emptySlotReadsTheBareSuffixFile() {
         ZoomFixture f;
-        (*f.w)->Image_Click(1);
-        (*f.w)->cmdHide_Click();
-        (*f.w)->Image_Click(6);
+        (*f.w)->session().zoom(1);
+        f.w->click("cmdHide");
+        (*f.w)->session().zoom(6);
         QVERIFY(f.zoom()->picture().isNull());
         QVERIFY(f.text()->caption().isEmpty()); // the last description is not carried over
         // After "Hide" the zoom picture measures 0 x 0: the text starts at 240 and is window width - 360
         // wide.
         QCOMPARE(twipsGeometry(f.text()).left(), 240.0);
         QCOMPARE(twipsGeometry(f.text()).width(), outerSizeInTwips(&**f.w).width() - 360);
-        (*f.w)->cmdHide_Click();
+        f.w->click("cmdHide");
         f.folder.writeDescription("", "for the empty caption\r\n");
-        (*f.w)->Image_Click(6);
+        (*f.w)->session().zoom(6);
         QCOMPARE(f.text()->caption(), QString("for the empty caption\n\r"));
     }
 
     void eachClickReadsTheFileAgain() {
         ZoomFixture f;
-        (*f.w)->Image_Click(1);
-        (*f.w)->cmdHide_Click();
+        (*f.w)->session().zoom(1);
+        f.w->click("cmdHide");
         f.folder.writeDescription("AC1", "changed\r\n");
-        (*f.w)->Image_Click(1);
+        (*f.w)->session().zoom(1);
         QCOMPARE(f.text()->caption(), QString("changed\n\r"));
-        (*f.w)->cmdHide_Click();
+        f.w->click("cmdHide");
         f.folder.remove("AC1.txt");
-        (*f.w)->Image_Click(1);
+        (*f.w)->session().zoom(1);
         QVERIFY(f.text()->caption().isEmpty());
     }
 
     void hideReturnsToTheSlotView() {
         ZoomFixture f;
-        (*f.w)->Image_Click(1);
+        (*f.w)->session().zoom(1);
         QTest::mouseClick(f.w->control("cmdHide"), Qt::LeftButton);
         QVERIFY(f.shown("frmRear") && f.shown("frmFront") && f.shown("lblNote"));
         QVERIFY(!f.shown("cmdHide") && !f.shown("imgZoom") && !f.shown("lblIllText"));
@@ -125,13 +125,13 @@ class ZoomViewTest : public QObject {
 
     void demoStepBehindTheZoomView() {
         ZoomFixture f;
-        (*f.w)->Image_Click(1);
+        (*f.w)->session().zoom(1);
         QTest::mouseClick(f.w->control("Command2"), Qt::LeftButton);
-        QVERIFY((*f.w)->DemoMode());
-        QVERIFY((*f.w)->Caption().startsWith("(2)"));
+        QVERIFY((*f.w)->session().demoMode());
+        QVERIFY((*f.w)->caption().startsWith("(2)"));
         QVERIFY(f.shown("imgZoom") && !f.shown("frmRear") && !f.shown("cmdNext"));
         QCOMPARE(f.text()->caption(), QString("one\n\rtwo\n\rthree, four\n\rfive\n\r\n\rsix\n\r"));
-        (*f.w)->cmdHide_Click();
+        f.w->click("cmdHide");
         QVERIFY(f.shown("cmdNext") && f.shown("frmRear"));
     }
 

@@ -1,11 +1,12 @@
 #include "catalogue_check.h"
 
-#include "catalogue_file.h"
 #include "data_folder.h"
 #include "line_counter.h"
 #include "line_layout.h"
+#include "messages.h"
 #include "part_files.h"
 #include "record_coverage.h"
+#include "record_reader.h"
 #include "text_encoding.h"
 #include "vehicle_search.h"
 #include "vehicle_selection.h"
@@ -16,11 +17,8 @@ namespace specialty {
 
 namespace {
 
-std::string quoted(std::string_view codePage) {
-    return "\"" + printableForMessage(codePage) + "\"";
-}
 std::string at(std::int64_t position) {
-    return "the record at position " + std::to_string(position);
+    return recordAtPosition(position);
 }
 
 struct NameColumn {
@@ -40,10 +38,11 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
     };
 
     LineCounter lines;
-    CatalogueFile file;
-    std::string why;
-    if (!lines.open(path, why) || !file.open(path, why)) {
-        report.failure = "The catalogue " + path + " cannot be opened: " + why + ".";
+    RecordReader file;
+    Status opened = lines.open(path);
+    if (opened) opened = file.open(path);
+    if (!opened) {
+        report.failure = catalogueCannotBeOpened(path, opened.reason());
         return report;
     }
     LineLayout layout(out, path);
@@ -97,12 +96,12 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
     RawRecord raw;
     bool endSeen = false;
     for (std::int64_t position = 0; !file.atEnd(); ++position) {
-        const CatalogueFile::Read read = file.readRecord(raw);
-        if (read == CatalogueFile::Read::Failed) {
+        const RecordReader::Read read = file.readRecord(raw);
+        if (read == RecordReader::Read::Failed) {
             report.failure = "The catalogue " + path + " could not be read: " + file.failure() + ".";
             return report;
         }
-        const int fields = read == CatalogueFile::Read::CutShort ? file.fieldsRead() : kRecordFields;
+        const int fields = read == RecordReader::Read::CutShort ? file.fieldsRead() : kRecordFields;
         std::uint64_t fieldLine[kRecordFields] = {};
         for (int f = 1; f <= fields; ++f) {
             fieldLine[f - 1] = lines.lineOf(file.fieldOffset(f));
@@ -110,16 +109,17 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
         }
         const bool inStep = layout.recordTrusted();
         checkPending(inStep);
-        if (read == CatalogueFile::Read::CutShort) {
+        if (read == RecordReader::Read::CutShort) {
             if (inStep) {
                 add(Finding::Level::Error, fieldLine[0],
                     "the file ends in the middle of " + at(position) + ": it has " + std::to_string(fields) +
-                        " of its 23 fields, and every search that reaches it fails");
+                        " of its " + std::to_string(kRecordFields) +
+                        " fields, and every search that reaches it fails");
                 layout.abandon();
             }
             break;
         }
-        if (read == CatalogueFile::Read::TooLong) {
+        if (read == RecordReader::Read::TooLong) {
             add(Finding::Level::Error, fieldLine[file.overlongField() - 1],
                 "field " + fieldName(file.overlongField()) + " of " + at(position) + " is longer than " +
                     std::to_string(file.maxFieldBytes()) + " bytes; the viewer stops there");

@@ -1,8 +1,9 @@
 #include "commands.h"
 
-#include "catalogue_file.h"
 #include "data_folder.h"
+#include "messages.h"
 #include "part_slots.h"
+#include "record_reader.h"
 #include "regular_file.h"
 #include "tool_output.h"
 #include "vehicle_search.h"
@@ -15,8 +16,6 @@
 namespace specialty {
 
 namespace {
-
-constexpr const char* kNoMatch = "No vehicle ID Match found.";
 
 bool exists(const std::string& folder, const std::string& code, std::string_view suffix) {
     const auto path = partFilePath(folder, code, suffix);
@@ -81,31 +80,32 @@ int failed(const ToolOptions& options, const std::string& message) {
 
 } // namespace
 
-int findCommand(const ToolOptions& options, const std::string& selection, std::int32_t demoIndex) {
-    const SearchResult result = searchCatalogue(selection, demoIndex, options.dataFolder);
+int findCommand(const ToolOptions& options, const std::string& selection,
+                std::optional<std::int64_t> position) {
+    const SearchResult result =
+        position ? recordAt(*position, options.dataFolder) : findVehicle(selection, options.dataFolder);
     if (result.found()) {
         printFound(options, result);
         return kExitFine;
     }
     if (result.failed()) return failed(options, result.reason);
     if (options.json)
-        writeJson({{"outcome", "not found"}, {"message", kNoMatch}});
+        writeJson({{"outcome", "not found"}, {"message", kNoMatchMessage}});
     else
-        writeOut(std::string(kNoMatch) + "\n");
+        writeOut(std::string(kNoMatchMessage) + "\n");
     return kExitProblems;
 }
 
 int listCommand(const ToolOptions& options) {
     const std::string path = options.dataFolder + std::string(kCatalogueName);
-    CatalogueFile file;
-    std::string why;
-    if (!file.open(path, why))
-        return failed(options, "The catalogue " + path + " cannot be opened: " + why + ".");
+    RecordReader file;
+    if (Status opened = file.open(path); !opened)
+        return failed(options, catalogueCannotBeOpened(path, opened.reason()));
     // In JSON the records stream out first; the outcome follows them.
     if (options.json) writeOut("{\"records\":[");
     RawRecord raw;
     for (std::int64_t position = 0; !file.atEnd(); ++position) {
-        if (file.readRecord(raw) != CatalogueFile::Read::Record) {
+        if (file.readRecord(raw) != RecordReader::Read::Record) {
             const std::string message = "The catalogue " + path +
                                         " cannot be read past the record at position " +
                                         std::to_string(position) + ": it is damaged or cut short.";

@@ -5,6 +5,7 @@
 #include "catalogue_check.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace specialty {
@@ -18,8 +19,9 @@ struct ToolOptions {
     bool json = false;
 };
 
-// `selection` is code-page text; `demoIndex` matters only for the position marker.
-int findCommand(const ToolOptions& options, const std::string& selection, std::int32_t demoIndex);
+// The record for `selection` (code-page text), or with `position` set the record at that position.
+int findCommand(const ToolOptions& options, const std::string& selection,
+                std::optional<std::int64_t> position);
 int listCommand(const ToolOptions& options);
 int checkCommand(const ToolOptions& options, const PictureDecodes& decodes);
 

@@ -1,6 +1,6 @@
 #include "line_counter.h"
 
-#include "byte_scan.h"
+#include "record_reader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,14 +11,14 @@ namespace {
 constexpr std::size_t kBufferBytes = 1 << 18;
 }
 
-bool LineCounter::open(const std::string& path, std::string& why) {
+Status LineCounter::open(const std::string& path) {
     buffer_.assign(kBufferBytes, '\0');
     bufferStart_ = next_ = 0;
     filled_ = 0;
     line_ = 1;
     endOfFile_ = false;
     failure_.clear();
-    return file_.open(path, why);
+    return file_.open(path);
 }
 
 bool LineCounter::refill() {
@@ -27,12 +27,13 @@ bool LineCounter::refill() {
     std::memmove(buffer_.data(), buffer_.data() + keep, filled_ - keep);
     filled_ -= keep;
     bufferStart_ = next_;
-    const long got = file_.read(buffer_.data() + filled_, buffer_.size() - filled_, failure_);
-    if (got <= 0) {
+    const Result<std::size_t> got = file_.read(buffer_.data() + filled_, buffer_.size() - filled_);
+    if (!got) failure_ = got.reason();
+    if (!got || got.value() == 0) {
         endOfFile_ = true;
         return false;
     }
-    filled_ += static_cast<std::size_t>(got);
+    filled_ += got.value();
     return true;
 }
 
@@ -47,7 +48,7 @@ std::uint64_t LineCounter::lineOf(std::uint64_t offset) {
         const std::size_t stop =
             static_cast<std::size_t>(std::min<std::uint64_t>(filled_, offset - bufferStart_));
         const char* const base = buffer_.data();
-        const char* end = findLineEnd(base + at, base + stop);
+        const char* end = findLineEndIn(base + at, base + stop);
         if (end == base + stop) {
             next_ = bufferStart_ + stop;
             continue;

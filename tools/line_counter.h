@@ -12,8 +12,7 @@ namespace specialty {
 
 class LineCounter {
   public:
-    // Opens the file; false with `why` set when it cannot be opened.
-    bool open(const std::string& path, std::string& why);
+    Status open(const std::string& path);
 
     // The line (from 1) that holds `offset`. Offsets asked for must not decrease from call to call.
     std::uint64_t lineOf(std::uint64_t offset);

@@ -1,5 +1,7 @@
 #include "line_layout.h"
 
+#include "messages.h"
+
 namespace specialty {
 
 void LineLayout::endLine() {
@@ -23,7 +25,7 @@ void LineLayout::reportRun(bool closed) {
         std::string what = run_.size() == 1
                                ? "line " + std::to_string(first.number) + " holds " +
                                      std::to_string(first.fields / kRecordFields) + " records"
-                               : "the record at position " + std::to_string(runPosition_) + " spans lines " +
+                               : recordAtPosition(runPosition_) + " spans lines " +
                                      std::to_string(first.number) + "-" + std::to_string(run_.back().number);
         out_.push_back({Finding::Level::Warning, file_, first.number,
                         what + "; the viewer reads it, but one record a line is the rule"});
@@ -31,8 +33,8 @@ void LineLayout::reportRun(bool closed) {
         bool first = true;
         for (const Line& l : run_) {
             if (l.fields == kRecordFields) continue;
-            std::string message =
-                "line " + std::to_string(l.number) + " holds " + std::to_string(l.fields) + " fields, not 23";
+            std::string message = "line " + std::to_string(l.number) + " holds " + std::to_string(l.fields) +
+                                  " fields, not " + std::to_string(kRecordFields);
             if (first)
                 message += closed
                                ? ": the records from position " + std::to_string(runPosition_) +

@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
         writeOut("specialty-catalogue " SPECIALTY_VERSION "\n");
         return finishOutput(kExitFine);
     case ToolRequest::Command::Find:
-        return finishOutput(findCommand(options, request.selection, request.demoIndex));
+        return finishOutput(findCommand(options, request.selection, request.position));
     case ToolRequest::Command::List:
         return finishOutput(listCommand(options));
     case ToolRequest::Command::Check: {

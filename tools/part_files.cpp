@@ -1,6 +1,7 @@
 #include "part_files.h"
 
 #include "data_folder.h"
+#include "messages.h"
 #include "regular_file.h"
 #include "text_encoding.h"
 #include "vehicle_search.h"
@@ -23,9 +24,8 @@ void PartFiles::check(const PictureDecodes& decodes, const std::string& catalogu
               [](const auto& a, const auto& b) { return a.second.line < b.second.line; });
     for (const auto& [code, firstUse] : codes) {
         const Use use = firstUse; // a copy: a lambda may not capture a structured binding before C++20
-        const std::string shown = "part code \"" + printableForMessage(*code) +
-                                  "\" (first used by the record at position " + std::to_string(use.position) +
-                                  ")";
+        const std::string shown = "part code " + quoted(*code) + " (first used by the record at position " +
+                                  std::to_string(use.position) + ")";
         auto warn = [&](const std::string& message) {
             out.push_back({Finding::Level::Warning, catalogue, use.line, shown + " " + message});
         };
@@ -42,13 +42,12 @@ void PartFiles::check(const PictureDecodes& decodes, const std::string& catalogu
             warn("has a picture file " + pictureName + " that does not decode");
         // The viewer shows a description it cannot open as an empty one, the same as a missing one.
         const std::string descriptionName = description->substr(folder_.size());
-        RegularFile file;
-        std::string why;
-        if (!isRegularFile(*description))
+        if (!isRegularFile(*description)) {
             warn("has no description file " + descriptionName);
-        else if (!file.open(*description, why))
-            warn("has a description file " + descriptionName + " that cannot be read (" + why +
+        } else if (Status opened = RegularFile().open(*description); !opened) {
+            warn("has a description file " + descriptionName + " that cannot be read (" + opened.reason() +
                  "): the viewer shows no description for it");
+        }
     }
     findUnused(out);
 }

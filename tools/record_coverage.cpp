@@ -1,5 +1,6 @@
 #include "record_coverage.h"
 
+#include "messages.h"
 #include "text_encoding.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@ namespace {
 
 // `more` when there are earlier records besides `positions` that were not counted.
 std::string describe(const std::vector<std::int64_t>& positions, bool more) {
-    if (positions.size() == 1 && !more) return "the record at position " + std::to_string(positions[0]);
+    if (positions.size() == 1 && !more) return recordAtPosition(positions[0]);
     std::string text = "the records at positions ";
     const std::size_t shown = std::min<std::size_t>(positions.size(), 5);
     for (std::size_t i = 0; i < shown; ++i)
@@ -129,12 +130,11 @@ std::vector<RecordCoverage::Shadowed> RecordCoverage::finish() {
                 const std::vector<std::int64_t> earlier =
                     vehicle->second.cover(e.from, e.to, e.position, more, visited_);
                 if (!earlier.empty())
-                    shadowed.push_back({e.position, e.line,
-                                        "the record at position " + std::to_string(e.position) + " (" +
-                                            printableForMessage(text(e.id, e.idLength)) +
-                                            ") is never shown: every year from " + std::to_string(e.from) +
-                                            " to " + std::to_string(e.to) + " already finds " +
-                                            describe(earlier, more)});
+                    shadowed.push_back(
+                        {e.position, e.line,
+                         recordAtPosition(e.position) + " (" + printableForMessage(text(e.id, e.idLength)) +
+                             ") is never shown: every year from " + std::to_string(e.from) + " to " +
+                             std::to_string(e.to) + " already finds " + describe(earlier, more)});
             }
         }
         first = end;

@@ -53,7 +53,7 @@ std::string toolUsage() {
            "  find SELECTION            the record the viewer shows for an 80-column selection\n"
            "  find --make M --model M --submodel S --years Y1 Y2\n"
            "                            the same, with the 80 columns built from their fields\n"
-           "  find --position N         the record demo mode shows at step N (DemoIndex -N)\n"
+           "  find --position N         the record demo mode shows at step N\n"
            "  list                      every record up to the end record, in the order demo mode shows "
            "them\n"
            "  check                     faults in the catalogue and its pictures and descriptions\n"
@@ -125,8 +125,7 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
             return usage("find takes one SELECTION, or the name options, or --position", wantsJson);
         const auto n = position(argumentBytes(parser.value(at)));
         if (!n) return usage("--position needs a whole number from 0 to 2147483647", wantsJson);
-        request.selection = std::string(kPositionMarker);
-        request.demoIndex = -*n;
+        request.position = *n;
         return {request, {}, wantsJson};
     }
     if (!named) {

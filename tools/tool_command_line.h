@@ -12,8 +12,8 @@ struct ToolRequest {
     Command command = Command::Help;
     std::string dataFolder; // ends in "/"
     bool json = false;
-    std::string selection;      // Find: code-page text, or the position marker
-    std::int32_t demoIndex = 0; // Find by position: minus the position
+    std::string selection;                // Find: code-page text
+    std::optional<std::int64_t> position; // Find: the record at this position instead
 };
 
 struct ParsedToolCommandLine {

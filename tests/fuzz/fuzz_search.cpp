@@ -4,6 +4,7 @@
 #include "reference_catalogue.h"
 #include "vehicle_search.h"
 
+#include <cstdlib>
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -20,11 +21,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         repeated += input.rest();
     const std::string_view catalogue = repeated;
 
-    const SearchResult want =
-        reference::search(catalogue, selection, demoIndex, ListReader::kDefaultMaxItemBytes);
+    // Both entry points: a selection (the host's marker among them), or a position, as demo steps ask.
+    const bool byPosition = flags & 16;
+    const std::int64_t position = std::llabs(static_cast<std::int64_t>(demoIndex));
+    const std::size_t maxItem = ListReader::kDefaultMaxItemBytes;
+    const SearchResult want = byPosition ? reference::recordAt(catalogue, position, maxItem)
+                                         : reference::findVehicle(catalogue, selection, maxItem);
     // Both builds of the block classifier read every input (AVX2 only where the processor has it).
     for (SimdKernel kernel : {SimdKernel::Sse2, SimdKernel::Avx2}) {
-        const SearchResult got = searchCatalogueBytes(selection, demoIndex, catalogue, "fuzz", chunk, kernel);
+        const SearchResult got = byPosition ? recordAtInBytes(position, catalogue, "fuzz", chunk, kernel)
+                                            : findVehicleInBytes(selection, catalogue, "fuzz", chunk, kernel);
         fuzz::require(got.outcome == want.outcome);
         fuzz::require(!got.failed() || !got.reason.empty());
         if (got.found()) fuzz::require(got.position == want.position && got.record == want.record);

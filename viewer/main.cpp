@@ -2,7 +2,7 @@
 // line.
 #include "command_line.h"
 #include "data_folder.h"
-#include "frm_specialty.h"
+#include "specialty_window.h"
 
 #include <QApplication>
 
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     QApplication application(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("specialty-parts"));
 
-    specialty::FrmSpecialty window(specialty::dataFolderBelow(SPECIALTY_DRIVE_ROOT));
-    window.Form_Load(commandLine);
+    specialty::SpecialtyWindow window(specialty::dataFolderBelow(SPECIALTY_DRIVE_ROOT));
+    window.load(commandLine);
     return QApplication::exec();
 }

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "regular_file.h"
+#include "simd_kernel.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -24,10 +25,6 @@
 namespace specialty {
 
 struct BlockMasks;
-
-// Which build of the 64-byte classifier the quick looks use: the best the processor has, or one of them
-// forced, so that tests and fuzzing exercise both. AVX2 falls back to SSE2 on a processor without it.
-enum class SimdKernel { Best, Sse2, Avx2 };
 
 struct ItemSpan {
     std::size_t offset = 0; // from the start of the current unit
@@ -44,8 +41,7 @@ class ListReader {
     explicit ListReader(std::size_t maxItemBytes = kDefaultMaxItemBytes,
                         std::size_t chunkBytes = kDefaultChunkBytes, SimdKernel kernel = SimdKernel::Best);
 
-    // Opens a file; on failure returns false with a reason in `why`.
-    bool open(const std::string& path, std::string& why);
+    Status open(const std::string& path);
     // Reads from bytes in memory instead (they must outlive the reader); used by tests and fuzzing.
     void openMemory(std::string_view bytes);
     void close();

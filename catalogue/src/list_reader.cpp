@@ -11,11 +11,11 @@ ListReader::ListReader(std::size_t maxItemBytes, std::size_t chunkBytes, SimdKer
     : maxItem_(std::max<std::size_t>(maxItemBytes, 1)), chunk_(std::max<std::size_t>(chunkBytes, 1)),
       avx2_(kernel != SimdKernel::Sse2 && processorHasAvx2()) {}
 
-bool ListReader::open(const std::string& path, std::string& why) {
+Status ListReader::open(const std::string& path) {
     close();
-    if (!file_.open(path, why)) return false;
+    if (Status opened = file_.open(path); !opened) return opened;
     endOfFile_ = false;
-    return true;
+    return Done{};
 }
 
 void ListReader::openMemory(std::string_view bytes) {
@@ -50,20 +50,21 @@ bool ListReader::refill() {
     }
     if (buffer_.size() - end_ < chunk_) buffer_.resize(std::max(buffer_.size() * 2, end_ + chunk_));
     std::size_t room = std::min(buffer_.size() - end_, chunk_);
-    long got = 0;
+    std::size_t got = 0;
     if (fromMemory_) {
-        got = static_cast<long>(std::min(room, memory_.size()));
-        std::memcpy(buffer_.data() + end_, memory_.data(), static_cast<std::size_t>(got));
-        memory_.remove_prefix(static_cast<std::size_t>(got));
+        got = std::min(room, memory_.size());
+        std::memcpy(buffer_.data() + end_, memory_.data(), got);
+        memory_.remove_prefix(got);
     } else {
-        got = file_.read(buffer_.data() + end_, room, failure_);
+        Result<std::size_t> read = file_.read(buffer_.data() + end_, room);
+        if (!read) failure_ = read.reason().empty() ? "read error" : read.reason();
+        got = read ? read.value() : 0;
     }
-    if (got <= 0) {
+    if (got == 0) {
         endOfFile_ = true;
-        if (got < 0 && failure_.empty()) failure_ = "read error";
         return false;
     }
-    end_ += static_cast<std::size_t>(got);
+    end_ += got;
     return true;
 }
 

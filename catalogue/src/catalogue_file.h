@@ -20,7 +20,7 @@ class CatalogueFile {
     explicit CatalogueFile(std::size_t chunkBytes = ListReader::kDefaultChunkBytes,
                            SimdKernel kernel = SimdKernel::Best);
 
-    bool open(const std::string& path, std::string& why) { return reader_.open(path, why); }
+    Status open(const std::string& path) { return reader_.open(path); }
     void openMemory(std::string_view bytes) { reader_.openMemory(bytes); }
     void close() { reader_.close(); }
     // True when no field is left before the end of the file (or the file could not be read further).

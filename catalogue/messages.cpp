@@ -1,0 +1,42 @@
+#include "messages.h"
+
+#include "catalogue_record.h"
+#include "text_encoding.h"
+
+namespace specialty {
+
+std::string quoted(std::string_view codePage) {
+    return "\"" + printableForMessage(codePage) + "\"";
+}
+
+std::string recordAtPosition(std::int64_t position) {
+    return "the record at position " + std::to_string(position);
+}
+
+std::string catalogueCannotBeOpened(const std::string& catalogue, const std::string& why) {
+    return "The catalogue " + catalogue + " cannot be opened: " + why + ".";
+}
+
+std::string catalogueCannotBeRead(const std::string& catalogue, const std::string& why) {
+    return "The catalogue " + catalogue + " could not be read: " + why + ".";
+}
+
+std::string catalogueEndsInRecord(const std::string& catalogue, std::int64_t position, int fieldsRead) {
+    return "The catalogue " + catalogue + " ends in the middle of " + recordAtPosition(position) +
+           ": it has " + std::to_string(fieldsRead) + " of its " + std::to_string(kRecordFields) + " fields.";
+}
+
+std::string catalogueFieldTooLong(const std::string& catalogue, int field, std::int64_t position,
+                                  std::size_t maxBytes) {
+    return "The catalogue " + catalogue + " is damaged: field " + fieldName(field) + " of " +
+           recordAtPosition(position) + " is longer than " + std::to_string(maxBytes) + " bytes.";
+}
+
+std::string yearNotWhole(const std::string& what, std::string_view text, bool selectionYear,
+                         std::int64_t position) {
+    std::string reason = what + " (" + quoted(text) + ") is not a whole number from -32768 to 32767.";
+    if (selectionYear) reason += " It was needed for " + recordAtPosition(position) + ", whose names match.";
+    return reason;
+}
+
+} // namespace specialty

@@ -1,0 +1,34 @@
+// Every text the viewer and specialty-catalogue show their users: the fixed messages, and the reasons a
+// lookup fails, built in one place so that both programs word them alike.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace specialty {
+
+constexpr const char* kNoSelectionMessage = "No Vehicle Specification Selected.";
+constexpr const char* kNoMatchMessage = "No vehicle ID Match found.";
+constexpr const char* kNoPartsNotice = "No Specialty Parts Identified for this Vehicle.";
+constexpr const char* kSlotHint = "Click image for larger picture and text description.";
+
+// Code-page text in double quotes, fit for a message: UTF-8, control characters written as \xNN, cut
+// short when long.
+std::string quoted(std::string_view codePage);
+
+// "the record at position 7"
+std::string recordAtPosition(std::int64_t position);
+
+// Why a lookup failed. `catalogue` is the catalogue's path, `why` the system's reason.
+std::string catalogueCannotBeOpened(const std::string& catalogue, const std::string& why);
+std::string catalogueCannotBeRead(const std::string& catalogue, const std::string& why);
+std::string catalogueEndsInRecord(const std::string& catalogue, std::int64_t position, int fieldsRead);
+std::string catalogueFieldTooLong(const std::string& catalogue, int field, std::int64_t position,
+                                  std::size_t maxBytes);
+// A year the year test could not convert: `what` names it ("The selection's Year1", "The year YearFrom of
+// the record at position 3"); `selectionYear` adds which record needed it.
+std::string yearNotWhole(const std::string& what, std::string_view text, bool selectionYear,
+                         std::int64_t position);
+
+} // namespace specialty

@@ -1,0 +1,58 @@
+#include "record_reader.h"
+
+#include "src/byte_scan.h"
+#include "src/catalogue_file.h"
+
+namespace specialty {
+
+RecordReader::RecordReader() : file_(std::make_unique<CatalogueFile>()) {}
+RecordReader::~RecordReader() = default;
+
+Status RecordReader::open(const std::string& path) {
+    return file_->open(path);
+}
+void RecordReader::close() {
+    file_->close();
+}
+bool RecordReader::atEnd() {
+    return file_->atEnd();
+}
+
+RecordReader::Read RecordReader::readRecord(RawRecord& raw) {
+    switch (file_->readRecord(raw)) {
+    case CatalogueFile::Read::Record:
+        return Read::Record;
+    case CatalogueFile::Read::CutShort:
+        return Read::CutShort;
+    case CatalogueFile::Read::TooLong:
+        return Read::TooLong;
+    case CatalogueFile::Read::Failed:
+        break;
+    }
+    return Read::Failed;
+}
+
+int RecordReader::fieldsRead() const {
+    return file_->fieldsRead();
+}
+int RecordReader::overlongField() const {
+    return file_->overlongField();
+}
+const std::string& RecordReader::failure() const {
+    return file_->failure();
+}
+std::size_t RecordReader::maxFieldBytes() const {
+    return file_->maxFieldBytes();
+}
+std::uint64_t RecordReader::fieldOffset(int number) const {
+    return file_->fieldOffset(number);
+}
+std::uint64_t RecordReader::fileOffset() const {
+    return file_->fileOffset();
+}
+
+const char* findLineEndIn(const char* p, const char* end) {
+    return findLineEnd(p, end);
+}
+
+} // namespace specialty

@@ -1,0 +1,53 @@
+// The catalogue read record by record, for programs that need every record and where its fields lie: the
+// maintainers' tool lists and checks with it. The search has a faster way of its own.
+#pragma once
+
+#include "catalogue_record.h"
+#include "result.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace specialty {
+
+class CatalogueFile;
+
+class RecordReader {
+  public:
+    enum class Read {
+        Record,   // a whole record was read
+        CutShort, // the file ended inside the record: fieldsRead() tells how many fields there were
+        TooLong,  // a field is longer than the reader keeps (overlongField()): the file is damaged
+        Failed,   // the file could not be read (failure())
+    };
+
+    RecordReader();
+    ~RecordReader();
+    RecordReader(const RecordReader&) = delete;
+    RecordReader& operator=(const RecordReader&) = delete;
+
+    Status open(const std::string& path);
+    void close();
+    // True when no field is left before the end of the file (or the file could not be read further).
+    bool atEnd();
+    // Reads the next 23 fields. The views in `raw` stay valid until the next atEnd() or readRecord().
+    Read readRecord(RawRecord& raw);
+
+    int fieldsRead() const;
+    int overlongField() const;
+    const std::string& failure() const;
+    std::size_t maxFieldBytes() const;
+    // Where field `number` (from 1) of the record just read begins in the file.
+    std::uint64_t fieldOffset(int number) const;
+    // Where the next byte to read lies in the file.
+    std::uint64_t fileOffset() const;
+
+  private:
+    std::unique_ptr<CatalogueFile> file_;
+};
+
+// The first CR or LF in [p, end), or end: the scan the reader uses, for code that counts lines.
+const char* findLineEndIn(const char* p, const char* end);
+
+} // namespace specialty

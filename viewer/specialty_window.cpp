@@ -1,0 +1,221 @@
+#include "specialty_window.h"
+
+#include "code_page_text.h"
+#include "command_button.h"
+#include "description_label.h"
+#include "guarded.h"
+#include "messages.h"
+#include "picture_box.h"
+#include "twips.h"
+#include "window_layout.h"
+
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+
+#include <cmath>
+
+namespace specialty {
+
+namespace {
+
+QFont fontOfPoints(double points) {
+    QFont font(QString::fromLatin1(kFontFamily));
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    return font;
+}
+
+QLabel* makeLabel(const ControlPlace& place, QWidget* parent) {
+    auto* label = new QLabel(QString::fromLatin1(place.caption), parent);
+    label->setObjectName(QString::fromLatin1(place.name));
+    label->setTextFormat(Qt::PlainText); // catalogue text is never markup
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTwipsGeometry(label, place.twips);
+    label->setVisible(place.visible);
+    return label;
+}
+
+} // namespace
+
+SpecialtyWindow::SpecialtyWindow(std::string dataFolder, QWidget* parent)
+    : QWidget(parent), session_(std::move(dataFolder)) {
+    setObjectName(QString::fromLatin1(kWindowName));
+    setFixedSize(twipsToPixels(kClientArea).size());
+    showMessage_ = [this](const QString& text) {
+        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok,
+                        this);
+        box.setTextFormat(Qt::PlainText); // messages quote catalogue text, which is never markup
+        box.exec();
+    };
+    exitProgram_ = [] { QCoreApplication::exit(0); };
+    createButtons();
+    createFrames();
+    createLabels();
+    createSlots();
+    connectSession();
+    exitButton_->setFocus();
+}
+
+SpecialtyWindow::~SpecialtyWindow() = default;
+
+void SpecialtyWindow::createButtons() {
+    std::array<QPushButton*, kButtons.size()> buttons{};
+    for (std::size_t i = 0; i < kButtons.size(); ++i) {
+        const ControlPlace& place = kButtons[i];
+        buttons[i] = new CommandButton(QString::fromLatin1(place.caption), this);
+        buttons[i]->setObjectName(QString::fromLatin1(place.name));
+        setTwipsGeometry(buttons[i], place.twips);
+        buttons[i]->setVisible(place.visible);
+        if (i > 0) setTabOrder(buttons[i - 1], buttons[i]);
+    }
+    exitButton_ = buttons[kExitButton];
+    hideButton_ = buttons[kHideButton];
+    nextButton_ = buttons[kNextButton];
+    demoButton_ = buttons[kDemoButton];
+    connect(exitButton_, &QPushButton::clicked, this, &SpecialtyWindow::exitClicked);
+    connect(demoButton_, &QPushButton::clicked, &session_, &ViewerSession::startDemo);
+    connect(nextButton_, &QPushButton::clicked, &session_, &ViewerSession::demoStep);
+    connect(hideButton_, &QPushButton::clicked, this, &SpecialtyWindow::hideClicked);
+}
+
+void SpecialtyWindow::createFrames() {
+    std::array<QGroupBox*, kFrames.size()> frames{};
+    for (std::size_t i = 0; i < kFrames.size(); ++i) {
+        const ControlPlace& place = kFrames[i];
+        QWidget* parent = this;
+        if (place.parent) parent = findChild<QGroupBox*>(QString::fromLatin1(place.parent));
+        frames[i] = new QGroupBox(QString::fromLatin1(place.caption), parent);
+        frames[i]->setObjectName(QString::fromLatin1(place.name));
+        frames[i]->setFocusPolicy(Qt::NoFocus);
+        setTwipsGeometry(frames[i], place.twips);
+    }
+    rearFrame_ = frames[kRearFrame];
+    frontFrame_ = frames[kFrontFrame];
+}
+
+void SpecialtyWindow::createLabels() {
+    noticeText_ = makeLabel(kNoMatchLabel, this);
+    hintText_ = makeLabel(kNoteLabel, this);
+
+    descriptionText_ = new DescriptionLabel(this);
+    descriptionText_->setObjectName(QString::fromLatin1(kIllTextLabel.name));
+    descriptionText_->setCaption(QString::fromLatin1(kIllTextLabel.caption));
+    descriptionText_->setFont(fontOfPoints(kDescriptionPoints));
+    descriptionText_->setFrameShape(QFrame::Box);
+    descriptionText_->setLineWidth(1);
+    descriptionText_->setAutoFillBackground(true);
+    QPalette white = descriptionText_->palette();
+    white.setColor(QPalette::Window, QColor(255, 255, 255));
+    descriptionText_->setPalette(white);
+    setTwipsGeometry(descriptionText_, kIllTextLabel.twips);
+    descriptionText_->setVisible(kIllTextLabel.visible);
+
+    zoomPicture_ = new PictureBox(PictureBox::Mode::Unscaled, this);
+    zoomPicture_->setObjectName(QString::fromLatin1(kZoomPicture.name));
+    zoomPicture_->setBorderStyle(1);
+    setTwipsGeometry(zoomPicture_, kZoomPicture.twips);
+    zoomPicture_->setVisible(kZoomPicture.visible);
+}
+
+void SpecialtyWindow::createSlots() {
+    const QFont captionFont = fontOfPoints(kSlotCaptionPoints);
+    for (const PartSlot& slot : kPartSlots) {
+        const SlotPlace& place = kSlotPlaces[static_cast<std::size_t>(slot.number - 1)];
+        auto* frame = findChild<QGroupBox*>(QString::fromLatin1(place.frame));
+        auto* caption = new QLabel(frame);
+        caption->setObjectName(QString::fromLatin1(kSlotCaptionName).arg(slot.number));
+        caption->setTextFormat(Qt::PlainText);
+        caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        caption->setFont(captionFont);
+        setTwipsGeometry(caption, QRectF(place.left, kSlotLabelTop, place.labelWidth, place.labelHeight));
+
+        auto* picture = new PictureBox(PictureBox::Mode::Scaled, frame);
+        picture->setObjectName(QString::fromLatin1(kSlotPictureName).arg(slot.number));
+        setTwipsGeometry(picture, QRectF(place.left, kSlotPictureTop, place.pictureSize, place.pictureSize));
+        const int number = slot.number;
+        connect(picture, &PictureBox::clicked, this, [this, number] { slotClicked(number); });
+
+        slotCaptions_[static_cast<std::size_t>(slot.number - 1)] = caption;
+        slotPictures_[static_cast<std::size_t>(slot.number - 1)] = picture;
+        setSlotCaption(slot.number, QString());
+    }
+}
+
+void SpecialtyWindow::connectSession() {
+    connect(&session_, &ViewerSession::messageRaised, this, &SpecialtyWindow::showMessage);
+    connect(&session_, &ViewerSession::stepStarting, this, [this] { repaint(); });
+    connect(&session_, &ViewerSession::slotsEmptied, this, &SpecialtyWindow::emptySlots);
+    connect(&session_, &ViewerSession::noticeChanged, noticeText_, &QLabel::setText);
+    connect(&session_, &ViewerSession::captionChanged, this, &SpecialtyWindow::setCaption);
+    connect(&session_, &ViewerSession::slotFilled, this, &SpecialtyWindow::showFilledSlot);
+    connect(&session_, &ViewerSession::zoomOpened, this, &SpecialtyWindow::showZoomView);
+    connect(&session_, &ViewerSession::descriptionRead, descriptionText_, &DescriptionLabel::setCaption);
+}
+
+void SpecialtyWindow::centreOnScreen() {
+    // Centred by the window's outer size, computed in twips as the design does.
+    const QRect screenArea = screen()->geometry();
+    const QSizeF outer = outerSizeInTwips(this);
+    const double left = (screenArea.width() * kTwipsPerPixel - outer.width()) / 2;
+    const double top = (screenArea.height() * kTwipsPerPixel - outer.height()) / 2;
+    move(screenArea.topLeft() + QPoint(static_cast<int>(std::lround(left / kTwipsPerPixel)),
+                                       static_cast<int>(std::lround(top / kTwipsPerPixel))));
+}
+
+void SpecialtyWindow::load(const std::string& commandLine) {
+    centreOnScreen();
+    const QSize outerBeforeShow = frameGeometry().size();
+    show();
+    // The frame's size is known only once the window is on screen; centre again by the true outer size.
+    if (frameGeometry().size() != outerBeforeShow) centreOnScreen();
+    session_.start(commandLine);
+}
+
+void SpecialtyWindow::exitClicked() {
+    exitProgram_();
+}
+
+void SpecialtyWindow::showMessage(const QString& text) {
+    showMessage_(text);
+}
+
+QString SpecialtyWindow::caption() const {
+    QString caption = windowTitle();
+    return caption.replace(QStringLiteral("[*][*]"), QStringLiteral("[*]"));
+}
+
+void SpecialtyWindow::setCaption(const QString& caption) {
+    // The title bar treats "[*]" as a placeholder; doubled, it shows as written.
+    QString title = caption;
+    setWindowTitle(title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
+}
+
+void SpecialtyWindow::emptySlots() {
+    for (const PartSlot& slot : kPartSlots) {
+        slotPicture(slot.number)->setPicture(QImage());
+        slotPicture(slot.number)->setToolTip(QString());
+        slotPicture(slot.number)->setBorderStyle(0);
+        setSlotCaption(slot.number, QString());
+    }
+}
+
+void SpecialtyWindow::showFilledSlot(int slot) {
+    PictureBox* picture = slotPicture(slot);
+    guarded([&] { picture->setPicture(session_.slotPicture(slot)); });
+    guarded([&] { picture->setToolTip(QString::fromLatin1(kSlotHint)); });
+    picture->setBorderStyle(1);
+    guarded([&] { setSlotCaption(slot, fromCodePage(session_.slotCode(slot))); });
+}
+
+void SpecialtyWindow::setSlotCaption(int slot, const QString& caption) {
+    slotCaption(slot)->setText(caption);
+    const QString what = caption.isEmpty() ? tr("empty") : tr("part %1").arg(caption);
+    slotPicture(slot)->setAccessibleName(
+        tr("%1, slot %2: %3").arg(QString::fromLatin1(partSlot(slot).group)).arg(slot).arg(what));
+}
+
+} // namespace specialty

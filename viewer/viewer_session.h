@@ -1,0 +1,79 @@
+// What the viewer shows, without a widget: the data folder, demo mode and its counter, the record shown
+// and what each of the seventeen slots holds. The window turns its signals into pixels; tests drive it
+// directly.
+#pragma once
+
+#include "catalogue_record.h"
+#include "part_slots.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace specialty {
+
+class PictureSet;
+struct SearchResult;
+
+class ViewerSession : public QObject {
+    Q_OBJECT
+
+  public:
+    // `dataFolder` holds the catalogue, pictures and descriptions (a path ending in "/").
+    explicit ViewerSession(std::string dataFolder, QObject* parent = nullptr);
+
+    // Takes the road the host's command line asks for (text in the locale's encoding): "DEMO" in any case
+    // or nothing starts demo mode with one step, a text beginning with ";" says that no vehicle is
+    // selected, anything else is looked up.
+    void start(const std::string& commandLine);
+    // Looks up a vehicle selection (the host's text, in the locale's encoding) and shows what it finds.
+    void lookUp(const std::string& selection);
+    // One demo step: empties every slot, lowers the counter and shows the record at the position it names.
+    void demoStep();
+    // Switches demo mode on and takes a step.
+    void startDemo();
+    // Opens the zoom view of slot `slot` (1 to 17): its picture and the description of its part code.
+    void zoom(int slot);
+
+    bool demoMode() const { return demoMode_; }
+    std::int32_t demoIndex() const { return demoIndex_; }
+    const std::optional<CatalogueRecord>& record() const { return record_; }
+    // What slot `slot` (1 to 17) holds: its part code (code-page text; empty for an empty slot) and its
+    // picture (null when none). The zoom view shows this very picture.
+    const std::string& slotCode(int slot) const { return slots_[index(slot)].code; }
+    const QImage& slotPicture(int slot) const { return slots_[index(slot)].picture; }
+
+  signals:
+    void messageRaised(const QString& text);
+    void stepStarting(); // a demo step is about to change the window: show it as it stands
+    void slotsEmptied();
+    void noticeChanged(const QString& notice);
+    void captionChanged(const QString& caption);
+    void slotFilled(int slot); // its code is set and its picture, if one was loaded
+    void zoomOpened(int slot);
+    void descriptionRead(const QString& description); // every line ends in a line feed and a carriage return
+
+  private:
+    struct Slot {
+        std::string code;
+        QImage picture;
+    };
+    static std::size_t index(int slot) { return static_cast<std::size_t>(slot - 1); }
+
+    void showSearchResult(const SearchResult& result);
+    void present(const CatalogueRecord& record);
+    void fillSlot(const PartSlot& slot, const std::string& code, PictureSet& pictures);
+
+    const std::string dataFolder_;
+    bool demoMode_ = false;
+    std::int32_t demoIndex_ = 0;
+    std::optional<CatalogueRecord> record_;
+    std::array<Slot, kSlotCount> slots_;
+};
+
+} // namespace specialty
