@@ -1,5 +1,6 @@
 #include "data_folder.h"
 
+#include "messages.h"
 #include "text_encoding.h"
 
 namespace specialty {
@@ -15,9 +16,10 @@ bool isPlainPartName(std::string_view code) {
     return code.empty() || code.find_first_not_of('.') != std::string_view::npos;
 }
 
-std::optional<std::string> partFilePath(const std::string& dataFolder, std::string_view code,
-                                        std::string_view suffix) {
-    if (!isPlainPartName(code)) return std::nullopt;
+Result<std::string> partFilePath(const std::string& dataFolder, std::string_view code,
+                                 std::string_view suffix) {
+    if (!isPlainPartName(code))
+        return Result<std::string>::failure("part code " + quoted(code) + " is not a plain file name");
     return dataFolder + windows1252ToUtf8(code) + std::string(suffix);
 }
 

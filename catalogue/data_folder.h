@@ -1,7 +1,8 @@
 // Where the viewer's files lie: the data folder below the drive root, and the part files in it.
 #pragma once
 
-#include <optional>
+#include "result.h"
+
 #include <string>
 #include <string_view>
 
@@ -22,9 +23,9 @@ constexpr std::string_view kDescriptionSuffix = ".txt";
 // the file named just by the suffix).
 bool isPlainPartName(std::string_view code);
 
-// Data folder + code (converted from the code page to UTF-8, the file system's encoding) + suffix, or
-// nothing when the code is not a plain name.
-std::optional<std::string> partFilePath(const std::string& dataFolder, std::string_view code,
-                                        std::string_view suffix);
+// Data folder + code (converted from the code page to UTF-8, the file system's encoding) + suffix; a code
+// that is not a plain name is a failure.
+Result<std::string> partFilePath(const std::string& dataFolder, std::string_view code,
+                                 std::string_view suffix);
 
 } // namespace specialty

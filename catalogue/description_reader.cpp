@@ -6,7 +6,7 @@ namespace specialty {
 
 namespace {
 
-Description readItems(ListReader& reader, std::size_t maxBytes) {
+Result<Description> readItems(ListReader& reader, std::size_t maxBytes) {
     Description description;
     while (!reader.atEnd()) {
         reader.beginUnit();
@@ -22,16 +22,16 @@ Description readItems(ListReader& reader, std::size_t maxBytes) {
         }
         description.caption.append(text).append(kItemEnd);
     }
-    if (reader.failed()) return Description{}; // unreadable counts as missing
+    if (reader.failed()) return Result<Description>::failure(reader.failure());
     return description;
 }
 
 } // namespace
 
-Description readDescription(const std::string& path, std::size_t maxBytes) {
+Result<Description> readDescription(const std::string& path, std::size_t maxBytes) {
     ListReader reader(maxBytes, 64 * 1024);
-    if (!reader.open(path)) return Description{}; // one that cannot be opened counts as missing
-    Description description = readItems(reader, maxBytes);
+    if (Status opened = reader.open(path); !opened) return Result<Description>::failure(opened.reason());
+    Result<Description> description = readItems(reader, maxBytes);
     reader.close();
     return description;
 }
@@ -39,7 +39,8 @@ Description readDescription(const std::string& path, std::size_t maxBytes) {
 Description readDescriptionBytes(std::string_view bytes, std::size_t maxBytes, std::size_t chunkBytes) {
     ListReader reader(maxBytes, chunkBytes);
     reader.openMemory(bytes);
-    return readItems(reader, maxBytes);
+    Result<Description> description = readItems(reader, maxBytes);
+    return description ? description.value() : Description{}; // bytes in memory are always readable
 }
 
 } // namespace specialty

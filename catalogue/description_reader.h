@@ -1,6 +1,8 @@
 // A part's description file: list items, each shown on a line of its own.
 #pragma once
 
+#include "result.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -20,9 +22,9 @@ constexpr std::string_view kItemEnd = "\n\r";
 constexpr std::string_view kDescriptionCutNote =
     "[The description is longer than 64 KB; only its beginning is shown.]";
 
-// Reads the description file at `path`. A file that is missing, not an ordinary file, or that cannot be
-// opened or read gives the empty description, as if it were missing.
-Description readDescription(const std::string& path, std::size_t maxBytes = kMaxDescriptionBytes);
+// Reads the description file at `path`: a failure when it is missing, not an ordinary file, or cannot be
+// opened or read (the viewer then shows no description, as for a missing one).
+Result<Description> readDescription(const std::string& path, std::size_t maxBytes = kMaxDescriptionBytes);
 
 // The same for bytes in memory.
 Description readDescriptionBytes(std::string_view bytes, std::size_t maxBytes = kMaxDescriptionBytes,

@@ -23,6 +23,7 @@ class [[nodiscard]] Result {
     explicit operator bool() const { return ok(); }
     const T& value() const { return *value_; }
     T& value() { return *value_; }
+    const T& operator*() const { return *value_; }
     const T* operator->() const { return &*value_; }
     // Why there is no value; empty when there is one.
     const std::string& reason() const { return reason_; }

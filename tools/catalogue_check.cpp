@@ -71,7 +71,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
             const std::string& name = record.field(column.field);
             if (name.size() > column.width)
                 add(Finding::Level::Warning, fieldLine[column.field - 1],
-                    fieldName(column.field) + " " + quoted(name) + " of " + at(position) +
+                    fieldName(column.field) + " " + specialty::quoted(name) + " of " + at(position) +
                         " is longer than " + std::to_string(column.width) +
                         " characters: no selection can match it");
         }
@@ -81,7 +81,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
             if (!*year)
                 add(Finding::Level::Error, fieldLine[field - 1],
                     "the year " + fieldName(field) + " of " + at(position) + " (" +
-                        quoted(record.field(field)) +
+                        specialty::quoted(record.field(field)) +
                         ") is not a whole number from -32768 to 32767: a search for its vehicle fails");
         if (from && to && *from > *to)
             add(Finding::Level::Warning, fieldLine[0],

@@ -7,7 +7,7 @@
 #include "vehicle_search.h"
 
 #include <algorithm>
-#include <dirent.h>
+#include <filesystem>
 
 namespace specialty {
 
@@ -24,8 +24,9 @@ void PartFiles::check(const PictureDecodes& decodes, const std::string& catalogu
               [](const auto& a, const auto& b) { return a.second.line < b.second.line; });
     for (const auto& [code, firstUse] : codes) {
         const Use use = firstUse; // a copy: a lambda may not capture a structured binding before C++20
-        const std::string shown = "part code " + quoted(*code) + " (first used by the record at position " +
-                                  std::to_string(use.position) + ")";
+        const std::string shown = "part code " + specialty::quoted(*code) +
+                                  " (first used by the record at position " + std::to_string(use.position) +
+                                  ")";
         auto warn = [&](const std::string& message) {
             out.push_back({Finding::Level::Warning, catalogue, use.line, shown + " " + message});
         };
@@ -54,21 +55,20 @@ void PartFiles::check(const PictureDecodes& decodes, const std::string& catalogu
 
 void PartFiles::findUnused(std::vector<Finding>& out) const {
     std::vector<std::pair<std::string, const char*>> unused;
-    if (DIR* dir = ::opendir(folder_.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            for (auto [suffix, what] :
-                 {std::pair{kPictureSuffix, "picture"}, std::pair{kDescriptionSuffix, "description"}}) {
-                if (name.size() <= suffix.size() ||
-                    name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
-                    continue;
-                const std::string code = utf8ToWindows1252(name.substr(0, name.size() - suffix.size()));
-                if (name != kCatalogueName && !used_.count(code) && isRegularFile(folder_ + name))
-                    unused.emplace_back(name, what);
-                break;
-            }
+    std::error_code error; // a folder that cannot be listed has no unused files to report
+    for (auto entry = std::filesystem::directory_iterator(folder_, error);
+         !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        for (auto [suffix, what] :
+             {std::pair{kPictureSuffix, "picture"}, std::pair{kDescriptionSuffix, "description"}}) {
+            if (name.size() <= suffix.size() ||
+                name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+                continue;
+            const std::string code = utf8ToWindows1252(name.substr(0, name.size() - suffix.size()));
+            if (name != kCatalogueName && !used_.count(code) && isRegularFile(folder_ + name))
+                unused.emplace_back(name, what);
+            break;
         }
-        ::closedir(dir);
     }
     std::sort(unused.begin(), unused.end());
     for (const auto& [name, what] : unused)

@@ -80,7 +80,7 @@ void ViewerSession::fillSlot(const PartSlot& slot, const std::string& code, Pict
     held.code = code;
     // A code that is not a plain name never reaches the file system: its picture counts as missing. A
     // missing or broken picture leaves the slot's earlier one.
-    const std::optional<std::string> path = partFilePath(dataFolder_, code, kPictureSuffix);
+    const Result<std::string> path = partFilePath(dataFolder_, code, kPictureSuffix);
     if (path && isRegularFile(*path)) {
         guarded([&] { // decoding may run out of memory; the other slots still fill
             QImage picture = pictures.picture(*path);
@@ -92,10 +92,12 @@ void ViewerSession::fillSlot(const PartSlot& slot, const std::string& code, Pict
 
 void ViewerSession::zoom(int slot) {
     emit zoomOpened(slot);
-    const std::optional<std::string> path = partFilePath(dataFolder_, slotCode(slot), kDescriptionSuffix);
+    const Result<std::string> path = partFilePath(dataFolder_, slotCode(slot), kDescriptionSuffix);
     emit descriptionRead(QString());
     if (!path || !isRegularFile(*path)) return;
-    emit descriptionRead(fromCodePage(readDescription(*path).caption));
+    // One that exists but cannot be read shows as empty, the same as a missing one.
+    if (const Result<Description> description = readDescription(*path); description)
+        emit descriptionRead(fromCodePage(description->caption));
 }
 
 } // namespace specialty
