@@ -6,9 +6,16 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
     // The selection is taken before Qt sees the arguments, so that none of them is ever read as a Qt option.
     const std::string commandLine = specialty::commandLineText(argc, argv);
+    // "--version" alone is no vehicle selection a host could pass (those are 80 columns wide).
+    if (commandLine == "--version") {
+        std::printf("specialty-parts %s\n", SPECIALTY_VERSION);
+        return std::fflush(stdout) == 0 ? 0 : 2;
+    }
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
