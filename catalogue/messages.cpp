@@ -3,14 +3,31 @@
 #include "catalogue_record.h"
 #include "text_encoding.h"
 
+#include <cstdio>
+
 namespace specialty {
 
 std::string quoted(std::string_view codePage) {
     return "\"" + printableForMessage(codePage) + "\"";
 }
 
-std::string recordAtPosition(std::int64_t position) {
-    return "the record at position " + std::to_string(position);
+std::string quotedUtf8(std::string_view text) {
+    std::string shown;
+    for (char c : localToUtf8(text)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            shown += escaped;
+        } else {
+            shown += c;
+        }
+    }
+    return "\"" + shown + "\"";
+}
+
+std::string recordNumbered(std::int64_t position) {
+    return "record " + std::to_string(position + 1);
 }
 
 std::string catalogueCannotBeOpened(const std::string& catalogue, const std::string& why) {
@@ -22,20 +39,20 @@ std::string catalogueCannotBeRead(const std::string& catalogue, const std::strin
 }
 
 std::string catalogueEndsInRecord(const std::string& catalogue, std::int64_t position, int fieldsRead) {
-    return "The catalogue " + catalogue + " ends in the middle of " + recordAtPosition(position) +
+    return "The catalogue " + catalogue + " ends in the middle of " + recordNumbered(position) +
            ": it has " + std::to_string(fieldsRead) + " of its " + std::to_string(kRecordFields) + " fields.";
 }
 
 std::string catalogueFieldTooLong(const std::string& catalogue, int field, std::int64_t position,
                                   std::size_t maxBytes) {
     return "The catalogue " + catalogue + " is damaged: field " + fieldName(field) + " of " +
-           recordAtPosition(position) + " is longer than " + std::to_string(maxBytes) + " bytes.";
+           recordNumbered(position) + " is longer than " + std::to_string(maxBytes) + " bytes.";
 }
 
 std::string yearNotWhole(const std::string& what, std::string_view text, bool selectionYear,
                          std::int64_t position) {
     std::string reason = what + " (" + quoted(text) + ") is not a whole number from -32768 to 32767.";
-    if (selectionYear) reason += " It was needed for " + recordAtPosition(position) + ", whose names match.";
+    if (selectionYear) reason += " It was needed for " + recordNumbered(position) + ", whose names match.";
     return reason;
 }
 

@@ -16,9 +16,12 @@ constexpr const char* kSlotHint = "Click image for larger picture and text descr
 // Code-page text in double quotes, fit for a message: UTF-8, control characters written as \xNN, cut
 // short when long.
 std::string quoted(std::string_view codePage);
+// The same for text that is UTF-8 (or mostly so: stray bytes are taken as code-page characters).
+std::string quotedUtf8(std::string_view text);
 
-// "the record at position 7"
-std::string recordAtPosition(std::int64_t position);
+// A record as users count them, from 1 in file order: "record 8" for the record at position 7. The
+// tool's list numbers records the same way.
+std::string recordNumbered(std::int64_t position);
 
 // Why a lookup failed. `catalogue` is the catalogue's path, `why` the system's reason.
 std::string catalogueCannotBeOpened(const std::string& catalogue, const std::string& why);

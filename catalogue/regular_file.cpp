@@ -62,6 +62,21 @@ Result<std::size_t> RegularFile::read(char* into, std::size_t size) {
     }
 }
 
+Result<std::string> readFileStart(const std::string& path, std::size_t count) {
+    RegularFile file;
+    if (Status opened = file.open(path); !opened) return Result<std::string>::failure(opened.reason());
+    std::string start(count, '\0');
+    std::size_t filled = 0;
+    while (filled < count) {
+        Result<std::size_t> got = file.read(start.data() + filled, count - filled);
+        if (!got) return Result<std::string>::failure(got.reason());
+        if (got.value() == 0) break;
+        filled += got.value();
+    }
+    start.resize(filled);
+    return start;
+}
+
 Result<std::string> readWholeFile(const std::string& path, std::size_t maxBytes) {
     RegularFile file;
     if (Status opened = file.open(path); !opened) return Result<std::string>::failure(opened.reason());

@@ -34,6 +34,9 @@ class RegularFile {
     int fd_ = -1;
 };
 
+// The first bytes of an ordinary file, at most `count` of them.
+Result<std::string> readFileStart(const std::string& path, std::size_t count);
+
 // Reads a whole ordinary file of at most `maxBytes` bytes; a larger file is a failure.
 Result<std::string> readWholeFile(const std::string& path, std::size_t maxBytes);
 

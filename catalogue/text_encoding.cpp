@@ -102,6 +102,22 @@ std::string utf8ToWindows1252(std::string_view text) {
     return out;
 }
 
+bool looksLikeUtf8(std::string_view text) {
+    bool multibyte = false;
+    for (std::size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t length = decodeUtf8(text, i, cp);
+        if (length == 0) return false;
+        multibyte = true;
+        i += length;
+    }
+    return multibyte;
+}
+
 std::string localToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -34,6 +34,11 @@ std::string windows1252ToUtf8(std::string_view text);
 // sequences stay as they are, any other byte is taken as a code-page character.
 std::string localToUtf8(std::string_view text);
 
+// True when `text` reads as UTF-8 rather than as code-page text: it holds at least one well-formed
+// multibyte UTF-8 sequence and no byte above 0x7F outside one. Code-page text with accented letters
+// almost never does ("é" alone is one byte that no UTF-8 sequence begins and ends with).
+bool looksLikeUtf8(std::string_view text);
+
 // Code-page text made fit for a message: UTF-8, control characters written as \xNN, cut after `maxChars`
 // characters with "..." so that a damaged field cannot flood the message box.
 std::string printableForMessage(std::string_view text, std::size_t maxChars = 60);

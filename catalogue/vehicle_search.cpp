@@ -41,8 +41,8 @@ bool yearsFit(const VehicleSelection& selection, const RawRecord& raw, std::int6
     const Year years[] = {
         {selection.Year1, "The selection's Year1"},
         {selection.Year2, "The selection's Year2"},
-        {raw[kYearFrom], "The year YearFrom of " + recordAtPosition(position)},
-        {raw[kYearTo], "The year YearTo of " + recordAtPosition(position)},
+        {raw[kYearFrom], "The year YearFrom of " + recordNumbered(position)},
+        {raw[kYearTo], "The year YearTo of " + recordNumbered(position)},
     };
     std::int16_t value[4] = {};
     for (int i = 0; i < 4; ++i) {

@@ -1,5 +1,6 @@
 #include "picture_loader.h"
 
+#include "decoder_warnings.h"
 #include "jpeg_scans.h"
 #include "regular_file.h"
 
@@ -55,6 +56,17 @@ Picture loadPicture(const std::string& path, std::int64_t maxPixelBytes) {
                        ")");
     // The decoded image owns its pixels; `bytes` may go.
     return Picture{std::move(image), std::string()};
+}
+
+std::string pictureProblem(const std::string& path) {
+    DecoderWarnings warnings;
+    const Picture picture = loadPicture(path);
+    if (picture.image.isNull()) return picture.problem;
+    if (warnings.messages().empty()) return std::string();
+    std::string problem = "it decodes only partly (";
+    for (std::size_t i = 0; i < warnings.messages().size(); ++i)
+        problem += (i > 0 ? "; " : "") + warnings.messages()[i];
+    return problem + ")";
 }
 
 } // namespace specialty

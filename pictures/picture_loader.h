@@ -24,6 +24,11 @@ struct Picture {
     std::string problem; // then why, for the user (UTF-8): "it has 10000 scans, more than 64"
 };
 
+// What keeps the picture at `path` from showing whole, for the catalogue's maintainers: why it is refused
+// or does not decode, or the decoder's warnings when it decodes only partly (a JPEG cut short shows grey
+// below the cut); empty when it shows whole. The warnings are collected, never printed.
+std::string pictureProblem(const std::string& path);
+
 // Decodes the picture at `path` (only an ordinary file) if its pixels fit in `maxPixelBytes`. The format is
 // taken from the content, so a picture of another kind named ".jpg" still shows.
 Picture loadPicture(const std::string& path, std::int64_t maxPixelBytes = kMaxPictureBytes);

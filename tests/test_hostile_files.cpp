@@ -206,7 +206,7 @@ class HostileFilesTest : public QObject {
         std::string commas(100'000'000, ',');
         r = findVehicleInBytes(anyVehicle(), commas, "c", ListReader::kDefaultChunkBytes);
         QVERIFY(r.failed()); // 100 MB of commas is records of empty fields; the last one is cut short
-        QVERIFY(r.reason.find("ends in the middle of the record at position") != std::string::npos);
+        QVERIFY(r.reason.find("ends in the middle of record") != std::string::npos);
         r = findVehicleInBytes(anyVehicle(), "1,,\"A,B,2000\r\n,,,,,,,,,,,,,,,,,,,,,,,,,,\r\n", "c", 8);
         QVERIFY(r.failed());
     }

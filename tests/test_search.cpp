@@ -208,7 +208,7 @@ class SearchTest : public QObject {
         QVERIFY(r.failed());
         QCOMPARE(
             QString::fromStdString(r.reason),
-            QString("The year YearTo of the record at position 2 (\"abc\") is not a whole number from -32768 "
+            QString("The year YearTo of record 3 (\"abc\") is not a whole number from -32768 "
                     "to 32767."));
 
         // All four years are converted before anything is decided: an empty Year2 fails the search even
@@ -216,7 +216,7 @@ class SearchTest : public QObject {
         r = search(lines, joinSelection("M", "X", "", "2005", "").substr(0, 74));
         QVERIFY(r.failed());
         QVERIFY(QString::fromStdString(r.reason).startsWith("The selection's Year2 (\"\")"));
-        QVERIFY(QString::fromStdString(r.reason).contains("position 1"));
+        QVERIFY(QString::fromStdString(r.reason).contains("record 2"));
     }
 
     void shortSelectionWithoutAMatchingNameIsNotFound() {
@@ -229,7 +229,7 @@ class SearchTest : public QObject {
         QVERIFY(r.failed());
         QCOMPARE(
             QString::fromStdString(r.reason),
-            QString("The catalogue specialty.txt ends in the middle of the record at position 1: it has 8 of "
+            QString("The catalogue specialty.txt ends in the middle of record 2: it has 8 of "
                     "its 23 fields."));
         // The matching record before the damage is still found.
         QVERIFY(search(lines, sel("A", "B", "", "2000", "2000")).found());
@@ -239,7 +239,7 @@ class SearchTest : public QObject {
         auto lines = {recordLine("1", "A", "B", std::string(100000, 's'), "2000", "2000"), endRecordLine()};
         SearchResult r = search(lines, sel("X", "", "", "1", "1"));
         QVERIFY(r.failed());
-        QVERIFY(QString::fromStdString(r.reason).contains("field Submodel of the record at position 0"));
+        QVERIFY(QString::fromStdString(r.reason).contains("field Submodel of record 1"));
     }
 
     void catalogueFiles() {

@@ -7,6 +7,7 @@
 #include "part_files.h"
 #include "record_coverage.h"
 #include "record_reader.h"
+#include "regular_file.h"
 #include "text_encoding.h"
 #include "vehicle_search.h"
 #include "vehicle_selection.h"
@@ -18,7 +19,7 @@ namespace specialty {
 namespace {
 
 std::string at(std::int64_t position) {
-    return recordAtPosition(position);
+    return recordNumbered(position);
 }
 
 struct NameColumn {
@@ -29,7 +30,7 @@ constexpr NameColumn kNameColumns[] = {{kMake, 14}, {kModel, 21}, {kSubmodel, 31
 
 } // namespace
 
-CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& decodes) {
+CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& pictureProblem) {
     CheckReport report;
     const std::string path = dataFolder + std::string(kCatalogueName);
     std::vector<Finding>& out = report.findings;
@@ -45,6 +46,10 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
         report.failure = catalogueCannotBeOpened(path, opened.reason());
         return report;
     }
+    if (Result<std::string> start = readFileStart(path, 3); start && start.value() == "\xEF\xBB\xBF")
+        add(Finding::Level::Error, 1,
+            "the file begins with a UTF-8 byte order mark: the viewer reads it as part of the first VehicleId "
+            "(\"\xC3\xAF\xC2\xBB\xC2\xBF...\"); save the catalogue as Windows-1252, without it");
     LineLayout layout(out, path);
     RecordCoverage coverage;
     PartFiles parts(dataFolder);
@@ -67,10 +72,19 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
         const CatalogueRecord& record = pending.record;
         const std::int64_t position = pending.position;
         const std::uint64_t* fieldLine = pending.line;
+        for (int f = 1; f <= kRecordFields; ++f) {
+            const std::string& text = record.field(f);
+            if (!looksLikeUtf8(text)) continue;
+            add(Finding::Level::Error, fieldLine[f - 1],
+                fieldName(f) + " " + specialty::quoted(text) + " of " + at(position) + " is UTF-8 text (" +
+                    specialty::quotedUtf8(text) + "), which the viewer reads as Windows-1252: save the catalogue "
+                    "as Windows-1252");
+            break; // one finding a record is enough to show the file was saved in the wrong encoding
+        }
         for (const NameColumn& column : kNameColumns) {
             const std::string& name = record.field(column.field);
             if (name.size() > column.width)
-                add(Finding::Level::Warning, fieldLine[column.field - 1],
+                add(Finding::Level::Error, fieldLine[column.field - 1],
                     fieldName(column.field) + " " + specialty::quoted(name) + " of " + at(position) +
                         " is longer than " + std::to_string(column.width) +
                         " characters: no selection can match it");
@@ -84,7 +98,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
                         specialty::quoted(record.field(field)) +
                         ") is not a whole number from -32768 to 32767: a search for its vehicle fails");
         if (from && to && *from > *to)
-            add(Finding::Level::Warning, fieldLine[0],
+            add(Finding::Level::Error, fieldLine[0],
                 at(position) + " runs from " + std::to_string(*from) + " to " + std::to_string(*to) +
                     ": no year lies in that range, so no selection finds it");
         if (from && to && *from <= *to) coverage.add(record, *from, *to, position, fieldLine[0]);
@@ -144,8 +158,11 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& 
     if (!endSeen && !shifted)
         add(Finding::Level::Warning, 0, "the catalogue has no end record (a record whose VehicleId is 0)");
     for (RecordCoverage::Shadowed& s : coverage.finish())
-        add(Finding::Level::Warning, s.line, std::move(s.message));
-    parts.check(decodes, path, out);
+        add(Finding::Level::Error, s.line, std::move(s.message));
+    if (report.records == 0 && !shifted)
+        add(Finding::Level::Error, 1,
+            "the catalogue holds no record before its end: every search finds nothing, every demo step too");
+    parts.check(pictureProblem, path, out);
     file.close();
 
     std::stable_sort(out.begin(), out.end(),

@@ -24,9 +24,10 @@ struct CheckReport {
     std::string failure; // the catalogue could not be read at all
 };
 
-// Tells whether the picture file at a path decodes.
-using PictureDecodes = std::function<bool(const std::string& path)>;
+// What keeps the picture file at a path from showing whole ("it is not a picture", "it decodes only
+// partly: Premature end of JPEG file"); empty when it decodes whole.
+using PictureProblem = std::function<std::string(const std::string& path)>;
 
-CheckReport checkCatalogue(const std::string& dataFolder, const PictureDecodes& decodes);
+CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& pictureProblem);
 
 } // namespace specialty

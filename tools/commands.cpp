@@ -44,12 +44,12 @@ void printFound(const ToolOptions& options, const SearchResult& result) {
                 {"description", !code.empty() && exists(options.dataFolder, code, kDescriptionSuffix)}});
         }
         writeJson({{"outcome", "found"},
-                   {"position", static_cast<double>(result.position)},
+                   {"number", static_cast<double>(result.position + 1)},
                    {"record", record},
                    {"slots", slotList}});
         return;
     }
-    std::string text = "The record at position " + std::to_string(result.position) + ":\n";
+    std::string text = "Record " + std::to_string(result.position + 1) + ":\n";
     for (int f = 1; f <= kRecordFields; ++f)
         text += "  " + padded(fieldName(f), 11) + " " + shown(r.field(f)) + "\n";
     text += "Slots:\n";
@@ -107,8 +107,8 @@ int listCommand(const ToolOptions& options) {
     for (std::int64_t position = 0; !file.atEnd(); ++position) {
         if (file.readRecord(raw) != RecordReader::Read::Record) {
             const std::string message = "The catalogue " + path +
-                                        " cannot be read past the record at position " +
-                                        std::to_string(position) + ": it is damaged or cut short.";
+                                        " cannot be read past " + recordNumbered(position - 1) +
+                                        ": it is damaged or cut short.";
             if (options.json)
                 writeOut("]," + jsonMembers({{"outcome", "failed"}, {"message", jsonPath(message)}}) + "}\n");
             else
@@ -122,7 +122,7 @@ int listCommand(const ToolOptions& options) {
             parts += code.empty() ? 0 : 1;
         if (options.json) {
             if (position > 0) writeOut(",");
-            writeJson({{"position", static_cast<double>(position)},
+            writeJson({{"number", static_cast<double>(position + 1)},
                        {"VehicleId", jsonText(r.VehicleId)},
                        {"YearFrom", jsonText(r.YearFrom)},
                        {"YearTo", jsonText(r.YearTo)},
@@ -132,7 +132,7 @@ int listCommand(const ToolOptions& options) {
                        {"parts", parts}});
             continue;
         }
-        const std::string number = std::to_string(position);
+        const std::string number = std::to_string(position + 1);
         writeOut(std::string(number.size() < 6 ? 6 - number.size() : 0, ' ') + number + "  " +
                  padded(shown(r.VehicleId), 8) + " " + shown(r.YearFrom) + "-" + shown(r.YearTo) + "  " +
                  shown(r.Make) + " / " + shown(r.Model) + " / " + shown(r.Submodel) + "  (" +
@@ -142,8 +142,8 @@ int listCommand(const ToolOptions& options) {
     return kExitFine;
 }
 
-int checkCommand(const ToolOptions& options, const PictureDecodes& decodes) {
-    const CheckReport report = checkCatalogue(options.dataFolder, decodes);
+int checkCommand(const ToolOptions& options, const PictureProblem& pictureProblem) {
+    const CheckReport report = checkCatalogue(options.dataFolder, pictureProblem);
     if (!report.failure.empty()) return failed(options, report.failure);
     const std::string path = options.dataFolder + std::string(kCatalogueName);
     if (options.json)
@@ -156,11 +156,13 @@ int checkCommand(const ToolOptions& options, const PictureDecodes& decodes) {
             if (!first) writeOut(",");
             writeJson({{"level", level},
                        {"file", jsonPath(f.file)},
-                       {"line", static_cast<double>(f.line)},
+                       {"line", f.line > 0 ? QJsonValue(static_cast<double>(f.line)) : QJsonValue()},
                        {"message", jsonPath(f.message)}});
         } else {
-            writeOut(std::string(level) + " " + shown(f.file) + ":" + std::to_string(f.line) + ": " +
-                     f.message + "\n");
+            // The compiler's format, which editors jump from: "file:line: error: message"; a finding about
+            // the file as a whole has no line.
+            const std::string where = f.line > 0 ? ":" + std::to_string(f.line) : std::string();
+            writeOut(shown(f.file) + where + ": " + level + ": " + f.message + "\n");
         }
         first = false;
     }

@@ -23,6 +23,6 @@ struct ToolOptions {
 int findCommand(const ToolOptions& options, const std::string& selection,
                 std::optional<std::int64_t> position);
 int listCommand(const ToolOptions& options);
-int checkCommand(const ToolOptions& options, const PictureDecodes& decodes);
+int checkCommand(const ToolOptions& options, const PictureProblem& pictureProblem);
 
 } // namespace specialty

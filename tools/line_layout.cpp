@@ -25,7 +25,7 @@ void LineLayout::reportRun(bool closed) {
         std::string what = run_.size() == 1
                                ? "line " + std::to_string(first.number) + " holds " +
                                      std::to_string(first.fields / kRecordFields) + " records"
-                               : recordAtPosition(runPosition_) + " spans lines " +
+                               : recordNumbered(runPosition_) + " spans lines " +
                                      std::to_string(first.number) + "-" + std::to_string(run_.back().number);
         out_.push_back({Finding::Level::Warning, file_, first.number,
                         what + "; the viewer reads it, but one record a line is the rule"});
@@ -37,9 +37,9 @@ void LineLayout::reportRun(bool closed) {
                                   " fields, not " + std::to_string(kRecordFields);
             if (first)
                 message += closed
-                               ? ": the records from position " + std::to_string(runPosition_) +
+                               ? ": the records from " + recordNumbered(runPosition_) +
                                      " on are read shifted until line " + std::to_string(run_.back().number)
-                               : ": every record from position " + std::to_string(runPosition_) +
+                               : ": every record from " + recordNumbered(runPosition_) +
                                      " on is read shifted, the end record too";
             out_.push_back({Finding::Level::Error, file_, l.number, message});
             first = false;

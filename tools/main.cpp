@@ -38,8 +38,7 @@ int main(int argc, char** argv) {
     case ToolRequest::Command::Check: {
         int qtArgc = 1;
         QCoreApplication application(qtArgc, argv); // for the picture decoders
-        return finishOutput(
-            checkCommand(options, [](const std::string& path) { return !loadPicture(path).image.isNull(); }));
+        return finishOutput(checkCommand(options, pictureProblem));
     }
     }
     return kExitError;

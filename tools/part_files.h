@@ -19,7 +19,7 @@ class PartFiles {
 
     // Adds a finding for every used code whose files are missing or broken, and for every part file that
     // no record uses. `catalogue` names the catalogue in the findings.
-    void check(const PictureDecodes& decodes, const std::string& catalogue, std::vector<Finding>& out) const;
+    void check(const PictureProblem& pictureProblem, const std::string& catalogue, std::vector<Finding>& out) const;
 
   private:
     struct Use {
@@ -27,6 +27,8 @@ class PartFiles {
         std::uint64_t line;
     };
     void findUnused(std::vector<Finding>& out) const;
+    // The names of the folder's files, keyed by their letters folded to one case.
+    std::unordered_multimap<std::string, std::string> namesByFoldedCase() const;
 
     std::string folder_;
     std::unordered_map<std::string, Use> used_;

@@ -12,14 +12,14 @@ namespace {
 
 // `more` when there are earlier records besides `positions` that were not counted.
 std::string describe(const std::vector<std::int64_t>& positions, bool more) {
-    if (positions.size() == 1 && !more) return recordAtPosition(positions[0]);
-    std::string text = "the records at positions ";
+    if (positions.size() == 1 && !more) return recordNumbered(positions[0]);
+    std::string text = "records ";
     const std::size_t shown = std::min<std::size_t>(positions.size(), 5);
     for (std::size_t i = 0; i < shown; ++i)
         text += (i == 0                                                 ? ""
                  : i + 1 == shown && shown == positions.size() && !more ? " and "
                                                                         : ", ") +
-                std::to_string(positions[i]);
+                std::to_string(positions[i] + 1);
     if (more)
         text += " and others";
     else if (shown < positions.size())
@@ -132,7 +132,7 @@ std::vector<RecordCoverage::Shadowed> RecordCoverage::finish() {
                 if (!earlier.empty())
                     shadowed.push_back(
                         {e.position, e.line,
-                         recordAtPosition(e.position) + " (" + printableForMessage(text(e.id, e.idLength)) +
+                         recordNumbered(e.position) + " (VehicleId " + printableForMessage(text(e.id, e.idLength)) +
                              ") is never shown: every year from " + std::to_string(e.from) + " to " +
                              std::to_string(e.to) + " already finds " + describe(earlier, more)});
             }

@@ -19,7 +19,7 @@ class RecordCoverage {
     struct Shadowed {
         std::int64_t position;
         std::uint64_t line;
-        std::string message; // "the record at position 7 (1008) is never shown: ..."
+        std::string message; // "record 8 (1008) is never shown: ..."
     };
 
     void add(const CatalogueRecord& record, int from, int to, std::int64_t position, std::uint64_t line);

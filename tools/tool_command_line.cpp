@@ -53,10 +53,14 @@ std::string toolUsage() {
            "  find SELECTION            the record the viewer shows for an 80-column selection\n"
            "  find --make M --model M --submodel S --years Y1 Y2\n"
            "                            the same, with the 80 columns built from their fields\n"
-           "  find --position N         the record demo mode shows at step N\n"
-           "  list                      every record up to the end record, in the order demo mode shows "
-           "them\n"
-           "  check                     faults in the catalogue and its pictures and descriptions\n"
+           "  find --record N           record N, counted from 1 as list and check count them\n"
+           "  find --position N         the record demo mode shows at step N (record N + 1)\n"
+           "  list                      every record up to the end record, numbered from 1\n"
+           "  check                     faults in the catalogue and its pictures and descriptions, as\n"
+           "                            FILE:LINE: error: MESSAGE and FILE:LINE: warning: MESSAGE\n"
+           "  export [-o FILE]          the records as CSV for a spreadsheet (UTF-8, a header row)\n"
+           "  import CSV [-o FILE]      a spreadsheet's CSV back into the catalogue (default: the data\n"
+           "                            folder's), written whole or not at all\n"
            "\n"
            "options:\n"
            "  --data DIR, --data=DIR    the data folder (default: the viewer's)\n"
@@ -84,7 +88,8 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     const QCommandLineOption submodel("submodel", QString(), "S");
     const QCommandLineOption years("years", QString(), "Y1");
     const QCommandLineOption at("position", QString(), "N");
-    parser.addOptions({help, version, json, data, make, model, submodel, years, at});
+    const QCommandLineOption numbered("record", QString(), "N");
+    parser.addOptions({help, version, json, data, make, model, submodel, years, at, numbered});
     const bool parsed = parser.parse(arguments);
     const bool wantsJson = parser.isSet(json);
     if (!parsed) return usage(argumentBytes(parser.errorText()), wantsJson);
@@ -108,7 +113,7 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     const bool named =
         parser.isSet(make) || parser.isSet(model) || parser.isSet(submodel) || parser.isSet(years);
     if (command != "find") {
-        if (!words.isEmpty() || named || parser.isSet(at))
+        if (!words.isEmpty() || named || parser.isSet(at) || parser.isSet(numbered))
             return usage("the options or words given do not go with " + argumentBytes(command), wantsJson);
         if (command == "list")
             request.command = ToolRequest::Command::List;
@@ -120,17 +125,23 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     }
 
     request.command = ToolRequest::Command::Find;
-    if (parser.isSet(at)) {
-        if (named || !words.isEmpty())
-            return usage("find takes one SELECTION, or the name options, or --position", wantsJson);
-        const auto n = position(argumentBytes(parser.value(at)));
-        if (!n) return usage("--position needs a whole number from 0 to 2147483647", wantsJson);
-        request.position = *n;
+    if (parser.isSet(at) || parser.isSet(numbered)) {
+        if (named || !words.isEmpty() || (parser.isSet(at) && parser.isSet(numbered)))
+            return usage("find takes one SELECTION, or the name options, or --record, or --position", wantsJson);
+        if (parser.isSet(numbered)) {
+            const auto n = position(argumentBytes(parser.value(numbered)));
+            if (!n || *n == 0) return usage("--record needs a whole number from 1 to 2147483647", wantsJson);
+            request.position = *n - 1;
+        } else {
+            const auto n = position(argumentBytes(parser.value(at)));
+            if (!n) return usage("--position needs a whole number from 0 to 2147483647", wantsJson);
+            request.position = *n;
+        }
         return {request, {}, wantsJson};
     }
     if (!named) {
         if (words.size() != 1)
-            return usage("find takes one SELECTION, or the name options, or --position", wantsJson);
+            return usage("find takes one SELECTION, or the name options, or --record, or --position", wantsJson);
         request.selection = utf8ToWindows1252(argumentBytes(words[0]));
         return {request, {}, wantsJson};
     }

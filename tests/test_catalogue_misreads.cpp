@@ -1,0 +1,129 @@
+// check finds what the viewer would misread: a catalogue saved in the wrong encoding, a byte order mark,
+// an empty catalogue, a picture that decodes only partly, a file whose name differs only in letter case;
+// and it reports them in the compiler's format.
+#include "test_support.h"
+
+#include "catalogue_check.h"
+#include "picture_loader.h"
+
+#include <QBuffer>
+#include <QProcess>
+#include <QTest>
+
+using namespace specialty;
+using namespace specialty::test;
+
+namespace {
+
+std::vector<Finding> findings(const DataFolder& folder) {
+    return checkCatalogue(folder.path(), pictureProblem).findings;
+}
+
+// The first finding whose message holds `part`, or nothing.
+const Finding* finding(const std::vector<Finding>& all, const std::string& part) {
+    for (const Finding& f : all)
+        if (f.message.find(part) != std::string::npos) return &f;
+    return nullptr;
+}
+
+} // namespace
+
+class CatalogueMisreadsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void catalogueSavedAsUtf8IsAnError() {
+        DataFolder folder;
+        folder.writeCatalogue({recordLine("1", "Aldena", "Tarsa", "", "2000", "2001"),
+                               recordLine("2", "V\xC3\xA9lomar", "B", "", "2000", "2001"), // UTF-8 "Vélomar"
+                               recordLine("3", "V\xE9lomar", "B", "", "2000", "2001"), // Windows-1252
+                               endRecordLine()});
+        const std::vector<Finding> all = findings(folder);
+        const Finding* utf8 = finding(all, "is UTF-8 text");
+        QVERIFY(utf8);
+        QCOMPARE(utf8->level, Finding::Level::Error);
+        QCOMPARE(utf8->line, std::uint64_t(2));
+        QVERIFY2(utf8->message.find("\"V\xC3\x83\xC2\xA9lomar\"") != std::string::npos, utf8->message.c_str());
+        QVERIFY(utf8->message.find("(\"V\xC3\xA9lomar\")") != std::string::npos);
+        QVERIFY(utf8->message.find("save the catalogue as Windows-1252") != std::string::npos);
+        QCOMPARE(std::count_if(all.begin(), all.end(),
+                               [](const Finding& f) { return f.message.find("UTF-8") != std::string::npos; }),
+                 1L); // the Windows-1252 record is not taken for UTF-8
+    }
+
+    void byteOrderMarkIsAnError() {
+        DataFolder folder;
+        folder.writeFile("specialty.txt", "\xEF\xBB\xBF" + recordLine("1001", "A", "B", "", "2000", "2001") +
+                                              "\r\n" + endRecordLine() + "\r\n");
+        const std::vector<Finding> all = findings(folder);
+        const Finding* mark = finding(all, "byte order mark");
+        QVERIFY(mark);
+        QCOMPARE(mark->level, Finding::Level::Error);
+        QCOMPARE(mark->line, std::uint64_t(1));
+    }
+
+    void emptyCatalogueIsAnError() {
+        DataFolder folder;
+        for (const std::string& bytes : {std::string(), std::string("\r\n\r\n"), endRecordLine() + "\r\n"}) {
+            folder.writeFile("specialty.txt", bytes);
+            const CheckReport report = checkCatalogue(folder.path(), pictureProblem);
+            QVERIFY(finding(report.findings, "holds no record"));
+            QVERIFY(report.errors > 0);
+        }
+    }
+
+    void pictureThatDecodesOnlyPartlyIsNamedWithoutLeakingWarnings() {
+        DataFolder folder;
+        QImage image(200, 200, QImage::Format_RGB32);
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 200; ++x)
+                image.setPixel(x, y, qRgb(x, y, (x * y) & 255));
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(image.save(&buffer, "JPEG", 90));
+        folder.writeFile("CUTill.jpg", jpeg.left(jpeg.size() / 2).toStdString());
+        folder.writeDescription("CUT", "x\r\n");
+        folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2001", {{1, "CUT"}}), endRecordLine()});
+        // Run in the tool so that its standard error can be read: the decoder's warning must not reach it.
+        QProcess tool;
+        tool.start(SPECIALTY_TOOL, {"--data", QString::fromStdString(folder.path()), "check"});
+        QVERIFY(tool.waitForFinished());
+        const QByteArray out = tool.readAllStandardOutput();
+        QVERIFY2(out.contains("CUTill.jpg that does not show whole: it decodes only partly"), out.constData());
+        QVERIFY2(tool.readAllStandardError().isEmpty(), "decoder warnings leaked to standard error");
+    }
+
+    void namesThatDifferOnlyInLetterCaseAreNamed() {
+        DataFolder folder;
+        folder.writePicture("AC1001", Qt::red);
+        QVERIFY(QFile::rename(QString::fromStdString(folder.file("AC1001ill.jpg")),
+                              QString::fromStdString(folder.file("AC1001ILL.JPG"))));
+        folder.writeDescription("ac1001", "x\r\n");
+        folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2001", {{1, "AC1001"}}), endRecordLine()});
+        const std::vector<Finding> all = findings(folder);
+        QVERIFY(finding(all, "has no picture file AC1001ill.jpg, but AC1001ILL.JPG differs from it in letter case"));
+        QVERIFY(finding(all, "has no description file AC1001.txt, but ac1001.txt differs from it in letter case"));
+    }
+
+    void findingsUseTheCompilerFormat() {
+        DataFolder folder;
+        folder.writeCatalogue({recordLine("1", "A", "B", "", "20x0", "2001")});
+        QProcess tool;
+        tool.start(SPECIALTY_TOOL, {"--data", QString::fromStdString(folder.path()), "check"});
+        QVERIFY(tool.waitForFinished());
+        const QStringList lines = QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        const QString catalogue = QString::fromStdString(folder.file("specialty.txt"));
+        QVERIFY2(lines.contains(catalogue + ": warning: the catalogue has no end record (a record whose VehicleId "
+                                            "is 0)"),
+                 qPrintable(lines.join('\n')));
+        bool yearError = false;
+        for (const QString& line : lines)
+            yearError = yearError || line.startsWith(catalogue + ":1: error: the year YearFrom of record 1");
+        QVERIFY(yearError);
+        QVERIFY(lines.last().startsWith("1 errors, 1 warnings in "));
+    }
+};
+
+QTEST_MAIN(CatalogueMisreadsTest)
+#include "test_catalogue_misreads.moc"
