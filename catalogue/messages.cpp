@@ -39,8 +39,8 @@ std::string catalogueCannotBeRead(const std::string& catalogue, const std::strin
 }
 
 std::string catalogueEndsInRecord(const std::string& catalogue, std::int64_t position, int fieldsRead) {
-    return "The catalogue " + catalogue + " ends in the middle of " + recordNumbered(position) +
-           ": it has " + std::to_string(fieldsRead) + " of its " + std::to_string(kRecordFields) + " fields.";
+    return "The catalogue " + catalogue + " ends in the middle of " + recordNumbered(position) + ": it has " +
+           std::to_string(fieldsRead) + " of its " + std::to_string(kRecordFields) + " fields.";
 }
 
 std::string catalogueFieldTooLong(const std::string& catalogue, int field, std::int64_t position,

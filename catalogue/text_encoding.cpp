@@ -131,6 +131,28 @@ std::string localToUtf8(std::string_view text) {
     return out;
 }
 
+Result<std::string> utf8ToWindows1252Exactly(std::string_view text) {
+    std::string out;
+    std::size_t character = 1;
+    for (std::size_t i = 0; i < text.size(); ++character) {
+        auto lead = static_cast<unsigned char>(text[i]);
+        char32_t cp = lead;
+        std::size_t length = lead < 0x80 ? 1 : decodeUtf8(text, i, cp);
+        if (length == 0)
+            return Result<std::string>::failure("character " + std::to_string(character) + " is not UTF-8");
+        const int mapped = windows1252ByteOf(cp);
+        if (mapped < 0) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
+            return Result<std::string>::failure("character " + std::to_string(character) + " (" + code +
+                                                ") is not in Windows-1252");
+        }
+        out += static_cast<char>(mapped);
+        i += length;
+    }
+    return out;
+}
+
 std::string windows1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 4);

@@ -1,6 +1,8 @@
 // The Western 8-bit code page (Windows-1252) that catalogue, description and selection bytes are read in.
 #pragma once
 
+#include "result.h"
+
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,10 @@ inline bool sameLetterIgnoringCase(unsigned char selection, unsigned char stored
 // well-formed sequence is taken as a code-page byte as it stands, so a host that passes 8-bit text keeps
 // working and a multibyte character cut in the middle cannot break the conversion.
 std::string utf8ToWindows1252(std::string_view text);
+
+// Converts UTF-8 to the code page exactly: a byte that is not part of well-formed UTF-8, or a character
+// the code page does not hold, is a failure that says which character (counted from 1) it is.
+Result<std::string> utf8ToWindows1252Exactly(std::string_view text);
 
 // Converts code-page text to UTF-8; every byte has a character (the five unassigned ones map to the C1
 // control of the same number).

@@ -36,14 +36,15 @@ class CatalogueMisreadsTest : public QObject {
         DataFolder folder;
         folder.writeCatalogue({recordLine("1", "Aldena", "Tarsa", "", "2000", "2001"),
                                recordLine("2", "V\xC3\xA9lomar", "B", "", "2000", "2001"), // UTF-8 "Vélomar"
-                               recordLine("3", "V\xE9lomar", "B", "", "2000", "2001"), // Windows-1252
+                               recordLine("3", "V\xE9lomar", "B", "", "2000", "2001"),     // Windows-1252
                                endRecordLine()});
         const std::vector<Finding> all = findings(folder);
         const Finding* utf8 = finding(all, "is UTF-8 text");
         QVERIFY(utf8);
         QCOMPARE(utf8->level, Finding::Level::Error);
         QCOMPARE(utf8->line, std::uint64_t(2));
-        QVERIFY2(utf8->message.find("\"V\xC3\x83\xC2\xA9lomar\"") != std::string::npos, utf8->message.c_str());
+        QVERIFY2(utf8->message.find("\"V\xC3\x83\xC2\xA9lomar\"") != std::string::npos,
+                 utf8->message.c_str());
         QVERIFY(utf8->message.find("(\"V\xC3\xA9lomar\")") != std::string::npos);
         QVERIFY(utf8->message.find("save the catalogue as Windows-1252") != std::string::npos);
         QCOMPARE(std::count_if(all.begin(), all.end(),
@@ -90,7 +91,8 @@ class CatalogueMisreadsTest : public QObject {
         tool.start(SPECIALTY_TOOL, {"--data", QString::fromStdString(folder.path()), "check"});
         QVERIFY(tool.waitForFinished());
         const QByteArray out = tool.readAllStandardOutput();
-        QVERIFY2(out.contains("CUTill.jpg that does not show whole: it decodes only partly"), out.constData());
+        QVERIFY2(out.contains("CUTill.jpg that does not show whole: it decodes only partly"),
+                 out.constData());
         QVERIFY2(tool.readAllStandardError().isEmpty(), "decoder warnings leaked to standard error");
     }
 
@@ -100,10 +102,13 @@ class CatalogueMisreadsTest : public QObject {
         QVERIFY(QFile::rename(QString::fromStdString(folder.file("AC1001ill.jpg")),
                               QString::fromStdString(folder.file("AC1001ILL.JPG"))));
         folder.writeDescription("ac1001", "x\r\n");
-        folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2001", {{1, "AC1001"}}), endRecordLine()});
+        folder.writeCatalogue(
+            {recordLine("1", "A", "B", "", "2000", "2001", {{1, "AC1001"}}), endRecordLine()});
         const std::vector<Finding> all = findings(folder);
-        QVERIFY(finding(all, "has no picture file AC1001ill.jpg, but AC1001ILL.JPG differs from it in letter case"));
-        QVERIFY(finding(all, "has no description file AC1001.txt, but ac1001.txt differs from it in letter case"));
+        QVERIFY(finding(
+            all, "has no picture file AC1001ill.jpg, but AC1001ILL.JPG differs from it in letter case"));
+        QVERIFY(finding(all,
+                        "has no description file AC1001.txt, but ac1001.txt differs from it in letter case"));
     }
 
     void findingsUseTheCompilerFormat() {
@@ -112,10 +117,12 @@ class CatalogueMisreadsTest : public QObject {
         QProcess tool;
         tool.start(SPECIALTY_TOOL, {"--data", QString::fromStdString(folder.path()), "check"});
         QVERIFY(tool.waitForFinished());
-        const QStringList lines = QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         const QString catalogue = QString::fromStdString(folder.file("specialty.txt"));
-        QVERIFY2(lines.contains(catalogue + ": warning: the catalogue has no end record (a record whose VehicleId "
-                                            "is 0)"),
+        QVERIFY2(lines.contains(catalogue +
+                                ": warning: the catalogue has no end record (a record whose VehicleId "
+                                "is 0)"),
                  qPrintable(lines.join('\n')));
         bool yearError = false;
         for (const QString& line : lines)

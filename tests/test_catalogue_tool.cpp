@@ -49,7 +49,8 @@ class CatalogueToolTest : public QObject {
 
   private slots:
     void sampleHasOnlyItsDeliberateWarnings() {
-        CheckReport report = checkCatalogue(SPECIALTY_SAMPLE_FOLDER, [](const std::string&) { return std::string(); });
+        CheckReport report =
+            checkCatalogue(SPECIALTY_SAMPLE_FOLDER, [](const std::string&) { return std::string(); });
         QCOMPARE(report.errors, 0);
         QCOMPARE(report.warnings, 4);
         QCOMPARE(report.records, std::int64_t(13));
@@ -68,15 +69,14 @@ class CatalogueToolTest : public QObject {
              recordLine("6", "G", "H", "", "2000", "2001"), endRecordLine()});
         QCOMPARE(
             check(folder),
-            (QStringList{
-                "error 2: record 2 (VehicleId 2) is never shown: every year from 2001 to 2003 "
-                "already finds record 1",
-                "error 3: the year YearFrom of record 3 (\"19x9\") is not a whole number "
-                "from -32768 to 32767: a search for its vehicle fails",
-                "warning 4: part code \"NOPIC\" (first used by record 4) has no picture "
-                "file NOPICill.jpg",
-                "error 5: line 5 holds 22 fields, not 23: every record from record 5 on is read "
-                "shifted, the end record too"}));
+            (QStringList{"error 2: record 2 (VehicleId 2) is never shown: every year from 2001 to 2003 "
+                         "already finds record 1",
+                         "error 3: the year YearFrom of record 3 (\"19x9\") is not a whole number "
+                         "from -32768 to 32767: a search for its vehicle fails",
+                         "warning 4: part code \"NOPIC\" (first used by record 4) has no picture "
+                         "file NOPICill.jpg",
+                         "error 5: line 5 holds 22 fields, not 23: every record from record 5 on is read "
+                         "shifted, the end record too"}));
     }
 
     void unreachableNeedsEveryYearCovered() {
@@ -131,14 +131,12 @@ class CatalogueToolTest : public QObject {
                                recordLine("3", "A", "C", "", "2000", "2001", {{1, "BAD"}, {2, "../x"}}),
                                endRecordLine()});
         const QStringList found = check(folder);
-        QVERIFY(has(found,
-                    "error 1:", "Make \"Fifteen-letters\" of record 1 is longer than 14"));
+        QVERIFY(has(found, "error 1:", "Make \"Fifteen-letters\" of record 1 is longer than 14"));
         QVERIFY(has(found, "error 2:", "runs from 2005 to 2001"));
         QVERIFY(has(found, "warning 3:",
                     "\"BAD\" (first used by record 3) has a picture file BADill.jpg that does not show "
                     "whole: it is not a picture"));
-        QVERIFY(has(found, "warning 3:",
-                    "\"../x\" (first used by record 3) is not a plain file name"));
+        QVERIFY(has(found, "warning 3:", "\"../x\" (first used by record 3) is not a plain file name"));
         QVERIFY(has(found, "warning 0:", "no record uses this picture"));
         QVERIFY(has(found, "warning 0:", "no record uses this description"));
         QCOMPARE(found.size(), 6);

@@ -3,8 +3,8 @@
 #include "test_support.h"
 
 #include "catalogue_check.h"
-#include "picture_loader.h"
 #include "line_layout.h"
+#include "picture_loader.h"
 #include "record_coverage.h"
 
 #include <QJsonDocument>
@@ -176,7 +176,8 @@ class CatalogueToolHostileTest : public QObject {
         if (child == 0) {
             // Root reads every file whatever its mode: check as a user without privileges.
             if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
-            const CheckReport report = checkCatalogue(folder.path(), [](const std::string&) { return std::string(); });
+            const CheckReport report =
+                checkCatalogue(folder.path(), [](const std::string&) { return std::string(); });
             bool warned = false;
             for (const Finding& f : report.findings)
                 warned = warned || (f.level == Finding::Level::Warning &&
@@ -214,7 +215,8 @@ class CatalogueToolHostileTest : public QObject {
         folder.writeFile("specialty.txt", std::string(40'000'000, '\n'));
         const long small = peakKilobytesOf([] {});
         const long peak = peakKilobytesOf([&] {
-            const CheckReport report = checkCatalogue(folder.path(), [](const std::string&) { return std::string(); });
+            const CheckReport report =
+                checkCatalogue(folder.path(), [](const std::string&) { return std::string(); });
             if (!report.failure.empty() || report.records != 0) ::_exit(1);
         });
         QVERIFY(peak > 0);

@@ -206,10 +206,9 @@ class SearchTest : public QObject {
 
         SearchResult r = search(lines, sel("M", "Y", "", "2005", "2005"));
         QVERIFY(r.failed());
-        QCOMPARE(
-            QString::fromStdString(r.reason),
-            QString("The year YearTo of record 3 (\"abc\") is not a whole number from -32768 "
-                    "to 32767."));
+        QCOMPARE(QString::fromStdString(r.reason),
+                 QString("The year YearTo of record 3 (\"abc\") is not a whole number from -32768 "
+                         "to 32767."));
 
         // All four years are converted before anything is decided: an empty Year2 fails the search even
         // though Year1 lies in the range.
@@ -227,10 +226,9 @@ class SearchTest : public QObject {
         auto lines = {recordLine("1", "A", "B", "", "2000", "2000"), std::string("2,,C,D,,2000,2000,p1")};
         SearchResult r = search(lines, sel("X", "", "", "1", "1"));
         QVERIFY(r.failed());
-        QCOMPARE(
-            QString::fromStdString(r.reason),
-            QString("The catalogue specialty.txt ends in the middle of record 2: it has 8 of "
-                    "its 23 fields."));
+        QCOMPARE(QString::fromStdString(r.reason),
+                 QString("The catalogue specialty.txt ends in the middle of record 2: it has 8 of "
+                         "its 23 fields."));
         // The matching record before the damage is still found.
         QVERIFY(search(lines, sel("A", "B", "", "2000", "2000")).found());
     }

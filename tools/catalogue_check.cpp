@@ -48,7 +48,8 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
     }
     if (Result<std::string> start = readFileStart(path, 3); start && start.value() == "\xEF\xBB\xBF")
         add(Finding::Level::Error, 1,
-            "the file begins with a UTF-8 byte order mark: the viewer reads it as part of the first VehicleId "
+            "the file begins with a UTF-8 byte order mark: the viewer reads it as part of the first "
+            "VehicleId "
             "(\"\xC3\xAF\xC2\xBB\xC2\xBF...\"); save the catalogue as Windows-1252, without it");
     LineLayout layout(out, path);
     RecordCoverage coverage;
@@ -77,7 +78,8 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
             if (!looksLikeUtf8(text)) continue;
             add(Finding::Level::Error, fieldLine[f - 1],
                 fieldName(f) + " " + specialty::quoted(text) + " of " + at(position) + " is UTF-8 text (" +
-                    specialty::quotedUtf8(text) + "), which the viewer reads as Windows-1252: save the catalogue "
+                    specialty::quotedUtf8(text) +
+                    "), which the viewer reads as Windows-1252: save the catalogue "
                     "as Windows-1252");
             break; // one finding a record is enough to show the file was saved in the wrong encoding
         }

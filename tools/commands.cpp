@@ -5,6 +5,7 @@
 #include "part_slots.h"
 #include "record_reader.h"
 #include "regular_file.h"
+#include "spreadsheet.h"
 #include "tool_output.h"
 #include "vehicle_search.h"
 
@@ -16,6 +17,9 @@
 namespace specialty {
 
 namespace {
+
+// The largest CSV file import reads: far beyond any catalogue, short of exhausting memory.
+constexpr std::size_t kMaxCsvBytes = 512 * 1024 * 1024;
 
 bool exists(const std::string& folder, const std::string& code, std::string_view suffix) {
     const auto path = partFilePath(folder, code, suffix);
@@ -106,9 +110,8 @@ int listCommand(const ToolOptions& options) {
     RawRecord raw;
     for (std::int64_t position = 0; !file.atEnd(); ++position) {
         if (file.readRecord(raw) != RecordReader::Read::Record) {
-            const std::string message = "The catalogue " + path +
-                                        " cannot be read past " + recordNumbered(position - 1) +
-                                        ": it is damaged or cut short.";
+            const std::string message = "The catalogue " + path + " cannot be read past " +
+                                        recordNumbered(position - 1) + ": it is damaged or cut short.";
             if (options.json)
                 writeOut("]," + jsonMembers({{"outcome", "failed"}, {"message", jsonPath(message)}}) + "}\n");
             else
@@ -139,6 +142,45 @@ int listCommand(const ToolOptions& options) {
                  std::to_string(parts) + " parts)\n");
     }
     if (options.json) writeOut("],\"outcome\":\"listed\"}\n");
+    return kExitFine;
+}
+
+int exportCommand(const ToolOptions& options, const std::string& output) {
+    const std::string catalogue = options.dataFolder + std::string(kCatalogueName);
+    Result<std::string> csv = exportCsv(catalogue);
+    if (!csv) return failed(options, csv.reason());
+    if (!output.empty()) {
+        if (Status written = writeFileAtomically(output, csv.value()); !written)
+            return failed(options, "The CSV file cannot be written: " + written.reason() + ".");
+        if (options.json) writeJson({{"outcome", "exported"}, {"file", jsonPath(output)}});
+        return kExitFine;
+    }
+    if (options.json)
+        writeJson({{"outcome", "exported"}, {"csv", QString::fromStdString(csv.value())}});
+    else
+        writeOut(csv.value());
+    return kExitFine;
+}
+
+int importCommand(const ToolOptions& options, const std::string& input, const std::string& output) {
+    Result<std::string> csv = readWholeFile(input, kMaxCsvBytes);
+    if (!csv) return failed(options, "The CSV file " + input + " cannot be read: " + csv.reason() + ".");
+    Result<std::string> catalogue = catalogueFromCsv(csv.value());
+    if (!catalogue) {
+        const std::string message = "Nothing was written: " + input + " " + catalogue.reason() + ".";
+        if (options.json)
+            writeJson({{"outcome", "refused"}, {"message", jsonPath(message)}});
+        else
+            std::fprintf(stderr, "%s\n", message.c_str());
+        return kExitProblems;
+    }
+    const std::string target = output.empty() ? options.dataFolder + std::string(kCatalogueName) : output;
+    if (Status written = writeFileAtomically(target, catalogue.value()); !written)
+        return failed(options, "Nothing was written: " + written.reason() + ".");
+    if (options.json)
+        writeJson({{"outcome", "imported"}, {"file", jsonPath(target)}});
+    else
+        writeOut("Wrote " + shown(target) + "\n");
     return kExitFine;
 }
 

@@ -23,6 +23,10 @@ struct ToolOptions {
 int findCommand(const ToolOptions& options, const std::string& selection,
                 std::optional<std::int64_t> position);
 int listCommand(const ToolOptions& options);
+// The records as CSV, to `output` or standard output.
+int exportCommand(const ToolOptions& options, const std::string& output);
+// CSV back into the catalogue: `output`, or the data folder's catalogue.
+int importCommand(const ToolOptions& options, const std::string& input, const std::string& output);
 int checkCommand(const ToolOptions& options, const PictureProblem& pictureProblem);
 
 } // namespace specialty

@@ -35,6 +35,10 @@ int main(int argc, char** argv) {
         return finishOutput(findCommand(options, request.selection, request.position));
     case ToolRequest::Command::List:
         return finishOutput(listCommand(options));
+    case ToolRequest::Command::Export:
+        return finishOutput(exportCommand(options, request.output));
+    case ToolRequest::Command::Import:
+        return finishOutput(importCommand(options, request.input, request.output));
     case ToolRequest::Command::Check: {
         int qtArgc = 1;
         QCoreApplication application(qtArgc, argv); // for the picture decoders

@@ -44,7 +44,8 @@ void PartFiles::check(const PictureProblem& pictureProblem, const std::string& c
     auto otherCase = [&](const std::string& wanted) -> std::string {
         auto [first, last] = names.equal_range(foldedCase(wanted));
         for (; first != last; ++first)
-            if (first->second != wanted) return ", but " + first->second + " differs from it in letter case alone";
+            if (first->second != wanted)
+                return ", but " + first->second + " differs from it in letter case alone";
         return std::string();
     };
     std::vector<std::pair<const std::string*, Use>> codes;
@@ -54,8 +55,8 @@ void PartFiles::check(const PictureProblem& pictureProblem, const std::string& c
               [](const auto& a, const auto& b) { return a.second.line < b.second.line; });
     for (const auto& [code, firstUse] : codes) {
         const Use use = firstUse; // a copy: a lambda may not capture a structured binding before C++20
-        const std::string shown = "part code " + specialty::quoted(*code) +
-                                  " (first used by " + recordNumbered(use.position) + ")";
+        const std::string shown =
+            "part code " + specialty::quoted(*code) + " (first used by " + recordNumbered(use.position) + ")";
         auto warn = [&](const std::string& message) {
             out.push_back({Finding::Level::Warning, catalogue, use.line, shown + " " + message});
         };

@@ -19,7 +19,8 @@ class PartFiles {
 
     // Adds a finding for every used code whose files are missing or broken, and for every part file that
     // no record uses. `catalogue` names the catalogue in the findings.
-    void check(const PictureProblem& pictureProblem, const std::string& catalogue, std::vector<Finding>& out) const;
+    void check(const PictureProblem& pictureProblem, const std::string& catalogue,
+               std::vector<Finding>& out) const;
 
   private:
     struct Use {

@@ -130,11 +130,12 @@ std::vector<RecordCoverage::Shadowed> RecordCoverage::finish() {
                 const std::vector<std::int64_t> earlier =
                     vehicle->second.cover(e.from, e.to, e.position, more, visited_);
                 if (!earlier.empty())
-                    shadowed.push_back(
-                        {e.position, e.line,
-                         recordNumbered(e.position) + " (VehicleId " + printableForMessage(text(e.id, e.idLength)) +
-                             ") is never shown: every year from " + std::to_string(e.from) + " to " +
-                             std::to_string(e.to) + " already finds " + describe(earlier, more)});
+                    shadowed.push_back({e.position, e.line,
+                                        recordNumbered(e.position) + " (VehicleId " +
+                                            printableForMessage(text(e.id, e.idLength)) +
+                                            ") is never shown: every year from " + std::to_string(e.from) +
+                                            " to " + std::to_string(e.to) + " already finds " +
+                                            describe(earlier, more)});
             }
         }
         first = end;

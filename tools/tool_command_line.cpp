@@ -65,6 +65,8 @@ std::string toolUsage() {
            "options:\n"
            "  --data DIR, --data=DIR    the data folder (default: the viewer's)\n"
            "  --json                    print one JSON document, whatever the outcome\n"
+           "  -o FILE, --output FILE    export: write the CSV there (default: standard output);\n"
+           "                            import: write the catalogue there (default: the data folder's)\n"
            "  --help                    this text\n"
            "  --version                 the version\n"
            "\n"
@@ -89,7 +91,8 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     const QCommandLineOption years("years", QString(), "Y1");
     const QCommandLineOption at("position", QString(), "N");
     const QCommandLineOption numbered("record", QString(), "N");
-    parser.addOptions({help, version, json, data, make, model, submodel, years, at, numbered});
+    const QCommandLineOption output(QStringList{"o", "output"}, QString(), "FILE");
+    parser.addOptions({help, version, json, data, make, model, submodel, years, at, numbered, output});
     const bool parsed = parser.parse(arguments);
     const bool wantsJson = parser.isSet(json);
     if (!parsed) return usage(argumentBytes(parser.errorText()), wantsJson);
@@ -112,6 +115,19 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     const QString command = words.takeFirst();
     const bool named =
         parser.isSet(make) || parser.isSet(model) || parser.isSet(submodel) || parser.isSet(years);
+    if (command == "export" || command == "import") {
+        const bool importing = command == "import";
+        if (named || parser.isSet(at) || parser.isSet(numbered) || words.size() != (importing ? 1 : 0))
+            return usage(importing ? "import takes one CSV file and no other options than -o"
+                                   : "export takes no other options than -o",
+                         wantsJson);
+        request.command = importing ? ToolRequest::Command::Import : ToolRequest::Command::Export;
+        if (importing) request.input = argumentBytes(words[0]);
+        request.output = argumentBytes(parser.value(output));
+        if (parser.isSet(output) && request.output.empty()) return usage("-o needs a file", wantsJson);
+        return {request, {}, wantsJson};
+    }
+    if (parser.isSet(output)) return usage("-o goes only with export and import", wantsJson);
     if (command != "find") {
         if (!words.isEmpty() || named || parser.isSet(at) || parser.isSet(numbered))
             return usage("the options or words given do not go with " + argumentBytes(command), wantsJson);
@@ -127,7 +143,8 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     request.command = ToolRequest::Command::Find;
     if (parser.isSet(at) || parser.isSet(numbered)) {
         if (named || !words.isEmpty() || (parser.isSet(at) && parser.isSet(numbered)))
-            return usage("find takes one SELECTION, or the name options, or --record, or --position", wantsJson);
+            return usage("find takes one SELECTION, or the name options, or --record, or --position",
+                         wantsJson);
         if (parser.isSet(numbered)) {
             const auto n = position(argumentBytes(parser.value(numbered)));
             if (!n || *n == 0) return usage("--record needs a whole number from 1 to 2147483647", wantsJson);
@@ -141,7 +158,8 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     }
     if (!named) {
         if (words.size() != 1)
-            return usage("find takes one SELECTION, or the name options, or --record, or --position", wantsJson);
+            return usage("find takes one SELECTION, or the name options, or --record, or --position",
+                         wantsJson);
         request.selection = utf8ToWindows1252(argumentBytes(words[0]));
         return {request, {}, wantsJson};
     }

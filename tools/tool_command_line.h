@@ -8,12 +8,14 @@
 namespace specialty {
 
 struct ToolRequest {
-    enum class Command { Help, Version, Find, List, Check };
+    enum class Command { Help, Version, Find, List, Check, Export, Import };
     Command command = Command::Help;
     std::string dataFolder; // ends in "/"
     bool json = false;
     std::string selection;                // Find: code-page text
     std::optional<std::int64_t> position; // Find: the record at this position instead
+    std::string input;                    // Import: the CSV file
+    std::string output;                   // Export, Import: the file to write; empty for the defaults
 };
 
 struct ParsedToolCommandLine {

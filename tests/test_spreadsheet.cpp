@@ -1,0 +1,194 @@
+// The round trip through a spreadsheet: export, import, and the catalogue comes back record for record; what
+// cannot come back is refused with its line and column, and nothing is written.
+#include "test_support.h"
+
+#include "catalogue_check.h"
+#include "csv_table.h"
+#include "record_reader.h"
+#include "spreadsheet.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <random>
+
+using namespace specialty;
+using namespace specialty::test;
+
+namespace {
+
+// Every record up to the end record, as the viewer decodes them.
+std::vector<CatalogueRecord> records(const std::string& catalogue) {
+    std::vector<CatalogueRecord> all;
+    RecordReader file;
+    if (!file.open(catalogue)) return all;
+    RawRecord raw;
+    while (!file.atEnd() && file.readRecord(raw) == RecordReader::Read::Record && raw[kVehicleId] != "0")
+        all.push_back(decodeRecord(raw));
+    return all;
+}
+
+// A catalogue of random records whose fields hold what maintainers write: accented letters, commas,
+// blanks inside, and "*" in names where the star rule reads them.
+std::string randomCatalogue(std::mt19937& random, int count) {
+    const std::string letters = "abcXYZ09 -,./*\xE9\xFC\xC6\x80";
+    auto text = [&](int most, bool stars) {
+        std::string t;
+        const int length = static_cast<int>(random() % static_cast<unsigned>(most + 1));
+        for (int i = 0; i < length; ++i) {
+            char c = letters[random() % letters.size()];
+            if (c == '*' && !stars) c = 'q';
+            t += c;
+        }
+        return t;
+    };
+    auto quoted = [](const std::string& t) { return "\"" + t + "\""; };
+    std::string catalogue;
+    for (int r = 0; r < count; ++r) {
+        catalogue += std::to_string(1000 + r) + ",," + quoted(text(14, false)) + "," +
+                     quoted(text(21, true)) + "," + quoted(text(31, true)) + "," +
+                     std::to_string(1990 + random() % 30) + "," + std::to_string(1995 + random() % 30);
+        for (int p = 0; p < kPartCodes; ++p)
+            catalogue += "," + (random() % 3 == 0 ? quoted(text(8, true)) : std::string());
+        catalogue += "\r\n";
+    }
+    return catalogue + endRecordLine() + "\r\n";
+}
+
+std::string header() {
+    std::vector<std::string> names;
+    for (int f = 1; f <= kRecordFields; ++f)
+        names.push_back(fieldName(f));
+    return csvRow(names);
+}
+
+// A CSV row of 23 cells with some of them set.
+std::string row(const std::map<int, std::string>& cells) {
+    std::vector<std::string> fields(kRecordFields);
+    fields[0] = "1";
+    fields[5] = fields[6] = "2000";
+    for (const auto& [field, value] : cells)
+        fields[static_cast<std::size_t>(field - 1)] = value;
+    return csvRow(fields);
+}
+
+} // namespace
+
+class SpreadsheetTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void sampleComesBackRecordForRecord() {
+        const std::string sample = std::string(SPECIALTY_SAMPLE_FOLDER) + "specialty.txt";
+        Result<std::string> csv = exportCsv(sample);
+        QVERIFY(csv);
+        QVERIFY(csv.value().find("Kestrel 16\"\" Wheel") != std::string::npos); // decoded, then CSV-quoted
+        Result<std::string> catalogue = catalogueFromCsv(csv.value());
+        QVERIFY2(catalogue, catalogue.reason().c_str());
+        DataFolder folder;
+        folder.writeFile("specialty.txt", catalogue.value());
+        const std::vector<CatalogueRecord> before = records(sample);
+        QCOMPARE(before.size(), std::size_t(13));
+        QVERIFY(records(folder.file("specialty.txt")) == before);
+        // What import writes passes check without an error.
+        QCOMPARE(checkCatalogue(folder.path(), [](const std::string&) { return std::string(); }).errors, 0);
+    }
+
+    void randomCataloguesComeBackRecordForRecord() {
+        std::mt19937 random(7);
+        DataFolder folder;
+        for (int round = 0; round < 200; ++round) {
+            folder.writeFile("specialty.txt", randomCatalogue(random, 1 + round % 20));
+            const std::vector<CatalogueRecord> before = records(folder.file("specialty.txt"));
+            QCOMPARE(before.size(), std::size_t(1 + round % 20));
+            Result<std::string> csv = exportCsv(folder.file("specialty.txt"));
+            QVERIFY(csv);
+            Result<std::string> catalogue = catalogueFromCsv(csv.value());
+            QVERIFY2(catalogue,
+                     qPrintable(QString("round %1: %2").arg(round).arg(catalogue.reason().c_str())));
+            folder.writeFile("again.txt", catalogue.value());
+            QVERIFY2(records(folder.file("again.txt")) == before, qPrintable(QString("round %1").arg(round)));
+        }
+    }
+
+    void whatCannotComeBackIsRefusedWithItsPlace_data() {
+        QTest::addColumn<QString>("csv");
+        QTest::addColumn<QString>("reason");
+        const QString ok = QString::fromStdString(header() + row({}));
+        auto with = [&](const std::map<int, std::string>& cells) {
+            return ok + QString::fromStdString(row(cells));
+        };
+        QTest::newRow("outside Windows-1252")
+            << with({{kModel, "\xCE\xA9mega"}}) << "line 3, column 4: Model: character 1 (U+03A9)";
+        QTest::newRow("quote in Make") << with({{kMake, "Big \"A\""}}) << "line 3, column 3: a double quote";
+        QTest::newRow("second quote in Model")
+            << with({{kModel, "16\" x 7\""}})
+            << "line 3, column 4: a double quote that the star rule will not restore";
+        QTest::newRow("literal star in Model") << with({{kModel, "4*4"}}) << "line 3, column 4: a literal *";
+        QTest::newRow("literal star before a quote")
+            << with({{kSubmodel, "a*b\"c\""}}) << "line 3, column 5: a literal *";
+        QTest::newRow("third quote in Submodel")
+            << with({{kSubmodel, "a\"b\"c\""}})
+            << "line 3, column 5: a double quote that the star rule will not restore";
+        QTest::newRow("year with a fraction")
+            << with({{kYearFrom, "2000.5"}}) << "line 3, column 6: a year that is not a whole number";
+        QTest::newRow("too few columns") << ok + "1,,A,B\r\n"
+                                         << "line 3: 4 columns, not 23";
+        QTest::newRow("end record inside") << with({{kVehicleId, "0"}}) << "line 3, column 1: VehicleId 0";
+        QTest::newRow("line break in a cell")
+            << with({{kMake, "two\nlines"}}) << "line 3, column 3: a line break";
+        QTest::newRow("no header") << QString::fromStdString(row({})) << "line 1: the first row must name";
+        QTest::newRow("quote that never closes") << ok + "1,\"open"
+                                                 << "line 3: a quoted field never closes";
+    }
+
+    void whatCannotComeBackIsRefusedWithItsPlace() {
+        QFETCH(QString, csv);
+        QFETCH(QString, reason);
+        Result<std::string> catalogue = catalogueFromCsv(csv.toStdString());
+        QVERIFY(!catalogue);
+        QVERIFY2(QString::fromStdString(catalogue.reason()).startsWith(reason), catalogue.reason().c_str());
+    }
+
+    void quotesTheStarRuleRestoresAreKept() {
+        const std::string csv =
+            header() + row({{kModel, "Kestrel 16\" Wheel"}, {kSubmodel, "LX 2\"4\" Cab*"}});
+        Result<std::string> catalogue = catalogueFromCsv(csv);
+        QVERIFY2(catalogue, catalogue.reason().c_str());
+        QVERIFY(catalogue.value().find("\"Kestrel 16* Wheel\",\"LX 2*4* Cab*\"") != std::string::npos);
+    }
+
+    void refusedImportWritesNothing() {
+        DataFolder folder;
+        const std::string old =
+            recordLine("1", "A", "B", "", "2000", "2001") + "\r\n" + endRecordLine() + "\r\n";
+        folder.writeFile("specialty.txt", old);
+        folder.writeFile("in.csv", header() + row({{kMake, "Big \"A\""}}));
+        QProcess tool;
+        tool.start(SPECIALTY_TOOL, {"--data", QString::fromStdString(folder.path()), "import",
+                                    QString::fromStdString(folder.file("in.csv"))});
+        QVERIFY(tool.waitForFinished());
+        QCOMPARE(tool.exitCode(), 1);
+        QVERIFY(tool.readAllStandardError().contains("line 2, column 3"));
+        QFile catalogue(QString::fromStdString(folder.file("specialty.txt")));
+        QVERIFY(catalogue.open(QIODevice::ReadOnly));
+        QCOMPARE(catalogue.readAll().toStdString(), old);
+        QCOMPARE(QDir(QString::fromStdString(folder.path())).entryList(QDir::Files).size(),
+                 2); // no leftovers
+    }
+
+    void atomicWriteReplacesWholeOrNotAtAll() {
+        DataFolder folder;
+        folder.writeFile("specialty.txt", "old");
+        QVERIFY(writeFileAtomically(folder.file("specialty.txt"), "new"));
+        QFile written(QString::fromStdString(folder.file("specialty.txt")));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), QByteArray("new"));
+        const Status failed = writeFileAtomically(folder.file("missing/specialty.txt"), "new");
+        QVERIFY(!failed);
+        QVERIFY(failed.reason().find("missing/specialty.txt") != std::string::npos);
+    }
+};
+
+QTEST_MAIN(SpreadsheetTest)
+#include "test_spreadsheet.moc"
