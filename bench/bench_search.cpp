@@ -99,17 +99,10 @@ long peakOfSearchInFreshProcess(const std::string& folder) {
     return got > 0 ? std::atol(text) : -1;
 }
 
-// Writes the catalogue unless an earlier run left it there (the generator is deterministic).
+// The catalogue of `folder`, written unless an earlier run left it there.
 std::string prepare(const std::string& folder, long long records, long long& bytes) {
-    ::mkdir(folder.c_str(), 0755);
-    const std::string path = folder + std::string(kCatalogueName);
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && info.st_size > 0) {
-        bytes = info.st_size;
-        return path;
-    }
-    bytes = bench::writeSyntheticCatalogue(path, records);
-    return path;
+    bytes = bench::prepareSyntheticFolder(folder, records);
+    return folder + std::string(kCatalogueName);
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include "synthetic_catalogue.h"
 
+#include "data_folder.h"
 #include "vehicle_selection.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace specialty::bench {
 
@@ -79,6 +81,14 @@ long long writeSyntheticCatalogue(const std::string& path, long long records, bo
     std::fwrite(line.data(), 1, line.size(), out);
     if (std::fclose(out) != 0) throw std::runtime_error("cannot write " + path);
     return size;
+}
+
+long long prepareSyntheticFolder(const std::string& folder, long long records) {
+    ::mkdir(folder.c_str(), 0755);
+    const std::string path = folder + std::string(kCatalogueName);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && info.st_size > 0) return info.st_size;
+    return writeSyntheticCatalogue(path, records);
 }
 
 } // namespace specialty::bench

@@ -15,4 +15,8 @@ std::string missingSelection();
 // `fullLastRecord` the last record lists all sixteen parts, ZZ01 to ZZ16.
 long long writeSyntheticCatalogue(const std::string& path, long long records, bool fullLastRecord = false);
 
+// Makes `folder` a data folder holding the catalogue of `records` records, unless an earlier run left it
+// there (the generator is deterministic). Returns the catalogue's size in bytes.
+long long prepareSyntheticFolder(const std::string& folder, long long records);
+
 } // namespace specialty::bench
