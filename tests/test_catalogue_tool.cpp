@@ -112,9 +112,9 @@ class CatalogueToolTest : public QObject {
         DataFolder folder;
         folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2001"), "2,,C,D"});
         QCOMPARE(check(folder),
-                 (QStringList{"warning 0: the catalogue has no end record (a record whose VehicleId is 0)",
-                              "error 2: the file ends in the middle of record 2: it has 4 "
-                              "of its 23 fields, and every search that reaches it fails"}));
+                 (QStringList{"error 2: the file ends in the middle of record 2: it has 4 "
+                              "of its 23 fields, and every search that reaches it fails",
+                              "warning 0: the catalogue has no end record (a record whose VehicleId is 0)"}));
         folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2001")});
         QCOMPARE(check(folder),
                  QStringList{"warning 0: the catalogue has no end record (a record whose VehicleId is 0)"});

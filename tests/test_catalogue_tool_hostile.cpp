@@ -199,12 +199,13 @@ class CatalogueToolHostileTest : public QObject {
         record.Model = "B";
         std::int64_t position = 0;
         for (int year = -32000; year < 33000 - 2000; ++year, ++position)
-            coverage.add(record, year, year, position, 1);
+            QVERIFY(!coverage.add(record, year, year, position));
+        std::vector<std::string> shadowed;
         for (int i = 0; i < 300; ++i, ++position)
-            coverage.add(record, -32768, 32767, position, 1);
-        const std::vector<RecordCoverage::Shadowed> shadowed = coverage.finish();
+            if (std::optional<std::string> message = coverage.add(record, -32768, 32767, position))
+                shadowed.push_back(*message);
         QCOMPARE(shadowed.size(), std::size_t(299)); // the first full range still has years of its own
-        QVERIFY(shadowed[0].message.find("and others") != std::string::npos);
+        QVERIFY(shadowed[0].find("and others") != std::string::npos);
         QVERIFY2(coverage.yearRunsVisited() < 100 * static_cast<std::uint64_t>(position),
                  qPrintable(QString::number(coverage.yearRunsVisited())));
     }
@@ -223,15 +224,55 @@ class CatalogueToolHostileTest : public QObject {
         QVERIFY2(peak - small < 64 * 1024, qPrintable(QString("%1 KB more").arg(peak - small)));
     }
 
+    void longShiftsAreReportedAsTheyComeWithoutMemoryPerLine() {
+        // A shift longer than a record has fields is reported line by line as the check reads on, and the
+        // findings leave the check as they are made: two million of them cost no memory.
+        // One field, then lines of 23: the fields never come back in step, and only the first line is wrong.
+        DataFolder folder;
+        std::string lines = "x\r\n";
+        for (int i = 0; i < 30; ++i)
+            lines += std::string(22, ',') + "\r\n";
+        folder.writeFile("specialty.txt", lines);
+        const CheckReport small =
+            checkCatalogue(folder.path(), [](const std::string&) { return std::string(); });
+        QCOMPARE(small.errors, 1);
+        QCOMPARE(small.findings.size(), std::size_t(2));
+        QVERIFY(small.findings[0].message.find(
+                    "line 1 holds 1 fields, not 23: the records from record 1 on are read "
+                    "shifted") != std::string::npos);
+        QVERIFY(small.findings[1].message.find("stay shifted to the end of the file") != std::string::npos);
+
+        // Lines of 22 fields come back in step every 23 lines, each a finding: two million of them.
+
+        std::string many;
+        for (int i = 0; i < 2'000'000; ++i)
+            many += std::string(21, ',') + "\n";
+        folder.writeFile("specialty.txt", many);
+        many.clear();
+        many.shrink_to_fit();
+        const long baseline = peakKilobytesOf([] {});
+        const long peak = peakKilobytesOf([&] {
+            int errors = 0;
+            checkCatalogue(
+                folder.path(), [](const std::string&) { return std::string(); },
+                [&](const Finding& f) { errors += f.level == Finding::Level::Error; });
+            if (errors != 2'000'000) ::_exit(1);
+        });
+        QVERIFY(peak > 0);
+        QVERIFY2(peak - baseline < 64 * 1024, qPrintable(QString("%1 KB more").arg(peak - baseline)));
+    }
+
     void fieldCountsBeyondTwoBillion() {
         // A line of more fields than an int holds is counted and reported as it is.
         std::vector<Finding> findings;
         const std::string file = "c";
-        LineLayout layout(findings, file);
+        FindingStream stream([&](const Finding& f) { findings.push_back(f); });
+        LineLayout layout(stream, file);
         const std::int64_t fields = std::int64_t(INT_MAX) + 5;
         for (std::int64_t i = 0; i < fields; ++i)
             layout.field(1, 0, 2);
         QVERIFY(layout.finish());
+        stream.finish();
         QCOMPARE(findings.size(), std::size_t(1));
         QVERIFY2(findings[0].message.find("holds " + std::to_string(fields) + " fields") != std::string::npos,
                  findings[0].message.c_str());

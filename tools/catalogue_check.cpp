@@ -1,6 +1,7 @@
 #include "catalogue_check.h"
 
 #include "data_folder.h"
+#include "finding_stream.h"
 #include "line_counter.h"
 #include "line_layout.h"
 #include "messages.h"
@@ -31,11 +32,20 @@ constexpr NameColumn kNameColumns[] = {{kMake, 14}, {kModel, 21}, {kSubmodel, 31
 } // namespace
 
 CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& pictureProblem) {
+    std::vector<Finding> findings;
+    CheckReport report =
+        checkCatalogue(dataFolder, pictureProblem, [&](const Finding& f) { findings.push_back(f); });
+    report.findings = std::move(findings);
+    return report;
+}
+
+CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& pictureProblem,
+                           const FindingSink& sink) {
     CheckReport report;
     const std::string path = dataFolder + std::string(kCatalogueName);
-    std::vector<Finding>& out = report.findings;
+    FindingStream out(sink);
     auto add = [&](Finding::Level level, std::uint64_t line, std::string message) {
-        out.push_back({level, path, line, std::move(message)});
+        out.add({level, path, line, std::move(message)});
     };
 
     LineCounter lines;
@@ -53,7 +63,8 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
             "(\"\xC3\xAF\xC2\xBB\xC2\xBF...\"); save the catalogue as Windows-1252, without it");
     LineLayout layout(out, path);
     RecordCoverage coverage;
-    PartFiles parts(dataFolder);
+    bool coverageFull = false;
+    PartFiles parts(dataFolder, pictureProblem, out, path);
 
     // A record is checked once the next one has begun: only then is it known whether it ended where its
     // last line ends, and so is what its lines say.
@@ -103,7 +114,19 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
             add(Finding::Level::Error, fieldLine[0],
                 at(position) + " runs from " + std::to_string(*from) + " to " + std::to_string(*to) +
                     ": no year lies in that range, so no selection finds it");
-        if (from && to && *from <= *to) coverage.add(record, *from, *to, position, fieldLine[0]);
+        if (from && to && *from <= *to) {
+            if (std::optional<std::string> shadowed = coverage.add(record, *from, *to, position))
+                add(Finding::Level::Error, fieldLine[0], std::move(*shadowed));
+            if (coverage.full() && !coverageFull) {
+                coverageFull = true;
+                add(Finding::Level::Warning, fieldLine[0],
+                    "the catalogue lists too many different vehicles to judge them all: records of vehicles "
+                    "first listed from " +
+                        at(position) +
+                        " on are not checked for an earlier record that "
+                        "always wins over them");
+            }
+        }
         for (int n = 1; n <= kPartCodes; ++n)
             if (!record.partCode(n).empty())
                 parts.use(record.partCode(n), position, fieldLine[kPartCode1 + n - 2]);
@@ -114,7 +137,10 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
     for (std::int64_t position = 0; !file.atEnd(); ++position) {
         const RecordReader::Read read = file.readRecord(raw);
         if (read == RecordReader::Read::Failed) {
-            report.failure = "The catalogue " + path + " could not be read: " + file.failure() + ".";
+            report.failure = catalogueCannotBeRead(path, file.failure());
+            out.finish(); // what was found before the file failed still counts
+            report.errors = out.errors();
+            report.warnings = out.warnings();
             return report;
         }
         const int fields = read == RecordReader::Read::CutShort ? file.fieldsRead() : kRecordFields;
@@ -151,6 +177,8 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
         pending.record = decodeRecord(raw);
         std::copy(std::begin(fieldLine), std::end(fieldLine), std::begin(pending.line));
         pending.position = position;
+        // Findings before the pending record and before any run of lines still being judged are final.
+        out.settle(std::min(pending.line[0], layout.heldFrom()));
     }
     const bool shifted = layout.finish();
     checkPending(!shifted);
@@ -159,18 +187,14 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
             "lines after the end record are never read");
     if (!endSeen && !shifted)
         add(Finding::Level::Warning, 0, "the catalogue has no end record (a record whose VehicleId is 0)");
-    for (RecordCoverage::Shadowed& s : coverage.finish())
-        add(Finding::Level::Error, s.line, std::move(s.message));
     if (report.records == 0 && !shifted)
         add(Finding::Level::Error, 1,
             "the catalogue holds no record before its end: every search finds nothing, every demo step too");
-    parts.check(pictureProblem, path, out);
+    parts.findUnused();
     file.close();
-
-    std::stable_sort(out.begin(), out.end(),
-                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
-    for (const Finding& f : out)
-        (f.level == Finding::Level::Error ? report.errors : report.warnings)++;
+    out.finish();
+    report.errors = out.errors();
+    report.warnings = out.warnings();
     return report;
 }
 

@@ -17,7 +17,7 @@ struct Finding {
 };
 
 struct CheckReport {
-    std::vector<Finding> findings; // sorted by line
+    std::vector<Finding> findings; // by line, then those about whole files (when collected)
     std::int64_t records = 0;      // records read up to the end record
     int errors = 0;
     int warnings = 0;
@@ -28,6 +28,13 @@ struct CheckReport {
 // partly: Premature end of JPEG file"); empty when it decodes whole.
 using PictureProblem = std::function<std::string(const std::string& path)>;
 
+using FindingSink = std::function<void(const Finding&)>;
+
+// Checks the catalogue of `dataFolder`, handing each finding to `sink` as soon as it is final: in line
+// order, then those about whole files. Memory stays bounded whatever the catalogue holds.
+CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& pictureProblem,
+                           const FindingSink& sink);
+// The same, with the findings collected in the report.
 CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& pictureProblem);
 
 } // namespace specialty

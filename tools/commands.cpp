@@ -185,14 +185,12 @@ int importCommand(const ToolOptions& options, const std::string& input, const st
 }
 
 int checkCommand(const ToolOptions& options, const PictureProblem& pictureProblem) {
-    const CheckReport report = checkCatalogue(options.dataFolder, pictureProblem);
-    if (!report.failure.empty()) return failed(options, report.failure);
     const std::string path = options.dataFolder + std::string(kCatalogueName);
-    if (options.json)
-        writeOut("{" + jsonMembers({{"outcome", "checked"}, {"catalogue", jsonPath(path)}}) +
-                 ",\"findings\":[");
+    // Findings are written as check hands them on, so that none of them is held in memory; in JSON the
+    // document therefore begins with them and ends with the outcome.
+    if (options.json) writeOut("{\"findings\":[");
     bool first = true;
-    for (const Finding& f : report.findings) {
+    const CheckReport report = checkCatalogue(options.dataFolder, pictureProblem, [&](const Finding& f) {
         const char* level = f.level == Finding::Level::Error ? "error" : "warning";
         if (options.json) {
             if (!first) writeOut(",");
@@ -207,10 +205,20 @@ int checkCommand(const ToolOptions& options, const PictureProblem& pictureProble
             writeOut(shown(f.file) + where + ": " + level + ": " + f.message + "\n");
         }
         first = false;
+    });
+    if (!report.failure.empty()) {
+        if (options.json)
+            writeOut("]," + jsonMembers({{"outcome", "failed"}, {"message", jsonPath(report.failure)}}) +
+                     "}\n");
+        else
+            std::fprintf(stderr, "%s\n", report.failure.c_str());
+        return kExitError;
     }
     if (options.json) {
         writeOut("]," +
-                 jsonMembers({{"records", static_cast<double>(report.records)},
+                 jsonMembers({{"outcome", "checked"},
+                              {"catalogue", jsonPath(path)},
+                              {"records", static_cast<double>(report.records)},
                               {"errors", report.errors},
                               {"warnings", report.warnings}}) +
                  "}\n");

@@ -5,6 +5,7 @@
 
 #include "catalogue_check.h"
 #include "catalogue_record.h"
+#include "finding_stream.h"
 
 #include <cstdint>
 #include <string>
@@ -14,7 +15,7 @@ namespace specialty {
 
 class LineLayout {
   public:
-    explicit LineLayout(std::vector<Finding>& out, const std::string& file) : out_(out), file_(file) {}
+    LineLayout(FindingStream& out, const std::string& file) : out_(out), file_(file) {}
 
     // One field, on `line`; `position` is its record's and `number` its place in the record (from 1).
     void field(std::uint64_t line, std::int64_t position, int number) {
@@ -25,7 +26,7 @@ class LineLayout {
             firstPosition_ = position;
         }
         if (number == 1) {
-            trusted_ = count_ == 0 && run_.empty();
+            trusted_ = count_ == 0 && run_.empty() && !streaming_;
             recordsStartMidLine_ = recordsStartMidLine_ || count_ != 0;
         }
         ++count_;
@@ -41,9 +42,13 @@ class LineLayout {
     // Closes the last line; true when the file ends in a run that never came back into line.
     bool finish() {
         endLine();
-        if (run_.empty()) return false;
+        if (run_.empty() && !streaming_) return false;
         reportRun(false);
         return true;
+    }
+    // The first line a finding of the layout may still be added for, or UINT64_MAX.
+    std::uint64_t heldFrom() const {
+        return !run_.empty() ? run_.front().number : count_ > 0 ? line_ : UINT64_MAX;
     }
 
   private:
@@ -55,8 +60,9 @@ class LineLayout {
     void endLine();
 
     void reportRun(bool closed);
+    void shiftedLine(const Line& line, bool first);
 
-    std::vector<Finding>& out_;
+    FindingStream& out_;
     const std::string& file_;
     std::uint64_t line_ = 0;
     std::int64_t count_ = 0; // a damaged line can hold billions of fields
@@ -68,6 +74,10 @@ class LineLayout {
     std::int64_t runPosition_ = 0;
     bool recordsStartMidLine_ = false;
     bool linesStartMidRecord_ = false;
+    // A run longer than a record has fields can only be a shift: its lines are reported as they come,
+    // so that a shifted file of any length is never held in memory.
+    bool streaming_ = false;
+    std::uint64_t runFirstLine_ = 0;
 };
 
 } // namespace specialty

@@ -11,10 +11,6 @@
 
 namespace specialty {
 
-void PartFiles::use(const std::string& code, std::int64_t position, std::uint64_t line) {
-    used_.try_emplace(code, Use{position, line});
-}
-
 namespace {
 
 std::string foldedCase(std::string_view fileName) {
@@ -37,53 +33,109 @@ std::unordered_multimap<std::string, std::string> PartFiles::namesByFoldedCase()
     return names;
 }
 
-void PartFiles::check(const PictureProblem& pictureProblem, const std::string& catalogue,
-                      std::vector<Finding>& out) const {
-    const auto names = namesByFoldedCase();
+namespace {
+
+std::uint64_t codeHash(const std::string& code) {
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (char c : code)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    return hash == 0 ? 1 : hash;
+}
+
+} // namespace
+
+PartFiles::PartFiles(std::string dataFolder, PictureProblem pictureProblem, FindingStream& out,
+                     std::string catalogue)
+    : folder_(std::move(dataFolder)), pictureProblem_(std::move(pictureProblem)), out_(out),
+      catalogue_(std::move(catalogue)), names_(namesByFoldedCase()) {}
+
+bool PartFiles::seen(const std::string& code) const {
+    if (codes_.empty()) return false;
+    const std::uint64_t hash = codeHash(code);
+    const std::size_t mask = codes_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        if (codes_[i] == hash) return true;
+        if (codes_[i] == 0) return false;
+    }
+}
+
+void PartFiles::remember(const std::string& code) {
+    if ((used_ + 1) * 2 > codes_.size()) {
+        if (codes_.size() * sizeof(std::uint64_t) * 2 > kMostTableBytes) {
+            full_ = true;
+            return;
+        }
+        std::vector<std::uint64_t> old(std::max<std::size_t>(codes_.size() * 2, 1024));
+        old.swap(codes_);
+        const std::size_t mask = codes_.size() - 1;
+        for (std::uint64_t hash : old) {
+            if (hash == 0) continue;
+            std::size_t i = hash & mask;
+            while (codes_[i] != 0)
+                i = (i + 1) & mask;
+            codes_[i] = hash;
+        }
+    }
+    const std::uint64_t hash = codeHash(code);
+    const std::size_t mask = codes_.size() - 1;
+    std::size_t i = hash & mask;
+    while (codes_[i] != 0)
+        i = (i + 1) & mask;
+    codes_[i] = hash;
+    ++used_;
+}
+
+void PartFiles::use(const std::string& code, std::int64_t position, std::uint64_t line) {
+    if (full_ || seen(code)) return;
+    remember(code);
+    if (full_) {
+        out_.add(
+            {Finding::Level::Warning, catalogue_, line,
+             "the catalogue uses too many different part codes to check them all: the files of the codes "
+             "first used from " +
+                 recordNumbered(position) + " on are not checked"});
+        return;
+    }
+    check(code, position, line);
+}
+
+void PartFiles::check(const std::string& code, std::int64_t position, std::uint64_t line) {
     // A file the viewer does not find because its name differs from the code in letter case alone.
     auto otherCase = [&](const std::string& wanted) -> std::string {
-        auto [first, last] = names.equal_range(foldedCase(wanted));
+        auto [first, last] = names_.equal_range(foldedCase(wanted));
         for (; first != last; ++first)
             if (first->second != wanted)
                 return ", but " + first->second + " differs from it in letter case alone";
         return std::string();
     };
-    std::vector<std::pair<const std::string*, Use>> codes;
-    for (const auto& [code, use] : used_)
-        codes.emplace_back(&code, use);
-    std::sort(codes.begin(), codes.end(),
-              [](const auto& a, const auto& b) { return a.second.line < b.second.line; });
-    for (const auto& [code, firstUse] : codes) {
-        const Use use = firstUse; // a copy: a lambda may not capture a structured binding before C++20
-        const std::string shown =
-            "part code " + specialty::quoted(*code) + " (first used by " + recordNumbered(use.position) + ")";
-        auto warn = [&](const std::string& message) {
-            out.push_back({Finding::Level::Warning, catalogue, use.line, shown + " " + message});
-        };
-        const auto picture = partFilePath(folder_, *code, kPictureSuffix);
-        const auto description = partFilePath(folder_, *code, kDescriptionSuffix);
-        if (!picture || !description) {
-            warn("is not a plain file name: the viewer shows no picture and no description for it");
-            continue;
-        }
-        const std::string pictureName = picture->substr(folder_.size());
-        if (!isRegularFile(*picture))
-            warn("has no picture file " + pictureName + otherCase(pictureName));
-        else if (const std::string problem = pictureProblem(*picture); !problem.empty())
-            warn("has a picture file " + pictureName + " that does not show whole: " + problem);
-        // The viewer shows a description it cannot open as an empty one, the same as a missing one.
-        const std::string descriptionName = description->substr(folder_.size());
-        if (!isRegularFile(*description)) {
-            warn("has no description file " + descriptionName + otherCase(descriptionName));
-        } else if (Status opened = RegularFile().open(*description); !opened) {
-            warn("has a description file " + descriptionName + " that cannot be read (" + opened.reason() +
-                 "): the viewer shows no description for it");
-        }
+    const std::string shown =
+        "part code " + specialty::quoted(code) + " (first used by " + recordNumbered(position) + ")";
+    auto warn = [&](const std::string& message) {
+        out_.add({Finding::Level::Warning, catalogue_, line, shown + " " + message});
+    };
+    const auto picture = partFilePath(folder_, code, kPictureSuffix);
+    const auto description = partFilePath(folder_, code, kDescriptionSuffix);
+    if (!picture || !description) {
+        warn("is not a plain file name: the viewer shows no picture and no description for it");
+        return;
     }
-    findUnused(out);
+    const std::string pictureName = picture->substr(folder_.size());
+    if (!isRegularFile(*picture))
+        warn("has no picture file " + pictureName + otherCase(pictureName));
+    else if (const std::string problem = pictureProblem_(*picture); !problem.empty())
+        warn("has a picture file " + pictureName + " that does not show whole: " + problem);
+    // The viewer shows a description it cannot open as an empty one, the same as a missing one.
+    const std::string descriptionName = description->substr(folder_.size());
+    if (!isRegularFile(*description)) {
+        warn("has no description file " + descriptionName + otherCase(descriptionName));
+    } else if (Status opened = RegularFile().open(*description); !opened) {
+        warn("has a description file " + descriptionName + " that cannot be read (" + opened.reason() +
+             "): the viewer shows no description for it");
+    }
 }
 
-void PartFiles::findUnused(std::vector<Finding>& out) const {
+void PartFiles::findUnused() {
+    if (full_) return; // not every code used is known
     std::vector<std::pair<std::string, const char*>> unused;
     std::error_code error; // a folder that cannot be listed has no unused files to report
     for (auto entry = std::filesystem::directory_iterator(folder_, error);
@@ -95,15 +147,14 @@ void PartFiles::findUnused(std::vector<Finding>& out) const {
                 name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
                 continue;
             const std::string code = utf8ToWindows1252(name.substr(0, name.size() - suffix.size()));
-            if (name != kCatalogueName && !used_.count(code) && isRegularFile(folder_ + name))
+            if (name != kCatalogueName && !seen(code) && isRegularFile(folder_ + name))
                 unused.emplace_back(name, what);
             break;
         }
     }
     std::sort(unused.begin(), unused.end());
     for (const auto& [name, what] : unused)
-        out.push_back(
-            {Finding::Level::Warning, folder_ + name, 0, std::string("no record uses this ") + what});
+        out_.add({Finding::Level::Warning, folder_ + name, 0, std::string("no record uses this ") + what});
 }
 
 } // namespace specialty

@@ -1,7 +1,13 @@
 // The picture and description files of the part codes a catalogue uses, and the files no record uses.
+//
+// Each code's files are checked at its first use, so findings come in line order. The codes seen are kept
+// as 64-bit hashes in a flat table (a code shares one with another with a chance of about 1 in 10^7 among a
+// million codes, which could at worst leave that code's files unchecked); the table stops growing at
+// kMostTableBytes, and codes first used after that are not checked (one finding says so).
 #pragma once
 
 #include "catalogue_check.h"
+#include "finding_stream.h"
 
 #include <cstdint>
 #include <string>
@@ -12,27 +18,33 @@ namespace specialty {
 
 class PartFiles {
   public:
-    explicit PartFiles(std::string dataFolder) : folder_(std::move(dataFolder)) {}
+    static constexpr std::size_t kMostTableBytes = 16 * 1024 * 1024;
 
-    // A part code used by the record at `position`, on catalogue line `line`; the first use is kept.
+    PartFiles(std::string dataFolder, PictureProblem pictureProblem, FindingStream& out,
+              std::string catalogue);
+
+    // A part code used by the record at `position`, on catalogue line `line`: its files are checked the
+    // first time.
     void use(const std::string& code, std::int64_t position, std::uint64_t line);
 
-    // Adds a finding for every used code whose files are missing or broken, and for every part file that
-    // no record uses. `catalogue` names the catalogue in the findings.
-    void check(const PictureProblem& pictureProblem, const std::string& catalogue,
-               std::vector<Finding>& out) const;
+    // Adds a finding for every part file that no record uses.
+    void findUnused();
 
   private:
-    struct Use {
-        std::int64_t position;
-        std::uint64_t line;
-    };
-    void findUnused(std::vector<Finding>& out) const;
+    bool seen(const std::string& code) const;
+    void remember(const std::string& code);
+    void check(const std::string& code, std::int64_t position, std::uint64_t line);
     // The names of the folder's files, keyed by their letters folded to one case.
     std::unordered_multimap<std::string, std::string> namesByFoldedCase() const;
 
     std::string folder_;
-    std::unordered_map<std::string, Use> used_;
+    PictureProblem pictureProblem_;
+    FindingStream& out_;
+    std::string catalogue_;
+    std::unordered_multimap<std::string, std::string> names_;
+    std::vector<std::uint64_t> codes_; // hashes of the codes seen; 0 marks a free place
+    std::size_t used_ = 0;
+    bool full_ = false;
 };
 
 } // namespace specialty

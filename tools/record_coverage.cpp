@@ -81,68 +81,76 @@ std::vector<std::int64_t> RecordCoverage::Vehicle::cover(int from, int to, std::
     return earlier;
 }
 
-namespace {} // namespace
+namespace {
 
-void RecordCoverage::add(const CatalogueRecord& record, int from, int to, std::int64_t position,
-                         std::uint64_t line) {
-    Entry entry{};
-    entry.key = text_.size();
-    std::uint64_t hash = 1469598103934665603ULL; // FNV-1a over the folded names and their lengths
+// FNV-1a over the names folded to one case, each ended by a byte no name holds in a sensible catalogue
+// and its length, so that "AB","C" and "A","BC" differ.
+std::uint64_t vehicleHash(const CatalogueRecord& record) {
+    std::uint64_t hash = 1469598103934665603ULL;
+    auto mix = [&](unsigned char c) { hash = (hash ^ c) * 1099511628211ULL; };
     for (const std::string* name : {&record.Make, &record.Model, &record.Submodel}) {
-        text_ += std::to_string(name->size());
-        text_ += ':';
         for (char c : *name)
-            text_ += static_cast<char>(upperWindows1252(static_cast<unsigned char>(c)));
+            mix(upperWindows1252(static_cast<unsigned char>(c)));
+        mix(0);
+        for (std::size_t n = name->size(); n != 0; n >>= 8)
+            mix(static_cast<unsigned char>(n & 0xFF));
     }
-    entry.keyLength = text_.size() - entry.key;
-    for (char c : text(entry.key, entry.keyLength))
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-    entry.hash = hash;
-    entry.id = text_.size();
-    text_ += record.VehicleId;
-    entry.idLength = record.VehicleId.size();
-    entry.position = position;
-    entry.line = line;
-    entry.from = from;
-    entry.to = to;
-    entries_.push_back(entry);
+    return hash == 0 ? 1 : hash; // 0 marks a free place in the table
 }
 
-std::vector<RecordCoverage::Shadowed> RecordCoverage::finish() {
-    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-        return a.hash != b.hash ? a.hash < b.hash : a.position < b.position;
-    });
-    std::vector<Shadowed> shadowed;
-    for (std::size_t first = 0; first < entries_.size();) {
-        std::size_t end = first + 1;
-        while (end < entries_.size() && entries_[end].hash == entries_[first].hash)
-            ++end;
-        if (end - first > 1) {
-            // The same hash: vehicles with these names (and, rarely, others that share the hash).
-            std::vector<std::pair<std::string_view, Vehicle>> vehicles;
-            for (std::size_t i = first; i < end; ++i) {
-                const Entry& e = entries_[i];
-                const std::string_view key = text(e.key, e.keyLength);
-                auto vehicle = std::find_if(vehicles.begin(), vehicles.end(),
-                                            [&](const auto& v) { return v.first == key; });
-                if (vehicle == vehicles.end()) vehicle = vehicles.insert(vehicles.end(), {key, Vehicle()});
-                bool more = false;
-                const std::vector<std::int64_t> earlier =
-                    vehicle->second.cover(e.from, e.to, e.position, more, visited_);
-                if (!earlier.empty())
-                    shadowed.push_back({e.position, e.line,
-                                        recordNumbered(e.position) + " (VehicleId " +
-                                            printableForMessage(text(e.id, e.idLength)) +
-                                            ") is never shown: every year from " + std::to_string(e.from) +
-                                            " to " + std::to_string(e.to) + " already finds " +
-                                            describe(earlier, more)});
-            }
-        }
-        first = end;
+} // namespace
+
+RecordCoverage::Slot* RecordCoverage::find(std::uint64_t hash) {
+    if (table_.empty()) return nullptr;
+    const std::size_t mask = table_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        if (table_[i].hash == hash) return &table_[i];
+        if (table_[i].hash == 0) return nullptr;
     }
-    std::sort(shadowed.begin(), shadowed.end(),
-              [](const Shadowed& a, const Shadowed& b) { return a.position < b.position; });
-    return shadowed;
+}
+
+bool RecordCoverage::insert(const Slot& slot) {
+    if ((used_ + 1) * 10 > table_.size() * 7) {
+        if (table_.size() * sizeof(Slot) * 2 > kMostTableBytes) return false;
+        std::vector<Slot> old(std::max<std::size_t>(table_.size() * 2, 1024));
+        old.swap(table_);
+        used_ = 0;
+        for (const Slot& s : old)
+            if (s.hash != 0) insert(s);
+    }
+    const std::size_t mask = table_.size() - 1;
+    std::size_t i = slot.hash & mask;
+    while (table_[i].hash != 0)
+        i = (i + 1) & mask;
+    table_[i] = slot;
+    ++used_;
+    return true;
+}
+
+std::optional<std::string> RecordCoverage::add(const CatalogueRecord& record, int from, int to,
+                                               std::int64_t position) {
+    const std::uint64_t hash = vehicleHash(record);
+    Slot* slot = find(hash);
+    if (!slot) {
+        if (!full_ && (position > UINT32_MAX ||
+                       !insert(Slot{hash, static_cast<std::int16_t>(from), static_cast<std::int16_t>(to),
+                                    static_cast<std::uint32_t>(position), 0})))
+            full_ = true;
+        return std::nullopt;
+    }
+    if (slot->vehicle == 0) { // the vehicle's second record: from now on its years are kept in full
+        vehicles_.emplace_back();
+        bool more = false;
+        vehicles_.back().cover(slot->from, slot->to, slot->position, more, visited_);
+        slot->vehicle = static_cast<std::uint32_t>(vehicles_.size());
+    }
+    bool more = false;
+    const std::vector<std::int64_t> earlier =
+        vehicles_[slot->vehicle - 1].cover(from, to, position, more, visited_);
+    if (earlier.empty()) return std::nullopt;
+    return recordNumbered(position) + " (VehicleId " + printableForMessage(record.VehicleId) +
+           ") is never shown: every year from " + std::to_string(from) + " to " + std::to_string(to) +
+           " already finds " + describe(earlier, more);
 }
 
 } // namespace specialty

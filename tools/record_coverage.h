@@ -1,14 +1,18 @@
 // Which years of a vehicle earlier records already answer: first match wins, so a record whose every year
 // an earlier record with the same names covers is never shown.
 //
-// Records are collected as they are read and judged at the end, vehicle by vehicle: sorting compact entries
-// costs far less than a hash table of every vehicle in a catalogue of a million records.
+// Records are judged as they are read. A vehicle listed once costs one place in a flat table (its names'
+// 64-bit hash, its years and its record); only vehicles listed again keep their years in full. Vehicles are
+// told apart by that hash alone: two different vehicles share one with a chance of about 1 in 10^7 in a
+// catalogue of a million distinct vehicles. The table stops growing at kMostTableBytes, and vehicles first
+// seen after that are not judged (full() tells).
 #pragma once
 
 #include "catalogue_record.h"
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,17 +20,16 @@ namespace specialty {
 
 class RecordCoverage {
   public:
-    struct Shadowed {
-        std::int64_t position;
-        std::uint64_t line;
-        std::string message; // "record 8 (1008) is never shown: ..."
-    };
+    static constexpr std::size_t kMostTableBytes = 32 * 1024 * 1024;
 
-    void add(const CatalogueRecord& record, int from, int to, std::int64_t position, std::uint64_t line);
-    // The records never shown, in the order they were added.
-    std::vector<Shadowed> finish();
+    // Adds a record's years (from <= to). Returns the finding when every one of them already finds an
+    // earlier record: "record 8 (VehicleId 1008) is never shown: ...".
+    std::optional<std::string> add(const CatalogueRecord& record, int from, int to, std::int64_t position);
 
-    // How many spans and runs of years finish() stepped over: it stays within a small multiple of the
+    // True once vehicles first seen have stopped being judged, for lack of room.
+    bool full() const { return full_; }
+
+    // How many spans and runs of years add() stepped over: it stays within a small multiple of the
     // records, whatever their years.
     std::uint64_t yearRunsVisited() const { return visited_; }
 
@@ -42,22 +45,21 @@ class RecordCoverage {
         std::vector<std::int64_t> cover(int from, int to, std::int64_t position, bool& more,
                                         std::uint64_t& visited);
     };
-
-    struct Entry {
-        std::uint64_t hash; // of the vehicle's names, without regard to case
-        std::size_t key;    // the names, in text_
-        std::size_t keyLength;
-        std::size_t id; // VehicleId, in text_
-        std::size_t idLength;
-        std::int64_t position;
-        std::uint64_t line;
-        int from;
-        int to;
+    struct Slot {
+        std::uint64_t hash = 0; // 0: a free place
+        std::int16_t from = 0;
+        std::int16_t to = 0;
+        std::uint32_t position = 0; // of the vehicle's first record
+        std::uint32_t vehicle = 0;  // from 1, in vehicles_, once the vehicle is listed again
     };
-    std::string_view text(std::size_t at, std::size_t length) const { return {text_.data() + at, length}; }
 
-    std::vector<Entry> entries_;
-    std::string text_; // names and ids of all entries, one after another
+    Slot* find(std::uint64_t hash);
+    bool insert(const Slot& slot);
+
+    std::vector<Slot> table_; // open addressing, a power of two long
+    std::size_t used_ = 0;
+    std::vector<Vehicle> vehicles_;
+    bool full_ = false;
     std::uint64_t visited_ = 0;
 };
 

@@ -1,0 +1,37 @@
+// check's findings on their way out: handed on in line order as soon as no finding for an earlier line can
+// come any more, so that a catalogue with millions of findings never holds them all in memory.
+#pragma once
+
+#include "catalogue_check.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace specialty {
+
+class FindingStream {
+  public:
+    using Emit = std::function<void(const Finding&)>;
+    explicit FindingStream(Emit sink) : emit_(std::move(sink)) {}
+
+    void add(Finding finding);
+    // No finding for a line before `line` will come: hands on those held.
+    void settle(std::uint64_t line);
+    // Hands on the rest, in line order, and then those about the files as a whole.
+    void finish();
+
+    int errors() const { return errors_; }
+    int warnings() const { return warnings_; }
+
+  private:
+    Emit emit_;
+    std::multimap<std::uint64_t, Finding> held_; // by line, in the order they came within a line
+    std::vector<Finding> wholeFiles_;
+    int errors_ = 0;
+    int warnings_ = 0;
+};
+
+} // namespace specialty
