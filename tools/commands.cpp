@@ -190,6 +190,7 @@ int checkCommand(const ToolOptions& options, const PictureProblem& pictureProble
     // document therefore begins with them and ends with the outcome.
     if (options.json) writeOut("{\"findings\":[");
     bool first = true;
+    std::pair<std::string, std::string> shownFile; // the last file named, and how it is shown
     const CheckReport report = checkCatalogue(options.dataFolder, pictureProblem, [&](const Finding& f) {
         const char* level = f.level == Finding::Level::Error ? "error" : "warning";
         if (options.json) {
@@ -201,8 +202,9 @@ int checkCommand(const ToolOptions& options, const PictureProblem& pictureProble
         } else {
             // The compiler's format, which editors jump from: "file:line: error: message"; a finding about
             // the file as a whole has no line.
+            if (f.file != shownFile.first) shownFile = {f.file, shown(f.file)};
             const std::string where = f.line > 0 ? ":" + std::to_string(f.line) : std::string();
-            writeOut(shown(f.file) + where + ": " + level + ": " + f.message + "\n");
+            writeOut(shownFile.second + where + ": " + level + ": " + f.message + "\n");
         }
         first = false;
     });

@@ -110,7 +110,7 @@ RecordCoverage::Slot* RecordCoverage::find(std::uint64_t hash) {
 }
 
 bool RecordCoverage::insert(const Slot& slot) {
-    if ((used_ + 1) * 10 > table_.size() * 7) {
+    if ((used_ + 1) * 20 > table_.size() * 17) {
         if (table_.size() * sizeof(Slot) * 2 > kMostTableBytes) return false;
         std::vector<Slot> old(std::max<std::size_t>(table_.size() * 2, 1024));
         old.swap(table_);
@@ -132,21 +132,20 @@ std::optional<std::string> RecordCoverage::add(const CatalogueRecord& record, in
     const std::uint64_t hash = vehicleHash(record);
     Slot* slot = find(hash);
     if (!slot) {
-        if (!full_ && (position > UINT32_MAX ||
-                       !insert(Slot{hash, static_cast<std::int16_t>(from), static_cast<std::int16_t>(to),
-                                    static_cast<std::uint32_t>(position), 0})))
-            full_ = true;
+        const Slot first{hash, static_cast<std::int16_t>(from), static_cast<std::int16_t>(to),
+                         static_cast<std::uint32_t>(position)};
+        if (!full_ && (position >= kListedAgain || !insert(first))) full_ = true;
         return std::nullopt;
     }
-    if (slot->vehicle == 0) { // the vehicle's second record: from now on its years are kept in full
+    if ((slot->record & kListedAgain) == 0) { // the vehicle's second record: its years are kept in full now
         vehicles_.emplace_back();
         bool more = false;
-        vehicles_.back().cover(slot->from, slot->to, slot->position, more, visited_);
-        slot->vehicle = static_cast<std::uint32_t>(vehicles_.size());
+        vehicles_.back().cover(slot->from, slot->to, slot->record, more, visited_);
+        slot->record = kListedAgain | static_cast<std::uint32_t>(vehicles_.size() - 1);
     }
     bool more = false;
     const std::vector<std::int64_t> earlier =
-        vehicles_[slot->vehicle - 1].cover(from, to, position, more, visited_);
+        vehicles_[slot->record & ~kListedAgain].cover(from, to, position, more, visited_);
     if (earlier.empty()) return std::nullopt;
     return recordNumbered(position) + " (VehicleId " + printableForMessage(record.VehicleId) +
            ") is never shown: every year from " + std::to_string(from) + " to " + std::to_string(to) +

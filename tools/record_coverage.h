@@ -1,11 +1,12 @@
 // Which years of a vehicle earlier records already answer: first match wins, so a record whose every year
 // an earlier record with the same names covers is never shown.
 //
-// Records are judged as they are read. A vehicle listed once costs one place in a flat table (its names'
-// 64-bit hash, its years and its record); only vehicles listed again keep their years in full. Vehicles are
-// told apart by that hash alone: two different vehicles share one with a chance of about 1 in 10^7 in a
-// catalogue of a million distinct vehicles. The table stops growing at kMostTableBytes, and vehicles first
-// seen after that are not judged (full() tells).
+// Records are judged as they are read. A vehicle listed once costs one 16-byte place in a flat table (its
+// names' 64-bit hash, its years and its record); only vehicles listed again keep their years in full.
+// Vehicles are told apart by that hash alone: two different vehicles share one with a chance of about 1 in
+// 10^7 in a catalogue of a million distinct vehicles. The table, filled up to 85%, stops growing at
+// kMostTableBytes (about 890,000 vehicles), and vehicles first seen after that are not judged (full()
+// tells, and check says so once).
 #pragma once
 
 #include "catalogue_record.h"
@@ -20,7 +21,7 @@ namespace specialty {
 
 class RecordCoverage {
   public:
-    static constexpr std::size_t kMostTableBytes = 32 * 1024 * 1024;
+    static constexpr std::size_t kMostTableBytes = 16 * 1024 * 1024;
 
     // Adds a record's years (from <= to). Returns the finding when every one of them already finds an
     // earlier record: "record 8 (VehicleId 1008) is never shown: ...".
@@ -45,13 +46,15 @@ class RecordCoverage {
         std::vector<std::int64_t> cover(int from, int to, std::int64_t position, bool& more,
                                         std::uint64_t& visited);
     };
+    // 16 bytes: the names' hash, and the years and record of the vehicle's first record, or, once the
+    // vehicle is listed again, kListedAgain with its index in vehicles_.
     struct Slot {
         std::uint64_t hash = 0; // 0: a free place
         std::int16_t from = 0;
         std::int16_t to = 0;
-        std::uint32_t position = 0; // of the vehicle's first record
-        std::uint32_t vehicle = 0;  // from 1, in vehicles_, once the vehicle is listed again
+        std::uint32_t record = 0;
     };
+    static constexpr std::uint32_t kListedAgain = 0x80000000u;
 
     Slot* find(std::uint64_t hash);
     bool insert(const Slot& slot);
