@@ -50,6 +50,20 @@ bool parses(const QByteArray& json) {
     return error.error == QJsonParseError::NoError;
 }
 
+// AddressSanitizer keeps freed memory in quarantine, so a program that allocates and frees a lot grows in
+// resident memory there without holding anything: memory figures mean nothing in that build.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryFiguresMean = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kMemoryFiguresMean = false;
+#else
+constexpr bool kMemoryFiguresMean = true;
+#endif
+#else
+constexpr bool kMemoryFiguresMean = true;
+#endif
+
 // Runs `work` in a child process and returns the child's peak resident memory in KB.
 long peakKilobytesOf(const std::function<void()>& work) {
     const pid_t child = ::fork();
@@ -243,6 +257,10 @@ class CatalogueToolHostileTest : public QObject {
         QVERIFY(small.findings[1].message.find("stay shifted to the end of the file") != std::string::npos);
 
         // Lines of 22 fields come back in step every 23 lines, each a finding: two million of them.
+        if (!kMemoryFiguresMean) { // the macro for this trips clang's -Wpedantic
+            QTest::qSkip("resident memory means nothing under AddressSanitizer", __FILE__, __LINE__);
+            return;
+        }
 
         std::string many;
         for (int i = 0; i < 2'000'000; ++i)
