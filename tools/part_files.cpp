@@ -36,10 +36,10 @@ std::unordered_multimap<std::string, std::string> PartFiles::namesByFoldedCase()
 namespace {
 
 std::uint64_t codeHash(const std::string& code) {
-    std::uint64_t hash = 1469598103934665603ULL;
+    Fnv1a hash;
     for (char c : code)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-    return hash == 0 ? 1 : hash;
+        hash.add(static_cast<unsigned char>(c));
+    return hash.value();
 }
 
 } // namespace
@@ -49,40 +49,12 @@ PartFiles::PartFiles(std::string dataFolder, PictureProblem pictureProblem, Find
     : folder_(std::move(dataFolder)), pictureProblem_(std::move(pictureProblem)), out_(out),
       catalogue_(std::move(catalogue)), names_(namesByFoldedCase()) {}
 
-bool PartFiles::seen(const std::string& code) const {
-    if (codes_.empty()) return false;
-    const std::uint64_t hash = codeHash(code);
-    const std::size_t mask = codes_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        if (codes_[i] == hash) return true;
-        if (codes_[i] == 0) return false;
-    }
+bool PartFiles::seen(const std::string& code) {
+    return codes_.find(codeHash(code)) != nullptr;
 }
 
 void PartFiles::remember(const std::string& code) {
-    if ((used_ + 1) * 2 > codes_.size()) {
-        if (codes_.size() * sizeof(std::uint64_t) * 2 > kMostTableBytes) {
-            full_ = true;
-            return;
-        }
-        std::vector<std::uint64_t> old(std::max<std::size_t>(codes_.size() * 2, 1024));
-        old.swap(codes_);
-        const std::size_t mask = codes_.size() - 1;
-        for (std::uint64_t hash : old) {
-            if (hash == 0) continue;
-            std::size_t i = hash & mask;
-            while (codes_[i] != 0)
-                i = (i + 1) & mask;
-            codes_[i] = hash;
-        }
-    }
-    const std::uint64_t hash = codeHash(code);
-    const std::size_t mask = codes_.size() - 1;
-    std::size_t i = hash & mask;
-    while (codes_[i] != 0)
-        i = (i + 1) & mask;
-    codes_[i] = hash;
-    ++used_;
+    if (!codes_.insert({codeHash(code)})) full_ = true;
 }
 
 void PartFiles::use(const std::string& code, std::int64_t position, std::uint64_t line) {
@@ -137,10 +109,8 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
 void PartFiles::findUnused() {
     if (full_) return; // not every code used is known
     std::vector<std::pair<std::string, const char*>> unused;
-    std::error_code error; // a folder that cannot be listed has no unused files to report
-    for (auto entry = std::filesystem::directory_iterator(folder_, error);
-         !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
+    for (const auto& folded : names_) { // the folder as listed when the check began
+        const std::string& name = folded.second;
         for (auto [suffix, what] :
              {std::pair{kPictureSuffix, "picture"}, std::pair{kDescriptionSuffix, "description"}}) {
             if (name.size() <= suffix.size() ||

@@ -8,6 +8,7 @@
 
 #include "catalogue_check.h"
 #include "finding_stream.h"
+#include "flat_hash_table.h"
 
 #include <cstdint>
 #include <string>
@@ -31,7 +32,7 @@ class PartFiles {
     void findUnused();
 
   private:
-    bool seen(const std::string& code) const;
+    bool seen(const std::string& code);
     void remember(const std::string& code);
     void check(const std::string& code, std::int64_t position, std::uint64_t line);
     // The names of the folder's files, keyed by their letters folded to one case.
@@ -41,9 +42,11 @@ class PartFiles {
     PictureProblem pictureProblem_;
     FindingStream& out_;
     std::string catalogue_;
-    std::unordered_multimap<std::string, std::string> names_;
-    std::vector<std::uint64_t> codes_; // hashes of the codes seen; 0 marks a free place
-    std::size_t used_ = 0;
+    std::unordered_multimap<std::string, std::string> names_; // the folder's files, listed once
+    struct Code {
+        std::uint64_t hash = 0; // of a code seen
+    };
+    FlatHashTable<Code> codes_{kMostTableBytes, 50};
     bool full_ = false;
 };
 

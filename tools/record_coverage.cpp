@@ -86,55 +86,27 @@ namespace {
 // FNV-1a over the names folded to one case, each ended by a byte no name holds in a sensible catalogue
 // and its length, so that "AB","C" and "A","BC" differ.
 std::uint64_t vehicleHash(const CatalogueRecord& record) {
-    std::uint64_t hash = 1469598103934665603ULL;
-    auto mix = [&](unsigned char c) { hash = (hash ^ c) * 1099511628211ULL; };
+    Fnv1a hash;
     for (const std::string* name : {&record.Make, &record.Model, &record.Submodel}) {
         for (char c : *name)
-            mix(upperWindows1252(static_cast<unsigned char>(c)));
-        mix(0);
+            hash.add(upperWindows1252(static_cast<unsigned char>(c)));
+        hash.add(0);
         for (std::size_t n = name->size(); n != 0; n >>= 8)
-            mix(static_cast<unsigned char>(n & 0xFF));
+            hash.add(static_cast<unsigned char>(n & 0xFF));
     }
-    return hash == 0 ? 1 : hash; // 0 marks a free place in the table
+    return hash.value();
 }
 
 } // namespace
 
-RecordCoverage::Slot* RecordCoverage::find(std::uint64_t hash) {
-    if (table_.empty()) return nullptr;
-    const std::size_t mask = table_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        if (table_[i].hash == hash) return &table_[i];
-        if (table_[i].hash == 0) return nullptr;
-    }
-}
-
-bool RecordCoverage::insert(const Slot& slot) {
-    if ((used_ + 1) * 20 > table_.size() * 17) {
-        if (table_.size() * sizeof(Slot) * 2 > kMostTableBytes) return false;
-        std::vector<Slot> old(std::max<std::size_t>(table_.size() * 2, 1024));
-        old.swap(table_);
-        used_ = 0;
-        for (const Slot& s : old)
-            if (s.hash != 0) insert(s);
-    }
-    const std::size_t mask = table_.size() - 1;
-    std::size_t i = slot.hash & mask;
-    while (table_[i].hash != 0)
-        i = (i + 1) & mask;
-    table_[i] = slot;
-    ++used_;
-    return true;
-}
-
 std::optional<std::string> RecordCoverage::add(const CatalogueRecord& record, int from, int to,
                                                std::int64_t position) {
     const std::uint64_t hash = vehicleHash(record);
-    Slot* slot = find(hash);
+    Slot* slot = table_.find(hash);
     if (!slot) {
         const Slot first{hash, static_cast<std::int16_t>(from), static_cast<std::int16_t>(to),
                          static_cast<std::uint32_t>(position)};
-        if (!full_ && (position >= kListedAgain || !insert(first))) full_ = true;
+        if (!full_ && (position >= kListedAgain || !table_.insert(first))) full_ = true;
         return std::nullopt;
     }
     if ((slot->record & kListedAgain) == 0) { // the vehicle's second record: its years are kept in full now

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "catalogue_record.h"
+#include "flat_hash_table.h"
 
 #include <cstdint>
 #include <map>
@@ -56,11 +57,7 @@ class RecordCoverage {
     };
     static constexpr std::uint32_t kListedAgain = 0x80000000u;
 
-    Slot* find(std::uint64_t hash);
-    bool insert(const Slot& slot);
-
-    std::vector<Slot> table_; // open addressing, a power of two long
-    std::size_t used_ = 0;
+    FlatHashTable<Slot> table_{kMostTableBytes, 85};
     std::vector<Vehicle> vehicles_;
     bool full_ = false;
     std::uint64_t visited_ = 0;
