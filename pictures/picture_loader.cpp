@@ -36,7 +36,13 @@ Picture loadPicture(const std::string& path, std::int64_t maxPixelBytes) {
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes / (1024 * 1024)));
+    // The limit is the reader's global; it is set once, before any reader runs, on whichever thread
+    // decodes first.
+    static const bool limitSet = [] {
+        QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes / (1024 * 1024)));
+        return true;
+    }();
+    (void)limitSet;
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();

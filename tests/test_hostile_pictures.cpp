@@ -9,6 +9,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 using namespace specialty;
 using namespace specialty::test;
 
@@ -76,6 +78,34 @@ class HostilePicturesTest : public QObject {
         QVERIFY(pictures.picture(folder.file("P3ill.jpg")).isNull());  // no room left
         QVERIFY(!pictures.picture(folder.file("P1ill.jpg")).isNull()); // shared, costs nothing more
         QCOMPARE(pictures.bytesLeft(), std::int64_t(0));
+    }
+
+    void decodingAheadSettlesTheBudgetInTheOrderGiven() {
+        // Whatever the two threads finish first, the pictures that fit are the first ones in order, as
+        // when they are asked for one by one; a bad file fails the same way.
+        DataFolder folder;
+        std::vector<std::string> paths;
+        for (int i = 1; i <= 8; ++i) {
+            const std::string code = "P" + std::to_string(i);
+            folder.writePicture(code, Qt::blue, QSize(100 + i, 100));
+            paths.push_back(folder.file(code + "ill.jpg"));
+        }
+        folder.writeFile("P9ill.jpg", "not a picture");
+        paths.insert(paths.begin() + 2, folder.file("P9ill.jpg"));
+        paths.push_back(paths.front()); // asked for twice: decoded once
+        const std::int64_t budget = 4 * 104 * 100 * 4;
+        PictureSet oneByOne(budget);
+        std::vector<bool> shown;
+        for (const std::string& path : paths)
+            shown.push_back(!oneByOne.picture(path).isNull());
+        for (int run = 0; run < 20; ++run) {
+            PictureSet ahead(budget);
+            ahead.decodeAhead(paths);
+            for (std::size_t i = 0; i < paths.size(); ++i)
+                QCOMPARE(!ahead.picture(paths[i]).isNull(), shown[i]);
+            QCOMPARE(ahead.bytesLeft(), oneByOne.bytesLeft());
+        }
+        QCOMPARE(std::count(shown.begin(), shown.end(), true), 5L); // P1 to P4, and P1 again
     }
 };
 

@@ -102,6 +102,42 @@ class ViewerSessionTest : public QObject {
         QCOMPARE(demo.record()->VehicleId, std::string("101"));
     }
 
+    void preparedStartShowsWhatAnUnpreparedOneShows() {
+        DataFolder folder;
+        folder.writeCatalogue(catalogue());
+        folder.writePicture("A1", Qt::red);
+        folder.writePicture("C9", Qt::green);
+        const std::string selection = joinSelection("Aldena", "Tarsa", "GL", "2000", "2000");
+        ViewerSession plain(folder.path());
+        plain.start(selection);
+        ViewerSession prepared(folder.path());
+        prepared.prepare(selection);
+        QSignalSpy filled(&prepared, &ViewerSession::slotFilled);
+        prepared.start(selection);
+        QCOMPARE(filled.size(), 3);
+        for (int slot = 1; slot <= 17; ++slot) {
+            QCOMPARE(prepared.slotCode(slot), plain.slotCode(slot));
+            QCOMPARE(prepared.slotPicture(slot), plain.slotPicture(slot));
+        }
+        QVERIFY(!prepared.slotPicture(15).isNull());
+    }
+
+    void startWithAnotherCommandLineDropsWhatWasPrepared() {
+        DataFolder folder;
+        folder.writeCatalogue(catalogue());
+        folder.writePicture("A1", Qt::red);
+        ViewerSession session(folder.path());
+        session.prepare(joinSelection("Aldena", "Tarsa", "GL", "2000", "2000"));
+        session.start(joinSelection("Brisko", "Meridian", "", "2005", "2005"));
+        QCOMPARE(session.record()->VehicleId, std::string("101"));
+        QCOMPARE(session.slotCode(1), std::string());
+        QCOMPARE(session.slotCode(2), std::string("A1"));
+        // Prepared once, taken once: a later start searches again.
+        folder.writeCatalogue({recordLine("7", "Aldena", "Tarsa", "GL", "1998", "2004"), endRecordLine()});
+        session.start(joinSelection("Aldena", "Tarsa", "GL", "2000", "2000"));
+        QCOMPARE(session.record()->VehicleId, std::string("7"));
+    }
+
     void zoomGivesTheSlotsOwnPictureAndTheDescription() {
         DataFolder folder;
         folder.writeCatalogue(catalogue());

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     QApplication application(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("specialty-parts"));
 
-    specialty::SpecialtyWindow window(specialty::dataFolderBelow(SPECIALTY_DRIVE_ROOT));
+    specialty::SpecialtyWindow window(specialty::dataFolderBelow(SPECIALTY_DRIVE_ROOT), commandLine);
     window.load(commandLine);
     return QApplication::exec();
 }

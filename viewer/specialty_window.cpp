@@ -43,6 +43,16 @@ QLabel* makeLabel(const ControlPlace& place, QWidget* parent) {
 
 SpecialtyWindow::SpecialtyWindow(std::string dataFolder, QWidget* parent)
     : QWidget(parent), session_(std::move(dataFolder)) {
+    createControls();
+}
+
+SpecialtyWindow::SpecialtyWindow(std::string dataFolder, const std::string& commandLine, QWidget* parent)
+    : QWidget(parent), session_(std::move(dataFolder)) {
+    session_.prepare(commandLine);
+    createControls();
+}
+
+void SpecialtyWindow::createControls() {
     setObjectName(QString::fromLatin1(kWindowName));
     setFixedSize(twipsToPixels(kClientArea).size());
     showMessage_ = [this](const QString& text) {

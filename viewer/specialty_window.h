@@ -31,6 +31,9 @@ class SpecialtyWindow : public QWidget {
 
     // `dataFolder` holds the catalogue, pictures and descriptions (a path ending in "/").
     explicit SpecialtyWindow(std::string dataFolder, QWidget* parent = nullptr);
+    // As above, but first begins the start `commandLine` will ask for (the search, and decoding the found
+    // pictures on a worker thread), so that it overlaps building the controls; load(commandLine) finishes it.
+    SpecialtyWindow(std::string dataFolder, const std::string& commandLine, QWidget* parent = nullptr);
     ~SpecialtyWindow() override;
 
     // Centres and shows the window, then takes the road the command line asks for. `commandLine` is the
@@ -47,6 +50,7 @@ class SpecialtyWindow : public QWidget {
     void setExitHandler(std::function<void()> handler) { exitProgram_ = std::move(handler); }
 
   private:
+    void createControls();
     void createButtons();
     void createFrames();
     void createLabels();

@@ -16,25 +16,63 @@
 
 namespace specialty {
 
+namespace {
+
+bool startsDemo(const std::string& commandLine) {
+    return commandLine.empty() || isDemoKeyword(commandLine);
+}
+
+bool selectsNoVehicle(const std::string& commandLine) {
+    return !commandLine.empty() && commandLine.front() == ';';
+}
+
+SearchResult search(const std::string& selection, const std::string& dataFolder) {
+    // The catalogue is closed when the search returns, before anything is shown.
+    return findVehicle(utf8ToWindows1252(selection), dataFolder);
+}
+
+} // namespace
+
+struct ViewerSession::Prepared {
+    std::string commandLine;
+    SearchResult result;
+    PictureSet pictures;
+};
+
 ViewerSession::ViewerSession(std::string dataFolder, QObject* parent)
     : QObject(parent), dataFolder_(std::move(dataFolder)) {}
 
+ViewerSession::~ViewerSession() = default;
+
+void ViewerSession::prepare(const std::string& commandLine) {
+    prepared_.reset();
+    if (startsDemo(commandLine) || selectsNoVehicle(commandLine)) return;
+    prepared_ = std::make_unique<Prepared>();
+    prepared_->commandLine = commandLine;
+    prepared_->result = search(commandLine, dataFolder_);
+    if (prepared_->result.found()) prepared_->pictures.decodeAhead(picturePaths(prepared_->result.record));
+}
+
 void ViewerSession::start(const std::string& commandLine) {
+    const std::unique_ptr<Prepared> prepared = std::move(prepared_);
     demoIndex_ = 0;
-    if (commandLine.empty() || isDemoKeyword(commandLine)) {
+    if (startsDemo(commandLine)) {
         demoMode_ = true;
         demoStep();
-    } else if (commandLine.front() != ';') {
-        demoMode_ = false;
-        lookUp(commandLine);
-    } else {
+    } else if (selectsNoVehicle(commandLine)) {
         emit messageRaised(QString::fromLatin1(kNoSelectionMessage));
+    } else {
+        demoMode_ = false;
+        if (prepared && prepared->commandLine == commandLine)
+            showSearchResult(prepared->result, prepared->pictures);
+        else
+            lookUp(commandLine);
     }
 }
 
 void ViewerSession::lookUp(const std::string& selection) {
-    // The catalogue is closed when the search returns, before anything is shown.
-    showSearchResult(findVehicle(utf8ToWindows1252(selection), dataFolder_));
+    PictureSet pictures;
+    showSearchResult(search(selection, dataFolder_), pictures);
 }
 
 void ViewerSession::demoStep() {
@@ -42,7 +80,8 @@ void ViewerSession::demoStep() {
     slots_ = {};
     emit slotsEmptied();
     demoIndex_ = loweredDemoIndex(demoIndex_);
-    showSearchResult(recordAt(std::llabs(static_cast<std::int64_t>(demoIndex_)), dataFolder_));
+    PictureSet pictures;
+    showSearchResult(recordAt(std::llabs(static_cast<std::int64_t>(demoIndex_)), dataFolder_), pictures);
 }
 
 void ViewerSession::startDemo() {
@@ -50,15 +89,15 @@ void ViewerSession::startDemo() {
     demoStep();
 }
 
-void ViewerSession::showSearchResult(const SearchResult& result) {
+void ViewerSession::showSearchResult(const SearchResult& result, PictureSet& pictures) {
     if (result.found())
-        present(result.record);
+        present(result.record, pictures);
     else
         emit messageRaised(result.failed() ? QString::fromStdString(result.reason)
                                            : QString::fromLatin1(kNoMatchMessage));
 }
 
-void ViewerSession::present(const CatalogueRecord& record) {
+void ViewerSession::present(const CatalogueRecord& record, PictureSet& pictures) {
     record_ = record;
     emit noticeChanged(record.hasNoParts() ? QString::fromLatin1(kNoPartsNotice) : QString());
     guarded([&] {
@@ -66,7 +105,7 @@ void ViewerSession::present(const CatalogueRecord& record) {
                                          record.YearTo + " " + record.Make + " " + record.Model + " " +
                                          record.Submodel));
     });
-    PictureSet pictures; // a code used by several slots is decoded once, all within one memory budget
+    // A code used by several slots is decoded once, all within one memory budget.
     for (const PartSlot& slot : kPartSlots) {
         if (slot.partCode == 0) continue; // slot 6 shows no part
         const std::string& code = record.partCode(slot.partCode);
@@ -78,16 +117,31 @@ void ViewerSession::present(const CatalogueRecord& record) {
 void ViewerSession::fillSlot(const PartSlot& slot, const std::string& code, PictureSet& pictures) {
     Slot& held = slots_[index(slot.number)];
     held.code = code;
-    // A code that is not a plain name never reaches the file system: its picture counts as missing. A
-    // missing or broken picture leaves the slot's earlier one.
-    const Result<std::string> path = partFilePath(dataFolder_, code, kPictureSuffix);
-    if (path && isRegularFile(*path)) {
+    // A missing or broken picture leaves the slot's earlier one.
+    if (const std::optional<std::string> path = picturePath(code)) {
         guarded([&] { // decoding may run out of memory; the other slots still fill
             QImage picture = pictures.picture(*path);
             if (!picture.isNull()) held.picture = std::move(picture);
         });
     }
     emit slotFilled(slot.number);
+}
+
+std::optional<std::string> ViewerSession::picturePath(const std::string& code) const {
+    Result<std::string> path = partFilePath(dataFolder_, code, kPictureSuffix);
+    if (!path || !isRegularFile(*path)) return std::nullopt;
+    return std::move(path.value());
+}
+
+std::vector<std::string> ViewerSession::picturePaths(const CatalogueRecord& record) const {
+    std::vector<std::string> paths;
+    for (const PartSlot& slot : kPartSlots) {
+        if (slot.partCode == 0) continue;
+        const std::string& code = record.partCode(slot.partCode);
+        if (code.empty()) continue;
+        if (std::optional<std::string> path = picturePath(code)) paths.push_back(std::move(*path));
+    }
+    return paths;
 }
 
 void ViewerSession::zoom(int slot) {

@@ -12,8 +12,10 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace specialty {
 
@@ -26,6 +28,12 @@ class ViewerSession : public QObject {
   public:
     // `dataFolder` holds the catalogue, pictures and descriptions (a path ending in "/").
     explicit ViewerSession(std::string dataFolder, QObject* parent = nullptr);
+    ~ViewerSession() override;
+
+    // Begins the part of start(commandLine) that needs no window, so that it can overlap the window's
+    // building: for a lookup, the search and, on a worker thread, decoding the found vehicle's pictures.
+    // A start() with the same command line takes them over; any other start() drops them.
+    void prepare(const std::string& commandLine);
 
     // Takes the road the host's command line asks for (text in the locale's encoding): "DEMO" in any case
     // or nothing starts demo mode with one step, a text beginning with ";" says that no vehicle is
@@ -65,15 +73,22 @@ class ViewerSession : public QObject {
     };
     static std::size_t index(int slot) { return static_cast<std::size_t>(slot - 1); }
 
-    void showSearchResult(const SearchResult& result);
-    void present(const CatalogueRecord& record);
+    struct Prepared;
+
+    void showSearchResult(const SearchResult& result, PictureSet& pictures);
+    void present(const CatalogueRecord& record, PictureSet& pictures);
     void fillSlot(const PartSlot& slot, const std::string& code, PictureSet& pictures);
+    // The picture file of `code` when there is one to read: a code that is not a plain name never reaches
+    // the file system.
+    std::optional<std::string> picturePath(const std::string& code) const;
+    std::vector<std::string> picturePaths(const CatalogueRecord& record) const;
 
     const std::string dataFolder_;
     bool demoMode_ = false;
     std::int32_t demoIndex_ = 0;
     std::optional<CatalogueRecord> record_;
     std::array<Slot, kSlotCount> slots_;
+    std::unique_ptr<Prepared> prepared_;
 };
 
 } // namespace specialty
