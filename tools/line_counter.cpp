@@ -16,6 +16,7 @@ Status LineCounter::open(const std::string& path) {
     bufferStart_ = next_ = 0;
     filled_ = 0;
     line_ = 1;
+    clearTo_ = 0;
     endOfFile_ = false;
     failure_.clear();
     return file_.open(path);
@@ -39,21 +40,25 @@ bool LineCounter::refill() {
 
 std::uint64_t LineCounter::lineOf(std::uint64_t offset) {
     // A line begins after each LF, and after each CR that no LF follows; CR LF is one line end.
+    // Offsets come many to a line (one a field), so each search for a line end looks past the offset
+    // asked for, and the offsets up to the line end it finds are answered without looking again.
     while (next_ < offset) {
+        if (next_ < clearTo_) {
+            next_ = std::min(offset, clearTo_);
+            continue;
+        }
         const std::size_t at = static_cast<std::size_t>(next_ - bufferStart_);
         if (at >= filled_) {
             if (!refill()) break;
             continue;
         }
-        const std::size_t stop =
-            static_cast<std::size_t>(std::min<std::uint64_t>(filled_, offset - bufferStart_));
         const char* const base = buffer_.data();
-        const char* end = findLineEndIn(base + at, base + stop);
-        if (end == base + stop) {
-            next_ = bufferStart_ + stop;
+        const char* end = findLineEndIn(base + at, base + filled_);
+        const std::size_t lineEnd = static_cast<std::size_t>(end - base);
+        if (bufferStart_ + lineEnd > next_) {
+            clearTo_ = bufferStart_ + lineEnd;
             continue;
         }
-        const std::size_t lineEnd = static_cast<std::size_t>(end - base);
         if (*end == '\r' && lineEnd + 1 >= filled_ && !endOfFile_) { // what follows the CR is not read yet
             next_ = bufferStart_ + lineEnd;
             refill();

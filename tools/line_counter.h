@@ -30,6 +30,7 @@ class LineCounter {
     std::size_t filled_ = 0;        // bytes of buffer_ that hold file bytes
     std::uint64_t next_ = 0;        // first byte not yet counted
     std::uint64_t line_ = 1;        // line of next_
+    std::uint64_t clearTo_ = 0;     // no line ends in [next_, clearTo_): offsets there are on line_
     bool endOfFile_ = false;
     std::string failure_;
 };

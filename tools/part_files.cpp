@@ -80,6 +80,15 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
                 return ", but " + first->second + " differs from it in letter case alone";
         return std::string();
     };
+    // A name the folder's listing lacks is missing without asking the file system: most codes of a
+    // catalogue whose pictures are not yet made have none.
+    auto isFile = [&](const std::string& path) {
+        const std::string name = path.substr(folder_.size());
+        auto [first, last] = names_.equal_range(foldedCase(name));
+        for (; first != last; ++first)
+            if (first->second == name) return isRegularFile(path);
+        return false;
+    };
     const std::string shown =
         "part code " + specialty::quoted(code) + " (first used by " + recordNumbered(position) + ")";
     auto warn = [&](const std::string& message) {
@@ -92,13 +101,13 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
         return;
     }
     const std::string pictureName = picture->substr(folder_.size());
-    if (!isRegularFile(*picture))
+    if (!isFile(*picture))
         warn("has no picture file " + pictureName + otherCase(pictureName));
     else if (const std::string problem = pictureProblem_(*picture); !problem.empty())
         warn("has a picture file " + pictureName + " that does not show whole: " + problem);
     // The viewer shows a description it cannot open as an empty one, the same as a missing one.
     const std::string descriptionName = description->substr(folder_.size());
-    if (!isRegularFile(*description)) {
+    if (!isFile(*description)) {
         warn("has no description file " + descriptionName + otherCase(descriptionName));
     } else if (Status opened = RegularFile().open(*description); !opened) {
         warn("has a description file " + descriptionName + " that cannot be read (" + opened.reason() +
