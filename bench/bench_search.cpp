@@ -3,9 +3,9 @@
 //   bench_search [RECORDS [RUNS [FOLDER]]]     defaults: 1000000 records, 15 runs, /tmp/specialty-bench/
 //
 // Prints the median of RUNS runs on the page-cached file: a search whose only match is the last record, one
-// that finds nothing, a baseline that reads the file and counts its line ends with memchr, their ratio,
-// throughput, and the peak resident memory of a search over 10 and over RECORDS records (each measured in a
-// fresh process).
+// that finds nothing, a demo step to the last record (position RECORDS - 1), a baseline that reads the file
+// and counts its line ends with memchr, their ratio, throughput, and the peak resident memory of a search
+// over 10 and over RECORDS records (each measured in a fresh process).
 #include "data_folder.h"
 #include "regular_file.h"
 #include "synthetic_catalogue.h"
@@ -125,15 +125,18 @@ int main(int argc, char** argv) {
     prepare(smallFolder, 10, smallBytes);
     countLineEnds(path); // into the page cache
 
-    SearchResult last, none;
+    SearchResult last, none, step;
     const std::vector<double> medians =
         medianSeconds(runs, {[&] { countLineEnds(path); },
                              [&] { last = findVehicle(bench::lastRecordSelection(), bigFolder); },
-                             [&] { none = findVehicle(bench::missingSelection(), bigFolder); }});
+                             [&] { none = findVehicle(bench::missingSelection(), bigFolder); },
+                             [&] { step = recordAt(records - 1, bigFolder); }});
     const double baseline = medians[0];
     const double toLast = medians[1];
     const double toNone = medians[2];
-    if (!last.found() || last.position != records - 1 || none.outcome != SearchResult::Outcome::NotFound) {
+    const double stepToLast = medians[3];
+    if (!last.found() || last.position != records - 1 || none.outcome != SearchResult::Outcome::NotFound ||
+        !step.found() || !(step.record == last.record)) {
         std::fprintf(stderr, "the searches did not give the expected results\n");
         return 1;
     }
@@ -144,6 +147,10 @@ int main(int argc, char** argv) {
                 toLast * 1e3, mb / toLast, static_cast<double>(records) / toLast / 1e6, toLast / baseline);
     std::printf("search, no match:                    %8.1f ms  %7.0f MB/s  %6.2f M records/s  ratio %.2fx\n",
                 toNone * 1e3, mb / toNone, static_cast<double>(records) / toNone / 1e6, toNone / baseline);
+    const std::string stepLabel = "demo step to position " + std::to_string(records - 1) + ":";
+    std::printf("%-37s%8.1f ms  %7.0f MB/s  %6.2f M records/s  ratio %.2fx\n", stepLabel.c_str(),
+                stepToLast * 1e3, mb / stepToLast, static_cast<double>(records) / stepToLast / 1e6,
+                stepToLast / baseline);
     const long small = peakOfSearchInFreshProcess(smallFolder);
     const long big = peakOfSearchInFreshProcess(bigFolder);
     std::printf(
