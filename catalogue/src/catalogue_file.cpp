@@ -9,8 +9,15 @@ CatalogueFile::CatalogueFile(std::size_t chunkBytes, SimdKernel kernel)
 
 CatalogueFile::Read CatalogueFile::readRecord(RawRecord& raw) {
     std::array<ItemSpan, kRecordFields>& spans = spans_;
-    reader_.beginUnit();
     overlong_ = 0;
+    // Plain records are split 64 bytes at a time; anything else is read item by item.
+    if (canSkim_ && reader_.skimItems(kRecordFields, spans.data())) {
+        fieldsRead_ = kRecordFields;
+        for (std::size_t i = 0; i < spans.size(); ++i)
+            raw.field[i] = reader_.text(spans[i]);
+        return Read::Record;
+    }
+    reader_.beginUnit();
     for (fieldsRead_ = 0; fieldsRead_ < kRecordFields; ++fieldsRead_) {
         ItemSpan& span = spans[static_cast<std::size_t>(fieldsRead_)];
         if (!reader_.readItem(span)) return reader_.failed() ? Read::Failed : Read::CutShort;

@@ -62,6 +62,10 @@ class ListReader {
         std::string_view third;
     };
     bool skimUnit(int items, Skim& skim);
+    // The same quick look, giving every item of the unit (at most kMostSkimItems) as readItem() would: true
+    // with `items` spans filled and the unit consumed, or false with nothing consumed.
+    static constexpr int kMostSkimItems = 32;
+    bool skimItems(int items, ItemSpan* spans);
     // Skims unit after unit until `stop(skim, passed)` says to stop at one (true: that unit is consumed and
     // `stopped` is set) or a unit is not plain (nothing of it consumed). Returns how many units went by.
     // Defined in list_skim.h.
@@ -109,10 +113,12 @@ class ListReader {
     // the quote and line state from the block before; false when the block is not plain.
     struct SkimBlock;
     bool skimUnitSse2(int items, Skim& skim);
+    bool skimItemsSse2(int items, ItemSpan* spans);
     bool skimBlockSse2(std::size_t offset, std::uint64_t& ends, BlockMasks& masks, const char*& block,
                        const char* watch, SkimBlock& state);
     std::int64_t passUnitsSse2(int items, const PassTarget& target);
     bool skimUnitAvx2(int items, Skim& skim);
+    bool skimItemsAvx2(int items, ItemSpan* spans);
     bool skimBlockAvx2(std::size_t offset, std::uint64_t& ends, BlockMasks& masks, const char*& block,
                        const char* watch, SkimBlock& state);
     std::int64_t passUnitsAvx2(int items, const PassTarget& target);

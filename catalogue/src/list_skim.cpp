@@ -163,11 +163,13 @@ class RecentBlocks {
 SPECIALTY_TARGET_POPCNT
 #endif
 #define SKIM_UNIT skimUnitSse2
+#define SKIM_ITEMS skimItemsSse2
 #define SKIM_BLOCK skimBlockSse2
 #define SKIM_CLASSIFY classify64
 #define SKIM_PASS passUnitsSse2
 #include "list_skim.inc"
 #undef SKIM_UNIT
+#undef SKIM_ITEMS
 #undef SKIM_BLOCK
 #undef SKIM_CLASSIFY
 #undef SKIM_PASS
@@ -208,11 +210,13 @@ __attribute__((always_inline)) inline BlockMasks classifyAvx2(const char* p, cha
 
 } // namespace
 #define SKIM_UNIT skimUnitAvx2
+#define SKIM_ITEMS skimItemsAvx2
 #define SKIM_BLOCK skimBlockAvx2
 #define SKIM_CLASSIFY classifyAvx2
 #define SKIM_PASS passUnitsAvx2
 #include "list_skim.inc"
 #undef SKIM_UNIT
+#undef SKIM_ITEMS
 #undef SKIM_BLOCK
 #undef SKIM_CLASSIFY
 #undef SKIM_PASS
@@ -220,6 +224,9 @@ SPECIALTY_TARGET_END
 #else
 bool ListReader::skimUnitAvx2(int items, Skim& skim) {
     return skimUnitSse2(items, skim);
+}
+bool ListReader::skimItemsAvx2(int items, ItemSpan* spans) {
+    return skimItemsSse2(items, spans);
 }
 std::int64_t ListReader::passUnitsAvx2(int items, const PassTarget& target) {
     return passUnitsSse2(items, target);
@@ -238,6 +245,11 @@ void ListReader::startUnitAt(std::size_t offset) {
 
 bool ListReader::skimUnit(int items, Skim& skim) {
     return avx2_ ? skimUnitAvx2(items, skim) : skimUnitSse2(items, skim);
+}
+
+bool ListReader::skimItems(int items, ItemSpan* spans) {
+    if (items < 1 || items > kMostSkimItems) return false;
+    return avx2_ ? skimItemsAvx2(items, spans) : skimItemsSse2(items, spans);
 }
 
 } // namespace specialty

@@ -2,6 +2,7 @@
 #include "fuzz_input.h"
 #include "list_reader.h"
 #include "reference_catalogue.h"
+#include "simd_kernel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace specialty;
@@ -11,19 +12,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes = input.rest();
 
     const std::vector<reference::Item> expected = reference::items(bytes, maxItem);
-    ListReader reader(maxItem, chunk);
-    reader.openMemory(bytes);
-    std::size_t count = 0;
-    while (!reader.atEnd()) {
-        reader.beginUnit();
-        ItemSpan span;
-        if (!reader.readItem(span)) break;
-        fuzz::require(count < expected.size());
-        fuzz::require(reader.text(span) == expected[count].text &&
-                      span.truncated == expected[count].truncated &&
-                      span.fileOffset == expected[count].offset);
-        ++count;
+    // Item by item; then in units, each split by the quick look where it can be and item by item where
+    // not, with each processor kernel.
+    for (int units = 0; units <= 2; ++units) {
+        const int unitItems = units == 0 ? 1 : 1 + (units == 1 ? size % 31 : (size / 31) % 31);
+        const SimdKernel kernel = units == 2 ? SimdKernel::Sse2 : SimdKernel::Best;
+        ListReader reader(maxItem, chunk, kernel);
+        reader.openMemory(bytes);
+        std::size_t count = 0;
+        auto same = [&](const ItemSpan& span) {
+            fuzz::require(count < expected.size());
+            fuzz::require(reader.text(span) == expected[count].text &&
+                          span.truncated == expected[count].truncated &&
+                          span.fileOffset == expected[count].offset);
+            ++count;
+        };
+        ItemSpan spans[ListReader::kMostSkimItems];
+        while (!reader.atEnd()) {
+            if (units > 0 && reader.skimItems(unitItems, spans)) {
+                for (int i = 0; i < unitItems; ++i)
+                    same(spans[i]);
+                continue;
+            }
+            reader.beginUnit();
+            bool ended = false;
+            for (int i = 0; i < unitItems && !ended; ++i) {
+                if (reader.readItem(spans[0]))
+                    same(spans[0]);
+                else
+                    ended = true;
+            }
+            if (ended) break;
+        }
+        fuzz::require(count == expected.size());
     }
-    fuzz::require(count == expected.size());
     return 0;
 }
