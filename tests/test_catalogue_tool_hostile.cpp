@@ -208,9 +208,9 @@ class CatalogueToolHostileTest : public QObject {
         // Many single years of one vehicle, then records over all of them: each later record is judged
         // by a bounded look at the years, not by every run of them.
         RecordCoverage coverage;
-        CatalogueRecord record;
-        record.Make = "A";
-        record.Model = "B";
+        RawRecord record;
+        record.field[kMake - 1] = "A";
+        record.field[kModel - 1] = "B";
         std::int64_t position = 0;
         for (int year = -32000; year < 33000 - 2000; ++year, ++position)
             QVERIFY(!coverage.add(record, year, year, position));

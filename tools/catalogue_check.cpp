@@ -29,6 +29,42 @@ struct NameColumn {
 };
 constexpr NameColumn kNameColumns[] = {{kMake, 14}, {kModel, 21}, {kSubmodel, 31}};
 
+// A record kept until the next one has begun: its fields' bytes end to end in one buffer that is reused
+// from record to record, and views of them, so keeping a record costs no allocation.
+struct PendingRecord {
+    bool valid = false;
+    bool startedInStep = false;
+    std::string bytes;
+    RawRecord raw;
+    std::uint64_t line[kRecordFields] = {};
+    std::int64_t position = 0;
+
+    void keep(const RawRecord& read) {
+        std::size_t at[kRecordFields];
+        bytes.clear();
+        for (std::size_t i = 0; i < read.field.size(); ++i) {
+            at[i] = bytes.size();
+            bytes.append(read.field[i]);
+        }
+        for (std::size_t i = 0; i < read.field.size(); ++i)
+            raw.field[i] = std::string_view(bytes).substr(at[i], read.field[i].size());
+    }
+    // Field `number` as the viewer reads it (the "*" rule applied), for messages.
+    std::string shown(int number) const {
+        if (number == kModel) return decodeStars(raw[number], kModelStars);
+        if (number == kSubmodel) return decodeStars(raw[number], kSubmodelStars);
+        return std::string(raw[number]);
+    }
+};
+
+// True when a byte of `text` is not ASCII: only such text can be UTF-8 other than ASCII.
+bool hasHighBytes(std::string_view text) {
+    unsigned char any = 0;
+    for (char c : text)
+        any |= static_cast<unsigned char>(c);
+    return (any & 0x80) != 0;
+}
+
 } // namespace
 
 CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& pictureProblem) {
@@ -68,25 +104,20 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
 
     // A record is checked once the next one has begun: only then is it known whether it ended where its
     // last line ends, and so is what its lines say.
-    struct Pending {
-        bool valid = false;
-        bool startedInStep = false;
-        CatalogueRecord record;
-        std::uint64_t line[kRecordFields] = {};
-        std::int64_t position = 0;
-    } pending;
+    PendingRecord pending;
     auto checkPending = [&](bool nextStartsInStep) {
         if (!pending.valid || !pending.startedInStep || !nextStartsInStep) {
             pending.valid = false;
             return; // a record read shifted is not what its lines say; the shift itself is reported
         }
         pending.valid = false;
-        const CatalogueRecord& record = pending.record;
+        const RawRecord& record = pending.raw;
         const std::int64_t position = pending.position;
         const std::uint64_t* fieldLine = pending.line;
-        for (int f = 1; f <= kRecordFields; ++f) {
-            const std::string& text = record.field(f);
-            if (!looksLikeUtf8(text)) continue;
+        const bool mayHoldUtf8 = hasHighBytes(pending.bytes);
+        for (int f = 1; f <= kRecordFields && mayHoldUtf8; ++f) {
+            if (!looksLikeUtf8(record[f])) continue; // the "*" rule changes no byte that UTF-8 is made of
+            const std::string text = pending.shown(f);
             add(Finding::Level::Error, fieldLine[f - 1],
                 fieldName(f) + " " + specialty::quoted(text) + " of " + at(position) + " is UTF-8 text (" +
                     specialty::quotedUtf8(text) +
@@ -95,20 +126,19 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
             break; // one finding a record is enough to show the file was saved in the wrong encoding
         }
         for (const NameColumn& column : kNameColumns) {
-            const std::string& name = record.field(column.field);
-            if (name.size() > column.width)
+            if (record[column.field].size() > column.width) // the "*" rule keeps the length
                 add(Finding::Level::Error, fieldLine[column.field - 1],
-                    fieldName(column.field) + " " + specialty::quoted(name) + " of " + at(position) +
-                        " is longer than " + std::to_string(column.width) +
+                    fieldName(column.field) + " " + specialty::quoted(pending.shown(column.field)) + " of " +
+                        at(position) + " is longer than " + std::to_string(column.width) +
                         " characters: no selection can match it");
         }
-        const auto from = parseYear(record.YearFrom);
-        const auto to = parseYear(record.YearTo);
+        const auto from = parseYear(record[kYearFrom]);
+        const auto to = parseYear(record[kYearTo]);
         for (auto [field, year] : {std::pair{kYearFrom, &from}, std::pair{kYearTo, &to}})
             if (!*year)
                 add(Finding::Level::Error, fieldLine[field - 1],
                     "the year " + fieldName(field) + " of " + at(position) + " (" +
-                        specialty::quoted(record.field(field)) +
+                        specialty::quoted(pending.shown(field)) +
                         ") is not a whole number from -32768 to 32767: a search for its vehicle fails");
         if (from && to && *from > *to)
             add(Finding::Level::Error, fieldLine[0],
@@ -128,8 +158,8 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
             }
         }
         for (int n = 1; n <= kPartCodes; ++n)
-            if (!record.partCode(n).empty())
-                parts.use(record.partCode(n), position, fieldLine[kPartCode1 + n - 2]);
+            if (const std::string_view code = record[kPartCode1 + n - 1]; !code.empty())
+                parts.use(code, position, fieldLine[kPartCode1 + n - 2]);
     };
 
     RawRecord raw;
@@ -174,7 +204,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
         ++report.records;
         pending.valid = true;
         pending.startedInStep = inStep;
-        pending.record = decodeRecord(raw);
+        pending.keep(raw);
         std::copy(std::begin(fieldLine), std::end(fieldLine), std::begin(pending.line));
         pending.position = position;
         // Findings before the pending record and before any run of lines still being judged are final.

@@ -35,7 +35,7 @@ std::unordered_multimap<std::string, std::string> PartFiles::namesByFoldedCase()
 
 namespace {
 
-std::uint64_t codeHash(const std::string& code) {
+std::uint64_t codeHash(std::string_view code) {
     Fnv1a hash;
     for (char c : code)
         hash.add(static_cast<unsigned char>(c));
@@ -49,15 +49,15 @@ PartFiles::PartFiles(std::string dataFolder, PictureProblem pictureProblem, Find
     : folder_(std::move(dataFolder)), pictureProblem_(std::move(pictureProblem)), out_(out),
       catalogue_(std::move(catalogue)), names_(namesByFoldedCase()) {}
 
-bool PartFiles::seen(const std::string& code) {
+bool PartFiles::seen(std::string_view code) {
     return codes_.find(codeHash(code)) != nullptr;
 }
 
-void PartFiles::remember(const std::string& code) {
+void PartFiles::remember(std::string_view code) {
     if (!codes_.insert({codeHash(code)})) full_ = true;
 }
 
-void PartFiles::use(const std::string& code, std::int64_t position, std::uint64_t line) {
+void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t line) {
     if (full_ || seen(code)) return;
     remember(code);
     if (full_) {
@@ -68,7 +68,7 @@ void PartFiles::use(const std::string& code, std::int64_t position, std::uint64_
                  recordNumbered(position) + " on are not checked"});
         return;
     }
-    check(code, position, line);
+    check(std::string(code), position, line);
 }
 
 void PartFiles::check(const std::string& code, std::int64_t position, std::uint64_t line) {

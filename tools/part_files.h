@@ -26,14 +26,14 @@ class PartFiles {
 
     // A part code used by the record at `position`, on catalogue line `line`: its files are checked the
     // first time.
-    void use(const std::string& code, std::int64_t position, std::uint64_t line);
+    void use(std::string_view code, std::int64_t position, std::uint64_t line);
 
     // Adds a finding for every part file that no record uses.
     void findUnused();
 
   private:
-    bool seen(const std::string& code);
-    void remember(const std::string& code);
+    bool seen(std::string_view code);
+    void remember(std::string_view code);
     void check(const std::string& code, std::int64_t position, std::uint64_t line);
     // The names of the folder's files, keyed by their letters folded to one case.
     std::unordered_multimap<std::string, std::string> namesByFoldedCase() const;

@@ -83,15 +83,23 @@ std::vector<std::int64_t> RecordCoverage::Vehicle::cover(int from, int to, std::
 
 namespace {
 
-// FNV-1a over the names folded to one case, each ended by a byte no name holds in a sensible catalogue
-// and its length, so that "AB","C" and "A","BC" differ.
-std::uint64_t vehicleHash(const CatalogueRecord& record) {
+// FNV-1a over the names as the viewer compares them (the first "*" of a Model and the first two of a
+// Submodel read as double quotes; letters folded to one case), each ended by a byte no name holds in a
+// sensible catalogue and its length, so that "AB","C" and "A","BC" differ.
+std::uint64_t vehicleHash(const RawRecord& record) {
     Fnv1a hash;
-    for (const std::string* name : {&record.Make, &record.Model, &record.Submodel}) {
-        for (char c : *name)
+    for (auto [field, stars] :
+         {std::pair{kMake, 0}, std::pair{kModel, kModelStars}, std::pair{kSubmodel, kSubmodelStars}}) {
+        const std::string_view name = record[field];
+        for (char c : name) {
+            if (c == '*' && stars > 0) {
+                c = '"';
+                --stars;
+            }
             hash.add(upperWindows1252(static_cast<unsigned char>(c)));
+        }
         hash.add(0);
-        for (std::size_t n = name->size(); n != 0; n >>= 8)
+        for (std::size_t n = name.size(); n != 0; n >>= 8)
             hash.add(static_cast<unsigned char>(n & 0xFF));
     }
     return hash.value();
@@ -99,7 +107,7 @@ std::uint64_t vehicleHash(const CatalogueRecord& record) {
 
 } // namespace
 
-std::optional<std::string> RecordCoverage::add(const CatalogueRecord& record, int from, int to,
+std::optional<std::string> RecordCoverage::add(const RawRecord& record, int from, int to,
                                                std::int64_t position) {
     const std::uint64_t hash = vehicleHash(record);
     Slot* slot = table_.find(hash);
@@ -119,7 +127,7 @@ std::optional<std::string> RecordCoverage::add(const CatalogueRecord& record, in
     const std::vector<std::int64_t> earlier =
         vehicles_[slot->record & ~kListedAgain].cover(from, to, position, more, visited_);
     if (earlier.empty()) return std::nullopt;
-    return recordNumbered(position) + " (VehicleId " + printableForMessage(record.VehicleId) +
+    return recordNumbered(position) + " (VehicleId " + printableForMessage(record[kVehicleId]) +
            ") is never shown: every year from " + std::to_string(from) + " to " + std::to_string(to) +
            " already finds " + describe(earlier, more);
 }

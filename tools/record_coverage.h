@@ -24,9 +24,10 @@ class RecordCoverage {
   public:
     static constexpr std::size_t kMostTableBytes = 16 * 1024 * 1024;
 
-    // Adds a record's years (from <= to). Returns the finding when every one of them already finds an
-    // earlier record: "record 8 (VehicleId 1008) is never shown: ...".
-    std::optional<std::string> add(const CatalogueRecord& record, int from, int to, std::int64_t position);
+    // Adds a record's years (from <= to); its names are read as the viewer reads them ("*" rule included).
+    // Returns the finding when every one of them already finds an earlier record: "record 8 (VehicleId
+    // 1008) is never shown: ...".
+    std::optional<std::string> add(const RawRecord& record, int from, int to, std::int64_t position);
 
     // True once vehicles first seen have stopped being judged, for lack of room.
     bool full() const { return full_; }
