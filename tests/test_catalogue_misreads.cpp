@@ -4,11 +4,14 @@
 #include "test_support.h"
 
 #include "catalogue_check.h"
+#include "line_counter.h"
 #include "picture_loader.h"
 
 #include <QBuffer>
 #include <QProcess>
 #include <QTest>
+
+#include <random>
 
 using namespace specialty;
 using namespace specialty::test;
@@ -32,6 +35,34 @@ class CatalogueMisreadsTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void lineNumbersOfEveryOffset() {
+        // CR LF, LF and a lone CR each end a line; offsets are asked for many to a line, as check asks
+        // for its fields', across the counter's buffer. Each answer, and each claim that an offset lies on
+        // the line last asked about, is compared with a plain count.
+        std::mt19937 random(11);
+        std::string text;
+        const char* const pieces[] = {"abc,", "de", "\r\n", "\n", "\r", "\r\r\n", "x"};
+        while (text.size() < 600'000)
+            text += pieces[random() % std::size(pieces)];
+        DataFolder folder;
+        folder.writeFile("lines.txt", text);
+        LineCounter counter;
+        QVERIFY(counter.open(folder.file("lines.txt")));
+        std::vector<std::uint64_t> lineAt(text.size() + 1);
+        std::uint64_t line = 1;
+        for (std::size_t i = 0; i <= text.size(); ++i) {
+            lineAt[i] = line;
+            if (i < text.size() &&
+                (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))))
+                ++line;
+        }
+        for (std::size_t offset = 0; offset <= text.size(); offset += 1 + random() % 7) {
+            QCOMPARE(counter.lineOf(offset), lineAt[offset]);
+            const std::size_t ahead = std::min(text.size(), offset + random() % 40);
+            if (counter.onLastLine(ahead)) QCOMPARE(lineAt[ahead], lineAt[offset]);
+        }
+    }
+
     void catalogueSavedAsUtf8IsAnError() {
         DataFolder folder;
         folder.writeCatalogue({recordLine("1", "Aldena", "Tarsa", "", "2000", "2001"),

@@ -14,6 +14,7 @@
 #include "vehicle_selection.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace specialty {
 
@@ -39,15 +40,14 @@ struct PendingRecord {
     std::uint64_t line[kRecordFields] = {};
     std::int64_t position = 0;
 
+    // The reader's views of one record lie in order in one buffer: the stretch they span is copied once.
     void keep(const RawRecord& read) {
-        std::size_t at[kRecordFields];
-        bytes.clear();
-        for (std::size_t i = 0; i < read.field.size(); ++i) {
-            at[i] = bytes.size();
-            bytes.append(read.field[i]);
-        }
+        const char* const first = read.field.front().data();
+        const char* const last = read.field.back().data() + read.field.back().size();
+        bytes.assign(first, static_cast<std::size_t>(last - first));
         for (std::size_t i = 0; i < read.field.size(); ++i)
-            raw.field[i] = std::string_view(bytes).substr(at[i], read.field[i].size());
+            raw.field[i] = std::string_view(bytes).substr(
+                static_cast<std::size_t>(read.field[i].data() - first), read.field[i].size());
     }
     // Field `number` as the viewer reads it (the "*" rule applied), for messages.
     std::string shown(int number) const {
@@ -59,10 +59,16 @@ struct PendingRecord {
 
 // True when a byte of `text` is not ASCII: only such text can be UTF-8 other than ASCII.
 bool hasHighBytes(std::string_view text) {
-    unsigned char any = 0;
-    for (char c : text)
-        any |= static_cast<unsigned char>(c);
-    return (any & 0x80) != 0;
+    std::uint64_t any = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        any |= word;
+    }
+    for (; i < text.size(); ++i)
+        any |= static_cast<unsigned char>(text[i]);
+    return (any & 0x8080808080808080ULL) != 0;
 }
 
 } // namespace
@@ -175,9 +181,15 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
         }
         const int fields = read == RecordReader::Read::CutShort ? file.fieldsRead() : kRecordFields;
         std::uint64_t fieldLine[kRecordFields] = {};
-        for (int f = 1; f <= fields; ++f) {
-            fieldLine[f - 1] = lines.lineOf(file.fieldOffset(f));
-            layout.field(fieldLine[f - 1], position, f);
+        const std::uint64_t firstLine = lines.lineOf(file.fieldOffset(1));
+        if (lines.onLastLine(file.fieldOffset(fields))) { // the usual layout: a record a line
+            std::fill(fieldLine, fieldLine + fields, firstLine);
+            layout.fieldsOnOneLine(firstLine, position, fields);
+        } else {
+            for (int f = 1; f <= fields; ++f) {
+                fieldLine[f - 1] = f == 1 ? firstLine : lines.lineOf(file.fieldOffset(f));
+                layout.field(fieldLine[f - 1], position, f);
+            }
         }
         const bool inStep = layout.recordTrusted();
         checkPending(inStep);

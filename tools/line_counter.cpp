@@ -38,7 +38,7 @@ bool LineCounter::refill() {
     return true;
 }
 
-std::uint64_t LineCounter::lineOf(std::uint64_t offset) {
+std::uint64_t LineCounter::countLinesTo(std::uint64_t offset) {
     // A line begins after each LF, and after each CR that no LF follows; CR LF is one line end.
     // Offsets come many to a line (one a field), so each search for a line end looks past the offset
     // asked for, and the offsets up to the line end it finds are answered without looking again.
@@ -66,6 +66,12 @@ std::uint64_t LineCounter::lineOf(std::uint64_t offset) {
         }
         if (*end == '\n' || lineEnd + 1 >= filled_ || base[lineEnd + 1] != '\n') ++line_;
         next_ = bufferStart_ + lineEnd + 1;
+    }
+    // Where this line ends, if the buffer holds it: the offsets up to there need no more looking.
+    if (clearTo_ <= next_ && next_ >= bufferStart_ && next_ - bufferStart_ < filled_) {
+        const char* const base = buffer_.data();
+        clearTo_ = bufferStart_ + static_cast<std::uint64_t>(
+                                      findLineEndIn(base + (next_ - bufferStart_), base + filled_) - base);
     }
     return line_;
 }

@@ -15,12 +15,22 @@ class LineCounter {
     Status open(const std::string& path);
 
     // The line (from 1) that holds `offset`. Offsets asked for must not decrease from call to call.
-    std::uint64_t lineOf(std::uint64_t offset);
+    std::uint64_t lineOf(std::uint64_t offset) {
+        if (offset <= next_) return line_;
+        if (offset <= clearTo_) { // before the line end last found: no line end to count
+            next_ = offset;
+            return line_;
+        }
+        return countLinesTo(offset);
+    }
+    // True when `offset` is known, without reading on, to lie on the line of the offset last asked for.
+    bool onLastLine(std::uint64_t offset) const { return offset <= next_ || offset <= clearTo_; }
 
     // Why the file could not be read to the offset last asked for; empty when it could.
     const std::string& failure() const { return failure_; }
 
   private:
+    std::uint64_t countLinesTo(std::uint64_t offset);
     // Keeps the bytes from `next_` on and reads more after them; false at the end of the file.
     bool refill();
 

@@ -31,6 +31,11 @@ class LineLayout {
         }
         ++count_;
     }
+    // Fields 1 to `count` of one record, all on `line`: the same as field() for each of them.
+    void fieldsOnOneLine(std::uint64_t line, std::int64_t position, int count) {
+        field(line, position, 1);
+        count_ += count - 1;
+    }
     // True when the record last begun starts a line that the layout reached in step: the record is what its
     // line says. A record after a shift is not, and the shift is reported instead.
     bool recordTrusted() const { return trusted_; }

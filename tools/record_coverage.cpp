@@ -96,7 +96,11 @@ std::uint64_t vehicleHash(const RawRecord& record) {
                 c = '"';
                 --stars;
             }
-            hash.add(upperWindows1252(static_cast<unsigned char>(c)));
+            const auto byte = static_cast<unsigned char>(c);
+            // ASCII folds here; the table call is kept for the code page's upper half.
+            hash.add(byte >= 0x80                 ? upperWindows1252(byte)
+                     : byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - ('a' - 'A'))
+                                                  : byte);
         }
         hash.add(0);
         for (std::size_t n = name.size(); n != 0; n >>= 8)
