@@ -35,6 +35,27 @@ class FlatHashTable {
         }
     }
 
+    // The place of `slot.hash` when there is one; otherwise `slot` in a new place (`added` set), found by
+    // the same look. Null when it is not there and the table would outgrow its bytes.
+    Slot* findOrAdd(const Slot& slot, bool& added) {
+        added = false;
+        if (!places_.empty()) {
+            const std::size_t mask = places_.size() - 1;
+            std::size_t i = slot.hash & mask;
+            for (; places_[i].hash != 0; i = (i + 1) & mask)
+                if (places_[i].hash == slot.hash) return &places_[i];
+            if ((used_ + 1) * 100 <= places_.size() * static_cast<std::size_t>(fullPercent_)) {
+                places_[i] = slot;
+                ++used_;
+                added = true;
+                return &places_[i];
+            }
+        }
+        if (!insert(slot)) return nullptr;
+        added = true;
+        return find(slot.hash);
+    }
+
     // False when the table would outgrow its bytes.
     bool insert(const Slot& slot) {
         if ((used_ + 1) * 100 > places_.size() * static_cast<std::size_t>(fullPercent_)) {

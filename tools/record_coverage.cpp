@@ -4,6 +4,7 @@
 #include "text_encoding.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 namespace specialty {
@@ -83,29 +84,70 @@ std::vector<std::int64_t> RecordCoverage::Vehicle::cover(int from, int to, std::
 
 namespace {
 
-// FNV-1a over the names as the viewer compares them (the first "*" of a Model and the first two of a
-// Submodel read as double quotes; letters folded to one case), each ended by a byte no name holds in a
-// sensible catalogue and its length, so that "AB","C" and "A","BC" differ.
-std::uint64_t vehicleHash(const RawRecord& record) {
-    Fnv1a hash;
-    for (auto [field, stars] :
-         {std::pair{kMake, 0}, std::pair{kModel, kModelStars}, std::pair{kSubmodel, kSubmodelStars}}) {
-        const std::string_view name = record[field];
-        for (char c : name) {
-            if (c == '*' && stars > 0) {
-                c = '"';
-                --stars;
-            }
-            const auto byte = static_cast<unsigned char>(c);
-            // ASCII folds here; the table call is kept for the code page's upper half.
-            hash.add(byte >= 0x80                 ? upperWindows1252(byte)
-                     : byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - ('a' - 'A'))
-                                                  : byte);
+// The names as the viewer compares them (the first "*" of a Model and the first two of a Submodel read as
+// double quotes; letters folded to one case), hashed eight bytes at a time, each name followed by its
+// length so that "AB","C" and "A","BC" differ.
+class VehicleHash {
+  public:
+    void addName(std::string_view name, int stars) {
+        if (stars > 0 && name.find('*') != std::string_view::npos) {
+            std::string shown(name);
+            for (char& c : shown)
+                if (c == '*' && stars > 0) {
+                    c = '"';
+                    --stars;
+                }
+            addFolded(shown);
+        } else {
+            addFolded(name);
         }
-        hash.add(0);
-        for (std::size_t n = name.size(); n != 0; n >>= 8)
-            hash.add(static_cast<unsigned char>(n & 0xFF));
+        mix(name.size());
     }
+    std::uint64_t value() const {
+        std::uint64_t h = hash_; // spread every input bit over the low bits the table indexes by
+        h = (h ^ (h >> 33)) * 0xFF51AFD7ED558CCDULL;
+        h = (h ^ (h >> 33)) * 0xC4CEB9FE1A85EC53ULL;
+        h ^= h >> 33;
+        return h == 0 ? 1 : h;
+    }
+
+  private:
+    void addFolded(std::string_view text) {
+        for (std::size_t i = 0; i < text.size(); i += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, text.data() + i, std::min<std::size_t>(8, text.size() - i));
+            mix(folded(word));
+        }
+    }
+    // The word's bytes in upper case: ASCII all at once, the code page's upper half byte by byte.
+    static std::uint64_t folded(std::uint64_t word) {
+        constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+        if ((word & kHigh) == 0) {
+            const std::uint64_t atLeastA = word + (0x80 - 'a') * kOnes;
+            const std::uint64_t aboveZ = word + (0x80 - 'z' - 1) * kOnes;
+            return word ^ (((atLeastA & ~aboveZ) & kHigh) >> 2);
+        }
+        unsigned char bytes[8];
+        std::memcpy(bytes, &word, 8);
+        for (unsigned char& b : bytes)
+            b = upperWindows1252(b);
+        std::memcpy(&word, bytes, 8);
+        return word;
+    }
+    void mix(std::uint64_t word) {
+        hash_ = (hash_ ^ word) * 0x9E3779B97F4A7C15ULL;
+        hash_ ^= hash_ >> 32;
+    }
+
+    std::uint64_t hash_ = 0x243F6A8885A308D3ULL;
+};
+
+std::uint64_t vehicleHash(const RawRecord& record) {
+    VehicleHash hash;
+    hash.addName(record[kMake], 0);
+    hash.addName(record[kModel], kModelStars);
+    hash.addName(record[kSubmodel], kSubmodelStars);
     return hash.value();
 }
 
@@ -114,11 +156,13 @@ std::uint64_t vehicleHash(const RawRecord& record) {
 std::optional<std::string> RecordCoverage::add(const RawRecord& record, int from, int to,
                                                std::int64_t position) {
     const std::uint64_t hash = vehicleHash(record);
-    Slot* slot = table_.find(hash);
-    if (!slot) {
-        const Slot first{hash, static_cast<std::int16_t>(from), static_cast<std::int16_t>(to),
-                         static_cast<std::uint32_t>(position)};
-        if (!full_ && (position >= kListedAgain || !table_.insert(first))) full_ = true;
+    const Slot first{hash, static_cast<std::int16_t>(from), static_cast<std::int16_t>(to),
+                     static_cast<std::uint32_t>(position)};
+    bool added = false;
+    Slot* slot = full_ || position >= kListedAgain ? table_.find(hash) : table_.findOrAdd(first, added);
+    if (added) return std::nullopt; // the vehicle's first record
+    if (!slot) {                    // a vehicle first seen with no room left to judge it
+        full_ = true;
         return std::nullopt;
     }
     if ((slot->record & kListedAgain) == 0) { // the vehicle's second record: its years are kept in full now
