@@ -91,6 +91,20 @@ class CatalogueToolTest : public QObject {
                               "2001 to 2004 already finds records 1 and 2"}));
     }
 
+    void shadowedRecordsAreTheSameVehicleAsTheViewerReadsIt() {
+        // Letter case folds in both halves of the code page, a "*" of a Model reads as a double quote,
+        // and names that differ only past their eighth byte or only in where one ends stay apart.
+        DataFolder folder;
+        folder.writeCatalogue({recordLine("1", "Citro\xEBn", "A*B", "Long submodel name 1", "2000", "2002"),
+                               recordLine("2", "CITRO\xCBN", "a\"b", "LONG SUBMODEL NAME 1", "2000", "2001"),
+                               recordLine("3", "Citro\xEBn", "A*B", "Long submodel name 2", "2000", "2001"),
+                               recordLine("4", "AB", "C", "", "2000", "2001"),
+                               recordLine("5", "A", "BC", "", "2000", "2001"), endRecordLine()});
+        QCOMPARE(check(folder),
+                 (QStringList{"error 2: record 2 (VehicleId 2) is never shown: every year from 2000 to "
+                              "2001 already finds record 1"}));
+    }
+
     void layoutsAndShifts() {
         DataFolder folder;
         const std::string record = recordLine("1", "A", "B", "", "2000", "2001");
