@@ -123,7 +123,8 @@ inline bool processorCanSkim() {
 
 inline bool processorHasAvx2() {
 #if defined(__x86_64__)
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt") &&
+           __builtin_cpu_supports("pclmul");
 #else
     return false;
 #endif

@@ -114,7 +114,7 @@ class RecentBlocks {
     // Where item `last` (from the unit start) ends: the byte after its terminator, and whether that lies in
     // the block at `current`. False when it lies further back than the blocks kept.
     bool endOf(std::int64_t last, std::ptrdiff_t current, std::ptrdiff_t& end, bool& inCurrent) const {
-        for (int r = 0; r < std::min(count_, 4); ++r) {
+        for (std::uint32_t r = 0; r < std::min(count_, 4u); ++r) {
             const Block& b = blocks_[(count_ - 1 - r) % 4];
             if (last >= b.itemsBefore && last < b.itemsBefore + __builtin_popcountll(b.ends)) {
                 end = b.offset + selectBit(b.ends, static_cast<int>(last - b.itemsBefore)) + 1;
@@ -126,7 +126,7 @@ class RecentBlocks {
     }
     // The unit start moved `bytes` on, past `itemsPassed` items.
     void shift(std::ptrdiff_t bytes, std::int64_t itemsPassed) {
-        for (int r = 0; r < std::min(count_, 4); ++r) {
+        for (std::uint32_t r = 0; r < std::min(count_, 4u); ++r) {
             blocks_[r].offset -= bytes;
             blocks_[r].itemsBefore -= itemsPassed;
         }
@@ -138,7 +138,7 @@ class RecentBlocks {
         std::uint64_t ends;
         std::int64_t itemsBefore;
     } blocks_[4];
-    int count_ = 0;
+    std::uint32_t count_ = 0; // unsigned: the ring's index is count_ % 4 without a sign to mind
 };
 
 } // namespace
@@ -151,12 +151,12 @@ class RecentBlocks {
 #define SPECIALTY_TARGET_POPCNT                                                                              \
     _Pragma("clang attribute push(__attribute__((target(\"popcnt\"))), apply_to = function)")
 #define SPECIALTY_TARGET_AVX2                                                                                \
-    _Pragma("clang attribute push(__attribute__((target(\"avx2,popcnt\"))), apply_to = function)")
+    _Pragma("clang attribute push(__attribute__((target(\"avx2,popcnt,pclmul\"))), apply_to = function)")
 #define SPECIALTY_TARGET_END _Pragma("clang attribute pop")
 #elif defined(__x86_64__) && defined(__GNUC__)
 #define SPECIALTY_PER_TARGET_BUILDS 1
 #define SPECIALTY_TARGET_POPCNT _Pragma("GCC push_options") _Pragma("GCC target(\"popcnt\")")
-#define SPECIALTY_TARGET_AVX2 _Pragma("GCC push_options") _Pragma("GCC target(\"avx2,popcnt\")")
+#define SPECIALTY_TARGET_AVX2 _Pragma("GCC push_options") _Pragma("GCC target(\"avx2,popcnt,pclmul\")")
 #define SPECIALTY_TARGET_END _Pragma("GCC pop_options")
 #endif
 #if SPECIALTY_PER_TARGET_BUILDS
@@ -166,12 +166,14 @@ SPECIALTY_TARGET_POPCNT
 #define SKIM_ITEMS skimItemsSse2
 #define SKIM_BLOCK skimBlockSse2
 #define SKIM_CLASSIFY classify64
+#define SKIM_PREFIX_XOR prefixXor
 #define SKIM_PASS passUnitsSse2
 #include "list_skim.inc"
 #undef SKIM_UNIT
 #undef SKIM_ITEMS
 #undef SKIM_BLOCK
 #undef SKIM_CLASSIFY
+#undef SKIM_PREFIX_XOR
 #undef SKIM_PASS
 #if SPECIALTY_PER_TARGET_BUILDS
 SPECIALTY_TARGET_END
@@ -208,17 +210,26 @@ __attribute__((always_inline)) inline BlockMasks classifyAvx2(const char* p, cha
     return m;
 }
 
+// The running parity of the quote bits (see prefixXor) in one carry-less multiplication by all ones.
+__attribute__((always_inline)) inline std::uint64_t prefixXorClmul(std::uint64_t quotes) {
+    const __m128i product = _mm_clmulepi64_si128(_mm_set_epi64x(0, static_cast<long long>(quotes)),
+                                                 _mm_set1_epi8(static_cast<char>(0xFF)), 0);
+    return static_cast<std::uint64_t>(_mm_cvtsi128_si64(product));
+}
+
 } // namespace
 #define SKIM_UNIT skimUnitAvx2
 #define SKIM_ITEMS skimItemsAvx2
 #define SKIM_BLOCK skimBlockAvx2
 #define SKIM_CLASSIFY classifyAvx2
+#define SKIM_PREFIX_XOR prefixXorClmul
 #define SKIM_PASS passUnitsAvx2
 #include "list_skim.inc"
 #undef SKIM_UNIT
 #undef SKIM_ITEMS
 #undef SKIM_BLOCK
 #undef SKIM_CLASSIFY
+#undef SKIM_PREFIX_XOR
 #undef SKIM_PASS
 SPECIALTY_TARGET_END
 #else
