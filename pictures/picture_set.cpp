@@ -11,14 +11,24 @@ PictureSet::~PictureSet() {
     worker_.join();
 }
 
-void PictureSet::decodeAhead(std::vector<std::string> paths) {
+void PictureSet::decodeAhead(std::vector<Wanted> wanted) {
     finishDecodingAhead();
     ahead_ = std::make_unique<Ahead>();
-    for (std::string& path : paths)
-        if (!decoded_.count(path) &&
-            std::find(ahead_->paths.begin(), ahead_->paths.end(), path) == ahead_->paths.end())
-            ahead_->paths.push_back(std::move(path));
+    for (Wanted& picture : wanted) {
+        if (decoded_.count(picture.path)) continue;
+        const auto known = std::find(ahead_->paths.begin(), ahead_->paths.end(), picture.path);
+        const auto i = static_cast<std::size_t>(known - ahead_->paths.begin());
+        if (known == ahead_->paths.end()) {
+            ahead_->paths.push_back(std::move(picture.path));
+            ahead_->previewSizes.emplace_back();
+        }
+        std::vector<QSize>& sizes = ahead_->previewSizes[i];
+        if (picture.previewSize.isValid() &&
+            std::find(sizes.begin(), sizes.end(), picture.previewSize) == sizes.end())
+            sizes.push_back(picture.previewSize);
+    }
     ahead_->images.resize(ahead_->paths.size());
+    ahead_->previews.resize(ahead_->paths.size());
     worker_ = std::thread([this] { decodeSomeAhead(); });
 }
 
@@ -34,6 +44,10 @@ void PictureSet::decodeSomeAhead() {
                 ahead.held -= bytes;
                 continue;
             }
+            for (const QSize& size : ahead.previewSizes[i])
+                if (!image.isNull())
+                    ahead.previews[i].push_back(
+                        image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
             ahead.images[i] = std::move(image);
         } catch (const std::bad_alloc&) {
             // Decoded again in turn, on the caller's thread, where running out of memory is handled.
@@ -58,11 +72,25 @@ void PictureSet::finishDecodingAhead() {
             decode(ahead->paths[i]);
         }
     }
+    for (std::size_t i = 0; i < ahead->paths.size(); ++i)
+        for (QImage& preview : ahead->previews[i]) {
+            const auto bytes = static_cast<std::int64_t>(preview.sizeInBytes());
+            if (bytes > left_ || decoded_.at(ahead->paths[i]).isNull()) continue;
+            left_ -= bytes;
+            previews_.emplace(ahead->paths[i], std::move(preview));
+        }
 }
 
 QImage PictureSet::picture(const std::string& path) {
     finishDecodingAhead();
     return decode(path);
+}
+
+QImage PictureSet::preview(const std::string& path, QSize size) {
+    finishDecodingAhead();
+    for (auto [first, last] = previews_.equal_range(path); first != last; ++first)
+        if (first->second.size() == size) return first->second;
+    return QImage();
 }
 
 std::int64_t PictureSet::bytesLeft() {

@@ -98,14 +98,38 @@ class HostilePicturesTest : public QObject {
         std::vector<bool> shown;
         for (const std::string& path : paths)
             shown.push_back(!oneByOne.picture(path).isNull());
+        std::vector<PictureSet::Wanted> wanted;
+        for (const std::string& path : paths)
+            wanted.push_back({path, QSize()});
         for (int run = 0; run < 20; ++run) {
             PictureSet ahead(budget);
-            ahead.decodeAhead(paths);
+            ahead.decodeAhead(wanted);
             for (std::size_t i = 0; i < paths.size(); ++i)
                 QCOMPARE(!ahead.picture(paths[i]).isNull(), shown[i]);
             QCOMPARE(ahead.bytesLeft(), oneByOne.bytesLeft());
         }
         QCOMPARE(std::count(shown.begin(), shown.end(), true), 5L); // P1 to P4, and P1 again
+    }
+
+    void previewsAreThePictureScaledAndFitTheBudgetAfterIt() {
+        DataFolder folder;
+        folder.writePicture("P1", Qt::red, QSize(300, 200));
+        folder.writePicture("P2", Qt::green, QSize(300, 200));
+        const std::string p1 = folder.file("P1ill.jpg");
+        const std::string p2 = folder.file("P2ill.jpg");
+        PictureSet pictures;
+        pictures.decodeAhead({{p1, QSize(75, 75)}, {p2, QSize()}, {p1, QSize(74, 75)}});
+        const QImage picture = pictures.picture(p1);
+        QCOMPARE(pictures.preview(p1, QSize(75, 75)),
+                 picture.scaled(QSize(75, 75), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        QCOMPARE(pictures.preview(p1, QSize(74, 75)).size(), QSize(74, 75));
+        QVERIFY(pictures.preview(p1, QSize(10, 10)).isNull()); // not asked for
+        QVERIFY(pictures.preview(p2, QSize(75, 75)).isNull());
+        // Room for both pictures but not for a preview as well: the pictures come first.
+        PictureSet tight(2 * 300 * 200 * 4);
+        tight.decodeAhead({{p1, QSize(75, 75)}, {p2, QSize(75, 75)}});
+        QVERIFY(!tight.picture(p1).isNull() && !tight.picture(p2).isNull());
+        QVERIFY(tight.preview(p1, QSize(75, 75)).isNull());
     }
 };
 

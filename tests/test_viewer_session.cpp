@@ -111,6 +111,9 @@ class ViewerSessionTest : public QObject {
         ViewerSession plain(folder.path());
         plain.start(selection);
         ViewerSession prepared(folder.path());
+        std::array<QSize, kSlotCount> sizes;
+        sizes.fill(QSize(20, 30));
+        prepared.setPreviewSizes(sizes);
         prepared.prepare(selection);
         QSignalSpy filled(&prepared, &ViewerSession::slotFilled);
         prepared.start(selection);
@@ -120,6 +123,10 @@ class ViewerSessionTest : public QObject {
             QCOMPARE(prepared.slotPicture(slot), plain.slotPicture(slot));
         }
         QVERIFY(!prepared.slotPicture(15).isNull());
+        QCOMPARE(
+            prepared.slotPreview(15),
+            prepared.slotPicture(15).scaled(QSize(20, 30), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        QVERIFY(plain.slotPreview(15).isNull()); // made only where the start was prepared
     }
 
     void startWithAnotherCommandLineDropsWhatWasPrepared() {

@@ -213,6 +213,30 @@ class WindowTest : public QObject {
         QCOMPARE(format, Qt::PlainText);
     }
 
+    void aPreparedStartLooksTheSameAsAPlainOne() {
+        // Started as main() starts it, the window decodes and scales the pictures ahead; what it shows
+        // must be what a window that does both on the UI thread shows, pixel for pixel, and the zoom view
+        // must show the slot's own picture.
+        DataFolder folder;
+        folder.writeCatalogue(
+            {recordLine("1", "A", "B", "", "2000", "2000", {{1, "P1"}, {2, "P2"}, {9, "P1"}}),
+             endRecordLine()});
+        folder.writePicture("P1", Qt::red, QSize(300, 300));
+        folder.writePicture("P2", Qt::blue, QSize(120, 300));
+        const std::string selection = joinSelection("A", "B", "", "2000", "2000");
+        SpecialtyWindow plain(folder.path());
+        plain.load(selection);
+        SpecialtyWindow prepared(folder.path(), selection);
+        prepared.load(selection);
+        for (int slot : {1, 2, 15}) // made at the very size the slot shows it
+            QCOMPARE(prepared.session().slotPreview(slot).size(),
+                     prepared.findChild<PictureBox*>(QStringLiteral("Image%1").arg(slot))->size());
+        QCOMPARE(prepared.grab().toImage(), plain.grab().toImage());
+        QTest::mouseClick(prepared.findChild<PictureBox*>("Image1"), Qt::LeftButton);
+        QCOMPARE(prepared.findChild<PictureBox*>(kZoomPicture.name)->picture().cacheKey(),
+                 prepared.session().slotPicture(1).cacheKey());
+    }
+
     void exitButtonEndsTheProgram() {
         DataFolder folder;
         RecordingWindow w(folder);

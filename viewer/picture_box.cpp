@@ -11,8 +11,9 @@ PictureBox::PictureBox(Mode mode, QWidget* parent) : QWidget(parent), mode_(mode
     setFocusPolicy(Qt::NoFocus);
 }
 
-void PictureBox::setPicture(const QImage& picture) {
+void PictureBox::setPicture(const QImage& picture, const QImage& preview) {
     picture_ = picture;
+    preview_ = preview;
     scaled_ = QPixmap();
     if (mode_ == Mode::Unscaled && !picture_.isNull()) {
         QRectF twips = twipsGeometry(this);
@@ -37,7 +38,9 @@ void PictureBox::paintEvent(QPaintEvent*) {
             QSize target = size() * devicePixelRatioF();
             if (scaled_.size() != target) {
                 scaled_ = QPixmap::fromImage(
-                    picture_.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+                    preview_.size() == target
+                        ? preview_
+                        : picture_.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
                 scaled_.setDevicePixelRatio(devicePixelRatioF());
             }
             painter.drawPixmap(QPointF(0, 0), scaled_);

@@ -20,7 +20,9 @@ class PictureBox : public QWidget {
 
     // The picture is shared, not copied: two controls given the same picture hold one image.
     const QImage& picture() const { return picture_; }
-    void setPicture(const QImage& picture);
+    // `preview`, when given, is the picture already scaled to the control's size in device pixels; a
+    // scaled control shows it instead of scaling the picture itself.
+    void setPicture(const QImage& picture, const QImage& preview = QImage());
 
     // 0 = no border, 1 = a thin single-line border.
     int borderStyle() const { return borderStyle_; }
@@ -37,6 +39,7 @@ class PictureBox : public QWidget {
   private:
     Mode mode_;
     QImage picture_;
+    QImage preview_;
     QPixmap scaled_; // the picture at the control's size, made when first drawn
     int borderStyle_ = 0;
     bool pressed_ = false;

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
@@ -27,6 +28,14 @@ QFont fontOfPoints(double points) {
     font.setWeight(QFont::Normal);
     font.setItalic(false);
     return font;
+}
+
+QRectF slotPictureTwips(const SlotPlace& place) {
+    return QRectF(place.left, kSlotPictureTop, place.pictureSize, place.pictureSize);
+}
+
+QRect slotPictureRect(const SlotPlace& place) {
+    return twipsToPixels(slotPictureTwips(place));
 }
 
 QLabel* makeLabel(const ControlPlace& place, QWidget* parent) {
@@ -48,6 +57,14 @@ SpecialtyWindow::SpecialtyWindow(std::string dataFolder, QWidget* parent)
 
 SpecialtyWindow::SpecialtyWindow(std::string dataFolder, const std::string& commandLine, QWidget* parent)
     : QWidget(parent), session_(std::move(dataFolder)) {
+    // The slots' sizes come from the layout table, as createSlots() gives them, on the screen the window
+    // will most likely open on.
+    std::array<QSize, kSlotCount> previewSizes;
+    const qreal ratio =
+        QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->devicePixelRatio() : 1;
+    for (std::size_t i = 0; i < kSlotCount; ++i)
+        previewSizes[i] = slotPictureRect(kSlotPlaces[i]).size() * ratio;
+    session_.setPreviewSizes(previewSizes);
     session_.prepare(commandLine);
     createControls();
 }
@@ -145,7 +162,7 @@ void SpecialtyWindow::createSlots() {
 
         auto* picture = new PictureBox(PictureBox::Mode::Scaled, frame);
         picture->setObjectName(QString::fromLatin1(kSlotPictureName).arg(slot.number));
-        setTwipsGeometry(picture, QRectF(place.left, kSlotPictureTop, place.pictureSize, place.pictureSize));
+        setTwipsGeometry(picture, slotPictureTwips(place));
         const int number = slot.number;
         connect(picture, &PictureBox::clicked, this, [this, number] { slotClicked(number); });
 
@@ -215,7 +232,7 @@ void SpecialtyWindow::emptySlots() {
 
 void SpecialtyWindow::showFilledSlot(int slot) {
     PictureBox* picture = slotPicture(slot);
-    guarded([&] { picture->setPicture(session_.slotPicture(slot)); });
+    guarded([&] { picture->setPicture(session_.slotPicture(slot), session_.slotPreview(slot)); });
     guarded([&] { picture->setToolTip(QString::fromLatin1(kSlotHint)); });
     picture->setBorderStyle(1);
     guarded([&] { setSlotCaption(slot, fromCodePage(session_.slotCode(slot))); });

@@ -50,7 +50,7 @@ void ViewerSession::prepare(const std::string& commandLine) {
     prepared_ = std::make_unique<Prepared>();
     prepared_->commandLine = commandLine;
     prepared_->result = search(commandLine, dataFolder_);
-    if (prepared_->result.found()) prepared_->pictures.decodeAhead(picturePaths(prepared_->result.record));
+    if (prepared_->result.found()) prepared_->pictures.decodeAhead(wantedPictures(prepared_->result.record));
 }
 
 void ViewerSession::start(const std::string& commandLine) {
@@ -121,7 +121,10 @@ void ViewerSession::fillSlot(const PartSlot& slot, const std::string& code, Pict
     if (const std::optional<std::string> path = picturePath(code)) {
         guarded([&] { // decoding may run out of memory; the other slots still fill
             QImage picture = pictures.picture(*path);
-            if (!picture.isNull()) held.picture = std::move(picture);
+            if (!picture.isNull()) {
+                held.picture = std::move(picture);
+                held.preview = pictures.preview(*path, previewSizes_[index(slot.number)]);
+            }
         });
     }
     emit slotFilled(slot.number);
@@ -133,15 +136,16 @@ std::optional<std::string> ViewerSession::picturePath(const std::string& code) c
     return std::move(path.value());
 }
 
-std::vector<std::string> ViewerSession::picturePaths(const CatalogueRecord& record) const {
-    std::vector<std::string> paths;
+std::vector<PictureSet::Wanted> ViewerSession::wantedPictures(const CatalogueRecord& record) const {
+    std::vector<PictureSet::Wanted> wanted;
     for (const PartSlot& slot : kPartSlots) {
         if (slot.partCode == 0) continue;
         const std::string& code = record.partCode(slot.partCode);
         if (code.empty()) continue;
-        if (std::optional<std::string> path = picturePath(code)) paths.push_back(std::move(*path));
+        if (std::optional<std::string> path = picturePath(code))
+            wanted.push_back({std::move(*path), previewSizes_[index(slot.number)]});
     }
-    return paths;
+    return wanted;
 }
 
 void ViewerSession::zoom(int slot) {

@@ -5,6 +5,7 @@
 
 #include "catalogue_record.h"
 #include "part_slots.h"
+#include "picture_set.h"
 
 #include <QImage>
 #include <QObject>
@@ -19,7 +20,6 @@
 
 namespace specialty {
 
-class PictureSet;
 struct SearchResult;
 
 class ViewerSession : public QObject {
@@ -29,6 +29,10 @@ class ViewerSession : public QObject {
     // `dataFolder` holds the catalogue, pictures and descriptions (a path ending in "/").
     explicit ViewerSession(std::string dataFolder, QObject* parent = nullptr);
     ~ViewerSession() override;
+
+    // The size (in device pixels) at which each slot shows its picture. A start that was prepared makes the
+    // slots' previews at these sizes off the UI thread; sizes not valid make none.
+    void setPreviewSizes(const std::array<QSize, kSlotCount>& sizes) { previewSizes_ = sizes; }
 
     // Begins the part of start(commandLine) that needs no window, so that it can overlap the window's
     // building: for a lookup, the search and, on a worker thread, decoding the found vehicle's pictures.
@@ -55,6 +59,8 @@ class ViewerSession : public QObject {
     // picture (null when none). The zoom view shows this very picture.
     const std::string& slotCode(int slot) const { return slots_[index(slot)].code; }
     const QImage& slotPicture(int slot) const { return slots_[index(slot)].picture; }
+    // The slot's picture already scaled to its preview size, when that was made; null otherwise.
+    const QImage& slotPreview(int slot) const { return slots_[index(slot)].preview; }
 
   signals:
     void messageRaised(const QString& text);
@@ -70,6 +76,7 @@ class ViewerSession : public QObject {
     struct Slot {
         std::string code;
         QImage picture;
+        QImage preview;
     };
     static std::size_t index(int slot) { return static_cast<std::size_t>(slot - 1); }
 
@@ -81,7 +88,7 @@ class ViewerSession : public QObject {
     // The picture file of `code` when there is one to read: a code that is not a plain name never reaches
     // the file system.
     std::optional<std::string> picturePath(const std::string& code) const;
-    std::vector<std::string> picturePaths(const CatalogueRecord& record) const;
+    std::vector<PictureSet::Wanted> wantedPictures(const CatalogueRecord& record) const;
 
     const std::string dataFolder_;
     bool demoMode_ = false;
@@ -89,6 +96,7 @@ class ViewerSession : public QObject {
     std::optional<CatalogueRecord> record_;
     std::array<Slot, kSlotCount> slots_;
     std::unique_ptr<Prepared> prepared_;
+    std::array<QSize, kSlotCount> previewSizes_{};
 };
 
 } // namespace specialty
