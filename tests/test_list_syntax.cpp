@@ -5,6 +5,8 @@
 #include "list_reader.h"
 #include "reference_catalogue.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <random>
@@ -118,13 +120,17 @@ class ListSyntaxTest : public QObject {
 
     void recordsReadWholeAgreeWithItemByItem() {
         // Plain records are split 64 bytes at a time and the rest item by item: a mix of both, through
-        // every buffer size and with each kernel, gives every field and where it begins as the plain
-        // reading does.
+        // every buffer size and with each kernel, from memory and from a file, gives every field and where
+        // it begins as the plain reading does.
         // Mostly plain records of 23 fields, one a line, with now and then a field or a line end that
-        // needs the careful reading.
+        // needs the careful reading, and runs of blanks longer than a buffer's chunk, which the reader
+        // drops from its buffer as it reads on.
+        const std::string longBlanks(700, ' ');
+        const std::string longBlankLine = std::string(900, ' ') + "\r\n";
         const char* const plain[] = {"AC1001",  "\"Brisko\"", "", "2003", "Kestrel 16* Wheel",
                                      "\"a,b\"", "\"\""};
-        const char* const careful[] = {"  ", " pad ", "\"q\"x", "x\"y", "\t", "\"line\r\nend\""};
+        const char* const careful[] = {"  ", " pad ",           "\"q\"x",           "x\"y",
+                                       "\t", "\"line\r\nend\"", longBlanks.c_str(), longBlankLine.c_str()};
         const char* const lineEnds[] = {"\r\n", "\n", "\r", "\r\n\r\n", ",\r\n"};
         std::mt19937 random(7);
         std::string bytes;
@@ -138,26 +144,36 @@ class ListSyntaxTest : public QObject {
         }
         const std::vector<reference::Item> expected =
             reference::items(bytes, ListReader::kDefaultMaxItemBytes);
+        QTemporaryDir folder;
+        QFile onDisk(folder.filePath("specialty.txt"));
+        QVERIFY(onDisk.open(QIODevice::WriteOnly));
+        QCOMPARE(onDisk.write(bytes.data(), static_cast<qint64>(bytes.size())),
+                 static_cast<qint64>(bytes.size()));
+        onDisk.close();
         for (int chunk : {7, 64, 100, 4096, 256 * 1024})
-            for (SimdKernel kernel : {SimdKernel::Sse2, SimdKernel::Best}) {
-                CatalogueFile file(static_cast<std::size_t>(chunk), kernel);
-                file.openMemory(bytes);
-                std::size_t item = 0;
-                RawRecord raw;
-                while (!file.atEnd()) {
-                    const CatalogueFile::Read read = file.readRecord(raw);
-                    const int fields =
-                        read == CatalogueFile::Read::Record ? kRecordFields : file.fieldsRead();
-                    for (int f = 1; f <= fields; ++f, ++item) {
-                        QVERIFY(item < expected.size());
-                        if (read == CatalogueFile::Read::Record) // a record cut short gives no text
-                            QCOMPARE(std::string(raw[f]), expected[item].text);
-                        QCOMPARE(file.fieldOffset(f), std::uint64_t(expected[item].offset));
+            for (SimdKernel kernel : {SimdKernel::Sse2, SimdKernel::Best})
+                for (bool fromFile : {false, true}) {
+                    CatalogueFile file(static_cast<std::size_t>(chunk), kernel);
+                    if (fromFile)
+                        QVERIFY(file.open(onDisk.fileName().toStdString()));
+                    else
+                        file.openMemory(bytes);
+                    std::size_t item = 0;
+                    RawRecord raw;
+                    while (!file.atEnd()) {
+                        const CatalogueFile::Read read = file.readRecord(raw);
+                        const int fields =
+                            read == CatalogueFile::Read::Record ? kRecordFields : file.fieldsRead();
+                        for (int f = 1; f <= fields; ++f, ++item) {
+                            QVERIFY(item < expected.size());
+                            if (read == CatalogueFile::Read::Record) // a record cut short gives no text
+                                QCOMPARE(std::string(raw[f]), expected[item].text);
+                            QCOMPARE(file.fieldOffset(f), std::uint64_t(expected[item].offset));
+                        }
+                        if (read != CatalogueFile::Read::Record) break;
                     }
-                    if (read != CatalogueFile::Read::Record) break;
+                    QCOMPARE(item, expected.size());
                 }
-                QCOMPARE(item, expected.size());
-            }
     }
 
     void recordCutShort() {
