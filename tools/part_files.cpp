@@ -73,21 +73,22 @@ void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t 
 
 void PartFiles::check(const std::string& code, std::int64_t position, std::uint64_t line) {
     // A file the viewer does not find because its name differs from the code in letter case alone.
-    auto otherCase = [&](const std::string& wanted) -> std::string {
-        auto [first, last] = names_.equal_range(foldedCase(wanted));
-        for (; first != last; ++first)
-            if (first->second != wanted)
-                return ", but " + first->second + " differs from it in letter case alone";
-        return std::string();
+    // What the folder's listing says of a file name, found with one look: whether it lists the name, and
+    // a file the viewer does not find because its name differs in letter case alone. A name the listing
+    // lacks is missing without asking the file system: most codes of a catalogue whose pictures are not
+    // yet made have none.
+    struct Listed {
+        bool exactly = false;
+        std::string otherCase; // ", but NAME differs from it in letter case alone", or empty
     };
-    // A name the folder's listing lacks is missing without asking the file system: most codes of a
-    // catalogue whose pictures are not yet made have none.
-    auto isFile = [&](const std::string& path) {
-        const std::string name = path.substr(folder_.size());
-        auto [first, last] = names_.equal_range(foldedCase(name));
-        for (; first != last; ++first)
-            if (first->second == name) return isRegularFile(path);
-        return false;
+    auto listed = [&](const std::string& name) {
+        Listed found;
+        for (auto [first, last] = names_.equal_range(foldedCase(name)); first != last; ++first)
+            if (first->second == name)
+                found.exactly = true;
+            else if (found.otherCase.empty())
+                found.otherCase = ", but " + first->second + " differs from it in letter case alone";
+        return found;
     };
     const std::string shown =
         "part code " + specialty::quoted(code) + " (first used by " + recordNumbered(position) + ")";
@@ -101,14 +102,14 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
         return;
     }
     const std::string pictureName = picture->substr(folder_.size());
-    if (!isFile(*picture))
-        warn("has no picture file " + pictureName + otherCase(pictureName));
+    if (const Listed listing = listed(pictureName); !listing.exactly || !isRegularFile(*picture))
+        warn("has no picture file " + pictureName + listing.otherCase);
     else if (const std::string problem = pictureProblem_(*picture); !problem.empty())
         warn("has a picture file " + pictureName + " that does not show whole: " + problem);
     // The viewer shows a description it cannot open as an empty one, the same as a missing one.
     const std::string descriptionName = description->substr(folder_.size());
-    if (!isFile(*description)) {
-        warn("has no description file " + descriptionName + otherCase(descriptionName));
+    if (const Listed listing = listed(descriptionName); !listing.exactly || !isRegularFile(*description)) {
+        warn("has no description file " + descriptionName + listing.otherCase);
     } else if (Status opened = RegularFile().open(*description); !opened) {
         warn("has a description file " + descriptionName + " that cannot be read (" + opened.reason() +
              "): the viewer shows no description for it");

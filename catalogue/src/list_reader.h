@@ -112,11 +112,13 @@ class ListReader {
     // A block function classifies the 64 bytes at `offset` from the unit's start into item ends, carrying
     // the quote and line state from the block before; false when the block is not plain.
     struct SkimBlock;
+    bool skimStartSse2(std::ptrdiff_t& offset, std::uint64_t& ends);
     bool skimUnitSse2(int items, Skim& skim);
     bool skimItemsSse2(int items, ItemSpan* spans);
     bool skimBlockSse2(std::size_t offset, std::uint64_t& ends, BlockMasks& masks, const char*& block,
                        const char* watch, SkimBlock& state);
     std::int64_t passUnitsSse2(int items, const PassTarget& target);
+    bool skimStartAvx2(std::ptrdiff_t& offset, std::uint64_t& ends);
     bool skimUnitAvx2(int items, Skim& skim);
     bool skimItemsAvx2(int items, ItemSpan* spans);
     bool skimBlockAvx2(std::size_t offset, std::uint64_t& ends, BlockMasks& masks, const char*& block,

@@ -37,6 +37,44 @@ SPECIALTY_INLINE std::string_view plainItem(const char* base, std::size_t from, 
     return {base + from, to - from};
 }
 
+// What the bytes before a block leave for it: all ones inside quotes, and whether the byte before it is a
+// line end, an item's end (comma or line end), a blank.
+struct LineState {
+    std::uint64_t inside;
+    std::uint64_t lineBefore;
+    std::uint64_t endBefore;
+    std::uint64_t blankBefore;
+};
+
+// One classified block taken from the state before it: its item ends, and whether it is not plain (any bit
+// set), when the careful reading must take it. stateAfter() gives what it leaves for the next block.
+struct BlockStep {
+    std::uint64_t ends;
+    std::uint64_t notPlain;
+    std::uint64_t quoted; // inside quotes, opening quotes included
+    std::uint64_t lines;  // line ends outside quotes
+    std::uint64_t ender;  // commas and line ends, quoted or not
+};
+
+// `quoteParity`: the running parity of the block's quote bits (prefixXor).
+SPECIALTY_INLINE BlockStep stepBlock(const BlockMasks& m, std::uint64_t quoteParity,
+                                     const LineState& before) {
+    BlockStep step;
+    step.quoted = quoteParity ^ before.inside;
+    step.ender = m.comma | m.lineEnd;
+    step.lines = m.lineEnd & ~step.quoted;
+    // A quote that opens quoted text must follow an item's end; anywhere else it is text. A line end after
+    // a blank may close a blank-only line, which ends no item.
+    step.notPlain = ((m.quote & step.quoted) & ~((step.ender << 1) | before.endBefore)) |
+                    (step.lines & ((m.blank << 1) | before.blankBefore));
+    step.ends = (m.comma & ~step.quoted) | (step.lines & ~((step.lines << 1) | before.lineBefore));
+    return step;
+}
+
+SPECIALTY_INLINE LineState stateAfter(const BlockStep& step, const BlockMasks& m) {
+    return {std::uint64_t(0) - (step.quoted >> 63), step.lines >> 63, step.ender >> 63, m.blank >> 63};
+}
+
 // Position of set bit number k (from 0) of x, which has more than k bits set.
 SPECIALTY_INLINE int selectBit(std::uint64_t x, int k) {
     int at = 0;
@@ -162,6 +200,7 @@ class RecentBlocks {
 #if SPECIALTY_PER_TARGET_BUILDS
 SPECIALTY_TARGET_POPCNT
 #endif
+#define SKIM_START skimStartSse2
 #define SKIM_UNIT skimUnitSse2
 #define SKIM_ITEMS skimItemsSse2
 #define SKIM_BLOCK skimBlockSse2
@@ -169,12 +208,6 @@ SPECIALTY_TARGET_POPCNT
 #define SKIM_PREFIX_XOR prefixXor
 #define SKIM_PASS passUnitsSse2
 #include "list_skim.inc"
-#undef SKIM_UNIT
-#undef SKIM_ITEMS
-#undef SKIM_BLOCK
-#undef SKIM_CLASSIFY
-#undef SKIM_PREFIX_XOR
-#undef SKIM_PASS
 #if SPECIALTY_PER_TARGET_BUILDS
 SPECIALTY_TARGET_END
 #endif
@@ -218,6 +251,7 @@ __attribute__((always_inline)) inline std::uint64_t prefixXorClmul(std::uint64_t
 }
 
 } // namespace
+#define SKIM_START skimStartAvx2
 #define SKIM_UNIT skimUnitAvx2
 #define SKIM_ITEMS skimItemsAvx2
 #define SKIM_BLOCK skimBlockAvx2
@@ -225,12 +259,6 @@ __attribute__((always_inline)) inline std::uint64_t prefixXorClmul(std::uint64_t
 #define SKIM_PREFIX_XOR prefixXorClmul
 #define SKIM_PASS passUnitsAvx2
 #include "list_skim.inc"
-#undef SKIM_UNIT
-#undef SKIM_ITEMS
-#undef SKIM_BLOCK
-#undef SKIM_CLASSIFY
-#undef SKIM_PREFIX_XOR
-#undef SKIM_PASS
 SPECIALTY_TARGET_END
 #else
 bool ListReader::skimUnitAvx2(int items, Skim& skim) {
