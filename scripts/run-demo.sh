@@ -12,18 +12,32 @@ fi
 cmake -S . -B build-sample -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPECIALTY_DRIVE_ROOT="$repo/sample" \
     -DBUILD_TESTING=OFF -DSPECIALTY_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build-sample --parallel "$(nproc)" --target specialty-parts
-viewer="$repo/build-sample/app/specialty-parts"
+viewer="$repo/build-sample/viewer/specialty-parts"
+if [ ! -x "$viewer" ]; then
+    echo "the build did not produce $viewer" >&2
+    exit 1
+fi
 
 if [ -n "${DISPLAY:-}" ]; then
     exec "$viewer"
 fi
 
 shot="${1:-$repo/build-sample/demo-screenshot.png}"
+rm -f "$shot"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    set -euo pipefail
     "$1" & viewer=$!
-    window=$(timeout 20 xdotool search --sync --class specialty-parts | head -n 1)
+    trap "kill \$viewer 2>/dev/null || true" EXIT
+    window=$(timeout 20 xdotool search --sync --class specialty-parts | head -n 1) || true
+    if [ -z "$window" ]; then
+        echo "the viewer showed no window within 20 seconds" >&2
+        exit 1
+    fi
     sleep 1
     xwd -id "$window" -silent | xwdtopnm 2>/dev/null | pnmtopng > "$2"
-    kill "$viewer"
 ' _ "$viewer" "$shot"
+if [ ! -s "$shot" ]; then
+    echo "no screenshot was taken" >&2
+    exit 1
+fi
 echo "Screenshot of the viewer in demo mode: $shot"
