@@ -3,8 +3,8 @@
 // and it reports them in the compiler's format.
 #include "test_support.h"
 
-#include "catalogue_check.h"
-#include "line_counter.h"
+#include "check/catalogue_check.h"
+#include "check/line_counter.h"
 #include "picture_loader.h"
 
 #include <QBuffer>

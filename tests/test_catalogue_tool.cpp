@@ -1,7 +1,7 @@
 // specialty-catalogue: each kind of finding of "check", and "find" agreeing with the viewer's search.
 #include "test_support.h"
 
-#include "catalogue_check.h"
+#include "check/catalogue_check.h"
 #include "picture_loader.h"
 #include "vehicle_search.h"
 #include "vehicle_selection.h"

@@ -2,10 +2,10 @@
 // that do not fit, bytes that are not text, and catalogues built to cost time or memory.
 #include "test_support.h"
 
-#include "catalogue_check.h"
-#include "line_layout.h"
+#include "check/catalogue_check.h"
+#include "check/line_layout.h"
+#include "check/record_coverage.h"
 #include "picture_loader.h"
-#include "record_coverage.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -5,7 +5,7 @@
 #include "part_slots.h"
 #include "record_reader.h"
 #include "regular_file.h"
-#include "spreadsheet.h"
+#include "spreadsheet/spreadsheet.h"
 #include "tool_output.h"
 #include "vehicle_search.h"
 

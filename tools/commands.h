@@ -2,7 +2,7 @@
 // 0 found or no errors, 1 not found or errors found, 2 usage error, I/O error or a damaged catalogue.
 #pragma once
 
-#include "catalogue_check.h"
+#include "check/catalogue_check.h"
 
 #include <cstdint>
 #include <optional>

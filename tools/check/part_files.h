@@ -6,9 +6,9 @@
 // kMostTableBytes, and codes first used after that are not checked (one finding says so).
 #pragma once
 
-#include "catalogue_check.h"
-#include "finding_stream.h"
-#include "flat_hash_table.h"
+#include "check/catalogue_check.h"
+#include "check/finding_stream.h"
+#include "check/flat_hash_table.h"
 
 #include <cstdint>
 #include <string>

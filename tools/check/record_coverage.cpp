@@ -1,4 +1,4 @@
-#include "record_coverage.h"
+#include "check/record_coverage.h"
 
 #include "messages.h"
 #include "text_encoding.h"

@@ -1,4 +1,4 @@
-#include "part_files.h"
+#include "check/part_files.h"
 
 #include "data_folder.h"
 #include "messages.h"

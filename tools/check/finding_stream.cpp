@@ -1,4 +1,4 @@
-#include "finding_stream.h"
+#include "check/finding_stream.h"
 
 namespace specialty {
 

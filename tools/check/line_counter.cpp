@@ -1,4 +1,4 @@
-#include "line_counter.h"
+#include "check/line_counter.h"
 
 #include "record_reader.h"
 

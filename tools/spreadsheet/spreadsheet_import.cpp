@@ -1,7 +1,7 @@
-#include "spreadsheet.h"
+#include "spreadsheet/spreadsheet.h"
 
 #include "catalogue_record.h"
-#include "csv_table.h"
+#include "spreadsheet/csv_table.h"
 #include "text_encoding.h"
 #include "vehicle_selection.h"
 

@@ -1,8 +1,8 @@
-#include "spreadsheet.h"
+#include "spreadsheet/spreadsheet.h"
 
-#include "csv_table.h"
 #include "messages.h"
 #include "record_reader.h"
+#include "spreadsheet/csv_table.h"
 #include "text_encoding.h"
 
 #include <cerrno>

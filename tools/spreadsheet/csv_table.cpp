@@ -1,4 +1,4 @@
-#include "csv_table.h"
+#include "spreadsheet/csv_table.h"
 
 namespace specialty {
 

@@ -1,4 +1,4 @@
-#include "line_layout.h"
+#include "check/line_layout.h"
 
 #include "messages.h"
 

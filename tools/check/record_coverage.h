@@ -10,7 +10,7 @@
 #pragma once
 
 #include "catalogue_record.h"
-#include "flat_hash_table.h"
+#include "check/flat_hash_table.h"
 
 #include <cstdint>
 #include <map>

@@ -3,9 +3,9 @@
 // it, and is reported once, where it begins.
 #pragma once
 
-#include "catalogue_check.h"
 #include "catalogue_record.h"
-#include "finding_stream.h"
+#include "check/catalogue_check.h"
+#include "check/finding_stream.h"
 
 #include <cstdint>
 #include <string>
