@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -206,6 +207,30 @@ class WindowTest : public QObject {
         QCOMPARE(w.messages, message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(w->caption().startsWith("(" + vehicleShown + ")"), !vehicleShown.isEmpty());
         QVERIFY(!w.control("cmdNext")->isVisible());
+    }
+
+    void helpAndVersionNeedNoDisplay_data() {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("firstLine");
+        QTest::newRow("help") << "--help"
+                              << "Usage: specialty-parts [SELECTION | DEMO | --help | --version]\n";
+        QTest::newRow("version") << "--version"
+                                 << "specialty-parts ";
+    }
+    void helpAndVersionNeedNoDisplay() {
+        QFETCH(QString, argument);
+        QFETCH(QString, firstLine);
+        QProcess viewer;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        viewer.setProcessEnvironment(environment);
+        viewer.start(SPECIALTY_VIEWER, {argument});
+        QVERIFY(viewer.waitForFinished(60000));
+        QCOMPARE(viewer.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(viewer.exitCode(), 0);
+        QVERIFY2(viewer.readAllStandardOutput().startsWith(firstLine.toUtf8()), qPrintable(argument));
+        QCOMPARE(viewer.readAllStandardError(), QByteArray());
     }
 
     void windowIsCentredOnTheScreen() {
