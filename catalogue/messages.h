@@ -34,4 +34,18 @@ std::string catalogueFieldTooLong(const std::string& catalogue, int field, std::
 std::string yearNotWhole(const std::string& what, std::string_view text, bool selectionYear,
                          std::int64_t position);
 
+// What the viewer prints for "--help".
+constexpr const char* kViewerUsage =
+    "Usage: specialty-parts [SELECTION | DEMO | --help | --version]\n"
+    "\n"
+    "Shows the specialty parts for the vehicle that a wheel-alignment host passes as SELECTION: one\n"
+    "argument of 80 columns, the make in columns 1-14, the model in 16-36, the submodel in 38-68 and the\n"
+    "two model years in 70-74 and 76-80.\n"
+    "\n"
+    "  DEMO, or no argument  browse the catalogue record by record (DEMO in any letter case)\n"
+    "  -1                    show the first record of the catalogue\n"
+    "  ;                     or any text that begins with it: no vehicle is selected\n"
+    "  --help                print this text and exit\n"
+    "  --version             print the version and exit\n";
+
 } // namespace specialty

@@ -9,8 +9,10 @@ namespace specialty {
 
 namespace {
 
-// Characters of the code page's bytes 0x80 to 0x9F; the rest of 0xA0 to 0xFF equals Latin-1.
-constexpr std::array<char32_t, 32> kHighControls = {
+// Characters of the code page's bytes 0x80 to 0x9F, where Latin-1 has its C1 controls: printable
+// characters (euro sign, quotation marks, dashes, letters with caron), except the five bytes the code page
+// leaves unassigned, which keep the control of their number. Bytes 0xA0 to 0xFF equal Latin-1.
+constexpr std::array<char32_t, 32> kCharactersOf80To9F = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
@@ -35,13 +37,13 @@ constexpr std::array<unsigned char, 256> kUpper = makeUpperTable();
 
 int windows1252ByteOf(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
-    for (std::size_t i = 0; i < kHighControls.size(); ++i)
-        if (kHighControls[i] == cp) return static_cast<int>(0x80 + i);
+    for (std::size_t i = 0; i < kCharactersOf80To9F.size(); ++i)
+        if (kCharactersOf80To9F[i] == cp) return static_cast<int>(0x80 + i);
     return -1;
 }
 
 char32_t characterOf(unsigned char byte) {
-    return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte;
+    return byte >= 0x80 && byte < 0xA0 ? kCharactersOf80To9F[byte - 0x80] : byte;
 }
 
 void appendUtf8(std::string& out, char32_t cp) {

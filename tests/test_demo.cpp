@@ -36,8 +36,8 @@ struct DemoFixture {
     PictureBox* image(int n) const { return w->control<PictureBox>(QString("Image%1").arg(n)); }
     QLabel* label(int n) const { return w->control<QLabel>(QString("Label%1").arg(n)); }
     bool slotEmpty(int n) const {
-        return image(n)->picture().isNull() && image(n)->toolTip().isEmpty() &&
-               image(n)->borderStyle() == 0 && label(n)->text().isEmpty();
+        return image(n)->picture().isNull() && image(n)->toolTip().isEmpty() && !image(n)->hasBorder() &&
+               label(n)->text().isEmpty();
     }
 };
 

@@ -2,9 +2,7 @@
 #include "test_support.h"
 
 #include "messages.h"
-#include "part_slots.h"
 #include "picture_box.h"
-#include "twips.h"
 #include "vehicle_selection.h"
 #include "window_layout.h"
 
@@ -13,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -34,49 +33,92 @@ class WindowTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void controlsStandWhereTheDesignPutsThem_data() {
+        // Pixels of the design's twips at 15 a pixel, each edge rounded to the nearest pixel; positions
+        // count from the control's container.
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("container");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("pixels");
+        QTest::newRow("Exit") << "Command1"
+                              << "frmSpecialty"
+                              << "Exit" << QRect(48, 8, 49, 25);
+        QTest::newRow("Hide") << "cmdHide"
+                              << "frmSpecialty"
+                              << "Hide" << QRect(104, 8, 49, 25);
+        QTest::newRow("Demo, wider") << "Command2"
+                                     << "frmSpecialty"
+                                     << "Demo" << QRect(608, 8, 57, 25);
+        QTest::newRow("notice") << "lblNoMatch"
+                                << "frmSpecialty"
+                                << "" << QRect(224, 8, 377, 25);
+        QTest::newRow("rear") << "frmRear"
+                              << "frmSpecialty"
+                              << "Rear" << QRect(48, 40, 617, 241);
+        QTest::newRow("front") << "frmFront"
+                               << "frmSpecialty"
+                               << "Front" << QRect(48, 288, 617, 233);
+        QTest::newRow("rear toe") << "frmRearToe"
+                                  << "frmRear"
+                                  << "Toe" << QRect(16, 128, 585, 105);
+        QTest::newRow("front caster") << "frmFrontCaster"
+                                      << "frmFront"
+                                      << "Caster" << QRect(16, 120, 585, 105);
+        QTest::newRow("hint") << "lblNote"
+                              << "frmSpecialty" << kSlotHint << QRect(48, 520, 617, 17);
+        QTest::newRow("slot 1, larger") << "Image1"
+                                        << "frmRearCamber"
+                                        << "" << QRect(16, 24, 75, 75);
+        QTest::newRow("slot 2") << "Image2"
+                                << "frmRearCamber"
+                                << "" << QRect(112, 24, 74, 74);
+        QTest::newRow("slot 6, never filled") << "Image6"
+                                              << "frmRearCamber"
+                                              << "" << QRect(496, 24, 74, 74);
+        QTest::newRow("slot 17") << "Image17"
+                                 << "frmFrontCaster"
+                                 << "" << QRect(208, 24, 74, 74);
+        QTest::newRow("caption 1") << "Label1"
+                                   << "frmRearCamber"
+                                   << "" << QRect(16, 13, 74, 11);
+        QTest::newRow("caption 7, larger") << "Label7"
+                                           << "frmRearToe"
+                                           << "" << QRect(16, 13, 75, 11);
+    }
     void controlsStandWhereTheDesignPutsThem() {
+        QFETCH(QString, name);
+        QFETCH(QString, container);
+        QFETCH(QString, caption);
+        QFETCH(QRect, pixels);
+        DataFolder folder;
+        RecordingWindow w(folder);
+        QWidget* control = w.control(name);
+        QVERIFY(control);
+        QCOMPARE(control->geometry(), pixels);
+        QCOMPARE(control->parentWidget()->objectName(), container);
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) QCOMPARE(button->text(), caption);
+        if (auto* frame = qobject_cast<QGroupBox*>(control)) QCOMPARE(frame->title(), caption);
+        if (auto* label = qobject_cast<QLabel*>(control)) QCOMPARE(label->text(), caption);
+    }
+
+    void windowHasTheDesignsControlsAndFonts() {
         DataFolder folder;
         RecordingWindow w(folder);
         QCOMPARE(w->size(), QSize(704, 549)); // 10560 x 8235 twips
-
         int named = 0;
         for (QWidget* child : w->findChildren<QWidget*>())
             named += child->objectName().isEmpty() || child->objectName().startsWith("qt_") ? 0 : 1;
         QCOMPARE(named, 48);
-
-        for (const ControlPlace& place : kButtons) {
-            auto* button = w.control<QPushButton>(place.name);
-            QVERIFY2(button, place.name);
-            QCOMPARE(twipsGeometry(button), place.twips);
-            QCOMPARE(button->text(), QString(place.caption));
-        }
-        for (const ControlPlace& place : kFrames) {
-            auto* frame = w.control<QGroupBox>(place.name);
-            QVERIFY2(frame, place.name);
-            QCOMPARE(frame->parentWidget()->objectName(),
-                     QString(place.parent ? place.parent : "frmSpecialty"));
-            QCOMPARE(twipsGeometry(frame), place.twips);
-            QCOMPARE(frame->title(), QString(place.caption));
-        }
-        for (const PartSlot& number : kPartSlots) {
-            const SlotPlace& slot = kSlotPlaces[static_cast<std::size_t>(number.number - 1)];
-            auto* picture = w.control<PictureBox>(QString("Image%1").arg(number.number));
-            auto* caption = w.control<QLabel>(QString("Label%1").arg(number.number));
-            QCOMPARE(picture->parentWidget()->objectName(), QString(slot.frame));
-            QCOMPARE(caption->parentWidget(), picture->parentWidget());
-            QCOMPARE(twipsGeometry(picture), QRectF(slot.left, 360, slot.pictureSize, slot.pictureSize));
-            QCOMPARE(twipsGeometry(caption), QRectF(slot.left, 200, slot.labelWidth, slot.labelHeight));
+        for (int n = 1; n <= 17; ++n) {
+            auto* caption = w.control<QLabel>(QString("Label%1").arg(n));
+            QCOMPARE(caption->parentWidget(), w.control(QString("Image%1").arg(n))->parentWidget());
             QCOMPARE(caption->font().family(), QString("Arial"));
             QCOMPARE(caption->font().pointSizeF(), 7.5);
         }
-        QCOMPARE(twipsGeometry(w.control("Image6")).left(), 7440.0);
-        QCOMPARE(w.control<QLabel>("lblIllText")->font().pointSizeF(), 8.25);
-
+        QCOMPARE(w.control("lblIllText")->font().pointSizeF(), 8.25);
         // Edges are rounded, not sizes: the 12-twip overlap of the front frames stays an overlap.
-        QWidget* camber = w.control("frmFrontCamber");
-        QWidget* caster = w.control("frmFrontCaster");
-        QVERIFY(caster->geometry().top() <= camber->geometry().bottom());
-        QCOMPARE(twipsToPixels(QRectF(720, 120, 732, 372)), QRect(48, 8, 49, 25));
+        QVERIFY(w.control("frmFrontCaster")->geometry().top() <=
+                w.control("frmFrontCamber")->geometry().bottom());
     }
 
     void freshWindowIsTheEmptySlotView() {
@@ -89,7 +131,7 @@ class WindowTest : public QObject {
             auto* picture = w.control<PictureBox>(QString("Image%1").arg(n));
             QVERIFY(picture->picture().isNull());
             QVERIFY(picture->toolTip().isEmpty());
-            QCOMPARE(picture->borderStyle(), 0);
+            QVERIFY(!picture->hasBorder());
             QVERIFY(w.control<QLabel>(QString("Label%1").arg(n))->text().isEmpty());
             QVERIFY(picture->accessibleName().endsWith(": empty"));
         }
@@ -165,6 +207,30 @@ class WindowTest : public QObject {
         QCOMPARE(w.messages, message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(w->caption().startsWith("(" + vehicleShown + ")"), !vehicleShown.isEmpty());
         QVERIFY(!w.control("cmdNext")->isVisible());
+    }
+
+    void helpAndVersionNeedNoDisplay_data() {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("firstLine");
+        QTest::newRow("help") << "--help"
+                              << "Usage: specialty-parts [SELECTION | DEMO | --help | --version]\n";
+        QTest::newRow("version") << "--version"
+                                 << "specialty-parts ";
+    }
+    void helpAndVersionNeedNoDisplay() {
+        QFETCH(QString, argument);
+        QFETCH(QString, firstLine);
+        QProcess viewer;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        viewer.setProcessEnvironment(environment);
+        viewer.start(SPECIALTY_VIEWER, {argument});
+        QVERIFY(viewer.waitForFinished(60000));
+        QCOMPARE(viewer.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(viewer.exitCode(), 0);
+        QVERIFY2(viewer.readAllStandardOutput().startsWith(firstLine.toUtf8()), qPrintable(argument));
+        QCOMPARE(viewer.readAllStandardError(), QByteArray());
     }
 
     void windowIsCentredOnTheScreen() {

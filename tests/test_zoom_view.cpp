@@ -6,10 +6,14 @@
 #include "twips.h"
 #include "vehicle_selection.h"
 
+#include <QAbstractScrollArea>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace specialty;
 using namespace specialty::test;
@@ -35,6 +39,17 @@ struct ZoomFixture {
     PictureBox* zoom() const { return w->control<PictureBox>("imgZoom"); }
     bool shown(const char* name) const { return w->control(name)->isVisible(); }
 };
+
+// Turns the mouse wheel one notch down over the middle of `control`, as a user would: the event goes to
+// whatever widget stands under the pointer there.
+void wheelDownOver(QWidget* window, QWidget* control) {
+    const QPoint inWindow = control->mapTo(window, control->rect().center());
+    QWidget* under = window->childAt(inWindow);
+    const QPointF local = under->mapFrom(window, inWindow);
+    QWheelEvent wheel(local, under->mapToGlobal(local), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(under, &wheel);
+}
 
 } // namespace
 
@@ -63,6 +78,57 @@ class ZoomViewTest : public QObject {
         (*f.w)->session().zoom(1);
         QCOMPARE(f.text()->caption(), QString("one\n\rtwo\n\rthree, four\n\rfive\n\r\n\rsix\n\r"));
         QCOMPARE(f.text()->text(), QString("one\ntwo\nthree, four\nfive\n\nsix"));
+    }
+
+    void aLongDescriptionScrollsInsideItsPlace_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("lastLine");
+        QByteArray lines;
+        for (int n = 1; n <= 199; ++n)
+            lines += "line " + QByteArray::number(n) + "\r\n";
+        QTest::newRow("200 lines") << lines + "the last line\r\n"
+                                   << "the last line";
+        QByteArray words;
+        for (int n = 1; n <= 400; ++n)
+            words += "word" + QByteArray::number(n) + ' ';
+        QTest::newRow("long lines") << words + "\r\n" + words + "\r\n" + words + "end\r\n"
+                                    << QString::fromLatin1(words + "end");
+    }
+    void aLongDescriptionScrollsInsideItsPlace() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, lastLine);
+        ZoomFixture f;
+        (*f.w)->session().zoom(1); // a short description
+        QWidget* label = f.w->control("lblIllText");
+        const QRect place = label->geometry();
+        f.w->click("cmdHide");
+        f.folder.writeDescription("AC1", file.toStdString());
+        (*f.w)->session().zoom(1);
+        QCOMPARE(label->geometry(), place);
+
+        auto* area = qobject_cast<QAbstractScrollArea*>(label);
+        QVERIFY2(area, "the description cannot scroll");
+        QApplication::processEvents(); // the label lays out its new text
+        auto* shown = area->findChild<QLabel*>();
+        QVERIFY(shown->text().endsWith(lastLine));
+        // The whole text is laid out, and the wheel brings its end into view.
+        QVERIFY(shown->height() >= shown->heightForWidth(shown->width()));
+        QScrollBar* bar = area->verticalScrollBar();
+        QVERIFY(bar->isVisible() && bar->maximum() > 0);
+        for (int notch = 0; notch < 1000 && bar->value() < bar->maximum(); ++notch)
+            wheelDownOver(&**f.w, label);
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(shown->mapTo(area->viewport(), QPoint(0, shown->height())).y() <= area->viewport()->height());
+        QCOMPARE(area->horizontalScrollBar()->maximum(), 0); // words wrap, nothing is cut at the right
+
+        QCOMPARE(label->geometry(), place);
+        for (QWidget* part : label->findChildren<QWidget*>())
+            QCOMPARE(part->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+        // The next zoom starts at the top again.
+        f.w->click("cmdHide");
+        (*f.w)->session().zoom(1);
+        QCOMPARE(bar->value(), 0);
     }
 
     void pictureTooWideForText() {

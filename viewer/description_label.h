@@ -1,23 +1,31 @@
 // The description label of the zoom view.
 //
 // Its caption holds each item followed by a line feed and a carriage return, exactly as read; the label
-// shows every item on a line of its own with no stray glyph for the carriage return.
+// shows every item on a line of its own with no stray glyph for the carriage return. A description longer
+// than the label scrolls inside it, by the mouse wheel and a scroll bar that appears only then: the label
+// keeps its place and size whatever its text, and takes no focus.
 #pragma once
 
-#include <QLabel>
+#include <QScrollArea>
+
+class QLabel;
 
 namespace specialty {
 
-class DescriptionLabel : public QLabel {
+class DescriptionLabel : public QScrollArea {
     Q_OBJECT
 
   public:
     explicit DescriptionLabel(QWidget* parent = nullptr);
 
     const QString& caption() const { return caption_; }
+    // Sets the text and shows its beginning.
     void setCaption(const QString& caption);
+    // The text as shown: one line per item.
+    QString text() const;
 
   private:
+    QLabel* shown_;
     QString caption_;
 };
 

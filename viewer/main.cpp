@@ -2,6 +2,7 @@
 // line.
 #include "command_line.h"
 #include "data_folder.h"
+#include "messages.h"
 #include "specialty_window.h"
 
 #include <QApplication>
@@ -11,9 +12,13 @@
 int main(int argc, char** argv) {
     // The selection is taken before Qt sees the arguments, so that none of them is ever read as a Qt option.
     const std::string commandLine = specialty::commandLineText(argc, argv);
-    // "--version" alone is no vehicle selection a host could pass (those are 80 columns wide).
-    if (commandLine == "--version") {
-        std::printf("specialty-parts %s\n", SPECIALTY_VERSION);
+    // "--help" or "--version" alone is no vehicle selection a host could pass (those are 80 columns wide);
+    // both are answered before Qt starts, so that they need no display.
+    if (commandLine == "--help" || commandLine == "--version") {
+        if (commandLine == "--help")
+            std::fputs(specialty::kViewerUsage, stdout);
+        else
+            std::printf("specialty-parts %s\n", SPECIALTY_VERSION);
         return std::fflush(stdout) == 0 ? 0 : 2;
     }
     int qtArgc = 1;

@@ -24,8 +24,8 @@ void PictureBox::setPicture(const QImage& picture, const QImage& preview) {
     update();
 }
 
-void PictureBox::setBorderStyle(int style) {
-    borderStyle_ = style;
+void PictureBox::setBorder(bool border) {
+    border_ = border;
     update();
 }
 
@@ -46,7 +46,7 @@ void PictureBox::paintEvent(QPaintEvent*) {
             painter.drawPixmap(QPointF(0, 0), scaled_);
         }
     }
-    if (borderStyle_ == 1) {
+    if (border_) {
         painter.setPen(palette().color(QPalette::WindowText));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }

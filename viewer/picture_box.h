@@ -24,9 +24,9 @@ class PictureBox : public QWidget {
     // scaled control shows it instead of scaling the picture itself.
     void setPicture(const QImage& picture, const QImage& preview = QImage());
 
-    // 0 = no border, 1 = a thin single-line border.
-    int borderStyle() const { return borderStyle_; }
-    void setBorderStyle(int style);
+    // A thin single-line border around the control, or none.
+    bool hasBorder() const { return border_; }
+    void setBorder(bool border);
 
   signals:
     void clicked();
@@ -41,7 +41,7 @@ class PictureBox : public QWidget {
     QImage picture_;
     QImage preview_;
     QPixmap scaled_; // the picture at the control's size, made when first drawn
-    int borderStyle_ = 0;
+    bool border_ = false;
     bool pressed_ = false;
 };
 

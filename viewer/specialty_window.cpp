@@ -8,6 +8,7 @@
 #include "picture_box.h"
 #include "twips.h"
 #include "window_layout.h"
+#include "zoom_view.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -21,14 +22,6 @@
 namespace specialty {
 
 namespace {
-
-QFont fontOfPoints(double points) {
-    QFont font(QString::fromLatin1(kFontFamily));
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Normal);
-    font.setItalic(false);
-    return font;
-}
 
 QRectF slotPictureTwips(const SlotPlace& place) {
     return QRectF(place.left, kSlotPictureTop, place.pictureSize, place.pictureSize);
@@ -127,29 +120,11 @@ void SpecialtyWindow::createFrames() {
 void SpecialtyWindow::createLabels() {
     noticeText_ = makeLabel(kNoMatchLabel, this);
     hintText_ = makeLabel(kNoteLabel, this);
-
-    descriptionText_ = new DescriptionLabel(this);
-    descriptionText_->setObjectName(QString::fromLatin1(kIllTextLabel.name));
-    descriptionText_->setCaption(QString::fromLatin1(kIllTextLabel.caption));
-    descriptionText_->setFont(fontOfPoints(kDescriptionPoints));
-    descriptionText_->setFrameShape(QFrame::Box);
-    descriptionText_->setLineWidth(1);
-    descriptionText_->setAutoFillBackground(true);
-    QPalette white = descriptionText_->palette();
-    white.setColor(QPalette::Window, QColor(255, 255, 255));
-    descriptionText_->setPalette(white);
-    setTwipsGeometry(descriptionText_, kIllTextLabel.twips);
-    descriptionText_->setVisible(kIllTextLabel.visible);
-
-    zoomPicture_ = new PictureBox(PictureBox::Mode::Unscaled, this);
-    zoomPicture_->setObjectName(QString::fromLatin1(kZoomPicture.name));
-    zoomPicture_->setBorderStyle(1);
-    setTwipsGeometry(zoomPicture_, kZoomPicture.twips);
-    zoomPicture_->setVisible(kZoomPicture.visible);
+    zoom_ = std::make_unique<ZoomView>(this);
 }
 
 void SpecialtyWindow::createSlots() {
-    const QFont captionFont = fontOfPoints(kSlotCaptionPoints);
+    const QFont captionFont = designFont(kSlotCaptionPoints);
     for (const PartSlot& slot : kPartSlots) {
         const SlotPlace& place = kSlotPlaces[static_cast<std::size_t>(slot.number - 1)];
         auto* frame = findChild<QGroupBox*>(QString::fromLatin1(place.frame));
@@ -180,7 +155,7 @@ void SpecialtyWindow::connectSession() {
     connect(&session_, &ViewerSession::captionChanged, this, &SpecialtyWindow::setCaption);
     connect(&session_, &ViewerSession::slotFilled, this, &SpecialtyWindow::showFilledSlot);
     connect(&session_, &ViewerSession::zoomOpened, this, &SpecialtyWindow::showZoomView);
-    connect(&session_, &ViewerSession::descriptionRead, descriptionText_, &DescriptionLabel::setCaption);
+    connect(&session_, &ViewerSession::descriptionRead, zoom_->description(), &DescriptionLabel::setCaption);
 }
 
 void SpecialtyWindow::centreOnScreen() {
@@ -225,16 +200,42 @@ void SpecialtyWindow::emptySlots() {
     for (const PartSlot& slot : kPartSlots) {
         slotPicture(slot.number)->setPicture(QImage());
         slotPicture(slot.number)->setToolTip(QString());
-        slotPicture(slot.number)->setBorderStyle(0);
+        slotPicture(slot.number)->setBorder(false);
         setSlotCaption(slot.number, QString());
     }
+}
+
+void SpecialtyWindow::slotClicked(int slot) {
+    session_.zoom(slot);
+}
+
+// The zoom view: the slot groups and the hint go out of sight, "Hide" comes, "Next" goes in demo mode and
+// outside it alike, and the slot's own picture is shown with its description beside it.
+void SpecialtyWindow::showZoomView(int slot) {
+    rearFrame_->hide();
+    frontFrame_->hide();
+    hideButton_->show();
+    nextButton_->hide();
+    zoom_->open(session_.slotPicture(slot));
+    hintText_->hide();
+}
+
+// Back to the slot view, repainted before the click returns.
+void SpecialtyWindow::hideClicked() {
+    hideButton_->hide();
+    if (session_.demoMode()) nextButton_->show();
+    zoom_->close();
+    rearFrame_->show();
+    frontFrame_->show();
+    hintText_->show();
+    repaint();
 }
 
 void SpecialtyWindow::showFilledSlot(int slot) {
     PictureBox* picture = slotPicture(slot);
     guarded([&] { picture->setPicture(session_.slotPicture(slot), session_.slotPreview(slot)); });
     guarded([&] { picture->setToolTip(QString::fromLatin1(kSlotHint)); });
-    picture->setBorderStyle(1);
+    picture->setBorder(true);
     guarded([&] { setSlotCaption(slot, fromCodePage(session_.slotCode(slot))); });
 }
 

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QGroupBox;
@@ -19,8 +20,8 @@ class QPushButton;
 
 namespace specialty {
 
-class DescriptionLabel;
 class PictureBox;
+class ZoomView;
 
 class SpecialtyWindow : public QWidget {
     Q_OBJECT
@@ -70,7 +71,6 @@ class SpecialtyWindow : public QWidget {
     void showFilledSlot(int slot);
     void setSlotCaption(int slot, const QString& caption);
     void showZoomView(int slot);
-    void showZoomLayout();
 
     PictureBox* slotPicture(int slot) const { return slotPictures_[static_cast<std::size_t>(slot - 1)]; }
     QLabel* slotCaption(int slot) const { return slotCaptions_[static_cast<std::size_t>(slot - 1)]; }
@@ -85,8 +85,7 @@ class SpecialtyWindow : public QWidget {
     QPushButton* demoButton_ = nullptr;
     QLabel* noticeText_ = nullptr;
     QLabel* hintText_ = nullptr;
-    DescriptionLabel* descriptionText_ = nullptr;
-    PictureBox* zoomPicture_ = nullptr;
+    std::unique_ptr<ZoomView> zoom_;
     QGroupBox* rearFrame_ = nullptr;
     QGroupBox* frontFrame_ = nullptr;
     std::array<PictureBox*, kSlotCount> slotPictures_{};

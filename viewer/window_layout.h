@@ -8,8 +8,10 @@
 // names each control by its role instead (exitButton_, slotPictures_, ...).
 #pragma once
 
+#include "messages.h"
 #include "part_slots.h"
 
+#include <QFont>
 #include <QRectF>
 
 #include <array>
@@ -50,8 +52,7 @@ constexpr std::array<ControlPlace, 6> kFrames = {{
 enum FrameRole { kRearFrame, kFrontFrame };
 
 constexpr ControlPlace kNoMatchLabel{"lblNoMatch", nullptr, "", {3360, 120, 5655, 375}, true};
-constexpr ControlPlace kNoteLabel{
-    "lblNote", nullptr, "Click image for larger picture and text description.", {720, 7800, 9252, 252}, true};
+constexpr ControlPlace kNoteLabel{"lblNote", nullptr, kSlotHint, {720, 7800, 9252, 252}, true};
 constexpr ControlPlace kIllTextLabel{"lblIllText", nullptr, "Label18", {120, 720, 492, 372}, false};
 constexpr ControlPlace kZoomPicture{"imgZoom", nullptr, "", {120, 1200, 372, 372}, false};
 
@@ -98,5 +99,13 @@ constexpr double kZoomTop = 640;
 constexpr const char* kFontFamily = "Arial";
 constexpr double kSlotCaptionPoints = 7.5;
 constexpr double kDescriptionPoints = 8.25;
+
+inline QFont designFont(double points) {
+    QFont font(QString::fromLatin1(kFontFamily));
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    return font;
+}
 
 } // namespace specialty

@@ -1,60 +1,53 @@
-// The zoom view: one part's picture at its own size with its description beside it, and back.
-#include "specialty_window.h"
+#include "zoom_view.h"
 
 #include "description_label.h"
 #include "picture_box.h"
 #include "twips.h"
 #include "window_layout.h"
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
+#include <algorithm>
 
 namespace specialty {
 
-void SpecialtyWindow::slotClicked(int slot) {
-    session_.zoom(slot);
+ZoomView::ZoomView(QWidget* window)
+    : window_(window), picture_(new PictureBox(PictureBox::Mode::Unscaled, window)),
+      description_(new DescriptionLabel(window)) {
+    description_->setObjectName(QString::fromLatin1(kIllTextLabel.name));
+    description_->setCaption(QString::fromLatin1(kIllTextLabel.caption));
+    description_->setFont(designFont(kDescriptionPoints));
+    setTwipsGeometry(description_, kIllTextLabel.twips);
+    description_->setVisible(kIllTextLabel.visible);
+
+    picture_->setObjectName(QString::fromLatin1(kZoomPicture.name));
+    picture_->setBorder(true);
+    setTwipsGeometry(picture_, kZoomPicture.twips);
+    picture_->setVisible(kZoomPicture.visible);
 }
 
-void SpecialtyWindow::showZoomView(int slot) {
-    zoomPicture_->setPicture(session_.slotPicture(slot)); // the slot's own picture, not a copy
-    showZoomLayout();
-}
-
-void SpecialtyWindow::showZoomLayout() {
-    rearFrame_->hide();
-    frontFrame_->hide();
-    hideButton_->show();
-    nextButton_->hide();
-    zoomPicture_->show();
-    QRectF picture = twipsGeometry(zoomPicture_);
-    picture.moveTo(kZoomLeft, kZoomTop);
-    setTwipsGeometry(zoomPicture_, picture);
+void ZoomView::open(const QImage& picture) {
+    picture_->setPicture(picture); // takes the picture's own size
+    picture_->show();
+    QRectF place = twipsGeometry(picture_);
+    place.moveTo(kZoomLeft, kZoomTop);
+    setTwipsGeometry(picture_, place);
 
     // The text begins 120 twips right of the picture and keeps margins of 120 (right) and 480 (bottom)
     // against the window's outer size. A picture too wide for any text leaves the label 0 wide.
-    descriptionText_->show();
-    const QSizeF window = outerSizeInTwips(this);
-    const double left = picture.width() + picture.left() + 120;
-    const double width = window.width() - picture.width() - (picture.left() + 240);
-    const double height = window.height() - (picture.top() + 480);
-    setTwipsGeometry(descriptionText_, QRectF(left, picture.top(), std::max(0.0, width), height));
-    hintText_->hide();
+    description_->show();
+    const QSizeF window = outerSizeInTwips(window_);
+    const double left = place.width() + place.left() + 120;
+    const double width = window.width() - place.width() - (place.left() + 240);
+    const double height = window.height() - (place.top() + 480);
+    setTwipsGeometry(description_, QRectF(left, place.top(), std::max(0.0, width), height));
 }
 
-void SpecialtyWindow::hideClicked() {
-    hideButton_->hide();
-    if (session_.demoMode()) nextButton_->show();
-    zoomPicture_->hide();
-    zoomPicture_->setPicture(QImage()); // lets go of the slot's picture, which the slot keeps
-    QRectF picture = twipsGeometry(zoomPicture_);
-    picture.setSize(QSizeF(0, 0));
-    setTwipsGeometry(zoomPicture_, picture);
-    rearFrame_->show();
-    frontFrame_->show();
-    descriptionText_->hide();
-    hintText_->show();
-    repaint();
+void ZoomView::close() {
+    picture_->hide();
+    picture_->setPicture(QImage()); // lets go of the slot's picture, which the slot keeps
+    QRectF place = twipsGeometry(picture_);
+    place.setSize(QSizeF(0, 0));
+    setTwipsGeometry(picture_, place);
+    description_->hide();
 }
 
 } // namespace specialty
