@@ -30,9 +30,9 @@ class Generator {
     }
 
     std::string name() {
-        static const char* const kNames[] = {"Aldena", "ALDENA", "aldena", "Brisko",
-                                             "x*y",    "x\"y",   "",       " pad "};
-        return kNames[below(8)];
+        static const char* const kNames[] = {"Aldena", "ALDENA", "aldena", "Brisko",  "x*y",
+                                             "x\"y",   "",       " pad ",  "\xC9LAN", "\xE9lan"};
+        return kNames[below(10)];
     }
 
     std::string field(const std::string& value) {
