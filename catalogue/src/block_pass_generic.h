@@ -104,6 +104,8 @@ std::int64_t passUnits(ListBuffer& in, KnownBlock& known, std::size_t maxItem, i
         std::ptrdiff_t lastEnd = 0;    // offset of the last block in which an item ended
         std::int64_t items0 = 0;       // items ended since the unit start, before the block
         bool again = false;
+        // Stop before a block that would make a unit longer than the item limit: the careful reading
+        // decides about such units.
         while (offset + 64 - lastEnd <= longest - 64) {
             // The common block (plain, no candidate, no stop or settling due) is taken here, with the
             // buffer's bounds and the state in registers. A block that is anything else is left to the
@@ -114,6 +116,7 @@ std::int64_t passUnits(ListBuffer& in, KnownBlock& known, std::size_t maxItem, i
                     std::min(static_cast<std::ptrdiff_t>(in.end - in.unit) - 64, anchorEvery - 64);
                 const std::int64_t stopItems = (goal.most - passed) * items;
                 LineState line = state.after;
+                // All ones when nothing is watched: `& ~unwatched` then clears every candidate.
                 const std::uint64_t unwatched = watching ? 0 : ~std::uint64_t(0);
                 std::uint64_t lastEnds = state.ends;
                 const std::ptrdiff_t firstOffset = offset;
@@ -129,7 +132,7 @@ std::int64_t passUnits(ListBuffer& in, KnownBlock& known, std::size_t maxItem, i
                     const int here = __builtin_popcountll(ends);
                     if (items0 + here >= stopItems) break;
                     line = stateAfter(step, fm);
-                    startBefore = before >> 63;
+                    startBefore = before >> 63; // the last byte's bit, carried to bit 0 of the next block
                     if (here > 0) {
                         recent.remember(offset, ends, items0);
                         lastEnd = offset;
@@ -152,7 +155,8 @@ std::int64_t passUnits(ListBuffer& in, KnownBlock& known, std::size_t maxItem, i
             const int here = __builtin_popcountll(ends);
             const std::int64_t itemsAfter = items0 + here;
             std::int64_t stopAt = goal.most - passed; // the unit to stop before, counted from the unit start
-            if (stopAt * items > itemsAfter) stopAt = INT64_MAX;
+            if (stopAt * items > itemsAfter)
+                stopAt = INT64_MAX; // that unit does not begin by this block's end
             if (watching) {
                 const std::uint64_t before = m.comma | m.lineEnd | m.quote | m.blank;
                 const std::uint64_t candidates = m.watched & ((before << 1) | startBefore);
@@ -183,6 +187,7 @@ std::int64_t passUnits(ListBuffer& in, KnownBlock& known, std::size_t maxItem, i
                 break;
             }
             if (here > 0) lastEnd = offset;
+            // Settling: the unit start moves to the end of the last unit that ends in this block.
             const std::int64_t complete = offset >= anchorEvery ? itemsAfter / items : 0;
             if (complete > 0 && complete * items - 1 >= items0) {
                 const std::ptrdiff_t boundary =
