@@ -25,7 +25,6 @@ class RegularFile {
     // Opens `path` for reading.
     Status open(const std::string& path);
     void close();
-    bool isOpen() const { return fd_ >= 0; }
 
     // Reads up to `size` bytes: how many were read, 0 at the end of the file.
     Result<std::size_t> read(char* into, std::size_t size);

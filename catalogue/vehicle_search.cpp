@@ -3,7 +3,6 @@
 #include "data_folder.h"
 #include "messages.h"
 #include "src/catalogue_file.h"
-#include "src/list_skim.h"
 #include "text_encoding.h"
 #include "vehicle_selection.h"
 

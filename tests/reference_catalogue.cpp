@@ -17,6 +17,63 @@ bool lineEnd(char c) {
     return c == '\r' || c == '\n';
 }
 
+// The code page's letter pairs: each lower-case letter of a range and its capital, which lies `lowerFirst -
+// upperFirst` below it. Any byte that is in none of them is its own capital.
+struct LetterPairs {
+    unsigned lowerFirst, lowerLast, upperFirst;
+};
+constexpr LetterPairs kLetterPairs[] = {
+    {'a', 'z', 'A'},    // ASCII
+    {0xE0, 0xF6, 0xC0}, // a grave .. o diaeresis
+    {0xF8, 0xFE, 0xD8}, // o slash .. thorn (0xF7, the division sign, has no capital)
+    {0x9A, 0x9A, 0x8A}, // s caron
+    {0x9C, 0x9C, 0x8C}, // ligature oe
+    {0x9E, 0x9E, 0x8E}, // z caron
+    {0xFF, 0xFF, 0x9F}, // y diaeresis
+};
+
+unsigned capital(unsigned char c) {
+    for (const LetterPairs& pair : kLetterPairs)
+        if (c >= pair.lowerFirst && c <= pair.lowerLast) return c - pair.lowerFirst + pair.upperFirst;
+    return c;
+}
+
+// Names are equal without regard to case. 0x81 stands in a selection for a character the code page lacks;
+// it matches nothing.
+bool sameNameIgnoringCase(std::string_view selection, std::string_view stored) {
+    if (selection.size() != stored.size()) return false;
+    for (std::size_t i = 0; i < selection.size(); ++i) {
+        const auto s = static_cast<unsigned char>(selection[i]);
+        if (s == 0x81 || capital(s) != capital(static_cast<unsigned char>(stored[i]))) return false;
+    }
+    return true;
+}
+
+// A year: blanks, an optional sign, at least one digit, blanks; -32768 to 32767.
+std::optional<long> wholeYear(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return std::nullopt;
+    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    const bool negative = text[0] == '-';
+    if (text[0] == '-' || text[0] == '+') text.remove_prefix(1);
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    const std::size_t nonZero = text.find_first_not_of('0');
+    text = nonZero == std::string_view::npos ? std::string_view("0") : text.substr(nonZero);
+    if (text.size() > 5) return std::nullopt;
+    const long value = (negative ? -1 : 1) * std::stol(std::string(text));
+    if (value < -32768 || value > 32767) return std::nullopt;
+    return value;
+}
+
+// The first `count` "*" of `text` become double quotes.
+std::string starsToQuotes(std::string text, int count) {
+    for (std::size_t at = text.find('*'); count > 0 && at != std::string::npos; at = text.find('*', at + 1)) {
+        text[at] = '"';
+        --count;
+    }
+    return text;
+}
+
 } // namespace
 
 std::vector<Item> items(std::string_view s, std::size_t maxItem) {
@@ -76,17 +133,27 @@ SearchResult search(std::string_view bytes, std::string_view selectionText, std:
     failed.outcome = SearchResult::Outcome::Failed;
     for (std::size_t first = 0, position = 0; first < all.size(); first += 23, ++position) {
         if (all.size() - first < 23) return failed;
-        RawRecord raw;
+        std::string field[23];
         for (std::size_t k = 0; k < 23; ++k) {
             if (all[first + k].truncated) return failed;
-            raw.field[k] = all[first + k].text;
+            field[k] = all[first + k].text;
         }
-        const CatalogueRecord decoded = decodeRecord(raw);
+        CatalogueRecord decoded;
+        decoded.VehicleId = field[0];
+        decoded.SpareField = field[1];
+        decoded.Make = field[2];
+        decoded.Model = starsToQuotes(field[3], 1);
+        decoded.Submodel = starsToQuotes(field[4], 2);
+        decoded.YearFrom = field[5];
+        decoded.YearTo = field[6];
+        for (std::size_t k = 0; k < 16; ++k)
+            decoded.PartCode[k] = field[7 + k];
         bool found = false;
-        if (!positionMode && sameName(sel.Make, decoded.Make, 0) && sameName(sel.Model, decoded.Model, 0) &&
-            sameName(sel.Submodel, decoded.Submodel, 0)) {
-            auto y1 = parseYear(sel.Year1), y2 = parseYear(sel.Year2);
-            auto from = parseYear(decoded.YearFrom), to = parseYear(decoded.YearTo);
+        if (!positionMode && sameNameIgnoringCase(sel.Make, decoded.Make) &&
+            sameNameIgnoringCase(sel.Model, decoded.Model) &&
+            sameNameIgnoringCase(sel.Submodel, decoded.Submodel)) {
+            auto y1 = wholeYear(sel.Year1), y2 = wholeYear(sel.Year2);
+            auto from = wholeYear(decoded.YearFrom), to = wholeYear(decoded.YearTo);
             if (!y1 || !y2 || !from || !to) return failed;
             found = (*y1 >= *from && *y1 <= *to) || (*y2 >= *from && *y2 <= *to);
         }

@@ -30,7 +30,7 @@ std::string catalogue(const std::vector<std::string>& lines) {
 template <typename LookUp>
 SearchResult withBothKernels(LookUp&& lookUp) {
     SearchResult sse2 = lookUp(SimdKernel::Sse2);
-    SearchResult avx2 = lookUp(SimdKernel::Avx2);
+    SearchResult avx2 = lookUp(SimdKernel::Best); // AVX2 where the processor has it
     if (sse2.outcome != avx2.outcome || sse2.position != avx2.position || sse2.reason != avx2.reason ||
         sse2.record != avx2.record)
         QTest::qFail("the SSE2 and AVX2 kernels disagree", __FILE__, __LINE__);

@@ -8,8 +8,4 @@ QString fromCodePage(std::string_view text) {
     return QString::fromStdString(windows1252ToUtf8(text));
 }
 
-std::string toCodePage(const QString& text) {
-    return utf8ToWindows1252(text.toStdString());
-}
-
 } // namespace specialty

@@ -1,17 +1,15 @@
 #include "catalogue_file.h"
 
-#include "byte_scan.h"
-
 namespace specialty {
 
 CatalogueFile::CatalogueFile(std::size_t chunkBytes, SimdKernel kernel)
-    : reader_(ListReader::kDefaultMaxItemBytes, chunkBytes, kernel), canSkim_(processorCanSkim()) {}
+    : reader_(ListReader::kDefaultMaxItemBytes, chunkBytes, kernel) {}
 
 CatalogueFile::Read CatalogueFile::readRecord(RawRecord& raw) {
     std::array<ItemSpan, kRecordFields>& spans = spans_;
     overlong_ = 0;
     // Plain records are split 64 bytes at a time; anything else is read item by item.
-    if (canSkim_ && reader_.skimItems(kRecordFields, spans.data())) {
+    if (reader_.skimItems(kRecordFields, spans.data())) {
         fieldsRead_ = kRecordFields;
         for (std::size_t i = 0; i < spans.size(); ++i)
             raw.field[i] = reader_.text(spans[i]);

@@ -31,12 +31,11 @@ class CatalogueFile {
     // Quick looks at records, for the search to pass over records that cannot be its result. Skimming
     // gives each record's VehicleId (skim.first) and Make (skim.third) and consumes it, until `stop(skim,
     // passed)` holds for one (consumed, `stopped` set; rewindRecord() goes back to its start) or one is not
-    // plain (not consumed). Returns how many records went by. Needs list_skim.h where it is used.
+    // plain (not consumed). Returns how many records went by.
     void rewindRecord() { reader_.rewindUnit(); }
     template <typename Stop>
     std::int64_t skimRecords(Stop&& stop, ListReader::Skim& skim, bool& stopped, std::int64_t most) {
-        stopped = false;
-        return canSkim_ ? reader_.skimUnits(kRecordFields, stop, skim, stopped, most) : 0;
+        return reader_.skimUnits(kRecordFields, stop, skim, stopped, most);
     }
     // Passes over whole records, many at a time, while none can begin its VehicleId with a byte of
     // `firstBytes` or its Make with one of `thirdBytes`, and at most `most` of them. Returns how many went
@@ -44,8 +43,7 @@ class CatalogueFile {
     std::int64_t passRecords(std::string_view firstBytes, std::string_view thirdBytes, std::int64_t most,
                              bool (*makeTest)(std::string_view, const void*) = nullptr,
                              const void* context = nullptr) {
-        return canSkim_ ? reader_.passUnits(kRecordFields, {firstBytes, thirdBytes, most, makeTest, context})
-                        : 0;
+        return reader_.passUnits(kRecordFields, {firstBytes, thirdBytes, most, makeTest, context});
     }
 
     int fieldsRead() const { return fieldsRead_; } // after CutShort: how many fields there were
@@ -62,7 +60,6 @@ class CatalogueFile {
   private:
     ListReader reader_;
     std::array<ItemSpan, kRecordFields> spans_;
-    const bool canSkim_;
     int fieldsRead_ = 0;
     int overlong_ = 0;
 };

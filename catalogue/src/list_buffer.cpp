@@ -1,0 +1,64 @@
+#include "list_buffer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace specialty {
+
+ListBuffer::ListBuffer(std::size_t chunkBytes) : chunk_(std::max<std::size_t>(chunkBytes, 1)) {}
+
+Status ListBuffer::open(const std::string& path) {
+    close();
+    if (Status opened = file_.open(path); !opened) return opened;
+    endOfFile = false;
+    return Done{};
+}
+
+void ListBuffer::openMemory(std::string_view bytes) {
+    close();
+    memory_ = bytes;
+    fromMemory_ = true;
+    endOfFile = false;
+}
+
+void ListBuffer::close() {
+    file_.close();
+    memory_ = {};
+    fromMemory_ = false;
+    unit = pos = end = 0;
+    base = 0;
+    endOfFile = true;
+    afterComma = false;
+    failure.clear();
+}
+
+bool ListBuffer::refill() {
+    if (endOfFile) return false;
+    if (unit > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + unit, end - unit);
+        base += unit;
+        pos -= unit;
+        end -= unit;
+        unit = 0;
+    }
+    if (buffer_.size() - end < chunk_) buffer_.resize(std::max(buffer_.size() * 2, end + chunk_));
+    const std::size_t room = std::min(buffer_.size() - end, chunk_);
+    std::size_t got = 0;
+    if (fromMemory_) {
+        got = std::min(room, memory_.size());
+        std::memcpy(buffer_.data() + end, memory_.data(), got);
+        memory_.remove_prefix(got);
+    } else {
+        Result<std::size_t> read = file_.read(buffer_.data() + end, room);
+        if (!read) failure = read.reason().empty() ? "read error" : read.reason();
+        got = read ? read.value() : 0;
+    }
+    if (got == 0) {
+        endOfFile = true;
+        return false;
+    }
+    end += got;
+    return true;
+}
+
+} // namespace specialty
