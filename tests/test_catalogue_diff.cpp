@@ -168,6 +168,12 @@ class CatalogueDiffTest : public QObject {
         QTest::newRow("every id edited") << "a b c"
                                          << "A B C"
                                          << "0 1 2";
+        QTest::newRow("sorted, and ids lost their zeros") << "0b 0a"
+                                                          << "a b"
+                                                          << "1~ 0";
+        QTest::newRow("out of order and edited beyond pairing") << "a b"
+                                                                << "B A"
+                                                                << "+ 0 -1";
         QTest::newRow("into nothing") << "a b"
                                       << ""
                                       << "-0 -1";
@@ -181,8 +187,13 @@ class CatalogueDiffTest : public QObject {
         QFETCH(QString, expected);
         const IdList oldIds = idsOf(olds.toStdString());
         const IdList newIds = idsOf(news.toStdString());
-        // The same record when only the letters' case differs.
-        const Alignment a = alignRecords(oldIds, newIds, [&](std::uint32_t o, std::uint32_t n) {
+        // Ids alike but for leading zeros have the same loose key; records whose ids differ only in the
+        // letters' case are the same record (as if their vehicle names agreed).
+        const auto loose = [](std::string_view id) {
+            const std::size_t first = id.find_first_not_of('0');
+            return std::string(first == std::string_view::npos ? id.substr(id.size()) : id.substr(first));
+        };
+        const Alignment a = alignRecords(oldIds, newIds, loose, [&](std::uint32_t o, std::uint32_t n) {
             return QString::fromStdString(std::string(oldIds[o]))
                        .compare(QString::fromStdString(std::string(newIds[n])), Qt::CaseInsensitive) == 0;
         });

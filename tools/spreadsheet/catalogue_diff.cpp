@@ -5,7 +5,7 @@
 #include "spreadsheet/conversion_guard.h"
 #include "spreadsheet/record_alignment.h"
 
-#include <unordered_map>
+#include <fstream>
 
 namespace specialty {
 
@@ -46,6 +46,8 @@ class RecordStream {
     }
 
     const std::string& name() const { return name_; }
+    // Where the record just read ends in the catalogue.
+    std::uint64_t offset() const { return reader_.fileOffset(); }
 
   private:
     RecordReader reader_;
@@ -75,9 +77,11 @@ struct Outline {
     IdList ids;
     std::vector<std::uint64_t> content; // all fields
     std::vector<std::uint64_t> vehicle; // Make, Model, Submodel
+    std::vector<std::uint64_t> ends;    // where each record ends in the catalogue, when kept
 };
 
-Result<Outline> outline(const CatalogueSource& source) {
+// With `keepEnds` also where each record ends, for reading it again on its own.
+Result<Outline> outline(const CatalogueSource& source, bool keepEnds) {
     RecordStream stream;
     if (Status opened = stream.open(source); !opened) return Result<Outline>::failure(opened.reason());
     Outline o;
@@ -93,6 +97,7 @@ Result<Outline> outline(const CatalogueSource& source) {
         o.ids.add(record.VehicleId);
         o.content.push_back(hashOf(record, 1, kRecordFields));
         o.vehicle.push_back(hashOf(record, kMake, kSubmodel));
+        if (keepEnds) o.ends.push_back(stream.offset());
     }
     return o;
 }
@@ -114,50 +119,58 @@ std::string changedWhileRead(const std::string& name) {
     return "The catalogue " + name + " changed while it was being compared";
 }
 
-// The old records that moved and changed, read ahead because the walk in the new order meets them out of
-// their order.
-Result<std::unordered_map<std::uint32_t, CatalogueRecord>>
-movedAndChanged(const CatalogueSource& source, const Outline& olds, const Outline& news, const Alignment& a) {
-    std::vector<bool> wanted(olds.content.size(), false);
-    bool any = false;
-    for (std::uint32_t n = 0; n < a.oldOfNew.size(); ++n) {
-        const std::uint32_t o = a.oldOfNew[n];
-        if (o != kNoRecord && !a.inPlace[n] && olds.content[o] != news.content[n]) wanted[o] = any = true;
+// Old records read again one by one, for the walk in the new order that meets them out of their order:
+// a record's bytes, from the end of the record before it to its own end, are read as a catalogue.
+class RecordFetcher {
+  public:
+    RecordFetcher(const CatalogueSource& source, const Outline& outline)
+        : source_(source), outline_(outline) {}
+
+    Result<CatalogueRecord> at(std::uint32_t index) {
+        const std::uint64_t begin = index == 0 ? 0 : outline_.ends[index - 1];
+        const std::uint64_t end = outline_.ends[index];
+        std::string_view text;
+        if (source_.text) {
+            text = source_.text->substr(begin, end - begin);
+        } else {
+            if (!file_.is_open()) file_.open(source_.name, std::ios::binary);
+            bytes_.resize(end - begin);
+            if (!file_.seekg(static_cast<std::streamoff>(begin)) ||
+                !file_.read(bytes_.data(), static_cast<std::streamsize>(bytes_.size())))
+                return Result<CatalogueRecord>::failure(changedWhileRead(source_.name));
+            text = bytes_;
+        }
+        reader_.openMemory(text);
+        RawRecord raw;
+        if (reader_.atEnd() || reader_.readRecord(raw) != RecordReader::Read::Record)
+            return Result<CatalogueRecord>::failure(changedWhileRead(source_.name));
+        return decodeRecord(raw);
     }
-    std::unordered_map<std::uint32_t, CatalogueRecord> kept;
-    if (!any) return kept;
-    RecordStream stream;
-    if (Status opened = stream.open(source); !opened)
-        return Result<std::unordered_map<std::uint32_t, CatalogueRecord>>::failure(opened.reason());
-    RawRecord raw;
-    for (std::uint32_t o = 0; o < wanted.size(); ++o) {
-        Result<bool> more = stream.next(raw);
-        if (!more || !more.value())
-            return Result<std::unordered_map<std::uint32_t, CatalogueRecord>>::failure(
-                more ? changedWhileRead(source.name) : more.reason());
-        if (wanted[o]) kept.emplace(o, decodeRecord(raw));
-    }
-    return kept;
-}
+
+  private:
+    const CatalogueSource& source_;
+    const Outline& outline_;
+    std::ifstream file_;
+    std::string bytes_;
+    RecordReader reader_; // one for all, since each allocates its buffer
+};
 
 } // namespace
 
 Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const CatalogueSource& after,
                                       const std::function<void(const RecordChange&)>& report) {
     using Failure = Result<DiffSummary>;
-    Result<Outline> olds = outline(before);
+    Result<Outline> olds = outline(before, true);
     if (!olds) return Failure::failure(olds.reason());
-    Result<Outline> news = outline(after);
+    Result<Outline> news = outline(after, false);
     if (!news) return Failure::failure(news.reason());
     const Outline& o = olds.value();
     const Outline& n = news.value();
-    const Alignment a = alignRecords(o.ids, n.ids, [&](std::uint32_t oldRecord, std::uint32_t newRecord) {
-        return o.vehicle[oldRecord] == n.vehicle[newRecord] ||
-               spreadsheetConversion(o.ids[oldRecord], n.ids[newRecord]).has_value();
-    });
-    auto moved = movedAndChanged(before, o, n, a);
-    if (!moved) return Failure::failure(moved.reason());
-
+    const Alignment a =
+        alignRecords(o.ids, n.ids, numberKey, [&](std::uint32_t oldRecord, std::uint32_t newRecord) {
+            return o.vehicle[oldRecord] == n.vehicle[newRecord] ||
+                   spreadsheetConversion(o.ids[oldRecord], n.ids[newRecord]).has_value();
+        });
     DiffSummary summary;
     summary.oldRecords = static_cast<std::int64_t>(o.content.size());
     summary.newRecords = static_cast<std::int64_t>(n.content.size());
@@ -165,6 +178,7 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
     RecordStream newStream;
     if (Status opened = oldStream.open(before); !opened) return Failure::failure(opened.reason());
     if (Status opened = newStream.open(after); !opened) return Failure::failure(opened.reason());
+    RecordFetcher fetcher(before, o);
     RawRecord oldRaw;
     RawRecord newRaw;
     std::uint32_t nextOld = 0;
@@ -212,7 +226,9 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
         } else {
             change.moved = true;
             change.record = decodeRecord(newRaw);
-            change.fields = fieldChanges(moved.value().at(old), change.record, summary.conversions);
+            Result<CatalogueRecord> was = fetcher.at(old);
+            if (!was) return Failure::failure(was.reason());
+            change.fields = fieldChanges(was.value(), change.record, summary.conversions);
         }
         if (change.fields.empty()) continue;
         ++summary.changed;

@@ -236,6 +236,14 @@ bool numbersKept(std::string_view before, const std::vector<std::int64_t>& numbe
 
 } // namespace
 
+std::string numberKey(std::string_view text) {
+    const std::optional<Number> n = readNumber(text);
+    if (!n) return {};
+    const Number kept = rounded(*n, kSpreadsheetDigits);
+    if (kept.digits.empty()) return "0";
+    return (kept.negative ? "-0." : "0.") + kept.digits + "e" + std::to_string(kept.scale);
+}
+
 std::optional<std::string> spreadsheetConversion(std::string_view before, std::string_view after) {
     if (before == after) return std::nullopt;
     const std::optional<Number> was = readNumber(before);

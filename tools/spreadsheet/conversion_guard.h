@@ -17,4 +17,8 @@ namespace specialty {
 // `before`'s numbers (a month name counting as its number).
 std::optional<std::string> spreadsheetConversion(std::string_view before, std::string_view after);
 
+// The number a spreadsheet reads in `text`, rounded to the 15 significant digits it keeps, written the same
+// however `text` writes it ("0012", "12", "1.2E1" alike); empty for text that is no number.
+std::string numberKey(std::string_view text);
+
 } // namespace specialty

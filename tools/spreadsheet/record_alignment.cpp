@@ -40,6 +40,39 @@ void pairByIds(const IdList& oldIds, const IdList& newIds, Alignment& a) {
     }
 }
 
+// Pairs the records still unpaired whose VehicleIds have the same loose key, the k-th with the k-th.
+void pairByLooseKeys(const IdList& oldIds, const IdList& newIds,
+                     const std::function<std::string(std::string_view)>& looseKey, Alignment& a) {
+    // Keys are sorted by their hashes, and compared whole only where the hashes agree.
+    using Keyed = std::pair<std::uint64_t, std::uint32_t>;
+    const std::hash<std::string> hash;
+    auto keyed = [&](const IdList& ids, auto unpaired) {
+        std::vector<Keyed> list;
+        for (std::uint32_t i = 0; i < ids.size(); ++i)
+            if (unpaired(i))
+                if (const std::string key = looseKey(ids[i]); !key.empty()) list.emplace_back(hash(key), i);
+        std::sort(list.begin(), list.end());
+        return list;
+    };
+    const std::vector<Keyed> olds = keyed(oldIds, [&](std::uint32_t o) { return !a.oldPaired[o]; });
+    const std::vector<Keyed> news =
+        keyed(newIds, [&](std::uint32_t n) { return a.oldOfNew[n] == kNoRecord; });
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < olds.size() && j < news.size()) {
+        if (olds[i].first != news[j].first) {
+            olds[i].first < news[j].first ? ++i : ++j;
+            continue;
+        }
+        if (looseKey(oldIds[olds[i].second]) == looseKey(newIds[news[j].second])) {
+            a.oldOfNew[news[j].second] = olds[i].second;
+            a.oldPaired[olds[i].second] = true;
+        }
+        ++i;
+        ++j;
+    }
+}
+
 // Marks in place the longest run of pairs whose old records come in the same order as the new ones.
 void keepLongestOrder(Alignment& a) {
     std::vector<std::uint32_t> tails;                                // new records ending the runs
@@ -85,12 +118,14 @@ void pairGap(std::uint32_t oldFrom, std::uint32_t oldTo, std::uint32_t newFrom, 
 } // namespace
 
 Alignment alignRecords(const IdList& oldIds, const IdList& newIds,
+                       const std::function<std::string(std::string_view)>& looseKey,
                        const std::function<bool(std::uint32_t, std::uint32_t)>& pairable) {
     Alignment a;
     a.oldOfNew.assign(newIds.size(), kNoRecord);
     a.inPlace.assign(newIds.size(), false);
     a.oldPaired.assign(oldIds.size(), false);
     pairByIds(oldIds, newIds, a);
+    pairByLooseKeys(oldIds, newIds, looseKey, a);
     keepLongestOrder(a);
     std::uint32_t oldFrom = 0;
     std::uint32_t newFrom = 0;

@@ -1,12 +1,16 @@
 // Which record of a new catalogue is which record of the old one.
 //
 // A record is known by its VehicleId; the k-th record with a VehicleId in the old catalogue is the k-th with
-// it in the new one, so that duplicates pair up in file order. Of the pairs, the longest run that keeps
-// its order in both catalogues stays in place; the other pairs have moved. Between two records that stay,
-// an old record and a new one that no VehicleId paired are one edited record when `pairable` says so (same
-// vehicle name, or a VehicleId a spreadsheet converted), taken in order; the rest are removed and added.
+// it in the new one, so that duplicates pair up in file order. Records left unpaired are then paired the
+// same way by `looseKey` of their VehicleIds (a spreadsheet's reading of it as a number, so that "0012" is
+// still found as "12" when the rows were also sorted); an empty key pairs nothing. Of the pairs, the longest
+// run that keeps its order in both catalogues stays in place; the other pairs have moved. Between two records
+// that stay, an old record and a new one that no VehicleId paired are one edited record when `pairable` says
+// so (same vehicle name, or a VehicleId a spreadsheet converted), taken in order; the rest are removed and
+// added.
 //
-// Memory: the VehicleIds once, and a few 4-byte numbers per record; time O(n log n).
+// Memory: the VehicleIds once, a few 4-byte numbers per record, and 16 bytes per record that no VehicleId
+// paired; time O(n log n).
 #pragma once
 
 #include <cstdint>
@@ -44,6 +48,7 @@ struct Alignment {
 };
 
 Alignment alignRecords(const IdList& oldIds, const IdList& newIds,
+                       const std::function<std::string(std::string_view id)>& looseKey,
                        const std::function<bool(std::uint32_t oldRecord, std::uint32_t newRecord)>& pairable);
 
 } // namespace specialty
