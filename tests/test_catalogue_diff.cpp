@@ -102,7 +102,7 @@ class CatalogueDiffTest : public QObject {
             {"3-4", "4-Mar", "date"},
             {"4 Mar", "04-Mar-26", "date"},
             {"2026-03-04", "03/04/26", "date"},
-            {"1:30", "01:30:00", "date"},
+            {"1:30", "01:30:00", "time"},
             // edits
             {"AC1001", "AC1002", ""},
             {"123", "124", ""},

@@ -179,7 +179,11 @@ std::int64_t valueOf(std::string_view digits) {
 
 // The numbers of a date or a time as a spreadsheet writes one ("03/04/26", "2026-03-04", "4-Mar",
 // "Mar 4, 2026", "01:30:00 PM"), a month name counting as its number; nothing for any other text.
-std::optional<std::vector<std::int64_t>> dateNumbers(std::string_view text) {
+struct DateNumbers {
+    std::vector<std::int64_t> numbers;
+    bool timeOnly = false;
+};
+std::optional<DateNumbers> dateNumbers(std::string_view text) {
     std::vector<std::int64_t> numbers;
     int months = 0;
     int clock = 0;     // ":" separators
@@ -212,7 +216,7 @@ std::optional<std::vector<std::int64_t>> dateNumbers(std::string_view text) {
     const bool namedDate = months == 1 && numbers.size() >= 2;
     const bool time = clock >= 1 && clock <= 2 && numbers.size() >= 2;
     if (!numericDate && !namedDate && !time) return std::nullopt;
-    return numbers;
+    return DateNumbers{numbers, time && !numericDate && !namedDate};
 }
 
 // Whether every number written in `before` appears among `numbers`, a year also as its last two digits.
@@ -249,8 +253,8 @@ std::optional<std::string> spreadsheetConversion(std::string_view before, std::s
     const std::optional<Number> was = readNumber(before);
     const std::optional<Number> is = readNumber(after);
     if (was && is) return numberConversion(*was, *is);
-    if (const auto numbers = dateNumbers(after); numbers && numbersKept(before, *numbers))
-        return "turned into a date";
+    if (const auto date = dateNumbers(after); date && numbersKept(before, date->numbers))
+        return date->timeOnly ? "turned into a time" : "turned into a date";
     return std::nullopt;
 }
 
