@@ -236,6 +236,12 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
     }
     if (Status read = readOldTo(static_cast<std::uint32_t>(o.content.size())); !read)
         return Failure::failure(read.reason());
+    // Records found now that the first reading did not find mean that a file grew meanwhile.
+    for (auto [stream, source] : {std::pair{&oldStream, &before}, std::pair{&newStream, &after}}) {
+        Result<bool> more = stream->next(oldRaw);
+        if (!more) return Failure::failure(more.reason());
+        if (more.value()) return Failure::failure(changedWhileRead(source->name));
+    }
     return summary;
 }
 

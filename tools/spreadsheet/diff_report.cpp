@@ -65,12 +65,11 @@ void DiffReport::add(const RecordChange& c) {
         const std::string cell = "record " + std::to_string(c.number) + ", " + fieldName(f.field) + ": " +
                                  inQuotes(f.before) + " became " + inQuotes(f.after) + " (" + *f.conversion +
                                  ")";
-        conversions_.push_back({c.number, cell,
-                                QJsonObject{{"number", static_cast<double>(c.number)},
-                                            {"field", QString::fromStdString(fieldName(f.field))},
-                                            {"old", jsonText(f.before)},
-                                            {"new", jsonText(f.after)},
-                                            {"conversion", QString::fromStdString(*f.conversion)}}});
+        conversions_.push_back({cell, QJsonObject{{"number", static_cast<double>(c.number)},
+                                                  {"field", QString::fromStdString(fieldName(f.field))},
+                                                  {"old", jsonText(f.before)},
+                                                  {"new", jsonText(f.after)},
+                                                  {"conversion", QString::fromStdString(*f.conversion)}}});
     }
     if (json_) {
         QJsonObject entry{{"change", kindName(c.kind)}, {"VehicleId", jsonText(c.record.VehicleId)}};

@@ -27,7 +27,6 @@ class DiffReport {
 
     // The changed cells that look like a spreadsheet's conversion, the first of them as messages.
     struct Conversion {
-        std::int64_t number;
         std::string cell; // "record 12, PartCode3: "0123" became "123" (leading zeros lost)"
         QJsonObject json;
     };
