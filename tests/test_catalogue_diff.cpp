@@ -98,6 +98,8 @@ class CatalogueDiffTest : public QObject {
             {"2.0", "2", "decimal"},
             {"7", "7.00", "decimal"},
             {"+4", "4", "sign"},
+            {"-0", "0", "sign"},
+            {"1.5E-3", "1.50E-03", "decimal"},
             {"3/4", "03/04/26", "date"},
             {"3-4", "4-Mar", "date"},
             {"4 Mar", "04-Mar-26", "date"},

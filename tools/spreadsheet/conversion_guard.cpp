@@ -105,7 +105,7 @@ Number rounded(Number n, std::size_t keep) {
 
 std::optional<std::string> numberConversion(const Number& before, const Number& after) {
     if (before.sameValue(after)) {
-        if (before.plus && !after.plus) return "sign lost";
+        if ((before.plus || before.negative) && !after.plus && !after.negative) return "sign lost"; // +4, -0
         if (before.exponent && !after.exponent) return "number written out of exponent form";
         if (!before.exponent && after.exponent) return "number turned into exponent form";
         if (before.leadingZeros && !after.leadingZeros) return "leading zeros lost";
