@@ -11,6 +11,9 @@ RecordReader::~RecordReader() = default;
 Status RecordReader::open(const std::string& path) {
     return file_->open(path);
 }
+void RecordReader::openMemory(std::string_view bytes) {
+    file_->openMemory(bytes);
+}
 void RecordReader::close() {
     file_->close();
 }

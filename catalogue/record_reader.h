@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace specialty {
 
@@ -28,6 +29,8 @@ class RecordReader {
     RecordReader& operator=(const RecordReader&) = delete;
 
     Status open(const std::string& path);
+    // Reads catalogue text held in memory instead; `bytes` must outlive the reading.
+    void openMemory(std::string_view bytes);
     void close();
     // True when no field is left before the end of the file (or the file could not be read further).
     bool atEnd();

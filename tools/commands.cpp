@@ -5,6 +5,7 @@
 #include "part_slots.h"
 #include "record_reader.h"
 #include "regular_file.h"
+#include "spreadsheet/import_review.h"
 #include "spreadsheet/spreadsheet.h"
 #include "tool_output.h"
 #include "vehicle_search.h"
@@ -175,10 +176,15 @@ int importCommand(const ToolOptions& options, const std::string& input, const st
         return kExitProblems;
     }
     const std::string target = output.empty() ? options.dataFolder + std::string(kCatalogueName) : output;
-    if (Status written = writeFileAtomically(target, catalogue.value()); !written)
-        return failed(options, "Nothing was written: " + written.reason() + ".");
+    if (const std::optional<int> stop = reviewImport(options, input, target, catalogue.value())) return *stop;
+    if (Status written = writeFileAtomically(target, catalogue.value()); !written) {
+        const std::string message = "Nothing was written: " + written.reason() + ".";
+        if (!options.json) return failed(options, message);
+        endImportJson({{"outcome", "failed"}, {"message", jsonPath(message)}}); // after the review's members
+        return kExitError;
+    }
     if (options.json)
-        writeJson({{"outcome", "imported"}, {"file", jsonPath(target)}});
+        endImportJson({{"outcome", "imported"}, {"file", jsonPath(target)}});
     else
         writeOut("Wrote " + shown(target) + "\n");
     return kExitFine;

@@ -17,6 +17,8 @@ constexpr int kExitError = 2;
 struct ToolOptions {
     std::string dataFolder;
     bool json = false;
+    bool dryRun = false;            // import: report what would change, write nothing
+    bool acceptConversions = false; // import: take changes that look like a spreadsheet's conversion
 };
 
 // The record for `selection` (code-page text), or with `position` set the record at that position.
@@ -27,6 +29,8 @@ int listCommand(const ToolOptions& options);
 int exportCommand(const ToolOptions& options, const std::string& output);
 // CSV back into the catalogue: `output`, or the data folder's catalogue.
 int importCommand(const ToolOptions& options, const std::string& input, const std::string& output);
+// What changes from the catalogue file `before` to `after`: 0 identical, 1 different, 2 unreadable.
+int diffCommand(const ToolOptions& options, const std::string& before, const std::string& after);
 int checkCommand(const ToolOptions& options, const PictureProblem& pictureProblem);
 
 } // namespace specialty

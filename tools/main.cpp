@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
         return finishOutput(kExitError);
     }
     const ToolRequest& request = *parsed.request;
-    const ToolOptions options{request.dataFolder, request.json};
+    const ToolOptions options{request.dataFolder, request.json, request.dryRun, request.acceptConversions};
     switch (request.command) {
     case ToolRequest::Command::Help:
         writeOut(toolUsage());
@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
         return finishOutput(exportCommand(options, request.output));
     case ToolRequest::Command::Import:
         return finishOutput(importCommand(options, request.input, request.output));
+    case ToolRequest::Command::Diff:
+        return finishOutput(diffCommand(options, request.input, request.other));
     case ToolRequest::Command::Check: {
         int qtArgc = 1;
         QCoreApplication application(qtArgc, argv); // for the picture decoders

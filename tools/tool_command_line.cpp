@@ -61,12 +61,19 @@ std::string toolUsage() {
            "  export [-o FILE]          the records as CSV for a spreadsheet (UTF-8, a header row)\n"
            "  import CSV [-o FILE]      a spreadsheet's CSV back into the catalogue (default: the data\n"
            "                            folder's), written whole or not at all\n"
+           "  import --dry-run CSV      what import would change, record by record; writes nothing\n"
+           "  diff OLD NEW              what changes from catalogue OLD to catalogue NEW, record by record:\n"
+           "                            changed fields with their old and new values, records added,\n"
+           "                            removed and moved (exit status 0 identical, 1 different)\n"
            "\n"
            "options:\n"
            "  --data DIR, --data=DIR    the data folder (default: the viewer's)\n"
            "  --json                    print one JSON document, whatever the outcome\n"
            "  -o FILE, --output FILE    export: write the CSV there (default: standard output);\n"
            "                            import: write the catalogue there (default: the data folder's)\n"
+           "  --accept-conversions      import: take changes that look like a spreadsheet's conversion\n"
+           "                            (0123 -> 123, 1.10 -> 1.1, 3/4 -> 03/04/26), which it refuses\n"
+           "                            otherwise\n"
            "  --help                    this text\n"
            "  --version                 the version\n"
            "\n"
@@ -92,7 +99,10 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     const QCommandLineOption at("position", QString(), "N");
     const QCommandLineOption numbered("record", QString(), "N");
     const QCommandLineOption output(QStringList{"o", "output"}, QString(), "FILE");
-    parser.addOptions({help, version, json, data, make, model, submodel, years, at, numbered, output});
+    const QCommandLineOption dryRun("dry-run");
+    const QCommandLineOption acceptConversions("accept-conversions");
+    parser.addOptions({help, version, json, data, make, model, submodel, years, at, numbered, output, dryRun,
+                       acceptConversions});
     const bool parsed = parser.parse(arguments);
     const bool wantsJson = parser.isSet(json);
     if (!parsed) return usage(argumentBytes(parser.errorText()), wantsJson);
@@ -115,14 +125,27 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     const QString command = words.takeFirst();
     const bool named =
         parser.isSet(make) || parser.isSet(model) || parser.isSet(submodel) || parser.isSet(years);
+    if ((parser.isSet(dryRun) || parser.isSet(acceptConversions)) && command != "import")
+        return usage("--dry-run and --accept-conversions go only with import", wantsJson);
+    if (command == "diff") {
+        if (named || parser.isSet(at) || parser.isSet(numbered) || parser.isSet(output) || words.size() != 2)
+            return usage("diff takes two catalogue files, OLD and NEW, and no other options", wantsJson);
+        request.command = ToolRequest::Command::Diff;
+        request.input = argumentBytes(words[0]);
+        request.other = argumentBytes(words[1]);
+        return {request, {}, wantsJson};
+    }
     if (command == "export" || command == "import") {
         const bool importing = command == "import";
         if (named || parser.isSet(at) || parser.isSet(numbered) || words.size() != (importing ? 1 : 0))
-            return usage(importing ? "import takes one CSV file and no other options than -o"
+            return usage(importing ? "import takes one CSV file and no other options than -o, --dry-run and "
+                                     "--accept-conversions"
                                    : "export takes no other options than -o",
                          wantsJson);
         request.command = importing ? ToolRequest::Command::Import : ToolRequest::Command::Export;
         if (importing) request.input = argumentBytes(words[0]);
+        request.dryRun = parser.isSet(dryRun);
+        request.acceptConversions = parser.isSet(acceptConversions);
         request.output = argumentBytes(parser.value(output));
         if (parser.isSet(output) && request.output.empty()) return usage("-o needs a file", wantsJson);
         return {request, {}, wantsJson};

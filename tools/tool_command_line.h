@@ -8,13 +8,16 @@
 namespace specialty {
 
 struct ToolRequest {
-    enum class Command { Help, Version, Find, List, Check, Export, Import };
+    enum class Command { Help, Version, Find, List, Check, Export, Import, Diff };
     Command command = Command::Help;
     std::string dataFolder; // ends in "/"
     bool json = false;
     std::string selection;                // Find: code-page text
     std::optional<std::int64_t> position; // Find: the record at this position instead
-    std::string input;                    // Import: the CSV file
+    std::string input;                    // Import: the CSV file; Diff: the old catalogue
+    std::string other;                    // Diff: the new catalogue
+    bool dryRun = false;                  // Import: report, write nothing
+    bool acceptConversions = false;       // Import: take what looks like a spreadsheet's conversion
     std::string output;                   // Export, Import: the file to write; empty for the defaults
 };
 
