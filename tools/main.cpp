@@ -36,9 +36,10 @@ int main(int argc, char** argv) {
     case ToolRequest::Command::List:
         return finishOutput(listCommand(options));
     case ToolRequest::Command::Export:
+        if (!request.output.empty()) return finishOutputAfterWriting(exportCommand(options, request.output));
         return finishOutput(exportCommand(options, request.output));
     case ToolRequest::Command::Import:
-        return finishOutput(importCommand(options, request.input, request.output));
+        return finishOutputAfterWriting(importCommand(options, request.input, request.output));
     case ToolRequest::Command::Check: {
         int qtArgc = 1;
         QCoreApplication application(qtArgc, argv); // for the picture decoders
