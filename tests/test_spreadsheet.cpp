@@ -180,11 +180,11 @@ class SpreadsheetTest : public QObject {
     void atomicWriteReplacesWholeOrNotAtAll() {
         DataFolder folder;
         folder.writeFile("specialty.txt", "old");
-        QVERIFY(writeFileAtomically(folder.file("specialty.txt"), "new"));
+        QVERIFY(writeOutputFile(folder.file("specialty.txt"), "new"));
         QFile written(QString::fromStdString(folder.file("specialty.txt")));
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), QByteArray("new"));
-        const Status failed = writeFileAtomically(folder.file("missing/specialty.txt"), "new");
+        const Status failed = writeOutputFile(folder.file("missing/specialty.txt"), "new");
         QVERIFY(!failed);
         QVERIFY(failed.reason().find("missing/specialty.txt") != std::string::npos);
     }

@@ -2,6 +2,7 @@
 
 #include "data_folder.h"
 #include "messages.h"
+#include "output_file.h"
 #include "part_slots.h"
 #include "record_reader.h"
 #include "regular_file.h"
@@ -83,6 +84,38 @@ int failed(const ToolOptions& options, const std::string& message) {
     return kExitError;
 }
 
+// Export with -o: never over the catalogue it reads, and never replacing what is not an ordinary file.
+int exportToFile(const ToolOptions& options, const std::string& catalogue, const std::string& output) {
+    const bool workbook = namesWorkbook(output);
+    const std::string what = workbook ? "The workbook" : "The CSV file";
+    if (sameFile(output, catalogue))
+        return failed(options, "Nothing was written: " + output + " is the catalogue that export reads (" +
+                                   catalogue + ").");
+    Result<std::string> csv = workbook ? std::string() : exportCsv(catalogue);
+    if (!csv) return failed(options, csv.reason());
+    Result<OutputFile> file = OutputFile::open(output);
+    if (!file) return failed(options, what + " cannot be written: " + file.reason() + ".");
+    Status exported = workbook ? exportWorkbook(catalogue, file.value()) : file.value().write(csv.value());
+    if (exported) exported = file.value().commit();
+    if (!exported) return failed(options, what + " cannot be written: " + exported.reason() + ".");
+    if (options.json) writeJson({{"outcome", "exported"}, {"file", jsonPath(output)}});
+    return kExitFine;
+}
+
+// Replaces `target` with `bytes` after keeping the file it replaces as `previous` (empty when there was
+// none, or when the target is a device written in place).
+Status replaceKeepingPrevious(const std::string& target, std::string_view bytes,
+                              Result<std::string>& previous) {
+    Result<OutputFile> file = OutputFile::open(target);
+    if (!file) return Status::failure(file.reason());
+    if (file.value().replaces()) {
+        previous = keepPreviousVersion(target);
+        if (!previous) return Status::failure("the previous catalogue cannot be kept: " + previous.reason());
+    }
+    if (Status written = file.value().write(bytes); !written) return written;
+    return file.value().commit();
+}
+
 } // namespace
 
 int findCommand(const ToolOptions& options, const std::string& selection,
@@ -148,14 +181,9 @@ int listCommand(const ToolOptions& options) {
 
 int exportCommand(const ToolOptions& options, const std::string& output) {
     const std::string catalogue = options.dataFolder + std::string(kCatalogueName);
+    if (!output.empty()) return exportToFile(options, catalogue, output);
     Result<std::string> csv = exportCsv(catalogue);
     if (!csv) return failed(options, csv.reason());
-    if (!output.empty()) {
-        if (Status written = writeFileAtomically(output, csv.value()); !written)
-            return failed(options, "The CSV file cannot be written: " + written.reason() + ".");
-        if (options.json) writeJson({{"outcome", "exported"}, {"file", jsonPath(output)}});
-        return kExitFine;
-    }
     if (options.json)
         writeJson({{"outcome", "exported"}, {"csv", QString::fromStdString(csv.value())}});
     else
@@ -177,16 +205,23 @@ int importCommand(const ToolOptions& options, const std::string& input, const st
     }
     const std::string target = output.empty() ? options.dataFolder + std::string(kCatalogueName) : output;
     if (const std::optional<int> stop = reviewImport(options, input, target, catalogue.value())) return *stop;
-    if (Status written = writeFileAtomically(target, catalogue.value()); !written) {
+    Result<std::string> previous = std::string();
+    if (Status written = replaceKeepingPrevious(target, catalogue.value(), previous); !written) {
         const std::string message = "Nothing was written: " + written.reason() + ".";
         if (!options.json) return failed(options, message);
         endImportJson({{"outcome", "failed"}, {"message", jsonPath(message)}}); // after the review's members
         return kExitError;
     }
     if (options.json)
-        endImportJson({{"outcome", "imported"}, {"file", jsonPath(target)}});
+        endImportJson(
+            {{"outcome", "imported"},
+             {"file", jsonPath(target)},
+             {"previous", previous.value().empty() ? QJsonValue() : QJsonValue(jsonPath(previous.value()))}});
     else
-        writeOut("Wrote " + shown(target) + "\n");
+        writeOut("Wrote " + shown(target) + "\n" +
+                 (previous.value().empty()
+                      ? std::string()
+                      : "The previous catalogue is kept as " + shown(previous.value()) + "\n"));
     return kExitFine;
 }
 

@@ -36,9 +36,12 @@ int main(int argc, char** argv) {
     case ToolRequest::Command::List:
         return finishOutput(listCommand(options));
     case ToolRequest::Command::Export:
+        if (!request.output.empty()) return finishOutputAfterWriting(exportCommand(options, request.output));
         return finishOutput(exportCommand(options, request.output));
     case ToolRequest::Command::Import:
-        return finishOutput(importCommand(options, request.input, request.output));
+        // A dry run writes only its report, so a failure to print it is the run's failure.
+        if (request.dryRun) return finishOutput(importCommand(options, request.input, request.output));
+        return finishOutputAfterWriting(importCommand(options, request.input, request.output));
     case ToolRequest::Command::Diff:
         return finishOutput(diffCommand(options, request.input, request.other));
     case ToolRequest::Command::Check: {

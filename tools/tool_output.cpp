@@ -47,4 +47,15 @@ int finishOutput(int status) {
     return kExitError;
 }
 
+int finishOutputAfterWriting(int status) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    const int error = errno;
+    std::fprintf(stderr,
+                 "specialty-catalogue: the output could not be written: %s; the exit status %d tells how the "
+                 "writing of the file went\n",
+                 error != 0 ? std::strerror(error) : "write error", status);
+    return status;
+}
+
 } // namespace specialty

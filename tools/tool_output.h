@@ -26,5 +26,8 @@ void writeJson(const QJsonObject& object, std::string_view after = "\n");
 // Flushes standard output. Returns `status` when everything reached it; otherwise says so on standard
 // error and returns the exit status of an I/O error.
 int finishOutput(int status);
+// For a command whose product is a file it wrote: flushes standard output and says on standard error when
+// that fails, but returns `status`, which tells how the writing of the file went.
+int finishOutputAfterWriting(int status);
 
 } // namespace specialty

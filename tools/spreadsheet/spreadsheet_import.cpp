@@ -2,6 +2,7 @@
 
 #include "catalogue_record.h"
 #include "spreadsheet/csv_table.h"
+#include "spreadsheet/spreadsheet_cell.h"
 #include "text_encoding.h"
 #include "vehicle_selection.h"
 
@@ -89,7 +90,7 @@ Result<std::string> catalogueFromCsv(std::string_view csv) {
                                                 std::to_string(row.fields.size()) + " columns, not " +
                                                 std::to_string(kRecordFields));
         for (int f = 1; f <= kRecordFields; ++f) {
-            const std::string& cell = row.fields[static_cast<std::size_t>(f - 1)];
+            const std::string cell(unguardedCell(row.fields[static_cast<std::size_t>(f - 1)]));
             const std::uint64_t line = row.columnLines[static_cast<std::size_t>(f - 1)];
             if (cell.find_first_of("\r\n") != std::string::npos)
                 return refused(line, f, "a line break inside " + fieldName(f));

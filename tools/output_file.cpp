@@ -1,0 +1,216 @@
+#include "output_file.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace specialty {
+
+namespace {
+
+std::string because(int error) {
+    return std::strerror(error);
+}
+
+// What a file that is neither written in place nor replaced is, for the refusal.
+std::string refusedKind(mode_t mode) {
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISBLK(mode)) return "a block device, which is never written in place";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "neither an ordinary file, a character device nor a FIFO";
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The ordinary file a path leads to, through every link in it.
+Result<std::string> resolved(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr)
+        return Result<std::string>::failure("cannot follow " + path + " to its file: " + because(errno));
+    std::string result(real);
+    std::free(real);
+    return result;
+}
+
+mode_t newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+OutputFile::OutputFile(std::string target, std::string temporary, int fd)
+    : target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd), mode_(newFileMode()) {}
+
+OutputFile::OutputFile(OutputFile&& other) noexcept
+    : target_(std::move(other.target_)), temporary_(std::move(other.temporary_)), fd_(other.fd_),
+      committed_(other.committed_), keepsOwner_(other.keepsOwner_), owner_(other.owner_),
+      group_(other.group_), mode_(other.mode_) {
+    other.fd_ = -1;
+    other.temporary_.clear();
+}
+
+OutputFile::~OutputFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!committed_ && !temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+Result<OutputFile> OutputFile::open(const std::string& path) {
+    struct stat named {};
+    const bool exists = ::stat(path.c_str(), &named) == 0;
+    if (!exists) {
+        const int error = errno;
+        struct stat link {};
+        if (error == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+            return Result<OutputFile>::failure(path + " is a symbolic link to a file that does not exist");
+        if (error != ENOENT)
+            return Result<OutputFile>::failure("cannot look at " + path + ": " + because(error));
+    } else if (S_ISCHR(named.st_mode) || S_ISFIFO(named.st_mode)) {
+        // Written in place. Opening without waiting, so that a FIFO nobody reads is refused, not a hang.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            const int error = errno;
+            if (error == ENXIO)
+                return Result<OutputFile>::failure(path + " is a FIFO that nothing reads from");
+            return Result<OutputFile>::failure("cannot open " + path + ": " + because(error));
+        }
+        struct stat opened {};
+        if (::fstat(fd, &opened) != 0 || !(S_ISCHR(opened.st_mode) || S_ISFIFO(opened.st_mode)) ||
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+            ::close(fd);
+            return Result<OutputFile>::failure(path + " changed while it was being opened");
+        }
+        return OutputFile(path, std::string(), fd);
+    } else if (!S_ISREG(named.st_mode)) {
+        return Result<OutputFile>::failure(path + " is " + refusedKind(named.st_mode));
+    }
+
+    // A new file is made the way an existing one is replaced; an existing one is the file the links lead to.
+    std::string target = path;
+    if (exists) {
+        Result<std::string> real = resolved(path);
+        if (!real) return Result<OutputFile>::failure(real.reason());
+        target = real.value();
+    }
+    std::string temporary = target + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return Result<OutputFile>::failure("cannot make a temporary file beside " + target + ": " +
+                                           because(errno));
+    OutputFile file(target, temporary, fd);
+    if (exists) file.keepOwnerAndMode(named.st_uid, named.st_gid, named.st_mode & 07777);
+    return file;
+}
+
+void OutputFile::keepOwnerAndMode(uid_t owner, gid_t group, mode_t mode) {
+    keepsOwner_ = true;
+    owner_ = owner;
+    group_ = group;
+    mode_ = mode;
+}
+
+Status OutputFile::failed(const std::string& what, int error) {
+    const std::string& name = temporary_.empty() ? target_ : temporary_;
+    return Status::failure("cannot " + what + " " + name + ": " + because(error));
+}
+
+Status OutputFile::write(std::string_view bytes) {
+    for (std::size_t written = 0; written < bytes.size();) {
+        const ssize_t got = ::write(fd_, bytes.data() + written, bytes.size() - written);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return failed("write", got < 0 ? errno : EIO);
+        written += static_cast<std::size_t>(got);
+    }
+    return Done{};
+}
+
+Status OutputFile::copyFrom(const std::string& source) {
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return Status::failure("cannot open " + source + ": " + because(errno));
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            const int error = errno;
+            ::close(in);
+            return Status::failure("cannot read " + source + ": " + because(error));
+        }
+        if (got == 0) break;
+        if (Status written = write(std::string_view(buffer, static_cast<std::size_t>(got))); !written) {
+            ::close(in);
+            return written;
+        }
+    }
+    ::close(in);
+    return Done{};
+}
+
+Status OutputFile::commit() {
+    if (!replaces()) { // a device or a FIFO, written in place
+        const int fd = fd_;
+        fd_ = -1;
+        committed_ = true;
+        if (::close(fd) != 0) return failed("finish writing", errno);
+        return Done{};
+    }
+    // The owner first: changing it clears the set-user and set-group bits that the mode then restores.
+    struct stat made {};
+    if (::fstat(fd_, &made) != 0) return failed("look at", errno);
+    if (keepsOwner_ && (made.st_uid != owner_ || made.st_gid != group_) && ::fchown(fd_, owner_, group_) != 0)
+        return Status::failure("cannot give " + temporary_ + " the owner and group of " + target_ + ": " +
+                               because(errno));
+    if (::fchmod(fd_, mode_) != 0) return failed("set the permissions of", errno);
+    if (::fsync(fd_) != 0) return failed("flush", errno);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) return failed("close", errno);
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0)
+        return Status::failure("cannot replace " + target_ + ": " + because(errno));
+    committed_ = true;
+    // The rename itself reaches the disk with the folder.
+    if (const int dir = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return Done{};
+}
+
+Status writeOutputFile(const std::string& path, std::string_view bytes) {
+    Result<OutputFile> output = OutputFile::open(path);
+    if (!output) return Status::failure(output.reason());
+    if (Status written = output.value().write(bytes); !written) return written;
+    return output.value().commit();
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+Result<std::string> keepPreviousVersion(const std::string& path) {
+    struct stat current {};
+    if (::stat(path.c_str(), &current) != 0 || !S_ISREG(current.st_mode)) return std::string();
+    Result<std::string> real = resolved(path);
+    if (!real) return real;
+    const std::string previous = real.value() + ".previous";
+    Result<OutputFile> output = OutputFile::open(previous);
+    if (!output) return Result<std::string>::failure(output.reason());
+    OutputFile& file = output.value();
+    if (file.replaces()) file.keepOwnerAndMode(current.st_uid, current.st_gid, current.st_mode & 07777);
+    if (Status copied = file.copyFrom(real.value()); !copied)
+        return Result<std::string>::failure(copied.reason());
+    if (Status committed = file.commit(); !committed) return Result<std::string>::failure(committed.reason());
+    return file.target();
+}
+
+} // namespace specialty
