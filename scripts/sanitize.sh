@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 compiler="${1:-clang++}"
-scripts/install-packages.sh $(cat scripts/build-packages.txt) libclang-rt-14-dev
+scripts/install-packages.sh $(cat scripts/build-packages.txt scripts/test-packages.txt) libclang-rt-14-dev
 dir="build-asan-${compiler//+/x}"
 cmake -S . -B "$dir" -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DSPECIALTY_SANITIZE=ON -DSPECIALTY_WARNINGS_AS_ERRORS=ON >/dev/null

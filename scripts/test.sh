@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 compilers=("$@")
 [ ${#compilers[@]} -gt 0 ] || compilers=(g++ clang++)
-scripts/install-packages.sh $(cat scripts/build-packages.txt)
+# The tests also run real programs that users use: a spreadsheet, headless.
+scripts/install-packages.sh $(cat scripts/build-packages.txt scripts/test-packages.txt)
 for compiler in "${compilers[@]}"; do
     case "$compiler" in
     g++) dir=build ;;
