@@ -99,7 +99,10 @@ void PictureSet::Shared::keep(const QByteArray& key, QImage image, std::vector<Q
 }
 
 void PictureSet::Shared::settle(std::size_t index) {
-    Job& job = *jobs[index];
+    Job& job = [&]() -> Job& { // the caller's thread may add jobs meanwhile
+        const std::lock_guard<std::mutex> lock(mutex);
+        return *jobs[index];
+    }();
     job.promise.start();
     const QByteArray key = keyOf(job.path);
     PictureInput input;
