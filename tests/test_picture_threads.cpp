@@ -65,10 +65,10 @@ class PictureThreadsTest : public QObject {
 
   private slots:
     void theWindowDoesNotWaitForEveryPicture() {
-        // Sixteen pictures of 50 scans each: seconds of decoding together, so that the window paints
-        // before they are all in; each then fills its slot when it is ready.
+        // Sixteen pictures of 50 scans each: a fraction of a second each, seconds together, so that the
+        // window paints before they are all in; each then fills its slot when it is ready.
         DataFolder folder;
-        writeSixteenPictures(folder, progressiveJpeg(QSize(1500, 1500), 50));
+        writeSixteenPictures(folder, progressiveJpeg(QSize(800, 800), 50));
         RecordingWindow w(folder);
         w->session().lookUp(lookFor());
         const int shownAtFirst = slotsWithPictures(*w);
