@@ -1,5 +1,7 @@
 #include "jpeg_scans.h"
 
+#include <algorithm>
+
 namespace specialty {
 
 namespace {
@@ -8,6 +10,9 @@ constexpr unsigned char kMarker = 0xFF;
 constexpr unsigned char kStartOfImage = 0xD8;
 constexpr unsigned char kEndOfImage = 0xD9;
 constexpr unsigned char kStartOfScan = 0xDA;
+constexpr unsigned char kComment = 0xFE;
+constexpr unsigned char kJfif = 0xE0;  // APP0
+constexpr unsigned char kAdobe = 0xEE; // APP14
 
 // Markers that stand alone, without a length: restarts, TEM, and the start and end of the image.
 bool standsAlone(unsigned char marker) {
@@ -15,12 +20,21 @@ bool standsAlone(unsigned char marker) {
            marker == kEndOfImage;
 }
 
-} // namespace
+bool carriesOnlyMetadata(unsigned char marker) {
+    return marker == kComment || (marker >= 0xE0 && marker <= 0xEF && marker != kJfif && marker != kAdobe);
+}
 
-std::optional<std::int64_t> jpegScanCount(std::string_view bytes) {
+bool beginsLikeJpeg(std::string_view bytes) {
+    return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == kMarker &&
+           static_cast<unsigned char>(bytes[1]) == kStartOfImage;
+}
+
+// Calls `segment(marker, begin, end)` for every marker segment with a length, [begin, end) covering the
+// marker and its length field; scan data between segments is passed over. Returns where the walk ended:
+// just after the end-of-image marker, or the end of the bytes.
+template <typename Segment>
+std::size_t walkSegments(std::string_view bytes, Segment segment) {
     auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    if (bytes.size() < 2 || at(0) != kMarker || at(1) != kStartOfImage) return std::nullopt;
-    std::int64_t scans = 0;
     std::size_t i = 2;
     while (i + 1 < bytes.size()) {
         if (at(i) != kMarker) { // entropy-coded data of a scan: on to the next marker
@@ -33,16 +47,42 @@ std::optional<std::int64_t> jpegScanCount(std::string_view bytes) {
             continue;
         }
         if (marker == 0x00 || standsAlone(marker)) { // a stuffed 0xFF inside scan data, or no length
-            if (marker == kEndOfImage) break;
             i += 2;
+            if (marker == kEndOfImage) return i;
             continue;
         }
         if (i + 3 >= bytes.size()) break;
         const std::size_t length = static_cast<std::size_t>(at(i + 2)) << 8 | at(i + 3);
-        if (marker == kStartOfScan) ++scans;
-        i += 2 + length; // a scan's header; its data follows and is walked byte by byte above
+        const std::size_t end = std::min(bytes.size(), i + 2 + length);
+        segment(marker, i, end);
+        i = end; // a scan's header; its data follows and is walked byte by byte above
     }
+    return bytes.size();
+}
+
+} // namespace
+
+std::optional<std::int64_t> jpegScanCount(std::string_view bytes) {
+    if (!beginsLikeJpeg(bytes)) return std::nullopt;
+    std::int64_t scans = 0;
+    walkSegments(bytes, [&](unsigned char marker, std::size_t, std::size_t) {
+        if (marker == kStartOfScan) ++scans;
+    });
     return scans;
+}
+
+std::string jpegWithoutMetadata(std::string_view bytes) {
+    if (!beginsLikeJpeg(bytes)) return std::string(bytes);
+    std::string kept;
+    std::size_t copiedTo = 0;
+    const std::size_t end =
+        walkSegments(bytes, [&](unsigned char marker, std::size_t begin, std::size_t end) {
+            if (!carriesOnlyMetadata(marker)) return;
+            kept.append(bytes.substr(copiedTo, begin - copiedTo));
+            copiedTo = end;
+        });
+    kept.append(bytes.substr(copiedTo, end - copiedTo));
+    return kept;
 }
 
 } // namespace specialty

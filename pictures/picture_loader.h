@@ -1,15 +1,23 @@
 // Loading a part's picture file, within limits that bound the memory and the time one picture can take.
+//
+// Loading is two steps, so that a set of pictures can be judged against a memory budget before any of
+// them is decoded: reading the file (checked, its metadata removed, its size taken from its header), then
+// decoding it, which may be stopped.
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QImage>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
 namespace specialty {
 
-// The most one decoded picture may take in memory (4 bytes a pixel); a file that claims larger dimensions
-// is refused instead of decoded.
+struct PictureFormat;
+
+// The most one decoded picture may take in memory; a file that claims larger dimensions is refused
+// instead of decoded. main() sets the image reader's allocation limit to the same figure.
 constexpr std::int64_t kMaxPictureBytes = 64 * 1024 * 1024;
 // The largest picture file read at all.
 constexpr std::size_t kMaxPictureFileBytes = 32 * 1024 * 1024;
@@ -18,19 +26,49 @@ constexpr std::size_t kMaxPictureFileBytes = 32 * 1024 * 1024;
 // pixels than sixteen passes over the largest picture allowed (about a second of decoding).
 constexpr std::int64_t kMaxJpegScans = 64;
 constexpr std::int64_t kMaxDecodedPixelPasses = 16 * (kMaxPictureBytes / 4);
+// A JPEG of several scans is decoded into a buffer of all its coefficients first: up to 6 bytes a pixel.
+constexpr std::int64_t kScanBufferBytesPerPixel = 6;
 
 struct Picture {
     QImage image;        // null when the file was not shown
     std::string problem; // then why, for the user (UTF-8): "it has 10000 scans, more than 64"
 };
 
+// A picture file read and checked, its metadata removed: what decoding it takes.
+struct PictureInput {
+    std::string bytes; // the file without its metadata
+    const PictureFormat* format = nullptr;
+    QSize size;
+    std::int64_t scans = 1;
+    std::int64_t pixelBytes = 0;    // the decoded picture's memory, at the most
+    std::int64_t decodingBytes = 0; // what decoding holds besides: the bytes and the decoder's buffers
+    std::string problem;            // not empty: refused, and why
+};
+
+// Reads the picture at `path` (only an ordinary file) and checks it against the limits above; nothing of
+// it is decoded but its header.
+PictureInput readPicture(const std::string& path);
+
+// Why `input` is not decoded within `maxPixelBytes` of memory, or empty when it is.
+std::string pictureDoesNotFit(const PictureInput& input, std::int64_t maxPixelBytes);
+
+// When a decoding gives up: once `stop` is set, or `deadline` has passed, the decoder reads no further and
+// the picture counts as not decodable.
+struct DecodingStop {
+    const std::atomic<bool>* stop = nullptr;
+    QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever);
+    bool reached() const { return (stop && stop->load()) || deadline.hasExpired(); }
+};
+
+// Decodes `input` (which must have no problem), in its own format and no other.
+Picture decodePicture(const PictureInput& input, const DecodingStop& stop = {});
+
 // What keeps the picture at `path` from showing whole, for the catalogue's maintainers: why it is refused
 // or does not decode, or the decoder's warnings when it decodes only partly (a JPEG cut short shows grey
 // below the cut); empty when it shows whole. The warnings are collected, never printed.
 std::string pictureProblem(const std::string& path);
 
-// Decodes the picture at `path` (only an ordinary file) if its pixels fit in `maxPixelBytes`. The format is
-// taken from the content, so a picture of another kind named ".jpg" still shows.
+// Reads and decodes the picture at `path` if its pixels fit in `maxPixelBytes`.
 Picture loadPicture(const std::string& path, std::int64_t maxPixelBytes = kMaxPictureBytes);
 
 } // namespace specialty

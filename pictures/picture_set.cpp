@@ -1,109 +1,283 @@
 #include "picture_set.h"
 
+#include <QByteArray>
+#include <QCache>
+#include <QDeadlineTimer>
+#include <QFutureWatcher>
+#include <QPromise>
+#include <QSemaphore>
+#include <QThread>
+#include <QTimer>
+
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <new>
 
 namespace specialty {
 
+namespace {
+
+QByteArray keyOf(const std::string& path) {
+    return QByteArray(path.data(), static_cast<qsizetype>(path.size()));
+}
+
+// What is left of `deadline`, bounded so that a wait on it never overflows the clock.
+std::chrono::nanoseconds remaining(const QDeadlineTimer& deadline) {
+    return std::min<std::chrono::nanoseconds>(deadline.remainingTimeAsDuration(), std::chrono::hours(1));
+}
+
+constexpr int kKilobyte = 1024;
+
+} // namespace
+
+struct PictureSet::Shared {
+    // A picture settled: decoded, or given up. Its cost in the cache is what its header said it takes,
+    // whether it decodes or not, so that what fits never depends on which decoding ends first. Previews,
+    // one a slot at the slot's size, are not counted: seventeen of them take well under 2 MB.
+    struct Entry {
+        QImage image;
+        std::vector<QImage> previews;
+        bool settled = false;
+    };
+    struct Job {
+        std::string path;
+        std::vector<QSize> previewSizes;
+        QPromise<void> promise;
+    };
+
+    Shared(std::int64_t budgetBytes, Times times)
+        : firstPaint(times.firstPaintMs), picturesDue(times.picturesMs) {
+        cache.setMaxCost(static_cast<qsizetype>(budgetBytes));
+    }
+
+    bool claim(std::size_t& job);
+    void settle(std::size_t job);
+    bool reserve(const QByteArray& key, const PictureInput& input);
+    void keep(const QByteArray& key, QImage image, std::vector<QImage> previews);
+    bool isSettled(const QByteArray& key) const {
+        const Entry* entry = cache.object(key);
+        return entry && entry->settled;
+    }
+
+    mutable std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::unique_ptr<Job>> jobs;
+    std::size_t claimed = 0; // jobs are taken in order
+    std::size_t turn = 0;    // and judged against the budget in order
+    QCache<QByteArray, Entry> cache;
+    std::atomic<bool> stop{false};
+    const QDeadlineTimer firstPaint;
+    const QDeadlineTimer picturesDue;
+    QSemaphore decodingKilobytes{static_cast<int>(kDecodingBytes / kKilobyte)};
+};
+
+bool PictureSet::Shared::claim(std::size_t& job) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (claimed >= jobs.size()) return false;
+    job = claimed++;
+    return true;
+}
+
+bool PictureSet::Shared::reserve(const QByteArray& key, const PictureInput& input) {
+    if (input.problem.empty() && input.decodingBytes <= kDecodingBytes &&
+        pictureDoesNotFit(input, cache.maxCost() - cache.totalCost()).empty())
+        return cache.insert(key, new Entry, static_cast<qsizetype>(input.pixelBytes));
+    auto* failed = new Entry;
+    failed->settled = true;
+    cache.insert(key, failed, 0);
+    return false;
+}
+
+void PictureSet::Shared::keep(const QByteArray& key, QImage image, std::vector<QImage> previews) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    Entry* entry = cache.object(key);
+    entry->image = std::move(image);
+    entry->previews = std::move(previews);
+    entry->settled = true;
+}
+
+void PictureSet::Shared::settle(std::size_t index) {
+    Job& job = [&]() -> Job& { // the caller's thread may add jobs meanwhile
+        const std::lock_guard<std::mutex> lock(mutex);
+        return *jobs[index];
+    }();
+    job.promise.start();
+    const QByteArray key = keyOf(job.path);
+    PictureInput input;
+    if (stop || picturesDue.hasExpired()) {
+        input.problem = "its time is up";
+    } else {
+        try {
+            input = readPicture(job.path);
+        } catch (const std::bad_alloc&) {
+            input = PictureInput();
+            input.problem = "there is not memory enough to read it";
+        }
+    }
+    bool fits = false;
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return turn == index; });
+        fits = reserve(key, input);
+        ++turn;
+    }
+    changed.notify_all();
+    Picture picture;
+    std::vector<QImage> previews;
+    if (fits) {
+        const int kilobytes = static_cast<int>((input.decodingBytes + kKilobyte - 1) / kKilobyte);
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(remaining(picturesDue));
+        if (decodingKilobytes.tryAcquire(kilobytes, static_cast<int>(wait.count()))) {
+            try {
+                picture = decodePicture(input, DecodingStop{&stop, picturesDue});
+                input = PictureInput(); // the bytes go before the previews are made
+                for (const QSize& size : job.previewSizes)
+                    if (!picture.image.isNull())
+                        previews.push_back(
+                            picture.image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            } catch (const std::bad_alloc&) {
+                picture = Picture();
+                previews.clear();
+            }
+            decodingKilobytes.release(kilobytes);
+        }
+    }
+    input = PictureInput();
+    if (fits) keep(key, std::move(picture.image), std::move(previews));
+    changed.notify_all();
+    job.promise.finish();
+}
+
+PictureSet::PictureSet(std::int64_t budgetBytes, Times times, QObject* parent)
+    : QObject(parent), shared_(std::make_shared<Shared>(budgetBytes, times)) {}
+
 PictureSet::~PictureSet() {
-    if (!ahead_) return;
-    ahead_->next = ahead_->paths.size(); // nothing more is started
-    worker_.join();
+    for (QFutureWatcher<void>* watcher : watchers_)
+        delete watcher; // no delivery after this
+    shared_->stop = true;
+    for (QThread* worker : workers_) {
+        worker->wait(); // the decoders read no further: each ends within its current step
+        delete worker;
+    }
 }
 
 void PictureSet::decodeAhead(std::vector<Wanted> wanted) {
-    finishDecodingAhead();
-    ahead_ = std::make_unique<Ahead>();
-    for (Wanted& picture : wanted) {
-        if (decoded_.count(picture.path)) continue;
-        const auto known = std::find(ahead_->paths.begin(), ahead_->paths.end(), picture.path);
-        const auto i = static_cast<std::size_t>(known - ahead_->paths.begin());
-        if (known == ahead_->paths.end()) {
-            ahead_->paths.push_back(std::move(picture.path));
-            ahead_->previewSizes.emplace_back();
-        }
-        std::vector<QSize>& sizes = ahead_->previewSizes[i];
-        if (picture.previewSize.isValid() &&
-            std::find(sizes.begin(), sizes.end(), picture.previewSize) == sizes.end())
-            sizes.push_back(picture.previewSize);
-    }
-    ahead_->images.resize(ahead_->paths.size());
-    ahead_->previews.resize(ahead_->paths.size());
-    worker_ = std::thread([this] { decodeSomeAhead(); });
-}
-
-void PictureSet::decodeSomeAhead() {
-    Ahead& ahead = *ahead_;
-    for (std::size_t i; (i = ahead.next++) < ahead.paths.size();) {
-        try {
-            QImage image = loadPicture(ahead.paths[i], left_).image;
-            // Decoded pictures held at once stay within the budget; beyond it one is dropped and decoded
-            // again in turn, when it is known whether it fits.
-            const auto bytes = static_cast<std::int64_t>(image.sizeInBytes());
-            if ((ahead.held += bytes) > left_) {
-                ahead.held -= bytes;
-                continue;
+    {
+        const std::lock_guard<std::mutex> lock(shared_->mutex);
+        for (Wanted& picture : wanted) {
+            auto known = std::find_if(shared_->jobs.begin(), shared_->jobs.end(),
+                                      [&](const auto& job) { return job->path == picture.path; });
+            if (known == shared_->jobs.end()) {
+                shared_->jobs.push_back(std::make_unique<Shared::Job>());
+                shared_->jobs.back()->path = std::move(picture.path);
+                known = shared_->jobs.end() - 1;
             }
-            for (const QSize& size : ahead.previewSizes[i])
-                if (!image.isNull())
-                    ahead.previews[i].push_back(
-                        image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-            ahead.images[i] = std::move(image);
-        } catch (const std::bad_alloc&) {
-            // Decoded again in turn, on the caller's thread, where running out of memory is handled.
+            std::vector<QSize>& sizes = (*known)->previewSizes;
+            if (picture.previewSize.isValid() &&
+                std::find(sizes.begin(), sizes.end(), picture.previewSize) == sizes.end())
+                sizes.push_back(picture.previewSize);
         }
     }
+    awaited_.assign(shared_->jobs.size(), false);
+    for (std::size_t i = 0; i < shared_->jobs.size(); ++i) {
+        auto* watcher = new QFutureWatcher<void>(this);
+        connect(watcher, &QFutureWatcherBase::finished, this, [this, i] { settled(i); });
+        watcher->setFuture(shared_->jobs[i]->promise.future());
+        watchers_.push_back(watcher);
+    }
+    const int threads = std::clamp(QThread::idealThreadCount(), 1, 2);
+    for (int i = 0; i < threads && static_cast<std::size_t>(i) < shared_->jobs.size(); ++i) {
+        QThread* worker = QThread::create([shared = shared_] {
+            for (std::size_t job; shared->claim(job);)
+                shared->settle(job);
+        });
+        worker->start();
+        if (!worker->isRunning() && !worker->isFinished()) { // the system would not start a thread
+            delete worker;
+            break;
+        }
+        workers_.push_back(worker);
+    }
+    if (workers_.empty()) decodeOnThisThreadLater();
 }
 
-void PictureSet::finishDecodingAhead() {
-    if (!ahead_) return;
-    decodeSomeAhead(); // the caller's thread helps with what is left
-    worker_.join();
-    const std::unique_ptr<Ahead> ahead = std::move(ahead_);
-    // Settled in order against the budget, as if decoded one by one: a failure would fail again, and a
-    // picture that fits what is left would decode the same; anything else is decoded again in turn.
-    for (std::size_t i = 0; i < ahead->paths.size(); ++i) {
-        const std::optional<QImage>& image = ahead->images[i];
-        const std::int64_t pixels = image ? static_cast<std::int64_t>(image->width()) * image->height() : 0;
-        if (image && pixels * 4 <= std::min(left_, kMaxPictureBytes)) {
-            left_ -= static_cast<std::int64_t>(image->sizeInBytes());
-            decoded_.emplace(ahead->paths[i], *image);
-        } else {
-            decode(ahead->paths[i]);
-        }
-    }
-    for (std::size_t i = 0; i < ahead->paths.size(); ++i)
-        for (QImage& preview : ahead->previews[i]) {
-            const auto bytes = static_cast<std::int64_t>(preview.sizeInBytes());
-            if (bytes > left_ || decoded_.at(ahead->paths[i]).isNull()) continue;
-            left_ -= bytes;
-            previews_.emplace(ahead->paths[i], std::move(preview));
-        }
+void PictureSet::decodeOnThisThreadLater() {
+    // One picture per turn of the event loop, so that the window paints and answers between them.
+    QTimer::singleShot(0, this, [this] {
+        std::size_t job = 0;
+        if (!shared_->claim(job)) return;
+        shared_->settle(job);
+        decodeOnThisThreadLater();
+    });
+}
+
+void PictureSet::settled(std::size_t job) {
+    if (job >= awaited_.size() || !awaited_[job]) return;
+    awaited_[job] = false;
+    emit pictureDecoded(keyOf(shared_->jobs[job]->path));
 }
 
 QImage PictureSet::picture(const std::string& path) {
-    finishDecodingAhead();
-    return decode(path);
+    Shared& shared = *shared_;
+    const QByteArray key = keyOf(path);
+    bool ahead = false;
+    {
+        const std::lock_guard<std::mutex> lock(shared.mutex);
+        const auto known = std::find_if(shared.jobs.begin(), shared.jobs.end(),
+                                        [&](const auto& job) { return job->path == path; });
+        ahead = static_cast<std::size_t>(known - shared.jobs.begin()) < awaited_.size();
+        if (known == shared.jobs.end()) { // not decoded ahead: decoded now, after those that are
+            shared.jobs.push_back(std::make_unique<Shared::Job>());
+            shared.jobs.back()->path = path;
+        }
+    }
+    // This thread decodes what no worker has taken: a picture not decoded ahead, or, when no worker could
+    // start, those decoded ahead until the first paint is due.
+    if (!ahead || workers_.empty())
+        for (std::size_t job = 0;
+             !isSettledNow(key) && !(ahead && shared.firstPaint.hasExpired()) && shared.claim(job);)
+            shared.settle(job);
+    std::unique_lock<std::mutex> lock(shared.mutex);
+    if (ahead)
+        shared.changed.wait_for(lock, remaining(shared.firstPaint), [&] { return shared.isSettled(key); });
+    else
+        shared.changed.wait(lock, [&] { return shared.isSettled(key); });
+    if (shared.isSettled(key)) return shared.cache.object(key)->image;
+    for (std::size_t i = 0; i < awaited_.size(); ++i)
+        if (shared.jobs[i]->path == path) awaited_[i] = true;
+    return QImage();
 }
 
-QImage PictureSet::preview(const std::string& path, QSize size) {
-    finishDecodingAhead();
-    for (auto [first, last] = previews_.equal_range(path); first != last; ++first)
-        if (first->second.size() == size) return first->second;
+bool PictureSet::isSettledNow(const QByteArray& key) const {
+    const std::lock_guard<std::mutex> lock(shared_->mutex);
+    return shared_->isSettled(key);
+}
+
+bool PictureSet::decoding(const std::string& path) const {
+    return !isSettledNow(keyOf(path));
+}
+
+QImage PictureSet::preview(const std::string& path, QSize size) const {
+    const std::lock_guard<std::mutex> lock(shared_->mutex);
+    const Shared::Entry* entry = shared_->cache.object(keyOf(path));
+    if (entry && entry->settled)
+        for (const QImage& preview : entry->previews)
+            if (preview.size() == size) return preview;
     return QImage();
 }
 
 std::int64_t PictureSet::bytesLeft() {
-    finishDecodingAhead();
-    return left_;
-}
-
-QImage PictureSet::decode(const std::string& path) {
-    auto known = decoded_.find(path);
-    if (known != decoded_.end()) return known->second;
-    QImage image = loadPicture(path, left_).image;
-    left_ -= static_cast<std::int64_t>(image.sizeInBytes());
-    return decoded_.emplace(path, std::move(image)).first->second;
+    Shared& shared = *shared_;
+    for (std::size_t job = 0; workers_.empty() && shared.claim(job);)
+        shared.settle(job);
+    std::unique_lock<std::mutex> lock(shared.mutex);
+    shared.changed.wait(lock, [&] {
+        return std::all_of(shared.jobs.begin(), shared.jobs.end(),
+                           [&](const auto& job) { return shared.isSettled(keyOf(job->path)); });
+    });
+    return shared.cache.maxCost() - shared.cache.totalCost();
 }
 
 } // namespace specialty

@@ -1,29 +1,56 @@
 // The pictures of one presentation: each picture file is decoded once however many slots show it, and all
 // of them together stay within one memory budget. A picture that does not fit counts as missing.
 //
-// The pictures a presentation will need can be decoded ahead, on a worker thread, while the caller does
-// other work (at start-up: building the window); the caller joins in when it asks for the first one. The
-// outcome is the same as asking for them one by one in the order given. A picture decoded ahead can also
-// be scaled ahead to the size it is shown at (a preview), so that the first paint need not scale it.
+// The pictures a presentation will need are decoded ahead on worker threads while the caller does other
+// work (at start-up: building the window). Which of them fit the budget is settled in the order given,
+// from the sizes their headers give, before any is decoded: the outcome is the same as asking for them
+// one by one in that order, whatever the threads finish first, and a picture that does not fit is never
+// decoded. A picture asked for waits at most until the presentation's first-paint time; one still being
+// decoded then is delivered later by pictureDecoded(), or counts as missing once the presentation's time
+// for pictures is up. When no worker thread can be started, the caller's thread decodes, one picture at a
+// time between the events of its loop.
 #pragma once
 
 #include "picture_loader.h"
 
-#include <atomic>
-#include <map>
-#include <optional>
+#include <QByteArray>
+#include <QObject>
+#include <QSize>
+
+#include <cstdint>
+#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
+
+class QThread;
+template <typename T>
+class QFutureWatcher;
 
 namespace specialty {
 
-constexpr std::int64_t kPresentationPictureBytes = 256 * 1024 * 1024;
+// What the decoded pictures of one presentation may hold, previews included.
+constexpr std::int64_t kPresentationPictureBytes = 128 * 1024 * 1024;
+// What the decodings under way may hold besides: the files' bytes and the decoders' buffers.
+constexpr std::int64_t kDecodingBytes = 64 * 1024 * 1024;
+// How long a presentation waits for its pictures before the window paints, and how long a picture may
+// take before it counts as missing, both from the moment decoding begins.
+constexpr int kFirstPaintWaitMs = 500;
+constexpr int kPictureTimeMs = 4000;
 
-class PictureSet {
+struct PictureTimes {
+    int firstPaintMs = kFirstPaintWaitMs;
+    int picturesMs = kPictureTimeMs;
+};
+
+class PictureSet : public QObject {
+    Q_OBJECT
+
   public:
-    explicit PictureSet(std::int64_t budgetBytes = kPresentationPictureBytes) : left_(budgetBytes) {}
-    ~PictureSet();
+    using Times = PictureTimes;
+    explicit PictureSet(std::int64_t budgetBytes = kPresentationPictureBytes, Times times = {},
+                        QObject* parent = nullptr);
+    // Stops every decoding under way and waits for the threads, which stop at their next read.
+    ~PictureSet() override;
     PictureSet(const PictureSet&) = delete;
     PictureSet& operator=(const PictureSet&) = delete;
 
@@ -32,39 +59,39 @@ class PictureSet {
         std::string path;
         QSize previewSize;
     };
-    // Starts decoding the pictures on a worker thread. Every other call finishes that first.
+    // Starts decoding the pictures. Called once, before any picture is asked for.
     void decodeAhead(std::vector<Wanted> wanted);
 
     // The picture at `path`, shared with every earlier request for the same path; null when it cannot be
-    // shown (a failure is remembered too, so a bad file is read once).
+    // shown (a failure is remembered too, so a bad file is read once), or while it is still decoding.
+    // A picture not decoded ahead is decoded now, after those that are, as if asked for after them.
     QImage picture(const std::string& path);
+    // True while the picture at `path`, decoded ahead, is not settled; pictureDecoded() follows.
+    bool decoding(const std::string& path) const;
 
     // The picture at `path` scaled smoothly to `size`, made ahead; null when none was (then the picture
-    // is scaled where it is shown). Previews count against the budget after the pictures.
-    QImage preview(const std::string& path, QSize size);
+    // is scaled where it is shown). Previews count against the budget with their pictures.
+    QImage preview(const std::string& path, QSize size) const;
 
+    // What is left of the budget once every picture decoded ahead is settled.
     std::int64_t bytesLeft();
 
+  signals:
+    // A picture decoded ahead that was asked for while it was still decoding is settled: picture(path)
+    // now gives it (null when it failed or its time was up).
+    void pictureDecoded(const QByteArray& path);
+
   private:
-    // Pictures being decoded ahead: each thread takes the next one not yet taken.
-    struct Ahead {
-        std::vector<std::string> paths;
-        std::vector<std::vector<QSize>> previewSizes; // of each path
-        std::vector<std::optional<QImage>> images;    // nullopt: given up, decoded again in turn
-        std::vector<std::vector<QImage>> previews;
-        std::atomic<std::size_t> next{0};
-        std::atomic<std::int64_t> held{0};
-    };
+    struct Shared;
 
-    QImage decode(const std::string& path);
-    void decodeSomeAhead();
-    void finishDecodingAhead();
+    void decodeOnThisThreadLater();
+    void settled(std::size_t job);
+    bool isSettledNow(const QByteArray& key) const;
 
-    std::map<std::string, QImage> decoded_;
-    std::multimap<std::string, QImage> previews_;
-    std::int64_t left_;
-    std::unique_ptr<Ahead> ahead_;
-    std::thread worker_;
+    std::shared_ptr<Shared> shared_;
+    std::vector<QThread*> workers_;
+    std::vector<QFutureWatcher<void>*> watchers_;
+    std::vector<bool> awaited_; // of each job: asked for before it was settled
 };
 
 } // namespace specialty

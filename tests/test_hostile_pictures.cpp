@@ -1,4 +1,5 @@
-// Pictures built to cost time or memory: many scans, many slots sharing one file, more pixels than fit.
+// Pictures built to cost time or memory: many scans, many slots sharing one file, more pixels than fit,
+// metadata that inflates, formats that read other files.
 #include "test_support.h"
 
 #include "jpeg_scans.h"
@@ -7,12 +8,74 @@
 #include "picture_set.h"
 #include "vehicle_selection.h"
 
+#include <QBuffer>
 #include <QTest>
 
 #include <algorithm>
+#include <atomic>
 
 using namespace specialty;
 using namespace specialty::test;
+
+namespace {
+
+QImage filled(QColor colour, QSize size = QSize(40, 30)) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+QByteArray saved(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, format)) qFatal("cannot write a %s picture", format);
+    return bytes;
+}
+
+QByteArray bigEndian(quint32 value) {
+    const char bytes[] = {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
+                          static_cast<char>(value >> 8), static_cast<char>(value)};
+    return QByteArray(bytes, 4);
+}
+
+// The CRC-32 a PNG chunk ends with, bit by bit.
+quint32 crc32(const QByteArray& bytes) {
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= static_cast<unsigned char>(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+QByteArray pngChunk(const QByteArray& type, const QByteArray& data) {
+    return bigEndian(static_cast<quint32>(data.size())) + type + data + bigEndian(crc32(type + data));
+}
+
+// A red PNG with `chunk` right after its header chunk, `times` times: where a decoder reads it while it
+// only takes the picture's size.
+QByteArray pngWith(const QByteArray& chunk, int times) {
+    const QByteArray png = saved(filled(Qt::red), "PNG");
+    constexpr int kAfterHeader = 8 + 25; // signature, IHDR
+    return png.left(kAfterHeader) + chunk.repeated(times) + png.mid(kAfterHeader);
+}
+
+// A red JPEG with a segment (marker, data) right after its start.
+QByteArray jpegWith(char marker, const QByteArray& data, int times) {
+    const QByteArray jpeg = saved(filled(Qt::red), "JPEG");
+    const QByteArray length = bigEndian(static_cast<quint32>(data.size() + 2)).mid(2);
+    return jpeg.left(2) + (QByteArray("\xFF", 1) + marker + length + data).repeated(times) + jpeg.mid(2);
+}
+
+std::atomic<int> decoderWarnings{0};
+
+void countWarning(QtMsgType type, const QMessageLogContext&, const QString&) {
+    if (type == QtWarningMsg) ++decoderWarnings;
+}
+
+} // namespace
 
 class HostilePicturesTest : public QObject {
     Q_OBJECT
@@ -125,11 +188,97 @@ class HostilePicturesTest : public QObject {
         QCOMPARE(pictures.preview(p1, QSize(74, 75)).size(), QSize(74, 75));
         QVERIFY(pictures.preview(p1, QSize(10, 10)).isNull()); // not asked for
         QVERIFY(pictures.preview(p2, QSize(75, 75)).isNull());
-        // Room for both pictures but not for a preview as well: the pictures come first.
+        // Room for both pictures and nothing more: previews, one a slot at the slot's size, never keep
+        // a picture out.
         PictureSet tight(2 * 300 * 200 * 4);
         tight.decodeAhead({{p1, QSize(75, 75)}, {p2, QSize(75, 75)}});
         QVERIFY(!tight.picture(p1).isNull() && !tight.picture(p2).isNull());
-        QVERIFY(tight.preview(p1, QSize(75, 75)).isNull());
+        QCOMPARE(tight.bytesLeft(), std::int64_t(0));
+    }
+
+    void metadataNeverReachesTheDecoder_data() {
+        QTest::addColumn<QByteArray>("file");
+        // 4 MB of text in 4 KB of file; the decoder would inflate each copy as it takes the size.
+        const QByteArray compressed =
+            QByteArray("Comment\0\0", 9) + qCompress(QByteArray(4 << 20, 'x')).mid(4);
+        QTest::newRow("PNG, compressed text") << pngWith(pngChunk("zTXt", compressed), 4);
+        QTest::newRow("PNG, plain text") << pngWith(pngChunk("tEXt", QByteArray("Title\0a part", 12)), 3);
+        QTest::newRow("PNG, international text")
+            << pngWith(pngChunk("iTXt", QByteArray("Title\0\0\0\0\0a part", 16)), 3);
+        QTest::newRow("JPEG, comments") << jpegWith('\xFE', QByteArray(60000, 'c'), 3);
+    }
+
+    void metadataNeverReachesTheDecoder() {
+        QFETCH(QByteArray, file);
+        DataFolder folder;
+        folder.writeFile("METAill.jpg", file.toStdString());
+        const std::string path = folder.file("METAill.jpg");
+        const Picture picture = loadPicture(path);
+        QCOMPARE(picture.image.size(), QSize(40, 30));
+        QVERIFY(RecordingWindow::near(picture.image.pixelColor(20, 15), Qt::red));
+        QCOMPARE(picture.image.textKeys(), QStringList()); // no text was read, so none was inflated
+        QCOMPARE(pictureProblem(path), std::string());     // and check finds the picture whole
+    }
+
+    void onlyJpegPngAndBmpAreDecoded_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("shown");
+        const QImage blue = filled(Qt::blue);
+        QTest::newRow("JPEG") << saved(blue, "JPEG") << true;
+        QTest::newRow("PNG") << saved(blue, "PNG") << true;
+        QTest::newRow("BMP") << saved(blue, "BMP") << true;
+        QTest::newRow("TIFF") << saved(blue, "TIFF") << false;
+        QTest::newRow("XPM") << saved(blue, "XPM") << false;
+        QTest::newRow("ICO") << saved(blue, "ICO") << false;
+        // A drawing that shows a picture from anywhere on the disk.
+        QTest::newRow("SVG naming another file")
+            << QByteArray(
+                   "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+                   "width='40' height='30'><image xlink:href='OUTSIDE' width='40' height='30'/></svg>")
+            << false;
+        QTest::newRow("SVG") << QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='40' height='30'>"
+                                           "<circle cx='20' cy='15' r='10'/></svg>")
+                             << false;
+    }
+
+    void onlyJpegPngAndBmpAreDecoded() {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, shown);
+        DataFolder outside;
+        outside.writePicture("secret", Qt::blue, QSize(40, 30));
+        file.replace("OUTSIDE", QByteArray::fromStdString(outside.file("secretill.jpg")));
+        DataFolder folder;
+        folder.writeFile("PARTill.jpg", file.toStdString());
+        const Picture picture = loadPicture(folder.file("PARTill.jpg"));
+        QCOMPARE(!picture.image.isNull(), shown);
+        if (shown)
+            QVERIFY(RecordingWindow::near(picture.image.pixelColor(20, 15), Qt::blue));
+        else
+            QVERIFY2(picture.problem.find("JPEG, PNG or BMP") != std::string::npos, picture.problem.c_str());
+    }
+
+    void picturesThatDoNotFitAreNeverDecoded() {
+        // The third picture is cut short: decoding it would warn. It does not fit, so nothing warns.
+        DataFolder folder;
+        folder.writePicture("P1", Qt::red, QSize(100, 100));
+        folder.writePicture("P2", Qt::red, QSize(100, 100));
+        const QByteArray whole = saved(filled(Qt::red, QSize(100, 100)), "JPEG");
+        folder.writeFile("CUTill.jpg", whole.left(whole.size() - 8).toStdString()); // scan data cut
+        QVERIFY(!pictureProblem(folder.file("CUTill.jpg")).empty()); // it does warn when decoded
+        decoderWarnings = 0;
+        const QtMessageHandler previous = qInstallMessageHandler(countWarning);
+        {
+            PictureSet pictures(2 * 100 * 100 * 4);
+            pictures.decodeAhead({{folder.file("P1ill.jpg"), QSize()},
+                                  {folder.file("P2ill.jpg"), QSize()},
+                                  {folder.file("CUTill.jpg"), QSize()}});
+            QVERIFY(!pictures.picture(folder.file("P1ill.jpg")).isNull());
+            QVERIFY(!pictures.picture(folder.file("P2ill.jpg")).isNull());
+            QVERIFY(pictures.picture(folder.file("CUTill.jpg")).isNull());
+            QCOMPARE(pictures.bytesLeft(), std::int64_t(0));
+        }
+        qInstallMessageHandler(previous);
+        QCOMPARE(decoderWarnings.load(), 0);
     }
 };
 

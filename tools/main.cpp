@@ -6,12 +6,14 @@
 #include "tool_output.h"
 
 #include <QCoreApplication>
+#include <QImageReader>
 
 #include <cstdio>
 
 using namespace specialty;
 
 int main(int argc, char** argv) {
+    QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes / (1024 * 1024)));
     const ParsedToolCommandLine parsed =
         parseToolCommandLine(argc, argv, dataFolderBelow(SPECIALTY_DRIVE_ROOT));
     if (!parsed.request) {

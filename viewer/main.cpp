@@ -3,9 +3,11 @@
 #include "command_line.h"
 #include "data_folder.h"
 #include "messages.h"
+#include "picture_loader.h"
 #include "specialty_window.h"
 
 #include <QApplication>
+#include <QImageReader>
 
 #include <cstdio>
 
@@ -25,6 +27,7 @@ int main(int argc, char** argv) {
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("specialty-parts"));
+    QImageReader::setAllocationLimit(static_cast<int>(specialty::kMaxPictureBytes / (1024 * 1024)));
 
     specialty::SpecialtyWindow window(specialty::dataFolderBelow(SPECIALTY_DRIVE_ROOT), commandLine);
     window.load(commandLine);

@@ -36,7 +36,7 @@ SearchResult search(const std::string& selection, const std::string& dataFolder)
 struct ViewerSession::Prepared {
     std::string commandLine;
     SearchResult result;
-    PictureSet pictures;
+    std::unique_ptr<PictureSet> pictures;
 };
 
 ViewerSession::ViewerSession(std::string dataFolder, QObject* parent)
@@ -50,7 +50,7 @@ void ViewerSession::prepare(const std::string& commandLine) {
     prepared_ = std::make_unique<Prepared>();
     prepared_->commandLine = commandLine;
     prepared_->result = search(commandLine, dataFolder_);
-    if (prepared_->result.found()) prepared_->pictures.decodeAhead(wantedPictures(prepared_->result.record));
+    if (prepared_->result.found()) prepared_->pictures = picturesOf(prepared_->result.record);
 }
 
 void ViewerSession::start(const std::string& commandLine) {
@@ -63,16 +63,18 @@ void ViewerSession::start(const std::string& commandLine) {
         emit messageRaised(QString::fromLatin1(kNoSelectionMessage));
     } else {
         demoMode_ = false;
-        if (prepared && prepared->commandLine == commandLine)
-            showSearchResult(prepared->result, prepared->pictures);
-        else
+        if (prepared && prepared->commandLine == commandLine) {
+            if (prepared->pictures) usePictures(std::move(prepared->pictures));
+            showSearchResult(prepared->result);
+        } else
             lookUp(commandLine);
     }
 }
 
 void ViewerSession::lookUp(const std::string& selection) {
-    PictureSet pictures;
-    showSearchResult(search(selection, dataFolder_), pictures);
+    const SearchResult result = search(selection, dataFolder_);
+    if (result.found()) usePictures(picturesOf(result.record));
+    showSearchResult(result);
 }
 
 void ViewerSession::demoStep() {
@@ -80,8 +82,9 @@ void ViewerSession::demoStep() {
     slots_ = {};
     emit slotsEmptied();
     demoIndex_ = loweredDemoIndex(demoIndex_);
-    PictureSet pictures;
-    showSearchResult(recordAt(std::llabs(static_cast<std::int64_t>(demoIndex_)), dataFolder_), pictures);
+    const SearchResult result = recordAt(std::llabs(static_cast<std::int64_t>(demoIndex_)), dataFolder_);
+    if (result.found()) usePictures(picturesOf(result.record));
+    showSearchResult(result);
 }
 
 void ViewerSession::startDemo() {
@@ -89,15 +92,40 @@ void ViewerSession::startDemo() {
     demoStep();
 }
 
-void ViewerSession::showSearchResult(const SearchResult& result, PictureSet& pictures) {
+std::unique_ptr<PictureSet> ViewerSession::picturesOf(const CatalogueRecord& record) const {
+    auto pictures = std::make_unique<PictureSet>();
+    pictures->decodeAhead(wantedPictures(record));
+    return pictures;
+}
+
+void ViewerSession::usePictures(std::unique_ptr<PictureSet> pictures) {
+    // The earlier presentation's decodings stop, and what they hold goes with them; slots keep theirs.
+    for (Slot& slot : slots_)
+        slot.awaited.clear();
+    pictures_ = std::move(pictures);
+    connect(pictures_.get(), &PictureSet::pictureDecoded, this, &ViewerSession::pictureArrived);
+}
+
+void ViewerSession::pictureArrived(const QByteArray& path) {
+    const std::string arrived = path.toStdString();
+    for (const PartSlot& slot : kPartSlots) {
+        Slot& held = slots_[index(slot.number)];
+        if (held.awaited.empty() || held.awaited != arrived) continue;
+        held.awaited.clear();
+        guarded([&] { showPicture(slot, arrived); });
+        emit slotFilled(slot.number);
+    }
+}
+
+void ViewerSession::showSearchResult(const SearchResult& result) {
     if (result.found())
-        present(result.record, pictures);
+        present(result.record);
     else
         emit messageRaised(result.failed() ? QString::fromStdString(result.reason)
                                            : QString::fromLatin1(kNoMatchMessage));
 }
 
-void ViewerSession::present(const CatalogueRecord& record, PictureSet& pictures) {
+void ViewerSession::present(const CatalogueRecord& record) {
     record_ = record;
     emit noticeChanged(record.hasNoParts() ? QString::fromLatin1(kNoPartsNotice) : QString());
     guarded([&] {
@@ -109,25 +137,32 @@ void ViewerSession::present(const CatalogueRecord& record, PictureSet& pictures)
     for (const PartSlot& slot : kPartSlots) {
         if (slot.partCode == 0) continue; // slot 6 shows no part
         const std::string& code = record.partCode(slot.partCode);
-        if (!code.empty()) fillSlot(slot, code, pictures);
+        if (!code.empty()) fillSlot(slot, code);
     }
     // No repaint here: the window shows the new state when it is next painted.
 }
 
-void ViewerSession::fillSlot(const PartSlot& slot, const std::string& code, PictureSet& pictures) {
+void ViewerSession::fillSlot(const PartSlot& slot, const std::string& code) {
     Slot& held = slots_[index(slot.number)];
     held.code = code;
-    // A missing or broken picture leaves the slot's earlier one.
-    if (const std::optional<std::string> path = picturePath(code)) {
-        guarded([&] { // decoding may run out of memory; the other slots still fill
-            QImage picture = pictures.picture(*path);
-            if (!picture.isNull()) {
-                held.picture = std::move(picture);
-                held.preview = pictures.preview(*path, previewSizes_[index(slot.number)]);
-            }
+    held.awaited.clear();
+    // A missing or broken picture leaves the slot's earlier one; one still decoding fills the slot when it
+    // is ready.
+    if (const std::optional<std::string> path = picturePath(code); path && pictures_) {
+        guarded([&] { // copying a picture may run out of memory; the other slots still fill
+            if (!showPicture(slot, *path) && pictures_->decoding(*path)) held.awaited = *path;
         });
     }
     emit slotFilled(slot.number);
+}
+
+bool ViewerSession::showPicture(const PartSlot& slot, const std::string& path) {
+    Slot& held = slots_[index(slot.number)];
+    QImage picture = pictures_->picture(path);
+    if (picture.isNull()) return false;
+    held.picture = std::move(picture);
+    held.preview = pictures_->preview(path, previewSizes_[index(slot.number)]);
+    return true;
 }
 
 std::optional<std::string> ViewerSession::picturePath(const std::string& code) const {

@@ -35,7 +35,7 @@ class ViewerSession : public QObject {
     void setPreviewSizes(const std::array<QSize, kSlotCount>& sizes) { previewSizes_ = sizes; }
 
     // Begins the part of start(commandLine) that needs no window, so that it can overlap the window's
-    // building: for a lookup, the search and, on a worker thread, decoding the found vehicle's pictures.
+    // building: for a lookup, the search and, on worker threads, decoding the found vehicle's pictures.
     // A start() with the same command line takes them over; any other start() drops them.
     void prepare(const std::string& commandLine);
 
@@ -68,7 +68,8 @@ class ViewerSession : public QObject {
     void slotsEmptied();
     void noticeChanged(const QString& notice);
     void captionChanged(const QString& caption);
-    void slotFilled(int slot); // its code is set and its picture, if one was loaded
+    // Its code is set and its picture, if one was loaded; again when a picture still decoding arrives.
+    void slotFilled(int slot);
     void zoomOpened(int slot);
     void descriptionRead(const QString& description); // every line ends in a line feed and a carriage return
 
@@ -77,14 +78,21 @@ class ViewerSession : public QObject {
         std::string code;
         QImage picture;
         QImage preview;
+        std::string awaited; // the picture file still decoding for it
     };
     static std::size_t index(int slot) { return static_cast<std::size_t>(slot - 1); }
 
     struct Prepared;
 
-    void showSearchResult(const SearchResult& result, PictureSet& pictures);
-    void present(const CatalogueRecord& record, PictureSet& pictures);
-    void fillSlot(const PartSlot& slot, const std::string& code, PictureSet& pictures);
+    // Starts decoding the pictures of `record`, for the presentation that follows.
+    std::unique_ptr<PictureSet> picturesOf(const CatalogueRecord& record) const;
+    void usePictures(std::unique_ptr<PictureSet> pictures);
+    void pictureArrived(const QByteArray& path);
+    void showSearchResult(const SearchResult& result);
+    void present(const CatalogueRecord& record);
+    void fillSlot(const PartSlot& slot, const std::string& code);
+    // Gives the slot the picture at `path` if it is decoded; false when there is none (yet).
+    bool showPicture(const PartSlot& slot, const std::string& path);
     // The picture file of `code` when there is one to read: a code that is not a plain name never reaches
     // the file system.
     std::optional<std::string> picturePath(const std::string& code) const;
@@ -96,6 +104,7 @@ class ViewerSession : public QObject {
     std::optional<CatalogueRecord> record_;
     std::array<Slot, kSlotCount> slots_;
     std::unique_ptr<Prepared> prepared_;
+    std::unique_ptr<PictureSet> pictures_; // of the presentation shown
     std::array<QSize, kSlotCount> previewSizes_{};
 };
 

@@ -1,7 +1,9 @@
 // The JPEG scan counter on any bytes: it must end, stay inside the bytes and count no more scans than
-// there are start-of-scan markers.
+// there are start-of-scan markers. The JPEG and PNG metadata cutters on the same bytes: they must end and
+// never make the bytes longer.
 #include "fuzz_input.h"
 #include "jpeg_scans.h"
+#include "png_chunks.h"
 
 #include <string_view>
 
@@ -14,5 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         markers += bytes[i] == '\xFF' && bytes[i + 1] == '\xDA';
     fuzz::require(!scans || (*scans >= 0 && *scans <= markers));
     fuzz::require(scans.has_value() == (size >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xD8'));
+    const std::string jpeg = jpegWithoutMetadata(bytes);
+    fuzz::require(jpeg.size() <= bytes.size() && jpegScanCount(jpeg).has_value() == scans.has_value());
+    fuzz::require(pngWithoutMetadata(bytes).size() <= bytes.size());
     return 0;
 }

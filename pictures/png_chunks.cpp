@@ -1,0 +1,56 @@
+#include "png_chunks.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace specialty {
+
+namespace {
+
+constexpr std::string_view kSignature("\x89PNG\r\n\x1A\n", 8);
+// Length, type, then the chunk's data and a four-byte checksum.
+constexpr std::size_t kChunkHead = 8;
+constexpr std::size_t kChunkCheck = 4;
+
+constexpr std::array<std::string_view, 10> kDrawingChunks{"IHDR", "PLTE", "IDAT", "IEND", "tRNS",
+                                                          "gAMA", "cHRM", "sRGB", "sBIT", "pHYs"};
+
+std::uint32_t bigEndian32(std::string_view bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+bool drawsThePicture(std::string_view type) {
+    return std::find(kDrawingChunks.begin(), kDrawingChunks.end(), type) != kDrawingChunks.end();
+}
+
+} // namespace
+
+std::string pngWithoutMetadata(std::string_view bytes) {
+    if (bytes.substr(0, kSignature.size()) != kSignature) return std::string(bytes);
+    std::string kept(kSignature);
+    std::size_t at = kSignature.size();
+    while (at + kChunkHead <= bytes.size()) {
+        const std::uint64_t length = bigEndian32(bytes, at);
+        const std::string_view type = bytes.substr(at + 4, 4);
+        const std::size_t end = static_cast<std::size_t>(
+            std::min<std::uint64_t>(bytes.size(), at + kChunkHead + length + kChunkCheck));
+        if (drawsThePicture(type)) kept.append(bytes.substr(at, end - at));
+        if (type == "IEND") break;
+        at = end;
+    }
+    return kept;
+}
+
+int pngBitDepth(std::string_view bytes) {
+    constexpr std::size_t kDepthAt = kSignature.size() + kChunkHead + 8; // after width and height
+    if (bytes.size() <= kDepthAt || bytes.substr(0, kSignature.size()) != kSignature ||
+        bytes.substr(kSignature.size() + 4, 4) != "IHDR")
+        return 0;
+    return static_cast<unsigned char>(bytes[kDepthAt]);
+}
+
+} // namespace specialty
