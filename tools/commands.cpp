@@ -6,6 +6,7 @@
 #include "record_reader.h"
 #include "regular_file.h"
 #include "spreadsheet/spreadsheet.h"
+#include "spreadsheet/spreadsheet_messages.h"
 #include "tool_output.h"
 #include "vehicle_search.h"
 
@@ -17,9 +18,6 @@
 namespace specialty {
 
 namespace {
-
-// The largest CSV file import reads: far beyond any catalogue, short of exhausting memory.
-constexpr std::size_t kMaxCsvBytes = 512 * 1024 * 1024;
 
 bool exists(const std::string& folder, const std::string& code, std::string_view suffix) {
     const auto path = partFilePath(folder, code, suffix);
@@ -163,24 +161,30 @@ int exportCommand(const ToolOptions& options, const std::string& output) {
 }
 
 int importCommand(const ToolOptions& options, const std::string& input, const std::string& output) {
-    Result<std::string> csv = readWholeFile(input, kMaxCsvBytes);
-    if (!csv) return failed(options, "The CSV file " + input + " cannot be read: " + csv.reason() + ".");
-    Result<std::string> catalogue = catalogueFromCsv(csv.value());
+    std::vector<std::string> warnings;
+    Result<std::string> catalogue = catalogueFromSpreadsheet(input, &warnings);
     if (!catalogue) {
-        const std::string message = "Nothing was written: " + input + " " + catalogue.reason() + ".";
         if (options.json)
-            writeJson({{"outcome", "refused"}, {"message", jsonPath(message)}});
+            writeJson({{"outcome", "refused"},
+                       {"message", jsonPath(catalogue.reason() + "\n" + nothingWritten())}});
         else
-            std::fprintf(stderr, "%s\n", message.c_str());
+            std::fprintf(stderr, "%s\n%s\n", catalogue.reason().c_str(), nothingWritten().c_str());
         return kExitProblems;
     }
+    if (!options.json)
+        for (const std::string& warning : warnings)
+            std::fprintf(stderr, "%s\n", warning.c_str());
     const std::string target = output.empty() ? options.dataFolder + std::string(kCatalogueName) : output;
     if (Status written = writeFileAtomically(target, catalogue.value()); !written)
         return failed(options, "Nothing was written: " + written.reason() + ".");
-    if (options.json)
-        writeJson({{"outcome", "imported"}, {"file", jsonPath(target)}});
-    else
+    if (options.json) {
+        QJsonArray warningList;
+        for (const std::string& warning : warnings)
+            warningList.append(jsonPath(warning));
+        writeJson({{"outcome", "imported"}, {"file", jsonPath(target)}, {"warnings", warningList}});
+    } else {
         writeOut("Wrote " + shown(target) + "\n");
+    }
     return kExitFine;
 }
 
