@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <deque>
 #include <functional>
+#include <sys/mman.h>
 
 namespace specialty {
 
@@ -58,10 +60,65 @@ class Faults {
 // catalogue text written so far confirms them by their bytes.
 struct VehicleIdSeen {
     std::uint64_t hash;
-    std::uint64_t offset; // where the stored VehicleId begins in the catalogue text
-    std::uint32_t length;
+    std::uint32_t offset; // where the record begins in the catalogue text
     std::uint32_t line;
 };
+
+// The catalogue text as it is written: blocks mapped straight from the system, joined once at the end into
+// a string of the exact size, each block handed back as soon as it is copied. A string grown by doubling
+// would hold its old and its new copy at once; blocks from the heap might not go back to the system.
+class Blocks {
+  public:
+    static constexpr std::size_t kBlockBytes = 4 * 1024 * 1024;
+    Blocks() = default;
+    Blocks(const Blocks&) = delete;
+    Blocks& operator=(const Blocks&) = delete;
+    ~Blocks() {
+        for (char* block : blocks_)
+            ::munmap(block, kBlockBytes);
+    }
+    std::uint64_t size() const { return size_; }
+    bool append(std::string_view text) {
+        while (!text.empty()) {
+            if (blocks_.empty() || used_ == kBlockBytes) {
+                void* block =
+                    ::mmap(nullptr, kBlockBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+                if (block == MAP_FAILED) return false;
+                blocks_.push_back(static_cast<char*>(block));
+                used_ = 0;
+            }
+            const std::size_t n = std::min(text.size(), kBlockBytes - used_);
+            std::memcpy(blocks_.back() + used_, text.data(), n);
+            used_ += n;
+            size_ += n;
+            text.remove_prefix(n);
+        }
+        return true;
+    }
+    std::string join(std::string_view end) {
+        std::string all;
+        all.reserve(size_ + end.size());
+        for (std::size_t i = 0; i < blocks_.size(); ++i) {
+            all.append(blocks_[i], i + 1 < blocks_.size() ? kBlockBytes : used_);
+            ::munmap(blocks_[i], kBlockBytes);
+        }
+        blocks_.clear();
+        all.append(end);
+        return all;
+    }
+
+  private:
+    std::vector<char*> blocks_;
+    std::size_t used_ = 0;
+    std::uint64_t size_ = 0;
+};
+
+// The VehicleId of the record that begins at `offset` of the catalogue text, as stored.
+std::string_view storedVehicleId(std::string_view catalogue, std::size_t offset) {
+    const std::string_view record = catalogue.substr(offset);
+    if (!record.empty() && record.front() == '"') return record.substr(1, record.find('"', 1) - 1);
+    return record.substr(0, record.find(','));
+}
 
 std::uint64_t hashOf(std::string_view text) {
     std::uint64_t h = 14695981039346656037ull; // FNV-1a
@@ -70,13 +127,11 @@ std::uint64_t hashOf(std::string_view text) {
     return h;
 }
 
-void warnDuplicates(std::vector<VehicleIdSeen>& seen, const std::string& catalogue, Faults& warnings) {
+void warnDuplicates(std::deque<VehicleIdSeen>& seen, const std::string& catalogue, Faults& warnings) {
     std::sort(seen.begin(), seen.end(), [](const VehicleIdSeen& a, const VehicleIdSeen& b) {
         return a.hash != b.hash ? a.hash < b.hash : a.line < b.line;
     });
-    auto text = [&](const VehicleIdSeen& s) {
-        return std::string_view(catalogue).substr(s.offset, s.length);
-    };
+    auto text = [&](const VehicleIdSeen& s) { return storedVehicleId(catalogue, s.offset); };
     std::vector<std::pair<std::uint32_t, std::string>> found;
     for (std::size_t i = 0; i < seen.size();) {
         std::size_t end = i + 1;
@@ -160,8 +215,9 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
     }
     if (!headerFits(row, faults)) return refused();
 
-    std::string catalogue;
-    std::vector<VehicleIdSeen> vehicleIds;
+    Blocks catalogue;
+    std::string line;
+    std::deque<VehicleIdSeen> vehicleIds; // grows without copying what it holds
     RecordCoverage coverage;
     std::int64_t records = 0;
     std::array<std::string, kRecordFields> stored;
@@ -219,23 +275,26 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
             faults.add(row.line, 0, *shadowed);
             continue;
         }
-        if (faults.any()) continue; // nothing will be written: only the faults still count
-        const std::string id = listItem(kVehicleId, stored[0]);
-        vehicleIds.push_back({hashOf(stored[0]), catalogue.size() + (id.size() - stored[0].size()) / 2,
-                              static_cast<std::uint32_t>(stored[0].size()),
-                              static_cast<std::uint32_t>(std::min<std::uint64_t>(row.line, UINT32_MAX))});
+        if (faults.any()) continue;         // nothing will be written: only the faults still count
+        if (catalogue.size() <= UINT32_MAX) // beyond, VehicleIds are not compared
+            vehicleIds.push_back({hashOf(stored[0]), static_cast<std::uint32_t>(catalogue.size()),
+                                  static_cast<std::uint32_t>(std::min<std::uint64_t>(row.line, UINT32_MAX))});
+        line.clear();
         for (int f = 1; f <= kRecordFields; ++f)
-            catalogue += (f > 1 ? "," : "") + listItem(f, stored[static_cast<std::size_t>(f - 1)]);
-        catalogue += "\r\n";
+            line += (f > 1 ? "," : "") + listItem(f, stored[static_cast<std::size_t>(f - 1)]);
+        if (!catalogue.append(line += "\r\n")) {
+            faults.add(row.line, 0, outOfMemory());
+            return refused();
+        }
         ++records;
     }
     if (!read) return unreadable(read);
     if (!faults.any() && records == 0) faults.add(0, 0, noRecords());
     if (faults.any()) return refused();
-    warnDuplicates(vehicleIds, catalogue, warnings);
+    std::string text = catalogue.join("0" + std::string(kRecordFields - 1, ',') + "\r\n"); // the end record
+    warnDuplicates(vehicleIds, text, warnings);
     if (warningLines != nullptr) *warningLines = warnings.lines();
-    catalogue += "0" + std::string(kRecordFields - 1, ',') + "\r\n"; // the end record
-    return catalogue;
+    return text;
 }
 
 Result<std::string> catalogueFromCsv(std::string_view csv, const std::string& file,

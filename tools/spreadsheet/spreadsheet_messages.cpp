@@ -72,6 +72,10 @@ std::string fileTooLarge(std::uint64_t most) {
     return "the file is larger than " + std::to_string(most) + " bytes, far beyond any catalogue";
 }
 
+std::string outOfMemory() {
+    return "the catalogue made from the file does not fit into the memory the system grants";
+}
+
 std::string notAWorkbook(const std::string& why) {
     return "the file is not an Office Open XML workbook (" + why + ")";
 }

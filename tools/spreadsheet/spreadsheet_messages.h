@@ -23,6 +23,7 @@ std::string headerCellExpected(std::string_view cell, const std::string& name);
 std::string quoteNeverCloses();
 std::string noRecords();
 std::string fileTooLarge(std::uint64_t most);
+std::string outOfMemory();
 std::string notAWorkbook(const std::string& why);
 std::string workbookDamaged(const std::string& part, const std::string& why);
 std::string workbookTooLarge(const std::string& part, const std::string& what, std::uint64_t most);
