@@ -239,9 +239,13 @@ class SpreadsheetImportTest : public QObject {
         const QByteArray ok = headerRow();
         QTest::newRow("sheet that inflates past the bound")
             << QByteArray(600 * 1024 * 1024, ' ') << QByteArray() << "holds more than 536870912 bytes";
+        QTest::newRow("one text of 3 MB, which the XML reader would hold whole")
+            << ok + "<row r=\"2\"><c r=\"B2\" t=\"inlineStr\"><is><t>" + QByteArray(3 << 20, 'x') +
+                   "</t></is></c></row>"
+            << QByteArray() << "holds more than 1048576 bytes in one text or tag";
         QTest::newRow("document type with entities")
             << ok << QByteArray("<!DOCTYPE w [<!ENTITY a \"aaaa\">]><workbook/>")
-            << "declares a document type";
+            << "holds a comment, a CDATA section, a document type";
         QTest::newRow("string that is not there")
             << ok + "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>99</v></c></row>" << QByteArray()
             << "a cell names a string that is not there";

@@ -10,7 +10,12 @@ namespace specialty {
 
 namespace {
 constexpr qint64 kChunkBytes = 64 * 1024;
-}
+// The most bytes from one "<" to the next: a cell's text the catalogue can hold, written with character
+// references, stays far below it. The XML reader keeps a token whole, so without this bound one text of
+// 500 MB would cost gigabytes. Comments, CDATA sections and processing instructions, which may hold "<",
+// are refused (spreadsheets write none), so every token lies between two "<".
+constexpr std::uint64_t kMostBytesBetweenTags = 1024 * 1024;
+} // namespace
 
 XmlPart::XmlPart() = default;
 XmlPart::~XmlPart() = default;
@@ -49,6 +54,18 @@ Result<bool> XmlPart::next() {
         if (got == 0) return Result<bool>::failure(workbookDamaged(part, "the XML ends early"));
         read_ += static_cast<std::uint64_t>(got);
         if (read_ > most_) return Result<bool>::failure(workbookTooLarge(part, "bytes", most_));
+        for (qint64 i = 0; i < got; ++i) {
+            const char c = chunk[i];
+            if (afterTag_ && (c == '!' || (c == '?' && tags_ > 1)))
+                return Result<bool>::failure(workbookDamaged(
+                    part, "it holds a comment, a CDATA section, a document type or an instruction"));
+            afterTag_ = c == '<';
+            tags_ += afterTag_;
+            sinceTag_ = afterTag_ ? 0 : sinceTag_ + 1;
+            if (sinceTag_ > kMostBytesBetweenTags)
+                return Result<bool>::failure(
+                    workbookTooLarge(part, "bytes in one text or tag", kMostBytesBetweenTags));
+        }
         xml_.addData(QByteArray(chunk, static_cast<int>(got)));
     }
 }

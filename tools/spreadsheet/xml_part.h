@@ -1,6 +1,7 @@
 // One XML part of a zip container read as a stream: the part's declared size is checked before a byte is
 // inflated, and the bytes inflated are counted against the same bound as they arrive, so a part that lies
-// about its size costs no more. A document type declaration or an entity reference ends the reading.
+// about its size costs no more; so is what waits in the reader for its token to end. A document type
+// declaration or an entity reference ends the reading.
 #pragma once
 
 #include "result.h"
@@ -36,6 +37,11 @@ class XmlPart {
     QString name_;
     std::uint64_t most_ = 0;
     std::uint64_t read_ = 0;
+    // The raw bytes, looked at before the reader gets them: whether the last was "<", how many "<" there
+    // were, and how many bytes since the last.
+    bool afterTag_ = false;
+    std::uint64_t tags_ = 0;
+    std::uint64_t sinceTag_ = 0;
 };
 
 } // namespace specialty
