@@ -6,11 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-20}"
-scripts/install-packages.sh cmake make clang libclang-rt-14-dev
+scripts/install-packages.sh cmake make clang libclang-rt-14-dev qt6-base-dev libquazip1-qt6-dev
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPECIALTY_FUZZ=ON \
     -DSPECIALTY_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build-fuzz --parallel "$(nproc)"
-for target in list_reader search description jpeg_scans; do
+for target in list_reader search description jpeg_scans import_round_trip xlsx_reader; do
     corpus="build-fuzz/corpus/$target"
     mkdir -p "$corpus"
     cp -n tests/fuzz/corpus/$target/* "$corpus/"

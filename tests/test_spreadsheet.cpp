@@ -31,7 +31,7 @@ std::vector<CatalogueRecord> records(const std::string& catalogue) {
 // A catalogue of random records whose fields hold what maintainers write: accented letters, commas,
 // blanks inside, and "*" in names where the star rule reads them.
 std::string randomCatalogue(std::mt19937& random, int count) {
-    const std::string letters = "abcXYZ09 -,./*\xE9\xFC\xC6\x80";
+    const std::string letters = "abcXYZ09 -,./*\xE9\xFC\xD6"; // no two high letters make UTF-8
     auto text = [&](int most, bool stars) {
         std::string t;
         const int length = static_cast<int>(random() % static_cast<unsigned>(most + 1));
@@ -42,12 +42,20 @@ std::string randomCatalogue(std::mt19937& random, int count) {
         }
         return t;
     };
-    auto quoted = [](const std::string& t) { return "\"" + t + "\""; };
+    // A name without blanks at its ends, which no selection could match.
+    auto quoted = [](std::string t) {
+        while (!t.empty() && t.back() == ' ')
+            t.pop_back();
+        while (!t.empty() && t.front() == ' ')
+            t.erase(0, 1);
+        return "\"" + t + "\"";
+    };
     std::string catalogue;
     for (int r = 0; r < count; ++r) {
+        const std::string from = std::to_string(1990 + random() % 30);
         catalogue += std::to_string(1000 + r) + ",," + quoted(text(14, false)) + "," +
-                     quoted(text(21, true)) + "," + quoted(text(31, true)) + "," +
-                     std::to_string(1990 + random() % 30) + "," + std::to_string(1995 + random() % 30);
+                     quoted(text(21, true)) + "," + quoted(text(31, true)) + "," + from + "," +
+                     std::to_string(std::stoi(from) + static_cast<int>(random() % 10));
         for (int p = 0; p < kPartCodes; ++p)
             catalogue += "," + (random() % 3 == 0 ? quoted(text(8, true)) : std::string());
         catalogue += "\r\n";
@@ -119,27 +127,35 @@ class SpreadsheetTest : public QObject {
             return ok + QString::fromStdString(row(cells));
         };
         QTest::newRow("outside Windows-1252")
-            << with({{kModel, "\xCE\xA9mega"}}) << "line 3, column 4: Model: character 1 (U+03A9)";
-        QTest::newRow("quote in Make") << with({{kMake, "Big \"A\""}}) << "line 3, column 3: a double quote";
-        QTest::newRow("second quote in Model")
-            << with({{kModel, "16\" x 7\""}})
-            << "line 3, column 4: a double quote that the star rule will not restore";
-        QTest::newRow("literal star in Model") << with({{kModel, "4*4"}}) << "line 3, column 4: a literal *";
+            << with({{kModel, "\xCE\xA9mega"}})
+            << "CSV:3:4: error: Model \"\xCE\xA9mega\": character 1 (U+03A9)";
+        QTest::newRow("quote in Make")
+            << with({{kMake, "Big \"A\""}}) << "CSV:3:3: error: Make \"Big \"A\"\" holds a double quote";
+        QTest::newRow("second quote in Model") << with({{kModel, "16\" x 7\""}})
+                                               << "CSV:3:4: error: Model \"16\" x 7\"\" holds a double quote "
+                                                  "that the star rule will not restore";
+        QTest::newRow("literal star in Model")
+            << with({{kModel, "4*4"}}) << "CSV:3:4: error: Model \"4*4\" holds a literal *";
         QTest::newRow("literal star before a quote")
-            << with({{kSubmodel, "a*b\"c\""}}) << "line 3, column 5: a literal *";
-        QTest::newRow("third quote in Submodel")
-            << with({{kSubmodel, "a\"b\"c\""}})
-            << "line 3, column 5: a double quote that the star rule will not restore";
+            << with({{kSubmodel, "a*b\"c\""}}) << "CSV:3:5: error: Submodel \"a*b\"c\"\" holds a literal *";
+        QTest::newRow("third quote in Submodel") << with({{kSubmodel, "a\"b\"c\""}})
+                                                 << "CSV:3:5: error: Submodel \"a\"b\"c\"\" holds a double "
+                                                    "quote that the star rule will not restore";
         QTest::newRow("year with a fraction")
-            << with({{kYearFrom, "2000.5"}}) << "line 3, column 6: a year that is not a whole number";
+            << with({{kYearFrom, "2000.5"}})
+            << "CSV:3:6: error: YearFrom \"2000.5\" is a year that is not a whole number";
         QTest::newRow("too few columns") << ok + "1,,A,B\r\n"
-                                         << "line 3: 4 columns, not 23";
-        QTest::newRow("end record inside") << with({{kVehicleId, "0"}}) << "line 3, column 1: VehicleId 0";
+                                         << "CSV:3: error: 4 cells, not 23";
+        QTest::newRow("end record inside")
+            << with({{kVehicleId, "0"}}) << "CSV:3:1: error: VehicleId \"0\", which would end";
         QTest::newRow("line break in a cell")
-            << with({{kMake, "two\nlines"}}) << "line 3, column 3: a line break";
-        QTest::newRow("no header") << QString::fromStdString(row({})) << "line 1: the first row must name";
-        QTest::newRow("quote that never closes") << ok + "1,\"open"
-                                                 << "line 3: a quoted field never closes";
+            << with({{kMake, "two\nlines"}}) << "CSV:3:3: error: a line break inside Make \"two\\x0Alines\"";
+        QTest::newRow("no header")
+            << QString::fromStdString(row({}))
+            << "CSV:1:1: error: the first row holds \"1\" where it must name the field VehicleId";
+        QTest::newRow("quote that never closes")
+            << ok + "1,\"open"
+            << "CSV:3:2: error: a quoted cell begins here and never closes";
     }
 
     void whatCannotComeBackIsRefusedWithItsPlace() {
@@ -169,7 +185,8 @@ class SpreadsheetTest : public QObject {
                                     QString::fromStdString(folder.file("in.csv"))});
         QVERIFY(tool.waitForFinished());
         QCOMPARE(tool.exitCode(), 1);
-        QVERIFY(tool.readAllStandardError().contains("line 2, column 3"));
+        QVERIFY(tool.readAllStandardError().contains(
+            "in.csv:2:3: error: Make \"Big \"A\"\" holds a double quote"));
         QFile catalogue(QString::fromStdString(folder.file("specialty.txt")));
         QVERIFY(catalogue.open(QIODevice::ReadOnly));
         QCOMPARE(catalogue.readAll().toStdString(), old);

@@ -8,6 +8,7 @@
 #include "regular_file.h"
 #include "spreadsheet/import_review.h"
 #include "spreadsheet/spreadsheet.h"
+#include "spreadsheet/spreadsheet_messages.h"
 #include "tool_output.h"
 #include "vehicle_search.h"
 
@@ -19,9 +20,6 @@
 namespace specialty {
 
 namespace {
-
-// The largest CSV file import reads: far beyond any catalogue, short of exhausting memory.
-constexpr std::size_t kMaxCsvBytes = 512 * 1024 * 1024;
 
 bool exists(const std::string& folder, const std::string& code, std::string_view suffix) {
     const auto path = partFilePath(folder, code, suffix);
@@ -192,17 +190,19 @@ int exportCommand(const ToolOptions& options, const std::string& output) {
 }
 
 int importCommand(const ToolOptions& options, const std::string& input, const std::string& output) {
-    Result<std::string> csv = readWholeFile(input, kMaxCsvBytes);
-    if (!csv) return failed(options, "The CSV file " + input + " cannot be read: " + csv.reason() + ".");
-    Result<std::string> catalogue = catalogueFromCsv(csv.value());
+    std::vector<std::string> warnings;
+    Result<std::string> catalogue = catalogueFromSpreadsheet(input, &warnings);
     if (!catalogue) {
-        const std::string message = "Nothing was written: " + input + " " + catalogue.reason() + ".";
         if (options.json)
-            writeJson({{"outcome", "refused"}, {"message", jsonPath(message)}});
+            writeJson({{"outcome", "refused"},
+                       {"message", jsonPath(catalogue.reason() + "\n" + nothingWritten())}});
         else
-            std::fprintf(stderr, "%s\n", message.c_str());
+            std::fprintf(stderr, "%s\n%s\n", catalogue.reason().c_str(), nothingWritten().c_str());
         return kExitProblems;
     }
+    if (!options.json)
+        for (const std::string& warning : warnings)
+            std::fprintf(stderr, "%s\n", warning.c_str());
     const std::string target = output.empty() ? options.dataFolder + std::string(kCatalogueName) : output;
     if (const std::optional<int> stop = reviewImport(options, input, target, catalogue.value())) return *stop;
     Result<std::string> previous = std::string();
@@ -212,16 +212,21 @@ int importCommand(const ToolOptions& options, const std::string& input, const st
         endImportJson({{"outcome", "failed"}, {"message", jsonPath(message)}}); // after the review's members
         return kExitError;
     }
-    if (options.json)
+    if (options.json) {
+        QJsonArray warningList;
+        for (const std::string& warning : warnings)
+            warningList.append(jsonPath(warning));
         endImportJson(
             {{"outcome", "imported"},
              {"file", jsonPath(target)},
-             {"previous", previous.value().empty() ? QJsonValue() : QJsonValue(jsonPath(previous.value()))}});
-    else
+             {"previous", previous.value().empty() ? QJsonValue() : QJsonValue(jsonPath(previous.value()))},
+             {"warnings", warningList}});
+    } else {
         writeOut("Wrote " + shown(target) + "\n" +
                  (previous.value().empty()
                       ? std::string()
                       : "The previous catalogue is kept as " + shown(previous.value()) + "\n"));
+    }
     return kExitFine;
 }
 

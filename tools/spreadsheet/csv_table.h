@@ -4,8 +4,10 @@
 #pragma once
 
 #include "result.h"
+#include "spreadsheet/sheet_rows.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,14 +19,36 @@ std::string csvField(std::string_view text);
 // One row as CSV text, ended by CR LF.
 std::string csvRow(const std::vector<std::string>& fields);
 
-struct CsvRow {
-    std::vector<std::string> fields;
-    std::uint64_t line = 0;                 // where the row begins, from 1
-    std::vector<std::uint64_t> columnLines; // where each field begins
-};
+// Reads CSV rows as the bytes arrive, a chunk at a time, so that memory stays the same whatever the file's
+// size. A UTF-8 byte order mark at the start is skipped; empty lines are no rows. Cells beyond
+// kMostKeptCells are counted, and a cell's text beyond kMostCellBytes is counted, not kept.
+class CsvReader : public SheetRows {
+  public:
+    // `read` fills a buffer and says how many bytes it gave, 0 at the end, or why it could not.
+    using Source = std::function<Result<std::size_t>(char*, std::size_t)>;
+    explicit CsvReader(Source read);
+    // Reads bytes held in memory (they must outlive the reader).
+    explicit CsvReader(std::string_view bytes);
 
-// Splits CSV text into rows. A UTF-8 byte order mark at the start is skipped; an empty last line is no row.
-// A quote that never closes is a failure that names its line.
-Result<std::vector<CsvRow>> readCsv(std::string_view text);
+    Result<bool> next(SheetRow& row) override;
+    // The first bytes of the file (up to 4), for telling what kind of text it is.
+    std::string_view start() const { return std::string_view(buffer_.data(), startBytes_); }
+
+  private:
+    // The next byte, or -1 at the end (a failed read is kept in failure_ and also ends the bytes).
+    int peek();
+    void advance() { ++at_; }
+    bool fill();
+
+    Source read_;
+    std::vector<char> buffer_;
+    std::size_t at_ = 0;
+    std::size_t size_ = 0;
+    std::size_t startBytes_ = 0;
+    bool started_ = false;
+    bool ended_ = false;
+    std::string failure_;
+    std::uint64_t line_ = 1;
+};
 
 } // namespace specialty

@@ -1,6 +1,7 @@
 // The round trip through a spreadsheet: the catalogue as CSV (UTF-8, a header row with each field's name,
-// Model and Submodel as the viewer reads them) or as a workbook, and CSV back into the catalogue's list
-// syntax (names quoted, CR LF, Windows-1252, an end record), refusing whatever would not read back the same.
+// Model and Submodel as the viewer reads them) or as a workbook, and a CSV file or a workbook back into the
+// catalogue's list syntax (names quoted, CR LF, Windows-1252, an end record), refusing whatever would not
+// read back the same.
 #pragma once
 
 #include "output_file.h"
@@ -12,6 +13,8 @@
 #include <vector>
 
 namespace specialty {
+
+class SheetRows;
 
 // Hands on the header row and then each record's 23 cells (UTF-8) up to the end record; stops at the first
 // failure `row` returns, or at a record that cannot be read.
@@ -30,8 +33,20 @@ Status exportWorkbook(const std::string& catalogue, OutputFile& output);
 // True when `path` names a workbook by its suffix (.xlsx, in any case).
 bool namesWorkbook(std::string_view path);
 
-// The catalogue text for CSV rows; a failure names the line and column of the first thing that cannot be
-// written so that the viewer reads it back as the spreadsheet shows it.
-Result<std::string> catalogueFromCsv(std::string_view csv);
+// The catalogue text for CSV rows. A failure names every fault (up to a limit, then "and N more"), each as
+// "FILE:LINE:COLUMN: error: MESSAGE" with the cell's value, `file` being the name shown; `warnings`, when
+// given, receives what is written all the same (a VehicleId used twice) in the same form.
+Result<std::string> catalogueFromCsv(std::string_view csv, const std::string& file = "CSV",
+                                     std::vector<std::string>* warnings = nullptr);
+
+// The same for a file: a workbook (Office Open XML) when the name ends in ".xlsx", else CSV. The file is
+// read as a stream, so memory beyond the catalogue written stays bounded whatever its size.
+Result<std::string> catalogueFromSpreadsheet(const std::string& path,
+                                             std::vector<std::string>* warnings = nullptr);
+
+// The catalogue text for the rows of `rows`; `csv` says whether a leading "'" guards a cell (see
+// unguardedCell()).
+Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, bool csv,
+                                      std::vector<std::string>* warnings);
 
 } // namespace specialty

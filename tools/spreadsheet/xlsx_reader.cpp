@@ -1,0 +1,295 @@
+#include "spreadsheet/xlsx_reader.h"
+
+#include "regular_file.h"
+#include "spreadsheet/spreadsheet_messages.h"
+#include "spreadsheet/xml_part.h"
+
+#include <quazip.h>
+
+#include <QFile>
+
+#include <unordered_map>
+#include <vector>
+
+namespace specialty {
+
+namespace {
+
+// Bounds far beyond any catalogue's workbook, short of exhausting memory.
+constexpr std::uint64_t kMostSmallPartBytes = 4 * 1024 * 1024;   // workbook.xml and its relationships
+constexpr std::uint64_t kMostPartBytes = 512ull * 1024 * 1024;   // the worksheet and the shared strings
+constexpr std::uint64_t kMostStringBytes = 128ull * 1024 * 1024; // the shared strings' text in memory
+constexpr std::size_t kMostStrings = 4 * 1024 * 1024;
+constexpr std::uint64_t kMostRow = 1048576; // the rows and columns a spreadsheet has
+constexpr std::uint64_t kMostColumn = 16384;
+
+const char* const kRelationships = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+// The column of a cell reference ("AB12" -> 28), or 0 when it is none.
+std::uint64_t columnOf(QStringView reference) {
+    std::uint64_t column = 0;
+    qsizetype i = 0;
+    for (; i < reference.size() && i < 4 && reference[i] >= u'A' && reference[i] <= u'Z'; ++i)
+        column = column * 26 + static_cast<std::uint64_t>(reference[i].unicode() - u'A' + 1);
+    return i > 0 && i < reference.size() && reference[i].isDigit() && column <= kMostColumn ? column : 0;
+}
+
+// A part's path inside the container from a relationship's target, which is relative to xl/ or absolute.
+QString partPath(const QString& target) {
+    return target.startsWith(u'/') ? target.mid(1) : "xl/" + target;
+}
+
+// Text of a string item (<si> or <is>): its <t> elements, phonetic runs (<rPh>) left out; at most
+// kMostCellBytes kept, every byte counted.
+class ItemText {
+  public:
+    void clear() {
+        text.clear();
+        bytes = 0;
+        inText = false;
+        phonetic = 0;
+    }
+    void token(QXmlStreamReader& xml) {
+        if (xml.isStartElement()) {
+            if (xml.name() == u"rPh") ++phonetic;
+            if (xml.name() == u"t") inText = phonetic == 0;
+        } else if (xml.isEndElement()) {
+            if (xml.name() == u"rPh") --phonetic;
+            if (xml.name() == u"t") inText = false;
+        } else if (xml.isCharacters() && inText) {
+            const QByteArray utf8 = xml.text().toUtf8();
+            bytes += static_cast<std::uint64_t>(utf8.size());
+            if (text.size() < kMostCellBytes)
+                text.append(utf8.constData(), std::min<std::size_t>(static_cast<std::size_t>(utf8.size()),
+                                                                    kMostCellBytes - text.size()));
+        }
+    }
+    std::string text;
+    std::uint64_t bytes = 0;
+
+  private:
+    bool inText = false;
+    int phonetic = 0;
+};
+
+class WorkbookRows : public SheetRows {
+  public:
+    Status open(QIODevice* device) {
+        zip_.setIoDevice(device);
+        if (!zip_.open(QuaZip::mdUnzip))
+            return Status::failure(
+                notAWorkbook("no zip container, error " + std::to_string(zip_.getZipError())));
+        Result<QString> sheetId = firstSheetId();
+        if (!sheetId) return Status::failure(sheetId.reason());
+        QString sheetTarget;
+        QString stringsTarget;
+        { // one part of the container is open at a time
+            XmlPart rels;
+            if (Status opened = rels.open(zip_, "xl/_rels/workbook.xml.rels", kMostSmallPartBytes); !opened)
+                return opened;
+            Result<bool> more = true;
+            while ((more = rels.next()) && more.value()) {
+                if (!rels.xml().isStartElement() || rels.xml().name() != u"Relationship") continue;
+                const QXmlStreamAttributes a = rels.xml().attributes();
+                if (a.value("Id") == sheetId.value()) sheetTarget = a.value("Target").toString();
+                if (a.value("Type").endsWith(u"/sharedStrings")) stringsTarget = a.value("Target").toString();
+            }
+            if (!more) return Status::failure(more.reason());
+        }
+        if (sheetTarget.isEmpty())
+            return Status::failure(
+                workbookDamaged("xl/_rels/workbook.xml.rels", "the first sheet has no part"));
+        if (!stringsTarget.isEmpty())
+            if (Status read = readStrings(partPath(stringsTarget)); !read) return read;
+        return sheet_.open(zip_, partPath(sheetTarget), kMostPartBytes);
+    }
+
+    Result<bool> next(SheetRow& row) override {
+        for (;;) {
+            Result<bool> more = sheet_.next();
+            if (!more) return failedHere(more.reason());
+            if (!more.value()) return false;
+            QXmlStreamReader& xml = sheet_.xml();
+            if (!xml.isStartElement() || xml.name() != u"row") continue;
+            bool ok = false;
+            const QStringView number = xml.attributes().value("r");
+            const std::uint64_t line = number.isEmpty() ? rowNumber_ + 1 : number.toULongLong(&ok);
+            if ((!number.isEmpty() && !ok) || line <= rowNumber_ || line > kMostRow)
+                return failedHere(workbookDamaged(sheet_.name().toStdString(), "a row is out of order"));
+            rowNumber_ = line;
+            row.line = line;
+            row.cells.clear();
+            row.cellsBeyond = 0;
+            row.lastColumn = 0;
+            if (Result<bool> read = readRow(row); !read) return read;
+            if (!row.cells.empty()) return true;
+        }
+    }
+
+  private:
+    Result<bool> failedHere(const std::string& why) {
+        failedAt_ = {rowNumber_, 0};
+        return Result<bool>::failure(why);
+    }
+
+    // The r:id of the workbook's first sheet.
+    Result<QString> firstSheetId() {
+        XmlPart workbook;
+        if (Status opened = workbook.open(zip_, "xl/workbook.xml", kMostSmallPartBytes); !opened)
+            return Result<QString>::failure(opened.reason());
+        Result<bool> more = true;
+        while ((more = workbook.next()) && more.value())
+            if (workbook.xml().isStartElement() && workbook.xml().name() == u"sheet")
+                return workbook.xml().attributes().value(kRelationships, "id").toString();
+        if (!more) return Result<QString>::failure(more.reason());
+        return Result<QString>::failure(workbookDamaged("xl/workbook.xml", "it names no sheet"));
+    }
+
+    Status readStrings(const QString& name) {
+        XmlPart part;
+        if (Status opened = part.open(zip_, name, kMostPartBytes); !opened) return opened;
+        ItemText item;
+        bool inItem = false;
+        Result<bool> more = true;
+        while ((more = part.next()) && more.value()) {
+            QXmlStreamReader& xml = part.xml();
+            if (xml.isStartElement() && xml.name() == u"si") {
+                item.clear();
+                inItem = true;
+            } else if (xml.isEndElement() && xml.name() == u"si") {
+                inItem = false;
+                if (ends_.size() >= kMostStrings)
+                    return Status::failure(workbookTooLarge(name.toStdString(), "strings", kMostStrings));
+                if (pool_.size() + item.text.size() > kMostStringBytes)
+                    return Status::failure(
+                        workbookTooLarge(name.toStdString(), "bytes of text", kMostStringBytes));
+                pool_ += item.text;
+                if (item.bytes > item.text.size()) longer_[ends_.size()] = item.bytes;
+                ends_.push_back(pool_.size());
+            } else if (inItem) {
+                item.token(xml);
+            }
+        }
+        return more ? Status(Done{}) : Status::failure(more.reason());
+    }
+
+    Result<bool> readRow(SheetRow& row) {
+        QXmlStreamReader& xml = sheet_.xml();
+        std::uint64_t column = 0;
+        SheetCell cell;
+        QString type;
+        std::string value;
+        ItemText inlineText;
+        bool inCell = false, inValue = false, inInline = false;
+        for (;;) {
+            Result<bool> more = sheet_.next();
+            if (!more) return failedHere(more.reason());
+            if (!more.value())
+                return failedHere(workbookDamaged(sheet_.name().toStdString(), "a row never ends"));
+            if (xml.isStartElement() && xml.name() == u"c" && !inCell) {
+                const QStringView reference = xml.attributes().value("r");
+                const std::uint64_t at = reference.isEmpty() ? column + 1 : columnOf(reference);
+                if (at == 0 || at <= column)
+                    return failedHere(workbookDamaged(sheet_.name().toStdString(), "a cell is out of order"));
+                column = at;
+                cell = SheetCell{};
+                cell.line = row.line;
+                cell.column = column;
+                type = xml.attributes().value("t").toString();
+                value.clear();
+                inlineText.clear();
+                inCell = true;
+            } else if (inCell && xml.isStartElement() && xml.name() == u"f") {
+                cell.formula = true;
+            } else if (inCell && xml.isStartElement() && xml.name() == u"v") {
+                inValue = true;
+            } else if (inCell && xml.isEndElement() && xml.name() == u"v") {
+                inValue = false;
+            } else if (inCell && xml.isStartElement() && xml.name() == u"is") {
+                inInline = true;
+            } else if (inCell && xml.isEndElement() && xml.name() == u"is") {
+                inInline = false;
+            } else if (inInline) {
+                inlineText.token(xml);
+            } else if (inValue && xml.isCharacters()) {
+                if (value.size() < kMostCellBytes)
+                    value += xml.text().toUtf8().left(static_cast<int>(kMostCellBytes)).toStdString();
+            } else if (inCell && xml.isEndElement() && xml.name() == u"c") {
+                inCell = false;
+                if (Status made = makeCell(cell, type, value, inlineText); !made)
+                    return failedHere(made.reason());
+                row.lastColumn = column;
+                keepCell(row, std::move(cell));
+            } else if (xml.isEndElement() && xml.name() == u"row") {
+                return true;
+            }
+        }
+    }
+
+    Status makeCell(SheetCell& cell, const QString& type, const std::string& value,
+                    const ItemText& inlineText) {
+        if (type == u"s") {
+            bool ok = false;
+            const qulonglong index = QByteArray::fromStdString(value).trimmed().toULongLong(&ok);
+            if (!ok || index >= ends_.size())
+                return Status::failure(
+                    workbookDamaged(sheet_.name().toStdString(), "a cell names a string that is not there"));
+            const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
+            cell.text = pool_.substr(begin, ends_[index] - begin);
+            const auto longer = longer_.find(index);
+            cell.bytes = longer == longer_.end() ? cell.text.size() : longer->second;
+        } else if (type == u"inlineStr") {
+            cell.text = inlineText.text;
+            cell.bytes = inlineText.bytes;
+        } else {
+            cell.text = value;
+            cell.bytes = value.size();
+            if (type == u"b") cell.kind = "true-or-false";
+            if (type == u"e") cell.kind = "error";
+            if (type == u"d") cell.kind = "date";
+        }
+        if (cell.formula && cell.bytes == 0) cell.bytes = 1; // a formula cell is never taken as empty
+        return Done{};
+    }
+
+    QuaZip zip_;
+    std::string pool_;                                      // the shared strings end to end
+    std::vector<std::uint64_t> ends_;                       // where each one ends in pool_
+    std::unordered_map<std::size_t, std::uint64_t> longer_; // lengths of those kept only in part
+    XmlPart sheet_;
+    std::uint64_t rowNumber_ = 0;
+};
+
+} // namespace
+
+Result<std::unique_ptr<SheetRows>> openWorkbook(QIODevice* device) {
+    auto rows = std::make_unique<WorkbookRows>();
+    if (Status opened = rows->open(device); !opened)
+        return Result<std::unique_ptr<SheetRows>>::failure(opened.reason());
+    return std::unique_ptr<SheetRows>(std::move(rows));
+}
+
+Result<std::unique_ptr<SheetRows>> openWorkbook(const std::string& path) {
+    // The file lives as long as the rows: it is handed to them with the container.
+    struct FileRows : SheetRows {
+        QFile file;
+        std::unique_ptr<SheetRows> rows;
+        Result<bool> next(SheetRow& row) override {
+            Result<bool> read = rows->next(row);
+            failedAt_ = {rows->failedLine(), rows->failedColumn()};
+            return read;
+        }
+    };
+    if (!isRegularFile(path))
+        return Result<std::unique_ptr<SheetRows>>::failure(notAWorkbook("not an ordinary file"));
+    auto owner = std::make_unique<FileRows>();
+    owner->file.setFileName(QString::fromStdString(path));
+    if (!owner->file.open(QIODevice::ReadOnly))
+        return Result<std::unique_ptr<SheetRows>>::failure(owner->file.errorString().toStdString());
+    Result<std::unique_ptr<SheetRows>> rows = openWorkbook(&owner->file);
+    if (!rows) return rows;
+    owner->rows = std::move(rows.value());
+    return std::unique_ptr<SheetRows>(std::move(owner));
+}
+
+} // namespace specialty
