@@ -60,10 +60,11 @@ std::string toolUsage() {
            "                            FILE:LINE: error: MESSAGE and FILE:LINE: warning: MESSAGE\n"
            "  export [-o FILE]          the records as CSV for a spreadsheet (UTF-8, a header row), or\n"
            "                            with -o FILE.xlsx as a workbook of text cells\n"
-           "  import CSV [-o FILE]      a spreadsheet's CSV back into the catalogue (default: the data\n"
-           "                            folder's), written whole or not at all; the file it replaces\n"
-           "                            is kept beside it as NAME.previous\n"
-           "  import --dry-run CSV      what import would change, record by record; writes nothing\n"
+           "  import FILE [-o FILE]     a spreadsheet's CSV, or a workbook (FILE.xlsx), back into the\n"
+           "                            catalogue (default: the data folder's) after comparing it with\n"
+           "                            the current one; written whole or not at all, the file it\n"
+           "                            replaces kept beside it as NAME.previous\n"
+           "  import --dry-run FILE     what import would change, record by record; writes nothing\n"
            "  diff OLD NEW              what changes from catalogue OLD to catalogue NEW, record by record:\n"
            "                            changed fields with their old and new values, records added,\n"
            "                            removed and moved (exit status 0 identical, 1 different)\n"
@@ -140,7 +141,7 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     if (command == "export" || command == "import") {
         const bool importing = command == "import";
         if (named || parser.isSet(at) || parser.isSet(numbered) || words.size() != (importing ? 1 : 0))
-            return usage(importing ? "import takes one CSV file and no other options than -o, --dry-run and "
+            return usage(importing ? "import takes one CSV file or workbook and no other options than -o, --dry-run and "
                                      "--accept-conversions"
                                    : "export takes no other options than -o",
                          wantsJson);
