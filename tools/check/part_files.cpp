@@ -57,21 +57,23 @@ void PartFiles::remember(std::string_view code) {
     if (!codes_.insert({codeHash(code)})) full_ = true;
 }
 
-void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t line) {
+void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t line,
+                    const std::string& mark) {
     if (full_ || seen(code)) return;
     remember(code);
     if (full_) {
         out_.add(
             {Finding::Level::Warning, catalogue_, line,
-             "the catalogue uses too many different part codes to check them all: the files of the codes "
+             mark + "the catalogue uses too many different part codes to check them all: the files of the codes "
              "first used from " +
                  recordNumbered(position) + " on are not checked"});
         return;
     }
-    check(std::string(code), position, line);
+    check(std::string(code), position, line, mark);
 }
 
-void PartFiles::check(const std::string& code, std::int64_t position, std::uint64_t line) {
+void PartFiles::check(const std::string& code, std::int64_t position, std::uint64_t line,
+                      const std::string& mark) {
     // A file the viewer does not find because its name differs from the code in letter case alone.
     // What the folder's listing says of a file name, found with one look: whether it lists the name, and
     // a file the viewer does not find because its name differs in letter case alone. A name the listing
@@ -93,7 +95,7 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
     const std::string shown =
         "part code " + specialty::quoted(code) + " (first used by " + recordNumbered(position) + ")";
     auto warn = [&](const std::string& message) {
-        out_.add({Finding::Level::Warning, catalogue_, line, shown + " " + message});
+        out_.add({Finding::Level::Warning, catalogue_, line, mark + shown + " " + message});
     };
     const auto picture = partFilePath(folder_, code, kPictureSuffix);
     const auto description = partFilePath(folder_, code, kDescriptionSuffix);

@@ -25,8 +25,8 @@ class PartFiles {
               std::string catalogue);
 
     // A part code used by the record at `position`, on catalogue line `line`: its files are checked the
-    // first time.
-    void use(std::string_view code, std::int64_t position, std::uint64_t line);
+    // first time. `mark` begins its findings.
+    void use(std::string_view code, std::int64_t position, std::uint64_t line, const std::string& mark);
 
     // Adds a finding for every part file that no record uses.
     void findUnused();
@@ -34,7 +34,7 @@ class PartFiles {
   private:
     bool seen(std::string_view code);
     void remember(std::string_view code);
-    void check(const std::string& code, std::int64_t position, std::uint64_t line);
+    void check(const std::string& code, std::int64_t position, std::uint64_t line, const std::string& mark);
     // The names of the folder's files, keyed by their letters folded to one case.
     std::unordered_multimap<std::string, std::string> namesByFoldedCase() const;
 
