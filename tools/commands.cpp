@@ -101,7 +101,8 @@ int findCommand(const ToolOptions& options, const std::string& selection,
         return kExitFine;
     }
     if (result.failed())
-        return failed(options, withDamageLine(options.dataFolder + std::string(kCatalogueName), result.reason));
+        return failed(options,
+                      withDamageLine(options.dataFolder + std::string(kCatalogueName), result.reason));
     if (options.json)
         writeJson({{"outcome", "not found"}, {"message", kNoMatchMessage}});
     else
@@ -121,14 +122,12 @@ int listCommand(const ToolOptions& options) {
         if (const RecordReader::Read read = file.readRecord(raw); read != RecordReader::Read::Record) {
             // Worded as find words the same damage, and naming the line where it begins.
             const std::string message =
-                read == RecordReader::Read::Failed ? catalogueCannotBeRead(path, file.failure())
-                                                   : withDamageLine(path,
-                                                                    read == RecordReader::Read::CutShort
-                                                                        ? catalogueEndsInRecord(path, position,
-                                                                                                file.fieldsRead())
-                                                                        : catalogueFieldTooLong(
-                                                                              path, file.overlongField(),
-                                                                              position, file.maxFieldBytes()));
+                read == RecordReader::Read::Failed
+                    ? catalogueCannotBeRead(path, file.failure())
+                    : withDamageLine(path, read == RecordReader::Read::CutShort
+                                               ? catalogueEndsInRecord(path, position, file.fieldsRead())
+                                               : catalogueFieldTooLong(path, file.overlongField(), position,
+                                                                       file.maxFieldBytes()));
             if (options.json)
                 writeOut("]," + jsonMembers({{"outcome", "failed"}, {"message", jsonPath(message)}}) + "}\n");
             else

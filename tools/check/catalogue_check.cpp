@@ -141,11 +141,11 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
             // comes as a byte that never matches: names that need either are never found.
             const char* why = name.size() > column.width // the "*" rule keeps the length
                                   ? nullptr
-                              : !name.empty() && (name.front() == ' ' || name.back() == ' ')
-                                  ? "begins or ends with a blank, which a selection's columns drop"
-                              : name.find(static_cast<char>(kUnmappable)) != std::string_view::npos
-                                  ? "holds the byte 0x81, which no selection can hold"
-                                  : "";
+                                  : !name.empty() && (name.front() == ' ' || name.back() == ' ')
+                                        ? "begins or ends with a blank, which a selection's columns drop"
+                                    : name.find(static_cast<char>(kUnmappable)) != std::string_view::npos
+                                        ? "holds the byte 0x81, which no selection can hold"
+                                        : "";
             if (why && *why == '\0') continue;
             findable = false;
             add(Finding::Level::Error, fieldLine[column.field - 1],
@@ -292,8 +292,8 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
     if (layout.unjudgedLines() > 0)
         report.unjudged = "; " + counted(static_cast<std::int64_t>(layout.unjudgedLines()), "line") +
                           " could not be judged (the first is line " +
-                          std::to_string(layout.firstUnjudgedLine()) + "): " +
-                          (layout.unjudgedLines() == 1 ? "it holds" : "they hold") +
+                          std::to_string(layout.firstUnjudgedLine()) +
+                          "): " + (layout.unjudgedLines() == 1 ? "it holds" : "they hold") +
                           " other than 23 fields, so no record can be read from " +
                           (layout.unjudgedLines() == 1 ? "it" : "them");
     return report;

@@ -26,7 +26,7 @@ std::optional<DamageStart> whereDamageStarts(const std::string& catalogue) {
     while (!file.atEnd()) {
         const RecordReader::Read read = file.readRecord(raw);
         if (read == RecordReader::Read::Failed) return std::nullopt;
-        const int fields = read == RecordReader::Read::CutShort   ? file.fieldsRead()
+        const int fields = read == RecordReader::Read::CutShort  ? file.fieldsRead()
                            : read == RecordReader::Read::TooLong ? file.overlongField()
                                                                  : kRecordFields;
         for (int f = 1; f <= fields; ++f) {

@@ -73,8 +73,8 @@ void LineLayout::reportRun(bool closed) {
         for (const Line& l : run_) {
             if (l.fields == kRecordFields) continue;
             notJudged(l);
-            std::string message = "line " + std::to_string(l.number) + " holds " + counted(l.fields, "field") +
-                                  ", not " + std::to_string(kRecordFields);
+            std::string message = "line " + std::to_string(l.number) + " holds " +
+                                  counted(l.fields, "field") + ", not " + std::to_string(kRecordFields);
             if (first)
                 message += closed
                                ? ": the records from " + recordNumbered(runPosition_) +

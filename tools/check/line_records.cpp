@@ -33,7 +33,8 @@ void LineRecords::endLine() {
     record.position = base_ + linesSince_;
     std::size_t start = 0;
     for (int f = 0; f < kRecordFields; ++f) {
-        record.raw.field[static_cast<std::size_t>(f)] = std::string_view(bytes_).substr(start, ends_[f] - start);
+        record.raw.field[static_cast<std::size_t>(f)] =
+            std::string_view(bytes_).substr(start, ends_[f] - start);
         start = ends_[f];
     }
     if (record.raw[kVehicleId] == "0") {

@@ -1,8 +1,8 @@
 // The records a catalogue's lines were meant to hold, where the reader is out of step with them: after a
 // line of other than 23 fields the reader takes fields from two lines for each record, while each later
-// line of 23 fields still holds the record its maintainer wrote, up to the line that holds the end record. Those lines are handed on as records,
-// numbered as if every line were one, so that check judges them as the maintainer meant them, the way a
-// compiler goes on after a syntax error.
+// line of 23 fields still holds the record its maintainer wrote, up to the line that holds the end record.
+// Those lines are handed on as records, numbered as if every line were one, so that check judges them as the
+// maintainer meant them, the way a compiler goes on after a syntax error.
 #pragma once
 
 #include "catalogue_record.h"
@@ -45,9 +45,9 @@ class LineRecords {
 
     Sink sink_;
     std::uint64_t line_ = 0;
-    bool collecting_ = false;   // the line began in the middle of a reader's record
-    int count_ = 0;             // fields of the line, counted up to one more than a record has
-    std::int64_t base_ = -1;    // the reader's record that began the last line read in step
+    bool collecting_ = false; // the line began in the middle of a reader's record
+    int count_ = 0;           // fields of the line, counted up to one more than a record has
+    std::int64_t base_ = -1;  // the reader's record that began the last line read in step
     std::int64_t linesSince_ = 0;
     bool stopped_ = false;
     std::string bytes_;

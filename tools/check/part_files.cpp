@@ -22,13 +22,17 @@ std::string foldedCase(std::string_view fileName) {
 
 } // namespace
 
-std::unordered_multimap<std::string, std::string> PartFiles::namesByFoldedCase() const {
+std::unordered_multimap<std::string, std::string> PartFiles::namesByFoldedCase() {
     std::unordered_multimap<std::string, std::string> names;
     std::error_code error;
     for (auto entry = std::filesystem::directory_iterator(folder_, error);
          !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
         const std::string name = entry->path().filename().string();
         names.emplace(foldedCase(name), name);
+    }
+    if (error) {
+        unlisted_ = error.message();
+        names.clear();
     }
     return names;
 }
@@ -64,8 +68,9 @@ void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t 
     if (full_) {
         out_.add(
             {Finding::Level::Warning, catalogue_, line,
-             mark + "the catalogue uses too many different part codes to check them all: the files of the codes "
-             "first used from " +
+             mark +
+                 "the catalogue uses too many different part codes to check them all: the files of the codes "
+                 "first used from " +
                  recordNumbered(position) + " on are not checked"});
         return;
     }
@@ -85,6 +90,7 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
     };
     auto listed = [&](const std::string& name) {
         Listed found;
+        found.exactly = !unlisted_.empty(); // no listing: the file is asked for on its own
         for (auto [first, last] = names_.equal_range(foldedCase(name)); first != last; ++first)
             if (first->second == name)
                 found.exactly = true;
@@ -119,6 +125,13 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
 }
 
 void PartFiles::findUnused() {
+    if (!unlisted_.empty()) {
+        out_.add({Finding::Level::Warning, folder_, 0,
+                  "the data folder cannot be listed (" + unlisted_ +
+                      "): each part file was asked for by its name, so names that differ in letter case "
+                      "alone and files no record uses could not be found"});
+        return;
+    }
     if (full_) return; // not every code used is known
     std::vector<std::pair<std::string, const char*>> unused;
     for (const auto& folded : names_) { // the folder as listed when the check began

@@ -36,12 +36,14 @@ class PartFiles {
     void remember(std::string_view code);
     void check(const std::string& code, std::int64_t position, std::uint64_t line, const std::string& mark);
     // The names of the folder's files, keyed by their letters folded to one case.
-    std::unordered_multimap<std::string, std::string> namesByFoldedCase() const;
+    // A folder that can be searched but not listed leaves `unlisted_` set: each file is then asked for.
+    std::unordered_multimap<std::string, std::string> namesByFoldedCase();
 
     std::string folder_;
     PictureProblem pictureProblem_;
     FindingStream& out_;
     std::string catalogue_;
+    std::string unlisted_; // why the folder could not be listed; empty when it was
     std::unordered_multimap<std::string, std::string> names_; // the folder's files, listed once
     struct Code {
         std::uint64_t hash = 0; // of a code seen
