@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <map>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -128,6 +130,49 @@ class CheckRecoveryTest : public QObject {
             QCOMPARE(found.size(), 1);
             QVERIFY2(found[0].startsWith("error 1: ") && found[0].contains(c.part),
                      qPrintable(c.what + QString(": ") + found[0]));
+        }
+    }
+
+    void namesAndCodesAreToldApartByTheirBytes() {
+        // Each pair below shares its hash (found by inverting the hashes step by step): only the bytes
+        // can tell them apart. Lines are records 1, 2, 3...
+        struct Case {
+            const char* what;
+            std::vector<std::string> lines;
+            QStringList expected;
+        };
+        const std::map<int, std::string> collidingCode{{1, "RDV30MULFL7NE"}}, otherCode{{1, "6GCJ8IJFMJRG0"}};
+        const Case cases[] = {
+            {"vehicles whose names hash alike",
+             {recordLine("1", "\"Aldena\"", "\"Tarsa\"", "\"2.0 GL\"", "1998", "2004"),
+              recordLine("2", "\"ALDENA\"", "\"TARSA\"", "\"BIU0000V=QMR@WB7\"", "1998", "2004"),
+              recordLine("3", "\"aldena\"", "\"tarsa\"", "\"2.0 gl\"", "1999", "2000")},
+             {"error 3: record 3 (VehicleId 3) is never shown: every year from 1999 to 2000 already finds "
+              "record 1 (line 1)"}},
+            {"part codes whose FNV-1a hashes are equal",
+             {recordLine("1", "A", "B", "", "2000", "2001", collidingCode),
+              recordLine("2", "C", "D", "", "2000", "2001", otherCode)},
+             {"warning 2: part code \"6GCJ8IJFMJRG0\" (first used by record 2) has no picture file "
+              "6GCJ8IJFMJRG0ill.jpg",
+              "warning 2: part code \"6GCJ8IJFMJRG0\" (first used by record 2) has no description file "
+              "6GCJ8IJFMJRG0.txt"}},
+            {"a VehicleId used twice",
+             {recordLine("7", "A", "B", "", "2000", "2001"), recordLine("8", "C", "D", "", "2000", "2001"),
+              recordLine("7", "E", "F", "", "2000", "2001")},
+             {"warning 3: VehicleId \"7\" of record 3 is already that of record 1 (line 1): a VehicleId "
+              "identifies one catalogue entry"}},
+        };
+        for (const Case& c : cases) {
+            DataFolder folder;
+            folder.writePicture("RDV30MULFL7NE", Qt::red);
+            folder.writeDescription("RDV30MULFL7NE", "text\r\n");
+            std::vector<std::string> lines = c.lines;
+            lines.push_back(endRecordLine());
+            folder.writeCatalogue(lines);
+            QStringList found =
+                findings(checkCatalogue(folder.path(), [](const std::string&) { return std::string(); }));
+            found.removeIf([](const QString& f) { return f.startsWith("warning 0: no record uses"); });
+            QVERIFY2(found == c.expected, qPrintable(c.what + QString(":\n") + found.join('\n')));
         }
     }
 

@@ -6,6 +6,7 @@
 #include "check/line_records.h"
 #include "check/part_files.h"
 #include "check/record_coverage.h"
+#include "check/string_set.h"
 #include "data_folder.h"
 #include "messages.h"
 #include "record_reader.h"
@@ -39,6 +40,7 @@ struct PendingRecord {
     std::string bytes;
     RawRecord raw;
     std::uint64_t line[kRecordFields] = {};
+    RecordCoverage::NameOffsets names{};
     std::int64_t position = 0;
 
     // The reader's views of one record lie in order in one buffer: the stretch they span is copied once.
@@ -58,6 +60,9 @@ std::string shownField(const RawRecord& raw, int number) {
     if (number == kSubmodel) return decodeStars(raw[number], kSubmodelStars);
     return std::string(raw[number]);
 }
+
+// What the VehicleIds seen may cost, kept whole to find one used twice.
+constexpr std::size_t kMostVehicleIdBytes = 8 * 1024 * 1024;
 
 // The first selection column is 5 wide: no year below this can be asked for.
 constexpr int kLowestSelectionYear = -9999;
@@ -109,8 +114,10 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
             "VehicleId "
             "(\"\xC3\xAF\xC2\xBB\xC2\xBF...\"); save the catalogue as Windows-1252, without it");
     LineLayout layout(out, path);
-    RecordCoverage coverage;
+    RecordCoverage coverage(path);
     bool coverageFull = false;
+    StringSet vehicleIds(kMostVehicleIdBytes); // each with the record and line that first used it
+    bool vehicleIdsFull = false;
     PartFiles parts(dataFolder, pictureProblem, out, path);
 
     // A record is checked once the next one has begun: only then is it known whether it ended where its
@@ -120,7 +127,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
     // shift.
     std::string mark;
     auto judge = [&](const RawRecord& record, std::int64_t position, const std::uint64_t* fieldLine,
-                     bool mayHoldUtf8) {
+                     bool mayHoldUtf8, const RecordCoverage::NameOffsets& names) {
         auto add = [&](Finding::Level level, std::uint64_t line, std::string message) {
             out.add({level, path, line, mark + std::move(message)});
         };
@@ -173,7 +180,8 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
                     ": a selection's year cannot be below " + std::to_string(kLowestSelectionYear) +
                     ", so no selection finds it");
         if (from && to && *from <= *to && findable) {
-            if (std::optional<std::string> shadowed = coverage.add(record, *from, *to, position))
+            if (std::optional<std::string> shadowed =
+                    coverage.add(record, *from, *to, position, fieldLine[0], &names))
                 add(Finding::Level::Error, fieldLine[0], std::move(*shadowed));
             if (coverage.full() && !coverageFull) {
                 coverageFull = true;
@@ -184,6 +192,22 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
                         " on are not checked for an earlier record that "
                         "always wins over them");
             }
+        }
+        std::uint64_t first =
+            std::uint64_t(position) << 32 | std::min<std::uint64_t>(fieldLine[0], UINT32_MAX);
+        if (vehicleIdsFull) {
+        } else if (const StringSet::Added id = vehicleIds.add(record[kVehicleId], first);
+                   id == StringSet::Added::Present) {
+            add(Finding::Level::Warning, fieldLine[0],
+                "VehicleId " + specialty::quoted(shownField(record, kVehicleId)) + " of " + at(position) +
+                    " is already that of " + at(static_cast<std::int64_t>(first >> 32)) + " (line " +
+                    std::to_string(first & UINT32_MAX) + "): a VehicleId identifies one catalogue entry");
+        } else if (id == StringSet::Added::Full) {
+            vehicleIdsFull = true;
+            add(Finding::Level::Warning, fieldLine[0],
+                "the catalogue uses too many different VehicleIds to check them all for repeats: those first "
+                "used from " +
+                    at(position) + " on are not checked");
         }
         for (int n = 1; n <= kPartCodes; ++n)
             if (const std::string_view code = record[kPartCode1 + n - 1]; !code.empty())
@@ -196,7 +220,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
         }
         pending.valid = false;
         mark.clear();
-        judge(pending.raw, pending.position, pending.line, hasHighBytes(pending.bytes));
+        judge(pending.raw, pending.position, pending.line, hasHighBytes(pending.bytes), pending.names);
     };
     // After a shift, each line of 23 fields is judged as the record it was meant to be.
     LineRecords lineRecords([&](const LineRecord& meant) {
@@ -207,7 +231,8 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
         bool high = false;
         for (std::string_view field : meant.raw.field)
             high = high || hasHighBytes(field);
-        judge(meant.raw, meant.position, fieldLine, high);
+        judge(meant.raw, meant.position, fieldLine, high,
+              {meant.offset[kMake - 1], meant.offset[kModel - 1], meant.offset[kSubmodel - 1]});
         mark.clear();
     });
 
@@ -233,12 +258,14 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
                 lineRecords.inStepLine(firstLine, position);
             else
                 for (int f = 1; f <= fields; ++f)
-                    lineRecords.field(firstLine, known ? raw[f] : "", f, position, known);
+                    lineRecords.field(firstLine, known ? raw[f] : "", f, position, file.fieldOffset(f),
+                                      known);
         } else {
             for (int f = 1; f <= fields; ++f) {
                 fieldLine[f - 1] = f == 1 ? firstLine : lines.lineOf(file.fieldOffset(f));
                 // Before the layout ends the line.
-                lineRecords.field(fieldLine[f - 1], known ? raw[f] : "", f, position, known);
+                lineRecords.field(fieldLine[f - 1], known ? raw[f] : "", f, position, file.fieldOffset(f),
+                                  known);
                 layout.field(fieldLine[f - 1], position, f);
             }
         }
@@ -270,6 +297,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
         pending.keep(raw);
         std::copy(std::begin(fieldLine), std::end(fieldLine), std::begin(pending.line));
         pending.position = position;
+        pending.names = {file.fieldOffset(kMake), file.fieldOffset(kModel), file.fieldOffset(kSubmodel)};
         // Findings before the pending record and before any run of lines still being judged are final.
         out.settle(std::min(pending.line[0], layout.heldFrom()));
     }

@@ -3,7 +3,7 @@
 namespace specialty {
 
 void LineRecords::field(std::uint64_t line, std::string_view bytes, int number, std::int64_t position,
-                        bool known) {
+                        std::uint64_t offset, bool known) {
     if (line != line_) {
         endLine();
         line_ = line;
@@ -22,6 +22,7 @@ void LineRecords::field(std::uint64_t line, std::string_view bytes, int number, 
     if (count_ < kRecordFields) {
         bytes_.append(bytes);
         ends_[count_] = bytes_.size();
+        offsets_[count_] = offset;
     }
     ++count_;
 }
@@ -36,6 +37,7 @@ void LineRecords::endLine() {
         record.raw.field[static_cast<std::size_t>(f)] =
             std::string_view(bytes_).substr(start, ends_[f] - start);
         start = ends_[f];
+        record.offset[f] = offsets_[f];
     }
     if (record.raw[kVehicleId] == "0") {
         stopped_ = true;

@@ -19,6 +19,7 @@ struct LineRecord {
     RawRecord raw;
     std::uint64_t line = 0;
     std::int64_t position = 0; // as if each line since the last one read in step held one record
+    std::uint64_t offset[kRecordFields] = {}; // where each field begins in the file
 };
 
 class LineRecords {
@@ -30,10 +31,10 @@ class LineRecords {
     // `position`. Lines must come in order. Without `known` bytes (a record cut short) the line is not
     // handed on.
     void field(std::uint64_t line, std::string_view bytes, int number, std::int64_t position,
-               bool known = true);
+               std::uint64_t offset, bool known = true);
     // A line whose first field begins a reader's record: the reader is in step there.
     void inStepLine(std::uint64_t line, std::int64_t position) {
-        if (line != line_) field(line, {}, 1, position);
+        if (line != line_) field(line, {}, 1, position, 0);
     }
     // Ends the last line (at the end of the file, or at the end record).
     void finish();
@@ -52,6 +53,7 @@ class LineRecords {
     bool stopped_ = false;
     std::string bytes_;
     std::size_t ends_[kRecordFields] = {};
+    std::uint64_t offsets_[kRecordFields] = {};
 };
 
 } // namespace specialty

@@ -37,35 +37,19 @@ std::unordered_multimap<std::string, std::string> PartFiles::namesByFoldedCase()
     return names;
 }
 
-namespace {
-
-std::uint64_t codeHash(std::string_view code) {
-    Fnv1a hash;
-    for (char c : code)
-        hash.add(static_cast<unsigned char>(c));
-    return hash.value();
-}
-
-} // namespace
-
 PartFiles::PartFiles(std::string dataFolder, PictureProblem pictureProblem, FindingStream& out,
                      std::string catalogue)
     : folder_(std::move(dataFolder)), pictureProblem_(std::move(pictureProblem)), out_(out),
       catalogue_(std::move(catalogue)), names_(namesByFoldedCase()) {}
 
-bool PartFiles::seen(std::string_view code) {
-    return codes_.find(codeHash(code)) != nullptr;
-}
-
-void PartFiles::remember(std::string_view code) {
-    if (!codes_.insert({codeHash(code)})) full_ = true;
-}
-
 void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t line,
                     const std::string& mark) {
-    if (full_ || seen(code)) return;
-    remember(code);
-    if (full_) {
+    if (full_) return;
+    std::uint64_t unused = 0;
+    const StringSet::Added added = codes_.add(code, unused);
+    if (added == StringSet::Added::Present) return;
+    if (added == StringSet::Added::Full) {
+        full_ = true;
         out_.add(
             {Finding::Level::Warning, catalogue_, line,
              mark +
@@ -142,7 +126,7 @@ void PartFiles::findUnused() {
                 name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
                 continue;
             const std::string code = utf8ToWindows1252(name.substr(0, name.size() - suffix.size()));
-            if (name != kCatalogueName && !seen(code) && isRegularFile(folder_ + name))
+            if (name != kCatalogueName && !codes_.contains(code) && isRegularFile(folder_ + name))
                 unused.emplace_back(name, what);
             break;
         }

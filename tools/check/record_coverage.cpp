@@ -5,26 +5,38 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
 #include <map>
+#include <unistd.h>
 
 namespace specialty {
 
 namespace {
 
-// `more` when there are earlier records besides `positions` that were not counted.
-std::string describe(const std::vector<std::int64_t>& positions, bool more) {
-    if (positions.size() == 1 && !more) return recordNumbered(positions[0]);
+// "record 101 (line 101)", "records 3 (line 3), 5 (line 5) and others"; `more` when there are earlier
+// records besides `earlier` that were not counted.
+std::string describe(std::vector<RecordCoverage::Earlier> earlier, bool more) {
+    std::sort(earlier.begin(), earlier.end(),
+              [](const auto& a, const auto& b) { return a.position < b.position; });
+    earlier.erase(std::unique(earlier.begin(), earlier.end(),
+                              [](const auto& a, const auto& b) { return a.position == b.position; }),
+                  earlier.end());
+    auto one = [](const RecordCoverage::Earlier& e) {
+        return std::to_string(std::int64_t(e.position) + 1) +
+               (e.line > 0 ? " (line " + std::to_string(e.line) + ")" : std::string());
+    };
+    if (earlier.size() == 1 && !more) return "record " + one(earlier[0]);
     std::string text = "records ";
-    const std::size_t shown = std::min<std::size_t>(positions.size(), 5);
+    const std::size_t shown = std::min<std::size_t>(earlier.size(), 5);
     for (std::size_t i = 0; i < shown; ++i)
-        text += (i == 0                                                 ? ""
-                 : i + 1 == shown && shown == positions.size() && !more ? " and "
-                                                                        : ", ") +
-                std::to_string(positions[i] + 1);
+        text += (i == 0                                               ? ""
+                 : i + 1 == shown && shown == earlier.size() && !more ? " and "
+                                                                      : ", ") +
+                one(earlier[i]);
     if (more)
         text += " and others";
-    else if (shown < positions.size())
-        text += " and " + std::to_string(positions.size() - shown) + " more";
+    else if (shown < earlier.size())
+        text += " and " + std::to_string(earlier.size() - shown) + " more";
     return text;
 }
 
@@ -32,57 +44,8 @@ std::string describe(const std::vector<std::int64_t>& positions, bool more) {
 // many runs costs no more than one over a few.
 constexpr std::size_t kRunsNamed = 64;
 
-} // namespace
-
-// Adds a record's years to its vehicle. Returns the earlier records that together answer all of its years
-// (`more` set when there are others beyond them), or nothing when some year still finds it.
-//
-// The covered years are kept twice: merged into disjoint spans, to find the gaps a record fills at a cost
-// that the merging pays back, and as runs of years with the record each finds first, to name them.
-std::vector<std::int64_t> RecordCoverage::Vehicle::cover(int from, int to, std::int64_t position, bool& more,
-                                                         std::uint64_t& visited) {
-    std::vector<std::pair<int, int>> gaps;
-    int next = from; // the first year not yet accounted for
-    auto span = covered.upper_bound(from);
-    if (span != covered.begin() && std::prev(span)->second >= from) --span;
-    for (; span != covered.end() && span->first <= to && next <= to; ++span, ++visited) {
-        if (span->first > next) gaps.emplace_back(next, span->first - 1);
-        next = std::max(next, span->second + 1);
-    }
-    if (next <= to) gaps.emplace_back(next, to);
-    if (!gaps.empty()) {
-        for (const auto& [first, last] : gaps)
-            firsts.emplace(first, FirstRecord{last, position});
-        // Merge [from, to] and every span touching it into one.
-        int low = from, high = to;
-        auto touching = covered.upper_bound(from);
-        if (touching != covered.begin() && std::prev(touching)->second >= from - 1) --touching;
-        while (touching != covered.end() && touching->first <= to + 1) {
-            low = std::min(low, touching->first);
-            high = std::max(high, touching->second);
-            touching = covered.erase(touching);
-            ++visited;
-        }
-        covered.emplace(low, high);
-        return {};
-    }
-    std::vector<std::int64_t> earlier;
-    auto run = firsts.upper_bound(from);
-    if (run != firsts.begin() && std::prev(run)->second.to >= from) --run;
-    std::size_t looked = 0;
-    for (; run != firsts.end() && run->first <= to; ++run, ++visited) {
-        if (++looked > kRunsNamed) {
-            more = true;
-            break;
-        }
-        earlier.push_back(run->second.position);
-    }
-    std::sort(earlier.begin(), earlier.end());
-    earlier.erase(std::unique(earlier.begin(), earlier.end()), earlier.end());
-    return earlier;
-}
-
-namespace {
+// What a run in ordered maps costs: two nodes.
+constexpr std::size_t kHeavyRunBytes = 2 * 64;
 
 // The names as the viewer compares them (the first "*" of a Model and the first two of a Submodel read as
 // double quotes; letters folded to one case), hashed eight bytes at a time, each name followed by its
@@ -151,29 +114,299 @@ std::uint64_t vehicleHash(const RawRecord& record) {
     return hash.value();
 }
 
+// The three names as one string that is equal for two records exactly when the viewer cannot tell their
+// names apart: each name with the "*" rule applied and its letters in upper case, after a length byte.
+std::string canonicalNames(std::string_view make, std::string_view model, std::string_view submodel) {
+    std::string names;
+    for (auto [name, stars] :
+         {std::pair{make, 0}, std::pair{model, kModelStars}, std::pair{submodel, kSubmodelStars}}) {
+        const std::string shown = decodeStars(name, stars);
+        names += static_cast<char>(shown.size());
+        for (char c : shown)
+            names += static_cast<char>(upperWindows1252(static_cast<unsigned char>(c)));
+    }
+    return names;
+}
+
+// The names' place in the catalogue, packed in 64 bits: the Make's offset (39 bits), the three lengths
+// (4, 5 and 5 bits: names longer than their columns are never added) and the gaps from the end of the Make
+// to the Model and from the end of the Model to the Submodel (5 bits each). The top bit marks names kept
+// in full instead, the low half then their place in kept_.
+constexpr std::uint64_t kKeptInFull = 1ULL << 63;
+
+std::optional<std::uint64_t> packedPlace(std::uint64_t make, std::size_t makeLength, std::uint64_t model,
+                                         std::size_t modelLength, std::uint64_t submodel,
+                                         std::size_t submodelLength) {
+    if (make >= (1ULL << 39) || makeLength > 15 || modelLength > 31 || submodelLength > 31)
+        return std::nullopt;
+    if (model < make + makeLength || submodel < model + modelLength) return std::nullopt;
+    const std::uint64_t gap1 = model - make - makeLength, gap2 = submodel - model - modelLength;
+    if (gap1 > 31 || gap2 > 31) return std::nullopt;
+    return make | std::uint64_t(makeLength) << 39 | std::uint64_t(modelLength) << 43 |
+           std::uint64_t(submodelLength) << 48 | gap1 << 53 | gap2 << 58;
+}
+
 } // namespace
 
-std::optional<std::string> RecordCoverage::add(const RawRecord& record, int from, int to,
-                                               std::int64_t position) {
-    const std::uint64_t hash = vehicleHash(record);
-    const Slot first{hash, static_cast<std::int16_t>(from), static_cast<std::int16_t>(to),
-                     static_cast<std::uint32_t>(position)};
-    bool added = false;
-    Slot* slot = full_ || position >= kListedAgain ? table_.find(hash) : table_.findOrAdd(first, added);
-    if (added) return std::nullopt; // the vehicle's first record
-    if (!slot) {                    // a vehicle first seen with no room left to judge it
-        full_ = true;
-        return std::nullopt;
+struct RecordCoverage::Heavy {
+    std::map<int, int> covered; // disjoint spans of covered years: first -> last
+    std::map<int, Run> firsts;  // runs of years, keyed by their first, with the record found
+};
+
+RecordCoverage::RecordCoverage(std::string catalogue) : catalogue_(std::move(catalogue)) {
+    if (!catalogue_.empty()) fd_ = ::open(catalogue_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+}
+
+RecordCoverage::~RecordCoverage() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::string RecordCoverage::canonical(const RawRecord& record) const {
+    return canonicalNames(record[kMake], record[kModel], record[kSubmodel]);
+}
+
+std::size_t RecordCoverage::bytes() const {
+    return slots_.size() * sizeof(std::uint32_t) + vehicles_.bytes() + runs_.bytes() + kept_.capacity() +
+           heavyRuns_ * kHeavyRunBytes + heavy_.capacity() * sizeof(Heavy);
+}
+
+// True when the vehicle's names are `names`, decided by their bytes.
+bool RecordCoverage::sameNames(std::uint32_t index, const std::string& names) {
+    if (index == lastVehicle_) return names == lastNames_;
+    const Vehicle& v = vehicles_[index];
+    const std::uint64_t place = std::uint64_t(v.namesHigh) << 32 | v.namesLow;
+    std::string stored;
+    if (place & kKeptInFull) {
+        const std::size_t at = static_cast<std::uint32_t>(place);
+        std::size_t end = at;
+        for (int name = 0; name < 3; ++name)
+            end += 1 + static_cast<unsigned char>(kept_[end]);
+        stored = kept_.substr(at, end - at);
+    } else {
+        const std::uint64_t make = place & ((1ULL << 39) - 1);
+        const std::size_t makeLength = (place >> 39) & 15, modelLength = (place >> 43) & 31,
+                          submodelLength = (place >> 48) & 31;
+        const std::size_t gap1 = (place >> 53) & 31, gap2 = (place >> 58) & 31;
+        const std::size_t span = makeLength + gap1 + modelLength + gap2 + submodelLength;
+        char bytes[15 + 31 + 31 + 31 + 31];
+        ++reread_;
+        if (fd_ < 0 || ::pread(fd_, bytes, span, static_cast<off_t>(make)) != static_cast<ssize_t>(span))
+            return false; // the file changed under the check: take them as different vehicles
+        const std::string_view all(bytes, span);
+        stored = canonicalNames(all.substr(0, makeLength), all.substr(makeLength + gap1, modelLength),
+                                all.substr(makeLength + gap1 + modelLength + gap2, submodelLength));
     }
-    if ((slot->record & kListedAgain) == 0) { // the vehicle's second record: its years are kept in full now
-        vehicles_.emplace_back();
-        bool more = false;
-        vehicles_.back().cover(slot->from, slot->to, slot->record, more, visited_);
-        slot->record = kListedAgain | static_cast<std::uint32_t>(vehicles_.size() - 1);
+    if (stored != names) return false;
+    lastVehicle_ = index;
+    lastNames_ = names;
+    return true;
+}
+
+// Where the vehicle's names can be found again: in the catalogue at the record's offsets, or kept here.
+bool RecordCoverage::locate(const RawRecord& record, const NameOffsets* offsets, std::string& names,
+                            Vehicle& v) {
+    std::optional<std::uint64_t> place;
+    if (offsets && fd_ >= 0)
+        place = packedPlace(offsets->make, record[kMake].size(), offsets->model, record[kModel].size(),
+                            offsets->submodel, record[kSubmodel].size());
+    if (!place) {
+        if (names.empty()) names = canonical(record);
+        if (kept_.size() + names.size() > kMostBytes / 8) return false;
+        place = kKeptInFull | kept_.size();
+        kept_ += names;
+    }
+    v.namesLow = static_cast<std::uint32_t>(*place);
+    v.namesHigh = static_cast<std::uint32_t>(*place >> 32);
+    return true;
+}
+
+bool RecordCoverage::grow() {
+    const std::size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
+    if (bytes() + size * sizeof(std::uint32_t) > kMostBytes) return false;
+    std::vector<std::uint32_t> slots(size, 0);
+    const std::size_t mask = size - 1;
+    for (std::uint32_t s : slots_) {
+        if (s == 0) continue;
+        std::size_t i = vehicles_[s - 1].tag & mask; // the tag's bits index the table as well
+        while (slots[i] != 0)
+            i = (i + 1) & mask;
+        slots[i] = s;
+    }
+    slots_.swap(slots);
+    return true;
+}
+
+// The slot of the vehicle named as `record` names it, or the free slot where it would go (`found` false).
+// Null when the table has no room left.
+std::uint32_t* RecordCoverage::findSlot(std::uint64_t hash, const RawRecord& record, std::string& names,
+                                        bool& found) {
+    found = false;
+    if ((used_ + 1) * 4 > slots_.size() * 3 && !grow() && (slots_.empty() || used_ + 1 >= slots_.size()))
+        return nullptr;
+    const std::uint32_t tag = static_cast<std::uint32_t>(hash >> 32);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
+        if (slots_[i] == 0) return &slots_[i];
+        if (vehicles_[slots_[i] - 1].tag != tag) continue;
+        if (names.empty()) names = canonical(record);
+        if (sameNames(slots_[i] - 1, names)) {
+            found = true;
+            return &slots_[i];
+        }
+    }
+}
+
+std::vector<RecordCoverage::Earlier> RecordCoverage::coverListed(Vehicle& v, int from, int to,
+                                                                 std::int64_t position, std::uint64_t line,
+                                                                 bool& more) {
+    std::vector<std::pair<int, int>> gaps;
+    std::vector<Earlier> earlier;
+    int next = from; // the first year not yet accounted for
+    int runs = 0;
+    for (std::uint32_t r = v.runs; r != kNoRuns; r = runs_[r].next, ++runs, ++visited_) {
+        const Run& run = runs_[r];
+        if (run.first > to) break;
+        if (run.last < from) continue;
+        if (run.first > next) gaps.emplace_back(next, run.first - 1);
+        next = std::max(next, run.last + 1);
+        earlier.push_back({run.position, run.line});
+    }
+    if (next <= to) gaps.emplace_back(next, to);
+    if (gaps.empty()) {
+        more = false;
+        return earlier;
+    }
+    if (!roomFor(runs_)) {
+        full_ = true; // no room to remember these years: later records of the vehicle may pass
+        return {};
+    }
+    // Insert the gaps as runs of this record, in year order.
+    std::uint32_t* link = &v.runs;
+    for (const auto& [first, last] : gaps) {
+        while (*link != kNoRuns && runs_[*link].first < first)
+            link = &runs_[*link].next;
+        const Run added{static_cast<std::int16_t>(first), static_cast<std::int16_t>(last),
+                        static_cast<std::uint32_t>(position), static_cast<std::uint32_t>(line), *link};
+        *link = static_cast<std::uint32_t>(runs_.push(added));
+        link = &runs_[*link].next;
+    }
+    if (runs + static_cast<int>(gaps.size()) > kMostListedRuns) { // too many to walk: ordered maps from now
+        Heavy heavy;
+        for (std::uint32_t r = v.runs; r != kNoRuns; r = runs_[r].next) {
+            const Run& run = runs_[r];
+            heavy.firsts.emplace(run.first, run);
+            auto span = heavy.covered.end();
+            if (!heavy.covered.empty() && std::prev(span)->second + 1 == run.first)
+                std::prev(span)->second = run.last;
+            else
+                heavy.covered.emplace(run.first, run.last);
+            ++heavyRuns_;
+        }
+        heavy_.push_back(std::move(heavy));
+        v.runs = kHeavy | static_cast<std::uint32_t>(heavy_.size() - 1);
+    }
+    return {};
+}
+
+// Adds [from, to] to a vehicle listed again. Returns the earlier records that together answer all of its
+// years (`more` set when there are others beyond them), or nothing when some year still finds it.
+//
+// In ordered maps the covered years are kept twice: merged into disjoint spans, to find the gaps a record
+// fills at a cost that the merging pays back, and as runs of years with the record each finds first, to
+// name them.
+std::vector<RecordCoverage::Earlier>
+RecordCoverage::cover(Vehicle& v, int from, int to, std::int64_t position, std::uint64_t line, bool& more) {
+    if ((v.runs & kHeavy) == 0 || v.runs == kNoRuns) return coverListed(v, from, to, position, line, more);
+    Heavy& h = heavy_[v.runs & ~kHeavy];
+    std::vector<std::pair<int, int>> gaps;
+    int next = from;
+    auto span = h.covered.upper_bound(from);
+    if (span != h.covered.begin() && std::prev(span)->second >= from) --span;
+    for (; span != h.covered.end() && span->first <= to && next <= to; ++span, ++visited_) {
+        if (span->first > next) gaps.emplace_back(next, span->first - 1);
+        next = std::max(next, span->second + 1);
+    }
+    if (next <= to) gaps.emplace_back(next, to);
+    if (!gaps.empty()) {
+        if (bytes() + gaps.size() * kHeavyRunBytes > kMostBytes) {
+            full_ = true; // no room to remember these years: later records of the vehicle may pass
+            return {};
+        }
+        for (const auto& [first, last] : gaps) {
+            h.firsts.emplace(first, Run{static_cast<std::int16_t>(first), static_cast<std::int16_t>(last),
+                                        static_cast<std::uint32_t>(position),
+                                        static_cast<std::uint32_t>(line), kNoRuns});
+            ++heavyRuns_;
+        }
+        int low = from, high = to;
+        auto touching = h.covered.upper_bound(from);
+        if (touching != h.covered.begin() && std::prev(touching)->second >= from - 1) --touching;
+        while (touching != h.covered.end() && touching->first <= to + 1) {
+            low = std::min(low, touching->first);
+            high = std::max(high, touching->second);
+            touching = h.covered.erase(touching);
+            ++visited_;
+        }
+        h.covered.emplace(low, high);
+        return {};
+    }
+    std::vector<Earlier> earlier;
+    auto run = h.firsts.upper_bound(from);
+    if (run != h.firsts.begin() && std::prev(run)->second.last >= from) --run;
+    std::size_t looked = 0;
+    for (; run != h.firsts.end() && run->first <= to; ++run, ++visited_) {
+        if (++looked > kRunsNamed) {
+            more = true;
+            break;
+        }
+        earlier.push_back({run->second.position, run->second.line});
+    }
+    return earlier;
+}
+
+std::optional<std::string> RecordCoverage::add(const RawRecord& record, int from, int to,
+                                               std::int64_t position, std::uint64_t line,
+                                               const NameOffsets* offsets) {
+    const std::uint64_t hash = vehicleHash(record);
+    std::string names; // made only when a candidate's bytes must be compared
+    bool found = false;
+    std::uint32_t* slot = findSlot(hash, record, names, found);
+    const std::uint32_t line32 = static_cast<std::uint32_t>(std::min<std::uint64_t>(line, UINT32_MAX));
+    if (!found) {
+        if (full_ || !slot || !roomFor(vehicles_)) {
+            full_ = true; // a vehicle first seen with no room left to judge it
+            return std::nullopt;
+        }
+        Vehicle v{static_cast<std::uint32_t>(hash >> 32),
+                  0,
+                  0,
+                  static_cast<std::int16_t>(from),
+                  static_cast<std::int16_t>(to),
+                  static_cast<std::uint32_t>(position),
+                  line32,
+                  kNoRuns};
+        if (!locate(record, offsets, names, v)) {
+            full_ = true;
+            return std::nullopt;
+        }
+        *slot = static_cast<std::uint32_t>(vehicles_.push(v)) + 1;
+        ++used_;
+        if (!names.empty()) { // made for a candidate already: the next record may well name it again
+            lastVehicle_ = *slot - 1;
+            lastNames_ = names;
+        }
+        return std::nullopt; // the vehicle's first record
+    }
+    Vehicle& v = vehicles_[*slot - 1];
+    if (v.runs == kNoRuns) { // the vehicle's second record: its first record becomes its first run
+        if (!roomFor(runs_)) {
+            full_ = true;
+            return std::nullopt;
+        }
+        v.runs = static_cast<std::uint32_t>(runs_.push(Run{v.from, v.to, v.position, v.line, kNoRuns}));
     }
     bool more = false;
-    const std::vector<std::int64_t> earlier =
-        vehicles_[slot->record & ~kListedAgain].cover(from, to, position, more, visited_);
+    const std::vector<Earlier> earlier = cover(v, from, to, position, line, more);
     if (earlier.empty()) return std::nullopt;
     return recordNumbered(position) + " (VehicleId " + printableForMessage(record[kVehicleId]) +
            ") is never shown: every year from " + std::to_string(from) + " to " + std::to_string(to) +
