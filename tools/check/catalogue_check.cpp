@@ -61,6 +61,18 @@ std::string shownField(const RawRecord& raw, int number) {
     return std::string(raw[number]);
 }
 
+// Why no selection can match a name in columns `width` wide, or empty when one can. A selection's columns
+// lose their blanks at both ends, and a character the code page lacks comes as a byte that never matches.
+std::string unmatchable(std::string_view name, std::size_t width) {
+    if (name.size() > width) // the "*" rule keeps the length
+        return "is longer than " + std::to_string(width) + " characters";
+    if (!name.empty() && (name.front() == ' ' || name.back() == ' '))
+        return "begins or ends with a blank, which a selection's columns drop";
+    if (name.find(static_cast<char>(kUnmappable)) != std::string_view::npos)
+        return "holds the byte 0x81, which no selection can hold";
+    return {};
+}
+
 // What the VehicleIds seen may cost, kept whole to find one used twice.
 constexpr std::size_t kMostVehicleIdBytes = 8 * 1024 * 1024;
 
@@ -143,24 +155,12 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
         }
         bool findable = true;
         for (const NameColumn& column : kNameColumns) {
-            const std::string_view name = record[column.field];
-            // A selection's columns lose their blanks at both ends, and a character the code page lacks
-            // comes as a byte that never matches: names that need either are never found.
-            const char* why = name.size() > column.width // the "*" rule keeps the length
-                                  ? nullptr
-                                  : !name.empty() && (name.front() == ' ' || name.back() == ' ')
-                                        ? "begins or ends with a blank, which a selection's columns drop"
-                                    : name.find(static_cast<char>(kUnmappable)) != std::string_view::npos
-                                        ? "holds the byte 0x81, which no selection can hold"
-                                        : "";
-            if (why && *why == '\0') continue;
+            const std::string why = unmatchable(record[column.field], column.width);
+            if (why.empty()) continue;
             findable = false;
             add(Finding::Level::Error, fieldLine[column.field - 1],
                 fieldName(column.field) + " " + specialty::quoted(shownField(record, column.field)) + " of " +
-                    at(position) + " " +
-                    (why ? std::string(why)
-                         : "is longer than " + std::to_string(column.width) + " characters") +
-                    ": no selection can match it");
+                    at(position) + " " + why + ": no selection can match it");
         }
         const auto from = parseYear(record[kYearFrom]);
         const auto to = parseYear(record[kYearTo]);

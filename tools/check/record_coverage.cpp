@@ -1,5 +1,7 @@
 #include "check/record_coverage.h"
 
+#include "check/vehicle_names.h"
+
 #include "messages.h"
 #include "text_encoding.h"
 
@@ -44,107 +46,11 @@ std::string describe(std::vector<RecordCoverage::Earlier> earlier, bool more) {
 // many runs costs no more than one over a few.
 constexpr std::size_t kRunsNamed = 64;
 
-// What a run in ordered maps costs: two nodes.
-constexpr std::size_t kHeavyRunBytes = 2 * 64;
-
-// The names as the viewer compares them (the first "*" of a Model and the first two of a Submodel read as
-// double quotes; letters folded to one case), hashed eight bytes at a time, each name followed by its
-// length so that "AB","C" and "A","BC" differ.
-class VehicleHash {
-  public:
-    void addName(std::string_view name, int stars) {
-        if (stars > 0 && name.find('*') != std::string_view::npos) {
-            std::string shown(name);
-            for (char& c : shown)
-                if (c == '*' && stars > 0) {
-                    c = '"';
-                    --stars;
-                }
-            addFolded(shown);
-        } else {
-            addFolded(name);
-        }
-        mix(name.size());
-    }
-    std::uint64_t value() const {
-        std::uint64_t h = hash_; // spread every input bit over the low bits the table indexes by
-        h = (h ^ (h >> 33)) * 0xFF51AFD7ED558CCDULL;
-        h = (h ^ (h >> 33)) * 0xC4CEB9FE1A85EC53ULL;
-        h ^= h >> 33;
-        return h == 0 ? 1 : h;
-    }
-
-  private:
-    void addFolded(std::string_view text) {
-        for (std::size_t i = 0; i < text.size(); i += 8) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, text.data() + i, std::min<std::size_t>(8, text.size() - i));
-            mix(folded(word));
-        }
-    }
-    // The word's bytes in upper case: ASCII all at once, the code page's upper half byte by byte.
-    static std::uint64_t folded(std::uint64_t word) {
-        constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-        if ((word & kHigh) == 0) {
-            const std::uint64_t atLeastA = word + (0x80 - 'a') * kOnes;
-            const std::uint64_t aboveZ = word + (0x80 - 'z' - 1) * kOnes;
-            return word ^ (((atLeastA & ~aboveZ) & kHigh) >> 2);
-        }
-        unsigned char bytes[8];
-        std::memcpy(bytes, &word, 8);
-        for (unsigned char& b : bytes)
-            b = upperWindows1252(b);
-        std::memcpy(&word, bytes, 8);
-        return word;
-    }
-    void mix(std::uint64_t word) {
-        hash_ = (hash_ ^ word) * 0x9E3779B97F4A7C15ULL;
-        hash_ ^= hash_ >> 32;
-    }
-
-    std::uint64_t hash_ = 0x243F6A8885A308D3ULL;
-};
-
-std::uint64_t vehicleHash(const RawRecord& record) {
-    VehicleHash hash;
-    hash.addName(record[kMake], 0);
-    hash.addName(record[kModel], kModelStars);
-    hash.addName(record[kSubmodel], kSubmodelStars);
-    return hash.value();
-}
-
-// The three names as one string that is equal for two records exactly when the viewer cannot tell their
-// names apart: each name with the "*" rule applied and its letters in upper case, after a length byte.
-std::string canonicalNames(std::string_view make, std::string_view model, std::string_view submodel) {
-    std::string names;
-    for (auto [name, stars] :
-         {std::pair{make, 0}, std::pair{model, kModelStars}, std::pair{submodel, kSubmodelStars}}) {
-        const std::string shown = decodeStars(name, stars);
-        names += static_cast<char>(shown.size());
-        for (char c : shown)
-            names += static_cast<char>(upperWindows1252(static_cast<unsigned char>(c)));
-    }
-    return names;
-}
-
-// The names' place in the catalogue, packed in 64 bits: the Make's offset (39 bits), the three lengths
-// (4, 5 and 5 bits: names longer than their columns are never added) and the gaps from the end of the Make
-// to the Model and from the end of the Model to the Submodel (5 bits each). The top bit marks names kept
-// in full instead, the low half then their place in kept_.
+// Marks names kept in kept_ instead of a place in the catalogue; the low half is then where they begin.
 constexpr std::uint64_t kKeptInFull = 1ULL << 63;
 
-std::optional<std::uint64_t> packedPlace(std::uint64_t make, std::size_t makeLength, std::uint64_t model,
-                                         std::size_t modelLength, std::uint64_t submodel,
-                                         std::size_t submodelLength) {
-    if (make >= (1ULL << 39) || makeLength > 15 || modelLength > 31 || submodelLength > 31)
-        return std::nullopt;
-    if (model < make + makeLength || submodel < model + modelLength) return std::nullopt;
-    const std::uint64_t gap1 = model - make - makeLength, gap2 = submodel - model - modelLength;
-    if (gap1 > 31 || gap2 > 31) return std::nullopt;
-    return make | std::uint64_t(makeLength) << 39 | std::uint64_t(modelLength) << 43 |
-           std::uint64_t(submodelLength) << 48 | gap1 << 53 | gap2 << 58;
-}
+// What a run in ordered maps costs: two nodes.
+constexpr std::size_t kHeavyRunBytes = 2 * 64;
 
 } // namespace
 
@@ -183,18 +89,16 @@ bool RecordCoverage::sameNames(std::uint32_t index, const std::string& names) {
             end += 1 + static_cast<unsigned char>(kept_[end]);
         stored = kept_.substr(at, end - at);
     } else {
-        const std::uint64_t make = place & ((1ULL << 39) - 1);
-        const std::size_t makeLength = (place >> 39) & 15, modelLength = (place >> 43) & 31,
-                          submodelLength = (place >> 48) & 31;
-        const std::size_t gap1 = (place >> 53) & 31, gap2 = (place >> 58) & 31;
-        const std::size_t span = makeLength + gap1 + modelLength + gap2 + submodelLength;
+        const UnpackedPlace at = unpackedPlace(place);
+        const std::size_t span = at.span();
         char bytes[15 + 31 + 31 + 31 + 31];
         ++reread_;
-        if (fd_ < 0 || ::pread(fd_, bytes, span, static_cast<off_t>(make)) != static_cast<ssize_t>(span))
+        if (fd_ < 0 || ::pread(fd_, bytes, span, static_cast<off_t>(at.make)) != static_cast<ssize_t>(span))
             return false; // the file changed under the check: take them as different vehicles
         const std::string_view all(bytes, span);
-        stored = canonicalNames(all.substr(0, makeLength), all.substr(makeLength + gap1, modelLength),
-                                all.substr(makeLength + gap1 + modelLength + gap2, submodelLength));
+        stored =
+            canonicalNames(all.substr(0, at.makeLength), all.substr(at.makeLength + at.gap1, at.modelLength),
+                           all.substr(span - at.submodelLength, at.submodelLength));
     }
     if (stored != names) return false;
     lastVehicle_ = index;

@@ -1,10 +1,18 @@
 #include "check/string_set.h"
 
-#include "check/flat_hash_table.h"
-
 namespace specialty {
 
 namespace {
+
+// FNV-1a over bytes.
+class Fnv1a {
+  public:
+    void add(unsigned char byte) { hash_ = (hash_ ^ byte) * 1099511628211ULL; }
+    std::uint64_t value() const { return hash_; }
+
+  private:
+    std::uint64_t hash_ = 1469598103934665603ULL;
+};
 
 std::uint64_t hashOf(std::string_view text) {
     Fnv1a hash;
