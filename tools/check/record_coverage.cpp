@@ -76,9 +76,38 @@ std::size_t RecordCoverage::bytes() const {
            heavyRuns_ * kHeavyRunBytes + heavy_.capacity() * sizeof(Heavy);
 }
 
-// True when the vehicle's names are `names`, decided by their bytes.
-bool RecordCoverage::sameNames(std::uint32_t index, const std::string& names) {
-    if (index == lastVehicle_) return names == lastNames_;
+// True when the record's names are byte for byte those of the record last remembered: surely the same
+// vehicle, found without making their canonical form.
+bool RecordCoverage::sameAsLast(const RawRecord& record) const {
+    std::size_t at = 0;
+    for (int field : {kMake, kModel, kSubmodel}) {
+        const std::string_view name = record[field];
+        if (at + 1 + name.size() > lastKey_.size() ||
+            static_cast<unsigned char>(lastKey_[at]) != name.size() ||
+            lastKey_.compare(at + 1, name.size(), name) != 0)
+            return false;
+        at += 1 + name.size();
+    }
+    return at == lastKey_.size();
+}
+
+void RecordCoverage::remember(std::uint32_t index, const RawRecord& record, const std::string& names) {
+    lastVehicle_ = index;
+    lastKey_.clear(); // its room is kept from record to record
+    for (int field : {kMake, kModel, kSubmodel})
+        lastKey_.append(1, static_cast<char>(record[field].size())).append(record[field]);
+    lastNames_ = names;
+}
+
+// True when the vehicle's names are the record's, decided by their bytes. `names` is made when needed.
+bool RecordCoverage::sameNames(std::uint32_t index, const RawRecord& record, std::string& names) {
+    if (index == lastVehicle_ && sameAsLast(record)) return true; // the usual case: a vehicle listed again
+    if (names.empty()) names = canonical(record);
+    if (index == lastVehicle_ && !lastNames_.empty()) {
+        if (names != lastNames_) return false;
+        remember(index, record, names);
+        return true;
+    }
     const Vehicle& v = vehicles_[index];
     const std::uint64_t place = std::uint64_t(v.namesHigh) << 32 | v.namesLow;
     std::string stored;
@@ -101,8 +130,7 @@ bool RecordCoverage::sameNames(std::uint32_t index, const std::string& names) {
                            all.substr(span - at.submodelLength, at.submodelLength));
     }
     if (stored != names) return false;
-    lastVehicle_ = index;
-    lastNames_ = names;
+    remember(index, record, names);
     return true;
 }
 
@@ -131,7 +159,7 @@ bool RecordCoverage::grow() {
     const std::size_t mask = size - 1;
     for (std::uint32_t s : slots_) {
         if (s == 0) continue;
-        std::size_t i = vehicles_[s - 1].tag & mask; // the tag's bits index the table as well
+        std::size_t i = vehicles_[(s & kIndexMask) - 1].tag & mask; // the tag's low bits index the table
         while (slots[i] != 0)
             i = (i + 1) & mask;
         slots[i] = s;
@@ -150,10 +178,12 @@ std::uint32_t* RecordCoverage::findSlot(std::uint64_t hash, const RawRecord& rec
     const std::uint32_t tag = static_cast<std::uint32_t>(hash >> 32);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
-        if (slots_[i] == 0) return &slots_[i];
-        if (vehicles_[slots_[i] - 1].tag != tag) continue;
-        if (names.empty()) names = canonical(record);
-        if (sameNames(slots_[i] - 1, names)) {
+        const std::uint32_t s = slots_[i];
+        if (s == 0) return &slots_[i];
+        if (((s ^ tag) & ~kIndexMask) != 0) continue; // the slot's own bits of the tag differ
+        const std::uint32_t index = (s & kIndexMask) - 1;
+        if (vehicles_[index].tag != tag) continue;
+        if (sameNames(index, record, names)) {
             found = true;
             return &slots_[i];
         }
@@ -277,7 +307,7 @@ std::optional<std::string> RecordCoverage::add(const RawRecord& record, int from
     std::uint32_t* slot = findSlot(hash, record, names, found);
     const std::uint32_t line32 = static_cast<std::uint32_t>(std::min<std::uint64_t>(line, UINT32_MAX));
     if (!found) {
-        if (full_ || !slot || !roomFor(vehicles_)) {
+        if (full_ || !slot || !roomFor(vehicles_) || vehicles_.size() + 1 >= kIndexMask) {
             full_ = true; // a vehicle first seen with no room left to judge it
             return std::nullopt;
         }
@@ -293,15 +323,13 @@ std::optional<std::string> RecordCoverage::add(const RawRecord& record, int from
             full_ = true;
             return std::nullopt;
         }
-        *slot = static_cast<std::uint32_t>(vehicles_.push(v)) + 1;
+        const std::uint32_t index = static_cast<std::uint32_t>(vehicles_.push(v));
+        *slot = (v.tag & ~kIndexMask) | (index + 1);
         ++used_;
-        if (!names.empty()) { // made for a candidate already: the next record may well name it again
-            lastVehicle_ = *slot - 1;
-            lastNames_ = names;
-        }
-        return std::nullopt; // the vehicle's first record
+        remember(index, record, names); // the next record may well name it again
+        return std::nullopt;            // the vehicle's first record
     }
-    Vehicle& v = vehicles_[*slot - 1];
+    Vehicle& v = vehicles_[(*slot & kIndexMask) - 1];
     if (v.runs == kNoRuns) { // the vehicle's second record: its first record becomes its first run
         if (!roomFor(runs_)) {
             full_ = true;

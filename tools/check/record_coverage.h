@@ -4,10 +4,10 @@
 // Records are judged as they are read. A hash of a vehicle's names only picks the candidates: whether two
 // records name the same vehicle is decided by their names' bytes, re-read from the catalogue at the offsets
 // kept for the vehicle's first record (or, for names whose layout those offsets cannot describe, kept in
-// full). A vehicle costs 28 bytes and a slot of 4 in the table; a vehicle listed again keeps its runs of
-// years in a shared pool (16 bytes a run), and only a vehicle of more than kMostListedRuns runs moves to
-// ordered maps, so that a record is judged with a bounded look. All of it stays within kMostBytes; vehicles
-// first seen after that are not judged (full() tells, and check says so once).
+// full). A vehicle costs 28 bytes and a slot of 4 in the table (at most about two million fit); a vehicle
+// listed again keeps its runs of years in a shared pool (16 bytes a run), and only a vehicle of more than
+// kMostListedRuns runs moves to ordered maps, so that a record is judged with a bounded look. All of it stays
+// within kMostBytes; vehicles first seen after that are not judged (full() tells, and check says so once).
 #pragma once
 
 #include "catalogue_record.h"
@@ -77,7 +77,9 @@ class RecordCoverage {
     static constexpr std::uint32_t kHeavy = 0x80000000u;
 
     std::string canonical(const RawRecord& record) const;
-    bool sameNames(std::uint32_t vehicle, const std::string& names);
+    bool sameAsLast(const RawRecord& record) const;
+    void remember(std::uint32_t vehicle, const RawRecord& record, const std::string& names);
+    bool sameNames(std::uint32_t vehicle, const RawRecord& record, std::string& names);
     // `names` is made when they must be kept here.
     bool locate(const RawRecord& record, const NameOffsets* offsets, std::string& names, Vehicle& v);
     std::uint32_t* findSlot(std::uint64_t hash, const RawRecord& record, std::string& names, bool& found);
@@ -96,14 +98,18 @@ class RecordCoverage {
 
     std::string catalogue_;
     int fd_ = -1;
-    std::vector<std::uint32_t> slots_; // 0 free, otherwise a vehicle's index + 1; a power of two long
+    // 0 free, otherwise the high bits of the vehicle's tag over its index + 1 (the low 21 bits); a power
+    // of two long.
+    static constexpr std::uint32_t kIndexMask = (1u << 21) - 1;
+    std::vector<std::uint32_t> slots_;
     std::size_t used_ = 0;
     ChunkedPool<Vehicle> vehicles_;
     ChunkedPool<Run> runs_;
     std::vector<Heavy> heavy_;
     std::size_t heavyRuns_ = 0;
     std::string kept_; // names kept in full: a length byte and the bytes of each of the three
-    std::uint32_t lastVehicle_ = kNoRuns; // the vehicle last named, with its names
+    std::uint32_t lastVehicle_ = kNoRuns; // the vehicle last named, its record's names and their form
+    std::string lastKey_;
     std::string lastNames_;
     bool full_ = false;
     std::uint64_t visited_ = 0;

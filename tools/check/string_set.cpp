@@ -32,9 +32,11 @@ std::size_t StringSet::bytes() const {
 
 std::size_t StringSet::find(std::uint64_t hash, std::string_view wanted) const {
     const std::size_t mask = slots_.size() - 1;
+    const std::uint32_t high = static_cast<std::uint32_t>(hash >> 32) & ~kIndexMask;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         if (slots_[i] == 0) return i;
-        const Entry& e = entries_[slots_[i] - 1];
+        if ((slots_[i] & ~kIndexMask) != high) continue; // the slot's own bits of the hash differ
+        const Entry& e = entries_[(slots_[i] & kIndexMask) - 1];
         if (e.hash == hash && text(e) == wanted) return i;
     }
 }
@@ -45,7 +47,7 @@ bool StringSet::grow() {
     std::vector<std::uint32_t> slots(size, 0);
     for (std::uint32_t s : slots_) {
         if (s == 0) continue;
-        std::size_t i = entries_[s - 1].hash & (size - 1);
+        std::size_t i = entries_[(s & kIndexMask) - 1].hash & (size - 1);
         while (slots[i] != 0)
             i = (i + 1) & (size - 1);
         slots[i] = s;
@@ -65,12 +67,12 @@ StringSet::Added StringSet::add(std::string_view wanted, std::uint64_t& value) {
     const std::uint64_t hash = hashOf(wanted);
     const std::size_t slot = find(hash, wanted);
     if (slots_[slot] != 0) {
-        value = entries_[slots_[slot] - 1].value;
+        value = entries_[(slots_[slot] & kIndexMask) - 1].value;
         return Added::Present;
     }
     const bool newBlock = blocks_.empty() || blocks_.back().size() + wanted.size() > kBlockBytes;
     const bool newEntries = entries_.bytes() == entries_.size() * entries_.entryBytes();
-    if (wanted.size() > kBlockBytes ||
+    if (wanted.size() > kBlockBytes || entries_.size() + 1 >= kIndexMask ||
         bytes() + (newBlock ? kBlockBytes : 0) + (newEntries ? entries_.blockBytes() : 0) > maxBytes_)
         return Added::Full;
     if (newBlock) {
@@ -81,7 +83,8 @@ StringSet::Added StringSet::add(std::string_view wanted, std::uint64_t& value) {
     const Entry entry{hash, value, static_cast<std::uint32_t>(blocks_.size() - 1),
                       static_cast<std::uint32_t>(block.size()), static_cast<std::uint32_t>(wanted.size())};
     block.append(wanted);
-    slots_[slot] = static_cast<std::uint32_t>(entries_.push(entry)) + 1;
+    slots_[slot] = (static_cast<std::uint32_t>(hash >> 32) & ~kIndexMask) |
+                   (static_cast<std::uint32_t>(entries_.push(entry)) + 1);
     return Added::New;
 }
 

@@ -37,7 +37,10 @@ class StringSet {
     bool grow();
 
     std::size_t maxBytes_;
-    std::vector<std::uint32_t> slots_; // 0 free, otherwise an entry's index + 1; a power of two long
+    // 0 free, otherwise the high bits of the entry's hash over its index + 1 (the low 21 bits), so that a
+    // look along the slots rarely needs an entry; a power of two long.
+    static constexpr std::uint32_t kIndexMask = (1u << 21) - 1;
+    std::vector<std::uint32_t> slots_;
     ChunkedPool<Entry, 8192> entries_;
     std::vector<std::string> blocks_; // strings end to end, none across two blocks
 };
