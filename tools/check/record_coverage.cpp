@@ -169,17 +169,19 @@ bool RecordCoverage::grow() {
 }
 
 // The slot of the vehicle named as `record` names it, or the free slot where it would go (`found` false).
-// Null when the table has no room left.
+// Null when it is not there and the table has no room left.
 std::uint32_t* RecordCoverage::findSlot(std::uint64_t hash, const RawRecord& record, std::string& names,
                                         bool& found) {
     found = false;
-    if ((used_ + 1) * 4 > slots_.size() * 3 && !grow() && (slots_.empty() || used_ + 1 >= slots_.size()))
-        return nullptr;
+    // The table grows before it is three quarters full; when it cannot, no vehicle is added (null), so
+    // that looks along it stay short, but those there are still found.
+    const bool room = (used_ + 1) * 4 <= slots_.size() * 3 || grow();
+    if (slots_.empty()) return nullptr;
     const std::uint32_t tag = static_cast<std::uint32_t>(hash >> 32);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
         const std::uint32_t s = slots_[i];
-        if (s == 0) return &slots_[i];
+        if (s == 0) return room ? &slots_[i] : nullptr;
         if (((s ^ tag) & ~kIndexMask) != 0) continue; // the slot's own bits of the tag differ
         const std::uint32_t index = (s & kIndexMask) - 1;
         if (vehicles_[index].tag != tag) continue;

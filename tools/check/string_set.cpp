@@ -61,15 +61,17 @@ bool StringSet::contains(std::string_view wanted) const {
 }
 
 StringSet::Added StringSet::add(std::string_view wanted, std::uint64_t& value) {
-    if ((entries_.size() + 1) * 4 > slots_.size() * 3 && !grow() &&
-        (slots_.empty() || entries_.size() + 1 >= slots_.size()))
-        return Added::Full;
+    // The table grows before it is three quarters full; when it cannot, nothing more is added, so that
+    // looks along it stay short.
+    const bool room = (entries_.size() + 1) * 4 <= slots_.size() * 3 || grow();
+    if (slots_.empty()) return Added::Full;
     const std::uint64_t hash = hashOf(wanted);
     const std::size_t slot = find(hash, wanted);
     if (slots_[slot] != 0) {
         value = entries_[(slots_[slot] & kIndexMask) - 1].value;
         return Added::Present;
     }
+    if (!room) return Added::Full;
     const bool newBlock = blocks_.empty() || blocks_.back().size() + wanted.size() > kBlockBytes;
     const bool newEntries = entries_.bytes() == entries_.size() * entries_.entryBytes();
     if (wanted.size() > kBlockBytes || entries_.size() + 1 >= kIndexMask ||
