@@ -44,22 +44,29 @@ std::string missingSelection() {
     return joinSelection("Nomatch", "Nothing", "None", "2020", "2020");
 }
 
-long long writeSyntheticCatalogue(const std::string& path, long long records, bool fullLastRecord) {
+long long writeSyntheticCatalogue(const std::string& path, long long records, bool fullLastRecord,
+                                  int listings) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) throw std::runtime_error("cannot write " + path);
     Random random{12345};
     std::string line;
+    std::string vehicle;
     long long size = 0;
     for (long long r = 1; r <= records; ++r) {
         const bool last = r == records;
         line = std::to_string(10000 + r) + ",,";
-        line += "\"" + std::string(last ? "Zzyzx" : pick(random, kMakes)) + "\",";
-        line += "\"" + std::string(last ? "Finale" : pick(random, kModels)) + "\",";
-        // Each vehicle is listed once, as in a maintained catalogue: the record number makes the submodel
-        // unique.
-        const std::string submodel = std::string(pick(random, kSubmodels)) + " " + std::to_string(r);
-        line += "\"" + (last ? std::string("Last Of All") : submodel) + "\",";
-        const int from = 1980 + static_cast<int>(random.next(35));
+        // A vehicle listed again repeats the names of its first record, and takes years after them.
+        const long long listing = (r - 1) % listings;
+        if (listing == 0 || last) {
+            vehicle = "\"" + std::string(last ? "Zzyzx" : pick(random, kMakes)) + "\",";
+            vehicle += "\"" + std::string(last ? "Finale" : pick(random, kModels)) + "\",";
+            // Each vehicle is listed once (or `listings` times), as in a maintained catalogue: the record
+            // number makes the submodel unique.
+            const std::string submodel = std::string(pick(random, kSubmodels)) + " " + std::to_string(r);
+            vehicle += "\"" + (last ? std::string("Last Of All") : submodel) + "\",";
+        }
+        line += vehicle;
+        const int from = 1980 + static_cast<int>(random.next(35)) + (last ? 0 : 50 * static_cast<int>(listing));
         line += std::to_string(from) + "," +
                 std::to_string(last ? 2024 : from + static_cast<int>(random.next(10)));
         for (int p = 0; p < 16; ++p) {
@@ -83,12 +90,12 @@ long long writeSyntheticCatalogue(const std::string& path, long long records, bo
     return size;
 }
 
-long long prepareSyntheticFolder(const std::string& folder, long long records) {
+long long prepareSyntheticFolder(const std::string& folder, long long records, int listings) {
     ::mkdir(folder.c_str(), 0755);
     const std::string path = folder + std::string(kCatalogueName);
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && info.st_size > 0) return info.st_size;
-    return writeSyntheticCatalogue(path, records);
+    return writeSyntheticCatalogue(path, records, false, listings);
 }
 
 } // namespace specialty::bench

@@ -12,11 +12,13 @@ std::string lastRecordSelection();
 std::string missingSelection();
 
 // Writes `records` records and the end record to `path`. Returns the file's size in bytes. With
-// `fullLastRecord` the last record lists all sixteen parts, ZZ01 to ZZ16.
-long long writeSyntheticCatalogue(const std::string& path, long long records, bool fullLastRecord = false);
+// `fullLastRecord` the last record lists all sixteen parts, ZZ01 to ZZ16. With `listings` above 1 each
+// vehicle is listed that many times, in records that follow each other, each with years of its own.
+long long writeSyntheticCatalogue(const std::string& path, long long records, bool fullLastRecord = false,
+                                  int listings = 1);
 
 // Makes `folder` a data folder holding the catalogue of `records` records, unless an earlier run left it
 // there (the generator is deterministic). Returns the catalogue's size in bytes.
-long long prepareSyntheticFolder(const std::string& folder, long long records);
+long long prepareSyntheticFolder(const std::string& folder, long long records, int listings = 1);
 
 } // namespace specialty::bench

@@ -30,6 +30,17 @@ std::string recordNumbered(std::int64_t position) {
     return "record " + std::to_string(position + 1);
 }
 
+std::string counted(std::int64_t count, std::string_view noun) {
+    return std::to_string(count) + " " + std::string(noun) + (count == 1 ? "" : "s");
+}
+
+std::string damageBeginsAt(std::uint64_t line, std::int64_t fields) {
+    std::string text = " The damage begins at line " + std::to_string(line);
+    if (fields >= 0 && fields != kRecordFields)
+        text += ", which holds " + counted(fields, "field") + ", not " + std::to_string(kRecordFields);
+    return text + ".";
+}
+
 std::string catalogueCannotBeOpened(const std::string& catalogue, const std::string& why) {
     return "The catalogue " + catalogue + " cannot be opened: " + why + ".";
 }

@@ -23,6 +23,13 @@ std::string quotedUtf8(std::string_view text);
 // tool's list numbers records the same way.
 std::string recordNumbered(std::int64_t position);
 
+// A count with its noun, singular for one: "1 error", "2 errors", "0 parts".
+std::string counted(std::int64_t count, std::string_view noun);
+
+// Where the damage that stops a reader begins: " It is out of step from line 10000 on, which holds 22
+// fields, not 23." (`fields` 23 or less than 0: the line alone).
+std::string damageBeginsAt(std::uint64_t line, std::int64_t fields);
+
 // Why a lookup failed. `catalogue` is the catalogue's path, `why` the system's reason.
 std::string catalogueCannotBeOpened(const std::string& catalogue, const std::string& why);
 std::string catalogueCannotBeRead(const std::string& catalogue, const std::string& why);

@@ -159,7 +159,7 @@ class CatalogueMisreadsTest : public QObject {
         for (const QString& line : lines)
             yearError = yearError || line.startsWith(catalogue + ":1: error: the year YearFrom of record 1");
         QVERIFY(yearError);
-        QVERIFY(lines.last().startsWith("1 errors, 1 warnings in "));
+        QVERIFY(lines.last().startsWith("1 error, 1 warning in "));
     }
 };
 

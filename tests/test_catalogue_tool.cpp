@@ -70,7 +70,7 @@ class CatalogueToolTest : public QObject {
         QCOMPARE(
             check(folder),
             (QStringList{"error 2: record 2 (VehicleId 2) is never shown: every year from 2001 to 2003 "
-                         "already finds record 1",
+                         "already finds record 1 (line 1)",
                          "error 3: the year YearFrom of record 3 (\"19x9\") is not a whole number "
                          "from -32768 to 32767: a search for its vehicle fails",
                          "warning 4: part code \"NOPIC\" (first used by record 4) has no picture "
@@ -88,7 +88,7 @@ class CatalogueToolTest : public QObject {
                                recordLine("5", "A", "B", "T", "2001", "2002"), endRecordLine()});
         QCOMPARE(check(folder),
                  (QStringList{"error 3: record 3 (VehicleId 3) is never shown: every year from "
-                              "2001 to 2004 already finds records 1 and 2"}));
+                              "2001 to 2004 already finds records 1 (line 1) and 2 (line 2)"}));
     }
 
     void shadowedRecordsAreTheSameVehicleAsTheViewerReadsIt() {
@@ -102,7 +102,7 @@ class CatalogueToolTest : public QObject {
                                recordLine("5", "A", "BC", "", "2000", "2001"), endRecordLine()});
         QCOMPARE(check(folder),
                  (QStringList{"error 2: record 2 (VehicleId 2) is never shown: every year from 2000 to "
-                              "2001 already finds record 1"}));
+                              "2001 already finds record 1 (line 1)"}));
     }
 
     void layoutsAndShifts() {

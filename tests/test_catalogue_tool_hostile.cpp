@@ -241,18 +241,20 @@ class CatalogueToolHostileTest : public QObject {
     void longShiftsAreReportedAsTheyComeWithoutMemoryPerLine() {
         // A shift longer than a record has fields is reported line by line as the check reads on, and the
         // findings leave the check as they are made: two million of them cost no memory.
-        // One field, then lines of 23: the fields never come back in step, and only the first line is wrong.
+        // One field, then whole records: the fields never come back in step, and only the first line is
+        // wrong (each later line is judged as the record it holds, and these are sound).
         DataFolder folder;
         std::string lines = "x\r\n";
         for (int i = 0; i < 30; ++i)
-            lines += std::string(22, ',') + "\r\n";
+            lines += recordLine(std::to_string(i + 1), "Make" + std::to_string(i), "B", "", "2000", "2001") +
+                     "\r\n";
         folder.writeFile("specialty.txt", lines);
         const CheckReport small =
             checkCatalogue(folder.path(), [](const std::string&) { return std::string(); });
         QCOMPARE(small.errors, 1);
         QCOMPARE(small.findings.size(), std::size_t(2));
         QVERIFY(small.findings[0].message.find(
-                    "line 1 holds 1 fields, not 23: the records from record 1 on are read "
+                    "line 1 holds 1 field, not 23: the records from record 1 on are read "
                     "shifted") != std::string::npos);
         QVERIFY(small.findings[1].message.find("stay shifted to the end of the file") != std::string::npos);
 

@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "check/damage_start.h"
 #include "data_folder.h"
 #include "messages.h"
 #include "output_file.h"
@@ -72,6 +73,13 @@ void printFound(const ToolOptions& options, const SearchResult& result) {
     writeOut(text);
 }
 
+// A reader's failure, with the line where the damage behind it begins when the catalogue is damaged.
+std::string withDamageLine(const std::string& catalogue, const std::string& failure) {
+    if (const std::optional<DamageStart> damage = whereDamageStarts(catalogue))
+        return failure + damageBeginsAt(damage->line, damage->fields);
+    return failure;
+}
+
 // A failure that ends a command: in JSON one document on standard output, otherwise a line on standard
 // error. Returns the exit status.
 int failed(const ToolOptions& options, const std::string& message) {
@@ -124,7 +132,9 @@ int findCommand(const ToolOptions& options, const std::string& selection,
         printFound(options, result);
         return kExitFine;
     }
-    if (result.failed()) return failed(options, result.reason);
+    if (result.failed())
+        return failed(options,
+                      withDamageLine(options.dataFolder + std::string(kCatalogueName), result.reason));
     if (options.json)
         writeJson({{"outcome", "not found"}, {"message", kNoMatchMessage}});
     else
@@ -141,9 +151,15 @@ int listCommand(const ToolOptions& options) {
     if (options.json) writeOut("{\"records\":[");
     RawRecord raw;
     for (std::int64_t position = 0; !file.atEnd(); ++position) {
-        if (file.readRecord(raw) != RecordReader::Read::Record) {
-            const std::string message = "The catalogue " + path + " cannot be read past " +
-                                        recordNumbered(position - 1) + ": it is damaged or cut short.";
+        if (const RecordReader::Read read = file.readRecord(raw); read != RecordReader::Read::Record) {
+            // Worded as find words the same damage, and naming the line where it begins.
+            const std::string message =
+                read == RecordReader::Read::Failed
+                    ? catalogueCannotBeRead(path, file.failure())
+                    : withDamageLine(path, read == RecordReader::Read::CutShort
+                                               ? catalogueEndsInRecord(path, position, file.fieldsRead())
+                                               : catalogueFieldTooLong(path, file.overlongField(), position,
+                                                                       file.maxFieldBytes()));
             if (options.json)
                 writeOut("]," + jsonMembers({{"outcome", "failed"}, {"message", jsonPath(message)}}) + "}\n");
             else
@@ -171,7 +187,7 @@ int listCommand(const ToolOptions& options) {
         writeOut(std::string(number.size() < 6 ? 6 - number.size() : 0, ' ') + number + "  " +
                  padded(shown(r.VehicleId), 8) + " " + shown(r.YearFrom) + "-" + shown(r.YearTo) + "  " +
                  shown(r.Make) + " / " + shown(r.Model) + " / " + shown(r.Submodel) + "  (" +
-                 std::to_string(parts) + " parts)\n");
+                 counted(parts, "part") + ")\n");
     }
     if (options.json) writeOut("],\"outcome\":\"listed\"}\n");
     return kExitFine;
@@ -268,11 +284,14 @@ int checkCommand(const ToolOptions& options, const PictureProblem& pictureProble
                               {"catalogue", jsonPath(path)},
                               {"records", static_cast<double>(report.records)},
                               {"errors", report.errors},
-                              {"warnings", report.warnings}}) +
+                              {"warnings", report.warnings},
+                              {"unjudged", QString::fromStdString(report.unjudged.empty()
+                                                                      ? std::string()
+                                                                      : report.unjudged.substr(2))}}) +
                  "}\n");
     } else {
-        writeOut(std::to_string(report.errors) + " errors, " + std::to_string(report.warnings) +
-                 " warnings in " + shown(path) + " (" + std::to_string(report.records) + " records)\n");
+        writeOut(counted(report.errors, "error") + ", " + counted(report.warnings, "warning") + " in " +
+                 shown(path) + " (" + counted(report.records, "record") + ")" + report.unjudged + "\n");
     }
     return report.errors > 0 ? kExitProblems : kExitFine;
 }

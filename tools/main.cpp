@@ -27,11 +27,17 @@ int main(int argc, char** argv) {
     const ToolRequest& request = *parsed.request;
     const ToolOptions options{request.dataFolder, request.json, request.dryRun, request.acceptConversions};
     switch (request.command) {
-    case ToolRequest::Command::Help:
-        writeOut(toolUsage());
+    case ToolRequest::Command::Help: // with --json, one document like every other outcome
+        if (options.json)
+            writeJson({{"outcome", "help"}, {"text", QString::fromStdString(toolUsage())}});
+        else
+            writeOut(toolUsage());
         return finishOutput(kExitFine);
     case ToolRequest::Command::Version:
-        writeOut("specialty-catalogue " SPECIALTY_VERSION "\n");
+        if (options.json)
+            writeJson({{"outcome", "version"}, {"version", SPECIALTY_VERSION}});
+        else
+            writeOut("specialty-catalogue " SPECIALTY_VERSION "\n");
         return finishOutput(kExitFine);
     case ToolRequest::Command::Find:
         return finishOutput(findCommand(options, request.selection, request.position));

@@ -3,8 +3,10 @@
 #include "check/finding_stream.h"
 #include "check/line_counter.h"
 #include "check/line_layout.h"
+#include "check/line_records.h"
 #include "check/part_files.h"
 #include "check/record_coverage.h"
+#include "check/string_set.h"
 #include "data_folder.h"
 #include "messages.h"
 #include "record_reader.h"
@@ -38,6 +40,7 @@ struct PendingRecord {
     std::string bytes;
     RawRecord raw;
     std::uint64_t line[kRecordFields] = {};
+    RecordCoverage::NameOffsets names{};
     std::int64_t position = 0;
 
     // The reader's views of one record lie in order in one buffer: the stretch they span is copied once.
@@ -49,13 +52,32 @@ struct PendingRecord {
             raw.field[i] = std::string_view(bytes).substr(
                 static_cast<std::size_t>(read.field[i].data() - first), read.field[i].size());
     }
-    // Field `number` as the viewer reads it (the "*" rule applied), for messages.
-    std::string shown(int number) const {
-        if (number == kModel) return decodeStars(raw[number], kModelStars);
-        if (number == kSubmodel) return decodeStars(raw[number], kSubmodelStars);
-        return std::string(raw[number]);
-    }
 };
+
+// Field `number` as the viewer reads it (the "*" rule applied), for messages.
+std::string shownField(const RawRecord& raw, int number) {
+    if (number == kModel) return decodeStars(raw[number], kModelStars);
+    if (number == kSubmodel) return decodeStars(raw[number], kSubmodelStars);
+    return std::string(raw[number]);
+}
+
+// Why no selection can match a name in columns `width` wide, or empty when one can. A selection's columns
+// lose their blanks at both ends, and a character the code page lacks comes as a byte that never matches.
+std::string unmatchable(std::string_view name, std::size_t width) {
+    if (name.size() > width) // the "*" rule keeps the length
+        return "is longer than " + std::to_string(width) + " characters";
+    if (!name.empty() && (name.front() == ' ' || name.back() == ' '))
+        return "begins or ends with a blank, which a selection's columns drop";
+    if (name.find(static_cast<char>(kUnmappable)) != std::string_view::npos)
+        return "holds the byte 0x81, which no selection can hold";
+    return {};
+}
+
+// What the VehicleIds seen may cost, kept whole to find one used twice.
+constexpr std::size_t kMostVehicleIdBytes = 8 * 1024 * 1024;
+
+// The first selection column is 5 wide: no year below this can be asked for.
+constexpr int kLowestSelectionYear = -9999;
 
 // True when a byte of `text` is not ASCII: only such text can be UTF-8 other than ASCII.
 bool hasHighBytes(std::string_view text) {
@@ -104,26 +126,26 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
             "VehicleId "
             "(\"\xC3\xAF\xC2\xBB\xC2\xBF...\"); save the catalogue as Windows-1252, without it");
     LineLayout layout(out, path);
-    RecordCoverage coverage;
+    RecordCoverage coverage(path);
     bool coverageFull = false;
+    StringSet vehicleIds(kMostVehicleIdBytes); // each with the record and line that first used it
+    bool vehicleIdsFull = false;
     PartFiles parts(dataFolder, pictureProblem, out, path);
 
     // A record is checked once the next one has begun: only then is it known whether it ended where its
     // last line ends, and so is what its lines say.
     PendingRecord pending;
-    auto checkPending = [&](bool nextStartsInStep) {
-        if (!pending.valid || !pending.startedInStep || !nextStartsInStep) {
-            pending.valid = false;
-            return; // a record read shifted is not what its lines say; the shift itself is reported
-        }
-        pending.valid = false;
-        const RawRecord& record = pending.raw;
-        const std::int64_t position = pending.position;
-        const std::uint64_t* fieldLine = pending.line;
-        const bool mayHoldUtf8 = hasHighBytes(pending.bytes);
+    // Judges one record. `mark` begins every finding about a record judged as its line reads, after a
+    // shift.
+    std::string mark;
+    auto judge = [&](const RawRecord& record, std::int64_t position, const std::uint64_t* fieldLine,
+                     bool mayHoldUtf8, const RecordCoverage::NameOffsets& names) {
+        auto add = [&](Finding::Level level, std::uint64_t line, std::string message) {
+            out.add({level, path, line, mark + std::move(message)});
+        };
         for (int f = 1; f <= kRecordFields && mayHoldUtf8; ++f) {
             if (!looksLikeUtf8(record[f])) continue; // the "*" rule changes no byte that UTF-8 is made of
-            const std::string text = pending.shown(f);
+            const std::string text = shownField(record, f);
             add(Finding::Level::Error, fieldLine[f - 1],
                 fieldName(f) + " " + specialty::quoted(text) + " of " + at(position) + " is UTF-8 text (" +
                     specialty::quotedUtf8(text) +
@@ -131,12 +153,14 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
                     "as Windows-1252");
             break; // one finding a record is enough to show the file was saved in the wrong encoding
         }
+        bool findable = true;
         for (const NameColumn& column : kNameColumns) {
-            if (record[column.field].size() > column.width) // the "*" rule keeps the length
-                add(Finding::Level::Error, fieldLine[column.field - 1],
-                    fieldName(column.field) + " " + specialty::quoted(pending.shown(column.field)) + " of " +
-                        at(position) + " is longer than " + std::to_string(column.width) +
-                        " characters: no selection can match it");
+            const std::string why = unmatchable(record[column.field], column.width);
+            if (why.empty()) continue;
+            findable = false;
+            add(Finding::Level::Error, fieldLine[column.field - 1],
+                fieldName(column.field) + " " + specialty::quoted(shownField(record, column.field)) + " of " +
+                    at(position) + " " + why + ": no selection can match it");
         }
         const auto from = parseYear(record[kYearFrom]);
         const auto to = parseYear(record[kYearTo]);
@@ -144,14 +168,20 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
             if (!*year)
                 add(Finding::Level::Error, fieldLine[field - 1],
                     "the year " + fieldName(field) + " of " + at(position) + " (" +
-                        specialty::quoted(pending.shown(field)) +
+                        specialty::quoted(shownField(record, field)) +
                         ") is not a whole number from -32768 to 32767: a search for its vehicle fails");
         if (from && to && *from > *to)
             add(Finding::Level::Error, fieldLine[0],
                 at(position) + " runs from " + std::to_string(*from) + " to " + std::to_string(*to) +
                     ": no year lies in that range, so no selection finds it");
-        if (from && to && *from <= *to) {
-            if (std::optional<std::string> shadowed = coverage.add(record, *from, *to, position))
+        if (from && to && *from <= *to && *to < kLowestSelectionYear)
+            add(Finding::Level::Error, fieldLine[0],
+                at(position) + " runs from " + std::to_string(*from) + " to " + std::to_string(*to) +
+                    ": a selection's year cannot be below " + std::to_string(kLowestSelectionYear) +
+                    ", so no selection finds it");
+        if (from && to && *from <= *to && findable) {
+            if (std::optional<std::string> shadowed =
+                    coverage.add(record, *from, *to, position, fieldLine[0], &names))
                 add(Finding::Level::Error, fieldLine[0], std::move(*shadowed));
             if (coverage.full() && !coverageFull) {
                 coverageFull = true;
@@ -163,10 +193,48 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
                         "always wins over them");
             }
         }
+        std::uint64_t first =
+            std::uint64_t(position) << 32 | std::min<std::uint64_t>(fieldLine[0], UINT32_MAX);
+        if (vehicleIdsFull) {
+        } else if (const StringSet::Added id = vehicleIds.add(record[kVehicleId], first);
+                   id == StringSet::Added::Present) {
+            add(Finding::Level::Warning, fieldLine[0],
+                "VehicleId " + specialty::quoted(shownField(record, kVehicleId)) + " of " + at(position) +
+                    " is already that of " + at(static_cast<std::int64_t>(first >> 32)) + " (line " +
+                    std::to_string(first & UINT32_MAX) + "): a VehicleId identifies one catalogue entry");
+        } else if (id == StringSet::Added::Full) {
+            vehicleIdsFull = true;
+            add(Finding::Level::Warning, fieldLine[0],
+                "the catalogue uses too many different VehicleIds to check them all for repeats: those first "
+                "used from " +
+                    at(position) + " on are not checked");
+        }
         for (int n = 1; n <= kPartCodes; ++n)
             if (const std::string_view code = record[kPartCode1 + n - 1]; !code.empty())
-                parts.use(code, position, fieldLine[kPartCode1 + n - 2]);
+                parts.use(code, position, fieldLine[kPartCode1 + n - 2], mark);
     };
+    auto checkPending = [&](bool nextStartsInStep) {
+        if (!pending.valid || !pending.startedInStep || !nextStartsInStep) {
+            pending.valid = false;
+            return; // a record read shifted is not what its lines say; the shift itself is reported
+        }
+        pending.valid = false;
+        mark.clear();
+        judge(pending.raw, pending.position, pending.line, hasHighBytes(pending.bytes), pending.names);
+    };
+    // After a shift, each line of 23 fields is judged as the record it was meant to be.
+    LineRecords lineRecords([&](const LineRecord& meant) {
+        std::uint64_t fieldLine[kRecordFields];
+        std::fill(std::begin(fieldLine), std::end(fieldLine), meant.line);
+        mark = "after the shift at line " + std::to_string(layout.shiftedSince()) + ", as line " +
+               std::to_string(meant.line) + " reads: ";
+        bool high = false;
+        for (std::string_view field : meant.raw.field)
+            high = high || hasHighBytes(field);
+        judge(meant.raw, meant.position, fieldLine, high,
+              {meant.offset[kMake - 1], meant.offset[kModel - 1], meant.offset[kSubmodel - 1]});
+        mark.clear();
+    });
 
     RawRecord raw;
     bool endSeen = false;
@@ -181,13 +249,23 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
         }
         const int fields = read == RecordReader::Read::CutShort ? file.fieldsRead() : kRecordFields;
         std::uint64_t fieldLine[kRecordFields] = {};
+        const bool known = read == RecordReader::Read::Record; // the reader gives the bytes of whole records
         const std::uint64_t firstLine = lines.lineOf(file.fieldOffset(1));
         if (lines.onLastLine(file.fieldOffset(fields))) { // the usual layout: a record a line
             std::fill(fieldLine, fieldLine + fields, firstLine);
             layout.fieldsOnOneLine(firstLine, position, fields);
+            if (layout.recordTrusted())
+                lineRecords.inStepLine(firstLine, position);
+            else
+                for (int f = 1; f <= fields; ++f)
+                    lineRecords.field(firstLine, known ? raw[f] : "", f, position, file.fieldOffset(f),
+                                      known);
         } else {
             for (int f = 1; f <= fields; ++f) {
                 fieldLine[f - 1] = f == 1 ? firstLine : lines.lineOf(file.fieldOffset(f));
+                // Before the layout ends the line.
+                lineRecords.field(fieldLine[f - 1], known ? raw[f] : "", f, position, file.fieldOffset(f),
+                                  known);
                 layout.field(fieldLine[f - 1], position, f);
             }
         }
@@ -219,15 +297,17 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
         pending.keep(raw);
         std::copy(std::begin(fieldLine), std::end(fieldLine), std::begin(pending.line));
         pending.position = position;
+        pending.names = {file.fieldOffset(kMake), file.fieldOffset(kModel), file.fieldOffset(kSubmodel)};
         // Findings before the pending record and before any run of lines still being judged are final.
         out.settle(std::min(pending.line[0], layout.heldFrom()));
     }
+    lineRecords.finish();
     const bool shifted = layout.finish();
     checkPending(!shifted);
     if (endSeen && !file.atEnd())
         add(Finding::Level::Warning, lines.lineOf(file.fileOffset()),
             "lines after the end record are never read");
-    if (!endSeen && !shifted)
+    if (!endSeen && !shifted && !lineRecords.sawEnd())
         add(Finding::Level::Warning, 0, "the catalogue has no end record (a record whose VehicleId is 0)");
     if (report.records == 0 && !shifted)
         add(Finding::Level::Error, 1,
@@ -237,6 +317,13 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
     out.finish();
     report.errors = out.errors();
     report.warnings = out.warnings();
+    if (layout.unjudgedLines() > 0)
+        report.unjudged = "; " + counted(static_cast<std::int64_t>(layout.unjudgedLines()), "line") +
+                          " could not be judged (the first is line " +
+                          std::to_string(layout.firstUnjudgedLine()) +
+                          "): " + (layout.unjudgedLines() == 1 ? "it holds" : "they hold") +
+                          " other than 23 fields, so no record can be read from " +
+                          (layout.unjudgedLines() == 1 ? "it" : "them");
     return report;
 }
 

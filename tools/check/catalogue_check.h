@@ -22,6 +22,9 @@ struct CheckReport {
     int errors = 0;
     int warnings = 0;
     std::string failure; // the catalogue could not be read at all
+    // For the summary: "; 1 line could not be judged ...", when lines of a shift hold no whole record;
+    // otherwise empty.
+    std::string unjudged;
 };
 
 // What keeps the picture file at a path from showing whole ("it is not a picture", "it decodes only

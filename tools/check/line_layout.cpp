@@ -36,10 +36,15 @@ void LineLayout::endLine() {
 
 void LineLayout::shiftedLine(const Line& l, bool first) {
     if (l.fields == kRecordFields && !first) return;
-    std::string message = "line " + std::to_string(l.number) + " holds " + std::to_string(l.fields) +
-                          " fields, not " + std::to_string(kRecordFields);
+    notJudged(l);
+    std::string message = "line " + std::to_string(l.number) + " holds " + counted(l.fields, "field") +
+                          ", not " + std::to_string(kRecordFields);
     if (first) message += ": the records from " + recordNumbered(runPosition_) + " on are read shifted";
     out_.add({Finding::Level::Error, file_, l.number, message});
+}
+
+void LineLayout::notJudged(const Line& l) {
+    if (unjudgedLines_++ == 0) firstUnjudged_ = l.number;
 }
 
 void LineLayout::reportRun(bool closed) {
@@ -67,8 +72,9 @@ void LineLayout::reportRun(bool closed) {
         bool first = true;
         for (const Line& l : run_) {
             if (l.fields == kRecordFields) continue;
-            std::string message = "line " + std::to_string(l.number) + " holds " + std::to_string(l.fields) +
-                                  " fields, not " + std::to_string(kRecordFields);
+            notJudged(l);
+            std::string message = "line " + std::to_string(l.number) + " holds " +
+                                  counted(l.fields, "field") + ", not " + std::to_string(kRecordFields);
             if (first)
                 message += closed
                                ? ": the records from " + recordNumbered(runPosition_) +

@@ -51,6 +51,14 @@ class LineLayout {
         reportRun(false);
         return true;
     }
+    // The first line of the stretch read out of step with the lines, while one is open (0 when none is).
+    std::uint64_t shiftedSince() const {
+        return streaming_ ? runFirstLine_ : !run_.empty() ? run_.front().number : 0;
+    }
+    // The lines of a shift that hold other than a whole record: their fields cannot be judged as any
+    // record, the viewer's or the one the line was meant to hold.
+    std::uint64_t unjudgedLines() const { return unjudgedLines_; }
+    std::uint64_t firstUnjudgedLine() const { return firstUnjudged_; }
     // The first line a finding of the layout may still be added for, or UINT64_MAX.
     std::uint64_t heldFrom() const {
         return !run_.empty() ? run_.front().number : count_ > 0 ? line_ : UINT64_MAX;
@@ -66,6 +74,7 @@ class LineLayout {
 
     void reportRun(bool closed);
     void shiftedLine(const Line& line, bool first);
+    void notJudged(const Line& line);
 
     FindingStream& out_;
     const std::string& file_;
@@ -83,6 +92,8 @@ class LineLayout {
     // so that a shifted file of any length is never held in memory.
     bool streaming_ = false;
     std::uint64_t runFirstLine_ = 0;
+    std::uint64_t unjudgedLines_ = 0;
+    std::uint64_t firstUnjudged_ = 0;
 };
 
 } // namespace specialty

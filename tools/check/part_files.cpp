@@ -22,7 +22,7 @@ std::string foldedCase(std::string_view fileName) {
 
 } // namespace
 
-std::unordered_multimap<std::string, std::string> PartFiles::namesByFoldedCase() const {
+std::unordered_multimap<std::string, std::string> PartFiles::namesByFoldedCase() {
     std::unordered_multimap<std::string, std::string> names;
     std::error_code error;
     for (auto entry = std::filesystem::directory_iterator(folder_, error);
@@ -30,48 +30,39 @@ std::unordered_multimap<std::string, std::string> PartFiles::namesByFoldedCase()
         const std::string name = entry->path().filename().string();
         names.emplace(foldedCase(name), name);
     }
+    if (error) {
+        unlisted_ = error.message();
+        names.clear();
+    }
     return names;
 }
-
-namespace {
-
-std::uint64_t codeHash(std::string_view code) {
-    Fnv1a hash;
-    for (char c : code)
-        hash.add(static_cast<unsigned char>(c));
-    return hash.value();
-}
-
-} // namespace
 
 PartFiles::PartFiles(std::string dataFolder, PictureProblem pictureProblem, FindingStream& out,
                      std::string catalogue)
     : folder_(std::move(dataFolder)), pictureProblem_(std::move(pictureProblem)), out_(out),
       catalogue_(std::move(catalogue)), names_(namesByFoldedCase()) {}
 
-bool PartFiles::seen(std::string_view code) {
-    return codes_.find(codeHash(code)) != nullptr;
-}
-
-void PartFiles::remember(std::string_view code) {
-    if (!codes_.insert({codeHash(code)})) full_ = true;
-}
-
-void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t line) {
-    if (full_ || seen(code)) return;
-    remember(code);
-    if (full_) {
+void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t line,
+                    const std::string& mark) {
+    if (full_) return;
+    std::uint64_t unused = 0;
+    const StringSet::Added added = codes_.add(code, unused);
+    if (added == StringSet::Added::Present) return;
+    if (added == StringSet::Added::Full) {
+        full_ = true;
         out_.add(
             {Finding::Level::Warning, catalogue_, line,
-             "the catalogue uses too many different part codes to check them all: the files of the codes "
-             "first used from " +
+             mark +
+                 "the catalogue uses too many different part codes to check them all: the files of the codes "
+                 "first used from " +
                  recordNumbered(position) + " on are not checked"});
         return;
     }
-    check(std::string(code), position, line);
+    check(std::string(code), position, line, mark);
 }
 
-void PartFiles::check(const std::string& code, std::int64_t position, std::uint64_t line) {
+void PartFiles::check(const std::string& code, std::int64_t position, std::uint64_t line,
+                      const std::string& mark) {
     // A file the viewer does not find because its name differs from the code in letter case alone.
     // What the folder's listing says of a file name, found with one look: whether it lists the name, and
     // a file the viewer does not find because its name differs in letter case alone. A name the listing
@@ -83,6 +74,7 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
     };
     auto listed = [&](const std::string& name) {
         Listed found;
+        found.exactly = !unlisted_.empty(); // no listing: the file is asked for on its own
         for (auto [first, last] = names_.equal_range(foldedCase(name)); first != last; ++first)
             if (first->second == name)
                 found.exactly = true;
@@ -93,7 +85,7 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
     const std::string shown =
         "part code " + specialty::quoted(code) + " (first used by " + recordNumbered(position) + ")";
     auto warn = [&](const std::string& message) {
-        out_.add({Finding::Level::Warning, catalogue_, line, shown + " " + message});
+        out_.add({Finding::Level::Warning, catalogue_, line, mark + shown + " " + message});
     };
     const auto picture = partFilePath(folder_, code, kPictureSuffix);
     const auto description = partFilePath(folder_, code, kDescriptionSuffix);
@@ -117,6 +109,13 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
 }
 
 void PartFiles::findUnused() {
+    if (!unlisted_.empty()) {
+        out_.add({Finding::Level::Warning, folder_, 0,
+                  "the data folder cannot be listed (" + unlisted_ +
+                      "): each part file was asked for by its name, so names that differ in letter case "
+                      "alone and files no record uses could not be found"});
+        return;
+    }
     if (full_) return; // not every code used is known
     std::vector<std::pair<std::string, const char*>> unused;
     for (const auto& folded : names_) { // the folder as listed when the check began
@@ -127,7 +126,7 @@ void PartFiles::findUnused() {
                 name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
                 continue;
             const std::string code = utf8ToWindows1252(name.substr(0, name.size() - suffix.size()));
-            if (name != kCatalogueName && !seen(code) && isRegularFile(folder_ + name))
+            if (name != kCatalogueName && !codes_.contains(code) && isRegularFile(folder_ + name))
                 unused.emplace_back(name, what);
             break;
         }

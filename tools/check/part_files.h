@@ -1,14 +1,13 @@
 // The picture and description files of the part codes a catalogue uses, and the files no record uses.
 //
 // Each code's files are checked at its first use, so findings come in line order. The codes seen are kept
-// as 64-bit hashes in a flat table (a code shares one with another with a chance of about 1 in 10^7 among a
-// million codes, which could at worst leave that code's files unchecked); the table stops growing at
+// whole (a hash only finds them), so two codes never stand for each other; the set stops growing at
 // kMostTableBytes, and codes first used after that are not checked (one finding says so).
 #pragma once
 
 #include "check/catalogue_check.h"
 #include "check/finding_stream.h"
-#include "check/flat_hash_table.h"
+#include "check/string_set.h"
 
 #include <cstdint>
 #include <string>
@@ -19,34 +18,31 @@ namespace specialty {
 
 class PartFiles {
   public:
-    static constexpr std::size_t kMostTableBytes = 16 * 1024 * 1024;
+    static constexpr std::size_t kMostTableBytes = 8 * 1024 * 1024;
 
     PartFiles(std::string dataFolder, PictureProblem pictureProblem, FindingStream& out,
               std::string catalogue);
 
     // A part code used by the record at `position`, on catalogue line `line`: its files are checked the
-    // first time.
-    void use(std::string_view code, std::int64_t position, std::uint64_t line);
+    // first time. `mark` begins its findings.
+    void use(std::string_view code, std::int64_t position, std::uint64_t line, const std::string& mark);
 
     // Adds a finding for every part file that no record uses.
     void findUnused();
 
   private:
-    bool seen(std::string_view code);
-    void remember(std::string_view code);
-    void check(const std::string& code, std::int64_t position, std::uint64_t line);
+    void check(const std::string& code, std::int64_t position, std::uint64_t line, const std::string& mark);
     // The names of the folder's files, keyed by their letters folded to one case.
-    std::unordered_multimap<std::string, std::string> namesByFoldedCase() const;
+    // A folder that can be searched but not listed leaves `unlisted_` set: each file is then asked for.
+    std::unordered_multimap<std::string, std::string> namesByFoldedCase();
 
     std::string folder_;
     PictureProblem pictureProblem_;
     FindingStream& out_;
     std::string catalogue_;
+    std::string unlisted_; // why the folder could not be listed; empty when it was
     std::unordered_multimap<std::string, std::string> names_; // the folder's files, listed once
-    struct Code {
-        std::uint64_t hash = 0; // of a code seen
-    };
-    FlatHashTable<Code> codes_{kMostTableBytes, 50};
+    StringSet codes_{kMostTableBytes};
     bool full_ = false;
 };
 

@@ -1,30 +1,44 @@
 #include "check/record_coverage.h"
 
+#include "check/vehicle_names.h"
+
 #include "messages.h"
 #include "text_encoding.h"
 
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
 #include <map>
+#include <unistd.h>
 
 namespace specialty {
 
 namespace {
 
-// `more` when there are earlier records besides `positions` that were not counted.
-std::string describe(const std::vector<std::int64_t>& positions, bool more) {
-    if (positions.size() == 1 && !more) return recordNumbered(positions[0]);
+// "record 101 (line 101)", "records 3 (line 3), 5 (line 5) and others"; `more` when there are earlier
+// records besides `earlier` that were not counted.
+std::string describe(std::vector<RecordCoverage::Earlier> earlier, bool more) {
+    std::sort(earlier.begin(), earlier.end(),
+              [](const auto& a, const auto& b) { return a.position < b.position; });
+    earlier.erase(std::unique(earlier.begin(), earlier.end(),
+                              [](const auto& a, const auto& b) { return a.position == b.position; }),
+                  earlier.end());
+    auto one = [](const RecordCoverage::Earlier& e) {
+        return std::to_string(std::int64_t(e.position) + 1) +
+               (e.line > 0 ? " (line " + std::to_string(e.line) + ")" : std::string());
+    };
+    if (earlier.size() == 1 && !more) return "record " + one(earlier[0]);
     std::string text = "records ";
-    const std::size_t shown = std::min<std::size_t>(positions.size(), 5);
+    const std::size_t shown = std::min<std::size_t>(earlier.size(), 5);
     for (std::size_t i = 0; i < shown; ++i)
-        text += (i == 0                                                 ? ""
-                 : i + 1 == shown && shown == positions.size() && !more ? " and "
-                                                                        : ", ") +
-                std::to_string(positions[i] + 1);
+        text += (i == 0                                               ? ""
+                 : i + 1 == shown && shown == earlier.size() && !more ? " and "
+                                                                      : ", ") +
+                one(earlier[i]);
     if (more)
         text += " and others";
-    else if (shown < positions.size())
-        text += " and " + std::to_string(positions.size() - shown) + " more";
+    else if (shown < earlier.size())
+        text += " and " + std::to_string(earlier.size() - shown) + " more";
     return text;
 }
 
@@ -32,148 +46,301 @@ std::string describe(const std::vector<std::int64_t>& positions, bool more) {
 // many runs costs no more than one over a few.
 constexpr std::size_t kRunsNamed = 64;
 
+// Marks names kept in kept_ instead of a place in the catalogue; the low half is then where they begin.
+constexpr std::uint64_t kKeptInFull = 1ULL << 63;
+
+// What a run in ordered maps costs: two nodes.
+constexpr std::size_t kHeavyRunBytes = 2 * 64;
+
 } // namespace
 
-// Adds a record's years to its vehicle. Returns the earlier records that together answer all of its years
-// (`more` set when there are others beyond them), or nothing when some year still finds it.
-//
-// The covered years are kept twice: merged into disjoint spans, to find the gaps a record fills at a cost
-// that the merging pays back, and as runs of years with the record each finds first, to name them.
-std::vector<std::int64_t> RecordCoverage::Vehicle::cover(int from, int to, std::int64_t position, bool& more,
-                                                         std::uint64_t& visited) {
+struct RecordCoverage::Heavy {
+    std::map<int, int> covered; // disjoint spans of covered years: first -> last
+    std::map<int, Run> firsts;  // runs of years, keyed by their first, with the record found
+};
+
+RecordCoverage::RecordCoverage(std::string catalogue) : catalogue_(std::move(catalogue)) {
+    if (!catalogue_.empty()) fd_ = ::open(catalogue_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+}
+
+RecordCoverage::~RecordCoverage() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::string RecordCoverage::canonical(const RawRecord& record) const {
+    return canonicalNames(record[kMake], record[kModel], record[kSubmodel]);
+}
+
+std::size_t RecordCoverage::bytes() const {
+    return slots_.size() * sizeof(std::uint32_t) + vehicles_.bytes() + runs_.bytes() + kept_.capacity() +
+           heavyRuns_ * kHeavyRunBytes + heavy_.capacity() * sizeof(Heavy);
+}
+
+// True when the record's names are byte for byte those of the record last remembered: surely the same
+// vehicle, found without making their canonical form.
+bool RecordCoverage::sameAsLast(const RawRecord& record) const {
+    std::size_t at = 0;
+    for (int field : {kMake, kModel, kSubmodel}) {
+        const std::string_view name = record[field];
+        if (at + 1 + name.size() > lastKey_.size() ||
+            static_cast<unsigned char>(lastKey_[at]) != name.size() ||
+            lastKey_.compare(at + 1, name.size(), name) != 0)
+            return false;
+        at += 1 + name.size();
+    }
+    return at == lastKey_.size();
+}
+
+void RecordCoverage::remember(std::uint32_t index, const RawRecord& record, const std::string& names) {
+    lastVehicle_ = index;
+    lastKey_.clear(); // its room is kept from record to record
+    for (int field : {kMake, kModel, kSubmodel})
+        lastKey_.append(1, static_cast<char>(record[field].size())).append(record[field]);
+    lastNames_ = names;
+}
+
+// True when the vehicle's names are the record's, decided by their bytes. `names` is made when needed.
+bool RecordCoverage::sameNames(std::uint32_t index, const RawRecord& record, std::string& names) {
+    if (index == lastVehicle_ && sameAsLast(record)) return true; // the usual case: a vehicle listed again
+    if (names.empty()) names = canonical(record);
+    if (index == lastVehicle_ && !lastNames_.empty()) {
+        if (names != lastNames_) return false;
+        remember(index, record, names);
+        return true;
+    }
+    const Vehicle& v = vehicles_[index];
+    const std::uint64_t place = std::uint64_t(v.namesHigh) << 32 | v.namesLow;
+    std::string stored;
+    if (place & kKeptInFull) {
+        const std::size_t at = static_cast<std::uint32_t>(place);
+        std::size_t end = at;
+        for (int name = 0; name < 3; ++name)
+            end += 1 + static_cast<unsigned char>(kept_[end]);
+        stored = kept_.substr(at, end - at);
+    } else {
+        const UnpackedPlace at = unpackedPlace(place);
+        const std::size_t span = at.span();
+        char bytes[15 + 31 + 31 + 31 + 31];
+        ++reread_;
+        if (fd_ < 0 || ::pread(fd_, bytes, span, static_cast<off_t>(at.make)) != static_cast<ssize_t>(span))
+            return false; // the file changed under the check: take them as different vehicles
+        const std::string_view all(bytes, span);
+        stored =
+            canonicalNames(all.substr(0, at.makeLength), all.substr(at.makeLength + at.gap1, at.modelLength),
+                           all.substr(span - at.submodelLength, at.submodelLength));
+    }
+    if (stored != names) return false;
+    remember(index, record, names);
+    return true;
+}
+
+// Where the vehicle's names can be found again: in the catalogue at the record's offsets, or kept here.
+bool RecordCoverage::locate(const RawRecord& record, const NameOffsets* offsets, std::string& names,
+                            Vehicle& v) {
+    std::optional<std::uint64_t> place;
+    if (offsets && fd_ >= 0)
+        place = packedPlace(offsets->make, record[kMake].size(), offsets->model, record[kModel].size(),
+                            offsets->submodel, record[kSubmodel].size());
+    if (!place) {
+        if (names.empty()) names = canonical(record);
+        if (kept_.size() + names.size() > kMostBytes / 8) return false;
+        place = kKeptInFull | kept_.size();
+        kept_ += names;
+    }
+    v.namesLow = static_cast<std::uint32_t>(*place);
+    v.namesHigh = static_cast<std::uint32_t>(*place >> 32);
+    return true;
+}
+
+bool RecordCoverage::grow() {
+    const std::size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
+    if (bytes() + size * sizeof(std::uint32_t) > kMostBytes) return false;
+    std::vector<std::uint32_t> slots(size, 0);
+    const std::size_t mask = size - 1;
+    for (std::uint32_t s : slots_) {
+        if (s == 0) continue;
+        std::size_t i = vehicles_[(s & kIndexMask) - 1].tag & mask; // the tag's low bits index the table
+        while (slots[i] != 0)
+            i = (i + 1) & mask;
+        slots[i] = s;
+    }
+    slots_.swap(slots);
+    return true;
+}
+
+// The slot of the vehicle named as `record` names it, or the free slot where it would go (`found` false).
+// Null when it is not there and the table has no room left.
+std::uint32_t* RecordCoverage::findSlot(std::uint64_t hash, const RawRecord& record, std::string& names,
+                                        bool& found) {
+    found = false;
+    // The table grows before it is three quarters full; when it cannot, no vehicle is added (null), so
+    // that looks along it stay short, but those there are still found.
+    const bool room = (used_ + 1) * 4 <= slots_.size() * 3 || grow();
+    if (slots_.empty()) return nullptr;
+    const std::uint32_t tag = static_cast<std::uint32_t>(hash >> 32);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
+        const std::uint32_t s = slots_[i];
+        if (s == 0) return room ? &slots_[i] : nullptr;
+        if (((s ^ tag) & ~kIndexMask) != 0) continue; // the slot's own bits of the tag differ
+        const std::uint32_t index = (s & kIndexMask) - 1;
+        if (vehicles_[index].tag != tag) continue;
+        if (sameNames(index, record, names)) {
+            found = true;
+            return &slots_[i];
+        }
+    }
+}
+
+std::vector<RecordCoverage::Earlier> RecordCoverage::coverListed(Vehicle& v, int from, int to,
+                                                                 std::int64_t position, std::uint64_t line,
+                                                                 bool& more) {
     std::vector<std::pair<int, int>> gaps;
+    std::vector<Earlier> earlier;
     int next = from; // the first year not yet accounted for
-    auto span = covered.upper_bound(from);
-    if (span != covered.begin() && std::prev(span)->second >= from) --span;
-    for (; span != covered.end() && span->first <= to && next <= to; ++span, ++visited) {
+    int runs = 0;
+    for (std::uint32_t r = v.runs; r != kNoRuns; r = runs_[r].next, ++runs, ++visited_) {
+        const Run& run = runs_[r];
+        if (run.first > to) break;
+        if (run.last < from) continue;
+        if (run.first > next) gaps.emplace_back(next, run.first - 1);
+        next = std::max(next, run.last + 1);
+        earlier.push_back({run.position, run.line});
+    }
+    if (next <= to) gaps.emplace_back(next, to);
+    if (gaps.empty()) {
+        more = false;
+        return earlier;
+    }
+    if (!roomFor(runs_)) {
+        full_ = true; // no room to remember these years: later records of the vehicle may pass
+        return {};
+    }
+    // Insert the gaps as runs of this record, in year order.
+    std::uint32_t* link = &v.runs;
+    for (const auto& [first, last] : gaps) {
+        while (*link != kNoRuns && runs_[*link].first < first)
+            link = &runs_[*link].next;
+        const Run added{static_cast<std::int16_t>(first), static_cast<std::int16_t>(last),
+                        static_cast<std::uint32_t>(position), static_cast<std::uint32_t>(line), *link};
+        *link = static_cast<std::uint32_t>(runs_.push(added));
+        link = &runs_[*link].next;
+    }
+    if (runs + static_cast<int>(gaps.size()) > kMostListedRuns) { // too many to walk: ordered maps from now
+        Heavy heavy;
+        for (std::uint32_t r = v.runs; r != kNoRuns; r = runs_[r].next) {
+            const Run& run = runs_[r];
+            heavy.firsts.emplace(run.first, run);
+            auto span = heavy.covered.end();
+            if (!heavy.covered.empty() && std::prev(span)->second + 1 == run.first)
+                std::prev(span)->second = run.last;
+            else
+                heavy.covered.emplace(run.first, run.last);
+            ++heavyRuns_;
+        }
+        heavy_.push_back(std::move(heavy));
+        v.runs = kHeavy | static_cast<std::uint32_t>(heavy_.size() - 1);
+    }
+    return {};
+}
+
+// Adds [from, to] to a vehicle listed again. Returns the earlier records that together answer all of its
+// years (`more` set when there are others beyond them), or nothing when some year still finds it.
+//
+// In ordered maps the covered years are kept twice: merged into disjoint spans, to find the gaps a record
+// fills at a cost that the merging pays back, and as runs of years with the record each finds first, to
+// name them.
+std::vector<RecordCoverage::Earlier>
+RecordCoverage::cover(Vehicle& v, int from, int to, std::int64_t position, std::uint64_t line, bool& more) {
+    if ((v.runs & kHeavy) == 0 || v.runs == kNoRuns) return coverListed(v, from, to, position, line, more);
+    Heavy& h = heavy_[v.runs & ~kHeavy];
+    std::vector<std::pair<int, int>> gaps;
+    int next = from;
+    auto span = h.covered.upper_bound(from);
+    if (span != h.covered.begin() && std::prev(span)->second >= from) --span;
+    for (; span != h.covered.end() && span->first <= to && next <= to; ++span, ++visited_) {
         if (span->first > next) gaps.emplace_back(next, span->first - 1);
         next = std::max(next, span->second + 1);
     }
     if (next <= to) gaps.emplace_back(next, to);
     if (!gaps.empty()) {
-        for (const auto& [first, last] : gaps)
-            firsts.emplace(first, FirstRecord{last, position});
-        // Merge [from, to] and every span touching it into one.
+        if (bytes() + gaps.size() * kHeavyRunBytes > kMostBytes) {
+            full_ = true; // no room to remember these years: later records of the vehicle may pass
+            return {};
+        }
+        for (const auto& [first, last] : gaps) {
+            h.firsts.emplace(first, Run{static_cast<std::int16_t>(first), static_cast<std::int16_t>(last),
+                                        static_cast<std::uint32_t>(position),
+                                        static_cast<std::uint32_t>(line), kNoRuns});
+            ++heavyRuns_;
+        }
         int low = from, high = to;
-        auto touching = covered.upper_bound(from);
-        if (touching != covered.begin() && std::prev(touching)->second >= from - 1) --touching;
-        while (touching != covered.end() && touching->first <= to + 1) {
+        auto touching = h.covered.upper_bound(from);
+        if (touching != h.covered.begin() && std::prev(touching)->second >= from - 1) --touching;
+        while (touching != h.covered.end() && touching->first <= to + 1) {
             low = std::min(low, touching->first);
             high = std::max(high, touching->second);
-            touching = covered.erase(touching);
-            ++visited;
+            touching = h.covered.erase(touching);
+            ++visited_;
         }
-        covered.emplace(low, high);
+        h.covered.emplace(low, high);
         return {};
     }
-    std::vector<std::int64_t> earlier;
-    auto run = firsts.upper_bound(from);
-    if (run != firsts.begin() && std::prev(run)->second.to >= from) --run;
+    std::vector<Earlier> earlier;
+    auto run = h.firsts.upper_bound(from);
+    if (run != h.firsts.begin() && std::prev(run)->second.last >= from) --run;
     std::size_t looked = 0;
-    for (; run != firsts.end() && run->first <= to; ++run, ++visited) {
+    for (; run != h.firsts.end() && run->first <= to; ++run, ++visited_) {
         if (++looked > kRunsNamed) {
             more = true;
             break;
         }
-        earlier.push_back(run->second.position);
+        earlier.push_back({run->second.position, run->second.line});
     }
-    std::sort(earlier.begin(), earlier.end());
-    earlier.erase(std::unique(earlier.begin(), earlier.end()), earlier.end());
     return earlier;
 }
 
-namespace {
-
-// The names as the viewer compares them (the first "*" of a Model and the first two of a Submodel read as
-// double quotes; letters folded to one case), hashed eight bytes at a time, each name followed by its
-// length so that "AB","C" and "A","BC" differ.
-class VehicleHash {
-  public:
-    void addName(std::string_view name, int stars) {
-        if (stars > 0 && name.find('*') != std::string_view::npos) {
-            std::string shown(name);
-            for (char& c : shown)
-                if (c == '*' && stars > 0) {
-                    c = '"';
-                    --stars;
-                }
-            addFolded(shown);
-        } else {
-            addFolded(name);
-        }
-        mix(name.size());
-    }
-    std::uint64_t value() const {
-        std::uint64_t h = hash_; // spread every input bit over the low bits the table indexes by
-        h = (h ^ (h >> 33)) * 0xFF51AFD7ED558CCDULL;
-        h = (h ^ (h >> 33)) * 0xC4CEB9FE1A85EC53ULL;
-        h ^= h >> 33;
-        return h == 0 ? 1 : h;
-    }
-
-  private:
-    void addFolded(std::string_view text) {
-        for (std::size_t i = 0; i < text.size(); i += 8) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, text.data() + i, std::min<std::size_t>(8, text.size() - i));
-            mix(folded(word));
-        }
-    }
-    // The word's bytes in upper case: ASCII all at once, the code page's upper half byte by byte.
-    static std::uint64_t folded(std::uint64_t word) {
-        constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-        if ((word & kHigh) == 0) {
-            const std::uint64_t atLeastA = word + (0x80 - 'a') * kOnes;
-            const std::uint64_t aboveZ = word + (0x80 - 'z' - 1) * kOnes;
-            return word ^ (((atLeastA & ~aboveZ) & kHigh) >> 2);
-        }
-        unsigned char bytes[8];
-        std::memcpy(bytes, &word, 8);
-        for (unsigned char& b : bytes)
-            b = upperWindows1252(b);
-        std::memcpy(&word, bytes, 8);
-        return word;
-    }
-    void mix(std::uint64_t word) {
-        hash_ = (hash_ ^ word) * 0x9E3779B97F4A7C15ULL;
-        hash_ ^= hash_ >> 32;
-    }
-
-    std::uint64_t hash_ = 0x243F6A8885A308D3ULL;
-};
-
-std::uint64_t vehicleHash(const RawRecord& record) {
-    VehicleHash hash;
-    hash.addName(record[kMake], 0);
-    hash.addName(record[kModel], kModelStars);
-    hash.addName(record[kSubmodel], kSubmodelStars);
-    return hash.value();
-}
-
-} // namespace
-
 std::optional<std::string> RecordCoverage::add(const RawRecord& record, int from, int to,
-                                               std::int64_t position) {
+                                               std::int64_t position, std::uint64_t line,
+                                               const NameOffsets* offsets) {
     const std::uint64_t hash = vehicleHash(record);
-    const Slot first{hash, static_cast<std::int16_t>(from), static_cast<std::int16_t>(to),
-                     static_cast<std::uint32_t>(position)};
-    bool added = false;
-    Slot* slot = full_ || position >= kListedAgain ? table_.find(hash) : table_.findOrAdd(first, added);
-    if (added) return std::nullopt; // the vehicle's first record
-    if (!slot) {                    // a vehicle first seen with no room left to judge it
-        full_ = true;
-        return std::nullopt;
+    std::string names; // made only when a candidate's bytes must be compared
+    bool found = false;
+    std::uint32_t* slot = findSlot(hash, record, names, found);
+    const std::uint32_t line32 = static_cast<std::uint32_t>(std::min<std::uint64_t>(line, UINT32_MAX));
+    if (!found) {
+        if (full_ || !slot || !roomFor(vehicles_) || vehicles_.size() + 1 >= kIndexMask) {
+            full_ = true; // a vehicle first seen with no room left to judge it
+            return std::nullopt;
+        }
+        Vehicle v{static_cast<std::uint32_t>(hash >> 32),
+                  0,
+                  0,
+                  static_cast<std::int16_t>(from),
+                  static_cast<std::int16_t>(to),
+                  static_cast<std::uint32_t>(position),
+                  line32,
+                  kNoRuns};
+        if (!locate(record, offsets, names, v)) {
+            full_ = true;
+            return std::nullopt;
+        }
+        const std::uint32_t index = static_cast<std::uint32_t>(vehicles_.push(v));
+        *slot = (v.tag & ~kIndexMask) | (index + 1);
+        ++used_;
+        remember(index, record, names); // the next record may well name it again
+        return std::nullopt;            // the vehicle's first record
     }
-    if ((slot->record & kListedAgain) == 0) { // the vehicle's second record: its years are kept in full now
-        vehicles_.emplace_back();
-        bool more = false;
-        vehicles_.back().cover(slot->from, slot->to, slot->record, more, visited_);
-        slot->record = kListedAgain | static_cast<std::uint32_t>(vehicles_.size() - 1);
+    Vehicle& v = vehicles_[(*slot & kIndexMask) - 1];
+    if (v.runs == kNoRuns) { // the vehicle's second record: its first record becomes its first run
+        if (!roomFor(runs_)) {
+            full_ = true;
+            return std::nullopt;
+        }
+        v.runs = static_cast<std::uint32_t>(runs_.push(Run{v.from, v.to, v.position, v.line, kNoRuns}));
     }
     bool more = false;
-    const std::vector<std::int64_t> earlier =
-        vehicles_[slot->record & ~kListedAgain].cover(from, to, position, more, visited_);
+    const std::vector<Earlier> earlier = cover(v, from, to, position, line, more);
     if (earlier.empty()) return std::nullopt;
     return recordNumbered(position) + " (VehicleId " + printableForMessage(record[kVehicleId]) +
            ") is never shown: every year from " + std::to_string(from) + " to " + std::to_string(to) +

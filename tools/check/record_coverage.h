@@ -1,16 +1,17 @@
 // Which years of a vehicle earlier records already answer: first match wins, so a record whose every year
 // an earlier record with the same names covers is never shown.
 //
-// Records are judged as they are read. A vehicle listed once costs one 16-byte place in a flat table (its
-// names' 64-bit hash, its years and its record); only vehicles listed again keep their years in full.
-// Vehicles are told apart by that hash alone: two different vehicles share one with a chance of about 1 in
-// 10^7 in a catalogue of a million distinct vehicles. The table, filled up to 85%, stops growing at
-// kMostTableBytes (about 890,000 vehicles), and vehicles first seen after that are not judged (full()
-// tells, and check says so once).
+// Records are judged as they are read. A hash of a vehicle's names only picks the candidates: whether two
+// records name the same vehicle is decided by their names' bytes, re-read from the catalogue at the offsets
+// kept for the vehicle's first record (or, for names whose layout those offsets cannot describe, kept in
+// full). A vehicle costs 28 bytes and a slot of 4 in the table (at most about two million fit); a vehicle
+// listed again keeps its runs of years in a shared pool (16 bytes a run), and only a vehicle of more than
+// kMostListedRuns runs moves to ordered maps, so that a record is judged with a bounded look. All of it stays
+// within kMostBytes; vehicles first seen after that are not judged (full() tells, and check says so once).
 #pragma once
 
 #include "catalogue_record.h"
-#include "check/flat_hash_table.h"
+#include "check/chunked_pool.h"
 
 #include <cstdint>
 #include <map>
@@ -22,46 +23,97 @@ namespace specialty {
 
 class RecordCoverage {
   public:
-    static constexpr std::size_t kMostTableBytes = 16 * 1024 * 1024;
+    static constexpr std::size_t kMostBytes = 36 * 1024 * 1024;
+    static constexpr int kMostListedRuns = 64;
 
-    // Adds a record's years (from <= to); its names are read as the viewer reads them ("*" rule included).
-    // Returns the finding when every one of them already finds an earlier record: "record 8 (VehicleId
-    // 1008) is never shown: ...".
-    std::optional<std::string> add(const RawRecord& record, int from, int to, std::int64_t position);
+    // `catalogue` is the file the offsets given to add() point into.
+    explicit RecordCoverage(std::string catalogue = {});
+    ~RecordCoverage();
+    RecordCoverage(const RecordCoverage&) = delete;
+    RecordCoverage& operator=(const RecordCoverage&) = delete;
+
+    // Where a record's Make, Model and Submodel begin in the catalogue; unknown (nullptr) keeps the names.
+    struct NameOffsets {
+        std::uint64_t make, model, submodel;
+    };
+    // Adds a record's years (from <= to) on catalogue line `line`; its names are read as the viewer reads
+    // them ("*" rule included) and must fit their selection columns. Returns the finding when every one of
+    // them already finds an earlier record: "record 8 (VehicleId 1008) is never shown: ...".
+    std::optional<std::string> add(const RawRecord& record, int from, int to, std::int64_t position,
+                                   std::uint64_t line = 0, const NameOffsets* offsets = nullptr);
 
     // True once vehicles first seen have stopped being judged, for lack of room.
     bool full() const { return full_; }
 
-    // How many spans and runs of years add() stepped over: it stays within a small multiple of the
-    // records, whatever their years.
+    // How many runs of years add() stepped over: it stays within a small multiple of the records,
+    // whatever their years.
     std::uint64_t yearRunsVisited() const { return visited_; }
+    // How many times names were re-read from the catalogue to tell vehicles apart.
+    std::uint64_t namesReread() const { return reread_; }
+
+    struct Earlier {
+        std::uint32_t position;
+        std::uint32_t line;
+    };
 
   private:
-    // The years of one vehicle that earlier records answer.
-    struct FirstRecord {
-        int to;
-        std::int64_t position;
-    };
     struct Vehicle {
-        std::map<int, int> covered;        // disjoint spans of covered years: first -> last
-        std::map<int, FirstRecord> firsts; // runs of years, keyed by their first, with the record found
-        std::vector<std::int64_t> cover(int from, int to, std::int64_t position, bool& more,
-                                        std::uint64_t& visited);
+        std::uint32_t tag;      // the high half of the names' hash
+        std::uint32_t namesLow; // where the names are: see locate()
+        std::uint32_t namesHigh;
+        std::int16_t from, to;  // the first record's years, while `runs` is kNoRuns
+        std::uint32_t position; // the first record
+        std::uint32_t line;
+        std::uint32_t runs; // kNoRuns, the first run in runs_, or kHeavy | index in heavy_
     };
-    // 16 bytes: the names' hash, and the years and record of the vehicle's first record, or, once the
-    // vehicle is listed again, kListedAgain with its index in vehicles_.
-    struct Slot {
-        std::uint64_t hash = 0; // 0: a free place
-        std::int16_t from = 0;
-        std::int16_t to = 0;
-        std::uint32_t record = 0;
+    struct Run { // a run of years whose first match is one record; runs of a vehicle are in year order
+        std::int16_t first, last;
+        std::uint32_t position;
+        std::uint32_t line;
+        std::uint32_t next;
     };
-    static constexpr std::uint32_t kListedAgain = 0x80000000u;
+    struct Heavy;
+    static constexpr std::uint32_t kNoRuns = 0xFFFFFFFFu;
+    static constexpr std::uint32_t kHeavy = 0x80000000u;
 
-    FlatHashTable<Slot> table_{kMostTableBytes, 85};
-    std::vector<Vehicle> vehicles_;
+    std::string canonical(const RawRecord& record) const;
+    bool sameAsLast(const RawRecord& record) const;
+    void remember(std::uint32_t vehicle, const RawRecord& record, const std::string& names);
+    bool sameNames(std::uint32_t vehicle, const RawRecord& record, std::string& names);
+    // `names` is made when they must be kept here.
+    bool locate(const RawRecord& record, const NameOffsets* offsets, std::string& names, Vehicle& v);
+    std::uint32_t* findSlot(std::uint64_t hash, const RawRecord& record, std::string& names, bool& found);
+    bool grow();
+    std::size_t bytes() const;
+    // True when the pool can take one more entry (and the block it may need) within kMostBytes.
+    template <typename Pool>
+    bool roomFor(const Pool& pool) const {
+        return pool.bytes() > pool.size() * pool.entryBytes() || bytes() + pool.blockBytes() <= kMostBytes;
+    }
+    // Adds [from, to] to a vehicle listed again; the earlier records when they answer all of it.
+    std::vector<Earlier> cover(Vehicle& v, int from, int to, std::int64_t position, std::uint64_t line,
+                               bool& more);
+    std::vector<Earlier> coverListed(Vehicle& v, int from, int to, std::int64_t position, std::uint64_t line,
+                                     bool& more);
+
+    std::string catalogue_;
+    int fd_ = -1;
+    // 0 free, otherwise the high bits of the vehicle's tag over its index + 1 (the low 21 bits); a power
+    // of two long.
+    static constexpr std::uint32_t kIndexMask = (1u << 21) - 1;
+    std::vector<std::uint32_t> slots_;
+    std::size_t used_ = 0;
+    ChunkedPool<Vehicle> vehicles_;
+    ChunkedPool<Run> runs_;
+    std::vector<Heavy> heavy_;
+    std::size_t heavyRuns_ = 0;
+    std::string kept_; // names kept in full: a length byte and the bytes of each of the three
+    std::uint32_t lastVehicle_ = kNoRuns; // the vehicle last named, its record's names and their form
+    std::string lastKey_;
+    std::string lastNames_;
     bool full_ = false;
     std::uint64_t visited_ = 0;
+    std::uint64_t reread_ = 0;
 };
 
 } // namespace specialty

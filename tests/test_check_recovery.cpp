@@ -1,0 +1,264 @@
+// check going on after damage as a compiler goes on after a syntax error, records no selection can find,
+// and the tool's words for damage, counts and --json.
+#include "test_support.h"
+
+#include "check/catalogue_check.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+#include <map>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace specialty;
+using namespace specialty::test;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run tool(const QStringList& arguments) {
+    QProcess process;
+    process.start(SPECIALTY_TOOL, arguments);
+    process.waitForFinished(120000);
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+std::string code(int n) {
+    return "C" + std::to_string(n);
+}
+
+// "level line: message" for each finding.
+QStringList findings(const CheckReport& report) {
+    QStringList lines;
+    for (const Finding& f : report.findings)
+        lines << QString("%1 %2: %3")
+                     .arg(f.level == Finding::Level::Error ? "error" : "warning")
+                     .arg(f.line)
+                     .arg(QString::fromStdString(f.message));
+    return lines;
+}
+
+} // namespace
+
+class CheckRecoveryTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void oneRunFindsEveryMistakeAfterAShift() {
+        // 2,000 sound records sharing a part whose files exist, and four planted mistakes.
+        DataFolder folder;
+        folder.writePicture("C1", Qt::red, QSize(8, 8));
+        folder.writeDescription("C1", "text\r\n");
+        folder.writeDescription("C1500", "text\r\n");
+        std::vector<std::string> lines;
+        for (int n = 1; n <= 2000; ++n) {
+            const std::map<int, std::string> part{{1, n == 1500 ? code(n) : code(1)}};
+            std::string line =
+                recordLine(std::to_string(n), "Make" + std::to_string(n), "M", "S", "2000", "2005", part);
+            if (n == 500) line.pop_back(); // 22 fields
+            if (n == 1000)                 // the vehicle of line 10, again
+                line = recordLine("1000", "Make10", "M", "S", "2001", "2002", part);
+            if (n == 2000) line = recordLine("2000", "Make2000", "M", "S", "2009", "2001", part);
+            lines.push_back(line);
+        }
+        lines.push_back(endRecordLine());
+        folder.writeCatalogue(lines);
+        const CheckReport report =
+            checkCatalogue(folder.path(), [](const std::string&) { return std::string(); });
+        const QStringList found = findings(report);
+        struct Expected {
+            const char* start;
+            const char* part;
+        };
+        const Expected expected[] = {
+            {"error 500: ",
+             "line 500 holds 22 fields, not 23: the records from record 500 on are read shifted"},
+            {"error 1000: ",
+             "after the shift at line 500, as line 1000 reads: record 1000 (VehicleId 1000) is "
+             "never shown: every year from 2001 to 2002 already finds record 10 (line 10)"},
+            {"warning 1500: ", "after the shift at line 500, as line 1500 reads: part code \"C1500\" (first "
+                               "used by record 1500) has no picture file C1500ill.jpg"},
+            {"error 2000: ", "after the shift at line 500, as line 2000 reads: record 2000 runs from 2009 to "
+                             "2001"},
+        };
+        for (const Expected& e : expected) {
+            bool seen = false;
+            for (const QString& f : found)
+                seen = seen || (f.startsWith(e.start) && f.contains(e.part));
+            QVERIFY2(seen, qPrintable(e.part + QString("\n") + found.join('\n')));
+        }
+        QCOMPARE(report.errors, 3);
+        QVERIFY2(report.unjudged.find("1 line could not be judged (the first is line 500)") !=
+                     std::string::npos,
+                 report.unjudged.c_str());
+    }
+
+    void recordsNoSelectionCanFindAreErrors() {
+        struct Case {
+            const char* what;
+            std::string line;
+            const char* part; // of the one error expected; empty: no finding at all
+        };
+        const Case cases[] = {
+            {"sound", recordLine("1", "\"A\"", "\"B\"", "", "2000", "2001"), ""},
+            {"leading blank", recordLine("1", "\" A\"", "B", "", "2000", "2001"),
+             "Make \" A\" of record 1 begins"},
+            {"trailing blank", recordLine("1", "A", "\"B \"", "", "2000", "2001"),
+             "Model \"B \" of record 1 begins"},
+            {"byte 0x81", recordLine("1", "A", "B", "S\x81", "2000", "2001"), "holds the byte 0x81"},
+            {"below any selection's year", recordLine("1", "A", "B", "", "-20000", "-10000"),
+             "a selection's year cannot be below -9999"},
+            {"lowest selection year", recordLine("1", "A", "B", "", "-20000", "-9999"), ""},
+        };
+        for (const Case& c : cases) {
+            DataFolder folder;
+            folder.writeCatalogue({c.line, endRecordLine()});
+            const QStringList found =
+                findings(checkCatalogue(folder.path(), [](const std::string&) { return std::string(); }));
+            if (*c.part == '\0') {
+                QVERIFY2(found.isEmpty(), qPrintable(c.what + QString(": ") + found.join('\n')));
+                continue;
+            }
+            QCOMPARE(found.size(), 1);
+            QVERIFY2(found[0].startsWith("error 1: ") && found[0].contains(c.part),
+                     qPrintable(c.what + QString(": ") + found[0]));
+        }
+    }
+
+    void namesAndCodesAreToldApartByTheirBytes() {
+        // Each pair below shares its hash (found by inverting the hashes step by step): only the bytes
+        // can tell them apart. Lines are records 1, 2, 3...
+        struct Case {
+            const char* what;
+            std::vector<std::string> lines;
+            QStringList expected;
+        };
+        const std::map<int, std::string> collidingCode{{1, "RDV30MULFL7NE"}}, otherCode{{1, "6GCJ8IJFMJRG0"}};
+        const Case cases[] = {
+            {"vehicles whose names hash alike",
+             {recordLine("1", "\"Aldena\"", "\"Tarsa\"", "\"2.0 GL\"", "1998", "2004"),
+              recordLine("2", "\"ALDENA\"", "\"TARSA\"", "\"BIU0000V=QMR@WB7\"", "1998", "2004"),
+              recordLine("3", "\"aldena\"", "\"tarsa\"", "\"2.0 gl\"", "1999", "2000")},
+             {"error 3: record 3 (VehicleId 3) is never shown: every year from 1999 to 2000 already finds "
+              "record 1 (line 1)"}},
+            {"part codes whose FNV-1a hashes are equal",
+             {recordLine("1", "A", "B", "", "2000", "2001", collidingCode),
+              recordLine("2", "C", "D", "", "2000", "2001", otherCode)},
+             {"warning 2: part code \"6GCJ8IJFMJRG0\" (first used by record 2) has no picture file "
+              "6GCJ8IJFMJRG0ill.jpg",
+              "warning 2: part code \"6GCJ8IJFMJRG0\" (first used by record 2) has no description file "
+              "6GCJ8IJFMJRG0.txt"}},
+            {"a VehicleId used twice",
+             {recordLine("7", "A", "B", "", "2000", "2001"), recordLine("8", "C", "D", "", "2000", "2001"),
+              recordLine("7", "E", "F", "", "2000", "2001")},
+             {"warning 3: VehicleId \"7\" of record 3 is already that of record 1 (line 1): a VehicleId "
+              "identifies one catalogue entry"}},
+        };
+        for (const Case& c : cases) {
+            DataFolder folder;
+            folder.writePicture("RDV30MULFL7NE", Qt::red);
+            folder.writeDescription("RDV30MULFL7NE", "text\r\n");
+            std::vector<std::string> lines = c.lines;
+            lines.push_back(endRecordLine());
+            folder.writeCatalogue(lines);
+            QStringList found =
+                findings(checkCatalogue(folder.path(), [](const std::string&) { return std::string(); }));
+            found.removeIf([](const QString& f) { return f.startsWith("warning 0: no record uses"); });
+            QVERIFY2(found == c.expected, qPrintable(c.what + QString(":\n") + found.join('\n')));
+        }
+    }
+
+    void listAndFindWordDamageAlikeAndNameItsLine() {
+        struct Case {
+            const char* what;
+            std::string catalogue;
+            const char* damage;
+        };
+        std::string shifted;
+        for (int n = 1; n <= 30; ++n) {
+            std::string line =
+                recordLine(std::to_string(n), "A" + std::to_string(n), "B", "", "2000", "2001");
+            if (n == 7) line.pop_back(); // 22 fields
+            shifted += line + "\r\n";
+        }
+        const Case cases[] = {
+            {"first record cut short", "1,,A,B",
+             "ends in the middle of record 1: it has 4 of its 23 fields. "
+             "The damage begins at line 1."},
+            {"a line of 22 fields", shifted, "The damage begins at line 7, which holds 22 fields, not 23."},
+        };
+        for (const Case& c : cases) {
+            DataFolder folder;
+            folder.writeFile("specialty.txt", c.catalogue);
+            const QString data = QString::fromStdString(folder.path());
+            const Run list = tool({"--data", data, "list"});
+            const Run find = tool({"--data", data, "find", "--make", "Nothing", "--model", "X", "--submodel",
+                                   "", "--years", "2000", "2000"});
+            QCOMPARE(list.status, 2);
+            QCOMPARE(find.status, 2);
+            QVERIFY2(list.err.contains(c.damage), c.what + QByteArray(": ") + list.err);
+            QVERIFY2(find.err.contains(c.damage), c.what + QByteArray(": ") + find.err);
+        }
+    }
+
+    void countsAreSingularForOne() {
+        DataFolder folder;
+        folder.writeCatalogue({recordLine("1", "A", "B", "", "2001", "2000", {{1, "P1"}}), endRecordLine()});
+        folder.writeDescription("P1", "text\r\n");
+        const QString data = QString::fromStdString(folder.path());
+        QVERIFY(tool({"--data", data, "check"}).out.contains("1 error, 1 warning in "));
+        QVERIFY(tool({"--data", data, "check"}).out.contains("(1 record)"));
+        QVERIFY(tool({"--data", data, "list"}).out.contains("(1 part)"));
+    }
+
+    void aFolderThatCannotBeListedIsAskedFileByFile() {
+        // Mode 0711: others may open the files by name but not list the folder. Root lists every folder
+        // whatever its mode, so the check runs as a user without privileges.
+        DataFolder folder;
+        folder.writePicture("P1", Qt::red);
+        folder.writeDescription("P1", "text\r\n");
+        folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2001", {{1, "P1"}}), endRecordLine()});
+        QCOMPARE(::chmod(folder.path().c_str(), 0711), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+            const QStringList found =
+                findings(checkCatalogue(folder.path(), [](const std::string&) { return std::string(); }));
+            // Nothing missing; one warning says what could not be looked for.
+            const bool sound =
+                found.size() == 1 && found[0].startsWith("warning 0: the data folder cannot be "
+                                                         "listed");
+            if (!sound) std::fprintf(stderr, "%s\n", qPrintable(found.join('\n')));
+            ::_exit(sound ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ::chmod(folder.path().c_str(), 0755);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    void helpAndVersionAreOneJsonDocument() {
+        for (const char* option : {"--help", "--version"}) {
+            const Run run = tool({"--json", option});
+            QCOMPARE(run.status, 0);
+            QJsonParseError error{};
+            const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+            QVERIFY2(error.error == QJsonParseError::NoError, run.out.constData());
+            QCOMPARE(document.object()["outcome"].toString(), QString(option).mid(2));
+        }
+    }
+};
+
+QTEST_MAIN(CheckRecoveryTest)
+#include "test_check_recovery.moc"

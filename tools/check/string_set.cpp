@@ -1,0 +1,93 @@
+#include "check/string_set.h"
+
+namespace specialty {
+
+namespace {
+
+// FNV-1a over bytes.
+class Fnv1a {
+  public:
+    void add(unsigned char byte) { hash_ = (hash_ ^ byte) * 1099511628211ULL; }
+    std::uint64_t value() const { return hash_; }
+
+  private:
+    std::uint64_t hash_ = 1469598103934665603ULL;
+};
+
+std::uint64_t hashOf(std::string_view text) {
+    Fnv1a hash;
+    for (char c : text)
+        hash.add(static_cast<unsigned char>(c));
+    std::uint64_t h = hash.value(); // spread every bit over the low bits the table indexes by
+    h = (h ^ (h >> 33)) * 0xFF51AFD7ED558CCDULL;
+    h ^= h >> 33;
+    return h;
+}
+
+} // namespace
+
+std::size_t StringSet::bytes() const {
+    return slots_.size() * sizeof(std::uint32_t) + entries_.bytes() + blocks_.size() * kBlockBytes;
+}
+
+std::size_t StringSet::find(std::uint64_t hash, std::string_view wanted) const {
+    const std::size_t mask = slots_.size() - 1;
+    const std::uint32_t high = static_cast<std::uint32_t>(hash >> 32) & ~kIndexMask;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        if (slots_[i] == 0) return i;
+        if ((slots_[i] & ~kIndexMask) != high) continue; // the slot's own bits of the hash differ
+        const Entry& e = entries_[(slots_[i] & kIndexMask) - 1];
+        if (e.hash == hash && text(e) == wanted) return i;
+    }
+}
+
+bool StringSet::grow() {
+    const std::size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
+    if (bytes() + size * sizeof(std::uint32_t) > maxBytes_) return false;
+    std::vector<std::uint32_t> slots(size, 0);
+    for (std::uint32_t s : slots_) {
+        if (s == 0) continue;
+        std::size_t i = entries_[(s & kIndexMask) - 1].hash & (size - 1);
+        while (slots[i] != 0)
+            i = (i + 1) & (size - 1);
+        slots[i] = s;
+    }
+    slots_.swap(slots);
+    return true;
+}
+
+bool StringSet::contains(std::string_view wanted) const {
+    return !slots_.empty() && slots_[find(hashOf(wanted), wanted)] != 0;
+}
+
+StringSet::Added StringSet::add(std::string_view wanted, std::uint64_t& value) {
+    // The table grows before it is three quarters full; when it cannot, nothing more is added, so that
+    // looks along it stay short.
+    const bool room = (entries_.size() + 1) * 4 <= slots_.size() * 3 || grow();
+    if (slots_.empty()) return Added::Full;
+    const std::uint64_t hash = hashOf(wanted);
+    const std::size_t slot = find(hash, wanted);
+    if (slots_[slot] != 0) {
+        value = entries_[(slots_[slot] & kIndexMask) - 1].value;
+        return Added::Present;
+    }
+    if (!room) return Added::Full;
+    const bool newBlock = blocks_.empty() || blocks_.back().size() + wanted.size() > kBlockBytes;
+    const bool newEntries = entries_.bytes() == entries_.size() * entries_.entryBytes();
+    if (wanted.size() > kBlockBytes || entries_.size() + 1 >= kIndexMask ||
+        bytes() + (newBlock ? kBlockBytes : 0) + (newEntries ? entries_.blockBytes() : 0) > maxBytes_)
+        return Added::Full;
+    if (newBlock) {
+        blocks_.emplace_back();
+        blocks_.back().reserve(kBlockBytes);
+    }
+    std::string& block = blocks_.back();
+    const Entry entry{hash, value, static_cast<std::uint32_t>(blocks_.size() - 1),
+                      static_cast<std::uint32_t>(block.size()), static_cast<std::uint32_t>(wanted.size())};
+    block.append(wanted);
+    slots_[slot] = (static_cast<std::uint32_t>(hash >> 32) & ~kIndexMask) |
+                   (static_cast<std::uint32_t>(entries_.push(entry)) + 1);
+    return Added::New;
+}
+
+} // namespace specialty

@@ -1,0 +1,48 @@
+// A set of byte strings found by a 64-bit hash, for what check keeps of every part code or VehicleId: the
+// hash only picks the candidates, and the bytes, kept end to end in fixed blocks, decide. Each string
+// carries a 64-bit value. Everything stays within `maxBytes`; past that, add() says the set is full.
+#pragma once
+
+#include "check/chunked_pool.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace specialty {
+
+class StringSet {
+  public:
+    explicit StringSet(std::size_t maxBytes) : maxBytes_(maxBytes) {}
+
+    enum class Added { New, Present, Full };
+    // Adds `text` with `value` unless it is there; `value` is then set to the value it was added with.
+    Added add(std::string_view text, std::uint64_t& value);
+    bool contains(std::string_view text) const;
+
+  private:
+    struct Entry {
+        std::uint64_t hash;
+        std::uint64_t value;
+        std::uint32_t block, offset, length;
+    };
+    static constexpr std::size_t kBlockBytes = 1 << 20;
+
+    std::size_t find(std::uint64_t hash, std::string_view text) const; // the slot, or a free one
+    std::string_view text(const Entry& e) const {
+        return std::string_view(blocks_[e.block]).substr(e.offset, e.length);
+    }
+    std::size_t bytes() const;
+    bool grow();
+
+    std::size_t maxBytes_;
+    // 0 free, otherwise the high bits of the entry's hash over its index + 1 (the low 21 bits), so that a
+    // look along the slots rarely needs an entry; a power of two long.
+    static constexpr std::uint32_t kIndexMask = (1u << 21) - 1;
+    std::vector<std::uint32_t> slots_;
+    ChunkedPool<Entry, 8192> entries_;
+    std::vector<std::string> blocks_; // strings end to end, none across two blocks
+};
+
+} // namespace specialty

@@ -1,0 +1,37 @@
+// A vehicle's names as check compares them: a hash that picks candidate vehicles, the names in one form
+// that is equal exactly when the viewer cannot tell them apart, and where they lie in the catalogue, packed
+// into 64 bits so that they can be read again from there.
+#pragma once
+
+#include "catalogue_record.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace specialty {
+
+// The hash of a record's Make, Model and Submodel as the viewer compares them, never 0.
+std::uint64_t vehicleHash(const RawRecord& record);
+
+// The three names as one string that is equal for two records exactly when the viewer cannot tell their
+// names apart: each name with the "*" rule applied and its letters in upper case, after a length byte.
+std::string canonicalNames(std::string_view make, std::string_view model, std::string_view submodel);
+
+// The names' place in the catalogue, packed in 64 bits: the Make's offset (39 bits), the three lengths
+// (4, 5 and 5 bits: names longer than their columns are never kept) and the gaps from the end of the Make
+// to the Model and from the end of the Model to the Submodel (5 bits each). Nothing when they do not fit.
+// The top bit is left clear, for the caller to mark names kept elsewhere.
+std::optional<std::uint64_t> packedPlace(std::uint64_t make, std::size_t makeLength, std::uint64_t model,
+                                         std::size_t modelLength, std::uint64_t submodel,
+                                         std::size_t submodelLength);
+
+struct UnpackedPlace {
+    std::uint64_t make;
+    std::size_t makeLength, gap1, modelLength, gap2, submodelLength;
+    std::size_t span() const { return makeLength + gap1 + modelLength + gap2 + submodelLength; }
+};
+UnpackedPlace unpackedPlace(std::uint64_t place);
+
+} // namespace specialty
