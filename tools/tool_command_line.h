@@ -8,7 +8,7 @@
 namespace specialty {
 
 struct ToolRequest {
-    enum class Command { Help, Version, Find, List, Check, Export, Import };
+    enum class Command { Help, Version, Find, List, Check, Export, Import, Uses, Sheet };
     Command command = Command::Help;
     std::string dataFolder; // ends in "/"
     bool json = false;
@@ -16,6 +16,9 @@ struct ToolRequest {
     std::optional<std::int64_t> position; // Find: the record at this position instead
     std::string input;                    // Import: the CSV file
     std::string output;                   // Export, Import: the file to write; empty for the defaults
+                                          // Sheet: the folder to write
+    std::string partCode;                 // Uses: code-page text
+    bool codes = false;                   // List: print each record's part codes
 };
 
 struct ParsedToolCommandLine {
