@@ -12,7 +12,7 @@
 
 namespace specialty {
 
-constexpr std::size_t kVehiclesPerPage = 250;
+constexpr std::size_t kVehiclesPerPage = 100;
 constexpr std::size_t kPartsPerPage = 200;
 constexpr std::size_t kFindingsPerPage = 1000;
 // How many of a part's vehicles its entry lists; `uses` lists them all.
