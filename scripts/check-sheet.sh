@@ -49,7 +49,9 @@ cat > "$work/hostile.json" <<JSON
            {"page": "parts-1.html", "images": 1, "texts": ["../evil", "<img src=x onerror=alert(1)>"]}]}
 JSON
 node scripts/check-sheet.js "$work/hostile.json"
-if [ -n "$(find "$hostile/sheet" -type l)" ] || [ -n "$(find "$work" -maxdepth 1 -newer "$work/hostile.json" ! -name hostile)" ]; then
+# Nothing beside the sheet's folder, and no link in it.
+if [ -n "$(find "$hostile/sheet" -type l)" ] || [ "$(ls -A "$hostile" | tr '\n' ' ')" != "data sheet " ] ||
+    [ -n "$(find "$work" -mindepth 1 -maxdepth 1 -newer "$work/hostile.json")" ]; then
     echo "the hostile sheet wrote outside its folder" >&2
     exit 1
 fi
