@@ -80,6 +80,15 @@ std::string withDamageLine(const std::string& catalogue, const std::string& fail
     return failure;
 }
 
+// "PartCode1 AC1001, PartCode6 TL2001": the record's part codes that are not empty, in field order.
+std::string partCodesText(const CatalogueRecord& r) {
+    std::string text;
+    for (int n = 1; n <= kPartCodes; ++n)
+        if (!r.partCode(n).empty())
+            text += (text.empty() ? "" : ", ") + fieldName(kPartCode1 + n - 1) + " " + quoted(r.partCode(n));
+    return text;
+}
+
 // A failure that ends a command: in JSON one document on standard output, otherwise a line on standard
 // error. Returns the exit status.
 int failed(const ToolOptions& options, const std::string& message) {
@@ -142,7 +151,7 @@ int findCommand(const ToolOptions& options, const std::string& selection,
     return kExitProblems;
 }
 
-int listCommand(const ToolOptions& options) {
+int listCommand(const ToolOptions& options, bool codes) {
     const std::string path = options.dataFolder + std::string(kCatalogueName);
     RecordReader file;
     if (Status opened = file.open(path); !opened)
@@ -173,14 +182,21 @@ int listCommand(const ToolOptions& options) {
             parts += code.empty() ? 0 : 1;
         if (options.json) {
             if (position > 0) writeOut(",");
-            writeJson({{"number", static_cast<double>(position + 1)},
-                       {"VehicleId", jsonText(r.VehicleId)},
-                       {"YearFrom", jsonText(r.YearFrom)},
-                       {"YearTo", jsonText(r.YearTo)},
-                       {"Make", jsonText(r.Make)},
-                       {"Model", jsonText(r.Model)},
-                       {"Submodel", jsonText(r.Submodel)},
-                       {"parts", parts}});
+            QJsonObject listed{{"number", static_cast<double>(position + 1)},
+                               {"VehicleId", jsonText(r.VehicleId)},
+                               {"YearFrom", jsonText(r.YearFrom)},
+                               {"YearTo", jsonText(r.YearTo)},
+                               {"Make", jsonText(r.Make)},
+                               {"Model", jsonText(r.Model)},
+                               {"Submodel", jsonText(r.Submodel)},
+                               {"parts", parts}};
+            if (codes) { // all sixteen, PartCode1 first, empty ones as ""
+                QJsonArray partCodes;
+                for (const std::string& code : r.PartCode)
+                    partCodes.append(jsonText(code));
+                listed["partCodes"] = partCodes;
+            }
+            writeJson(listed);
             continue;
         }
         const std::string number = std::to_string(position + 1);
@@ -188,6 +204,7 @@ int listCommand(const ToolOptions& options) {
                  padded(shown(r.VehicleId), 8) + " " + shown(r.YearFrom) + "-" + shown(r.YearTo) + "  " +
                  shown(r.Make) + " / " + shown(r.Model) + " / " + shown(r.Submodel) + "  (" +
                  counted(parts, "part") + ")\n");
+        if (codes && parts > 0) writeOut("        " + partCodesText(r) + "\n");
     }
     if (options.json) writeOut("],\"outcome\":\"listed\"}\n");
     return kExitFine;

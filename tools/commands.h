@@ -24,7 +24,8 @@ struct ToolOptions {
 // The record for `selection` (code-page text), or with `position` set the record at that position.
 int findCommand(const ToolOptions& options, const std::string& selection,
                 std::optional<std::int64_t> position);
-int listCommand(const ToolOptions& options);
+// With `codes` each record's part codes too.
+int listCommand(const ToolOptions& options, bool codes = false);
 // The records as CSV, to `output` or standard output.
 int exportCommand(const ToolOptions& options, const std::string& output);
 // CSV back into the catalogue: `output`, or the data folder's catalogue.

@@ -2,8 +2,10 @@
 #include "commands.h"
 #include "data_folder.h"
 #include "picture_loader.h"
+#include "sheet/sheet_command.h"
 #include "tool_command_line.h"
 #include "tool_output.h"
+#include "uses/uses_command.h"
 
 #include <QCoreApplication>
 #include <QImageReader>
@@ -42,7 +44,7 @@ int main(int argc, char** argv) {
     case ToolRequest::Command::Find:
         return finishOutput(findCommand(options, request.selection, request.position));
     case ToolRequest::Command::List:
-        return finishOutput(listCommand(options));
+        return finishOutput(listCommand(options, request.codes));
     case ToolRequest::Command::Export:
         if (!request.output.empty()) return finishOutputAfterWriting(exportCommand(options, request.output));
         return finishOutput(exportCommand(options, request.output));
@@ -56,6 +58,13 @@ int main(int argc, char** argv) {
         int qtArgc = 1;
         QCoreApplication application(qtArgc, argv); // for the picture decoders
         return finishOutput(checkCommand(options, pictureProblem));
+    }
+    case ToolRequest::Command::Uses:
+        return finishOutput(usesCommand(options, request.partCode));
+    case ToolRequest::Command::Sheet: {
+        int qtArgc = 1;
+        QCoreApplication application(qtArgc, argv); // for the picture decoders and the thread pool
+        return finishOutput(sheetCommand(options, pictureProblem, request.output));
     }
     }
     return kExitError;

@@ -55,9 +55,15 @@ std::string toolUsage() {
            "                            the same, with the 80 columns built from their fields\n"
            "  find --record N           record N, counted from 1 as list and check count them\n"
            "  find --position N         the record demo mode shows at step N (record N + 1)\n"
-           "  list                      every record up to the end record, numbered from 1\n"
+           "  list [--codes]            every record up to the end record, numbered from 1; with\n"
+           "                            --codes each record's part codes on a line below it\n"
            "  check                     faults in the catalogue and its pictures and descriptions, as\n"
            "                            FILE:LINE: error: MESSAGE and FILE:LINE: warning: MESSAGE\n"
+           "  uses CODE                 every record whose slots hold the part code (exactly, as the\n"
+           "                            viewer names its files), with its line and slot groups, and\n"
+           "                            whether the picture and the description exist\n"
+           "  sheet -o DIR              a static HTML review of the catalogue in DIR (made if missing):\n"
+           "                            a page per make, a part index with thumbnails, check's findings\n"
            "  export [-o FILE]          the records as CSV for a spreadsheet (UTF-8, a header row), or\n"
            "                            with -o FILE.xlsx as a workbook of text cells\n"
            "  import FILE [-o FILE]     a spreadsheet's CSV, or a workbook (FILE.xlsx), back into the\n"
@@ -80,7 +86,7 @@ std::string toolUsage() {
            "  --help                    this text\n"
            "  --version                 the version\n"
            "\n"
-           "exit status: 0 found or no errors, 1 not found or errors found,\n"
+           "exit status: 0 found, used, written or no errors, 1 not found, not used or errors found,\n"
            "             2 usage error, a file that cannot be read or written, or a damaged catalogue\n";
 }
 
@@ -104,8 +110,9 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     const QCommandLineOption output(QStringList{"o", "output"}, QString(), "FILE");
     const QCommandLineOption dryRun("dry-run");
     const QCommandLineOption acceptConversions("accept-conversions");
+    const QCommandLineOption codes("codes");
     parser.addOptions({help, version, json, data, make, model, submodel, years, at, numbered, output, dryRun,
-                       acceptConversions});
+                       acceptConversions, codes});
     const bool parsed = parser.parse(arguments);
     const bool wantsJson = parser.isSet(json);
     if (!parsed) return usage(argumentBytes(parser.errorText()), wantsJson);
@@ -130,6 +137,7 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
         parser.isSet(make) || parser.isSet(model) || parser.isSet(submodel) || parser.isSet(years);
     if ((parser.isSet(dryRun) || parser.isSet(acceptConversions)) && command != "import")
         return usage("--dry-run and --accept-conversions go only with import", wantsJson);
+    if (parser.isSet(codes) && command != "list") return usage("--codes goes only with list", wantsJson);
     if (command == "diff") {
         if (named || parser.isSet(at) || parser.isSet(numbered) || parser.isSet(output) || words.size() != 2)
             return usage("diff takes two catalogue files, OLD and NEW, and no other options", wantsJson);
@@ -141,10 +149,12 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     if (command == "export" || command == "import") {
         const bool importing = command == "import";
         if (named || parser.isSet(at) || parser.isSet(numbered) || words.size() != (importing ? 1 : 0))
-            return usage(importing ? "import takes one CSV file or workbook and no other options than -o, --dry-run and "
-                                     "--accept-conversions"
-                                   : "export takes no other options than -o",
-                         wantsJson);
+            return usage(
+                importing
+                    ? "import takes one CSV file or workbook and no other options than -o, --dry-run and "
+                      "--accept-conversions"
+                    : "export takes no other options than -o",
+                wantsJson);
         request.command = importing ? ToolRequest::Command::Import : ToolRequest::Command::Export;
         if (importing) request.input = argumentBytes(words[0]);
         request.dryRun = parser.isSet(dryRun);
@@ -153,7 +163,23 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
         if (parser.isSet(output) && request.output.empty()) return usage("-o needs a file", wantsJson);
         return {request, {}, wantsJson};
     }
-    if (parser.isSet(output)) return usage("-o goes only with export and import", wantsJson);
+    if (command == "uses" || command == "sheet") {
+        const bool uses = command == "uses";
+        if (named || parser.isSet(at) || parser.isSet(numbered) || parser.isSet(codes) ||
+            words.size() != (uses ? 1 : 0) || parser.isSet(output) == uses)
+            return usage(uses ? "uses takes one part code and no other options"
+                              : "sheet takes -o DIR and no other options",
+                         wantsJson);
+        request.command = uses ? ToolRequest::Command::Uses : ToolRequest::Command::Sheet;
+        if (uses) request.partCode = utf8ToWindows1252(argumentBytes(words[0]));
+        if (uses && request.partCode.empty())
+            return usage("uses needs a part code that is not empty", wantsJson);
+        request.output = argumentBytes(parser.value(output));
+        if (!uses && request.output.empty()) return usage("-o needs a folder", wantsJson);
+        return {request, {}, wantsJson};
+    }
+    request.codes = parser.isSet(codes);
+    if (parser.isSet(output)) return usage("-o goes only with export, import and sheet", wantsJson);
     if (command != "find") {
         if (!words.isEmpty() || named || parser.isSet(at) || parser.isSet(numbered))
             return usage("the options or words given do not go with " + argumentBytes(command), wantsJson);

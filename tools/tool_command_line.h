@@ -8,7 +8,7 @@
 namespace specialty {
 
 struct ToolRequest {
-    enum class Command { Help, Version, Find, List, Check, Export, Import, Diff };
+    enum class Command { Help, Version, Find, List, Check, Export, Import, Diff, Uses, Sheet };
     Command command = Command::Help;
     std::string dataFolder; // ends in "/"
     bool json = false;
@@ -19,6 +19,9 @@ struct ToolRequest {
     bool dryRun = false;                  // Import: report, write nothing
     bool acceptConversions = false;       // Import: take what looks like a spreadsheet's conversion
     std::string output;                   // Export, Import: the file to write; empty for the defaults
+                                          // Sheet: the folder to write
+    std::string partCode;                 // Uses: code-page text
+    bool codes = false;                   // List: print each record's part codes
 };
 
 struct ParsedToolCommandLine {

@@ -1,0 +1,237 @@
+// specialty-catalogue uses, list --codes and sheet, run as a maintainer runs them: which records use a
+// part, byte for byte as the viewer names its files; and a review sheet that stays inside its folder and
+// shows whatever the catalogue holds as text.
+#include "test_support.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <unistd.h>
+
+using namespace specialty;
+using namespace specialty::test;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run tool(const QStringList& arguments) {
+    QProcess process;
+    process.start(SPECIALTY_TOOL, arguments);
+    process.waitForFinished(120000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QJsonObject json(const Run& run) {
+    return QJsonDocument::fromJson(run.out).object();
+}
+
+// "number@line:slot,slot" for each record of a uses answer.
+QStringList users(const QJsonObject& answer) {
+    QStringList list;
+    for (const QJsonValue& r : answer["records"].toArray()) {
+        QStringList slotNumbers;
+        for (const QJsonValue& s : r["slots"].toArray())
+            slotNumbers << QString("%1 %2").arg(s["slot"].toInt()).arg(s["group"].toString());
+        list
+            << QString("%1@%2:%3").arg(r["number"].toInt()).arg(r["line"].toInt()).arg(slotNumbers.join(","));
+    }
+    return list;
+}
+
+QString readText(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+// Every file below `folder`, relative to it.
+QStringList filesBelow(const QString& folder) {
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(folder).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+} // namespace
+
+class UsesAndSheetTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void usesMatchesCodesExactly_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("expected");
+        // Record 1 spans lines 1 and 2, so record 2 starts on line 3.
+        QTest::newRow("two slots of one record")
+            << "P1" << 0 << QStringList{"1@1:1 Rear camber,15 Front caster"};
+        QTest::newRow("leading blank is part of the code")
+            << " P1" << 0 << QStringList{"2@3:10 Front camber"};
+        QTest::newRow("letter case counts") << "p1" << 0 << QStringList{"3@4:7 Rear toe"};
+        QTest::newRow("a prefix is not the code") << "P" << 1 << QStringList{};
+        QTest::newRow("a trailing blank is not the code") << "P1 " << 1 << QStringList{};
+        QTest::newRow("accented code from UTF-8") << "\u00c9T\u00c9" << 0 << QStringList{"3@4:2 Rear camber"};
+    }
+    void usesMatchesCodesExactly() {
+        QFETCH(QString, code);
+        QFETCH(int, status);
+        QFETCH(QStringList, expected);
+        DataFolder folder;
+        folder.writePicture("P1", Qt::red);
+        const std::string first = recordLine("1", "A", "B", "", "2000", "2005", {{1, "P1"}, {9, "P1"}});
+        const std::size_t split = first.find(",P1") + 3; // the record goes on on the next line
+        folder.writeCatalogue({first.substr(0, split), first.substr(split + 1),
+                               recordLine("2", "C", "D", "", "2000", "2005", {{12, "\" P1\""}}),
+                               recordLine("3", "E", "F", "", "2000", "2005", {{6, "p1"}, {2, "\xC9T\xC9"}}),
+                               endRecordLine()});
+        const Run run = tool({"--data", QString::fromStdString(folder.path()), "--json", "uses", code});
+        QCOMPARE(run.status, status);
+        const QJsonObject answer = json(run);
+        QCOMPARE(users(answer), expected);
+        QCOMPARE(answer["outcome"].toString(), QString(status == 0 ? "used" : "not used"));
+        QCOMPARE(answer["picture"]["exists"].toBool(), code == "P1");
+        QCOMPARE(answer["description"]["exists"].toBool(), false);
+    }
+
+    void usesAndListCodesInText() {
+        DataFolder folder;
+        folder.writeDescription("Q", "q\r\n");
+        folder.writeCatalogue(
+            {recordLine("7", "A", "B", "", "2000", "2005", {{16, "Q"}, {3, "R"}}), endRecordLine()});
+        const QString data = QString::fromStdString(folder.path());
+        const Run uses = tool({"--data", data, "uses", "Q"});
+        QCOMPARE(uses.status, 0);
+        QCOMPARE(QString(uses.out),
+                 QString("Part code \"Q\": picture Qill.jpg MISSING, description Q.txt yes\n"
+                         "  record 1, line 1: (7) 2000-2005 A / B / : Front camber (slot 14)\n"
+                         "1 record uses \"Q\".\n"));
+        const Run list = tool({"--data", data, "list", "--codes"});
+        QCOMPARE(list.status, 0);
+        QVERIFY2(list.out.contains("\n        PartCode3 \"R\", PartCode16 \"Q\"\n"), list.out.constData());
+        const QJsonArray codes =
+            json(tool({"--data", data, "--json", "list", "--codes"}))["records"][0]["partCodes"].toArray();
+        QCOMPARE(codes.size(), 16);
+        QCOMPARE(codes[2].toString(), QString("R"));
+        QCOMPARE(codes[15].toString(), QString("Q"));
+        QCOMPARE(codes[0].toString(), QString());
+    }
+
+    void usesNamesWhereTheCatalogueBreaks() {
+        DataFolder folder;
+        folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2005", {{1, "P1"}}), "2,,C,D,,2000"});
+        const Run run = tool({"--data", QString::fromStdString(folder.path()), "--json", "uses", "P1"});
+        QCOMPARE(run.status, 2);
+        const QJsonObject answer = json(run);
+        QCOMPARE(answer["outcome"].toString(), QString("failed"));
+        QVERIFY2(answer["message"].toString().contains("record 2") &&
+                     answer["message"].toString().contains("line 2"),
+                 run.out.constData());
+        QCOMPARE(users(answer), QStringList{"1@1:1 Rear camber"}); // what was read before the damage
+    }
+
+    void sheetShowsHostileTextAsTextAndStaysInItsFolder() {
+        DataFolder folder;
+        folder.writePicture("P1", Qt::blue, QSize(400, 300));
+        folder.writeFile("BADill.jpg", "not a picture");
+        folder.writeDescription("P1", "<img src=x onerror=alert(1)>\r\n");
+        folder.writeCatalogue(
+            {recordLine("1", "\"<script>alert(1)</script>\"", "\"*><b>bold</b>\"", "\"it's\"", "2000", "2005",
+                        {{1, "../evil"}, {2, "<i>x</i>"}, {3, "P1"}, {4, "BAD"}, {5, "MISSING"}, {6, "a'b"}}),
+             recordLine("2", "\"../../etc\"", "\"<a href=x>\"", "", "2000", "2005", {{1, "P1"}}),
+             endRecordLine()});
+        QTemporaryDir out;
+        const QString sheet = out.path() + "/sheet";
+        const Run run = tool({"--data", QString::fromStdString(folder.path()), "sheet", "-o", sheet});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{"sheet"});
+        const QRegularExpression fileName("^(\\.specialty-sheet|sheet\\.css|index\\.html|(make|parts|"
+                                          "findings)-[0-9]+\\.html|pictures/p[0-9]+\\.jpg)$");
+        const QRegularExpression safeLink("^((index|(make|parts|findings)-[0-9]+)\\.html(#[rpf][0-9]+)?|"
+                                          "pictures/p[0-9]+\\.jpg|sheet\\.css)$");
+        const QRegularExpression reference("\\b(href|src)=\"([^\"]*)\"");
+        QString all;
+        for (const QString& name : filesBelow(sheet)) {
+            QVERIFY2(fileName.match(name).hasMatch(), qPrintable(name));
+            if (!name.endsWith(".html")) continue;
+            const QString html = readText(sheet + "/" + name);
+            all += html;
+            for (auto it = reference.globalMatch(html); it.hasNext();) {
+                const QString target = it.next().captured(2);
+                QVERIFY2(safeLink.match(target).hasMatch(), qPrintable(name + ": " + target));
+            }
+        }
+        for (const char* raw : {"<script", "<b>", "<i>", "<a href=x", "<img src=x", "it's", "a'b"})
+            QVERIFY2(!all.contains(raw), raw);
+        for (const char* escaped :
+             {"&lt;script&gt;alert(1)&lt;/script&gt;", "&quot;&gt;&lt;b&gt;bold&lt;/b&gt;", "it&#39;s",
+              "../evil", "&lt;img src=x onerror=alert(1)&gt;", "a&#39;b"})
+            QVERIFY2(all.contains(escaped), escaped);
+        // The picture states, each where the part's picture would stand.
+        for (const char* mark : {"no picture file MISSINGill.jpg", "the picture does not decode",
+                                 "the code is not a plain file name", "no description file BAD.txt"})
+            QVERIFY2(all.contains(mark), mark);
+        int thumbnails = 0;
+        for (const QString& name : filesBelow(sheet + "/pictures")) {
+            const QImage thumbnail(sheet + "/pictures/" + name);
+            QCOMPARE(thumbnail.size(), QSize(160, 120));
+            ++thumbnails;
+        }
+        QCOMPARE(thumbnails, 1); // only P1 decodes
+    }
+
+    void sheetWritesOnlyWhereItMay_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<int>("status");
+        QTest::newRow("new nested folder") << "" << 0;
+        QTest::newRow("empty folder") << "mkdir" << 0;
+        QTest::newRow("a file") << "file" << 2;
+        QTest::newRow("a folder of other files") << "foreign" << 2;
+        QTest::newRow("an earlier sheet with a link in it") << "earlier" << 0;
+    }
+    void sheetWritesOnlyWhereItMay() {
+        QFETCH(QString, setup);
+        QFETCH(int, status);
+        DataFolder folder;
+        folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2005"), endRecordLine()});
+        QTemporaryDir out;
+        const QString target = out.path() + "/a/b";
+        const QString outside = out.path() + "/outside.txt";
+        QFile(outside).open(QIODevice::WriteOnly);
+        QDir().mkpath(out.path() + "/a");
+        if (setup == "mkdir" || setup == "foreign") QDir().mkpath(target);
+        if (setup == "file") QFile(target).open(QIODevice::WriteOnly);
+        if (setup == "foreign") QFile(target + "/notes.txt").open(QIODevice::WriteOnly);
+        const QString data = QString::fromStdString(folder.path());
+        if (setup == "earlier") {
+            QCOMPARE(tool({"--data", data, "sheet", "-o", target}).status, 0);
+            QFile::remove(target + "/index.html");
+            QVERIFY(QFile::link(outside, target + "/index.html"));
+        }
+        const Run run = tool({"--data", data, "--json", "sheet", "-o", target});
+        QCOMPARE(run.status, status);
+        QCOMPARE(json(run)["outcome"].toString(), QString(status == 0 ? "written" : "failed"));
+        QCOMPARE(QFileInfo(outside).size(), 0); // a link is replaced, never written through
+        QCOMPARE(QFileInfo(target + "/index.html").isFile() && !QFileInfo(target + "/index.html").isSymLink(),
+                 status == 0);
+        if (setup == "foreign") QCOMPARE(filesBelow(target), QStringList{"notes.txt"});
+    }
+};
+
+QTEST_MAIN(UsesAndSheetTest)
+#include "test_uses_and_sheet.moc"

@@ -1,0 +1,95 @@
+#include "sheet/sheet_command.h"
+
+#include "data_folder.h"
+#include "sheet/sheet_folder.h"
+#include "sheet/sheet_html.h"
+#include "sheet/sheet_pages.h"
+#include "sheet/sheet_part_files.h"
+#include "tool_output.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace specialty {
+
+namespace {
+
+// One line on a terminal, rewritten in place as a long run goes on; nothing when standard error is not
+// a terminal, so that logs and pipes get only the outcome.
+class ProgressLine {
+  public:
+    ProgressLine() : shown_(::isatty(STDERR_FILENO) == 1) {}
+    ~ProgressLine() { clear(); }
+    void show(const char* what, std::size_t done, std::size_t total) {
+        if (!shown_) return;
+        std::fprintf(stderr, "\rsheet: %s %zu/%zu\033[K", what, done, total);
+        std::fflush(stderr);
+        used_ = true;
+    }
+    void clear() {
+        if (used_) std::fprintf(stderr, "\r\033[K");
+        used_ = false;
+    }
+
+  private:
+    bool shown_;
+    bool used_ = false;
+};
+
+int refused(const ToolOptions& options, const std::string& message) {
+    if (options.json)
+        writeJson({{"outcome", "failed"}, {"message", jsonPath(message)}});
+    else
+        std::fprintf(stderr, "%s\n", message.c_str());
+    return kExitError;
+}
+
+} // namespace
+
+int sheetCommand(const ToolOptions& options, const PictureProblem& pictureProblem,
+                 const std::string& folderPath) {
+    SheetFolder folder;
+    if (Status prepared = folder.prepare(folderPath); !prepared)
+        return refused(options, "No sheet was written: " + prepared.reason() + ".");
+    Result<SheetModel> read = readSheetModel(options.dataFolder);
+    if (!read) return refused(options, "No sheet was written: " + read.reason());
+    SheetModel& model = read.value();
+    ProgressLine progress;
+    const Status parts =
+        readPartFiles(model, options.dataFolder, folder, [&](std::size_t done, std::size_t total) {
+            progress.show("pictures and descriptions", done, total);
+        });
+    if (!parts) return refused(options, "The sheet is incomplete: " + parts.reason() + ".");
+    progress.show("checking the catalogue", 0, 1);
+    std::vector<Finding> findings;
+    model.check =
+        checkCatalogue(options.dataFolder, pictureProblem, [&](const Finding& f) { findings.push_back(f); });
+    attachFindings(model, options.dataFolder, std::move(findings));
+
+    const SheetPages pages(model, options.dataFolder + std::string(kCatalogueName));
+    Status written = folder.write(std::string(kStyleName), sheetStyle());
+    for (std::size_t n = 0; written && n < pages.count(); ++n) {
+        if (n % 16 == 0) progress.show("pages", n, pages.count());
+        const SheetPage page = pages.page(n);
+        written = folder.write(page.name, page.html);
+    }
+    progress.clear();
+    if (!written) return refused(options, "The sheet is incomplete: " + written.reason() + ".");
+
+    const std::string index = folder.path() + kIndexPage;
+    if (options.json) {
+        writeJson({{"outcome", "written"},
+                   {"index", jsonPath(index)},
+                   {"pages", static_cast<double>(pages.count())},
+                   {"records", static_cast<double>(model.records.size())},
+                   {"partCodes", static_cast<double>(model.parts.size())},
+                   {"findings", static_cast<double>(model.findings.size())}});
+    } else {
+        writeOut("Wrote " + shown(index) + ": " + std::to_string(pages.count()) + " pages, " +
+                 std::to_string(model.records.size()) + " vehicles, " + std::to_string(model.parts.size()) +
+                 " part codes, " + std::to_string(model.findings.size()) + " findings of check\n");
+    }
+    return kExitFine;
+}
+
+} // namespace specialty

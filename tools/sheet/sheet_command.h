@@ -1,0 +1,14 @@
+// specialty-catalogue sheet -o DIR: a static HTML review of the catalogue, its pictures and descriptions,
+// and check's findings, that any browser opens from the folder.
+#pragma once
+
+#include "commands.h"
+
+#include <string>
+
+namespace specialty {
+
+// Exit status: 0 when the sheet was written, 2 when the folder cannot be used or the catalogue not read.
+int sheetCommand(const ToolOptions& options, const PictureProblem& pictureProblem, const std::string& folder);
+
+} // namespace specialty

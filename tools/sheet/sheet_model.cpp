@@ -1,0 +1,77 @@
+#include "sheet/sheet_model.h"
+
+#include "data_folder.h"
+#include "part_slots.h"
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+
+namespace specialty {
+
+std::int64_t SheetModel::partOf(const std::string& code) const {
+    const auto at = std::lower_bound(parts.begin(), parts.end(), code,
+                                     [](const SheetPart& p, const std::string& c) { return p.code < c; });
+    return at != parts.end() && at->code == code ? at - parts.begin() : -1;
+}
+
+Result<SheetModel> readSheetModel(const std::string& dataFolder) {
+    SheetModel model;
+    std::unordered_map<std::string, std::vector<std::uint32_t>> users;
+    std::map<std::string, std::vector<std::uint32_t>> makes;
+    const Status walked = walkCatalogue(dataFolder + std::string(kCatalogueName), [&](const WalkedRecord& w) {
+        const auto index = static_cast<std::uint32_t>(model.records.size());
+        model.records.push_back(w);
+        makes[w.record.Make].push_back(index);
+        for (const std::string& code : w.record.PartCode) {
+            if (code.empty()) continue;
+            std::vector<std::uint32_t>& list = users[code];
+            if (list.empty() || list.back() != index) list.push_back(index); // each record once
+        }
+    });
+    if (!walked) return Result<SheetModel>::failure(walked.reason());
+    model.parts.reserve(users.size());
+    for (auto& [code, list] : users) {
+        SheetPart part;
+        part.code = code;
+        part.users = std::move(list);
+        model.parts.push_back(std::move(part));
+    }
+    std::sort(model.parts.begin(), model.parts.end(),
+              [](const SheetPart& a, const SheetPart& b) { return a.code < b.code; });
+    for (auto& [make, list] : makes)
+        model.makes.push_back(std::move(list));
+    model.recordFindings.resize(model.records.size());
+    model.partFindings.resize(model.parts.size());
+    return model;
+}
+
+void attachFindings(SheetModel& model, const std::string& dataFolder, std::vector<Finding> findings) {
+    const std::string catalogue = dataFolder + std::string(kCatalogueName);
+    std::unordered_map<std::string, std::int64_t> partFiles; // a part's picture and description paths
+    for (std::size_t p = 0; p < model.parts.size(); ++p)
+        for (std::string_view suffix : {kPictureSuffix, kDescriptionSuffix})
+            if (const Result<std::string> path = partFilePath(dataFolder, model.parts[p].code, suffix))
+                partFiles.emplace(*path, static_cast<std::int64_t>(p));
+    for (Finding& f : findings) {
+        SheetFinding sheet{std::move(f), -1, -1};
+        if (sheet.finding.file == catalogue && sheet.finding.line > 0) {
+            // The record that starts on the finding's line or the last one before it.
+            const auto after =
+                std::upper_bound(model.records.begin(), model.records.end(), sheet.finding.line,
+                                 [](std::uint64_t line, const WalkedRecord& r) { return line < r.line; });
+            if (after != model.records.begin()) sheet.record = (after - model.records.begin()) - 1;
+        } else if (const auto part = partFiles.find(sheet.finding.file); part != partFiles.end()) {
+            sheet.part = part->second;
+        }
+        if (sheet.record >= 0)
+            model.recordFindings[static_cast<std::size_t>(sheet.record)].push_back(
+                static_cast<std::uint32_t>(model.findings.size()));
+        if (sheet.part >= 0)
+            model.partFindings[static_cast<std::size_t>(sheet.part)].push_back(
+                static_cast<std::uint32_t>(model.findings.size()));
+        model.findings.push_back(std::move(sheet));
+    }
+}
+
+} // namespace specialty

@@ -1,0 +1,303 @@
+#include "sheet/sheet_pages.h"
+
+#include "data_folder.h"
+#include "description_reader.h"
+#include "messages.h"
+#include "part_slots.h"
+#include "sheet/sheet_html.h"
+#include "sheet/sheet_part_files.h"
+
+namespace specialty {
+
+namespace {
+
+std::string counted(std::size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::string navigation() {
+    return std::string("<nav><a href=\"") + kIndexPage + "\">Index</a><a href=\"" + partPageName(0) +
+           "\">Part codes</a><a href=\"" + findingPageName(0) + "\">check's findings</a></nav>\n";
+}
+
+const char* levelName(const Finding& f) {
+    return f.level == Finding::Level::Error ? "error" : "warning";
+}
+
+// The viewer's window caption for a record.
+std::string caption(const CatalogueRecord& r) {
+    return "(" + htmlText(r.VehicleId) + ") " + htmlText(r.YearFrom) + "-" + htmlText(r.YearTo) + " " +
+           htmlText(r.Make) + " " + htmlText(r.Model) + " " + htmlText(r.Submodel);
+}
+
+std::string mark(const std::string& text) {
+    return "<span class=\"mark\">" + text + "</span>";
+}
+
+} // namespace
+
+std::string makePageName(std::size_t page) {
+    return "make-" + std::to_string(page + 1) + ".html";
+}
+std::string partPageName(std::size_t page) {
+    return "parts-" + std::to_string(page + 1) + ".html";
+}
+std::string findingPageName(std::size_t page) {
+    return "findings-" + std::to_string(page + 1) + ".html";
+}
+
+SheetPages::SheetPages(const SheetModel& model, std::string catalogue)
+    : model_(model), catalogue_(std::move(catalogue)), recordPage_(model.records.size()) {
+    for (std::size_t m = 0; m < model_.makes.size(); ++m) {
+        const std::vector<std::uint32_t>& records = model_.makes[m];
+        for (std::size_t first = 0, number = 1; first < records.size(); first += kVehiclesPerPage, ++number) {
+            const std::size_t last = std::min(records.size(), first + kVehiclesPerPage);
+            for (std::size_t i = first; i < last; ++i)
+                recordPage_[records[i]] = static_cast<std::uint32_t>(makePages_.size());
+            makePages_.push_back({m, first, last, number});
+        }
+    }
+}
+
+std::size_t SheetPages::findingPages() const {
+    return std::max<std::size_t>(1, (model_.findings.size() + kFindingsPerPage - 1) / kFindingsPerPage);
+}
+
+SheetPage SheetPages::page(std::size_t n) const {
+    if (n == 0) return indexPage();
+    n -= 1;
+    if (n < makePages_.size()) return makePage(makePages_[n]);
+    n -= makePages_.size();
+    if (n < partPages()) return partPage(n);
+    return findingPage(n - partPages());
+}
+
+std::string SheetPages::recordLink(std::uint32_t record) const {
+    return makePageName(recordPage_[record]) + "#r" + std::to_string(model_.records[record].number);
+}
+std::string SheetPages::partLink(std::size_t part) const {
+    return partPageName(part / kPartsPerPage) + "#p" + std::to_string(part);
+}
+std::string SheetPages::findingLink(std::size_t finding) const {
+    return findingPageName(finding / kFindingsPerPage) + "#f" + std::to_string(finding);
+}
+std::string SheetPages::makeName(std::size_t make) const {
+    const std::string& name = model_.records[model_.makes[make].front()].record.Make;
+    return name.empty() ? "(no make)" : htmlText(name);
+}
+
+std::string SheetPages::slotCell(const std::string& code, int slot) const {
+    const std::int64_t index = model_.partOf(code);
+    const SheetPart& part = model_.parts[static_cast<std::size_t>(index)];
+    std::string cell = "<div class=\"slot\" title=\"slot " + std::to_string(slot) +
+                       "\"><a class=\"code\" href=\"" + partLink(static_cast<std::size_t>(index)) + "\">" +
+                       htmlText(code) + "</a>";
+    switch (part.picture) {
+    case SheetPart::File::Shown:
+        cell += "<img src=\"" + thumbnailName(static_cast<std::size_t>(index)) + "\" width=\"" +
+                std::to_string(part.thumbWidth) + "\" height=\"" + std::to_string(part.thumbHeight) +
+                "\" loading=\"lazy\" alt=\"picture of " + htmlText(code) + "\">";
+        break;
+    case SheetPart::File::Missing:
+        cell += mark("no picture");
+        break;
+    case SheetPart::File::Broken:
+        cell += mark("picture does not decode");
+        break;
+    case SheetPart::File::NotAName:
+        cell += mark("not a file name: no picture, no description");
+        break;
+    }
+    if (part.description == SheetPart::File::Missing) cell += mark("no description");
+    if (part.description == SheetPart::File::Broken) cell += mark("description cannot be read");
+    return cell + "</div>";
+}
+
+std::string SheetPages::findingText(std::size_t finding) const {
+    const Finding& f = model_.findings[finding].finding;
+    const std::string where = f.line > 0 ? ":" + std::to_string(f.line) : std::string();
+    return htmlUtf8(f.file) + where + ": " + levelName(f) + ": " + htmlUtf8(f.message);
+}
+
+std::string SheetPages::vehicle(std::uint32_t index) const {
+    const WalkedRecord& w = model_.records[index];
+    std::string html = "<section class=\"vehicle\" id=\"r" + std::to_string(w.number) + "\">\n<h2>" +
+                       caption(w.record) + " <span class=\"where\">record " + std::to_string(w.number) +
+                       ", line " + std::to_string(w.line) + "</span></h2>\n";
+    if (w.record.hasNoParts()) {
+        html += "<p>" + htmlUtf8(kNoPartsNotice) + "</p>\n";
+    } else {
+        html += "<div class=\"groups\">";
+        const char* group = nullptr;
+        for (const PartSlot& slot : kPartSlots) {
+            if (slot.partCode == 0 || w.record.partCode(slot.partCode).empty()) continue;
+            if (group == nullptr || std::string_view(group) != slot.group) {
+                if (group != nullptr) html += "</div></div>";
+                group = slot.group;
+                html += std::string("<div class=\"group\"><h3>") + group + "</h3><div class=\"slots\">";
+            }
+            html += slotCell(w.record.partCode(slot.partCode), slot.number);
+        }
+        html += "</div></div></div>\n";
+    }
+    if (!model_.recordFindings[index].empty()) {
+        html += "<ul class=\"findings\">";
+        for (std::uint32_t f : model_.recordFindings[index])
+            html += "<li class=\"" + std::string(levelName(model_.findings[f].finding)) + "\"><a href=\"" +
+                    findingLink(f) + "\">" + findingText(f) + "</a></li>";
+        html += "</ul>\n";
+    }
+    return html + "</section>\n";
+}
+
+SheetPage SheetPages::makePage(const MakePage& page) const {
+    const std::vector<std::uint32_t>& records = model_.makes[page.make];
+    const std::size_t pages = (records.size() + kVehiclesPerPage - 1) / kVehiclesPerPage;
+    std::string title = "Make " + makeName(page.make);
+    if (pages > 1) title += " (page " + std::to_string(page.number) + " of " + std::to_string(pages) + ")";
+    std::string html = pageStart(title) + navigation() + "<h1>" + title + "</h1>\n";
+    for (std::size_t i = page.first; i < page.last; ++i)
+        html += vehicle(records[i]);
+    const std::size_t n = static_cast<std::size_t>(&page - makePages_.data());
+    return {makePageName(n), html + pageEnd()};
+}
+
+SheetPage SheetPages::partPage(std::size_t n) const {
+    const std::string title =
+        "Part codes, page " + std::to_string(n + 1) + " of " + std::to_string(partPages());
+    std::string html = pageStart(title) + navigation() + "<h1>" + title + "</h1>\n";
+    const std::size_t last = std::min(model_.parts.size(), (n + 1) * kPartsPerPage);
+    for (std::size_t p = n * kPartsPerPage; p < last; ++p) {
+        const SheetPart& part = model_.parts[p];
+        html += "<section class=\"part\" id=\"p" + std::to_string(p) + "\">\n<div class=\"picture\">";
+        switch (part.picture) {
+        case SheetPart::File::Shown:
+            html += "<img src=\"" + thumbnailName(p) + "\" width=\"" + std::to_string(part.thumbWidth) +
+                    "\" height=\"" + std::to_string(part.thumbHeight) +
+                    "\" loading=\"lazy\" alt=\"picture of " + htmlText(part.code) + "\">";
+            break;
+        case SheetPart::File::Missing:
+            html += mark("no picture file " + htmlText(part.code) + htmlUtf8(kPictureSuffix));
+            break;
+        case SheetPart::File::Broken:
+            html += mark("the picture does not decode: " + htmlUtf8(part.pictureProblem));
+            break;
+        case SheetPart::File::NotAName:
+            html += mark("the code is not a plain file name: no picture");
+            break;
+        }
+        html += "</div>\n<div class=\"about\"><h2 class=\"code\">" + htmlText(part.code) + "</h2>\n";
+        switch (part.description) {
+        case SheetPart::File::Shown: {
+            // Each item on a line of its own, as the zoom view shows them.
+            std::string text;
+            const std::string& d = part.descriptionText;
+            for (std::size_t at = 0; at < d.size();) {
+                const std::size_t end = std::min(d.find(kItemEnd, at), d.size());
+                text += htmlText(d.substr(at, end - at)) + "\n";
+                at = end + kItemEnd.size();
+            }
+            html += "<div class=\"description\">" + text + "</div>\n";
+            break;
+        }
+        case SheetPart::File::Missing:
+            html += mark("no description file " + htmlText(part.code) + htmlUtf8(kDescriptionSuffix)) + "\n";
+            break;
+        case SheetPart::File::Broken:
+            html += mark("the description cannot be read: " + htmlUtf8(part.descriptionText)) + "\n";
+            break;
+        case SheetPart::File::NotAName:
+            html += mark("the code is not a plain file name: no description");
+            break;
+        }
+        html += "<p>Used by " + counted(part.users.size(), "vehicle", "vehicles") + ":</p>\n<ul>";
+        for (std::size_t u = 0; u < part.users.size() && u < kUsersShown; ++u)
+            html += "<li><a href=\"" + recordLink(part.users[u]) + "\">" +
+                    caption(model_.records[part.users[u]].record) + "</a></li>";
+        if (part.users.size() > kUsersShown)
+            html += "<li>and " + counted(part.users.size() - kUsersShown, "more", "more") +
+                    ": <span class=\"code\">specialty-catalogue uses</span> lists them all</li>";
+        html += "</ul>\n";
+        for (std::uint32_t f : model_.partFindings[p])
+            html += "<p class=\"" + std::string(levelName(model_.findings[f].finding)) + "\"><a href=\"" +
+                    findingLink(f) + "\">" + findingText(f) + "</a></p>\n";
+        html += "</div>\n</section>\n";
+    }
+    return {partPageName(n), html + pageEnd()};
+}
+
+SheetPage SheetPages::findingPage(std::size_t n) const {
+    const std::string title =
+        "check's findings, page " + std::to_string(n + 1) + " of " + std::to_string(findingPages());
+    std::string html = pageStart(title) + navigation() + "<h1>" + title + "</h1>\n";
+    if (model_.findings.empty()) html += "<p>check finds nothing to report.</p>\n";
+    html += "<ul>";
+    const std::size_t last = std::min(model_.findings.size(), (n + 1) * kFindingsPerPage);
+    for (std::size_t f = n * kFindingsPerPage; f < last; ++f) {
+        const SheetFinding& s = model_.findings[f];
+        html +=
+            "<li id=\"f" + std::to_string(f) + "\" class=\"" + levelName(s.finding) + "\">" + findingText(f);
+        if (s.record >= 0)
+            html += " <a href=\"" + recordLink(static_cast<std::uint32_t>(s.record)) + "\">record " +
+                    std::to_string(model_.records[static_cast<std::size_t>(s.record)].number) + "</a>";
+        if (s.part >= 0)
+            html += " <a href=\"" + partLink(static_cast<std::size_t>(s.part)) + "\">part " +
+                    htmlText(model_.parts[static_cast<std::size_t>(s.part)].code) + "</a>";
+        html += "</li>\n";
+    }
+    return {findingPageName(n), html + "</ul>\n" + pageEnd()};
+}
+
+SheetPage SheetPages::indexPage() const {
+    std::size_t pictures[4] = {};
+    std::size_t descriptions[4] = {};
+    for (const SheetPart& part : model_.parts) {
+        ++pictures[static_cast<int>(part.picture)];
+        ++descriptions[static_cast<int>(part.description)];
+    }
+    using File = SheetPart::File;
+    auto row = [](const std::string& what, const std::string& value) {
+        return "<tr><th>" + what + "</th><td>" + value + "</td></tr>\n";
+    };
+    std::string html =
+        pageStart("Review sheet") + navigation() + "<h1>Review sheet of " + htmlUtf8(catalogue_) +
+        "</h1>\n<table>\n" + row("Vehicles", std::to_string(model_.records.size())) +
+        row("Makes", std::to_string(model_.makes.size())) +
+        row("Part codes", std::to_string(model_.parts.size())) +
+        row("Pictures", std::to_string(pictures[static_cast<int>(File::Shown)]) + " shown, " +
+                            std::to_string(pictures[static_cast<int>(File::Missing)]) + " missing, " +
+                            std::to_string(pictures[static_cast<int>(File::Broken)]) + " do not decode, " +
+                            std::to_string(pictures[static_cast<int>(File::NotAName)]) +
+                            " codes are not file names") +
+        row("Descriptions", std::to_string(descriptions[static_cast<int>(File::Shown)]) + " shown, " +
+                                std::to_string(descriptions[static_cast<int>(File::Missing)]) + " missing, " +
+                                std::to_string(descriptions[static_cast<int>(File::Broken)]) +
+                                " cannot be read") +
+        row("check", "<a href=\"" + findingPageName(0) + "\">" +
+                         counted(static_cast<std::size_t>(model_.check.errors), "error", "errors") + ", " +
+                         counted(static_cast<std::size_t>(model_.check.warnings), "warning", "warnings") +
+                         "</a>" +
+                         (model_.check.failure.empty()
+                              ? std::string()
+                              : " " + mark("check could not finish: " + htmlUtf8(model_.check.failure)))) +
+        "</table>\n<h2>Makes</h2>\n<table>\n";
+    for (std::size_t p = 0; p < makePages_.size(); ++p) {
+        const MakePage& page = makePages_[p];
+        if (page.number == 1)
+            html += (p == 0 ? "" : "</td></tr>\n") + std::string("<tr><th>") + makeName(page.make) +
+                    "</th><td>" + counted(model_.makes[page.make].size(), "vehicle", "vehicles") +
+                    "</td><td>";
+        html += "<a href=\"" + makePageName(p) + "\">page " + std::to_string(page.number) + "</a> ";
+    }
+    if (!makePages_.empty()) html += "</td></tr>\n";
+    html += "</table>\n<h2>Part codes</h2>\n<ul>";
+    for (std::size_t n = 0; n < partPages() && !model_.parts.empty(); ++n) {
+        const std::size_t last = std::min(model_.parts.size(), (n + 1) * kPartsPerPage) - 1;
+        html += "<li><a href=\"" + partPageName(n) + "\"><span class=\"code\">" +
+                htmlText(model_.parts[n * kPartsPerPage].code) + "</span> to <span class=\"code\">" +
+                htmlText(model_.parts[last].code) + "</span></a></li>";
+    }
+    return {kIndexPage, html + "</ul>\n" + pageEnd()};
+}
+
+} // namespace specialty

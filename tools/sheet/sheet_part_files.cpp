@@ -1,0 +1,119 @@
+#include "sheet/sheet_part_files.h"
+
+#include "data_folder.h"
+#include "description_reader.h"
+#include "picture_loader.h"
+#include "regular_file.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <atomic>
+#include <numeric>
+
+namespace specialty {
+
+namespace {
+
+// How much of a description the sheet shows.
+constexpr std::size_t kShownDescriptionBytes = 2000;
+
+QByteArray thumbnailBytes(const QImage& picture) {
+    QImage thumb =
+        picture.width() > kThumbWidth || picture.height() > kThumbHeight
+            ? picture.scaled(kThumbWidth, kThumbHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+            : picture;
+    if (thumb.hasAlphaChannel()) { // JPEG has no transparency: show it over white, as a page would
+        QImage opaque(thumb.size(), QImage::Format_RGB32);
+        opaque.fill(Qt::white);
+        QPainter painter(&opaque);
+        painter.drawImage(0, 0, thumb);
+        painter.end();
+        thumb = opaque;
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!thumb.save(&buffer, "JPEG", 85)) return {};
+    return bytes;
+}
+
+// Fills one part's state; returns why its thumbnail could not be written, or nothing.
+std::string readPart(SheetPart& part, std::size_t index, const std::string& dataFolder,
+                     const SheetFolder& folder) {
+    const Result<std::string> picturePath = partFilePath(dataFolder, part.code, kPictureSuffix);
+    const Result<std::string> descriptionPath = partFilePath(dataFolder, part.code, kDescriptionSuffix);
+    if (!picturePath || !descriptionPath) {
+        part.picture = part.description = SheetPart::File::NotAName;
+        return {};
+    }
+    if (!isRegularFile(*descriptionPath)) {
+        part.description = SheetPart::File::Missing;
+    } else if (const Result<Description> d = readDescription(*descriptionPath, kShownDescriptionBytes); d) {
+        part.description = SheetPart::File::Shown;
+        part.descriptionText = d->caption;
+    } else {
+        part.description = SheetPart::File::Broken;
+        part.descriptionText = d.reason();
+    }
+    if (!isRegularFile(*picturePath)) {
+        part.picture = SheetPart::File::Missing;
+        return {};
+    }
+    const Picture picture = loadPicture(*picturePath);
+    if (picture.image.isNull()) {
+        part.picture = SheetPart::File::Broken;
+        part.pictureProblem = picture.problem.empty() ? "it does not decode" : picture.problem;
+        return {};
+    }
+    const QByteArray bytes = thumbnailBytes(picture.image);
+    if (bytes.isEmpty()) {
+        part.picture = SheetPart::File::Broken;
+        part.pictureProblem = "its thumbnail cannot be made";
+        return {};
+    }
+    if (Status written =
+            folder.write(thumbnailName(index),
+                         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        !written)
+        return written.reason();
+    part.picture = SheetPart::File::Shown;
+    const QSize size = picture.image.size().scaled(kThumbWidth, kThumbHeight, Qt::KeepAspectRatio);
+    const bool scaled = picture.image.width() > kThumbWidth || picture.image.height() > kThumbHeight;
+    part.thumbWidth = scaled ? size.width() : picture.image.width();
+    part.thumbHeight = scaled ? size.height() : picture.image.height();
+    return {};
+}
+
+} // namespace
+
+std::string thumbnailName(std::size_t index) {
+    return std::string(kThumbnailFolder) + "/p" + std::to_string(index) + ".jpg";
+}
+
+Status readPartFiles(SheetModel& model, const std::string& dataFolder, const SheetFolder& folder,
+                     const std::function<void(std::size_t done, std::size_t total)>& progress) {
+    std::vector<std::size_t> indexes(model.parts.size());
+    std::iota(indexes.begin(), indexes.end(), std::size_t(0));
+    std::vector<std::string> failures(model.parts.size());
+    std::atomic<std::size_t> done{0};
+    QFuture<void> work = QtConcurrent::map(indexes, [&](std::size_t i) {
+        failures[i] = readPart(model.parts[i], i, dataFolder, folder);
+        done.fetch_add(1, std::memory_order_relaxed);
+    });
+    if (progress) {
+        while (!work.isFinished()) {
+            progress(done.load(std::memory_order_relaxed), indexes.size());
+            QThread::msleep(200);
+        }
+        progress(indexes.size(), indexes.size());
+    }
+    work.waitForFinished();
+    for (const std::string& failure : failures)
+        if (!failure.empty()) return Status::failure(failure);
+    return Done{};
+}
+
+} // namespace specialty

@@ -1,0 +1,55 @@
+#include "uses/catalogue_walk.h"
+
+#include "check/line_counter.h"
+#include "messages.h"
+#include "record_reader.h"
+
+namespace specialty {
+
+namespace {
+
+std::string onLine(std::string message, std::uint64_t line) {
+    if (line == 0) return message;
+    if (!message.empty() && message.back() == '.') message.pop_back();
+    return message + " (it starts on line " + std::to_string(line) + ").";
+}
+
+} // namespace
+
+Status walkCatalogue(const std::string& path, const std::function<void(const WalkedRecord&)>& visit) {
+    RecordReader file;
+    if (Status opened = file.open(path); !opened)
+        return Status::failure(catalogueCannotBeOpened(path, opened.reason()));
+    LineCounter lines;
+    if (Status opened = lines.open(path); !opened)
+        return Status::failure(catalogueCannotBeOpened(path, opened.reason()));
+    RawRecord raw;
+    WalkedRecord walked;
+    for (std::int64_t position = 0; !file.atEnd(); ++position) {
+        const std::uint64_t start = file.fileOffset();
+        const RecordReader::Read read = file.readRecord(raw);
+        // The record starts where its first field does; a record cut short starts where reading resumed.
+        const std::uint64_t line =
+            lines.lineOf(read == RecordReader::Read::Record ? file.fieldOffset(1) : start);
+        switch (read) {
+        case RecordReader::Read::Record:
+            break;
+        case RecordReader::Read::CutShort:
+            return Status::failure(onLine(catalogueEndsInRecord(path, position, file.fieldsRead()), line));
+        case RecordReader::Read::TooLong:
+            return Status::failure(onLine(
+                catalogueFieldTooLong(path, file.overlongField(), position, file.maxFieldBytes()), line));
+        case RecordReader::Read::Failed:
+            return Status::failure(catalogueCannotBeRead(path, file.failure()));
+        }
+        if (raw[kVehicleId] == "0") break;
+        if (!lines.failure().empty()) return Status::failure(catalogueCannotBeRead(path, lines.failure()));
+        walked.number = position + 1;
+        walked.line = line;
+        walked.record = decodeRecord(raw);
+        visit(walked);
+    }
+    return Done{};
+}
+
+} // namespace specialty
