@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-20}"
-scripts/install-packages.sh cmake make clang libclang-rt-14-dev qt6-base-dev libquazip1-qt6-dev
+scripts/install-packages.sh cmake make clang libclang-rt-14-dev qt6-base-dev libminizip-dev pkg-config
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPECIALTY_FUZZ=ON \
     -DSPECIALTY_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build-fuzz --parallel "$(nproc)"

@@ -4,10 +4,11 @@
 #include "spreadsheet/spreadsheet_messages.h"
 #include "spreadsheet/xml_part.h"
 
-#include <quazip.h>
+#include <unzip.h>
 
 #include <QFile>
 
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
@@ -72,13 +73,59 @@ class ItemText {
     int phonetic = 0;
 };
 
+// The container's reading goes through the device it was handed (a file, or bytes in memory).
+namespace device_io {
+QIODevice* device(voidpf opaque) {
+    return static_cast<QIODevice*>(opaque);
+}
+voidpf open(voidpf opaque, const void*, int) {
+    return device(opaque)->isReadable() ? opaque : nullptr;
+}
+uLong read(voidpf opaque, voidpf, void* buffer, uLong size) {
+    const qint64 got = device(opaque)->read(static_cast<char*>(buffer), static_cast<qint64>(size));
+    return got < 0 ? 0 : static_cast<uLong>(got);
+}
+uLong write(voidpf, voidpf, const void*, uLong) {
+    return 0;
+}
+ZPOS64_T tell(voidpf opaque, voidpf) {
+    return static_cast<ZPOS64_T>(device(opaque)->pos());
+}
+long seek(voidpf opaque, voidpf, ZPOS64_T offset, int origin) {
+    QIODevice* d = device(opaque);
+    const qint64 base = origin == ZLIB_FILEFUNC_SEEK_CUR   ? d->pos()
+                        : origin == ZLIB_FILEFUNC_SEEK_END ? d->size()
+                                                           : 0;
+    if (offset > static_cast<ZPOS64_T>(std::numeric_limits<qint64>::max() - base)) return -1;
+    return d->seek(base + static_cast<qint64>(offset)) ? 0 : -1;
+}
+int close(voidpf, voidpf) {
+    return 0; // the device belongs to the caller
+}
+int error(voidpf, voidpf) {
+    return 0;
+}
+} // namespace device_io
+
 class WorkbookRows : public SheetRows {
   public:
+    ~WorkbookRows() override {
+        sheet_.close();
+        if (zip_ != nullptr) unzClose(zip_);
+    }
+
     Status open(QIODevice* device) {
-        zip_.setIoDevice(device);
-        if (!zip_.open(QuaZip::mdUnzip))
-            return Status::failure(
-                notAWorkbook("no zip container, error " + std::to_string(zip_.getZipError())));
+        zlib_filefunc64_def io{};
+        io.zopen64_file = device_io::open;
+        io.zread_file = device_io::read;
+        io.zwrite_file = device_io::write;
+        io.ztell64_file = device_io::tell;
+        io.zseek64_file = device_io::seek;
+        io.zclose_file = device_io::close;
+        io.zerror_file = device_io::error;
+        io.opaque = device;
+        zip_ = unzOpen2_64("workbook", &io);
+        if (zip_ == nullptr) return Status::failure(notAWorkbook("no zip container"));
         Result<QString> sheetId = firstSheetId();
         if (!sheetId) return Status::failure(sheetId.reason());
         QString sheetTarget;
@@ -252,7 +299,7 @@ class WorkbookRows : public SheetRows {
         return Done{};
     }
 
-    QuaZip zip_;
+    unzFile zip_ = nullptr;
     std::string pool_;                                      // the shared strings end to end
     std::vector<std::uint64_t> ends_;                       // where each one ends in pool_
     std::unordered_map<std::size_t, std::uint64_t> longer_; // lengths of those kept only in part

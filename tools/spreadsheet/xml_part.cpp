@@ -2,14 +2,12 @@
 
 #include "spreadsheet/spreadsheet_messages.h"
 
-#include <quazip.h>
-#include <quazipfile.h>
-#include <quazipfileinfo.h>
+#include <unzip.h>
 
 namespace specialty {
 
 namespace {
-constexpr qint64 kChunkBytes = 64 * 1024;
+constexpr unsigned kChunkBytes = 64 * 1024;
 // The most bytes from one "<" to the next: a cell's text the catalogue can hold, written with character
 // references, stays far below it. The XML reader keeps a token whole, so without this bound one text of
 // 500 MB would cost gigabytes. Comments, CDATA sections and processing instructions, which may hold "<",
@@ -18,22 +16,30 @@ constexpr std::uint64_t kMostBytesBetweenTags = 1024 * 1024;
 } // namespace
 
 XmlPart::XmlPart() = default;
-XmlPart::~XmlPart() = default;
+XmlPart::~XmlPart() {
+    close();
+}
 
-Status XmlPart::open(QuaZip& zip, const QString& name, std::uint64_t mostBytes) {
+void XmlPart::close() {
+    if (zip_ != nullptr) unzCloseCurrentFile(zip_);
+    zip_ = nullptr;
+}
+
+Status XmlPart::open(void* zip, const QString& name, std::uint64_t mostBytes) {
+    close();
     name_ = name;
     most_ = mostBytes;
     const std::string part = name.toStdString();
-    if (!zip.setCurrentFile(name, QuaZip::csSensitive))
+    if (unzLocateFile(zip, part.c_str(), 1 /* case sensitive */) != UNZ_OK)
         return Status::failure(workbookDamaged(part, "the part is missing"));
-    QuaZipFileInfo64 info;
-    if (!zip.getCurrentFileInfo(&info))
+    unz_file_info64 info{};
+    if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
         return Status::failure(workbookDamaged(part, "its entry cannot be read"));
-    if (info.uncompressedSize > most_) return Status::failure(workbookTooLarge(part, "bytes", most_));
-    file_ = std::make_unique<QuaZipFile>(&zip);
-    if (!file_->open(QIODevice::ReadOnly))
-        return Status::failure(workbookDamaged(part, "it cannot be inflated (error " +
-                                                         std::to_string(file_->getZipError()) + ")"));
+    if (info.uncompressed_size > most_) return Status::failure(workbookTooLarge(part, "bytes", most_));
+    if (const int error = unzOpenCurrentFile(zip); error != UNZ_OK)
+        return Status::failure(
+            workbookDamaged(part, "it cannot be inflated (error " + std::to_string(error) + ")"));
+    zip_ = zip;
     xml_.setEntityExpansionLimit(0);
     return Done{};
 }
@@ -49,7 +55,7 @@ Result<bool> XmlPart::next() {
         if (xml_.error() != QXmlStreamReader::PrematureEndOfDocumentError)
             return Result<bool>::failure(workbookDamaged(part, xml_.errorString().toStdString()));
         char chunk[kChunkBytes];
-        const qint64 got = file_->read(chunk, kChunkBytes);
+        const qint64 got = zip_ == nullptr ? -1 : unzReadCurrentFile(zip_, chunk, kChunkBytes);
         if (got < 0) return Result<bool>::failure(workbookDamaged(part, "it cannot be inflated"));
         if (got == 0) return Result<bool>::failure(workbookDamaged(part, "the XML ends early"));
         read_ += static_cast<std::uint64_t>(got);

@@ -10,10 +10,6 @@
 #include <QXmlStreamReader>
 
 #include <cstdint>
-#include <memory>
-
-class QuaZip;
-class QuaZipFile;
 
 namespace specialty {
 
@@ -24,15 +20,18 @@ class XmlPart {
     XmlPart(const XmlPart&) = delete;
     XmlPart& operator=(const XmlPart&) = delete;
 
-    // Opens part `name` of `zip` (whose current file it changes); `mostBytes` bounds it inflated.
-    Status open(QuaZip& zip, const QString& name, std::uint64_t mostBytes);
+    // Opens part `name` of the container `zip` (an unzFile, whose current file it changes, so one part is
+    // open at a time); `mostBytes` bounds it inflated.
+    Status open(void* zip, const QString& name, std::uint64_t mostBytes);
+    // Closes the part; the container must still be open.
+    void close();
     // Moves to the next token: true, false at the end of the document, or a failure.
     Result<bool> next();
     QXmlStreamReader& xml() { return xml_; }
     const QString& name() const { return name_; }
 
   private:
-    std::unique_ptr<QuaZipFile> file_;
+    void* zip_ = nullptr; // set while a part is open
     QXmlStreamReader xml_;
     QString name_;
     std::uint64_t most_ = 0;
