@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
-scripts/install-packages.sh $(cat scripts/build-packages.txt scripts/test-packages.txt)
+scripts/install-packages.sh $(cat scripts/build-packages.txt scripts/test-packages.txt) python3
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target specialty-catalogue
 tool="$(cd "$build" && pwd)/tools/specialty-catalogue"
