@@ -109,10 +109,11 @@ std::string pictureDoesNotFit(const PictureInput& input, std::int64_t maxPixelBy
            " of memory left for it";
 }
 
-Picture decodePicture(const PictureInput& input, const DecodingStop& stop) {
+Picture decodePicture(const PictureInput& input, const DecodingStop& stop, QSize scaledTo) {
     StoppableBytes device(input.bytes, stop);
     QImageReader reader(&device);
     useFormatOnly(reader, *input.format);
+    if (scaledTo.isValid() && !scaledTo.isEmpty()) reader.setScaledSize(scaledTo);
     QImage image = reader.read();
     if (image.isNull() || stop.reached())
         return Picture{

@@ -60,8 +60,10 @@ struct DecodingStop {
     bool reached() const { return (stop && stop->load()) || deadline.hasExpired(); }
 };
 
-// Decodes `input` (which must have no problem), in its own format and no other.
-Picture decodePicture(const PictureInput& input, const DecodingStop& stop = {});
+// Decodes `input` (which must have no problem), in its own format and no other; at `scaledTo` when that is
+// valid, which the JPEG decoder reaches by decoding at 1/2, 1/4 or 1/8 of the size, at a fraction of the
+// work, before it scales smoothly (the others decode whole and scale).
+Picture decodePicture(const PictureInput& input, const DecodingStop& stop = {}, QSize scaledTo = QSize());
 
 // What keeps the picture at `path` from showing whole, for the catalogue's maintainers: why it is refused
 // or does not decode, or the decoder's warnings when it decodes only partly (a JPEG cut short shows grey

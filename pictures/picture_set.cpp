@@ -5,7 +5,6 @@
 #include <QDeadlineTimer>
 #include <QFutureWatcher>
 #include <QPromise>
-#include <QSemaphore>
 #include <QThread>
 #include <QTimer>
 
@@ -28,16 +27,15 @@ std::chrono::nanoseconds remaining(const QDeadlineTimer& deadline) {
     return std::min<std::chrono::nanoseconds>(deadline.remainingTimeAsDuration(), std::chrono::hours(1));
 }
 
-constexpr int kKilobyte = 1024;
-
 } // namespace
 
 struct PictureSet::Shared {
     // A picture settled: decoded, or given up. Its cost in the cache is what its header said it takes,
-    // whether it decodes or not, so that what fits never depends on which decoding ends first. Previews,
-    // one a slot at the slot's size, are not counted: seventeen of them take well under 2 MB.
+    // and its file's bytes when they are kept, whether it decodes or not, so that what fits never depends
+    // on which decoding ends first. Previews, one a slot at the slot's size in device pixels, are not
+    // counted: seventeen of them take well under 2 MB even on a screen scaled twice.
     struct Entry {
-        QImage image;
+        std::shared_ptr<PictureSource> source; // null when it failed
         std::vector<QImage> previews;
         bool settled = false;
     };
@@ -54,8 +52,8 @@ struct PictureSet::Shared {
 
     bool claim(std::size_t& job);
     void settle(std::size_t job);
-    bool reserve(const QByteArray& key, const PictureInput& input);
-    void keep(const QByteArray& key, QImage image, std::vector<QImage> previews);
+    bool reserve(const QByteArray& key, const PictureInput& input, std::int64_t keptBytes);
+    void keep(const QByteArray& key, std::shared_ptr<PictureSource> source, std::vector<QImage> previews);
     bool isSettled(const QByteArray& key) const {
         const Entry* entry = cache.object(key);
         return entry && entry->settled;
@@ -70,7 +68,6 @@ struct PictureSet::Shared {
     std::atomic<bool> stop{false};
     const QDeadlineTimer firstPaint;
     const QDeadlineTimer picturesDue;
-    QSemaphore decodingKilobytes{static_cast<int>(kDecodingBytes / kKilobyte)};
 };
 
 bool PictureSet::Shared::claim(std::size_t& job) {
@@ -80,20 +77,21 @@ bool PictureSet::Shared::claim(std::size_t& job) {
     return true;
 }
 
-bool PictureSet::Shared::reserve(const QByteArray& key, const PictureInput& input) {
+bool PictureSet::Shared::reserve(const QByteArray& key, const PictureInput& input, std::int64_t keptBytes) {
     if (input.problem.empty() && input.decodingBytes <= kDecodingBytes &&
-        pictureDoesNotFit(input, cache.maxCost() - cache.totalCost()).empty())
-        return cache.insert(key, new Entry, static_cast<qsizetype>(input.pixelBytes));
+        pictureDoesNotFit(input, cache.maxCost() - cache.totalCost() - keptBytes).empty())
+        return cache.insert(key, new Entry, static_cast<qsizetype>(input.pixelBytes + keptBytes));
     auto* failed = new Entry;
     failed->settled = true;
     cache.insert(key, failed, 0);
     return false;
 }
 
-void PictureSet::Shared::keep(const QByteArray& key, QImage image, std::vector<QImage> previews) {
+void PictureSet::Shared::keep(const QByteArray& key, std::shared_ptr<PictureSource> source,
+                              std::vector<QImage> previews) {
     const std::lock_guard<std::mutex> lock(mutex);
     Entry* entry = cache.object(key);
-    entry->image = std::move(image);
+    entry->source = std::move(source);
     entry->previews = std::move(previews);
     entry->settled = true;
 }
@@ -116,36 +114,45 @@ void PictureSet::Shared::settle(std::size_t index) {
             input.problem = "there is not memory enough to read it";
         }
     }
+    // With previews, only they are decoded now, at the largest of their sizes, and the bytes are kept.
+    QSize decodedSize;
+    for (const QSize& size : job.previewSizes)
+        decodedSize = decodedSize.expandedTo(size);
+    const std::int64_t keptBytes = decodedSize.isValid() ? static_cast<std::int64_t>(input.bytes.size()) : 0;
     bool fits = false;
     {
         std::unique_lock<std::mutex> lock(mutex);
         changed.wait(lock, [&] { return turn == index; });
-        fits = reserve(key, input);
+        fits = reserve(key, input, keptBytes);
         ++turn;
     }
     changed.notify_all();
-    Picture picture;
+    std::shared_ptr<PictureSource> source;
     std::vector<QImage> previews;
     if (fits) {
-        const int kilobytes = static_cast<int>((input.decodingBytes + kKilobyte - 1) / kKilobyte);
+        const int kilobytes = decodingKilobytesOf(input);
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(remaining(picturesDue));
-        if (decodingKilobytes.tryAcquire(kilobytes, static_cast<int>(wait.count()))) {
+        if (decodingKilobytes().tryAcquire(kilobytes, static_cast<int>(wait.count()))) {
             try {
-                picture = decodePicture(input, DecodingStop{&stop, picturesDue});
-                input = PictureInput(); // the bytes go before the previews are made
+                const QImage image =
+                    decodePicture(input, DecodingStop{&stop, picturesDue}, decodedSize).image;
                 for (const QSize& size : job.previewSizes)
-                    if (!picture.image.isNull())
-                        previews.push_back(
-                            picture.image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+                    if (!image.isNull())
+                        previews.push_back(size == image.size() ? image
+                                                                : image.scaled(size, Qt::IgnoreAspectRatio,
+                                                                               Qt::SmoothTransformation));
+                if (!image.isNull())
+                    source = decodedSize.isValid() ? std::make_shared<PictureSource>(std::move(input))
+                                                   : std::make_shared<PictureSource>(image);
             } catch (const std::bad_alloc&) {
-                picture = Picture();
+                source.reset();
                 previews.clear();
             }
-            decodingKilobytes.release(kilobytes);
+            decodingKilobytes().release(kilobytes);
         }
     }
     input = PictureInput();
-    if (fits) keep(key, std::move(picture.image), std::move(previews));
+    if (fits) keep(key, std::move(source), std::move(previews));
     changed.notify_all();
     job.promise.finish();
 }
@@ -220,6 +227,11 @@ void PictureSet::settled(std::size_t job) {
 }
 
 QImage PictureSet::picture(const std::string& path) {
+    const std::shared_ptr<PictureSource> found = source(path);
+    return found ? found->whole() : QImage();
+}
+
+std::shared_ptr<PictureSource> PictureSet::source(const std::string& path) {
     Shared& shared = *shared_;
     const QByteArray key = keyOf(path);
     bool ahead = false;
@@ -244,10 +256,10 @@ QImage PictureSet::picture(const std::string& path) {
         shared.changed.wait_for(lock, remaining(shared.firstPaint), [&] { return shared.isSettled(key); });
     else
         shared.changed.wait(lock, [&] { return shared.isSettled(key); });
-    if (shared.isSettled(key)) return shared.cache.object(key)->image;
+    if (shared.isSettled(key)) return shared.cache.object(key)->source;
     for (std::size_t i = 0; i < awaited_.size(); ++i)
         if (shared.jobs[i]->path == path) awaited_[i] = true;
-    return QImage();
+    return nullptr;
 }
 
 bool PictureSet::isSettledNow(const QByteArray& key) const {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "picture_loader.h"
+#include "picture_source.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -30,12 +31,9 @@ namespace specialty {
 
 // What the decoded pictures of one presentation may hold, previews included.
 constexpr std::int64_t kPresentationPictureBytes = 128 * 1024 * 1024;
-// What the decodings under way may hold besides: the files' bytes and the decoders' buffers.
-constexpr std::int64_t kDecodingBytes = 64 * 1024 * 1024;
-// How long a presentation waits for its pictures before the window paints, and how long a picture may
-// take before it counts as missing, both from the moment decoding begins.
+// How long a presentation waits for its pictures before the window paints, and how long its pictures may
+// take before they count as missing (kPictureTimeMs), both from the moment decoding begins.
 constexpr int kFirstPaintWaitMs = 500;
-constexpr int kPictureTimeMs = 4000;
 
 struct PictureTimes {
     int firstPaintMs = kFirstPaintWaitMs;
@@ -54,7 +52,9 @@ class PictureSet : public QObject {
     PictureSet(const PictureSet&) = delete;
     PictureSet& operator=(const PictureSet&) = delete;
 
-    // A picture to decode ahead, and the size to scale a preview of it to (none when not valid).
+    // A picture to decode ahead, and the size to scale a preview of it to (none when not valid). A picture
+    // with previews is decoded only at their size, and its file's bytes are kept for its whole picture,
+    // which is decoded from them when first asked for; one without is decoded whole.
     struct Wanted {
         std::string path;
         QSize previewSize;
@@ -66,11 +66,15 @@ class PictureSet : public QObject {
     // shown (a failure is remembered too, so a bad file is read once), or while it is still decoding.
     // A picture not decoded ahead is decoded now, after those that are, as if asked for after them.
     QImage picture(const std::string& path);
+    // The same as picture(), without decoding the picture whole: what gives it, null when it cannot be
+    // shown or is still decoding.
+    std::shared_ptr<PictureSource> source(const std::string& path);
     // True while the picture at `path`, decoded ahead, is not settled; pictureDecoded() follows.
     bool decoding(const std::string& path) const;
 
-    // The picture at `path` scaled smoothly to `size`, made ahead; null when none was (then the picture
-    // is scaled where it is shown). Previews count against the budget with their pictures.
+    // The picture at `path` at `size`, made ahead; null when none was (then the picture is scaled where it
+    // is shown). The budget holds a picture whole, and its file's bytes while they are kept, whether or
+    // not it is ever decoded whole; previews, a few dozen pixels a side, are not counted.
     QImage preview(const std::string& path, QSize size) const;
 
     // What is left of the budget once every picture decoded ahead is settled.

@@ -9,6 +9,7 @@
 #include "vehicle_selection.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QTest>
 
 #include <algorithm>
@@ -188,12 +189,31 @@ class HostilePicturesTest : public QObject {
         QCOMPARE(pictures.preview(p1, QSize(74, 75)).size(), QSize(74, 75));
         QVERIFY(pictures.preview(p1, QSize(10, 10)).isNull()); // not asked for
         QVERIFY(pictures.preview(p2, QSize(75, 75)).isNull());
-        // Room for both pictures and nothing more: previews, one a slot at the slot's size, never keep
-        // a picture out.
-        PictureSet tight(2 * 300 * 200 * 4);
+        // Room for both pictures and their files and nothing more: previews, one a slot at the slot's
+        // size, never keep a picture out.
+        const std::int64_t files =
+            QFileInfo(QString::fromStdString(p1)).size() + QFileInfo(QString::fromStdString(p2)).size();
+        PictureSet tight(2 * 300 * 200 * 4 + files);
         tight.decodeAhead({{p1, QSize(75, 75)}, {p2, QSize(75, 75)}});
         QVERIFY(!tight.picture(p1).isNull() && !tight.picture(p2).isNull());
         QCOMPARE(tight.bytesLeft(), std::int64_t(0));
+    }
+
+    void aPictureWithPreviewsIsDecodedWholeFromTheBytesItWasRead() {
+        // Decoded ahead at its preview's size only; its whole picture comes later from the bytes read
+        // then, never from the file as it is by that time, and is decoded once.
+        DataFolder folder;
+        folder.writePicture("P1", Qt::red, QSize(640, 480));
+        const std::string p1 = folder.file("P1ill.jpg");
+        PictureSet pictures;
+        pictures.decodeAhead({{p1, QSize(40, 30)}});
+        pictures.bytesLeft(); // every picture settled
+        QCOMPARE(pictures.preview(p1, QSize(40, 30)).size(), QSize(40, 30));
+        folder.writeFile("P1ill.jpg", "not a picture any more");
+        const QImage whole = pictures.picture(p1);
+        QCOMPARE(whole.size(), QSize(640, 480));
+        QVERIFY(whole.pixelColor(320, 240).red() > 240 && whole.pixelColor(320, 240).green() < 16);
+        QCOMPARE(pictures.picture(p1).cacheKey(), whole.cacheKey());
     }
 
     void metadataNeverReachesTheDecoder_data() {

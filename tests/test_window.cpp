@@ -294,9 +294,10 @@ class WindowTest : public QObject {
         plain.load(selection);
         SpecialtyWindow prepared(folder.path(), selection);
         prepared.load(selection);
-        for (int slot : {1, 2, 15}) // made at the very size the slot shows it
-            QCOMPARE(prepared.session().slotPreview(slot).size(),
-                     prepared.findChild<PictureBox*>(QStringLiteral("Image%1").arg(slot))->size());
+        for (int slot : {1, 2, 15}) { // made at the very size the slot shows it, in device pixels
+            const PictureBox* box = prepared.findChild<PictureBox*>(QStringLiteral("Image%1").arg(slot));
+            QCOMPARE(prepared.session().slotPreview(slot).size(), box->size() * box->devicePixelRatioF());
+        }
         QCOMPARE(prepared.grab().toImage(), plain.grab().toImage());
         QTest::mouseClick(prepared.findChild<PictureBox*>("Image1"), Qt::LeftButton);
         QCOMPARE(prepared.findChild<PictureBox*>(kZoomPicture.name)->picture().cacheKey(),

@@ -233,7 +233,7 @@ void SpecialtyWindow::hideClicked() {
 
 void SpecialtyWindow::showFilledSlot(int slot) {
     PictureBox* picture = slotPicture(slot);
-    guarded([&] { picture->setPicture(session_.slotPicture(slot), session_.slotPreview(slot)); });
+    guarded([&] { picture->setPicture(session_.slotShown(slot), session_.slotPreview(slot)); });
     guarded([&] { picture->setToolTip(QString::fromLatin1(kSlotHint)); });
     picture->setBorder(true);
     guarded([&] { setSlotCaption(slot, fromCodePage(session_.slotCode(slot))); });

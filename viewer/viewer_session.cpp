@@ -158,11 +158,21 @@ void ViewerSession::fillSlot(const PartSlot& slot, const std::string& code) {
 
 bool ViewerSession::showPicture(const PartSlot& slot, const std::string& path) {
     Slot& held = slots_[index(slot.number)];
-    QImage picture = pictures_->picture(path);
-    if (picture.isNull()) return false;
+    std::shared_ptr<PictureSource> picture = pictures_->source(path);
+    if (!picture) return false;
     held.picture = std::move(picture);
     held.preview = pictures_->preview(path, previewSizes_[index(slot.number)]);
     return true;
+}
+
+QImage ViewerSession::slotPicture(int slot) const {
+    const std::shared_ptr<PictureSource>& picture = slots_[index(slot)].picture;
+    return picture ? picture->whole() : QImage();
+}
+
+QImage ViewerSession::slotShown(int slot) const {
+    const QImage& preview = slotPreview(slot);
+    return preview.isNull() ? slotPicture(slot) : preview;
 }
 
 std::optional<std::string> ViewerSession::picturePath(const std::string& code) const {

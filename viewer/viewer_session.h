@@ -56,11 +56,14 @@ class ViewerSession : public QObject {
     std::int32_t demoIndex() const { return demoIndex_; }
     const std::optional<CatalogueRecord>& record() const { return record_; }
     // What slot `slot` (1 to 17) holds: its part code (code-page text; empty for an empty slot) and its
-    // picture (null when none). The zoom view shows this very picture.
+    // picture at its own size (null when none), which the zoom view shows. A slot given a preview holds
+    // its file's bytes instead, decoded whole at the first call, once, from memory.
     const std::string& slotCode(int slot) const { return slots_[index(slot)].code; }
-    const QImage& slotPicture(int slot) const { return slots_[index(slot)].picture; }
-    // The slot's picture already scaled to its preview size, when that was made; null otherwise.
+    QImage slotPicture(int slot) const;
+    // The slot's picture made at its preview size, when it was; null otherwise.
     const QImage& slotPreview(int slot) const { return slots_[index(slot)].preview; }
+    // What the slot shows: its preview, or else its picture.
+    QImage slotShown(int slot) const;
 
   signals:
     void messageRaised(const QString& text);
@@ -76,7 +79,7 @@ class ViewerSession : public QObject {
   private:
     struct Slot {
         std::string code;
-        QImage picture;
+        std::shared_ptr<PictureSource> picture;
         QImage preview;
         std::string awaited; // the picture file still decoding for it
     };
