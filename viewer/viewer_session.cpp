@@ -60,7 +60,7 @@ void ViewerSession::start(const std::string& commandLine) {
         demoMode_ = true;
         demoStep();
     } else if (selectsNoVehicle(commandLine)) {
-        emit messageRaised(QString::fromLatin1(kNoSelectionMessage));
+        Q_EMIT messageRaised(QString::fromLatin1(kNoSelectionMessage));
     } else {
         demoMode_ = false;
         if (prepared && prepared->commandLine == commandLine) {
@@ -78,9 +78,9 @@ void ViewerSession::lookUp(const std::string& selection) {
 }
 
 void ViewerSession::demoStep() {
-    emit stepStarting();
+    Q_EMIT stepStarting();
     slots_ = {};
-    emit slotsEmptied();
+    Q_EMIT slotsEmptied();
     demoIndex_ = loweredDemoIndex(demoIndex_);
     const SearchResult result = recordAt(std::llabs(static_cast<std::int64_t>(demoIndex_)), dataFolder_);
     if (result.found()) usePictures(picturesOf(result.record));
@@ -113,7 +113,7 @@ void ViewerSession::pictureArrived(const QByteArray& path) {
         if (held.awaited.empty() || held.awaited != arrived) continue;
         held.awaited.clear();
         guarded([&] { showPicture(slot, arrived); });
-        emit slotFilled(slot.number);
+        Q_EMIT slotFilled(slot.number);
     }
 }
 
@@ -121,15 +121,15 @@ void ViewerSession::showSearchResult(const SearchResult& result) {
     if (result.found())
         present(result.record);
     else
-        emit messageRaised(result.failed() ? QString::fromStdString(result.reason)
+        Q_EMIT messageRaised(result.failed() ? QString::fromStdString(result.reason)
                                            : QString::fromLatin1(kNoMatchMessage));
 }
 
 void ViewerSession::present(const CatalogueRecord& record) {
     record_ = record;
-    emit noticeChanged(record.hasNoParts() ? QString::fromLatin1(kNoPartsNotice) : QString());
+    Q_EMIT noticeChanged(record.hasNoParts() ? QString::fromLatin1(kNoPartsNotice) : QString());
     guarded([&] {
-        emit captionChanged(fromCodePage("(" + record.VehicleId + ") " + record.YearFrom + "-" +
+        Q_EMIT captionChanged(fromCodePage("(" + record.VehicleId + ") " + record.YearFrom + "-" +
                                          record.YearTo + " " + record.Make + " " + record.Model + " " +
                                          record.Submodel));
     });
@@ -153,7 +153,7 @@ void ViewerSession::fillSlot(const PartSlot& slot, const std::string& code) {
             if (!showPicture(slot, *path) && pictures_->decoding(*path)) held.awaited = *path;
         });
     }
-    emit slotFilled(slot.number);
+    Q_EMIT slotFilled(slot.number);
 }
 
 bool ViewerSession::showPicture(const PartSlot& slot, const std::string& path) {
@@ -184,13 +184,13 @@ std::vector<PictureSet::Wanted> ViewerSession::wantedPictures(const CatalogueRec
 }
 
 void ViewerSession::zoom(int slot) {
-    emit zoomOpened(slot);
+    Q_EMIT zoomOpened(slot);
     const Result<std::string> path = partFilePath(dataFolder_, slotCode(slot), kDescriptionSuffix);
-    emit descriptionRead(QString());
+    Q_EMIT descriptionRead(QString());
     if (!path || !isRegularFile(*path)) return;
     // One that exists but cannot be read shows as empty, the same as a missing one.
     if (const Result<Description> description = readDescription(*path); description)
-        emit descriptionRead(fromCodePage(description->caption));
+        Q_EMIT descriptionRead(fromCodePage(description->caption));
 }
 
 } // namespace specialty

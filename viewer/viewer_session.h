@@ -62,7 +62,7 @@ class ViewerSession : public QObject {
     // The slot's picture already scaled to its preview size, when that was made; null otherwise.
     const QImage& slotPreview(int slot) const { return slots_[index(slot)].preview; }
 
-  signals:
+  Q_SIGNALS:
     void messageRaised(const QString& text);
     void stepStarting(); // a demo step is about to change the window: show it as it stands
     void slotsEmptied();
