@@ -22,6 +22,16 @@ bool startsDemo(const std::string& commandLine) {
     return commandLine.empty() || isDemoKeyword(commandLine);
 }
 
+// Calls `use(slot, code)` for each slot that shows one of the record's parts, in slot order.
+template <typename Use>
+void forEachPartShown(const CatalogueRecord& record, Use use) {
+    for (const PartSlot& slot : kPartSlots) {
+        if (slot.partCode == 0) continue; // slot 6 shows no part
+        const std::string& code = record.partCode(slot.partCode);
+        if (!code.empty()) use(slot, code);
+    }
+}
+
 bool selectsNoVehicle(const std::string& commandLine) {
     return !commandLine.empty() && commandLine.front() == ';';
 }
@@ -122,7 +132,7 @@ void ViewerSession::showSearchResult(const SearchResult& result) {
         present(result.record);
     else
         Q_EMIT messageRaised(result.failed() ? QString::fromStdString(result.reason)
-                                           : QString::fromLatin1(kNoMatchMessage));
+                                             : QString::fromLatin1(kNoMatchMessage));
 }
 
 void ViewerSession::present(const CatalogueRecord& record) {
@@ -130,15 +140,11 @@ void ViewerSession::present(const CatalogueRecord& record) {
     Q_EMIT noticeChanged(record.hasNoParts() ? QString::fromLatin1(kNoPartsNotice) : QString());
     guarded([&] {
         Q_EMIT captionChanged(fromCodePage("(" + record.VehicleId + ") " + record.YearFrom + "-" +
-                                         record.YearTo + " " + record.Make + " " + record.Model + " " +
-                                         record.Submodel));
+                                           record.YearTo + " " + record.Make + " " + record.Model + " " +
+                                           record.Submodel));
     });
     // A code used by several slots is decoded once, all within one memory budget.
-    for (const PartSlot& slot : kPartSlots) {
-        if (slot.partCode == 0) continue; // slot 6 shows no part
-        const std::string& code = record.partCode(slot.partCode);
-        if (!code.empty()) fillSlot(slot, code);
-    }
+    forEachPartShown(record, [this](const PartSlot& slot, const std::string& code) { fillSlot(slot, code); });
     // No repaint here: the window shows the new state when it is next painted.
 }
 
@@ -173,13 +179,10 @@ std::optional<std::string> ViewerSession::picturePath(const std::string& code) c
 
 std::vector<PictureSet::Wanted> ViewerSession::wantedPictures(const CatalogueRecord& record) const {
     std::vector<PictureSet::Wanted> wanted;
-    for (const PartSlot& slot : kPartSlots) {
-        if (slot.partCode == 0) continue;
-        const std::string& code = record.partCode(slot.partCode);
-        if (code.empty()) continue;
+    forEachPartShown(record, [&](const PartSlot& slot, const std::string& code) {
         if (std::optional<std::string> path = picturePath(code))
             wanted.push_back({std::move(*path), previewSizes_[index(slot.number)]});
-    }
+    });
     return wanted;
 }
 
