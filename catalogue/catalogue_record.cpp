@@ -15,20 +15,15 @@ const std::string& CatalogueRecord::field(int number) const {
 }
 
 bool CatalogueRecord::hasNoParts() const {
-    for (const std::string& code : PartCode)
+    for (const std::string& code : PartCodes)
         if (!code.empty()) return false;
     return true;
 }
 
 std::string decodeStars(std::string_view text, int count) {
     std::string out(text);
-    for (char& c : out) {
-        if (count == 0) break;
-        if (c == '*') {
-            c = '"';
-            --count;
-        }
-    }
+    for (char& c : out)
+        c = withStarRule(c, count);
     return out;
 }
 
@@ -42,7 +37,7 @@ CatalogueRecord decodeRecord(const RawRecord& raw) {
     record.YearFrom = raw[kYearFrom];
     record.YearTo = raw[kYearTo];
     for (int n = 1; n <= kPartCodes; ++n)
-        record.PartCode[static_cast<std::size_t>(n - 1)] = raw[kPartCode1 + n - 1];
+        record.PartCodes[static_cast<std::size_t>(n - 1)] = raw[kPartCode1 + n - 1];
     return record;
 }
 

@@ -33,9 +33,10 @@ struct CatalogueRecord {
     std::string Submodel; // with the "*" rule applied
     std::string YearFrom;
     std::string YearTo;
-    std::array<std::string, kPartCodes> PartCode; // PartCode[0] is PartCode1
+    std::array<std::string, kPartCodes> PartCodes; // the sixteen, PartCodes[0] holding PartCode1
 
-    const std::string& partCode(int n) const { return PartCode[static_cast<std::size_t>(n - 1)]; }
+    // PartCode n, counted from 1 as the fields are named.
+    const std::string& partCode(int n) const { return PartCodes[static_cast<std::size_t>(n - 1)]; }
     // Field `number` (from 1, as in RecordField).
     const std::string& field(int number) const;
     bool hasNoParts() const;
@@ -43,7 +44,7 @@ struct CatalogueRecord {
     bool operator==(const CatalogueRecord& other) const {
         return VehicleId == other.VehicleId && SpareField == other.SpareField && Make == other.Make &&
                Model == other.Model && Submodel == other.Submodel && YearFrom == other.YearFrom &&
-               YearTo == other.YearTo && PartCode == other.PartCode;
+               YearTo == other.YearTo && PartCodes == other.PartCodes;
     }
     bool operator!=(const CatalogueRecord& other) const { return !(*this == other); }
 };
@@ -57,6 +58,14 @@ struct RawRecord {
 // How many "*" of Model and of Submodel stand for a double quote.
 constexpr int kModelStars = 1;
 constexpr int kSubmodelStars = 2;
+
+// The "*" rule, one byte of a stored name at a time: while `stars` remain, a "*" stands for a double
+// quote and uses one of them up.
+inline char withStarRule(char c, int& stars) {
+    if (c != '*' || stars <= 0) return c;
+    --stars;
+    return '"';
+}
 
 // Replaces the first `count` "*" of `text` with double quotes.
 std::string decodeStars(std::string_view text, int count);

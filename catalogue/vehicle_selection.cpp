@@ -1,5 +1,6 @@
 #include "vehicle_selection.h"
 
+#include "catalogue_record.h"
 #include "src/byte_scan.h"
 #include "text_encoding.h"
 
@@ -66,11 +67,7 @@ std::optional<std::int16_t> parseYear(std::string_view text) {
 bool sameName(std::string_view selection, std::string_view stored, int stars) {
     if (selection.size() != stored.size()) return false;
     for (std::size_t i = 0; i < stored.size(); ++i) {
-        auto c = static_cast<unsigned char>(stored[i]);
-        if (c == '*' && stars > 0) {
-            c = '"';
-            --stars;
-        }
+        const auto c = static_cast<unsigned char>(withStarRule(stored[i], stars));
         if (!sameLetterIgnoringCase(static_cast<unsigned char>(selection[i]), c)) return false;
     }
     return true;

@@ -223,7 +223,7 @@ void PictureSet::decodeOnThisThreadLater() {
 void PictureSet::settled(std::size_t job) {
     if (job >= awaited_.size() || !awaited_[job]) return;
     awaited_[job] = false;
-    emit pictureDecoded(keyOf(shared_->jobs[job]->path));
+    Q_EMIT pictureDecoded(keyOf(shared_->jobs[job]->path));
 }
 
 QImage PictureSet::picture(const std::string& path) {

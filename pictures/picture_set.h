@@ -80,7 +80,7 @@ class PictureSet : public QObject {
     // What is left of the budget once every picture decoded ahead is settled.
     std::int64_t bytesLeft();
 
-  signals:
+  Q_SIGNALS:
     // A picture decoded ahead that was asked for while it was still decoding is settled: picture(path)
     // now gives it (null when it failed or its time was up).
     void pictureDecoded(const QByteArray& path);

@@ -147,7 +147,7 @@ SearchResult search(std::string_view bytes, std::string_view selectionText, std:
         decoded.YearFrom = field[5];
         decoded.YearTo = field[6];
         for (std::size_t k = 0; k < 16; ++k)
-            decoded.PartCode[k] = field[7 + k];
+            decoded.PartCodes[k] = field[7 + k];
         bool found = false;
         if (!positionMode && sameNameIgnoringCase(sel.Make, decoded.Make) &&
             sameNameIgnoringCase(sel.Model, decoded.Model) &&

@@ -74,7 +74,7 @@ bool sameResult(const SearchResult& a, const SearchResult& b) {
     const CatalogueRecord& y = b.record;
     return a.position == b.position && x.VehicleId == y.VehicleId && x.SpareField == y.SpareField &&
            x.Make == y.Make && x.Model == y.Model && x.Submodel == y.Submodel && x.YearFrom == y.YearFrom &&
-           x.YearTo == y.YearTo && x.PartCode == y.PartCode;
+           x.YearTo == y.YearTo && x.PartCodes == y.PartCodes;
 }
 
 // The streaming lookup, by selection or by position.

@@ -178,7 +178,7 @@ int listCommand(const ToolOptions& options, bool codes) {
         const CatalogueRecord r = decodeRecord(raw);
         if (r.VehicleId == "0") break;
         int parts = 0;
-        for (const std::string& code : r.PartCode)
+        for (const std::string& code : r.PartCodes)
             parts += code.empty() ? 0 : 1;
         if (options.json) {
             if (position > 0) writeOut(",");

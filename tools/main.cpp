@@ -1,4 +1,5 @@
-// specialty-catalogue: finds, lists and checks catalogue records with the viewer's own catalogue layer.
+// specialty-catalogue: the maintainers' tool for finding, listing, checking and comparing catalogue records
+// and exchanging the catalogue with spreadsheets, on the viewer's own catalogue and pictures layers.
 #include "commands.h"
 #include "data_folder.h"
 #include "picture_loader.h"

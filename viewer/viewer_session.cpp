@@ -22,6 +22,16 @@ bool startsDemo(const std::string& commandLine) {
     return commandLine.empty() || isDemoKeyword(commandLine);
 }
 
+// Calls `use(slot, code)` for each slot that shows one of the record's parts, in slot order.
+template <typename Use>
+void forEachPartShown(const CatalogueRecord& record, Use use) {
+    for (const PartSlot& slot : kPartSlots) {
+        if (slot.partCode == 0) continue; // slot 6 shows no part
+        const std::string& code = record.partCode(slot.partCode);
+        if (!code.empty()) use(slot, code);
+    }
+}
+
 bool selectsNoVehicle(const std::string& commandLine) {
     return !commandLine.empty() && commandLine.front() == ';';
 }
@@ -60,7 +70,7 @@ void ViewerSession::start(const std::string& commandLine) {
         demoMode_ = true;
         demoStep();
     } else if (selectsNoVehicle(commandLine)) {
-        emit messageRaised(QString::fromLatin1(kNoSelectionMessage));
+        Q_EMIT messageRaised(QString::fromLatin1(kNoSelectionMessage));
     } else {
         demoMode_ = false;
         if (prepared && prepared->commandLine == commandLine) {
@@ -78,9 +88,9 @@ void ViewerSession::lookUp(const std::string& selection) {
 }
 
 void ViewerSession::demoStep() {
-    emit stepStarting();
+    Q_EMIT stepStarting();
     slots_ = {};
-    emit slotsEmptied();
+    Q_EMIT slotsEmptied();
     demoIndex_ = loweredDemoIndex(demoIndex_);
     const SearchResult result = recordAt(std::llabs(static_cast<std::int64_t>(demoIndex_)), dataFolder_);
     if (result.found()) usePictures(picturesOf(result.record));
@@ -113,7 +123,7 @@ void ViewerSession::pictureArrived(const QByteArray& path) {
         if (held.awaited.empty() || held.awaited != arrived) continue;
         held.awaited.clear();
         guarded([&] { showPicture(slot, arrived); });
-        emit slotFilled(slot.number);
+        Q_EMIT slotFilled(slot.number);
     }
 }
 
@@ -121,24 +131,20 @@ void ViewerSession::showSearchResult(const SearchResult& result) {
     if (result.found())
         present(result.record);
     else
-        emit messageRaised(result.failed() ? QString::fromStdString(result.reason)
-                                           : QString::fromLatin1(kNoMatchMessage));
+        Q_EMIT messageRaised(result.failed() ? QString::fromStdString(result.reason)
+                                             : QString::fromLatin1(kNoMatchMessage));
 }
 
 void ViewerSession::present(const CatalogueRecord& record) {
     record_ = record;
-    emit noticeChanged(record.hasNoParts() ? QString::fromLatin1(kNoPartsNotice) : QString());
+    Q_EMIT noticeChanged(record.hasNoParts() ? QString::fromLatin1(kNoPartsNotice) : QString());
     guarded([&] {
-        emit captionChanged(fromCodePage("(" + record.VehicleId + ") " + record.YearFrom + "-" +
-                                         record.YearTo + " " + record.Make + " " + record.Model + " " +
-                                         record.Submodel));
+        Q_EMIT captionChanged(fromCodePage("(" + record.VehicleId + ") " + record.YearFrom + "-" +
+                                           record.YearTo + " " + record.Make + " " + record.Model + " " +
+                                           record.Submodel));
     });
     // A code used by several slots is decoded once, all within one memory budget.
-    for (const PartSlot& slot : kPartSlots) {
-        if (slot.partCode == 0) continue; // slot 6 shows no part
-        const std::string& code = record.partCode(slot.partCode);
-        if (!code.empty()) fillSlot(slot, code);
-    }
+    forEachPartShown(record, [this](const PartSlot& slot, const std::string& code) { fillSlot(slot, code); });
     // No repaint here: the window shows the new state when it is next painted.
 }
 
@@ -153,7 +159,7 @@ void ViewerSession::fillSlot(const PartSlot& slot, const std::string& code) {
             if (!showPicture(slot, *path) && pictures_->decoding(*path)) held.awaited = *path;
         });
     }
-    emit slotFilled(slot.number);
+    Q_EMIT slotFilled(slot.number);
 }
 
 bool ViewerSession::showPicture(const PartSlot& slot, const std::string& path) {
@@ -183,24 +189,21 @@ std::optional<std::string> ViewerSession::picturePath(const std::string& code) c
 
 std::vector<PictureSet::Wanted> ViewerSession::wantedPictures(const CatalogueRecord& record) const {
     std::vector<PictureSet::Wanted> wanted;
-    for (const PartSlot& slot : kPartSlots) {
-        if (slot.partCode == 0) continue;
-        const std::string& code = record.partCode(slot.partCode);
-        if (code.empty()) continue;
+    forEachPartShown(record, [&](const PartSlot& slot, const std::string& code) {
         if (std::optional<std::string> path = picturePath(code))
             wanted.push_back({std::move(*path), previewSizes_[index(slot.number)]});
-    }
+    });
     return wanted;
 }
 
 void ViewerSession::zoom(int slot) {
-    emit zoomOpened(slot);
+    Q_EMIT zoomOpened(slot);
     const Result<std::string> path = partFilePath(dataFolder_, slotCode(slot), kDescriptionSuffix);
-    emit descriptionRead(QString());
+    Q_EMIT descriptionRead(QString());
     if (!path || !isRegularFile(*path)) return;
     // One that exists but cannot be read shows as empty, the same as a missing one.
     if (const Result<Description> description = readDescription(*path); description)
-        emit descriptionRead(fromCodePage(description->caption));
+        Q_EMIT descriptionRead(fromCodePage(description->caption));
 }
 
 } // namespace specialty

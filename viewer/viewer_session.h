@@ -65,7 +65,7 @@ class ViewerSession : public QObject {
     // What the slot shows: its preview, or else its picture.
     QImage slotShown(int slot) const;
 
-  signals:
+  Q_SIGNALS:
     void messageRaised(const QString& text);
     void stepStarting(); // a demo step is about to change the window: show it as it stands
     void slotsEmptied();

@@ -60,7 +60,7 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     bool click =
         pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     pressed_ = false;
-    if (click) emit clicked();
+    if (click) Q_EMIT clicked();
 }
 
 } // namespace specialty

@@ -28,7 +28,7 @@ class PictureBox : public QWidget {
     bool hasBorder() const { return border_; }
     void setBorder(bool border);
 
-  signals:
+  Q_SIGNALS:
     void clicked();
 
   protected:
