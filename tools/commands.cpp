@@ -192,7 +192,7 @@ int listCommand(const ToolOptions& options, bool codes) {
                                {"parts", parts}};
             if (codes) { // all sixteen, PartCode1 first, empty ones as ""
                 QJsonArray partCodes;
-                for (const std::string& code : r.PartCode)
+                for (const std::string& code : r.PartCodes)
                     partCodes.append(jsonText(code));
                 listed["partCodes"] = partCodes;
             }

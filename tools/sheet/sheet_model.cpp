@@ -23,7 +23,7 @@ Result<SheetModel> readSheetModel(const std::string& dataFolder) {
         const auto index = static_cast<std::uint32_t>(model.records.size());
         model.records.push_back(w);
         makes[w.record.Make].push_back(index);
-        for (const std::string& code : w.record.PartCode) {
+        for (const std::string& code : w.record.PartCodes) {
             if (code.empty()) continue;
             std::vector<std::uint32_t>& list = users[code];
             if (list.empty() || list.back() != index) list.push_back(index); // each record once
