@@ -36,11 +36,11 @@ Result<Description> readDescription(const std::string& path, std::size_t maxByte
     return description;
 }
 
-Description readDescriptionBytes(std::string_view bytes, std::size_t maxBytes, std::size_t chunkBytes) {
+Result<Description> readDescriptionBytes(std::string_view bytes, std::size_t maxBytes,
+                                         std::size_t chunkBytes) {
     ListReader reader(maxBytes, chunkBytes);
     reader.openMemory(bytes);
-    Result<Description> description = readItems(reader, maxBytes);
-    return description ? description.value() : Description{}; // bytes in memory are always readable
+    return readItems(reader, maxBytes);
 }
 
 } // namespace specialty

@@ -26,8 +26,8 @@ constexpr std::string_view kDescriptionCutNote =
 // opened or read (the viewer then shows no description, as for a missing one).
 Result<Description> readDescription(const std::string& path, std::size_t maxBytes = kMaxDescriptionBytes);
 
-// The same for bytes in memory.
-Description readDescriptionBytes(std::string_view bytes, std::size_t maxBytes = kMaxDescriptionBytes,
-                                 std::size_t chunkBytes = 4096);
+// The same for bytes in memory; the reader's failure, should it have one, comes back with its reason.
+Result<Description> readDescriptionBytes(std::string_view bytes, std::size_t maxBytes = kMaxDescriptionBytes,
+                                         std::size_t chunkBytes = 4096);
 
 } // namespace specialty

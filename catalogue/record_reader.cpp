@@ -18,7 +18,7 @@ void RecordReader::close() {
     file_->close();
 }
 bool RecordReader::atEnd() {
-    return file_->atEnd();
+    return file_->atEnd() && file_->failure().empty();
 }
 
 RecordReader::Read RecordReader::readRecord(RawRecord& raw) {

@@ -32,7 +32,9 @@ class RecordReader {
     // Reads catalogue text held in memory instead; `bytes` must outlive the reading.
     void openMemory(std::string_view bytes);
     void close();
-    // True when no field is left before the end of the file (or the file could not be read further).
+    // True when no field is left before the end of the file. False once the file could not be read
+    // further, so that the next readRecord() gives Failed: a loop up to the end never takes a read error
+    // for the end.
     bool atEnd();
     // Reads the next 23 fields. The views in `raw` stay valid until the next atEnd() or readRecord().
     Read readRecord(RawRecord& raw);

@@ -11,7 +11,15 @@
 #include <QProcess>
 #include <QTest>
 
+#include <cerrno>
+#include <cstddef>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <random>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace specialty;
 using namespace specialty::test;
@@ -27,6 +35,21 @@ const Finding* finding(const std::vector<Finding>& all, const std::string& part)
     for (const Finding& f : all)
         if (f.message.find(part) != std::string::npos) return &f;
     return nullptr;
+}
+
+// From now on, in this process, every read of descriptor `fd` fails as a damaged disk fails: EIO.
+bool failReadsOf(int fd) {
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_read, 0, 3),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[0])), // low half on little-endian
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<std::uint32_t>(fd), 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
 }
 
 } // namespace
@@ -61,6 +84,37 @@ class CatalogueMisreadsTest : public QObject {
             const std::size_t ahead = std::min(text.size(), offset + random() % 40);
             if (counter.onLastLine(ahead)) QCOMPARE(lineAt[ahead], lineAt[offset]);
         }
+    }
+
+    void failedReadsAreReportedWhicheverReadingFails_data() {
+        QTest::addColumn<int>("failingOpen"); // which of the files check opens fails its reads; -1: none
+        QTest::addColumn<bool>("fails");
+        QTest::newRow("none") << -1 << false;
+        QTest::newRow("the reading that counts lines") << 0 << true;
+        QTest::newRow("the reading of the records") << 1 << true;
+    }
+    void failedReadsAreReportedWhicheverReadingFails() {
+        // check reads the catalogue twice at once, for its records and for its line numbers; a read error
+        // in either ends the run with the file and the reason, never with findings about wrong lines.
+        QFETCH(int, failingOpen);
+        QFETCH(bool, fails);
+        DataFolder folder;
+        folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2001"), endRecordLine()});
+        const std::string expected =
+            fails ? "The catalogue " + folder.path() + "specialty.txt could not be read: Input/output error."
+                  : std::string();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const int next = ::dup(0); // the lowest free descriptor: the one check's first open gets
+            ::close(next);
+            if (failingOpen >= 0 && !failReadsOf(next + failingOpen)) ::_exit(3);
+            const CheckReport report = checkCatalogue(folder.path(), pictureProblem);
+            ::_exit(report.failure == expected && (fails || report.records == 1) ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 
     void catalogueSavedAsUtf8IsAnError() {

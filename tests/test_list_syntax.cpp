@@ -201,15 +201,16 @@ class ListSyntaxTest : public QObject {
     }
 
     void descriptionItemsEachEndWithLineFeedThenReturn() {
-        Description d = readDescriptionBytes("one, two\r\n\"three, four\"\r\n  five,,six\r\n", 1000, 3);
+        Description d =
+            readDescriptionBytes("one, two\r\n\"three, four\"\r\n  five,,six\r\n", 1000, 3).value();
         QCOMPARE(d.caption, std::string("one\n\rtwo\n\rthree, four\n\rfive\n\r\n\rsix\n\r"));
         QVERIFY(!d.cut);
-        QCOMPARE(readDescriptionBytes("").caption, std::string());
+        QCOMPARE(readDescriptionBytes("")->caption, std::string());
     }
 
     void longDescriptionIsCutWithANote() {
         std::string bytes(200000, 'y');
-        Description d = readDescriptionBytes(bytes, 1000, 4096);
+        Description d = readDescriptionBytes(bytes, 1000, 4096).value();
         QVERIFY(d.cut);
         QVERIFY(d.caption.size() < 1200);
         QVERIFY(d.caption.find(std::string(kDescriptionCutNote)) != std::string::npos);
@@ -217,7 +218,7 @@ class ListSyntaxTest : public QObject {
         std::string manyLines;
         for (int i = 0; i < 1000; ++i)
             manyLines += "line " + std::to_string(i) + "\r\n";
-        d = readDescriptionBytes(manyLines, 1000, 64);
+        d = readDescriptionBytes(manyLines, 1000, 64).value();
         QVERIFY(d.cut);
         QVERIFY(d.caption.rfind("line 0\n\r", 0) == 0);
         QVERIFY(d.caption.size() <= 1000 + kDescriptionCutNote.size() + 4);

@@ -1,6 +1,7 @@
 // Showing a found record: slot assignment, notice, caption, and pictures that are missing or damaged.
 #include "test_support.h"
 
+#include "guarded.h"
 #include "messages.h"
 #include "picture_box.h"
 #include "picture_loader.h"
@@ -10,6 +11,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QTest>
+
+#include <csignal>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace specialty;
 using namespace specialty::test;
@@ -41,6 +47,24 @@ class PresentationTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void onlyAStepThatRunsOutOfMemoryIsSkipped() {
+        // Out of memory, a step is skipped without a word and the next one runs.
+        int ran = 0;
+        guarded([] { throw std::bad_alloc(); });
+        guarded([&] { ++ran; });
+        QCOMPARE(ran, 1);
+        // Any other exception is a fault of the program: it ends the program instead of vanishing.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            guarded([] { throw std::runtime_error("a fault"); });
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(WTERMSIG(status), SIGABRT);
+    }
+
     void eachPartCodeGoesToItsSlot() {
         DataFolder folder;
         std::map<int, std::string> parts;

@@ -170,8 +170,9 @@ class ReferenceAgreementTest : public QObject {
         for (int round = 0; round < 2000; ++round) {
             const std::string bytes = g.noise(g.below(150));
             const std::size_t maxBytes = 1 + static_cast<std::size_t>(g.below(60));
-            QCOMPARE(readDescriptionBytes(bytes, maxBytes, 1 + static_cast<std::size_t>(g.below(16))).caption,
-                     reference::descriptionCaption(bytes, maxBytes));
+            QCOMPARE(
+                readDescriptionBytes(bytes, maxBytes, 1 + static_cast<std::size_t>(g.below(16)))->caption,
+                reference::descriptionCaption(bytes, maxBytes));
         }
     }
 };

@@ -233,8 +233,10 @@ void SpecialtyWindow::hideClicked() {
 
 void SpecialtyWindow::showFilledSlot(int slot) {
     PictureBox* picture = slotPicture(slot);
-    guarded([&] { picture->setPicture(session_.slotShown(slot), session_.slotPreview(slot)); });
-    guarded([&] { picture->setToolTip(QString::fromLatin1(kSlotHint)); });
+    // The pictures are shared, not copied, and the hint is a constant: nothing here allocates what a
+    // catalogue decides. The caption is made from the catalogue's text.
+    picture->setPicture(session_.slotShown(slot), session_.slotPreview(slot));
+    picture->setToolTip(QString::fromLatin1(kSlotHint));
     picture->setBorder(true);
     guarded([&] { setSlotCaption(slot, fromCodePage(session_.slotCode(slot))); });
 }

@@ -120,6 +120,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
         report.failure = catalogueCannotBeOpened(path, opened.reason());
         return report;
     }
+    // A start that cannot be read is reported by the reading of the records, which fails on it as well.
     if (Result<std::string> start = readFileStart(path, 3); start && start.value() == "\xEF\xBB\xBF")
         add(Finding::Level::Error, 1,
             "the file begins with a UTF-8 byte order mark: the viewer reads it as part of the first "
@@ -236,17 +237,18 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
         mark.clear();
     });
 
+    auto stopReading = [&](const std::string& why) {
+        report.failure = catalogueCannotBeRead(path, why);
+        out.finish(); // what was found before the file failed still counts
+        report.errors = out.errors();
+        report.warnings = out.warnings();
+        return report;
+    };
     RawRecord raw;
     bool endSeen = false;
     for (std::int64_t position = 0; !file.atEnd(); ++position) {
         const RecordReader::Read read = file.readRecord(raw);
-        if (read == RecordReader::Read::Failed) {
-            report.failure = catalogueCannotBeRead(path, file.failure());
-            out.finish(); // what was found before the file failed still counts
-            report.errors = out.errors();
-            report.warnings = out.warnings();
-            return report;
-        }
+        if (read == RecordReader::Read::Failed) return stopReading(file.failure());
         const int fields = read == RecordReader::Read::CutShort ? file.fieldsRead() : kRecordFields;
         std::uint64_t fieldLine[kRecordFields] = {};
         const bool known = read == RecordReader::Read::Record; // the reader gives the bytes of whole records
@@ -269,6 +271,8 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
                 layout.field(fieldLine[f - 1], position, f);
             }
         }
+        // Lines are counted by a reading of their own; past a failure of it no line can be named.
+        if (Status lineCount = lines.status(); !lineCount) return stopReading(lineCount.reason());
         const bool inStep = layout.recordTrusted();
         checkPending(inStep);
         if (read == RecordReader::Read::CutShort) {
@@ -312,6 +316,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
     if (report.records == 0 && !shifted)
         add(Finding::Level::Error, 1,
             "the catalogue holds no record before its end: every search finds nothing, every demo step too");
+    if (Status lineCount = lines.status(); !lineCount) return stopReading(lineCount.reason());
     parts.findUnused();
     file.close();
     out.finish();

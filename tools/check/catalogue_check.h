@@ -21,7 +21,7 @@ struct CheckReport {
     std::int64_t records = 0;      // records read up to the end record
     int errors = 0;
     int warnings = 0;
-    std::string failure; // the catalogue could not be read at all
+    std::string failure; // the catalogue could not be read to its end; the findings made before still count
     // For the summary: "; 1 line could not be judged ...", when lines of a shift hold no whole record;
     // otherwise empty.
     std::string unjudged;

@@ -42,7 +42,7 @@ std::optional<DamageStart> whereDamageStarts(const std::string& catalogue) {
         }
         if (raw[kVehicleId] == "0") break; // the end record, as the reader takes it
     }
-    if (!lines.failure().empty()) return std::nullopt;
+    if (!lines.status()) return std::nullopt; // line numbers past a failed read are not known
     closeLine();
     return run;
 }

@@ -26,8 +26,9 @@ class LineCounter {
     // True when `offset` is known, without reading on, to lie on the line of the offset last asked for.
     bool onLastLine(std::uint64_t offset) const { return offset <= next_ || offset <= clearTo_; }
 
-    // Why the file could not be read to the offset last asked for; empty when it could.
-    const std::string& failure() const { return failure_; }
+    // Whether the file could be read to the offset last asked for: once a read fails, the reason, and the
+    // lines of later offsets are no longer counted.
+    Status status() const { return failure_.empty() ? Status(Done{}) : Status::failure(failure_); }
 
   private:
     std::uint64_t countLinesTo(std::uint64_t offset);

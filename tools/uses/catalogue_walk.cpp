@@ -43,7 +43,8 @@ Status walkCatalogue(const std::string& path, const std::function<void(const Wal
             return Status::failure(catalogueCannotBeRead(path, file.failure()));
         }
         if (raw[kVehicleId] == "0") break;
-        if (!lines.failure().empty()) return Status::failure(catalogueCannotBeRead(path, lines.failure()));
+        if (Status counted = lines.status(); !counted)
+            return Status::failure(catalogueCannotBeRead(path, counted.reason()));
         walked.number = position + 1;
         walked.line = line;
         walked.record = decodeRecord(raw);
