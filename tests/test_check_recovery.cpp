@@ -20,17 +20,9 @@ using namespace specialty::test;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
+using Run = ProgramRun;
 Run tool(const QStringList& arguments) {
-    QProcess process;
-    process.start(SPECIALTY_TOOL, arguments);
-    process.waitForFinished(120000);
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    return runProgram(SPECIALTY_TOOL, arguments);
 }
 
 std::string code(int n) {

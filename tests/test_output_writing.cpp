@@ -20,19 +20,9 @@ using namespace specialty::test;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
+using Run = ProgramRun;
 Run tool(const QStringList& arguments, const QString& stdoutFile = QString()) {
-    QProcess process;
-    if (!stdoutFile.isEmpty()) process.setStandardOutputFile(stdoutFile);
-    process.start(SPECIALTY_TOOL, arguments);
-    process.waitForFinished(120000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
+    return runProgram(SPECIALTY_TOOL, arguments, stdoutFile);
 }
 
 QByteArray contents(const std::string& path) {

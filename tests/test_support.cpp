@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
+#include <QProcess>
 #include <QTest>
 
 #include <cstdlib>
@@ -102,6 +103,15 @@ QColor RecordingWindow::slotColour(int slot) const {
 bool RecordingWindow::near(QColor a, QColor b) {
     return std::abs(a.red() - b.red()) <= 16 && std::abs(a.green() - b.green()) <= 16 &&
            std::abs(a.blue() - b.blue()) <= 16;
+}
+
+ProgramRun runProgram(const QString& program, const QStringList& arguments, const QString& stdoutFile) {
+    QProcess process;
+    if (!stdoutFile.isEmpty()) process.setStandardOutputFile(stdoutFile);
+    process.start(program, arguments);
+    const bool ended = process.waitForFinished(120000);
+    return {ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 } // namespace specialty::test

@@ -68,4 +68,14 @@ class RecordingWindow {
     std::unique_ptr<SpecialtyWindow> window_;
 };
 
+// A program run to its end (two minutes at most): its exit status (-1 when it crashed or did not end) and
+// what it wrote. With `stdoutFile` its standard output goes there instead.
+struct ProgramRun {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+ProgramRun runProgram(const QString& program, const QStringList& arguments,
+                      const QString& stdoutFile = QString());
+
 } // namespace specialty::test
