@@ -182,14 +182,9 @@ int listCommand(const ToolOptions& options, bool codes) {
             parts += code.empty() ? 0 : 1;
         if (options.json) {
             if (position > 0) writeOut(",");
-            QJsonObject listed{{"number", static_cast<double>(position + 1)},
-                               {"VehicleId", jsonText(r.VehicleId)},
-                               {"YearFrom", jsonText(r.YearFrom)},
-                               {"YearTo", jsonText(r.YearTo)},
-                               {"Make", jsonText(r.Make)},
-                               {"Model", jsonText(r.Model)},
-                               {"Submodel", jsonText(r.Submodel)},
-                               {"parts", parts}};
+            QJsonObject listed = vehicleJson(r);
+            listed["number"] = static_cast<double>(position + 1);
+            listed["parts"] = parts;
             if (codes) { // all sixteen, PartCode1 first, empty ones as ""
                 QJsonArray partCodes;
                 for (const std::string& code : r.PartCodes)

@@ -24,6 +24,12 @@ QString jsonPath(std::string_view local) {
     return QString::fromStdString(localToUtf8(local));
 }
 
+QJsonObject vehicleJson(const CatalogueRecord& record) {
+    return {{"VehicleId", jsonText(record.VehicleId)}, {"YearFrom", jsonText(record.YearFrom)},
+            {"YearTo", jsonText(record.YearTo)},       {"Make", jsonText(record.Make)},
+            {"Model", jsonText(record.Model)},         {"Submodel", jsonText(record.Submodel)}};
+}
+
 std::string jsonMembers(const QJsonObject& object) {
     const QByteArray whole = QJsonDocument(object).toJson(QJsonDocument::Compact);
     return whole.mid(1, whole.size() - 2).toStdString();

@@ -1,6 +1,8 @@
 // The tool's standard output: text for people, or JSON, and a last word on whether all of it was written.
 #pragma once
 
+#include "catalogue_record.h"
+
 #include <QJsonObject>
 
 #include <string>
@@ -16,6 +18,9 @@ QString jsonText(std::string_view codePage);
 // A path, a file name or a message that may quote them (bytes in the locale's encoding) as a JSON
 // string value.
 QString jsonPath(std::string_view local);
+
+// A record's vehicle as JSON members: VehicleId, YearFrom, YearTo, Make, Model, Submodel.
+QJsonObject vehicleJson(const CatalogueRecord& record);
 
 // An object's members as compact JSON without the braces, for documents written piece by piece.
 std::string jsonMembers(const QJsonObject& object);

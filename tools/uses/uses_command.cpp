@@ -81,16 +81,11 @@ int usesCommand(const ToolOptions& options, const std::string& code) {
                     {"group", QString::fromLatin1(partSlot(slot).group)},
                     {"field", QString::fromStdString(fieldName(kPartCode1 + partSlot(slot).partCode - 1))}});
             if (users > 0) writeOut(",");
-            writeJson({{"number", static_cast<double>(w.number)},
-                       {"line", static_cast<double>(w.line)},
-                       {"VehicleId", jsonText(r.VehicleId)},
-                       {"YearFrom", jsonText(r.YearFrom)},
-                       {"YearTo", jsonText(r.YearTo)},
-                       {"Make", jsonText(r.Make)},
-                       {"Model", jsonText(r.Model)},
-                       {"Submodel", jsonText(r.Submodel)},
-                       {"slots", slotList}},
-                      "");
+            QJsonObject user = vehicleJson(r);
+            user["number"] = static_cast<double>(w.number);
+            user["line"] = static_cast<double>(w.line);
+            user["slots"] = slotList;
+            writeJson(user, "");
         } else {
             writeOut("  record " + std::to_string(w.number) + ", line " + std::to_string(w.line) + ": (" +
                      shown(r.VehicleId) + ") " + shown(r.YearFrom) + "-" + shown(r.YearTo) + " " +
@@ -110,8 +105,8 @@ int usesCommand(const ToolOptions& options, const std::string& code) {
     const std::string outcome = users > 0 ? "used" : "not used";
     if (options.json) {
         writeOut("]," +
-                 jsonMembers({{"outcome", QString::fromStdString(outcome)},
-                              {"count", static_cast<double>(users)}}) +
+                 jsonMembers(
+                     {{"outcome", QString::fromStdString(outcome)}, {"count", static_cast<double>(users)}}) +
                  "}\n");
     } else if (users == 0) {
         writeOut("No record uses " + quoted(code) + ".\n");
