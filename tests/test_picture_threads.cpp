@@ -3,6 +3,7 @@
 #include "test_support.h"
 
 #include "picture_box.h"
+#include "picture_source.h"
 #include "vehicle_selection.h"
 
 #include <QApplication>
@@ -31,6 +32,16 @@ void writeSixteenPictures(const DataFolder& folder, const std::string& bytes) {
         folder.writeFile(parts[n] + "ill.jpg", bytes);
     }
     folder.writeCatalogue({recordLine("1", "Slow", "X", "", "2000", "2000", parts), endRecordLine()});
+}
+
+std::string smallJpeg() {
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    return bytes.toStdString();
 }
 
 int slotsWithPictures(SpecialtyWindow& window) {
@@ -65,30 +76,24 @@ class PictureThreadsTest : public QObject {
 
   private slots:
     void theWindowDoesNotWaitForEveryPicture() {
-        // Sixteen pictures of 50 scans each: a fraction of a second each, seconds together, so that the
-        // window paints before they are all in; each then fills its slot when it is ready.
+        // While the decoders' memory is all taken, no picture can decode: the window must paint with its
+        // part codes and empty slots, then fill each slot once the memory is free again.
         DataFolder folder;
-        writeSixteenPictures(folder, progressiveJpeg(QSize(800, 800), 50));
+        writeSixteenPictures(folder, smallJpeg());
         RecordingWindow w(folder);
+        const int allKilobytes = decodingKilobytes().available();
+        decodingKilobytes().acquire(allKilobytes);
         w->session().lookUp(lookFor());
-        const int shownAtFirst = slotsWithPictures(*w);
-        QVERIFY2(shownAtFirst < 16, qPrintable(QString::number(shownAtFirst)));
+        QCOMPARE(slotsWithPictures(*w), 0);
         QCOMPARE(w.control<QLabel>("Label17")->text(), QString("P11")); // every code is shown at once
         QVERIFY(w.control<PictureBox>("Image17")->hasBorder());
-        QTRY_VERIFY_WITH_TIMEOUT(slotsWithPictures(*w) > shownAtFirst, 10000);
+        decodingKilobytes().release(allKilobytes);
+        QTRY_COMPARE_WITH_TIMEOUT(slotsWithPictures(*w), 16, 10000);
     }
 
     void noThreadMeansDecodingOnTheWindowsThread() {
         DataFolder folder;
-        writeSixteenPictures(folder, [] {
-            QImage image(64, 48, QImage::Format_RGB32);
-            image.fill(Qt::green);
-            QByteArray bytes;
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            image.save(&buffer, "JPEG");
-            return bytes.toStdString();
-        }());
+        writeSixteenPictures(folder, smallJpeg());
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("LD_PRELOAD", SPECIALTY_NO_THREADS);
