@@ -1,11 +1,35 @@
 #include "messages.h"
 
 #include "catalogue_record.h"
+#include "src/fault_texts.h"
 #include "text_encoding.h"
 
 #include <cstdio>
 
 namespace specialty {
+
+std::string describe(const Failure& failure) {
+    switch (static_cast<int>(failure.fault) / 100) {
+    case 0:
+        return describeFileFault(failure);
+    case 1:
+        return describeCatalogueFault(failure);
+    case 2:
+        return describePictureFault(failure);
+    case 3:
+        return describeCheckFinding(failure);
+    case 4:
+        return describeSpreadsheetFault(failure);
+    case 5:
+        return describeOutputFault(failure);
+    default:
+        return failure.why;
+    }
+}
+
+std::string causeOf(const Failure& failure) {
+    return failure.cause ? describe(*failure.cause) : failure.why;
+}
 
 std::string quoted(std::string_view codePage) {
     return "\"" + printableForMessage(codePage) + "\"";
@@ -41,12 +65,16 @@ std::string damageBeginsAt(std::uint64_t line, std::int64_t fields) {
     return text + ".";
 }
 
-std::string catalogueCannotBeOpened(const std::string& catalogue, const std::string& why) {
-    return "The catalogue " + catalogue + " cannot be opened: " + why + ".";
+Failure catalogueCannotBeOpened(const std::string& catalogue, const Failure& why) {
+    Failure failure(Fault::CatalogueCannotBeOpened);
+    failure.file = catalogue;
+    return causedBy(std::move(failure), why);
 }
 
-std::string catalogueCannotBeRead(const std::string& catalogue, const std::string& why) {
-    return "The catalogue " + catalogue + " could not be read: " + why + ".";
+Failure catalogueCannotBeRead(const std::string& catalogue, const Failure& why) {
+    Failure failure(Fault::CatalogueCannotBeRead);
+    failure.file = catalogue;
+    return causedBy(std::move(failure), why);
 }
 
 std::string catalogueEndsInRecord(const std::string& catalogue, std::int64_t position, int fieldsRead) {

@@ -2,6 +2,8 @@
 // lookup fails, built in one place so that both programs word them alike.
 #pragma once
 
+#include "failure.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,9 +32,12 @@ std::string counted(std::int64_t count, std::string_view noun);
 // fields, not 23." (`fields` 23 or less than 0: the line alone).
 std::string damageBeginsAt(std::uint64_t line, std::int64_t fields);
 
-// Why a lookup failed. `catalogue` is the catalogue's path, `why` the system's reason.
-std::string catalogueCannotBeOpened(const std::string& catalogue, const std::string& why);
-std::string catalogueCannotBeRead(const std::string& catalogue, const std::string& why);
+// A failure worded for the user: the one place where the texts of failures are made.
+std::string describe(const Failure& failure);
+
+// Why a lookup failed. `catalogue` is the catalogue's path, `why` the failure below.
+Failure catalogueCannotBeOpened(const std::string& catalogue, const Failure& why);
+Failure catalogueCannotBeRead(const std::string& catalogue, const Failure& why);
 std::string catalogueEndsInRecord(const std::string& catalogue, std::int64_t position, int fieldsRead);
 std::string catalogueFieldTooLong(const std::string& catalogue, int field, std::int64_t position,
                                   std::size_t maxBytes);

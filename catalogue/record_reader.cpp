@@ -18,7 +18,7 @@ void RecordReader::close() {
     file_->close();
 }
 bool RecordReader::atEnd() {
-    return file_->atEnd() && file_->failure().empty();
+    return file_->atEnd() && !file_->failed();
 }
 
 RecordReader::Read RecordReader::readRecord(RawRecord& raw) {
@@ -41,7 +41,10 @@ int RecordReader::fieldsRead() const {
 int RecordReader::overlongField() const {
     return file_->overlongField();
 }
-const std::string& RecordReader::failure() const {
+bool RecordReader::failed() const {
+    return file_->failed();
+}
+const Failure& RecordReader::failure() const {
     return file_->failure();
 }
 std::size_t RecordReader::maxFieldBytes() const {

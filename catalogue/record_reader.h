@@ -41,7 +41,8 @@ class RecordReader {
 
     int fieldsRead() const;
     int overlongField() const;
-    const std::string& failure() const;
+    bool failed() const;
+    const Failure& failure() const; // once failed()
     std::size_t maxFieldBytes() const;
     // Where field `number` (from 1) of the record just read begins in the file.
     std::uint64_t fieldOffset(int number) const;

@@ -24,6 +24,10 @@ SearchResult failure(std::string reason) {
     return result;
 }
 
+SearchResult failure(const Failure& why) {
+    return failure(describe(why));
+}
+
 bool namesMatch(const VehicleSelection& selection, const RawRecord& raw) {
     return sameName(selection.Make, raw[kMake], 0) && sameName(selection.Model, raw[kModel], kModelStars) &&
            sameName(selection.Submodel, raw[kSubmodel], kSubmodelStars);
@@ -101,7 +105,7 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::opti
                 },
                 &selection.Make);
         if (file.atEnd()) {
-            if (!file.failure().empty()) return failure(catalogueCannotBeRead(name, file.failure()));
+            if (file.failed()) return failure(catalogueCannotBeRead(name, file.failure()));
             return SearchResult{};
         }
         bool stopped = false;
@@ -151,7 +155,7 @@ SearchResult searchFile(std::string_view selection, std::optional<std::int64_t> 
     const std::string path = dataFolder + std::string(kCatalogueName);
     CatalogueFile file;
     if (Status opened = file.open(path); !opened)
-        return failure(catalogueCannotBeOpened(path, opened.reason()));
+        return failure(catalogueCannotBeOpened(path, opened.error()));
     SearchResult result = scan(file, selection, at, path);
     file.close(); // before anything is shown
     return result;

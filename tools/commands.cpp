@@ -155,7 +155,7 @@ int listCommand(const ToolOptions& options, bool codes) {
     const std::string path = options.dataFolder + std::string(kCatalogueName);
     RecordReader file;
     if (Status opened = file.open(path); !opened)
-        return failed(options, catalogueCannotBeOpened(path, opened.reason()));
+        return failed(options, describe(catalogueCannotBeOpened(path, opened.error())));
     // In JSON the records stream out first; the outcome follows them.
     if (options.json) writeOut("{\"records\":[");
     RawRecord raw;
@@ -164,7 +164,7 @@ int listCommand(const ToolOptions& options, bool codes) {
             // Worded as find words the same damage, and naming the line where it begins.
             const std::string message =
                 read == RecordReader::Read::Failed
-                    ? catalogueCannotBeRead(path, file.failure())
+                    ? describe(catalogueCannotBeRead(path, file.failure()))
                     : withDamageLine(path, read == RecordReader::Read::CutShort
                                                ? catalogueEndsInRecord(path, position, file.fieldsRead())
                                                : catalogueFieldTooLong(path, file.overlongField(), position,

@@ -54,7 +54,8 @@ class CatalogueFile {
     // Where the next byte to read lies in the file.
     std::uint64_t fileOffset() const { return reader_.fileOffset(); }
     int overlongField() const { return overlong_; } // after TooLong: which field (from 1)
-    const std::string& failure() const { return reader_.failure(); }
+    bool failed() const { return reader_.failed(); }
+    const Failure& failure() const { return reader_.failure(); } // once failed()
     std::size_t maxFieldBytes() const { return reader_.maxItemBytes(); }
 
   private:

@@ -29,7 +29,7 @@ void ListBuffer::close() {
     base = 0;
     endOfFile = true;
     afterComma = false;
-    failure.clear();
+    failure.reset();
 }
 
 bool ListBuffer::refill() {
@@ -50,7 +50,7 @@ bool ListBuffer::refill() {
         memory_.remove_prefix(got);
     } else {
         Result<std::size_t> read = file_.read(buffer_.data() + end, room);
-        if (!read) failure = read.reason().empty() ? "read error" : read.reason();
+        if (!read) failure = read.error();
         got = read ? read.value() : 0;
     }
     if (got == 0) {

@@ -6,10 +6,12 @@
 // the reading on through the public positions below.
 #pragma once
 
+#include "failure.h"
 #include "regular_file.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,7 +64,7 @@ class ListBuffer {
     bool afterComma = false;     // the last item read ended with a comma
     bool unitAfterComma = false; // the same, where the current unit begins
     bool endOfFile = true;
-    std::string failure; // why the file could not be read further; empty while it can
+    std::optional<Failure> failure; // why the file could not be read further; none while it can
 
   private:
     RegularFile file_;

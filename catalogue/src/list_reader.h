@@ -107,8 +107,8 @@ class ListReader {
     // Where the next byte to read lies in the file.
     std::uint64_t fileOffset() const { return in_.base + in_.pos; }
 
-    bool failed() const { return !in_.failure.empty(); }
-    const std::string& failure() const { return in_.failure; }
+    bool failed() const { return in_.failure.has_value(); }
+    const Failure& failure() const { return *in_.failure; } // once failed()
     std::size_t maxItemBytes() const { return maxItem_; }
 
   private:

@@ -117,7 +117,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
     Status opened = lines.open(path);
     if (opened) opened = file.open(path);
     if (!opened) {
-        report.failure = catalogueCannotBeOpened(path, opened.reason());
+        report.failure = describe(catalogueCannotBeOpened(path, opened.error()));
         return report;
     }
     // A start that cannot be read is reported by the reading of the records, which fails on it as well.
@@ -237,8 +237,8 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
         mark.clear();
     });
 
-    auto stopReading = [&](const std::string& why) {
-        report.failure = catalogueCannotBeRead(path, why);
+    auto stopReading = [&](const Failure& why) {
+        report.failure = describe(catalogueCannotBeRead(path, why));
         out.finish(); // what was found before the file failed still counts
         report.errors = out.errors();
         report.warnings = out.warnings();
@@ -272,7 +272,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
             }
         }
         // Lines are counted by a reading of their own; past a failure of it no line can be named.
-        if (Status lineCount = lines.status(); !lineCount) return stopReading(lineCount.reason());
+        if (Status lineCount = lines.status(); !lineCount) return stopReading(lineCount.error());
         const bool inStep = layout.recordTrusted();
         checkPending(inStep);
         if (read == RecordReader::Read::CutShort) {
@@ -316,7 +316,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
     if (report.records == 0 && !shifted)
         add(Finding::Level::Error, 1,
             "the catalogue holds no record before its end: every search finds nothing, every demo step too");
-    if (Status lineCount = lines.status(); !lineCount) return stopReading(lineCount.reason());
+    if (Status lineCount = lines.status(); !lineCount) return stopReading(lineCount.error());
     parts.findUnused();
     file.close();
     out.finish();

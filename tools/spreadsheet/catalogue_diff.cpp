@@ -22,7 +22,7 @@ class RecordStream {
             return Done{};
         }
         if (Status opened = reader_.open(source.name); !opened)
-            return Status::failure(catalogueCannotBeOpened(source.name, opened.reason()));
+            return Status::failure(catalogueCannotBeOpened(source.name, opened.error()));
         return Done{};
     }
 
@@ -83,7 +83,7 @@ struct Outline {
 // With `keepEnds` also where each record ends, for reading it again on its own.
 Result<Outline> outline(const CatalogueSource& source, bool keepEnds) {
     RecordStream stream;
-    if (Status opened = stream.open(source); !opened) return Result<Outline>::failure(opened.reason());
+    if (Status opened = stream.open(source); !opened) return Result<Outline>::failure(opened.error());
     Outline o;
     RawRecord raw;
     for (;;) {
@@ -176,8 +176,8 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
     summary.newRecords = static_cast<std::int64_t>(n.content.size());
     RecordStream oldStream;
     RecordStream newStream;
-    if (Status opened = oldStream.open(before); !opened) return Failure::failure(opened.reason());
-    if (Status opened = newStream.open(after); !opened) return Failure::failure(opened.reason());
+    if (Status opened = oldStream.open(before); !opened) return Failure::failure(opened.error());
+    if (Status opened = newStream.open(after); !opened) return Failure::failure(opened.error());
     RecordFetcher fetcher(before, o);
     RawRecord oldRaw;
     RawRecord newRaw;

@@ -15,7 +15,7 @@ forEachExportRow(const std::string& catalogue,
                  const std::function<Status(std::int64_t position, const std::vector<std::string>&)>& row) {
     RecordReader file;
     if (Status opened = file.open(catalogue); !opened)
-        return Status::failure(catalogueCannotBeOpened(catalogue, opened.reason()));
+        return Status::failure(catalogueCannotBeOpened(catalogue, opened.error()));
     std::vector<std::string> cells;
     for (int f = 1; f <= kRecordFields; ++f)
         cells.push_back(fieldName(f));

@@ -19,10 +19,10 @@ std::string onLine(std::string message, std::uint64_t line) {
 Status walkCatalogue(const std::string& path, const std::function<void(const WalkedRecord&)>& visit) {
     RecordReader file;
     if (Status opened = file.open(path); !opened)
-        return Status::failure(catalogueCannotBeOpened(path, opened.reason()));
+        return Status::failure(catalogueCannotBeOpened(path, opened.error()));
     LineCounter lines;
     if (Status opened = lines.open(path); !opened)
-        return Status::failure(catalogueCannotBeOpened(path, opened.reason()));
+        return Status::failure(catalogueCannotBeOpened(path, opened.error()));
     RawRecord raw;
     WalkedRecord walked;
     for (std::int64_t position = 0; !file.atEnd(); ++position) {
@@ -44,7 +44,7 @@ Status walkCatalogue(const std::string& path, const std::function<void(const Wal
         }
         if (raw[kVehicleId] == "0") break;
         if (Status counted = lines.status(); !counted)
-            return Status::failure(catalogueCannotBeRead(path, counted.reason()));
+            return Status::failure(catalogueCannotBeRead(path, counted.error()));
         walked.number = position + 1;
         walked.line = line;
         walked.record = decodeRecord(raw);

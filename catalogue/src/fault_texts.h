@@ -1,0 +1,21 @@
+// The formatter's families: each words the faults of its block of the table in failure.h. describe()
+// picks the family by the fault's hundreds.
+#pragma once
+
+#include "failure.h"
+
+#include <string>
+
+namespace specialty {
+
+std::string describeFileFault(const Failure& failure);        // 0-99
+std::string describeCatalogueFault(const Failure& failure);   // 100-199
+std::string describePictureFault(const Failure& failure);     // 200-299
+std::string describeCheckFinding(const Failure& failure);     // 300-399
+std::string describeSpreadsheetFault(const Failure& failure); // 400-499
+std::string describeOutputFault(const Failure& failure);      // 500-599
+
+// The text of `failure.cause`, or `failure.why` when it has none.
+std::string causeOf(const Failure& failure);
+
+} // namespace specialty
