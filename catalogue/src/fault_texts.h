@@ -15,6 +15,9 @@ std::string describeCheckFinding(const Failure& failure);     // 300-399
 std::string describeSpreadsheetFault(const Failure& failure); // 400-499
 std::string describeOutputFault(const Failure& failure);      // 500-599
 
+// The years a year field may hold, as every text about a year words them.
+constexpr const char* kYearRange = "from -32768 to 32767";
+
 // The text of `failure.cause`, or `failure.why` when it has none.
 std::string causeOf(const Failure& failure);
 
