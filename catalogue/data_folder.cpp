@@ -1,6 +1,5 @@
 #include "data_folder.h"
 
-#include "messages.h"
 #include "text_encoding.h"
 
 namespace specialty {
@@ -18,8 +17,11 @@ bool isPlainPartName(std::string_view code) {
 
 Result<std::string> partFilePath(const std::string& dataFolder, std::string_view code,
                                  std::string_view suffix) {
-    if (!isPlainPartName(code))
-        return Result<std::string>::failure("part code " + quoted(code) + " is not a plain file name");
+    if (!isPlainPartName(code)) {
+        Failure failure(Fault::PartCodeNotPlainName);
+        failure.value = std::string(code);
+        return Result<std::string>::failure(std::move(failure));
+    }
     return dataFolder + windows1252ToUtf8(code) + std::string(suffix);
 }
 

@@ -30,7 +30,7 @@ Result<Description> readItems(ListReader& reader, std::size_t maxBytes) {
 
 Result<Description> readDescription(const std::string& path, std::size_t maxBytes) {
     ListReader reader(maxBytes, 64 * 1024);
-    if (Status opened = reader.open(path); !opened) return Result<Description>::failure(opened);
+    if (Status opened = reader.open(path); !opened) return Result<Description>::failure(opened.error());
     Result<Description> description = readItems(reader, maxBytes);
     reader.close();
     return description;

@@ -13,12 +13,23 @@ namespace specialty {
 // formatter (catalogue/src/messages_*.cpp). The comment of each fault names the details it uses.
 enum class Fault : std::uint16_t {
     // Files and the system.
-    Unworded = 0, // not yet given a fault of its own: `why` holds the whole text
-    System = 1,   // the system refused: `why` holds its own reason
+    Unworded = 0,        // not yet given a fault of its own: `why` holds the whole text
+    System = 1,          // the system refused: `why` holds its own reason; file
+    PathHoldsNul = 2,    // file
+    IsDirectory = 3,     // file: a directory where a file was wanted
+    NotOrdinaryFile = 4, // file: a FIFO, device or socket where a file was wanted
+    FileTooLarge = 5,    // file, limit: the most bytes it may hold
+    NotUtf8 = 6,         // count: which character of the text (from 1) is not well-formed UTF-8
+    NotInCodePage = 7,   // count: which character (from 1); value: that character in UTF-8
 
     // The catalogue, its records and the data folder.
     CatalogueCannotBeOpened = 100, // file, cause
     CatalogueCannotBeRead = 101,   // file, cause
+    CatalogueEndsInRecord = 102,   // file, record, count: the fields it has
+    CatalogueFieldTooLong = 103,   // file, record, field, limit: the most bytes a field may hold
+    SelectionYearNotWhole = 104,   // field: 1 or 2 (Year1, Year2), value, record: the one that needed it
+    RecordYearNotWhole = 105,      // record, field (YearFrom or YearTo), value
+    PartCodeNotPlainName = 106,    // value: the part code
 
     // Pictures.
 

@@ -10,8 +10,19 @@ namespace specialty {
 
 namespace {
 
-std::string systemReason() {
-    return std::strerror(errno);
+// A fault of the file at `path` (empty when not known).
+Failure fileFault(Fault fault, const std::string& path) {
+    Failure failure(fault);
+    failure.file = path;
+    return failure;
+}
+
+// The system's own reason for the failure that errno holds.
+Failure systemFault(const std::string& path) {
+    const int error = errno; // before anything that may change it
+    Failure failure = fileFault(Fault::System, path);
+    failure.why = std::strerror(error);
+    return failure;
 }
 
 } // namespace
@@ -27,22 +38,23 @@ RegularFile::~RegularFile() {
 
 Status RegularFile::open(const std::string& path) {
     close();
-    if (path.find('\0') != std::string::npos) return Status::failure("the path holds a NUL byte");
+    if (path.find('\0') != std::string::npos) return Status::failure(fileFault(Fault::PathHoldsNul, path));
     // O_NONBLOCK keeps the open itself from waiting on a FIFO; the type test below then refuses it.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return Status::failure(systemReason());
+    if (fd < 0) return Status::failure(systemFault(path));
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        const std::string why = systemReason();
+        Failure why = systemFault(path);
         ::close(fd);
-        return Status::failure(why);
+        return Status::failure(std::move(why));
     }
     if (!S_ISREG(info.st_mode)) {
         ::close(fd);
-        return Status::failure(S_ISDIR(info.st_mode) ? "it is a directory, not a file"
-                                                     : "it is not an ordinary file");
+        return Status::failure(
+            fileFault(S_ISDIR(info.st_mode) ? Fault::IsDirectory : Fault::NotOrdinaryFile, path));
     }
     fd_ = fd;
+    path_ = path;
     return Done{};
 }
 
@@ -50,6 +62,7 @@ void RegularFile::close() {
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
+        path_.clear();
     }
 }
 
@@ -58,18 +71,18 @@ Result<std::size_t> RegularFile::read(char* into, std::size_t size) {
         ssize_t got = ::read(fd_, into, size);
         if (got >= 0) return static_cast<std::size_t>(got);
         if (errno == EINTR) continue;
-        return Result<std::size_t>::failure(systemReason());
+        return Result<std::size_t>::failure(systemFault(path_));
     }
 }
 
 Result<std::string> readFileStart(const std::string& path, std::size_t count) {
     RegularFile file;
-    if (Status opened = file.open(path); !opened) return Result<std::string>::failure(opened.reason());
+    if (Status opened = file.open(path); !opened) return Result<std::string>::failure(opened.error());
     std::string start(count, '\0');
     std::size_t filled = 0;
     while (filled < count) {
         Result<std::size_t> got = file.read(start.data() + filled, count - filled);
-        if (!got) return Result<std::string>::failure(got.reason());
+        if (!got) return Result<std::string>::failure(got.error());
         if (got.value() == 0) break;
         filled += got.value();
     }
@@ -79,15 +92,18 @@ Result<std::string> readFileStart(const std::string& path, std::size_t count) {
 
 Result<std::string> readWholeFile(const std::string& path, std::size_t maxBytes) {
     RegularFile file;
-    if (Status opened = file.open(path); !opened) return Result<std::string>::failure(opened.reason());
+    if (Status opened = file.open(path); !opened) return Result<std::string>::failure(opened.error());
     std::string contents;
     char chunk[64 * 1024];
     for (;;) {
         Result<std::size_t> got = file.read(chunk, sizeof chunk);
-        if (!got) return Result<std::string>::failure(got.reason());
+        if (!got) return Result<std::string>::failure(got.error());
         if (got.value() == 0) return contents;
-        if (contents.size() + got.value() > maxBytes)
-            return Result<std::string>::failure("it is larger than " + std::to_string(maxBytes) + " bytes");
+        if (contents.size() + got.value() > maxBytes) {
+            Failure tooLarge = fileFault(Fault::FileTooLarge, path);
+            tooLarge.limit = static_cast<std::int64_t>(maxBytes);
+            return Result<std::string>::failure(std::move(tooLarge));
+        }
         contents.append(chunk, got.value());
     }
 }

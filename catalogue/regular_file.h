@@ -22,7 +22,8 @@ class RegularFile {
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
 
-    // Opens `path` for reading.
+    // Opens `path` for reading. A failure is the system's (Fault::System), or PathHoldsNul, IsDirectory or
+    // NotOrdinaryFile.
     Status open(const std::string& path);
     void close();
 
@@ -31,12 +32,13 @@ class RegularFile {
 
   private:
     int fd_ = -1;
+    std::string path_; // the file open, which its failures name
 };
 
 // The first bytes of an ordinary file, at most `count` of them.
 Result<std::string> readFileStart(const std::string& path, std::size_t count);
 
-// Reads a whole ordinary file of at most `maxBytes` bytes; a larger file is a failure.
+// Reads a whole ordinary file of at most `maxBytes` bytes; a larger file is a failure (FileTooLarge).
 Result<std::string> readWholeFile(const std::string& path, std::size_t maxBytes);
 
 } // namespace specialty

@@ -133,6 +133,13 @@ std::string localToUtf8(std::string_view text) {
     return out;
 }
 
+char32_t codePointOf(std::string_view text) {
+    char32_t cp = 0;
+    if (text.empty()) return 0xFFFD;
+    if (static_cast<unsigned char>(text[0]) < 0x80) return static_cast<unsigned char>(text[0]);
+    return decodeUtf8(text, 0, cp) > 0 ? cp : 0xFFFD;
+}
+
 Result<std::string> utf8ToWindows1252Exactly(std::string_view text) {
     std::string out;
     std::size_t character = 1;
@@ -140,14 +147,12 @@ Result<std::string> utf8ToWindows1252Exactly(std::string_view text) {
         auto lead = static_cast<unsigned char>(text[i]);
         char32_t cp = lead;
         std::size_t length = lead < 0x80 ? 1 : decodeUtf8(text, i, cp);
-        if (length == 0)
-            return Result<std::string>::failure("character " + std::to_string(character) + " is not UTF-8");
-        const int mapped = windows1252ByteOf(cp);
+        const int mapped = length == 0 ? -1 : windows1252ByteOf(cp);
         if (mapped < 0) {
-            char code[16];
-            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
-            return Result<std::string>::failure("character " + std::to_string(character) + " (" + code +
-                                                ") is not in Windows-1252");
+            Failure failure(length == 0 ? Fault::NotUtf8 : Fault::NotInCodePage);
+            failure.count = static_cast<std::int64_t>(character);
+            failure.value = std::string(text.substr(i, length));
+            return Result<std::string>::failure(std::move(failure));
         }
         out += static_cast<char>(mapped);
         i += length;

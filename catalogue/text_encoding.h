@@ -29,8 +29,13 @@ inline bool sameLetterIgnoringCase(unsigned char selection, unsigned char stored
 std::string utf8ToWindows1252(std::string_view text);
 
 // Converts UTF-8 to the code page exactly: a byte that is not part of well-formed UTF-8, or a character
-// the code page does not hold, is a failure that says which character (counted from 1) it is.
+// the code page does not hold, is a failure (NotUtf8, NotInCodePage) that says which character (counted
+// from 1) it is.
 Result<std::string> utf8ToWindows1252Exactly(std::string_view text);
+
+// The character that the well-formed UTF-8 sequence at the start of `text` stands for; U+FFFD when `text`
+// begins with none.
+char32_t codePointOf(std::string_view text);
 
 // Converts code-page text to UTF-8; every byte has a character (the five unassigned ones map to the C1
 // control of the same number).
