@@ -109,8 +109,8 @@ std::string prepare(const std::string& folder, long long records, long long& byt
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--peak-rss") == 0) {
-        SearchResult result = findVehicle(bench::lastRecordSelection(), argv[2]);
-        std::printf("%ld\n", result.found() ? peakResidentKB() : -1L);
+        const Lookup result = findVehicle(bench::lastRecordSelection(), argv[2]);
+        std::printf("%ld\n", result && *result ? peakResidentKB() : -1L);
         return 0;
     }
     const long long records = argc > 1 ? std::atoll(argv[1]) : 1000000;
@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     prepare(smallFolder, 10, smallBytes);
     countLineEnds(path); // into the page cache
 
-    SearchResult last, none, step;
+    std::optional<Lookup> last, none, step;
     const std::vector<double> medians =
         medianSeconds(runs, {[&] { countLineEnds(path); },
                              [&] { last = findVehicle(bench::lastRecordSelection(), bigFolder); },
@@ -135,8 +135,9 @@ int main(int argc, char** argv) {
     const double toLast = medians[1];
     const double toNone = medians[2];
     const double stepToLast = medians[3];
-    if (!last.found() || last.position != records - 1 || none.outcome != SearchResult::Outcome::NotFound ||
-        !step.found() || !(step.record == last.record)) {
+    auto found = [](const std::optional<Lookup>& lookup) { return lookup && *lookup && **lookup; };
+    if (!found(last) || (**last)->position != records - 1 || !none || !*none || **none || !found(step) ||
+        (**step)->record != (**last)->record) {
         std::fprintf(stderr, "the searches did not give the expected results\n");
         return 1;
     }

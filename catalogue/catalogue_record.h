@@ -55,6 +55,14 @@ struct RawRecord {
     std::string_view operator[](int number) const { return field[static_cast<std::size_t>(number - 1)]; }
 };
 
+// How reading the next record of the catalogue went.
+enum class RecordRead {
+    Record,   // a whole record was read
+    CutShort, // the file ended inside the record: the reader tells how many fields there were
+    TooLong,  // a field is longer than the reader keeps (the reader tells which): the file is damaged
+    Failed,   // the file could not be read (the reader holds the failure)
+};
+
 // How many "*" of Model and of Submodel stand for a double quote.
 constexpr int kModelStars = 1;
 constexpr int kSubmodelStars = 2;

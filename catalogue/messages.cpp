@@ -77,22 +77,38 @@ Failure catalogueCannotBeRead(const std::string& catalogue, const Failure& why) 
     return causedBy(std::move(failure), why);
 }
 
-std::string catalogueEndsInRecord(const std::string& catalogue, std::int64_t position, int fieldsRead) {
-    return "The catalogue " + catalogue + " ends in the middle of " + recordNumbered(position) + ": it has " +
-           std::to_string(fieldsRead) + " of its " + std::to_string(kRecordFields) + " fields.";
+Failure catalogueEndsInRecord(const std::string& catalogue, std::int64_t position, int fieldsRead) {
+    Failure failure(Fault::CatalogueEndsInRecord);
+    failure.file = catalogue;
+    failure.record = position;
+    failure.count = fieldsRead;
+    return failure;
 }
 
-std::string catalogueFieldTooLong(const std::string& catalogue, int field, std::int64_t position,
-                                  std::size_t maxBytes) {
-    return "The catalogue " + catalogue + " is damaged: field " + fieldName(field) + " of " +
-           recordNumbered(position) + " is longer than " + std::to_string(maxBytes) + " bytes.";
+Failure catalogueFieldTooLong(const std::string& catalogue, int field, std::int64_t position,
+                              std::size_t maxBytes) {
+    Failure failure(Fault::CatalogueFieldTooLong);
+    failure.file = catalogue;
+    failure.record = position;
+    failure.field = field;
+    failure.limit = static_cast<std::int64_t>(maxBytes);
+    return failure;
 }
 
-std::string yearNotWhole(const std::string& what, std::string_view text, bool selectionYear,
-                         std::int64_t position) {
-    std::string reason = what + " (" + quoted(text) + ") is not a whole number from -32768 to 32767.";
-    if (selectionYear) reason += " It was needed for " + recordNumbered(position) + ", whose names match.";
-    return reason;
+Failure selectionYearNotWhole(int which, std::string_view text, std::int64_t position) {
+    Failure failure(Fault::SelectionYearNotWhole);
+    failure.field = which;
+    failure.value = std::string(text);
+    failure.record = position;
+    return failure;
+}
+
+Failure recordYearNotWhole(int field, std::string_view text, std::int64_t position) {
+    Failure failure(Fault::RecordYearNotWhole);
+    failure.field = field;
+    failure.value = std::string(text);
+    failure.record = position;
+    return failure;
 }
 
 } // namespace specialty

@@ -38,13 +38,15 @@ std::string describe(const Failure& failure);
 // Why a lookup failed. `catalogue` is the catalogue's path, `why` the failure below.
 Failure catalogueCannotBeOpened(const std::string& catalogue, const Failure& why);
 Failure catalogueCannotBeRead(const std::string& catalogue, const Failure& why);
-std::string catalogueEndsInRecord(const std::string& catalogue, std::int64_t position, int fieldsRead);
-std::string catalogueFieldTooLong(const std::string& catalogue, int field, std::int64_t position,
-                                  std::size_t maxBytes);
-// A year the year test could not convert: `what` names it ("The selection's Year1", "The year YearFrom of
-// the record at position 3"); `selectionYear` adds which record needed it.
-std::string yearNotWhole(const std::string& what, std::string_view text, bool selectionYear,
-                         std::int64_t position);
+// A record cut short by the end of the file (`fieldsRead` of its fields there), and a field longer than
+// the reader keeps, at `position` (from 0).
+Failure catalogueEndsInRecord(const std::string& catalogue, std::int64_t position, int fieldsRead);
+Failure catalogueFieldTooLong(const std::string& catalogue, int field, std::int64_t position,
+                              std::size_t maxBytes);
+// A year the year test could not convert: the selection's Year1 or Year2 (`which` 1 or 2), needed for the
+// record at `position` whose names match; or field `field` (YearFrom or YearTo) of that record.
+Failure selectionYearNotWhole(int which, std::string_view text, std::int64_t position);
+Failure recordYearNotWhole(int field, std::string_view text, std::int64_t position);
 
 // What the viewer prints for "--help".
 constexpr const char* kViewerUsage =

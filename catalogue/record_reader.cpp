@@ -22,17 +22,7 @@ bool RecordReader::atEnd() {
 }
 
 RecordReader::Read RecordReader::readRecord(RawRecord& raw) {
-    switch (file_->readRecord(raw)) {
-    case CatalogueFile::Read::Record:
-        return Read::Record;
-    case CatalogueFile::Read::CutShort:
-        return Read::CutShort;
-    case CatalogueFile::Read::TooLong:
-        return Read::TooLong;
-    case CatalogueFile::Read::Failed:
-        break;
-    }
-    return Read::Failed;
+    return file_->readRecord(raw);
 }
 
 int RecordReader::fieldsRead() const {
@@ -49,6 +39,9 @@ const Failure& RecordReader::failure() const {
 }
 std::size_t RecordReader::maxFieldBytes() const {
     return file_->maxFieldBytes();
+}
+Failure RecordReader::whyNoRecord(Read read, const std::string& catalogue, std::int64_t position) const {
+    return file_->whyNoRecord(read, catalogue, position);
 }
 std::uint64_t RecordReader::fieldOffset(int number) const {
     return file_->fieldOffset(number);

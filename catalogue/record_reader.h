@@ -16,12 +16,7 @@ class CatalogueFile;
 
 class RecordReader {
   public:
-    enum class Read {
-        Record,   // a whole record was read
-        CutShort, // the file ended inside the record: fieldsRead() tells how many fields there were
-        TooLong,  // a field is longer than the reader keeps (overlongField()): the file is damaged
-        Failed,   // the file could not be read (failure())
-    };
+    using Read = RecordRead;
 
     RecordReader();
     ~RecordReader();
@@ -44,6 +39,9 @@ class RecordReader {
     bool failed() const;
     const Failure& failure() const; // once failed()
     std::size_t maxFieldBytes() const;
+    // Why the record at `position` of `catalogue` is not there, after a readRecord() that gave `read`
+    // (anything but Record): cut short, a field too long, or the file could not be read.
+    Failure whyNoRecord(Read read, const std::string& catalogue, std::int64_t position) const;
     // Where field `number` (from 1) of the record just read begins in the file.
     std::uint64_t fieldOffset(int number) const;
     // Where the next byte to read lies in the file.

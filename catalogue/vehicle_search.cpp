@@ -17,43 +17,24 @@ namespace {
 // The text a host passes to ask for the first record of the file instead of a vehicle.
 constexpr std::string_view kPositionMarker = "-1";
 
-SearchResult failure(std::string reason) {
-    SearchResult result;
-    result.outcome = SearchResult::Outcome::Failed;
-    result.reason = std::move(reason);
-    return result;
-}
-
-SearchResult failure(const Failure& why) {
-    return failure(describe(why));
-}
+// No record fits: the lookup went well and found none.
+const Lookup kNone = std::optional<FoundRecord>();
 
 bool namesMatch(const VehicleSelection& selection, const RawRecord& raw) {
     return sameName(selection.Make, raw[kMake], 0) && sameName(selection.Model, raw[kModel], kModelStars) &&
            sameName(selection.Submodel, raw[kSubmodel], kSubmodelStars);
 }
 
-// The year test of a record that passed the name test. All four years are converted before anything is
-// decided; a year that does not convert fails the search with `reason` set.
-bool yearsFit(const VehicleSelection& selection, const RawRecord& raw, std::int64_t position,
-              std::string& reason) {
-    struct Year {
-        std::string_view text;
-        std::string what;
-    };
-    const Year years[] = {
-        {selection.Year1, "The selection's Year1"},
-        {selection.Year2, "The selection's Year2"},
-        {raw[kYearFrom], "The year YearFrom of " + recordNumbered(position)},
-        {raw[kYearTo], "The year YearTo of " + recordNumbered(position)},
-    };
+// The year test of a record that passed the name test: whether the record's years hold the selection's.
+// All four years are converted before anything is decided; a year that does not convert is a failure.
+Result<bool> yearsFit(const VehicleSelection& selection, const RawRecord& raw, std::int64_t position) {
+    const std::string_view years[] = {selection.Year1, selection.Year2, raw[kYearFrom], raw[kYearTo]};
     std::int16_t value[4] = {};
     for (int i = 0; i < 4; ++i) {
-        auto converted = parseYear(years[i].text);
-        if (!converted) {
-            reason = yearNotWhole(years[i].what, years[i].text, i < 2, position);
-            return false;
-        }
+        auto converted = parseYear(years[i]);
+        if (!converted)
+            return Result<bool>::failure(i < 2 ? selectionYearNotWhole(i + 1, years[i], position)
+                                               : recordYearNotWhole(kYearFrom + i - 2, years[i], position));
         value[i] = *converted;
     }
     auto inside = [&](std::int16_t year) { return year >= value[2] && year <= value[3]; };
@@ -75,8 +56,8 @@ bool makeStarts(std::string_view make, std::string& starts) {
 }
 
 // Scans for the record that fits `selectionText`, or, with `at` set, for the record at that position.
-SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::optional<std::int64_t> at,
-                  const std::string& name) {
+Lookup scan(CatalogueFile& file, std::string_view selectionText, std::optional<std::int64_t> at,
+            const std::string& name) {
     const VehicleSelection selection = splitSelection(at ? std::string_view() : selectionText);
     // In position mode only the position decides: no names are compared, so a record whose names happen
     // to fit the empty ones cannot stop the search with a year failure.
@@ -105,8 +86,8 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::opti
                 },
                 &selection.Make);
         if (file.atEnd()) {
-            if (file.failed()) return failure(catalogueCannotBeRead(name, file.failure()));
-            return SearchResult{};
+            if (file.failed()) return Lookup::failure(catalogueCannotBeRead(name, file.failure()));
+            return kNone;
         }
         bool stopped = false;
         const std::int64_t passed = file.skimRecords(
@@ -115,54 +96,38 @@ SearchResult scan(CatalogueFile& file, std::string_view selectionText, std::opti
         position += passed;
         if (stopped) {
             if (skim.first == "0" && !makeMatches(skim.third) && !(positionMode && position == wanted))
-                return SearchResult{}; // the end record
+                return kNone; // the end record
             file.rewindRecord();
         } else if (passed > 0) {
             --position; // a record that is not plain: ask for the end again, then read it field by field
             continue;
         }
-        switch (file.readRecord(raw)) {
-        case CatalogueFile::Read::Record:
-            break;
-        case CatalogueFile::Read::CutShort:
-            return failure(catalogueEndsInRecord(name, position, file.fieldsRead()));
-        case CatalogueFile::Read::TooLong:
-            return failure(catalogueFieldTooLong(name, file.overlongField(), position, file.maxFieldBytes()));
-        case CatalogueFile::Read::Failed:
-            return failure(catalogueCannotBeRead(name, file.failure()));
-        }
+        if (const RecordRead read = file.readRecord(raw); read != RecordRead::Record)
+            return Lookup::failure(file.whyNoRecord(read, name, position));
         bool found = false;
         if (!positionMode && namesMatch(selection, raw)) {
-            std::string reason;
-            found = yearsFit(selection, raw, position, reason);
-            if (!reason.empty()) return failure(reason);
+            const Result<bool> fits = yearsFit(selection, raw, position);
+            if (!fits) return Lookup::failure(fits.error());
+            found = fits.value();
         }
-        if (raw[kVehicleId] == "0")
-            return SearchResult{}; // the end record: never a result, nothing after it is read
+        if (raw[kVehicleId] == "0") return kNone; // the end record: never a result, nothing after it is read
         if (positionMode && position == wanted) found = true;
-        if (found) {
-            SearchResult result;
-            result.outcome = SearchResult::Outcome::Found;
-            result.record = decodeRecord(raw);
-            result.position = position;
-            return result;
-        }
+        if (found) return std::optional<FoundRecord>(FoundRecord{decodeRecord(raw), position});
     }
 }
 
-SearchResult searchFile(std::string_view selection, std::optional<std::int64_t> at,
-                        const std::string& dataFolder) {
+Lookup searchFile(std::string_view selection, std::optional<std::int64_t> at, const std::string& dataFolder) {
     const std::string path = dataFolder + std::string(kCatalogueName);
     CatalogueFile file;
     if (Status opened = file.open(path); !opened)
-        return failure(catalogueCannotBeOpened(path, opened.error()));
-    SearchResult result = scan(file, selection, at, path);
+        return Lookup::failure(catalogueCannotBeOpened(path, opened.error()));
+    Lookup result = scan(file, selection, at, path);
     file.close(); // before anything is shown
     return result;
 }
 
-SearchResult searchBytes(std::string_view selection, std::optional<std::int64_t> at, std::string_view bytes,
-                         const std::string& catalogueName, std::size_t chunkBytes, SimdKernel kernel) {
+Lookup searchBytes(std::string_view selection, std::optional<std::int64_t> at, std::string_view bytes,
+                   const std::string& catalogueName, std::size_t chunkBytes, SimdKernel kernel) {
     CatalogueFile file(chunkBytes, kernel);
     file.openMemory(bytes);
     return scan(file, selection, at, catalogueName);
@@ -175,21 +140,21 @@ std::optional<std::int64_t> markedPosition(std::string_view selection) {
 
 } // namespace
 
-SearchResult findVehicle(std::string_view selection, const std::string& dataFolder) {
+Lookup findVehicle(std::string_view selection, const std::string& dataFolder) {
     return searchFile(selection, markedPosition(selection), dataFolder);
 }
 
-SearchResult recordAt(std::int64_t position, const std::string& dataFolder) {
+Lookup recordAt(std::int64_t position, const std::string& dataFolder) {
     return searchFile({}, position, dataFolder);
 }
 
-SearchResult findVehicleInBytes(std::string_view selection, std::string_view bytes,
-                                const std::string& catalogueName, std::size_t chunkBytes, SimdKernel kernel) {
+Lookup findVehicleInBytes(std::string_view selection, std::string_view bytes,
+                          const std::string& catalogueName, std::size_t chunkBytes, SimdKernel kernel) {
     return searchBytes(selection, markedPosition(selection), bytes, catalogueName, chunkBytes, kernel);
 }
 
-SearchResult recordAtInBytes(std::int64_t position, std::string_view bytes, const std::string& catalogueName,
-                             std::size_t chunkBytes, SimdKernel kernel) {
+Lookup recordAtInBytes(std::int64_t position, std::string_view bytes, const std::string& catalogueName,
+                       std::size_t chunkBytes, SimdKernel kernel) {
     return searchBytes({}, position, bytes, catalogueName, chunkBytes, kernel);
 }
 

@@ -123,14 +123,15 @@ namespace {
 
 // Every record read whole, from the first, until one is the result or ends the search. With `at` set only
 // the position decides.
-SearchResult search(std::string_view bytes, std::string_view selectionText, std::optional<std::int64_t> at,
-                    std::size_t maxItem) {
+Lookup search(std::string_view bytes, std::string_view selectionText, std::optional<std::int64_t> at,
+              std::size_t maxItem) {
     const std::vector<Item> all = items(bytes, maxItem);
     const VehicleSelection sel = splitSelection(selectionText);
     const bool positionMode = at.has_value();
     const long long wanted = at.value_or(0);
-    SearchResult failed;
-    failed.outcome = SearchResult::Outcome::Failed;
+    const Lookup none = std::optional<FoundRecord>();
+    // Which failure does not matter here, only that there is one.
+    const Lookup failed = Lookup::failure(Failure(Fault::CatalogueCannotBeRead));
     for (std::size_t first = 0, position = 0; first < all.size(); first += 23, ++position) {
         if (all.size() - first < 23) return failed;
         std::string field[23];
@@ -157,27 +158,22 @@ SearchResult search(std::string_view bytes, std::string_view selectionText, std:
             if (!y1 || !y2 || !from || !to) return failed;
             found = (*y1 >= *from && *y1 <= *to) || (*y2 >= *from && *y2 <= *to);
         }
-        if (decoded.VehicleId == "0") return SearchResult{};
+        if (decoded.VehicleId == "0") return none;
         if (positionMode && static_cast<long long>(position) == wanted) found = true;
-        if (found) {
-            SearchResult result;
-            result.outcome = SearchResult::Outcome::Found;
-            result.record = decoded;
-            result.position = static_cast<std::int64_t>(position);
-            return result;
-        }
+        if (found)
+            return std::optional<FoundRecord>(FoundRecord{decoded, static_cast<std::int64_t>(position)});
     }
-    return SearchResult{};
+    return none;
 }
 
 } // namespace
 
-SearchResult findVehicle(std::string_view bytes, std::string_view selection, std::size_t maxItem) {
+Lookup findVehicle(std::string_view bytes, std::string_view selection, std::size_t maxItem) {
     return search(bytes, selection, selection == "-1" ? std::optional<std::int64_t>(0) : std::nullopt,
                   maxItem);
 }
 
-SearchResult recordAt(std::string_view bytes, std::int64_t position, std::size_t maxItem) {
+Lookup recordAt(std::string_view bytes, std::int64_t position, std::size_t maxItem) {
     return search(bytes, {}, position, maxItem);
 }
 

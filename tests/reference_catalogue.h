@@ -25,10 +25,10 @@ struct Item {
 
 std::vector<Item> items(std::string_view bytes, std::size_t maxItem);
 
-// The lookups' outcome and record; failure reasons are not compared, only that the lookup failed. The host's
+// The lookups' outcome and record; failures are not compared, only that the lookup failed. The host's
 // marker "-1" given to findVehicle asks for the record at position 0.
-SearchResult findVehicle(std::string_view bytes, std::string_view selection, std::size_t maxItem);
-SearchResult recordAt(std::string_view bytes, std::int64_t position, std::size_t maxItem);
+Lookup findVehicle(std::string_view bytes, std::string_view selection, std::size_t maxItem);
+Lookup recordAt(std::string_view bytes, std::int64_t position, std::size_t maxItem);
 
 // The description caption: each item followed by LF CR, cut at maxBytes with the note.
 std::string descriptionCaption(std::string_view bytes, std::size_t maxBytes);

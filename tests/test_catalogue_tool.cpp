@@ -173,9 +173,10 @@ class CatalogueToolTest : public QObject {
         auto [status, found] = run(
             {"find", "--make", "V\u00c9LOMAR", "--model", "b", "--submodel", "", "--years", "2003", "2003"});
         QCOMPARE(status, 0);
-        SearchResult viewer =
+        const Lookup viewer =
             findVehicle(joinSelection("V\xC9LOMAR", "b", "", "2003", "2003"), folder.path());
-        QCOMPARE(found["number"].toInt(), int(viewer.position) + 1);
+        QVERIFY(viewer.ok() && viewer->has_value());
+        QCOMPARE(found["number"].toInt(), int(viewer.value()->position) + 1);
         QCOMPARE(found["record"].toObject()["Make"].toString(), QString("V\u00e9lomar"));
         QVERIFY(found["slots"].toArray()[9].toObject()["picture"].toBool()); // PartCode12 shows in slot 10
         auto [positionStatus, atPosition] = run({"find", "--position", "1"});

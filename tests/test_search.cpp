@@ -28,23 +28,34 @@ std::string catalogue(const std::vector<std::string>& lines) {
 // Looks up in memory through a small buffer, so records cross buffer boundaries, with both builds of the
 // block classifier; they must agree.
 template <typename LookUp>
-SearchResult withBothKernels(LookUp&& lookUp) {
-    SearchResult sse2 = lookUp(SimdKernel::Sse2);
-    SearchResult avx2 = lookUp(SimdKernel::Best); // AVX2 where the processor has it
-    if (sse2.outcome != avx2.outcome || sse2.position != avx2.position || sse2.reason != avx2.reason ||
-        sse2.record != avx2.record)
+Lookup withBothKernels(LookUp&& lookUp) {
+    Lookup sse2 = lookUp(SimdKernel::Sse2);
+    Lookup avx2 = lookUp(SimdKernel::Best); // AVX2 where the processor has it
+    if (sse2.ok() != avx2.ok() || sse2.reason() != avx2.reason() || (sse2.ok() && *sse2 != *avx2))
         QTest::qFail("the SSE2 and AVX2 kernels disagree", __FILE__, __LINE__);
     return avx2;
 }
 
-SearchResult search(const std::vector<std::string>& lines, const std::string& selection) {
+// The lookup went well and found a record; went well and found none.
+bool found(const Lookup& r) {
+    return r.ok() && r->has_value();
+}
+bool notFound(const Lookup& r) {
+    return r.ok() && !r->has_value();
+}
+// The VehicleId of the record found, or "(none)".
+std::string idFound(const Lookup& r) {
+    return found(r) ? r.value()->record.VehicleId : "(none)";
+}
+
+Lookup search(const std::vector<std::string>& lines, const std::string& selection) {
     const std::string bytes = catalogue(lines);
     return withBothKernels(
         [&](SimdKernel kernel) { return findVehicleInBytes(selection, bytes, "specialty.txt", 61, kernel); });
 }
 
 // The record at a position, as a demo step asks for it.
-SearchResult at(const std::vector<std::string>& lines, std::int64_t position) {
+Lookup at(const std::vector<std::string>& lines, std::int64_t position) {
     const std::string bytes = catalogue(lines);
     return withBothKernels(
         [&](SimdKernel kernel) { return recordAtInBytes(position, bytes, "specialty.txt", 61, kernel); });
@@ -68,17 +79,17 @@ class SearchTest : public QObject {
 
   private slots:
     void firstMatchWinsWithoutRegardToCase() {
-        SearchResult r = search(kTwoBriskos, sel("brisko", "meridian", "", "2003", "2003"));
-        QVERIFY(r.found());
-        QCOMPARE(r.record.VehicleId, std::string("2"));
-        QCOMPARE(r.position, std::int64_t(1));
-        QCOMPARE(r.record.partCode(1), std::string("B1"));
+        Lookup r = search(kTwoBriskos, sel("brisko", "meridian", "", "2003", "2003"));
+        QVERIFY(found(r));
+        QCOMPARE(r.value()->record.VehicleId, std::string("2"));
+        QCOMPARE(r.value()->position, std::int64_t(1));
+        QCOMPARE(r.value()->record.partCode(1), std::string("B1"));
     }
 
     void paddedSelectionFieldsMatchUnpaddedNames() {
         // joinSelection fills every field with spaces to its column width.
-        QVERIFY(search(kTwoBriskos, sel("Aldena", "Tarsa", "GL", "1999", "1999")).found());
-        QVERIFY(!search(kTwoBriskos, sel("Aldena", "Tarsa", "G", "1999", "1999")).found());
+        QVERIFY(found(search(kTwoBriskos, sel("Aldena", "Tarsa", "GL", "1999", "1999"))));
+        QVERIFY(notFound(search(kTwoBriskos, sel("Aldena", "Tarsa", "G", "1999", "1999"))));
     }
 
     void yearRule_data() {
@@ -101,15 +112,14 @@ class SearchTest : public QObject {
         QFETCH(QString, year1);
         QFETCH(QString, year2);
         QFETCH(bool, matches);
-        SearchResult r =
-            search(kTwoBriskos, sel("Brisko", "Meridian", "", qPrintable(year1), qPrintable(year2)));
-        QVERIFY(!r.failed());
-        QCOMPARE(r.found(), matches);
+        Lookup r = search(kTwoBriskos, sel("Brisko", "Meridian", "", qPrintable(year1), qPrintable(year2)));
+        QVERIFY(r.ok());
+        QCOMPARE(found(r), matches);
     }
 
     void reversedRangeNeverMatches() {
         auto lines = {recordLine("1", "M", "X", "", "2008", "2001"), endRecordLine()};
-        QVERIFY(!search(lines, sel("M", "X", "", "2005", "2001")).found());
+        QVERIFY(notFound(search(lines, sel("M", "X", "", "2005", "2001"))));
     }
 
     void makesFoundAtEveryAlignment() {
@@ -124,8 +134,9 @@ class SearchTest : public QObject {
                 for (int filler = 0; filler < 60; ++filler)
                     lines.push_back(recordLine("9", "Filler", "X", "", "2000", "2000"));
                 lines.push_back(endRecordLine());
-                SearchResult r = search(lines, sel("zzyzx", "x", "", "2000", "2000"));
-                QVERIFY2(r.found() && r.position == 1, qPrintable(QString("pad %1, %2").arg(pad).arg(make)));
+                Lookup r = search(lines, sel("zzyzx", "x", "", "2000", "2000"));
+                QVERIFY2(found(r) && r.value()->position == 1,
+                         qPrintable(QString("pad %1, %2").arg(pad).arg(make)));
             }
         }
     }
@@ -133,16 +144,16 @@ class SearchTest : public QObject {
     void starsInModelAndSubmodel() {
         auto lines = {recordLine("7", "Dunmore", "Kestrel 16* Wheel", "a*b*c*", "2005", "2011"),
                       endRecordLine()};
-        SearchResult r = search(lines, sel("DUNMORE", "kestrel 16\" wheel", "a\"b\"c*", "2006", "2006"));
-        QVERIFY(r.found());
-        QCOMPARE(r.record.Model, std::string("Kestrel 16\" Wheel"));
-        QCOMPARE(r.record.Submodel, std::string("a\"b\"c*"));
-        QVERIFY(!search(lines, sel("Dunmore", "Kestrel 16* Wheel", "a\"b\"c*", "2006", "2006")).found());
+        Lookup r = search(lines, sel("DUNMORE", "kestrel 16\" wheel", "a\"b\"c*", "2006", "2006"));
+        QVERIFY(found(r));
+        QCOMPARE(r.value()->record.Model, std::string("Kestrel 16\" Wheel"));
+        QCOMPARE(r.value()->record.Submodel, std::string("a\"b\"c*"));
+        QVERIFY(notFound(search(lines, sel("Dunmore", "Kestrel 16* Wheel", "a\"b\"c*", "2006", "2006"))));
     }
 
     void namesLongerThanTheirColumnsNeverMatch() {
         auto lines = {recordLine("1", "Fifteen-letters", "M", "", "2000", "2000"), endRecordLine()};
-        QVERIFY(!search(lines, sel("Fifteen-letters", "M", "", "2000", "2000")).found());
+        QVERIFY(notFound(search(lines, sel("Fifteen-letters", "M", "", "2000", "2000"))));
     }
 
     void endRecord() {
@@ -150,18 +161,16 @@ class SearchTest : public QObject {
         auto lines = {recordLine("1", "A", "B", "", "2000", "2000"),
                       recordLine("0", "Z", "Z", "", "2000", "2000"), std::string("broken,\"line"),
                       recordLine("9", "Z", "Z", "", "2000", "2000")};
-        QCOMPARE(search(lines, sel("Z", "Z", "", "2000", "2000")).outcome, SearchResult::Outcome::NotFound);
-        QCOMPARE(search({endRecordLine(), recordLine("1", "A", "B", "", "2000", "2000")},
-                        sel("A", "B", "", "2000", "2000"))
-                     .outcome,
-                 SearchResult::Outcome::NotFound);
-        QCOMPARE(search({}, sel("A", "B", "", "2000", "2000")).outcome, SearchResult::Outcome::NotFound);
+        QVERIFY(notFound(search(lines, sel("Z", "Z", "", "2000", "2000"))));
+        QVERIFY(notFound(search({endRecordLine(), recordLine("1", "A", "B", "", "2000", "2000")},
+                                sel("A", "B", "", "2000", "2000"))));
+        QVERIFY(notFound(search({}, sel("A", "B", "", "2000", "2000"))));
     }
 
     void trailingBlankLinesEndTheFileWithoutError() {
         const std::string bytes = catalogue({recordLine("1", "A", "B", "", "2000", "2000")}) + "\r\n  \r\n";
-        SearchResult r = findVehicleInBytes(sel("X", "", "", "1", "1"), bytes, "c", 4096);
-        QCOMPARE(r.outcome, SearchResult::Outcome::NotFound);
+        Lookup r = findVehicleInBytes(sel("X", "", "", "1", "1"), bytes, "c", 4096);
+        QVERIFY(notFound(r));
     }
 
     void positionMode() {
@@ -170,18 +179,18 @@ class SearchTest : public QObject {
             lines.push_back(recordLine(std::to_string(100 + i), "M", "X", "", "2000", "2000"));
         lines.push_back(endRecordLine());
         lines.push_back(recordLine("999", "M", "X", "", "2000", "2000"));
-        QCOMPARE(search(lines, "-1").record.VehicleId, std::string("100")); // the host's marker: position 0
-        QCOMPARE(at(lines, 0).record.VehicleId, std::string("100"));
-        QCOMPARE(at(lines, 3).record.VehicleId, std::string("103"));
-        QCOMPARE(at(lines, 6).outcome, SearchResult::Outcome::NotFound); // the end record
-        QCOMPARE(at(lines, 7).outcome, SearchResult::Outcome::NotFound); // after it
-        QCOMPARE(at(lines, std::int64_t(INT_MAX) + 1).outcome, SearchResult::Outcome::NotFound); // |INT_MIN|
+        QCOMPARE(idFound(search(lines, "-1")), std::string("100")); // the host's marker: position 0
+        QCOMPARE(idFound(at(lines, 0)), std::string("100"));
+        QCOMPARE(idFound(at(lines, 3)), std::string("103"));
+        QVERIFY(notFound(at(lines, 6)));                         // the end record
+        QVERIFY(notFound(at(lines, 7)));                         // after it
+        QVERIFY(notFound(at(lines, std::int64_t(INT_MAX) + 1))); // |INT_MIN|
         lines.pop_back();
         lines.pop_back();
-        QCOMPARE(at(lines, 6).outcome, SearchResult::Outcome::NotFound); // past the last record
+        QVERIFY(notFound(at(lines, 6))); // past the last record
         // With a blank around it the marker is an ordinary selection whose Make is "-1".
-        QCOMPARE(search(lines, " -1").outcome, SearchResult::Outcome::NotFound);
-        QCOMPARE(search(lines, "-1 ").outcome, SearchResult::Outcome::NotFound);
+        QVERIFY(notFound(search(lines, " -1")));
+        QVERIFY(notFound(search(lines, "-1 ")));
     }
 
     void positionModeIgnoresNames() {
@@ -190,11 +199,11 @@ class SearchTest : public QObject {
         // past such a record instead of failing at it.
         auto lines = {recordLine("1", "A", "B", "", "2000", "2000"), recordLine("2", "-1", "", "", "", ""),
                       recordLine("3", "C", "D", "", "2000", "2000")};
-        QCOMPARE(at(lines, 2).record.VehicleId, std::string("3"));
-        QCOMPARE(at(lines, 1).record.VehicleId, std::string("2"));
-        QCOMPARE(at(lines, 5).outcome, SearchResult::Outcome::NotFound);
+        QCOMPARE(idFound(at(lines, 2)), std::string("3"));
+        QCOMPARE(idFound(at(lines, 1)), std::string("2"));
+        QVERIFY(notFound(at(lines, 5)));
         // Outside position mode such a record is an ordinary one whose years fail the search.
-        QVERIFY(search(lines, sel("-1", "", "", "2000", "2000")).failed());
+        QVERIFY(!search(lines, sel("-1", "", "", "2000", "2000")).ok());
     }
 
     void badYears() {
@@ -202,57 +211,105 @@ class SearchTest : public QObject {
         auto lines = {recordLine("1", "Other", "X", "", "19x9", ""),
                       recordLine("2", "M", "X", "", "2000", "2010"),
                       recordLine("3", "M", "Y", "", "2000", "abc"), endRecordLine()};
-        QVERIFY(search(lines, sel("M", "X", "", "2005", "2005")).found());
+        QVERIFY(found(search(lines, sel("M", "X", "", "2005", "2005"))));
 
-        SearchResult r = search(lines, sel("M", "Y", "", "2005", "2005"));
-        QVERIFY(r.failed());
-        QCOMPARE(QString::fromStdString(r.reason),
+        Lookup r = search(lines, sel("M", "Y", "", "2005", "2005"));
+        QVERIFY(!r.ok());
+        QCOMPARE(QString::fromStdString(r.reason()),
                  QString("The year YearTo of record 3 (\"abc\") is not a whole number from -32768 "
                          "to 32767."));
 
         // All four years are converted before anything is decided: an empty Year2 fails the search even
         // though Year1 lies in the range.
         r = search(lines, joinSelection("M", "X", "", "2005", "").substr(0, 74));
-        QVERIFY(r.failed());
-        QVERIFY(QString::fromStdString(r.reason).startsWith("The selection's Year2 (\"\")"));
-        QVERIFY(QString::fromStdString(r.reason).contains("record 2"));
+        QVERIFY(!r.ok());
+        QVERIFY(QString::fromStdString(r.reason()).startsWith("The selection's Year2 (\"\")"));
+        QVERIFY(QString::fromStdString(r.reason()).contains("record 2"));
     }
 
-    void shortSelectionWithoutAMatchingNameIsNotFound() {
-        QCOMPARE(search(kTwoBriskos, "Nobody").outcome, SearchResult::Outcome::NotFound);
-    }
+    void shortSelectionWithoutAMatchingNameIsNotFound() { QVERIFY(notFound(search(kTwoBriskos, "Nobody"))); }
 
     void cutShortRecord() {
         auto lines = {recordLine("1", "A", "B", "", "2000", "2000"), std::string("2,,C,D,,2000,2000,p1")};
-        SearchResult r = search(lines, sel("X", "", "", "1", "1"));
-        QVERIFY(r.failed());
-        QCOMPARE(QString::fromStdString(r.reason),
+        Lookup r = search(lines, sel("X", "", "", "1", "1"));
+        QVERIFY(!r.ok());
+        QCOMPARE(QString::fromStdString(r.reason()),
                  QString("The catalogue specialty.txt ends in the middle of record 2: it has 8 of "
                          "its 23 fields."));
         // The matching record before the damage is still found.
-        QVERIFY(search(lines, sel("A", "B", "", "2000", "2000")).found());
+        QVERIFY(found(search(lines, sel("A", "B", "", "2000", "2000"))));
     }
 
     void overlongFieldFailsWithItsName() {
         auto lines = {recordLine("1", "A", "B", std::string(100000, 's'), "2000", "2000"), endRecordLine()};
-        SearchResult r = search(lines, sel("X", "", "", "1", "1"));
-        QVERIFY(r.failed());
-        QVERIFY(QString::fromStdString(r.reason).contains("field Submodel of record 1"));
+        Lookup r = search(lines, sel("X", "", "", "1", "1"));
+        QVERIFY(!r.ok());
+        QVERIFY(QString::fromStdString(r.reason()).contains("field Submodel of record 1"));
+    }
+
+    void failuresSayWhichFaultAndWhere() {
+        // A caller tells failures apart by their fault and details, not by their words.
+        struct Case {
+            const char* name;
+            std::vector<std::string> lines;
+            std::string selection;
+            Fault fault;
+            std::int64_t record; // from 0
+            int field;
+        };
+        const Case cases[] = {
+            {"cut short",
+             {recordLine("1", "A", "B", "", "2000", "2000"), "2,,C,D,,2000,2000,p1"},
+             sel("X", "", "", "1", "1"),
+             Fault::CatalogueEndsInRecord,
+             1,
+             0},
+            {"field too long",
+             {recordLine("1", "A", "B", std::string(100000, 's'), "2000", "2000")},
+             sel("X", "", "", "1", "1"),
+             Fault::CatalogueFieldTooLong,
+             0,
+             5},
+            {"record's year",
+             {recordLine("1", "M", "Y", "", "2000", "abc")},
+             sel("M", "Y", "", "2005", "2005"),
+             Fault::RecordYearNotWhole,
+             0,
+             7},
+            {"selection's year",
+             {recordLine("1", "M", "X", "", "2000", "2010")},
+             sel("M", "X", "", "2005", "").substr(0, 74),
+             Fault::SelectionYearNotWhole,
+             0,
+             2},
+        };
+        for (const Case& c : cases) {
+            const Lookup r = search(c.lines, c.selection);
+            QVERIFY2(!r.ok(), c.name);
+            QVERIFY2(r.error().fault == c.fault, c.name);
+            QCOMPARE(r.error().record, c.record);
+            QCOMPARE(r.error().field, c.field);
+        }
+        DataFolder folder;
+        QDir().mkdir(QString::fromStdString(folder.file("specialty.txt")));
+        const Lookup r = findVehicle("x", folder.path());
+        QVERIFY(!r.ok() && r.error().fault == Fault::CatalogueCannotBeOpened && r.error().cause);
+        QVERIFY(r.error().cause->fault == Fault::IsDirectory);
     }
 
     void catalogueFiles() {
         DataFolder folder;
-        SearchResult r = findVehicle("x", folder.path());
-        QVERIFY(r.failed());
-        QCOMPARE(QString::fromStdString(r.reason),
+        Lookup r = findVehicle("x", folder.path());
+        QVERIFY(!r.ok());
+        QCOMPARE(QString::fromStdString(r.reason()),
                  QString::fromStdString("The catalogue " + folder.file("specialty.txt") +
                                         " cannot be opened: No such file or directory."));
 
         QVERIFY(QDir().mkdir(QString::fromStdString(folder.file("specialty.txt"))));
         r = findVehicle("x", folder.path());
-        QVERIFY(r.failed());
+        QVERIFY(!r.ok());
         QVERIFY(
-            QString::fromStdString(r.reason).endsWith("cannot be opened: it is a directory, not a file."));
+            QString::fromStdString(r.reason()).endsWith("cannot be opened: it is a directory, not a file."));
         QVERIFY(QDir().rmdir(QString::fromStdString(folder.file("specialty.txt"))));
 
         folder.writeCatalogue(
@@ -261,8 +318,8 @@ class SearchTest : public QObject {
         const std::string fromHost = windows1252ToUtf8(sel("V\xC9LOMAR", "\xE9toile", "", "2017", "2017"));
         QVERIFY(fromHost.size() > 80);
         r = findVehicle(utf8ToWindows1252(fromHost), folder.path());
-        QVERIFY(r.found());
-        QCOMPARE(r.record.Make, std::string("V\xE9lomar"));
+        QVERIFY(found(r));
+        QCOMPARE(r.value()->record.Make, std::string("V\xE9lomar"));
     }
 };
 

@@ -32,7 +32,7 @@ std::string padded(std::string text, std::size_t width) {
     return text;
 }
 
-void printFound(const ToolOptions& options, const SearchResult& result) {
+void printFound(const ToolOptions& options, const FoundRecord& result) {
     const CatalogueRecord& r = result.record;
     if (options.json) {
         QJsonObject record;
@@ -135,15 +135,15 @@ Status replaceKeepingPrevious(const std::string& target, std::string_view bytes,
 
 int findCommand(const ToolOptions& options, const std::string& selection,
                 std::optional<std::int64_t> position) {
-    const SearchResult result =
+    const Lookup result =
         position ? recordAt(*position, options.dataFolder) : findVehicle(selection, options.dataFolder);
-    if (result.found()) {
-        printFound(options, result);
+    if (!result)
+        return failed(options,
+                      withDamageLine(options.dataFolder + std::string(kCatalogueName), result.reason()));
+    if (*result) {
+        printFound(options, **result);
         return kExitFine;
     }
-    if (result.failed())
-        return failed(options,
-                      withDamageLine(options.dataFolder + std::string(kCatalogueName), result.reason));
     if (options.json)
         writeJson({{"outcome", "not found"}, {"message", kNoMatchMessage}});
     else
@@ -162,13 +162,8 @@ int listCommand(const ToolOptions& options, bool codes) {
     for (std::int64_t position = 0; !file.atEnd(); ++position) {
         if (const RecordReader::Read read = file.readRecord(raw); read != RecordReader::Read::Record) {
             // Worded as find words the same damage, and naming the line where it begins.
-            const std::string message =
-                read == RecordReader::Read::Failed
-                    ? describe(catalogueCannotBeRead(path, file.failure()))
-                    : withDamageLine(path, read == RecordReader::Read::CutShort
-                                               ? catalogueEndsInRecord(path, position, file.fieldsRead())
-                                               : catalogueFieldTooLong(path, file.overlongField(), position,
-                                                                       file.maxFieldBytes()));
+            const std::string why = describe(file.whyNoRecord(read, path, position));
+            const std::string message = read == RecordReader::Read::Failed ? why : withDamageLine(path, why);
             if (options.json)
                 writeOut("]," + jsonMembers({{"outcome", "failed"}, {"message", jsonPath(message)}}) + "}\n");
             else

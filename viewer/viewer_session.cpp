@@ -36,7 +36,7 @@ bool selectsNoVehicle(const std::string& commandLine) {
     return !commandLine.empty() && commandLine.front() == ';';
 }
 
-SearchResult search(const std::string& selection, const std::string& dataFolder) {
+Lookup search(const std::string& selection, const std::string& dataFolder) {
     // The catalogue is closed when the search returns, before anything is shown.
     return findVehicle(utf8ToWindows1252(selection), dataFolder);
 }
@@ -45,7 +45,7 @@ SearchResult search(const std::string& selection, const std::string& dataFolder)
 
 struct ViewerSession::Prepared {
     std::string commandLine;
-    SearchResult result;
+    std::optional<Lookup> lookup;
     std::unique_ptr<PictureSet> pictures;
 };
 
@@ -59,8 +59,8 @@ void ViewerSession::prepare(const std::string& commandLine) {
     if (startsDemo(commandLine) || selectsNoVehicle(commandLine)) return;
     prepared_ = std::make_unique<Prepared>();
     prepared_->commandLine = commandLine;
-    prepared_->result = search(commandLine, dataFolder_);
-    if (prepared_->result.found()) prepared_->pictures = picturesOf(prepared_->result.record);
+    const Lookup& lookup = prepared_->lookup.emplace(search(commandLine, dataFolder_));
+    if (lookup && *lookup) prepared_->pictures = picturesOf((*lookup)->record);
 }
 
 void ViewerSession::start(const std::string& commandLine) {
@@ -75,16 +75,16 @@ void ViewerSession::start(const std::string& commandLine) {
         demoMode_ = false;
         if (prepared && prepared->commandLine == commandLine) {
             if (prepared->pictures) usePictures(std::move(prepared->pictures));
-            showSearchResult(prepared->result);
+            showLookup(*prepared->lookup);
         } else
             lookUp(commandLine);
     }
 }
 
 void ViewerSession::lookUp(const std::string& selection) {
-    const SearchResult result = search(selection, dataFolder_);
-    if (result.found()) usePictures(picturesOf(result.record));
-    showSearchResult(result);
+    const Lookup lookup = search(selection, dataFolder_);
+    if (lookup && *lookup) usePictures(picturesOf((*lookup)->record));
+    showLookup(lookup);
 }
 
 void ViewerSession::demoStep() {
@@ -92,9 +92,9 @@ void ViewerSession::demoStep() {
     slots_ = {};
     Q_EMIT slotsEmptied();
     demoIndex_ = loweredDemoIndex(demoIndex_);
-    const SearchResult result = recordAt(std::llabs(static_cast<std::int64_t>(demoIndex_)), dataFolder_);
-    if (result.found()) usePictures(picturesOf(result.record));
-    showSearchResult(result);
+    const Lookup lookup = recordAt(std::llabs(static_cast<std::int64_t>(demoIndex_)), dataFolder_);
+    if (lookup && *lookup) usePictures(picturesOf((*lookup)->record));
+    showLookup(lookup);
 }
 
 void ViewerSession::startDemo() {
@@ -127,12 +127,13 @@ void ViewerSession::pictureArrived(const QByteArray& path) {
     }
 }
 
-void ViewerSession::showSearchResult(const SearchResult& result) {
-    if (result.found())
-        present(result.record);
+void ViewerSession::showLookup(const Lookup& lookup) {
+    if (!lookup)
+        Q_EMIT messageRaised(QString::fromStdString(describe(lookup.error())));
+    else if (*lookup)
+        present((*lookup)->record);
     else
-        Q_EMIT messageRaised(result.failed() ? QString::fromStdString(result.reason)
-                                             : QString::fromLatin1(kNoMatchMessage));
+        Q_EMIT messageRaised(QString::fromLatin1(kNoMatchMessage));
 }
 
 void ViewerSession::present(const CatalogueRecord& record) {

@@ -6,6 +6,7 @@
 #include "catalogue_record.h"
 #include "part_slots.h"
 #include "picture_set.h"
+#include "vehicle_search.h"
 
 #include <QImage>
 #include <QObject>
@@ -19,8 +20,6 @@
 #include <vector>
 
 namespace specialty {
-
-struct SearchResult;
 
 class ViewerSession : public QObject {
     Q_OBJECT
@@ -91,7 +90,7 @@ class ViewerSession : public QObject {
     std::unique_ptr<PictureSet> picturesOf(const CatalogueRecord& record) const;
     void usePictures(std::unique_ptr<PictureSet> pictures);
     void pictureArrived(const QByteArray& path);
-    void showSearchResult(const SearchResult& result);
+    void showLookup(const Lookup& lookup);
     void present(const CatalogueRecord& record);
     void fillSlot(const PartSlot& slot, const std::string& code);
     // Gives the slot the picture at `path` if it is decoded; false when there is none (yet).

@@ -1,5 +1,7 @@
 #include "catalogue_file.h"
 
+#include "messages.h"
+
 namespace specialty {
 
 CatalogueFile::CatalogueFile(std::size_t chunkBytes, SimdKernel kernel)
@@ -26,6 +28,19 @@ CatalogueFile::Read CatalogueFile::readRecord(RawRecord& raw) {
     for (std::size_t i = 0; i < spans.size(); ++i)
         raw.field[i] = reader_.text(spans[i]);
     return Read::Record;
+}
+
+Failure CatalogueFile::whyNoRecord(Read read, const std::string& catalogue, std::int64_t position) const {
+    switch (read) {
+    case Read::CutShort:
+        return catalogueEndsInRecord(catalogue, position, fieldsRead_);
+    case Read::TooLong:
+        return catalogueFieldTooLong(catalogue, overlong_, position, maxFieldBytes());
+    case Read::Record:
+    case Read::Failed:
+        break;
+    }
+    return catalogueCannotBeRead(catalogue, failure());
 }
 
 } // namespace specialty

@@ -10,12 +10,7 @@ namespace specialty {
 
 class CatalogueFile {
   public:
-    enum class Read {
-        Record,   // a whole record was read
-        CutShort, // the file ended inside the record
-        TooLong,  // a field is longer than the reader keeps: the file is damaged
-        Failed,   // the file could not be read
-    };
+    using Read = RecordRead;
 
     explicit CatalogueFile(std::size_t chunkBytes = ListReader::kDefaultChunkBytes,
                            SimdKernel kernel = SimdKernel::Best);
@@ -57,6 +52,9 @@ class CatalogueFile {
     bool failed() const { return reader_.failed(); }
     const Failure& failure() const { return reader_.failure(); } // once failed()
     std::size_t maxFieldBytes() const { return reader_.maxItemBytes(); }
+    // Why the record at `position` of `catalogue` is not there, after a readRecord() that gave `read`
+    // (anything but Record).
+    Failure whyNoRecord(Read read, const std::string& catalogue, std::int64_t position) const;
 
   private:
     ListReader reader_;

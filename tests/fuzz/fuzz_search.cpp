@@ -25,15 +25,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool byPosition = flags & 16;
     const std::int64_t position = std::llabs(static_cast<std::int64_t>(demoIndex));
     const std::size_t maxItem = ListReader::kDefaultMaxItemBytes;
-    const SearchResult want = byPosition ? reference::recordAt(catalogue, position, maxItem)
-                                         : reference::findVehicle(catalogue, selection, maxItem);
+    const Lookup want = byPosition ? reference::recordAt(catalogue, position, maxItem)
+                                   : reference::findVehicle(catalogue, selection, maxItem);
     // Both builds of the block classifier read every input (AVX2 only where the processor has it).
     for (SimdKernel kernel : {SimdKernel::Sse2, SimdKernel::Best}) {
-        const SearchResult got = byPosition ? recordAtInBytes(position, catalogue, "fuzz", chunk, kernel)
-                                            : findVehicleInBytes(selection, catalogue, "fuzz", chunk, kernel);
-        fuzz::require(got.outcome == want.outcome);
-        fuzz::require(!got.failed() || !got.reason.empty());
-        if (got.found()) fuzz::require(got.position == want.position && got.record == want.record);
+        const Lookup got = byPosition ? recordAtInBytes(position, catalogue, "fuzz", chunk, kernel)
+                                      : findVehicleInBytes(selection, catalogue, "fuzz", chunk, kernel);
+        fuzz::require(got.ok() == want.ok());
+        fuzz::require(got.ok() || !got.reason().empty());
+        if (got.ok()) fuzz::require(*got == *want);
     }
     return 0;
 }

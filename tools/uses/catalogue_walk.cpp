@@ -35,10 +35,12 @@ Status walkCatalogue(const std::string& path, const std::function<void(const Wal
         case RecordReader::Read::Record:
             break;
         case RecordReader::Read::CutShort:
-            return Status::failure(onLine(catalogueEndsInRecord(path, position, file.fieldsRead()), line));
+            return Status::failure(
+                onLine(describe(catalogueEndsInRecord(path, position, file.fieldsRead())), line));
         case RecordReader::Read::TooLong:
             return Status::failure(onLine(
-                catalogueFieldTooLong(path, file.overlongField(), position, file.maxFieldBytes()), line));
+                describe(catalogueFieldTooLong(path, file.overlongField(), position, file.maxFieldBytes())),
+                line));
         case RecordReader::Read::Failed:
             return Status::failure(catalogueCannotBeRead(path, file.failure()));
         }
