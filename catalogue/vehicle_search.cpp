@@ -18,7 +18,9 @@ namespace {
 constexpr std::string_view kPositionMarker = "-1";
 
 // No record fits: the lookup went well and found none.
-const Lookup kNone = std::optional<FoundRecord>();
+Lookup noRecord() {
+    return std::optional<FoundRecord>();
+}
 
 bool namesMatch(const VehicleSelection& selection, const RawRecord& raw) {
     return sameName(selection.Make, raw[kMake], 0) && sameName(selection.Model, raw[kModel], kModelStars) &&
@@ -87,7 +89,7 @@ Lookup scan(CatalogueFile& file, std::string_view selectionText, std::optional<s
                 &selection.Make);
         if (file.atEnd()) {
             if (file.failed()) return Lookup::failure(catalogueCannotBeRead(name, file.failure()));
-            return kNone;
+            return noRecord();
         }
         bool stopped = false;
         const std::int64_t passed = file.skimRecords(
@@ -96,7 +98,7 @@ Lookup scan(CatalogueFile& file, std::string_view selectionText, std::optional<s
         position += passed;
         if (stopped) {
             if (skim.first == "0" && !makeMatches(skim.third) && !(positionMode && position == wanted))
-                return kNone; // the end record
+                return noRecord(); // the end record
             file.rewindRecord();
         } else if (passed > 0) {
             --position; // a record that is not plain: ask for the end again, then read it field by field
@@ -110,7 +112,8 @@ Lookup scan(CatalogueFile& file, std::string_view selectionText, std::optional<s
             if (!fits) return Lookup::failure(fits.error());
             found = fits.value();
         }
-        if (raw[kVehicleId] == "0") return kNone; // the end record: never a result, nothing after it is read
+        if (raw[kVehicleId] == "0")
+            return noRecord(); // the end record: never a result, nothing after it is read
         if (positionMode && position == wanted) found = true;
         if (found) return std::optional<FoundRecord>(FoundRecord{decodeRecord(raw), position});
     }
