@@ -16,7 +16,7 @@ class CatalogueFile;
 
 class RecordReader {
   public:
-    using Read = RecordRead;
+    using Read = RecordRead; // how reading the next record went, one enum for both readers
 
     RecordReader();
     ~RecordReader();

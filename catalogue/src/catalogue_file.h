@@ -10,7 +10,7 @@ namespace specialty {
 
 class CatalogueFile {
   public:
-    using Read = RecordRead;
+    using Read = RecordRead; // how reading the next record went, one enum for both readers
 
     explicit CatalogueFile(std::size_t chunkBytes = ListReader::kDefaultChunkBytes,
                            SimdKernel kernel = SimdKernel::Best);
