@@ -88,7 +88,7 @@ Result<Outline> outline(const CatalogueSource& source, bool keepEnds) {
     RawRecord raw;
     for (;;) {
         Result<bool> more = stream.next(raw);
-        if (!more) return Result<Outline>::failure(more);
+        if (!more) return Result<Outline>::failure(more.error());
         if (!more.value()) break;
         if (o.content.size() + 1 >= kNoRecord) {
             Failure tooMany(Fault::CatalogueTooLargeToCompare);
@@ -165,9 +165,9 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
                                       const std::function<void(const RecordChange&)>& report) {
     using Failed = Result<DiffSummary>;
     Result<Outline> olds = outline(before, true);
-    if (!olds) return Failed::failure(olds);
+    if (!olds) return Failed::failure(olds.error());
     Result<Outline> news = outline(after, false);
-    if (!news) return Failed::failure(news);
+    if (!news) return Failed::failure(news.error());
     const Outline& o = olds.value();
     const Outline& n = news.value();
     const Alignment a =
@@ -190,7 +190,7 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
     auto readOldTo = [&](std::uint32_t end) -> Status {
         for (; nextOld < end; ++nextOld) {
             Result<bool> more = oldStream.next(oldRaw);
-            if (!more) return Status::failure(more);
+            if (!more) return Status::failure(more.error());
             if (!more.value()) return Status::failure(changedWhileRead(before.name));
             if (a.oldPaired[nextOld]) continue;
             RecordChange removed;
@@ -204,7 +204,7 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
     };
     for (std::uint32_t m = 0; m < a.oldOfNew.size(); ++m) {
         Result<bool> more = newStream.next(newRaw);
-        if (!more) return Failed::failure(more);
+        if (!more) return Failed::failure(more.error());
         if (!more.value()) return Failed::failure(changedWhileRead(after.name));
         const std::uint32_t old = a.oldOfNew[m];
         RecordChange change;
@@ -218,7 +218,7 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
             continue;
         }
         if (a.inPlace[m]) {
-            if (Status read = readOldTo(old + 1); !read) return Failed::failure(read);
+            if (Status read = readOldTo(old + 1); !read) return Failed::failure(read.error());
             change.record = decodeRecord(newRaw);
             change.fields = fieldChanges(decodeRecord(oldRaw), change.record, summary.conversions);
         } else if (o.content[old] == n.content[m]) {
@@ -231,7 +231,7 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
             change.moved = true;
             change.record = decodeRecord(newRaw);
             Result<CatalogueRecord> was = fetcher.at(old);
-            if (!was) return Failed::failure(was);
+            if (!was) return Failed::failure(was.error());
             change.fields = fieldChanges(was.value(), change.record, summary.conversions);
         }
         if (change.fields.empty()) continue;
@@ -239,11 +239,11 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
         report(change);
     }
     if (Status read = readOldTo(static_cast<std::uint32_t>(o.content.size())); !read)
-        return Failed::failure(read);
+        return Failed::failure(read.error());
     // Records found now that the first reading did not find mean that a file grew meanwhile.
     for (auto [stream, source] : {std::pair{&oldStream, &before}, std::pair{&newStream, &after}}) {
         Result<bool> more = stream->next(oldRaw);
-        if (!more) return Failed::failure(more);
+        if (!more) return Failed::failure(more.error());
         if (more.value()) return Failed::failure(changedWhileRead(source->name));
     }
     return summary;

@@ -126,7 +126,7 @@ class WorkbookRows : public SheetRows {
         zip_ = unzOpen2_64("workbook", &io);
         if (zip_ == nullptr) return Status::failure(Failure(Fault::NotAZipContainer));
         Result<QString> sheetId = firstSheetId();
-        if (!sheetId) return Status::failure(sheetId);
+        if (!sheetId) return Status::failure(sheetId.error());
         QString sheetTarget;
         QString stringsTarget;
         { // one part of the container is open at a time
@@ -140,7 +140,7 @@ class WorkbookRows : public SheetRows {
                 if (a.value("Id") == sheetId.value()) sheetTarget = a.value("Target").toString();
                 if (a.value("Type").endsWith(u"/sharedStrings")) stringsTarget = a.value("Target").toString();
             }
-            if (!more) return Status::failure(more);
+            if (!more) return Status::failure(more.error());
         }
         if (sheetTarget.isEmpty())
             return Status::failure(partFault(Fault::WorkbookSheetWithoutPart, "xl/_rels/workbook.xml.rels"));
@@ -182,12 +182,12 @@ class WorkbookRows : public SheetRows {
     Result<QString> firstSheetId() {
         XmlPart workbook;
         if (Status opened = workbook.open(zip_, "xl/workbook.xml", kMostSmallPartBytes); !opened)
-            return Result<QString>::failure(opened);
+            return Result<QString>::failure(opened.error());
         Result<bool> more = true;
         while ((more = workbook.next()) && more.value())
             if (workbook.xml().isStartElement() && workbook.xml().name() == u"sheet")
                 return workbook.xml().attributes().value(kRelationships, "id").toString();
-        if (!more) return Result<QString>::failure(more);
+        if (!more) return Result<QString>::failure(more.error());
         return Result<QString>::failure(partFault(Fault::WorkbookNamesNoSheet, "xl/workbook.xml"));
     }
 
@@ -215,7 +215,7 @@ class WorkbookRows : public SheetRows {
                 item.token(xml);
             }
         }
-        return more ? Status(Done{}) : Status::failure(more);
+        return more ? Status(Done{}) : Status::failure(more.error());
     }
 
     Result<bool> readRow(SheetRow& row) {
@@ -306,7 +306,7 @@ class WorkbookRows : public SheetRows {
 Result<std::unique_ptr<SheetRows>> openWorkbook(QIODevice* device) {
     auto rows = std::make_unique<WorkbookRows>();
     if (Status opened = rows->open(device); !opened)
-        return Result<std::unique_ptr<SheetRows>>::failure(opened);
+        return Result<std::unique_ptr<SheetRows>>::failure(opened.error());
     return std::unique_ptr<SheetRows>(std::move(rows));
 }
 
