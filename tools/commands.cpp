@@ -9,7 +9,7 @@
 #include "regular_file.h"
 #include "spreadsheet/import_review.h"
 #include "spreadsheet/spreadsheet.h"
-#include "spreadsheet/spreadsheet_messages.h"
+#include "spreadsheet_texts.h"
 #include "tool_output.h"
 #include "vehicle_search.h"
 
@@ -218,9 +218,9 @@ int importCommand(const ToolOptions& options, const std::string& input, const st
     if (!catalogue) {
         if (options.json)
             writeJson({{"outcome", "refused"},
-                       {"message", jsonPath(catalogue.reason() + "\n" + nothingWritten())}});
+                       {"message", jsonPath(catalogue.reason() + "\n" + kNothingWritten)}});
         else
-            std::fprintf(stderr, "%s\n%s\n", catalogue.reason().c_str(), nothingWritten().c_str());
+            std::fprintf(stderr, "%s\n%s\n", catalogue.reason().c_str(), kNothingWritten);
         return kExitProblems;
     }
     if (!options.json)

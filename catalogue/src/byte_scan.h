@@ -2,6 +2,8 @@
 // kernels (block_kernel.h) find all of them in 64 bytes at once.
 #pragma once
 
+#include "list_syntax.h"
+
 #include <cstring>
 #include <string_view>
 
@@ -11,9 +13,6 @@
 
 namespace specialty {
 
-inline bool isListBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 inline bool isLineEnd(char c) {
     return c == '\r' || c == '\n';
 }

@@ -88,11 +88,13 @@ Result<Outline> outline(const CatalogueSource& source, bool keepEnds) {
     RawRecord raw;
     for (;;) {
         Result<bool> more = stream.next(raw);
-        if (!more) return Result<Outline>::failure(more.reason());
+        if (!more) return Result<Outline>::failure(more.error());
         if (!more.value()) break;
-        if (o.content.size() + 1 >= kNoRecord)
-            return Result<Outline>::failure("The catalogue " + source.name +
-                                            " has too many records to compare");
+        if (o.content.size() + 1 >= kNoRecord) {
+            Failure tooMany(Fault::CatalogueTooLargeToCompare);
+            tooMany.file = source.name;
+            return Result<Outline>::failure(std::move(tooMany));
+        }
         const CatalogueRecord record = decodeRecord(raw);
         o.ids.add(record.VehicleId);
         o.content.push_back(hashOf(record, 1, kRecordFields));
@@ -115,8 +117,10 @@ std::vector<FieldChange> fieldChanges(const CatalogueRecord& before, const Catal
     return changes;
 }
 
-std::string changedWhileRead(const std::string& name) {
-    return "The catalogue " + name + " changed while it was being compared";
+Failure changedWhileRead(const std::string& name) {
+    Failure changed(Fault::CatalogueChangedWhileCompared);
+    changed.file = name;
+    return changed;
 }
 
 // Old records read again one by one, for the walk in the new order that meets them out of their order:
@@ -159,11 +163,11 @@ class RecordFetcher {
 
 Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const CatalogueSource& after,
                                       const std::function<void(const RecordChange&)>& report) {
-    using Failure = Result<DiffSummary>;
+    using Failed = Result<DiffSummary>;
     Result<Outline> olds = outline(before, true);
-    if (!olds) return Failure::failure(olds.reason());
+    if (!olds) return Failed::failure(olds.error());
     Result<Outline> news = outline(after, false);
-    if (!news) return Failure::failure(news.reason());
+    if (!news) return Failed::failure(news.error());
     const Outline& o = olds.value();
     const Outline& n = news.value();
     const Alignment a =
@@ -176,8 +180,8 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
     summary.newRecords = static_cast<std::int64_t>(n.content.size());
     RecordStream oldStream;
     RecordStream newStream;
-    if (Status opened = oldStream.open(before); !opened) return Failure::failure(opened.error());
-    if (Status opened = newStream.open(after); !opened) return Failure::failure(opened.error());
+    if (Status opened = oldStream.open(before); !opened) return Failed::failure(opened.error());
+    if (Status opened = newStream.open(after); !opened) return Failed::failure(opened.error());
     RecordFetcher fetcher(before, o);
     RawRecord oldRaw;
     RawRecord newRaw;
@@ -186,7 +190,7 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
     auto readOldTo = [&](std::uint32_t end) -> Status {
         for (; nextOld < end; ++nextOld) {
             Result<bool> more = oldStream.next(oldRaw);
-            if (!more) return Status::failure(more.reason());
+            if (!more) return Status::failure(more.error());
             if (!more.value()) return Status::failure(changedWhileRead(before.name));
             if (a.oldPaired[nextOld]) continue;
             RecordChange removed;
@@ -200,8 +204,8 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
     };
     for (std::uint32_t m = 0; m < a.oldOfNew.size(); ++m) {
         Result<bool> more = newStream.next(newRaw);
-        if (!more) return Failure::failure(more.reason());
-        if (!more.value()) return Failure::failure(changedWhileRead(after.name));
+        if (!more) return Failed::failure(more.error());
+        if (!more.value()) return Failed::failure(changedWhileRead(after.name));
         const std::uint32_t old = a.oldOfNew[m];
         RecordChange change;
         change.number = m + 1;
@@ -214,7 +218,7 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
             continue;
         }
         if (a.inPlace[m]) {
-            if (Status read = readOldTo(old + 1); !read) return Failure::failure(read.reason());
+            if (Status read = readOldTo(old + 1); !read) return Failed::failure(read.error());
             change.record = decodeRecord(newRaw);
             change.fields = fieldChanges(decodeRecord(oldRaw), change.record, summary.conversions);
         } else if (o.content[old] == n.content[m]) {
@@ -227,7 +231,7 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
             change.moved = true;
             change.record = decodeRecord(newRaw);
             Result<CatalogueRecord> was = fetcher.at(old);
-            if (!was) return Failure::failure(was.reason());
+            if (!was) return Failed::failure(was.error());
             change.fields = fieldChanges(was.value(), change.record, summary.conversions);
         }
         if (change.fields.empty()) continue;
@@ -235,12 +239,12 @@ Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const Catal
         report(change);
     }
     if (Status read = readOldTo(static_cast<std::uint32_t>(o.content.size())); !read)
-        return Failure::failure(read.reason());
+        return Failed::failure(read.error());
     // Records found now that the first reading did not find mean that a file grew meanwhile.
     for (auto [stream, source] : {std::pair{&oldStream, &before}, std::pair{&newStream, &after}}) {
         Result<bool> more = stream->next(oldRaw);
-        if (!more) return Failure::failure(more.reason());
-        if (more.value()) return Failure::failure(changedWhileRead(source->name));
+        if (!more) return Failed::failure(more.error());
+        if (more.value()) return Failed::failure(changedWhileRead(source->name));
     }
     return summary;
 }

@@ -1,7 +1,5 @@
 #include "spreadsheet/csv_table.h"
 
-#include "spreadsheet/spreadsheet_messages.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -52,7 +50,7 @@ bool CsvReader::fill() {
     at_ = 0;
     size_ = 0;
     Result<std::size_t> got = read_(buffer_.data(), buffer_.size());
-    if (!got) failure_ = got.reason();
+    if (!got) failure_ = got.error();
     if (!got || got.value() == 0) {
         ended_ = true;
         return false;
@@ -100,9 +98,11 @@ Result<bool> CsvReader::next(SheetRow& row) {
                 for (;;) {
                     c = peek();
                     if (c < 0) {
-                        if (!failure_.empty()) return Result<bool>::failure(failure_);
-                        failedAt_ = {cell.line, cell.column};
-                        return Result<bool>::failure(quoteNeverCloses());
+                        if (failure_) return Result<bool>::failure(*failure_);
+                        Failure open(Fault::SheetQuoteNeverCloses);
+                        open.line = cell.line;
+                        open.column = cell.column;
+                        return Result<bool>::failure(std::move(open));
                     }
                     advance();
                     if (c == '"') {
@@ -128,7 +128,7 @@ Result<bool> CsvReader::next(SheetRow& row) {
         ++line_;
         return true;
     }
-    if (!failure_.empty()) return Result<bool>::failure(failure_);
+    if (failure_) return Result<bool>::failure(*failure_);
     return false;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,7 +48,7 @@ class CsvReader : public SheetRows {
     std::size_t startBytes_ = 0;
     bool started_ = false;
     bool ended_ = false;
-    std::string failure_;
+    std::optional<Failure> failure_;
     std::uint64_t line_ = 1;
 };
 

@@ -1,7 +1,7 @@
 #include "spreadsheet/import_cell.h"
 
 #include "catalogue_record.h"
-#include "spreadsheet/spreadsheet_messages.h"
+#include "list_syntax.h"
 #include "text_encoding.h"
 #include "vehicle_selection.h"
 
@@ -40,32 +40,52 @@ bool isControl(unsigned char c) {
 Result<std::string> storedCell(int field, std::string_view value, std::uint64_t bytes,
                                std::size_t mostFieldBytes) {
     using R = Result<std::string>;
-    const std::string name = fieldName(field);
+    auto refused = [&](Fault fault) {
+        Failure failure(fault);
+        failure.field = field;
+        failure.value = std::string(value);
+        return failure;
+    };
+    auto tooLong = [&](std::uint64_t length) {
+        Failure failure = refused(Fault::CellLongerThanReaderKeeps);
+        failure.count = static_cast<std::int64_t>(length);
+        failure.limit = static_cast<std::int64_t>(mostFieldBytes);
+        return R::failure(std::move(failure));
+    };
     if (bytes > 4 * static_cast<std::uint64_t>(mostFieldBytes)) // beyond any UTF-8 of a readable field
-        return R::failure(longerThanReaderKeeps(name, bytes, mostFieldBytes));
-    if (localToUtf8(value) != value) return R::failure(notUtf8(name, value));
+        return tooLong(bytes);
+    if (localToUtf8(value) != value) return R::failure(refused(Fault::CellNotUtf8));
     Result<std::string> converted = utf8ToWindows1252Exactly(value);
-    if (!converted) return R::failure(notInCodePage(name, value, converted.reason()));
+    if (!converted) return R::failure(causedBy(refused(Fault::CellNotInCodePage), converted.error()));
     const std::string& text = converted.value();
-    if (text.size() > mostFieldBytes)
-        return R::failure(longerThanReaderKeeps(name, text.size(), mostFieldBytes));
-    if (hasHighBytes(text) && looksLikeUtf8(text))
-        return R::failure(utf8ReadAsWindows1252(name, value, text));
+    if (text.size() > mostFieldBytes) return tooLong(text.size());
+    if (hasHighBytes(text) && looksLikeUtf8(text)) {
+        Failure misread = refused(Fault::CellReadAsWindows1252);
+        misread.expected = text;
+        return R::failure(std::move(misread));
+    }
     for (char c : text)
-        if (isControl(static_cast<unsigned char>(c)))
-            return R::failure(controlCharacter(name, value, static_cast<unsigned char>(c)));
+        if (isControl(static_cast<unsigned char>(c))) {
+            Failure control = refused(Fault::CellControlCharacter);
+            control.count = static_cast<unsigned char>(c);
+            return R::failure(std::move(control));
+        }
     if (const std::size_t width = nameWidth(field); width > 0) {
-        if (text.find('\xA0') != std::string::npos) return R::failure(noBreakSpace(name, value));
+        if (text.find('\xA0') != std::string::npos) return R::failure(refused(Fault::CellNoBreakSpace));
         if (!text.empty() && (text.front() == ' ' || text.back() == ' '))
-            return R::failure(blankAtEnd(name, value));
-        if (text.size() > width) return R::failure(longerThanColumns(name, value, width));
+            return R::failure(refused(Fault::CellBlankAtEnd));
+        if (text.size() > width) {
+            Failure wide = refused(Fault::CellWiderThanColumns);
+            wide.limit = static_cast<std::int64_t>(width);
+            return R::failure(std::move(wide));
+        }
     }
     const int stars = starsOf(field);
     if (stars == 0) {
-        if (text.find('"') != std::string::npos) return R::failure(doubleQuote(name, value));
+        if (text.find('"') != std::string::npos) return R::failure(refused(Fault::CellDoubleQuote));
         if ((field == kYearFrom || field == kYearTo) && !parseYear(text))
-            return R::failure(yearNotWhole(name, value));
-        if (field == kVehicleId && text == "0") return R::failure(endRecordInside());
+            return R::failure(refused(Fault::CellYearNotWhole));
+        if (field == kVehicleId && text == "0") return R::failure(refused(Fault::CellEndsCatalogue));
         return text;
     }
     // The star rule turns the first `stars` "*" into double quotes: a quote is stored as "*", and what is
@@ -78,15 +98,16 @@ Result<std::string> storedCell(int field, std::string_view value, std::uint64_t 
     std::size_t at = 0;
     while (at < text.size() && text[at] == readBack[at])
         ++at;
-    if (text[at] == '*') return R::failure(literalStar(name, value, at));
-    return R::failure(quoteStarRuleLoses(name, value, stars, at));
+    Failure lost = refused(text[at] == '*' ? Fault::CellLiteralStar : Fault::CellQuoteStarRuleLoses);
+    lost.count = static_cast<std::int64_t>(at + 1);
+    lost.limit = stars;
+    return R::failure(std::move(lost));
 }
 
 std::string listItem(int field, const std::string& stored) {
     const bool name = field == kMake || field == kModel || field == kSubmodel;
-    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
     const bool needsQuotes = stored.find(',') != std::string::npos ||
-                             (!stored.empty() && (isBlank(stored.front()) || isBlank(stored.back())));
+                             (!stored.empty() && (isListBlank(stored.front()) || isListBlank(stored.back())));
     return (name && !stored.empty()) || needsQuotes ? "\"" + stored + "\"" : stored;
 }
 

@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace specialty {
@@ -19,7 +18,7 @@ struct SheetCell {
     std::uint64_t line = 0;   // where it begins: the CSV line, or the workbook row
     std::uint64_t column = 0; // from 1
     bool formula = false;     // the workbook's cell holds a formula; `text` is its computed value
-    std::string kind;         // the workbook's cell type when it is not text or a number ("b", "e")
+    std::string kind;         // the workbook's cell type when it is not text or a number ("b", "e", "d")
 };
 
 struct SheetRow {
@@ -43,14 +42,8 @@ class SheetRows {
   public:
     virtual ~SheetRows() = default;
     // The next row that holds anything: true with `row` filled, false at the end, or a failure that says
-    // where the file cannot be read on.
+    // why the file cannot be read on, and where (its line and column; 0 where it names no place).
     virtual Result<bool> next(SheetRow& row) = 0;
-    // Where the failure of next() lies in the file (line or row, column), 0 where it names no place.
-    std::uint64_t failedLine() const { return failedAt_.first; }
-    std::uint64_t failedColumn() const { return failedAt_.second; }
-
-  protected:
-    std::pair<std::uint64_t, std::uint64_t> failedAt_;
 };
 
 } // namespace specialty

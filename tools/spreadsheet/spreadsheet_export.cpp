@@ -54,7 +54,7 @@ Result<std::string> exportCsv(const std::string& catalogue) {
             csv += csvRow(guarded);
             return Status(Done{});
         });
-    if (!exported) return Result<std::string>::failure(exported.reason());
+    if (!exported) return Result<std::string>::failure(exported.error());
     return csv;
 }
 

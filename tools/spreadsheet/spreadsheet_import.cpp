@@ -7,8 +7,8 @@
 #include "spreadsheet/csv_table.h"
 #include "spreadsheet/import_cell.h"
 #include "spreadsheet/spreadsheet_cell.h"
-#include "spreadsheet/spreadsheet_messages.h"
 #include "spreadsheet/xlsx_reader.h"
+#include "spreadsheet_texts.h"
 #include "vehicle_selection.h"
 
 #include <algorithm>
@@ -27,33 +27,70 @@ constexpr std::uint64_t kMostFileBytes = 512ull * 1024 * 1024;
 // Faults named one by one before the rest are only counted.
 constexpr std::size_t kMostFaultsNamed = 50;
 
+bool isSpreadsheetFault(const Failure& failure) {
+    return static_cast<int>(failure.fault) / 100 == static_cast<int>(Fault::SheetIsUtf16) / 100;
+}
+
+// Why the spreadsheet cannot be read on: the reader's own fault, or the one below it that stopped it.
+Failure unreadable(const Failure& failure) {
+    return isSpreadsheetFault(failure) ? failure : causedBy(Failure(Fault::SheetUnreadable), failure);
+}
+
+// `failure` as the one fault of the spreadsheet `file`, which stops import before a row is read.
+Result<std::string> refusedWhole(Failure failure, const std::string& file, std::uint64_t line = 0) {
+    failure = unreadable(failure);
+    failure.file = file;
+    failure.line = line;
+    return Result<std::string>::failure(sheetRefused(file, {failure}, 0));
+}
+
+// A fault found where the file holds `value` in `field`.
+Failure cellFault(Fault fault, int field, std::string_view value) {
+    Failure failure(fault);
+    failure.field = field;
+    failure.value = std::string(value);
+    return failure;
+}
+
+Failure strayCell(std::string_view value) {
+    Failure stray = cellFault(Fault::CellStray, 0, value);
+    stray.limit = kRecordFields;
+    return stray;
+}
+
+// Why import does not take a workbook's cell that is no text.
+Fault refusedKind(const SheetCell& cell) {
+    if (cell.formula) return Fault::CellFormula;
+    return cell.kind == "b"   ? Fault::CellTrueOrFalse
+           : cell.kind == "e" ? Fault::CellErrorValue
+                              : Fault::CellDate;
+}
+
 // Faults as they are found: the first ones in full, the rest counted.
 class Faults {
   public:
-    Faults(const std::string& file, bool error) : file_(file), error_(error) {}
-    void add(std::uint64_t line, std::uint64_t column, const std::string& message) {
-        if (named_.size() < kMostFaultsNamed)
-            named_.push_back(faultAt(file_, line, column, error_, message));
-        else
+    explicit Faults(const std::string& file) : file_(file) {}
+    // `failure`, placed at `line` and `column` of the file unless it names its own place.
+    void add(std::uint64_t line, std::uint64_t column, Failure failure) {
+        if (named_.size() >= kMostFaultsNamed) {
             ++more_;
+            return;
+        }
+        failure.file = file_;
+        if (failure.line == 0) {
+            failure.line = line;
+            failure.column = column;
+        }
+        named_.push_back(std::move(failure));
     }
+    void add(Failure failure) { add(0, 0, std::move(failure)); }
     bool any() const { return !named_.empty(); }
-    std::vector<std::string> lines() const {
-        std::vector<std::string> all = named_;
-        if (more_ > 0) all.push_back(moreFaults(more_));
-        return all;
-    }
-    std::string joined() const {
-        std::string text;
-        for (const std::string& line : lines())
-            text += (text.empty() ? "" : "\n") + line;
-        return text;
-    }
+    std::vector<std::string> lines(bool error) const { return describeAllAt(named_, more_, error); }
+    Failure refusal() const { return sheetRefused(file_, named_, more_); }
 
   private:
     const std::string& file_;
-    bool error_;
-    std::vector<std::string> named_;
+    std::vector<Failure> named_;
     std::uint64_t more_ = 0;
 };
 
@@ -133,7 +170,7 @@ void warnDuplicates(std::deque<VehicleIdSeen>& seen, const std::string& catalogu
         return a.hash != b.hash ? a.hash < b.hash : a.line < b.line;
     });
     auto text = [&](const VehicleIdSeen& s) { return storedVehicleId(catalogue, s.offset); };
-    std::vector<std::pair<std::uint32_t, std::string>> found;
+    std::vector<std::pair<std::uint32_t, Failure>> found;
     for (std::size_t i = 0; i < seen.size();) {
         std::size_t end = i + 1;
         while (end < seen.size() && seen[end].hash == seen[i].hash)
@@ -141,15 +178,17 @@ void warnDuplicates(std::deque<VehicleIdSeen>& seen, const std::string& catalogu
         for (std::size_t j = i + 1; j < end; ++j)
             for (std::size_t k = i; k < j; ++k)
                 if (text(seen[k]) == text(seen[j])) {
-                    found.emplace_back(seen[j].line,
-                                       duplicateVehicleId(std::string(text(seen[j])), seen[k].line));
+                    Failure twice = cellFault(Fault::VehicleIdUsedTwice, kVehicleId, text(seen[j]));
+                    twice.count = seen[k].line;
+                    found.emplace_back(seen[j].line, std::move(twice));
                     break;
                 }
         i = end;
     }
-    std::sort(found.begin(), found.end());
-    for (const auto& [line, message] : found)
-        warnings.add(line, 1, message);
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [line, twice] : found)
+        warnings.add(line, 1, twice);
 }
 
 // The header row, or the faults that say why the file is not what import reads.
@@ -157,32 +196,32 @@ bool headerFits(const SheetRow& row, Faults& faults) {
     if (row.cells.size() == 1) { // one cell: maybe another separator
         for (char separator : {';', '\t'})
             if (row.cells[0].text.find(separator) != std::string::npos) {
-                faults.add(row.line, 1, separatedBy(separator));
+                faults.add(row.line, 1,
+                           cellFault(Fault::SheetNotCommaSeparated, 0, std::string(1, separator)));
                 return false;
             }
     }
-    std::string names;
-    for (int f = 1; f <= kRecordFields; ++f)
-        names += (names.empty() ? "" : ",") + fieldName(f);
     for (int f = 1; f <= kRecordFields; ++f) {
         const SheetCell* cell = nullptr;
         for (const SheetCell& c : row.cells)
             if (c.column == static_cast<std::uint64_t>(f)) cell = &c;
         if (cell == nullptr) {
-            faults.add(row.line, 0, headerExpected(names));
+            faults.add(row.line, 0, Failure(Fault::SheetHeaderMissing));
             return false;
         }
         const std::string misreadMark =
             "\xC3\xAF\xC2\xBB\xC2\xBF"; // a UTF-8 byte order mark read as Windows-1252
-        if (f == 1 && cell->text == misreadMark + fieldName(f))
-            faults.add(cell->line, cell->column,
-                       utf8ReadAsWindows1252(fieldName(f), cell->text, "\xEF\xBB\xBF" + fieldName(f)));
-        else if (cell->text != fieldName(f))
-            faults.add(cell->line, cell->column, headerCellExpected(cell->text, fieldName(f)));
+        if (f == 1 && cell->text == misreadMark + fieldName(f)) {
+            Failure misread = cellFault(Fault::CellReadAsWindows1252, f, cell->text);
+            misread.expected = "\xEF\xBB\xBF" + fieldName(f);
+            faults.add(cell->line, cell->column, std::move(misread));
+        } else if (cell->text != fieldName(f)) {
+            faults.add(cell->line, cell->column, cellFault(Fault::SheetHeaderCellWrong, f, cell->text));
+        }
     }
     if (row.cells.back().column > static_cast<std::uint64_t>(kRecordFields)) {
         const SheetCell& stray = row.cells.back();
-        faults.add(stray.line, stray.column, strayCell(stray.text, kRecordFields));
+        faults.add(stray.line, stray.column, strayCell(stray.text));
     }
     return !faults.any();
 }
@@ -191,20 +230,20 @@ bool headerFits(const SheetRow& row, Faults& faults) {
 
 Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, bool csv,
                                       std::vector<std::string>* warningLines) {
-    Faults faults(file, true);
-    Faults warnings(file, false);
-    auto refused = [&]() { return Result<std::string>::failure(faults.joined()); };
-    auto unreadable = [&](const Result<bool>& read) {
-        faults.add(rows.failedLine(), rows.failedColumn(), read.reason());
+    Faults faults(file);
+    Faults warnings(file);
+    auto refused = [&]() { return Result<std::string>::failure(faults.refusal()); };
+    auto stopped = [&](const Result<bool>& read) {
+        faults.add(unreadable(read.error()));
         return refused();
     };
     const std::size_t mostFieldBytes = RecordReader().maxFieldBytes();
 
     SheetRow row;
     Result<bool> read = rows.next(row);
-    if (!read) return unreadable(read);
+    if (!read) return stopped(read);
     if (!read.value()) {
-        faults.add(0, 0, noRecords());
+        faults.add(Failure(Fault::SheetHoldsNoRecord));
         return refused();
     }
     if (!headerFits(row, faults)) return refused();
@@ -219,7 +258,10 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
         const bool stray =
             !row.cells.empty() && row.cells.back().column > static_cast<std::uint64_t>(kRecordFields);
         if (!stray && csv && row.lastColumn < static_cast<std::uint64_t>(kRecordFields)) {
-            faults.add(row.line, 0, tooFewCells(row.lastColumn, kRecordFields));
+            Failure few(Fault::RowTooFewCells);
+            few.count = static_cast<std::int64_t>(row.lastColumn);
+            few.limit = kRecordFields;
+            faults.add(row.line, 0, std::move(few));
             continue;
         }
         bool fine = true;
@@ -230,29 +272,27 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
                 if (c.column == static_cast<std::uint64_t>(f)) cell = &c;
             if (cell == nullptr) continue;
             if (cell->formula || !cell->kind.empty()) {
-                faults.add(cell->line, cell->column,
-                           cell->formula ? formulaCell(cell->text) : cellKindRefused(cell->kind, cell->text));
+                faults.add(cell->line, cell->column, cellFault(refusedKind(*cell), f, cell->text));
                 fine = false;
                 continue;
             }
             const std::string_view value = csv ? unguardedCell(cell->text) : std::string_view(cell->text);
             if (!csv && unguardedCell(value) != value) { // the CSV's guard, carried into a workbook
-                faults.add(cell->line, cell->column, guardInWorkbook(fieldName(f), value));
+                faults.add(cell->line, cell->column, cellFault(Fault::CellGuardInWorkbook, f, value));
                 fine = false;
                 continue;
             }
             Result<std::string> text =
                 storedCell(f, value, cell->bytes - (cell->text.size() - value.size()), mostFieldBytes);
             if (!text) {
-                faults.add(cell->line, cell->column, text.reason());
+                faults.add(cell->line, cell->column, text.error());
                 fine = false;
                 continue;
             }
             stored[static_cast<std::size_t>(f - 1)] = std::move(text.value());
         }
         if (stray) {
-            faults.add(row.cells.back().line, row.cells.back().column,
-                       strayCell(row.cells.back().text, kRecordFields));
+            faults.add(row.cells.back().line, row.cells.back().column, strayCell(row.cells.back().text));
             continue;
         }
         if (!fine) continue;
@@ -262,11 +302,16 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
         const int from = *parseYear(raw[kYearFrom]);
         const int to = *parseYear(raw[kYearTo]);
         if (from > to) {
-            faults.add(row.line, kYearFrom, yearsReversed(from, to));
+            Failure reversed(Fault::RecordYearsReversed);
+            reversed.count = from;
+            reversed.limit = to;
+            faults.add(row.line, kYearFrom, std::move(reversed));
             continue;
         }
         if (std::optional<std::string> shadowed = coverage.add(raw, from, to, records)) {
-            faults.add(row.line, 0, *shadowed);
+            Failure neverShown; // worded by the checker, whose finding it is
+            neverShown.why = *shadowed;
+            faults.add(row.line, 0, std::move(neverShown));
             continue;
         }
         if (faults.any()) continue;         // nothing will be written: only the faults still count
@@ -277,17 +322,17 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
         for (int f = 1; f <= kRecordFields; ++f)
             line += (f > 1 ? "," : "") + listItem(f, stored[static_cast<std::size_t>(f - 1)]);
         if (!catalogue.append(line += "\r\n")) {
-            faults.add(row.line, 0, outOfMemory());
+            faults.add(row.line, 0, Failure(Fault::SheetOutOfMemory));
             return refused();
         }
         ++records;
     }
-    if (!read) return unreadable(read);
-    if (!faults.any() && records == 0) faults.add(0, 0, noRecords());
+    if (!read) return stopped(read);
+    if (!faults.any() && records == 0) faults.add(Failure(Fault::SheetHoldsNoRecord));
     if (faults.any()) return refused();
     std::string text = catalogue.join("0" + std::string(kRecordFields - 1, ',') + "\r\n"); // the end record
     warnDuplicates(vehicleIds, text, warnings);
-    if (warningLines != nullptr) *warningLines = warnings.lines();
+    if (warningLines != nullptr) *warningLines = warnings.lines(false);
     return text;
 }
 
@@ -295,7 +340,7 @@ Result<std::string> catalogueFromCsv(std::string_view csv, const std::string& fi
                                      std::vector<std::string>* warnings) {
     if (csv.substr(0, 2) == "\xFF\xFE" || csv.substr(0, 2) == "\xFE\xFF" ||
         csv.substr(0, std::min<std::size_t>(csv.size(), 256)).find('\0') != std::string_view::npos)
-        return Result<std::string>::failure(faultAt(file, 1, 0, true, notUtf8ButUtf16()));
+        return refusedWhole(Failure(Fault::SheetIsUtf16), file, 1);
     CsvReader rows(csv);
     return catalogueFromRows(rows, file, true, warnings);
 }
@@ -307,22 +352,22 @@ Result<std::string> catalogueFromSpreadsheet(const std::string& path, std::vecto
                    [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
     if (lower == suffix) {
         Result<std::unique_ptr<SheetRows>> workbook = openWorkbook(path);
-        if (!workbook) return Result<std::string>::failure(faultAt(path, 0, 0, true, workbook.reason()));
+        if (!workbook) return refusedWhole(workbook.error(), path);
         return catalogueFromRows(*workbook.value(), path, false, warnings);
     }
     Result<std::string> start = readFileStart(path, 256);
-    if (!start) return Result<std::string>::failure(faultAt(path, 0, 0, true, start.reason()));
+    if (!start) return refusedWhole(start.error(), path);
     if (start.value().substr(0, 2) == "\xFF\xFE" || start.value().substr(0, 2) == "\xFE\xFF" ||
         start.value().find('\0') != std::string::npos)
-        return Result<std::string>::failure(faultAt(path, 1, 0, true, notUtf8ButUtf16()));
+        return refusedWhole(Failure(Fault::SheetIsUtf16), path, 1);
     RegularFile input;
-    if (Status opened = input.open(path); !opened)
-        return Result<std::string>::failure(faultAt(path, 0, 0, true, opened.reason()));
+    if (Status opened = input.open(path); !opened) return refusedWhole(opened.error(), path);
     std::uint64_t total = 0;
+    Failure tooLarge(Fault::SheetTooLarge);
+    tooLarge.limit = static_cast<std::int64_t>(kMostFileBytes);
     CsvReader rows([&](char* into, std::size_t most) -> Result<std::size_t> {
         Result<std::size_t> got = input.read(into, most);
-        if (got && (total += got.value()) > kMostFileBytes)
-            return Result<std::size_t>::failure(fileTooLarge(kMostFileBytes));
+        if (got && (total += got.value()) > kMostFileBytes) return Result<std::size_t>::failure(tooLarge);
         return got;
     });
     return catalogueFromRows(rows, path, true, warnings);

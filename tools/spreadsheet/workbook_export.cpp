@@ -2,7 +2,6 @@
 #include "spreadsheet/spreadsheet.h"
 
 #include "catalogue_record.h"
-#include "messages.h"
 
 #include <QTemporaryDir>
 
@@ -22,20 +21,29 @@ std::size_t shownWidth(const std::string& text) {
         text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
-std::string cellRefused(std::int64_t position, int field, lxw_error error) {
-    const std::string where = recordNumbered(position) + ", " + fieldName(field) + ": ";
-    if (error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)
-        return where + "more than the 32,767 characters a workbook cell holds; export as CSV instead";
-    if (error == LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE)
-        return where + "more records than the 1,048,575 rows a worksheet holds; export as CSV instead";
-    return where + lxw_strerror(error);
+Failure cellRefused(std::int64_t position, int field, lxw_error error) {
+    Failure refused(error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED     ? Fault::WorkbookCellTooLong
+                    : error == LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE ? Fault::WorkbookTooManyRows
+                                                                      : Fault::WorkbookCellRefused);
+    refused.record = position;
+    refused.field = field;
+    refused.why = lxw_strerror(error);
+    return refused;
+}
+
+// A failure of the workbook `file`; `why` is the library's or the system's reason.
+Failure workbookFault(Fault fault, const std::string& file, const std::string& why = {}) {
+    Failure failure(fault);
+    failure.file = file;
+    failure.why = why;
+    return failure;
 }
 
 Status writeWorkbook(const std::string& catalogue, const std::string& file) {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows stream through a temporary file, whatever the catalogue's size
     lxw_workbook* book = workbook_new_opt(file.c_str(), &options);
-    if (book == nullptr) return Status::failure("cannot start the workbook " + file);
+    if (book == nullptr) return Status::failure(workbookFault(Fault::WorkbookCannotStart, file));
     lxw_worksheet* sheet = workbook_add_worksheet(book, "Catalogue");
     lxw_format* text = workbook_add_format(book);
     format_set_num_format(text, kTextFormat);
@@ -66,7 +74,7 @@ Status writeWorkbook(const std::string& catalogue, const std::string& file) {
         worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
                              static_cast<double>(std::min(widths[c] + 2, kWidestColumn)), text);
     if (const lxw_error closed = workbook_close(book); closed != LXW_NO_ERROR)
-        return Status::failure("cannot write the workbook " + file + ": " + lxw_strerror(closed));
+        return Status::failure(workbookFault(Fault::WorkbookCannotBeWritten, file, lxw_strerror(closed)));
     return Done{};
 }
 
@@ -86,8 +94,8 @@ Status exportWorkbook(const std::string& catalogue, OutputFile& output) {
     // A device or a FIFO: the workbook needs a file of its own first, then its bytes go out in order.
     QTemporaryDir scratch;
     if (!scratch.isValid())
-        return Status::failure("cannot make a temporary folder for the workbook: " +
-                               scratch.errorString().toStdString());
+        return Status::failure(
+            workbookFault(Fault::WorkbookNoScratchFolder, {}, scratch.errorString().toStdString()));
     const std::string file = scratch.filePath("catalogue.xlsx").toStdString();
     if (Status written = writeWorkbook(catalogue, file); !written) return written;
     return output.copyFrom(file);

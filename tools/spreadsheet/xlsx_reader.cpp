@@ -1,7 +1,6 @@
 #include "spreadsheet/xlsx_reader.h"
 
 #include "regular_file.h"
-#include "spreadsheet/spreadsheet_messages.h"
 #include "spreadsheet/xml_part.h"
 
 #include <unzip.h>
@@ -125,9 +124,9 @@ class WorkbookRows : public SheetRows {
         io.zerror_file = device_io::error;
         io.opaque = device;
         zip_ = unzOpen2_64("workbook", &io);
-        if (zip_ == nullptr) return Status::failure(notAWorkbook("no zip container"));
+        if (zip_ == nullptr) return Status::failure(Failure(Fault::NotAZipContainer));
         Result<QString> sheetId = firstSheetId();
-        if (!sheetId) return Status::failure(sheetId.reason());
+        if (!sheetId) return Status::failure(sheetId.error());
         QString sheetTarget;
         QString stringsTarget;
         { // one part of the container is open at a time
@@ -141,11 +140,10 @@ class WorkbookRows : public SheetRows {
                 if (a.value("Id") == sheetId.value()) sheetTarget = a.value("Target").toString();
                 if (a.value("Type").endsWith(u"/sharedStrings")) stringsTarget = a.value("Target").toString();
             }
-            if (!more) return Status::failure(more.reason());
+            if (!more) return Status::failure(more.error());
         }
         if (sheetTarget.isEmpty())
-            return Status::failure(
-                workbookDamaged("xl/_rels/workbook.xml.rels", "the first sheet has no part"));
+            return Status::failure(partFault(Fault::WorkbookSheetWithoutPart, "xl/_rels/workbook.xml.rels"));
         if (!stringsTarget.isEmpty())
             if (Status read = readStrings(partPath(stringsTarget)); !read) return read;
         return sheet_.open(zip_, partPath(sheetTarget), kMostPartBytes);
@@ -154,7 +152,7 @@ class WorkbookRows : public SheetRows {
     Result<bool> next(SheetRow& row) override {
         for (;;) {
             Result<bool> more = sheet_.next();
-            if (!more) return failedHere(more.reason());
+            if (!more) return failedHere(more.error());
             if (!more.value()) return false;
             QXmlStreamReader& xml = sheet_.xml();
             if (!xml.isStartElement() || xml.name() != u"row") continue;
@@ -162,7 +160,7 @@ class WorkbookRows : public SheetRows {
             const QStringView number = xml.attributes().value("r");
             const std::uint64_t line = number.isEmpty() ? rowNumber_ + 1 : number.toULongLong(&ok);
             if ((!number.isEmpty() && !ok) || line <= rowNumber_ || line > kMostRow)
-                return failedHere(workbookDamaged(sheet_.name().toStdString(), "a row is out of order"));
+                return failedHere(partFault(Fault::WorkbookRowOutOfOrder, sheet_.name()));
             rowNumber_ = line;
             row.line = line;
             row.cells.clear();
@@ -174,22 +172,23 @@ class WorkbookRows : public SheetRows {
     }
 
   private:
-    Result<bool> failedHere(const std::string& why) {
-        failedAt_ = {rowNumber_, 0};
-        return Result<bool>::failure(why);
+    // `failure`, placed at the row read last.
+    Result<bool> failedHere(Failure failure) {
+        failure.line = rowNumber_;
+        return Result<bool>::failure(std::move(failure));
     }
 
     // The r:id of the workbook's first sheet.
     Result<QString> firstSheetId() {
         XmlPart workbook;
         if (Status opened = workbook.open(zip_, "xl/workbook.xml", kMostSmallPartBytes); !opened)
-            return Result<QString>::failure(opened.reason());
+            return Result<QString>::failure(opened.error());
         Result<bool> more = true;
         while ((more = workbook.next()) && more.value())
             if (workbook.xml().isStartElement() && workbook.xml().name() == u"sheet")
                 return workbook.xml().attributes().value(kRelationships, "id").toString();
-        if (!more) return Result<QString>::failure(more.reason());
-        return Result<QString>::failure(workbookDamaged("xl/workbook.xml", "it names no sheet"));
+        if (!more) return Result<QString>::failure(more.error());
+        return Result<QString>::failure(partFault(Fault::WorkbookNamesNoSheet, "xl/workbook.xml"));
     }
 
     Status readStrings(const QString& name) {
@@ -206,10 +205,9 @@ class WorkbookRows : public SheetRows {
             } else if (xml.isEndElement() && xml.name() == u"si") {
                 inItem = false;
                 if (ends_.size() >= kMostStrings)
-                    return Status::failure(workbookTooLarge(name.toStdString(), "strings", kMostStrings));
+                    return Status::failure(partFault(Fault::WorkbookTooManyStrings, name, kMostStrings));
                 if (pool_.size() + item.text.size() > kMostStringBytes)
-                    return Status::failure(
-                        workbookTooLarge(name.toStdString(), "bytes of text", kMostStringBytes));
+                    return Status::failure(partFault(Fault::WorkbookStringsTooLarge, name, kMostStringBytes));
                 pool_ += item.text;
                 if (item.bytes > item.text.size()) longer_[ends_.size()] = item.bytes;
                 ends_.push_back(pool_.size());
@@ -217,7 +215,7 @@ class WorkbookRows : public SheetRows {
                 item.token(xml);
             }
         }
-        return more ? Status(Done{}) : Status::failure(more.reason());
+        return more ? Status(Done{}) : Status::failure(more.error());
     }
 
     Result<bool> readRow(SheetRow& row) {
@@ -230,14 +228,13 @@ class WorkbookRows : public SheetRows {
         bool inCell = false, inValue = false, inInline = false;
         for (;;) {
             Result<bool> more = sheet_.next();
-            if (!more) return failedHere(more.reason());
-            if (!more.value())
-                return failedHere(workbookDamaged(sheet_.name().toStdString(), "a row never ends"));
+            if (!more) return failedHere(more.error());
+            if (!more.value()) return failedHere(partFault(Fault::WorkbookRowNeverEnds, sheet_.name()));
             if (xml.isStartElement() && xml.name() == u"c" && !inCell) {
                 const QStringView reference = xml.attributes().value("r");
                 const std::uint64_t at = reference.isEmpty() ? column + 1 : columnOf(reference);
                 if (at == 0 || at <= column)
-                    return failedHere(workbookDamaged(sheet_.name().toStdString(), "a cell is out of order"));
+                    return failedHere(partFault(Fault::WorkbookCellOutOfOrder, sheet_.name()));
                 column = at;
                 cell = SheetCell{};
                 cell.line = row.line;
@@ -264,7 +261,7 @@ class WorkbookRows : public SheetRows {
             } else if (inCell && xml.isEndElement() && xml.name() == u"c") {
                 inCell = false;
                 if (Status made = makeCell(cell, type, value, inlineText); !made)
-                    return failedHere(made.reason());
+                    return failedHere(made.error());
                 row.lastColumn = column;
                 keepCell(row, std::move(cell));
             } else if (xml.isEndElement() && xml.name() == u"row") {
@@ -279,8 +276,7 @@ class WorkbookRows : public SheetRows {
             bool ok = false;
             const qulonglong index = QByteArray::fromStdString(value).trimmed().toULongLong(&ok);
             if (!ok || index >= ends_.size())
-                return Status::failure(
-                    workbookDamaged(sheet_.name().toStdString(), "a cell names a string that is not there"));
+                return Status::failure(partFault(Fault::WorkbookStringMissing, sheet_.name()));
             const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
             cell.text = pool_.substr(begin, ends_[index] - begin);
             const auto longer = longer_.find(index);
@@ -291,9 +287,7 @@ class WorkbookRows : public SheetRows {
         } else {
             cell.text = value;
             cell.bytes = value.size();
-            if (type == u"b") cell.kind = "true-or-false";
-            if (type == u"e") cell.kind = "error";
-            if (type == u"d") cell.kind = "date";
+            if (type == u"b" || type == u"e" || type == u"d") cell.kind = type.toStdString();
         }
         if (cell.formula && cell.bytes == 0) cell.bytes = 1; // a formula cell is never taken as empty
         return Done{};
@@ -312,7 +306,7 @@ class WorkbookRows : public SheetRows {
 Result<std::unique_ptr<SheetRows>> openWorkbook(QIODevice* device) {
     auto rows = std::make_unique<WorkbookRows>();
     if (Status opened = rows->open(device); !opened)
-        return Result<std::unique_ptr<SheetRows>>::failure(opened.reason());
+        return Result<std::unique_ptr<SheetRows>>::failure(opened.error());
     return std::unique_ptr<SheetRows>(std::move(rows));
 }
 
@@ -321,18 +315,17 @@ Result<std::unique_ptr<SheetRows>> openWorkbook(const std::string& path) {
     struct FileRows : SheetRows {
         QFile file;
         std::unique_ptr<SheetRows> rows;
-        Result<bool> next(SheetRow& row) override {
-            Result<bool> read = rows->next(row);
-            failedAt_ = {rows->failedLine(), rows->failedColumn()};
-            return read;
-        }
+        Result<bool> next(SheetRow& row) override { return rows->next(row); }
     };
     if (!isRegularFile(path))
-        return Result<std::unique_ptr<SheetRows>>::failure(notAWorkbook("not an ordinary file"));
+        return Result<std::unique_ptr<SheetRows>>::failure(Failure(Fault::WorkbookNotOrdinaryFile));
     auto owner = std::make_unique<FileRows>();
     owner->file.setFileName(QString::fromStdString(path));
-    if (!owner->file.open(QIODevice::ReadOnly))
-        return Result<std::unique_ptr<SheetRows>>::failure(owner->file.errorString().toStdString());
+    if (!owner->file.open(QIODevice::ReadOnly)) {
+        Failure refused(Fault::System);
+        refused.why = owner->file.errorString().toStdString();
+        return Result<std::unique_ptr<SheetRows>>::failure(std::move(refused));
+    }
     Result<std::unique_ptr<SheetRows>> rows = openWorkbook(&owner->file);
     if (!rows) return rows;
     owner->rows = std::move(rows.value());

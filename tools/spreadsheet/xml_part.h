@@ -13,6 +13,9 @@
 
 namespace specialty {
 
+// A fault of the container's part `part` (see failure.h): `limit` for the bounds it passes.
+Failure partFault(Fault fault, const QString& part, std::uint64_t limit = 0);
+
 class XmlPart {
   public:
     XmlPart();
