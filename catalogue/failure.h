@@ -32,6 +32,15 @@ enum class Fault : std::uint16_t {
     PartCodeNotPlainName = 106,    // value: the part code
 
     // Pictures.
+    PictureNotDecodedFormat = 200,  // expected: the formats that are decoded
+    PictureHasTooManyScans = 201,   // count: its scans, limit: the most a picture may have
+    PictureGivesNoSize = 202,       // why: the image reader's own reason
+    PictureScansTakeTooLong = 203,  // value: its size as "WIDTH x HEIGHT", count: its scans
+    PictureDoesNotFitMemory = 204,  // value: its size as "WIDTH x HEIGHT", limit: the bytes left for it
+    PictureDoesNotDecode = 205,     // cause, or why: the image reader's own reason
+    PictureTimeIsUp = 206,          // -
+    PictureOutOfMemory = 207,       // -
+    PictureDecodesOnlyPartly = 208, // why: the decoder's warnings, one a line
 
     // The checker's findings.
 

@@ -18,12 +18,42 @@ namespace specialty {
 
 namespace {
 
-std::string megabytes(std::int64_t bytes) {
-    return std::to_string((bytes + 1024 * 1024 - 1) / (1024 * 1024)) + " MB";
+// A picture's size as its failures hold it: "WIDTH x HEIGHT".
+std::string sizeValue(QSize size) {
+    return std::to_string(size.width()) + " x " + std::to_string(size.height());
 }
 
-std::string dimensions(QSize size) {
-    return std::to_string(size.width()) + " x " + std::to_string(size.height()) + " pixels";
+Failure failureWithWhy(Fault fault, const QString& why) {
+    Failure failure(fault);
+    failure.why = why.toStdString();
+    return failure;
+}
+
+Failure tooManyScans(std::int64_t scans) {
+    Failure failure(Fault::PictureHasTooManyScans);
+    failure.count = scans;
+    failure.limit = kMaxJpegScans;
+    return failure;
+}
+
+Failure scansTakeTooLong(std::int64_t scans, QSize size) {
+    Failure failure(Fault::PictureScansTakeTooLong);
+    failure.value = sizeValue(size);
+    failure.count = scans;
+    return failure;
+}
+
+Failure doesNotFitMemory(QSize size, std::int64_t bytesLeft) {
+    Failure failure(Fault::PictureDoesNotFitMemory);
+    failure.value = sizeValue(size);
+    failure.limit = bytesLeft;
+    return failure;
+}
+
+Failure notDecodedFormat() {
+    Failure failure(Fault::PictureNotDecodedFormat);
+    failure.expected = kDecodedFormatNames;
+    return failure;
 }
 
 // The bytes of a picture as a device the decoder reads from, which fails every read once decoding is to
@@ -64,21 +94,19 @@ PictureInput readPicture(const std::string& path) {
     PictureInput input;
     Result<std::string> read = readWholeFile(path, kMaxPictureFileBytes);
     if (!read) {
-        input.problem = read.reason();
+        input.problem = read.error();
         return input;
     }
     input.format = pictureFormatOf(read.value());
     if (!input.format) {
-        input.problem =
-            std::string("it is not a picture that can be decoded (not a ") + kDecodedFormatNames + " file)";
+        input.problem = notDecodedFormat();
         return input;
     }
     input.bytes =
         input.format->withoutMetadata ? input.format->withoutMetadata(read.value()) : std::move(read.value());
     input.scans = std::max<std::int64_t>(1, jpegScanCount(input.bytes).value_or(1));
     if (input.scans > kMaxJpegScans) {
-        input.problem = "it has " + std::to_string(input.scans) + " scans, more than the " +
-                        std::to_string(kMaxJpegScans) + " a picture may have";
+        input.problem = tooManyScans(input.scans);
         return input;
     }
     const DecodingStop never;
@@ -87,8 +115,7 @@ PictureInput readPicture(const std::string& path) {
     useFormatOnly(reader, *input.format);
     input.size = reader.size();
     if (!input.size.isValid() || input.size.isEmpty()) {
-        input.problem =
-            "it does not give its size before its pixels (" + reader.errorString().toStdString() + ")";
+        input.problem = failureWithWhy(Fault::PictureGivesNoSize, reader.errorString());
         return input;
     }
     const std::int64_t pixels = static_cast<std::int64_t>(input.size.width()) * input.size.height();
@@ -97,49 +124,49 @@ PictureInput readPicture(const std::string& path) {
     input.decodingBytes = static_cast<std::int64_t>(input.bytes.size()) +
                           (input.scans > 1 ? pixels * kScanBufferBytesPerPixel : 0);
     if (pixels * input.scans > kMaxDecodedPixelPasses && input.scans > 1)
-        input.problem = "its " + std::to_string(input.scans) + " scans over " + dimensions(input.size) +
-                        " would take too long to decode";
+        input.problem = scansTakeTooLong(input.scans, input.size);
     return input;
 }
 
-std::string pictureDoesNotFit(const PictureInput& input, std::int64_t maxPixelBytes) {
+Status pictureFits(const PictureInput& input, std::int64_t maxPixelBytes) {
     const std::int64_t limit = std::max<std::int64_t>(0, std::min(maxPixelBytes, kMaxPictureBytes));
-    if (input.pixelBytes <= limit) return std::string();
-    return "it is " + dimensions(input.size) + ", more than the " + megabytes(limit) +
-           " of memory left for it";
+    if (input.pixelBytes <= limit) return Done();
+    return Status::failure(doesNotFitMemory(input.size, limit));
 }
 
-Picture decodePicture(const PictureInput& input, const DecodingStop& stop, QSize scaledTo) {
+Result<QImage> decodePicture(const PictureInput& input, const DecodingStop& stop, QSize scaledTo) {
     StoppableBytes device(input.bytes, stop);
     QImageReader reader(&device);
     useFormatOnly(reader, *input.format);
     if (scaledTo.isValid() && !scaledTo.isEmpty()) reader.setScaledSize(scaledTo);
     QImage image = reader.read();
-    if (image.isNull() || stop.reached())
-        return Picture{
-            QImage(),
-            "it is not a picture that can be decoded (" +
-                (stop.reached() ? std::string("its time is up") : reader.errorString().toStdString()) + ")"};
-    return Picture{std::move(image), std::string()};
+    if (stop.reached())
+        return Result<QImage>::failure(
+            causedBy(Failure(Fault::PictureDoesNotDecode), Failure(Fault::PictureTimeIsUp)));
+    if (image.isNull())
+        return Result<QImage>::failure(failureWithWhy(Fault::PictureDoesNotDecode, reader.errorString()));
+    return image;
 }
 
-Picture loadPicture(const std::string& path, std::int64_t maxPixelBytes) {
+Result<QImage> loadPicture(const std::string& path, std::int64_t maxPixelBytes) {
     const PictureInput input = readPicture(path);
-    if (!input.problem.empty()) return Picture{QImage(), input.problem};
-    if (std::string problem = pictureDoesNotFit(input, maxPixelBytes); !problem.empty())
-        return Picture{QImage(), std::move(problem)};
+    if (input.problem) return Result<QImage>::failure(*input.problem);
+    if (Status fits = pictureFits(input, maxPixelBytes); !fits) return Result<QImage>::failure(fits);
     return decodePicture(input);
 }
 
-std::string pictureProblem(const std::string& path) {
+Status pictureShowsWhole(const std::string& path) {
     DecoderWarnings warnings;
-    const Picture picture = loadPicture(path);
-    if (picture.image.isNull()) return picture.problem;
-    if (warnings.messages().empty()) return std::string();
-    std::string problem = "it decodes only partly (";
+    if (const Result<QImage> picture = loadPicture(path); !picture) return Status::failure(picture);
+    if (warnings.messages().empty()) return Done();
+    Failure partly(Fault::PictureDecodesOnlyPartly);
     for (std::size_t i = 0; i < warnings.messages().size(); ++i)
-        problem += (i > 0 ? "; " : "") + warnings.messages()[i];
-    return problem + ")";
+        partly.why += (i > 0 ? "\n" : "") + warnings.messages()[i];
+    return Status::failure(std::move(partly));
+}
+
+std::string pictureProblem(const std::string& path) {
+    return pictureShowsWhole(path).reason();
 }
 
 } // namespace specialty

@@ -5,11 +5,14 @@
 // decoding it, which may be stopped.
 #pragma once
 
+#include "result.h"
+
 #include <QDeadlineTimer>
 #include <QImage>
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace specialty {
@@ -29,11 +32,6 @@ constexpr std::int64_t kMaxDecodedPixelPasses = 16 * (kMaxPictureBytes / 4);
 // A JPEG of several scans is decoded into a buffer of all its coefficients first: up to 6 bytes a pixel.
 constexpr std::int64_t kScanBufferBytesPerPixel = 6;
 
-struct Picture {
-    QImage image;        // null when the file was not shown
-    std::string problem; // then why, for the user (UTF-8): "it has 10000 scans, more than 64"
-};
-
 // A picture file read and checked, its metadata removed: what decoding it takes.
 struct PictureInput {
     std::string bytes; // the file without its metadata
@@ -42,15 +40,15 @@ struct PictureInput {
     std::int64_t scans = 1;
     std::int64_t pixelBytes = 0;    // the decoded picture's memory, at the most
     std::int64_t decodingBytes = 0; // what decoding holds besides: the bytes and the decoder's buffers
-    std::string problem;            // not empty: refused, and why
+    std::optional<Failure> problem; // refused, and why
 };
 
 // Reads the picture at `path` (only an ordinary file) and checks it against the limits above; nothing of
 // it is decoded but its header.
 PictureInput readPicture(const std::string& path);
 
-// Why `input` is not decoded within `maxPixelBytes` of memory, or empty when it is.
-std::string pictureDoesNotFit(const PictureInput& input, std::int64_t maxPixelBytes);
+// Whether `input` is decoded within `maxPixelBytes` of memory, and when not, why.
+Status pictureFits(const PictureInput& input, std::int64_t maxPixelBytes);
 
 // When a decoding gives up: once `stop` is set, or `deadline` has passed, the decoder reads no further and
 // the picture counts as not decodable.
@@ -62,15 +60,18 @@ struct DecodingStop {
 
 // Decodes `input` (which must have no problem), in its own format and no other; at `scaledTo` when that is
 // valid, which the JPEG decoder reaches by decoding at 1/2, 1/4 or 1/8 of the size, at a fraction of the
-// work, before it scales smoothly (the others decode whole and scale).
-Picture decodePicture(const PictureInput& input, const DecodingStop& stop = {}, QSize scaledTo = QSize());
+// work, before it scales smoothly (the others decode whole and scale). The picture is never null.
+Result<QImage> decodePicture(const PictureInput& input, const DecodingStop& stop = {},
+                             QSize scaledTo = QSize());
 
-// What keeps the picture at `path` from showing whole, for the catalogue's maintainers: why it is refused
-// or does not decode, or the decoder's warnings when it decodes only partly (a JPEG cut short shows grey
-// below the cut); empty when it shows whole. The warnings are collected, never printed.
+// Whether the picture at `path` shows whole, for the catalogue's maintainers; when not, why: it is refused
+// or does not decode, or it decodes only partly (a JPEG cut short shows grey below the cut), with the
+// decoder's warnings. The warnings are collected, never printed.
+Status pictureShowsWhole(const std::string& path);
+// The same worded for the user, empty when it shows whole.
 std::string pictureProblem(const std::string& path);
 
-// Reads and decodes the picture at `path` if its pixels fit in `maxPixelBytes`.
-Picture loadPicture(const std::string& path, std::int64_t maxPixelBytes = kMaxPictureBytes);
+// Reads and decodes the picture at `path` if its pixels fit in `maxPixelBytes`; never null.
+Result<QImage> loadPicture(const std::string& path, std::int64_t maxPixelBytes = kMaxPictureBytes);
 
 } // namespace specialty

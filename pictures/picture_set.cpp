@@ -78,8 +78,8 @@ bool PictureSet::Shared::claim(std::size_t& job) {
 }
 
 bool PictureSet::Shared::reserve(const QByteArray& key, const PictureInput& input, std::int64_t keptBytes) {
-    if (input.problem.empty() && input.decodingBytes <= kDecodingBytes &&
-        pictureDoesNotFit(input, cache.maxCost() - cache.totalCost() - keptBytes).empty())
+    if (!input.problem && input.decodingBytes <= kDecodingBytes &&
+        pictureFits(input, cache.maxCost() - cache.totalCost() - keptBytes))
         return cache.insert(key, new Entry, static_cast<qsizetype>(input.pixelBytes + keptBytes));
     auto* failed = new Entry;
     failed->settled = true;
@@ -105,13 +105,13 @@ void PictureSet::Shared::settle(std::size_t index) {
     const QByteArray key = keyOf(job.path);
     PictureInput input;
     if (stop || picturesDue.hasExpired()) {
-        input.problem = "its time is up";
+        input.problem = Failure(Fault::PictureTimeIsUp);
     } else {
         try {
             input = readPicture(job.path);
         } catch (const std::bad_alloc&) {
             input = PictureInput();
-            input.problem = "there is not memory enough to read it";
+            input.problem = Failure(Fault::PictureOutOfMemory);
         }
     }
     // With previews, only they are decoded now, at the largest of their sizes, and the bytes are kept.
@@ -134,8 +134,9 @@ void PictureSet::Shared::settle(std::size_t index) {
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(remaining(picturesDue));
         if (decodingKilobytes().tryAcquire(kilobytes, static_cast<int>(wait.count()))) {
             try {
-                const QImage image =
-                    decodePicture(input, DecodingStop{&stop, picturesDue}, decodedSize).image;
+                const Result<QImage> decoded =
+                    decodePicture(input, DecodingStop{&stop, picturesDue}, decodedSize);
+                const QImage image = decoded ? *decoded : QImage();
                 for (const QSize& size : job.previewSizes)
                     if (!image.isNull())
                         previews.push_back(size == image.size() ? image

@@ -23,7 +23,8 @@ QImage PictureSource::whole() {
     const int kilobytes = decodingKilobytesOf(input_);
     if (decodingKilobytes().tryAcquire(kilobytes, kPictureTimeMs)) {
         try {
-            whole_ = decodePicture(input_, stop).image;
+            const Result<QImage> decoded = decodePicture(input_, stop);
+            whole_ = decoded ? *decoded : QImage();
         } catch (const std::bad_alloc&) {
             whole_ = QImage();
         }

@@ -20,6 +20,11 @@ using namespace specialty::test;
 
 namespace {
 
+// The picture loaded, or a null one when it was not.
+QImage loaded(const Result<QImage>& picture) {
+    return picture ? *picture : QImage();
+}
+
 QImage filled(QColor colour, QSize size = QSize(40, 30)) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
@@ -99,19 +104,19 @@ class HostilePicturesTest : public QObject {
         DataFolder folder;
         folder.writeFile("OKill.jpg", progressiveJpeg(QSize(64, 64)));
         folder.writeFile("SCANSill.jpg", progressiveJpeg(QSize(64, 64), 2000));
-        QCOMPARE(loadPicture(folder.file("OKill.jpg")).image.size(), QSize(64, 64));
-        const Picture refused = loadPicture(folder.file("SCANSill.jpg"));
-        QVERIFY(refused.image.isNull());
-        QVERIFY2(refused.problem.find("scans") != std::string::npos, refused.problem.c_str());
+        QCOMPARE(loaded(loadPicture(folder.file("OKill.jpg"))).size(), QSize(64, 64));
+        const Result<QImage> refused = loadPicture(folder.file("SCANSill.jpg"));
+        QVERIFY(!refused);
+        QVERIFY2(refused.reason().find("scans") != std::string::npos, refused.reason().c_str());
     }
 
     void largePictureWithManyScansIsRefused() {
         // Few enough scans for a small picture, too many passes over sixteen million pixels.
         DataFolder folder;
         folder.writeFile("BIGill.jpg", progressiveJpeg(QSize(4000, 4000), 20));
-        QVERIFY(loadPicture(folder.file("BIGill.jpg")).image.isNull());
+        QVERIFY(!loadPicture(folder.file("BIGill.jpg")));
         folder.writeFile("FEWill.jpg", progressiveJpeg(QSize(1000, 1000), 20));
-        QCOMPARE(loadPicture(folder.file("FEWill.jpg")).image.size(), QSize(1000, 1000));
+        QCOMPARE(loaded(loadPicture(folder.file("FEWill.jpg"))).size(), QSize(1000, 1000));
     }
 
     void slotsShowingOneCodeShareOneDecodedPicture() {
@@ -233,11 +238,11 @@ class HostilePicturesTest : public QObject {
         DataFolder folder;
         folder.writeFile("METAill.jpg", file.toStdString());
         const std::string path = folder.file("METAill.jpg");
-        const Picture picture = loadPicture(path);
-        QCOMPARE(picture.image.size(), QSize(40, 30));
-        QVERIFY(RecordingWindow::near(picture.image.pixelColor(20, 15), Qt::red));
-        QCOMPARE(picture.image.textKeys(), QStringList()); // no text was read, so none was inflated
-        QCOMPARE(pictureProblem(path), std::string());     // and check finds the picture whole
+        const QImage picture = loaded(loadPicture(path));
+        QCOMPARE(picture.size(), QSize(40, 30));
+        QVERIFY(RecordingWindow::near(picture.pixelColor(20, 15), Qt::red));
+        QCOMPARE(picture.textKeys(), QStringList());   // no text was read, so none was inflated
+        QCOMPARE(pictureProblem(path), std::string()); // and check finds the picture whole
     }
 
     void onlyJpegPngAndBmpAreDecoded_data() {
@@ -269,12 +274,13 @@ class HostilePicturesTest : public QObject {
         file.replace("OUTSIDE", QByteArray::fromStdString(outside.file("secretill.jpg")));
         DataFolder folder;
         folder.writeFile("PARTill.jpg", file.toStdString());
-        const Picture picture = loadPicture(folder.file("PARTill.jpg"));
-        QCOMPARE(!picture.image.isNull(), shown);
+        const Result<QImage> picture = loadPicture(folder.file("PARTill.jpg"));
+        QCOMPARE(picture.ok(), shown);
         if (shown)
-            QVERIFY(RecordingWindow::near(picture.image.pixelColor(20, 15), Qt::blue));
+            QVERIFY(RecordingWindow::near(picture->pixelColor(20, 15), Qt::blue));
         else
-            QVERIFY2(picture.problem.find("JPEG, PNG or BMP") != std::string::npos, picture.problem.c_str());
+            QVERIFY2(picture.reason().find("JPEG, PNG or BMP") != std::string::npos,
+                     picture.reason().c_str());
     }
 
     void picturesThatDoNotFitAreNeverDecoded() {

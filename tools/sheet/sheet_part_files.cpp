@@ -62,13 +62,13 @@ std::string readPart(SheetPart& part, std::size_t index, const std::string& data
         part.picture = SheetPart::File::Missing;
         return {};
     }
-    const Picture picture = loadPicture(*picturePath);
-    if (picture.image.isNull()) {
+    const Result<QImage> picture = loadPicture(*picturePath);
+    if (!picture) {
         part.picture = SheetPart::File::Broken;
-        part.pictureProblem = picture.problem.empty() ? "it does not decode" : picture.problem;
+        part.pictureProblem = picture.reason();
         return {};
     }
-    const QByteArray bytes = thumbnailBytes(picture.image);
+    const QByteArray bytes = thumbnailBytes(*picture);
     if (bytes.isEmpty()) {
         part.picture = SheetPart::File::Broken;
         part.pictureProblem = "its thumbnail cannot be made";
@@ -80,10 +80,10 @@ std::string readPart(SheetPart& part, std::size_t index, const std::string& data
         !written)
         return written.reason();
     part.picture = SheetPart::File::Shown;
-    const QSize size = picture.image.size().scaled(kThumbWidth, kThumbHeight, Qt::KeepAspectRatio);
-    const bool scaled = picture.image.width() > kThumbWidth || picture.image.height() > kThumbHeight;
-    part.thumbWidth = scaled ? size.width() : picture.image.width();
-    part.thumbHeight = scaled ? size.height() : picture.image.height();
+    const QSize size = picture->size().scaled(kThumbWidth, kThumbHeight, Qt::KeepAspectRatio);
+    const bool scaled = picture->width() > kThumbWidth || picture->height() > kThumbHeight;
+    part.thumbWidth = scaled ? size.width() : picture->width();
+    part.thumbHeight = scaled ? size.height() : picture->height();
     return {};
 }
 
