@@ -23,6 +23,56 @@ enum class Fault : std::uint16_t {
     // Pictures.
 
     // The checker's findings.
+    // About the catalogue's bytes and records; `record` is the record's position, `value` a field as the
+    // viewer shows it ("*" rule applied).
+    CheckByteOrderMark = 300,       // (no details)
+    CheckUtf8Field = 301,           // field, value, record
+    CheckNameTooLong = 302,         // field, value, record, limit: the width of its selection columns
+    CheckNameBlankEnds = 303,       // field, value, record
+    CheckNameUnmappable = 304,      // field, value, record
+    CheckYearNotWhole = 305,        // field, value, record
+    CheckYearsReversed = 306,       // record, count: YearFrom, limit: YearTo
+    CheckYearsBelowSelection = 307, // record, count: YearFrom, limit: YearTo
+    CheckNeverShown = 308,          // record, value: its VehicleId, count: YearFrom, limit: YearTo,
+                                    // cause: the earlier records that find those years (CheckEarlierRecord
+                                    // after CheckEarlierRecord, then CheckEarlierMore or CheckEarlierOthers
+                                    // when some are not named)
+    CheckEarlierRecord = 309,       // record, line (0: not known); cause: the next of the chain
+    CheckVehicleIdRepeated = 310,   // value: the VehicleId, record, cause: a CheckEarlierRecord
+    CheckEarlierMore = 311,         // count: earlier records not named
+    CheckEarlierOthers = 312,       // (no details): earlier records not counted
+    CheckTooManyVehicles = 313,     // record: the first not judged
+    CheckTooManyVehicleIds = 314,   // record: the first not judged
+    CheckEndsInRecord = 315,        // record, count: the fields it has
+    CheckFieldTooLong = 316,        // field, record, limit: the bytes a field may hold
+    CheckLinesAfterEnd = 317,       // (no details)
+    CheckNoEndRecord = 318,         // (no details)
+    CheckNoRecord = 319,            // (no details)
+    // About the lines: `line` is the line, `count` the fields it holds.
+    CheckLineFields = 320,       // line, count
+    CheckShiftBegins = 321,      // line, count, record: the first record read shifted
+    CheckShiftUntil = 322,       // line, count, record, limit: the line where the records are in step again
+    CheckShiftToEnd = 323,       // line, count, record
+    CheckShiftEnds = 324,        // line: where the shift began
+    CheckShiftStays = 325,       // line: where the shift began
+    CheckRecordsOnLine = 326,    // line, count: the records it holds
+    CheckRecordSpansLines = 327, // record, line: its first, limit: its last
+    CheckAsLineReads = 328,      // line: the line judged, limit: the line where the shift began; cause
+    CheckUnjudgedLines = 329,    // count: lines, line: the first of them
+    // About part files: `value` is the part code, `record` the record that first used it, `file` the file's
+    // name in the data folder.
+    CheckTooManyPartCodes = 330,      // record: the first not checked
+    CheckPartCodeNotAName = 331,      // value, record
+    CheckNoPicture = 332,             // value, record, file, expected: a name differing in letter case alone
+    CheckPictureNotWhole = 333,       // value, record, file, why: what keeps it from showing whole
+    CheckNoDescription = 334,         // value, record, file, expected: as for CheckNoPicture
+    CheckDescriptionUnreadable = 335, // value, record, file, cause
+    CheckFolderUnlisted = 336,        // why: the system's reason
+    CheckUnusedPicture = 337,         // (no details: the finding names the file)
+    CheckUnusedDescription = 338,     // (no details)
+    // Where a reader's failure lies in the catalogue's lines, for list, find and uses.
+    CatalogueDamageBegins = 350, // line, count: the fields it holds (23 or less than 0: not named); cause
+    CatalogueRecordOnLine = 351, // line: where the record starts; cause
 
     // Spreadsheets: import and export.
 

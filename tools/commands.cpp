@@ -74,10 +74,16 @@ void printFound(const ToolOptions& options, const SearchResult& result) {
 }
 
 // A reader's failure, with the line where the damage behind it begins when the catalogue is damaged.
-std::string withDamageLine(const std::string& catalogue, const std::string& failure) {
+Failure withDamageLine(const std::string& catalogue, const Failure& failure) {
     if (const std::optional<DamageStart> damage = whereDamageStarts(catalogue))
-        return failure + damageBeginsAt(damage->line, damage->fields);
+        return damageBeginsAt(failure, damage->line, damage->fields);
     return failure;
+}
+// The same for a reader's failure that is still worded where it arises, until it is a Failure of its own.
+Failure withDamageLine(const std::string& catalogue, std::string failure) {
+    Failure worded;
+    worded.why = std::move(failure);
+    return withDamageLine(catalogue, worded);
 }
 
 // "PartCode1 AC1001, PartCode6 TL2001": the record's part codes that are not empty, in field order.
@@ -142,8 +148,8 @@ int findCommand(const ToolOptions& options, const std::string& selection,
         return kExitFine;
     }
     if (result.failed())
-        return failed(options,
-                      withDamageLine(options.dataFolder + std::string(kCatalogueName), result.reason));
+        return failed(options, describe(withDamageLine(options.dataFolder + std::string(kCatalogueName),
+                                                       result.reason)));
     if (options.json)
         writeJson({{"outcome", "not found"}, {"message", kNoMatchMessage}});
     else
@@ -162,13 +168,13 @@ int listCommand(const ToolOptions& options, bool codes) {
     for (std::int64_t position = 0; !file.atEnd(); ++position) {
         if (const RecordReader::Read read = file.readRecord(raw); read != RecordReader::Read::Record) {
             // Worded as find words the same damage, and naming the line where it begins.
-            const std::string message =
+            const std::string message = describe(
                 read == RecordReader::Read::Failed
-                    ? describe(catalogueCannotBeRead(path, file.failure()))
+                    ? catalogueCannotBeRead(path, file.failure())
                     : withDamageLine(path, read == RecordReader::Read::CutShort
                                                ? catalogueEndsInRecord(path, position, file.fieldsRead())
                                                : catalogueFieldTooLong(path, file.overlongField(), position,
-                                                                       file.maxFieldBytes()));
+                                                                       file.maxFieldBytes())));
             if (options.json)
                 writeOut("]," + jsonMembers({{"outcome", "failed"}, {"message", jsonPath(message)}}) + "}\n");
             else
@@ -266,30 +272,30 @@ int checkCommand(const ToolOptions& options, const PictureProblem& pictureProble
     bool first = true;
     std::pair<std::string, std::string> shownFile; // the last file named, and how it is shown
     const CheckReport report = checkCatalogue(options.dataFolder, pictureProblem, [&](const Finding& f) {
-        const char* level = f.level == Finding::Level::Error ? "error" : "warning";
+        const char* level = levelName(f.level);
         if (options.json) {
             if (!first) writeOut(",");
             writeJson({{"level", level},
                        {"file", jsonPath(f.file)},
                        {"line", f.line > 0 ? QJsonValue(static_cast<double>(f.line)) : QJsonValue()},
-                       {"message", jsonPath(f.message)}});
+                       {"message", jsonPath(f.message())}});
         } else {
             // The compiler's format, which editors jump from: "file:line: error: message"; a finding about
             // the file as a whole has no line.
             if (f.file != shownFile.first) shownFile = {f.file, shown(f.file)};
-            const std::string where = f.line > 0 ? ":" + std::to_string(f.line) : std::string();
-            writeOut(shownFile.second + where + ": " + level + ": " + f.message + "\n");
+            writeOut(findingLead(shownFile.second, f.line, f.level) + f.message() + "\n");
         }
         first = false;
     });
-    if (!report.failure.empty()) {
+    if (report.failure) {
+        const std::string message = describe(*report.failure);
         if (options.json)
-            writeOut("]," + jsonMembers({{"outcome", "failed"}, {"message", jsonPath(report.failure)}}) +
-                     "}\n");
+            writeOut("]," + jsonMembers({{"outcome", "failed"}, {"message", jsonPath(message)}}) + "}\n");
         else
-            std::fprintf(stderr, "%s\n", report.failure.c_str());
+            std::fprintf(stderr, "%s\n", message.c_str());
         return kExitError;
     }
+    const std::string unjudged = report.unjudged ? describe(*report.unjudged) : std::string();
     if (options.json) {
         writeOut("]," +
                  jsonMembers({{"outcome", "checked"},
@@ -297,13 +303,12 @@ int checkCommand(const ToolOptions& options, const PictureProblem& pictureProble
                               {"records", static_cast<double>(report.records)},
                               {"errors", report.errors},
                               {"warnings", report.warnings},
-                              {"unjudged", QString::fromStdString(report.unjudged.empty()
-                                                                      ? std::string()
-                                                                      : report.unjudged.substr(2))}}) +
+                              {"unjudged", QString::fromStdString(unjudged)}}) +
                  "}\n");
     } else {
         writeOut(counted(report.errors, "error") + ", " + counted(report.warnings, "warning") + " in " +
-                 shown(path) + " (" + counted(report.records, "record") + ")" + report.unjudged + "\n");
+                 shown(path) + " (" + counted(report.records, "record") + ")" +
+                 (unjudged.empty() ? std::string() : "; " + unjudged) + "\n");
     }
     return report.errors > 0 ? kExitProblems : kExitFine;
 }

@@ -12,6 +12,12 @@
 
 namespace specialty {
 
+// A finding about a record judged as its line reads after a shift: `mark` (a CheckAsLineReads, or null
+// for a record judged as the reader reads it) before its text.
+inline Failure marked(const Failure* mark, Failure what) {
+    return mark ? causedBy(*mark, std::move(what)) : what;
+}
+
 class FindingStream {
   public:
     using Emit = std::function<void(const Finding&)>;

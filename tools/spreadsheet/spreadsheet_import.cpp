@@ -265,8 +265,8 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
             faults.add(row.line, kYearFrom, yearsReversed(from, to));
             continue;
         }
-        if (std::optional<std::string> shadowed = coverage.add(raw, from, to, records)) {
-            faults.add(row.line, 0, *shadowed);
+        if (std::optional<Failure> shadowed = coverage.add(raw, from, to, records)) {
+            faults.add(row.line, 0, describe(*shadowed));
             continue;
         }
         if (faults.any()) continue;         // nothing will be written: only the faults still count
