@@ -77,6 +77,44 @@ enum class Fault : std::uint16_t {
     // Spreadsheets: import and export.
 
     // Files the tools write.
+    // `file` is the file named, `why` the system's reason.
+    OutputCannotFollow = 500,         // file, why
+    OutputDanglingLink = 501,         // file
+    OutputCannotLookAt = 502,         // file, why
+    OutputUnreadFifo = 503,           // file
+    OutputCannotOpen = 504,           // file, why
+    OutputChangedWhileOpened = 505,   // file
+    OutputIsFolder = 506,             // file
+    OutputIsBlockDevice = 507,        // file
+    OutputIsSocket = 508,             // file
+    OutputIsOtherKind = 509,          // file
+    OutputNoTemporary = 510,          // file: the target, why
+    OutputCannotWrite = 511,          // file, why
+    OutputCannotFinish = 512,         // file, why
+    OutputCannotSetPermissions = 513, // file, why
+    OutputCannotFlush = 514,          // file, why
+    OutputCannotClose = 515,          // file, why
+    OutputCannotRead = 516,           // file, why
+    OutputCannotGiveOwner = 517,      // file: the temporary file, value: the target, why
+    OutputCannotReplace = 518,        // file, why
+    // The commands that write them.
+    OutputIsTheCatalogue = 530,          // file: the output, value: the catalogue
+    OutputCsvNotWritten = 531,           // cause
+    OutputWorkbookNotWritten = 532,      // cause
+    OutputPreviousNotKept = 533,         // cause
+    OutputNothingWritten = 534,          // cause
+    OutputStandardOutput = 535,          // why
+    OutputStandardOutputAfterFile = 536, // why, count: the exit status that tells how the file went
+    // sheet's folder.
+    SheetNoFolder = 550,         // (no details)
+    SheetFolderUnusable = 551,   // file, why
+    SheetFolderNotMade = 552,    // file, why (may be empty)
+    SheetNotAFolder = 553,       // file
+    SheetFolderNotEmpty = 554,   // file
+    SheetFolderUnreadable = 555, // file, why
+    SheetCannotMakeFile = 556,   // file: the folder, why (a file that cannot be written: OutputCannotWrite)
+    SheetNotWritten = 560,       // cause
+    SheetIncomplete = 561,       // cause
 };
 
 struct Failure {

@@ -108,17 +108,20 @@ int failed(const ToolOptions& options, const std::string& message) {
 // Export with -o: never over the catalogue it reads, and never replacing what is not an ordinary file.
 int exportToFile(const ToolOptions& options, const std::string& catalogue, const std::string& output) {
     const bool workbook = namesWorkbook(output);
-    const std::string what = workbook ? "The workbook" : "The CSV file";
-    if (sameFile(output, catalogue))
-        return failed(options, "Nothing was written: " + output + " is the catalogue that export reads (" +
-                                   catalogue + ").");
+    const Failure notWritten(workbook ? Fault::OutputWorkbookNotWritten : Fault::OutputCsvNotWritten);
+    if (sameFile(output, catalogue)) {
+        Failure same(Fault::OutputIsTheCatalogue);
+        same.file = output;
+        same.value = catalogue;
+        return failed(options, describe(same));
+    }
     Result<std::string> csv = workbook ? std::string() : exportCsv(catalogue);
     if (!csv) return failed(options, csv.reason());
     Result<OutputFile> file = OutputFile::open(output);
-    if (!file) return failed(options, what + " cannot be written: " + file.reason() + ".");
+    if (!file) return failed(options, describe(causedBy(notWritten, file.error())));
     Status exported = workbook ? exportWorkbook(catalogue, file.value()) : file.value().write(csv.value());
     if (exported) exported = file.value().commit();
-    if (!exported) return failed(options, what + " cannot be written: " + exported.reason() + ".");
+    if (!exported) return failed(options, describe(causedBy(notWritten, exported.error())));
     if (options.json) writeJson({{"outcome", "exported"}, {"file", jsonPath(output)}});
     return kExitFine;
 }
@@ -128,10 +131,11 @@ int exportToFile(const ToolOptions& options, const std::string& catalogue, const
 Status replaceKeepingPrevious(const std::string& target, std::string_view bytes,
                               Result<std::string>& previous) {
     Result<OutputFile> file = OutputFile::open(target);
-    if (!file) return Status::failure(file.reason());
+    if (!file) return Status::failure(file.error());
     if (file.value().replaces()) {
         previous = keepPreviousVersion(target);
-        if (!previous) return Status::failure("the previous catalogue cannot be kept: " + previous.reason());
+        if (!previous)
+            return Status::failure(causedBy(Failure(Fault::OutputPreviousNotKept), previous.error()));
     }
     if (Status written = file.value().write(bytes); !written) return written;
     return file.value().commit();
@@ -241,7 +245,7 @@ int importCommand(const ToolOptions& options, const std::string& input, const st
     if (const std::optional<int> stop = reviewImport(options, input, target, catalogue.value())) return *stop;
     Result<std::string> previous = std::string();
     if (Status written = replaceKeepingPrevious(target, catalogue.value(), previous); !written) {
-        const std::string message = "Nothing was written: " + written.reason() + ".";
+        const std::string message = describe(causedBy(Failure(Fault::OutputNothingWritten), written.error()));
         if (!options.json) return failed(options, message);
         endImportJson({{"outcome", "failed"}, {"message", jsonPath(message)}}); // after the review's members
         return kExitError;
