@@ -115,6 +115,7 @@ enum class Fault : std::uint16_t {
     SheetCannotMakeFile = 556,   // file: the folder, why (a file that cannot be written: OutputCannotWrite)
     SheetNotWritten = 560,       // cause
     SheetIncomplete = 561,       // cause
+    SheetNoThumbnail = 562,      // (no details): a picture that decodes but cannot be made small
 };
 
 struct Failure {

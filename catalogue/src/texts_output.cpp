@@ -90,6 +90,8 @@ std::string describeOutputFault(const Failure& failure) {
         return "No sheet was written: " + sentence(causeOf(f));
     case Fault::SheetIncomplete:
         return "The sheet is incomplete: " + sentence(causeOf(f));
+    case Fault::SheetNoThumbnail:
+        return "its thumbnail cannot be made";
     default:
         return failure.why;
     }

@@ -72,7 +72,7 @@ std::optional<Failure> readPart(SheetPart& part, std::size_t index, const std::s
     const QByteArray bytes = thumbnailBytes(picture.image);
     if (bytes.isEmpty()) {
         part.picture = SheetPart::File::Broken;
-        part.pictureProblem = "its thumbnail cannot be made";
+        part.pictureProblem = describe(Failure(Fault::SheetNoThumbnail));
         return {};
     }
     if (Status written =
