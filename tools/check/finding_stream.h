@@ -15,7 +15,8 @@ namespace specialty {
 // A finding about a record judged as its line reads after a shift: `mark` (a CheckAsLineReads, or null
 // for a record judged as the reader reads it) before its text.
 inline Failure marked(const Failure* mark, Failure what) {
-    return mark ? causedBy(*mark, std::move(what)) : what;
+    if (mark) return causedBy(*mark, std::move(what));
+    return what;
 }
 
 class FindingStream {
