@@ -43,6 +43,56 @@ enum class Fault : std::uint16_t {
     PictureDecodesOnlyPartly = 208, // why: the decoder's warnings, one a line
 
     // The checker's findings.
+    // About the catalogue's bytes and records; `record` is the record's position, `value` a field as the
+    // viewer shows it ("*" rule applied).
+    CheckByteOrderMark = 300,       // (no details)
+    CheckUtf8Field = 301,           // field, value, record
+    CheckNameTooLong = 302,         // field, value, record, limit: the width of its selection columns
+    CheckNameBlankEnds = 303,       // field, value, record
+    CheckNameUnmappable = 304,      // field, value, record
+    CheckYearNotWhole = 305,        // field, value, record
+    CheckYearsReversed = 306,       // record, count: YearFrom, limit: YearTo
+    CheckYearsBelowSelection = 307, // record, count: YearFrom, limit: YearTo
+    CheckNeverShown = 308,          // record, value: its VehicleId, count: YearFrom, limit: YearTo,
+                                    // cause: the earlier records that find those years (CheckEarlierRecord
+                                    // after CheckEarlierRecord, then CheckEarlierMore or CheckEarlierOthers
+                                    // when some are not named)
+    CheckEarlierRecord = 309,       // record, line (0: not known); cause: the next of the chain
+    CheckVehicleIdRepeated = 310,   // value: the VehicleId, record, cause: a CheckEarlierRecord
+    CheckEarlierMore = 311,         // count: earlier records not named
+    CheckEarlierOthers = 312,       // (no details): earlier records not counted
+    CheckTooManyVehicles = 313,     // record: the first not judged
+    CheckTooManyVehicleIds = 314,   // record: the first not judged
+    CheckEndsInRecord = 315,        // record, count: the fields it has
+    CheckFieldTooLong = 316,        // field, record, limit: the bytes a field may hold
+    CheckLinesAfterEnd = 317,       // (no details)
+    CheckNoEndRecord = 318,         // (no details)
+    CheckNoRecord = 319,            // (no details)
+    // About the lines: `line` is the line, `count` the fields it holds.
+    CheckLineFields = 320,       // line, count
+    CheckShiftBegins = 321,      // line, count, record: the first record read shifted
+    CheckShiftUntil = 322,       // line, count, record, limit: the line where the records are in step again
+    CheckShiftToEnd = 323,       // line, count, record
+    CheckShiftEnds = 324,        // line: where the shift began
+    CheckShiftStays = 325,       // line: where the shift began
+    CheckRecordsOnLine = 326,    // line, count: the records it holds
+    CheckRecordSpansLines = 327, // record, line: its first, limit: its last
+    CheckAsLineReads = 328,      // line: the line judged, limit: the line where the shift began; cause
+    CheckUnjudgedLines = 329,    // count: lines, line: the first of them
+    // About part files: `value` is the part code, `record` the record that first used it, `file` the file's
+    // name in the data folder.
+    CheckTooManyPartCodes = 330,      // record: the first not checked
+    CheckPartCodeNotAName = 331,      // value, record
+    CheckNoPicture = 332,             // value, record, file, expected: a name differing in letter case alone
+    CheckPictureNotWhole = 333,       // value, record, file, why: what keeps it from showing whole
+    CheckNoDescription = 334,         // value, record, file, expected: as for CheckNoPicture
+    CheckDescriptionUnreadable = 335, // value, record, file, cause
+    CheckFolderUnlisted = 336,        // why: the system's reason
+    CheckUnusedPicture = 337,         // (no details: the finding names the file)
+    CheckUnusedDescription = 338,     // (no details)
+    // Where a reader's failure lies in the catalogue's lines, for list, find and uses.
+    CatalogueDamageBegins = 350, // line, count: the fields it holds (23 or less than 0: not named); cause
+    CatalogueRecordOnLine = 351, // line: where the record starts; cause
 
     // Spreadsheets: import and export.
     // Import's faults name where they lie (file, line, column: the CSV line or the workbook row) and,
@@ -108,6 +158,45 @@ enum class Fault : std::uint16_t {
     CatalogueChangedWhileCompared = 471, // file
 
     // Files the tools write.
+    // `file` is the file named, `why` the system's reason.
+    OutputCannotFollow = 500,         // file, why
+    OutputDanglingLink = 501,         // file
+    OutputCannotLookAt = 502,         // file, why
+    OutputUnreadFifo = 503,           // file
+    OutputCannotOpen = 504,           // file, why
+    OutputChangedWhileOpened = 505,   // file
+    OutputIsFolder = 506,             // file
+    OutputIsBlockDevice = 507,        // file
+    OutputIsSocket = 508,             // file
+    OutputIsOtherKind = 509,          // file
+    OutputNoTemporary = 510,          // file: the target, why
+    OutputCannotWrite = 511,          // file, why
+    OutputCannotFinish = 512,         // file, why
+    OutputCannotSetPermissions = 513, // file, why
+    OutputCannotFlush = 514,          // file, why
+    OutputCannotClose = 515,          // file, why
+    OutputCannotRead = 516,           // file, why
+    OutputCannotGiveOwner = 517,      // file: the temporary file, value: the target, why
+    OutputCannotReplace = 518,        // file, why
+    // The commands that write them.
+    OutputIsTheCatalogue = 530,          // file: the output, value: the catalogue
+    OutputCsvNotWritten = 531,           // cause
+    OutputWorkbookNotWritten = 532,      // cause
+    OutputPreviousNotKept = 533,         // cause
+    OutputNothingWritten = 534,          // cause
+    OutputStandardOutput = 535,          // why
+    OutputStandardOutputAfterFile = 536, // why, count: the exit status that tells how the file went
+    // sheet's folder.
+    SheetNoFolder = 550,         // (no details)
+    SheetFolderUnusable = 551,   // file, why
+    SheetFolderNotMade = 552,    // file, why (may be empty)
+    SheetNotAFolder = 553,       // file
+    SheetFolderNotEmpty = 554,   // file
+    SheetFolderUnreadable = 555, // file, why
+    SheetCannotMakeFile = 556,   // file: the folder, why (a file that cannot be written: OutputCannotWrite)
+    SheetNotWritten = 560,       // cause
+    SheetIncomplete = 561,       // cause
+    SheetNoThumbnail = 562,      // (no details): a picture that decodes but cannot be made small
 };
 
 struct Failure {

@@ -58,11 +58,11 @@ std::string counted(std::int64_t count, std::string_view noun) {
     return std::to_string(count) + " " + std::string(noun) + (count == 1 ? "" : "s");
 }
 
-std::string damageBeginsAt(std::uint64_t line, std::int64_t fields) {
-    std::string text = " The damage begins at line " + std::to_string(line);
-    if (fields >= 0 && fields != kRecordFields)
-        text += ", which holds " + counted(fields, "field") + ", not " + std::to_string(kRecordFields);
-    return text + ".";
+Failure damageBeginsAt(const Failure& failure, std::uint64_t line, std::int64_t fields) {
+    Failure damage(Fault::CatalogueDamageBegins);
+    damage.line = line;
+    damage.count = fields;
+    return causedBy(std::move(damage), failure);
 }
 
 Failure catalogueCannotBeOpened(const std::string& catalogue, const Failure& why) {

@@ -28,9 +28,9 @@ std::string recordNumbered(std::int64_t position);
 // A count with its noun, singular for one: "1 error", "2 errors", "0 parts".
 std::string counted(std::int64_t count, std::string_view noun);
 
-// Where the damage that stops a reader begins: " It is out of step from line 10000 on, which holds 22
-// fields, not 23." (`fields` 23 or less than 0: the line alone).
-std::string damageBeginsAt(std::uint64_t line, std::int64_t fields);
+// A reader's failure with where the damage behind it begins: "... The damage begins at line 10000, which
+// holds 22 fields, not 23." (`fields` 23 or less than 0: the line alone).
+Failure damageBeginsAt(const Failure& failure, std::uint64_t line, std::int64_t fields);
 
 // A failure worded for the user: the one place where the texts of failures are made.
 std::string describe(const Failure& failure);

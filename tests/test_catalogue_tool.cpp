@@ -25,7 +25,7 @@ QStringList check(const DataFolder& folder) {
         lines << QString("%1 %2: %3")
                      .arg(f.level == Finding::Level::Error ? "error" : "warning")
                      .arg(f.line)
-                     .arg(QString::fromStdString(f.message));
+                     .arg(QString::fromStdString(f.message()));
     return lines;
 }
 

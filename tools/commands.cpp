@@ -74,9 +74,9 @@ void printFound(const ToolOptions& options, const FoundRecord& result) {
 }
 
 // A reader's failure, with the line where the damage behind it begins when the catalogue is damaged.
-std::string withDamageLine(const std::string& catalogue, const std::string& failure) {
+Failure withDamageLine(const std::string& catalogue, const Failure& failure) {
     if (const std::optional<DamageStart> damage = whereDamageStarts(catalogue))
-        return failure + damageBeginsAt(damage->line, damage->fields);
+        return damageBeginsAt(failure, damage->line, damage->fields);
     return failure;
 }
 
@@ -102,17 +102,20 @@ int failed(const ToolOptions& options, const std::string& message) {
 // Export with -o: never over the catalogue it reads, and never replacing what is not an ordinary file.
 int exportToFile(const ToolOptions& options, const std::string& catalogue, const std::string& output) {
     const bool workbook = namesWorkbook(output);
-    const std::string what = workbook ? "The workbook" : "The CSV file";
-    if (sameFile(output, catalogue))
-        return failed(options, "Nothing was written: " + output + " is the catalogue that export reads (" +
-                                   catalogue + ").");
+    const Failure notWritten(workbook ? Fault::OutputWorkbookNotWritten : Fault::OutputCsvNotWritten);
+    if (sameFile(output, catalogue)) {
+        Failure same(Fault::OutputIsTheCatalogue);
+        same.file = output;
+        same.value = catalogue;
+        return failed(options, describe(same));
+    }
     Result<std::string> csv = workbook ? std::string() : exportCsv(catalogue);
     if (!csv) return failed(options, csv.reason());
     Result<OutputFile> file = OutputFile::open(output);
-    if (!file) return failed(options, what + " cannot be written: " + file.reason() + ".");
+    if (!file) return failed(options, describe(causedBy(notWritten, file.error())));
     Status exported = workbook ? exportWorkbook(catalogue, file.value()) : file.value().write(csv.value());
     if (exported) exported = file.value().commit();
-    if (!exported) return failed(options, what + " cannot be written: " + exported.reason() + ".");
+    if (!exported) return failed(options, describe(causedBy(notWritten, exported.error())));
     if (options.json) writeJson({{"outcome", "exported"}, {"file", jsonPath(output)}});
     return kExitFine;
 }
@@ -122,10 +125,11 @@ int exportToFile(const ToolOptions& options, const std::string& catalogue, const
 Status replaceKeepingPrevious(const std::string& target, std::string_view bytes,
                               Result<std::string>& previous) {
     Result<OutputFile> file = OutputFile::open(target);
-    if (!file) return Status::failure(file.reason());
+    if (!file) return Status::failure(file.error());
     if (file.value().replaces()) {
         previous = keepPreviousVersion(target);
-        if (!previous) return Status::failure("the previous catalogue cannot be kept: " + previous.reason());
+        if (!previous)
+            return Status::failure(causedBy(Failure(Fault::OutputPreviousNotKept), previous.error()));
     }
     if (Status written = file.value().write(bytes); !written) return written;
     return file.value().commit();
@@ -139,7 +143,7 @@ int findCommand(const ToolOptions& options, const std::string& selection,
         position ? recordAt(*position, options.dataFolder) : findVehicle(selection, options.dataFolder);
     if (!result)
         return failed(options,
-                      withDamageLine(options.dataFolder + std::string(kCatalogueName), result.reason()));
+                      describe(withDamageLine(options.dataFolder + std::string(kCatalogueName), result.error())));
     if (*result) {
         printFound(options, **result);
         return kExitFine;
@@ -162,8 +166,9 @@ int listCommand(const ToolOptions& options, bool codes) {
     for (std::int64_t position = 0; !file.atEnd(); ++position) {
         if (const RecordReader::Read read = file.readRecord(raw); read != RecordReader::Read::Record) {
             // Worded as find words the same damage, and naming the line where it begins.
-            const std::string why = describe(file.whyNoRecord(read, path, position));
-            const std::string message = read == RecordReader::Read::Failed ? why : withDamageLine(path, why);
+            const Failure why = file.whyNoRecord(read, path, position);
+            const std::string message =
+                describe(read == RecordReader::Read::Failed ? why : withDamageLine(path, why));
             if (options.json)
                 writeOut("]," + jsonMembers({{"outcome", "failed"}, {"message", jsonPath(message)}}) + "}\n");
             else
@@ -230,7 +235,7 @@ int importCommand(const ToolOptions& options, const std::string& input, const st
     if (const std::optional<int> stop = reviewImport(options, input, target, catalogue.value())) return *stop;
     Result<std::string> previous = std::string();
     if (Status written = replaceKeepingPrevious(target, catalogue.value(), previous); !written) {
-        const std::string message = "Nothing was written: " + written.reason() + ".";
+        const std::string message = describe(causedBy(Failure(Fault::OutputNothingWritten), written.error()));
         if (!options.json) return failed(options, message);
         endImportJson({{"outcome", "failed"}, {"message", jsonPath(message)}}); // after the review's members
         return kExitError;
@@ -253,38 +258,38 @@ int importCommand(const ToolOptions& options, const std::string& input, const st
     return kExitFine;
 }
 
-int checkCommand(const ToolOptions& options, const PictureProblem& pictureProblem) {
+int checkCommand(const ToolOptions& options, const PictureCheck& showsWhole) {
     const std::string path = options.dataFolder + std::string(kCatalogueName);
     // Findings are written as check hands them on, so that none of them is held in memory; in JSON the
     // document therefore begins with them and ends with the outcome.
     if (options.json) writeOut("{\"findings\":[");
     bool first = true;
     std::pair<std::string, std::string> shownFile; // the last file named, and how it is shown
-    const CheckReport report = checkCatalogue(options.dataFolder, pictureProblem, [&](const Finding& f) {
-        const char* level = f.level == Finding::Level::Error ? "error" : "warning";
+    const CheckReport report = checkCatalogue(options.dataFolder, showsWhole, [&](const Finding& f) {
+        const char* level = levelName(f.level);
         if (options.json) {
             if (!first) writeOut(",");
             writeJson({{"level", level},
                        {"file", jsonPath(f.file)},
                        {"line", f.line > 0 ? QJsonValue(static_cast<double>(f.line)) : QJsonValue()},
-                       {"message", jsonPath(f.message)}});
+                       {"message", jsonPath(f.message())}});
         } else {
             // The compiler's format, which editors jump from: "file:line: error: message"; a finding about
             // the file as a whole has no line.
             if (f.file != shownFile.first) shownFile = {f.file, shown(f.file)};
-            const std::string where = f.line > 0 ? ":" + std::to_string(f.line) : std::string();
-            writeOut(shownFile.second + where + ": " + level + ": " + f.message + "\n");
+            writeOut(findingLead(shownFile.second, f.line, f.level) + f.message() + "\n");
         }
         first = false;
     });
-    if (!report.failure.empty()) {
+    if (report.failure) {
+        const std::string message = describe(*report.failure);
         if (options.json)
-            writeOut("]," + jsonMembers({{"outcome", "failed"}, {"message", jsonPath(report.failure)}}) +
-                     "}\n");
+            writeOut("]," + jsonMembers({{"outcome", "failed"}, {"message", jsonPath(message)}}) + "}\n");
         else
-            std::fprintf(stderr, "%s\n", report.failure.c_str());
+            std::fprintf(stderr, "%s\n", message.c_str());
         return kExitError;
     }
+    const std::string unjudged = report.unjudged ? describe(*report.unjudged) : std::string();
     if (options.json) {
         writeOut("]," +
                  jsonMembers({{"outcome", "checked"},
@@ -292,13 +297,12 @@ int checkCommand(const ToolOptions& options, const PictureProblem& pictureProble
                               {"records", static_cast<double>(report.records)},
                               {"errors", report.errors},
                               {"warnings", report.warnings},
-                              {"unjudged", QString::fromStdString(report.unjudged.empty()
-                                                                      ? std::string()
-                                                                      : report.unjudged.substr(2))}}) +
+                              {"unjudged", QString::fromStdString(unjudged)}}) +
                  "}\n");
     } else {
         writeOut(counted(report.errors, "error") + ", " + counted(report.warnings, "warning") + " in " +
-                 shown(path) + " (" + counted(report.records, "record") + ")" + report.unjudged + "\n");
+                 shown(path) + " (" + counted(report.records, "record") + ")" +
+                 (unjudged.empty() ? std::string() : "; " + unjudged) + "\n");
     }
     return report.errors > 0 ? kExitProblems : kExitFine;
 }

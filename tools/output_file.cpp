@@ -11,16 +11,25 @@ namespace specialty {
 
 namespace {
 
-std::string because(int error) {
-    return std::strerror(error);
+// The fault `fault` of the file `file`.
+Failure fileFault(Fault fault, const std::string& file) {
+    Failure failure(fault);
+    failure.file = file;
+    return failure;
+}
+// The same, with the system's reason for the error number `error`.
+Failure fileFault(Fault fault, const std::string& file, int error) {
+    Failure failure = fileFault(fault, file);
+    failure.why = std::strerror(error);
+    return failure;
 }
 
-// What a file that is neither written in place nor replaced is, for the refusal.
-std::string refusedKind(mode_t mode) {
-    if (S_ISDIR(mode)) return "a folder";
-    if (S_ISBLK(mode)) return "a block device, which is never written in place";
-    if (S_ISSOCK(mode)) return "a socket";
-    return "neither an ordinary file, a character device nor a FIFO";
+// Why a file that is neither written in place nor replaced is refused.
+Fault refusedKind(mode_t mode) {
+    if (S_ISDIR(mode)) return Fault::OutputIsFolder;
+    if (S_ISBLK(mode)) return Fault::OutputIsBlockDevice;
+    if (S_ISSOCK(mode)) return Fault::OutputIsSocket;
+    return Fault::OutputIsOtherKind;
 }
 
 std::string folderOf(const std::string& path) {
@@ -32,7 +41,7 @@ std::string folderOf(const std::string& path) {
 Result<std::string> resolved(const std::string& path) {
     char* real = ::realpath(path.c_str(), nullptr);
     if (real == nullptr)
-        return Result<std::string>::failure("cannot follow " + path + " to its file: " + because(errno));
+        return Result<std::string>::failure(fileFault(Fault::OutputCannotFollow, path, errno));
     std::string result(real);
     std::free(real);
     return result;
@@ -69,41 +78,38 @@ Result<OutputFile> OutputFile::open(const std::string& path) {
         const int error = errno;
         struct stat link {};
         if (error == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
-            return Result<OutputFile>::failure(path + " is a symbolic link to a file that does not exist");
+            return Result<OutputFile>::failure(fileFault(Fault::OutputDanglingLink, path));
         if (error != ENOENT)
-            return Result<OutputFile>::failure("cannot look at " + path + ": " + because(error));
+            return Result<OutputFile>::failure(fileFault(Fault::OutputCannotLookAt, path, error));
     } else if (S_ISCHR(named.st_mode) || S_ISFIFO(named.st_mode)) {
         // Written in place. Opening without waiting, so that a FIFO nobody reads is refused, not a hang.
         const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0) {
             const int error = errno;
-            if (error == ENXIO)
-                return Result<OutputFile>::failure(path + " is a FIFO that nothing reads from");
-            return Result<OutputFile>::failure("cannot open " + path + ": " + because(error));
+            if (error == ENXIO) return Result<OutputFile>::failure(fileFault(Fault::OutputUnreadFifo, path));
+            return Result<OutputFile>::failure(fileFault(Fault::OutputCannotOpen, path, error));
         }
         struct stat opened {};
         if (::fstat(fd, &opened) != 0 || !(S_ISCHR(opened.st_mode) || S_ISFIFO(opened.st_mode)) ||
             ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
             ::close(fd);
-            return Result<OutputFile>::failure(path + " changed while it was being opened");
+            return Result<OutputFile>::failure(fileFault(Fault::OutputChangedWhileOpened, path));
         }
         return OutputFile(path, std::string(), fd);
     } else if (!S_ISREG(named.st_mode)) {
-        return Result<OutputFile>::failure(path + " is " + refusedKind(named.st_mode));
+        return Result<OutputFile>::failure(fileFault(refusedKind(named.st_mode), path));
     }
 
     // A new file is made the way an existing one is replaced; an existing one is the file the links lead to.
     std::string target = path;
     if (exists) {
         Result<std::string> real = resolved(path);
-        if (!real) return Result<OutputFile>::failure(real.reason());
+        if (!real) return Result<OutputFile>::failure(real.error());
         target = real.value();
     }
     std::string temporary = target + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return Result<OutputFile>::failure("cannot make a temporary file beside " + target + ": " +
-                                           because(errno));
+    if (fd < 0) return Result<OutputFile>::failure(fileFault(Fault::OutputNoTemporary, target, errno));
     OutputFile file(target, temporary, fd);
     if (exists) file.keepOwnerAndMode(named.st_uid, named.st_gid, named.st_mode & 07777);
     return file;
@@ -116,16 +122,15 @@ void OutputFile::keepOwnerAndMode(uid_t owner, gid_t group, mode_t mode) {
     mode_ = mode;
 }
 
-Status OutputFile::failed(const std::string& what, int error) {
-    const std::string& name = temporary_.empty() ? target_ : temporary_;
-    return Status::failure("cannot " + what + " " + name + ": " + because(error));
+Status OutputFile::failed(Fault fault, int error) {
+    return Status::failure(fileFault(fault, temporary_.empty() ? target_ : temporary_, error));
 }
 
 Status OutputFile::write(std::string_view bytes) {
     for (std::size_t written = 0; written < bytes.size();) {
         const ssize_t got = ::write(fd_, bytes.data() + written, bytes.size() - written);
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return failed("write", got < 0 ? errno : EIO);
+        if (got <= 0) return failed(Fault::OutputCannotWrite, got < 0 ? errno : EIO);
         written += static_cast<std::size_t>(got);
     }
     return Done{};
@@ -133,7 +138,7 @@ Status OutputFile::write(std::string_view bytes) {
 
 Status OutputFile::copyFrom(const std::string& source) {
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return Status::failure("cannot open " + source + ": " + because(errno));
+    if (in < 0) return Status::failure(fileFault(Fault::OutputCannotOpen, source, errno));
     char buffer[64 * 1024];
     for (;;) {
         const ssize_t got = ::read(in, buffer, sizeof buffer);
@@ -141,7 +146,7 @@ Status OutputFile::copyFrom(const std::string& source) {
         if (got < 0) {
             const int error = errno;
             ::close(in);
-            return Status::failure("cannot read " + source + ": " + because(error));
+            return Status::failure(fileFault(Fault::OutputCannotRead, source, error));
         }
         if (got == 0) break;
         if (Status written = write(std::string_view(buffer, static_cast<std::size_t>(got))); !written) {
@@ -158,22 +163,25 @@ Status OutputFile::commit() {
         const int fd = fd_;
         fd_ = -1;
         committed_ = true;
-        if (::close(fd) != 0) return failed("finish writing", errno);
+        if (::close(fd) != 0) return failed(Fault::OutputCannotFinish, errno);
         return Done{};
     }
     // The owner first: changing it clears the set-user and set-group bits that the mode then restores.
     struct stat made {};
-    if (::fstat(fd_, &made) != 0) return failed("look at", errno);
-    if (keepsOwner_ && (made.st_uid != owner_ || made.st_gid != group_) && ::fchown(fd_, owner_, group_) != 0)
-        return Status::failure("cannot give " + temporary_ + " the owner and group of " + target_ + ": " +
-                               because(errno));
-    if (::fchmod(fd_, mode_) != 0) return failed("set the permissions of", errno);
-    if (::fsync(fd_) != 0) return failed("flush", errno);
+    if (::fstat(fd_, &made) != 0) return failed(Fault::OutputCannotLookAt, errno);
+    if (keepsOwner_ && (made.st_uid != owner_ || made.st_gid != group_) &&
+        ::fchown(fd_, owner_, group_) != 0) {
+        Failure owner = fileFault(Fault::OutputCannotGiveOwner, temporary_, errno);
+        owner.value = target_;
+        return Status::failure(std::move(owner));
+    }
+    if (::fchmod(fd_, mode_) != 0) return failed(Fault::OutputCannotSetPermissions, errno);
+    if (::fsync(fd_) != 0) return failed(Fault::OutputCannotFlush, errno);
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) return failed("close", errno);
+    if (::close(fd) != 0) return failed(Fault::OutputCannotClose, errno);
     if (::rename(temporary_.c_str(), target_.c_str()) != 0)
-        return Status::failure("cannot replace " + target_ + ": " + because(errno));
+        return Status::failure(fileFault(Fault::OutputCannotReplace, target_, errno));
     committed_ = true;
     // The rename itself reaches the disk with the folder.
     if (const int dir = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
@@ -185,7 +193,7 @@ Status OutputFile::commit() {
 
 Status writeOutputFile(const std::string& path, std::string_view bytes) {
     Result<OutputFile> output = OutputFile::open(path);
-    if (!output) return Status::failure(output.reason());
+    if (!output) return Status::failure(output.error());
     if (Status written = output.value().write(bytes); !written) return written;
     return output.value().commit();
 }
@@ -204,12 +212,12 @@ Result<std::string> keepPreviousVersion(const std::string& path) {
     if (!real) return real;
     const std::string previous = real.value() + ".previous";
     Result<OutputFile> output = OutputFile::open(previous);
-    if (!output) return Result<std::string>::failure(output.reason());
+    if (!output) return Result<std::string>::failure(output.error());
     OutputFile& file = output.value();
     if (file.replaces()) file.keepOwnerAndMode(current.st_uid, current.st_gid, current.st_mode & 07777);
     if (Status copied = file.copyFrom(real.value()); !copied)
-        return Result<std::string>::failure(copied.reason());
-    if (Status committed = file.commit(); !committed) return Result<std::string>::failure(committed.reason());
+        return Result<std::string>::failure(copied.error());
+    if (Status committed = file.commit(); !committed) return Result<std::string>::failure(committed.error());
     return file.target();
 }
 

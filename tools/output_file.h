@@ -47,7 +47,8 @@ class OutputFile {
 
   private:
     OutputFile(std::string target, std::string temporary, int fd);
-    Status failed(const std::string& what, int error);
+    // The fault `fault` of the file being written (the temporary file, or the device); `error` from errno.
+    Status failed(Fault fault, int error);
 
     std::string target_;
     std::string temporary_;

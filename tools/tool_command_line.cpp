@@ -222,7 +222,10 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     const auto mo = fitted(parser.value(model), kModelColumns);
     const auto s = fitted(parser.value(submodel), kSubmodelColumns);
     if (!m || !mo || !s)
-        return usage("a name is longer than its columns of the selection (make 14, model 21, submodel 31)",
+        return usage("a name is longer than its columns of the selection (make " +
+                         std::to_string(kMakeColumns.width) + ", model " +
+                         std::to_string(kModelColumns.width) + ", submodel " +
+                         std::to_string(kSubmodelColumns.width) + ")",
                      wantsJson);
     const std::string year1 = argumentBytes(parser.value(years));
     const std::string year2 = argumentBytes(words[0]);

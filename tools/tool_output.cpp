@@ -1,6 +1,7 @@
 #include "tool_output.h"
 
 #include "commands.h"
+#include "messages.h"
 #include "text_encoding.h"
 
 #include <QJsonDocument>
@@ -44,23 +45,28 @@ void writeJson(const QJsonObject& object, std::string_view after) {
     writeOut(after);
 }
 
-int finishOutput(int status) {
+namespace {
+
+// Flushes standard output; when that fails, says so on standard error with the fault `fault`, whose
+// `count` is `status`, and returns false.
+bool flushed(Fault fault, int status) {
     errno = 0;
-    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
-    const int error = errno;
-    std::fprintf(stderr, "specialty-catalogue: the output could not be written: %s\n",
-                 error != 0 ? std::strerror(error) : "write error");
-    return kExitError;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+    Failure failure(fault);
+    failure.why = errno != 0 ? std::strerror(errno) : "write error";
+    failure.count = status;
+    std::fprintf(stderr, "specialty-catalogue: %s\n", describe(failure).c_str());
+    return false;
+}
+
+} // namespace
+
+int finishOutput(int status) {
+    return flushed(Fault::OutputStandardOutput, status) ? status : kExitError;
 }
 
 int finishOutputAfterWriting(int status) {
-    errno = 0;
-    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
-    const int error = errno;
-    std::fprintf(stderr,
-                 "specialty-catalogue: the output could not be written: %s; the exit status %d tells how the "
-                 "writing of the file went\n",
-                 error != 0 ? std::strerror(error) : "write error", status);
+    flushed(Fault::OutputStandardOutputAfterFile, status);
     return status;
 }
 

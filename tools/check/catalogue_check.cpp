@@ -22,15 +22,12 @@ namespace specialty {
 
 namespace {
 
-std::string at(std::int64_t position) {
-    return recordNumbered(position);
-}
-
 struct NameColumn {
     int field;
     std::size_t width;
 };
-constexpr NameColumn kNameColumns[] = {{kMake, 14}, {kModel, 21}, {kSubmodel, 31}};
+constexpr NameColumn kNameColumns[] = {
+    {kMake, kMakeColumns.width}, {kModel, kModelColumns.width}, {kSubmodel, kSubmodelColumns.width}};
 
 // A record kept until the next one has begun: its fields' bytes end to end in one buffer that is reused
 // from record to record, and views of them, so keeping a record costs no allocation.
@@ -61,23 +58,42 @@ std::string shownField(const RawRecord& raw, int number) {
     return std::string(raw[number]);
 }
 
-// Why no selection can match a name in columns `width` wide, or empty when one can. A selection's columns
+// A fault of the record at `position`, with the field it names as the viewer reads it.
+Failure fieldFault(Fault fault, const RawRecord& raw, int field, std::int64_t position) {
+    Failure failure(fault);
+    failure.field = field;
+    failure.value = shownField(raw, field);
+    failure.record = position;
+    return failure;
+}
+
+// A fault of the record at `position` as a whole.
+Failure recordFault(Fault fault, std::int64_t position) {
+    Failure failure(fault);
+    failure.record = position;
+    return failure;
+}
+
+// A record whose years run from `from` to `to`.
+Failure yearsFault(Fault fault, std::int64_t position, int from, int to) {
+    Failure failure = recordFault(fault, position);
+    failure.count = from;
+    failure.limit = to;
+    return failure;
+}
+
+// Why no selection can match a name in columns `width` wide, or nothing when one can. A selection's columns
 // lose their blanks at both ends, and a character the code page lacks comes as a byte that never matches.
-std::string unmatchable(std::string_view name, std::size_t width) {
-    if (name.size() > width) // the "*" rule keeps the length
-        return "is longer than " + std::to_string(width) + " characters";
-    if (!name.empty() && (name.front() == ' ' || name.back() == ' '))
-        return "begins or ends with a blank, which a selection's columns drop";
+std::optional<Fault> unmatchable(std::string_view name, std::size_t width) {
+    if (name.size() > width) return Fault::CheckNameTooLong; // the "*" rule keeps the length
+    if (!name.empty() && (name.front() == ' ' || name.back() == ' ')) return Fault::CheckNameBlankEnds;
     if (name.find(static_cast<char>(kUnmappable)) != std::string_view::npos)
-        return "holds the byte 0x81, which no selection can hold";
-    return {};
+        return Fault::CheckNameUnmappable;
+    return std::nullopt;
 }
 
 // What the VehicleIds seen may cost, kept whole to find one used twice.
 constexpr std::size_t kMostVehicleIdBytes = 8 * 1024 * 1024;
-
-// The first selection column is 5 wide: no year below this can be asked for.
-constexpr int kLowestSelectionYear = -9999;
 
 // True when a byte of `text` is not ASCII: only such text can be UTF-8 other than ASCII.
 bool hasHighBytes(std::string_view text) {
@@ -108,8 +124,8 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
     CheckReport report;
     const std::string path = dataFolder + std::string(kCatalogueName);
     FindingStream out(sink);
-    auto add = [&](Finding::Level level, std::uint64_t line, std::string message) {
-        out.add({level, path, line, std::move(message)});
+    auto add = [&](Finding::Level level, std::uint64_t line, Failure what) {
+        out.add({level, path, line, std::move(what)});
     };
 
     LineCounter lines;
@@ -117,15 +133,12 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
     Status opened = lines.open(path);
     if (opened) opened = file.open(path);
     if (!opened) {
-        report.failure = describe(catalogueCannotBeOpened(path, opened.error()));
+        report.failure = catalogueCannotBeOpened(path, opened.error());
         return report;
     }
     // A start that cannot be read is reported by the reading of the records, which fails on it as well.
     if (Result<std::string> start = readFileStart(path, 3); start && start.value() == "\xEF\xBB\xBF")
-        add(Finding::Level::Error, 1,
-            "the file begins with a UTF-8 byte order mark: the viewer reads it as part of the first "
-            "VehicleId "
-            "(\"\xC3\xAF\xC2\xBB\xC2\xBF...\"); save the catalogue as Windows-1252, without it");
+        add(Finding::Level::Error, 1, Failure(Fault::CheckByteOrderMark));
     LineLayout layout(out, path);
     RecordCoverage coverage(path);
     bool coverageFull = false;
@@ -138,60 +151,47 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
     PendingRecord pending;
     // Judges one record. `mark` begins every finding about a record judged as its line reads, after a
     // shift.
-    std::string mark;
+    std::optional<Failure> mark;
     auto judge = [&](const RawRecord& record, std::int64_t position, const std::uint64_t* fieldLine,
                      bool mayHoldUtf8, const RecordCoverage::NameOffsets& names) {
-        auto add = [&](Finding::Level level, std::uint64_t line, std::string message) {
-            out.add({level, path, line, mark + std::move(message)});
+        auto add = [&](Finding::Level level, std::uint64_t line, Failure what) {
+            out.add({level, path, line, marked(mark ? &*mark : nullptr, std::move(what))});
         };
         for (int f = 1; f <= kRecordFields && mayHoldUtf8; ++f) {
             if (!looksLikeUtf8(record[f])) continue; // the "*" rule changes no byte that UTF-8 is made of
-            const std::string text = shownField(record, f);
             add(Finding::Level::Error, fieldLine[f - 1],
-                fieldName(f) + " " + specialty::quoted(text) + " of " + at(position) + " is UTF-8 text (" +
-                    specialty::quotedUtf8(text) +
-                    "), which the viewer reads as Windows-1252: save the catalogue "
-                    "as Windows-1252");
+                fieldFault(Fault::CheckUtf8Field, record, f, position));
             break; // one finding a record is enough to show the file was saved in the wrong encoding
         }
         bool findable = true;
         for (const NameColumn& column : kNameColumns) {
-            const std::string why = unmatchable(record[column.field], column.width);
-            if (why.empty()) continue;
+            const std::optional<Fault> why = unmatchable(record[column.field], column.width);
+            if (!why) continue;
             findable = false;
-            add(Finding::Level::Error, fieldLine[column.field - 1],
-                fieldName(column.field) + " " + specialty::quoted(shownField(record, column.field)) + " of " +
-                    at(position) + " " + why + ": no selection can match it");
+            Failure name = fieldFault(*why, record, column.field, position);
+            name.limit = static_cast<std::int64_t>(column.width);
+            add(Finding::Level::Error, fieldLine[column.field - 1], std::move(name));
         }
         const auto from = parseYear(record[kYearFrom]);
         const auto to = parseYear(record[kYearTo]);
         for (auto [field, year] : {std::pair{kYearFrom, &from}, std::pair{kYearTo, &to}})
             if (!*year)
                 add(Finding::Level::Error, fieldLine[field - 1],
-                    "the year " + fieldName(field) + " of " + at(position) + " (" +
-                        specialty::quoted(shownField(record, field)) +
-                        ") is not a whole number from -32768 to 32767: a search for its vehicle fails");
+                    fieldFault(Fault::CheckYearNotWhole, record, field, position));
         if (from && to && *from > *to)
             add(Finding::Level::Error, fieldLine[0],
-                at(position) + " runs from " + std::to_string(*from) + " to " + std::to_string(*to) +
-                    ": no year lies in that range, so no selection finds it");
+                yearsFault(Fault::CheckYearsReversed, position, *from, *to));
         if (from && to && *from <= *to && *to < kLowestSelectionYear)
             add(Finding::Level::Error, fieldLine[0],
-                at(position) + " runs from " + std::to_string(*from) + " to " + std::to_string(*to) +
-                    ": a selection's year cannot be below " + std::to_string(kLowestSelectionYear) +
-                    ", so no selection finds it");
+                yearsFault(Fault::CheckYearsBelowSelection, position, *from, *to));
         if (from && to && *from <= *to && findable) {
-            if (std::optional<std::string> shadowed =
+            if (std::optional<Failure> shadowed =
                     coverage.add(record, *from, *to, position, fieldLine[0], &names))
                 add(Finding::Level::Error, fieldLine[0], std::move(*shadowed));
             if (coverage.full() && !coverageFull) {
                 coverageFull = true;
                 add(Finding::Level::Warning, fieldLine[0],
-                    "the catalogue lists too many different vehicles to judge them all: records of vehicles "
-                    "first listed from " +
-                        at(position) +
-                        " on are not checked for an earlier record that "
-                        "always wins over them");
+                    recordFault(Fault::CheckTooManyVehicles, position));
             }
         }
         std::uint64_t first =
@@ -199,20 +199,17 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
         if (vehicleIdsFull) {
         } else if (const StringSet::Added id = vehicleIds.add(record[kVehicleId], first);
                    id == StringSet::Added::Present) {
+            Failure earlier = recordFault(Fault::CheckEarlierRecord, static_cast<std::int64_t>(first >> 32));
+            earlier.line = first & UINT32_MAX;
             add(Finding::Level::Warning, fieldLine[0],
-                "VehicleId " + specialty::quoted(shownField(record, kVehicleId)) + " of " + at(position) +
-                    " is already that of " + at(static_cast<std::int64_t>(first >> 32)) + " (line " +
-                    std::to_string(first & UINT32_MAX) + "): a VehicleId identifies one catalogue entry");
+                causedBy(fieldFault(Fault::CheckVehicleIdRepeated, record, kVehicleId, position), earlier));
         } else if (id == StringSet::Added::Full) {
             vehicleIdsFull = true;
-            add(Finding::Level::Warning, fieldLine[0],
-                "the catalogue uses too many different VehicleIds to check them all for repeats: those first "
-                "used from " +
-                    at(position) + " on are not checked");
+            add(Finding::Level::Warning, fieldLine[0], recordFault(Fault::CheckTooManyVehicleIds, position));
         }
         for (int n = 1; n <= kPartCodes; ++n)
             if (const std::string_view code = record[kPartCode1 + n - 1]; !code.empty())
-                parts.use(code, position, fieldLine[kPartCode1 + n - 2], mark);
+                parts.use(code, position, fieldLine[kPartCode1 + n - 2], mark ? &*mark : nullptr);
     };
     auto checkPending = [&](bool nextStartsInStep) {
         if (!pending.valid || !pending.startedInStep || !nextStartsInStep) {
@@ -220,25 +217,26 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
             return; // a record read shifted is not what its lines say; the shift itself is reported
         }
         pending.valid = false;
-        mark.clear();
+        mark.reset();
         judge(pending.raw, pending.position, pending.line, hasHighBytes(pending.bytes), pending.names);
     };
     // After a shift, each line of 23 fields is judged as the record it was meant to be.
     LineRecords lineRecords([&](const LineRecord& meant) {
         std::uint64_t fieldLine[kRecordFields];
         std::fill(std::begin(fieldLine), std::end(fieldLine), meant.line);
-        mark = "after the shift at line " + std::to_string(layout.shiftedSince()) + ", as line " +
-               std::to_string(meant.line) + " reads: ";
+        mark = Failure(Fault::CheckAsLineReads);
+        mark->line = meant.line;
+        mark->limit = static_cast<std::int64_t>(layout.shiftedSince());
         bool high = false;
         for (std::string_view field : meant.raw.field)
             high = high || hasHighBytes(field);
         judge(meant.raw, meant.position, fieldLine, high,
               {meant.offset[kMake - 1], meant.offset[kModel - 1], meant.offset[kSubmodel - 1]});
-        mark.clear();
+        mark.reset();
     });
 
     auto stopReading = [&](const Failure& why) {
-        report.failure = describe(catalogueCannotBeRead(path, why));
+        report.failure = catalogueCannotBeRead(path, why);
         out.finish(); // what was found before the file failed still counts
         report.errors = out.errors();
         report.warnings = out.warnings();
@@ -277,18 +275,18 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
         checkPending(inStep);
         if (read == RecordReader::Read::CutShort) {
             if (inStep) {
-                add(Finding::Level::Error, fieldLine[0],
-                    "the file ends in the middle of " + at(position) + ": it has " + std::to_string(fields) +
-                        " of its " + std::to_string(kRecordFields) +
-                        " fields, and every search that reaches it fails");
+                Failure cut = recordFault(Fault::CheckEndsInRecord, position);
+                cut.count = fields;
+                add(Finding::Level::Error, fieldLine[0], std::move(cut));
                 layout.abandon();
             }
             break;
         }
         if (read == RecordReader::Read::TooLong) {
-            add(Finding::Level::Error, fieldLine[file.overlongField() - 1],
-                "field " + fieldName(file.overlongField()) + " of " + at(position) + " is longer than " +
-                    std::to_string(file.maxFieldBytes()) + " bytes; the viewer stops there");
+            Failure overlong = recordFault(Fault::CheckFieldTooLong, position);
+            overlong.field = file.overlongField();
+            overlong.limit = static_cast<std::int64_t>(file.maxFieldBytes());
+            add(Finding::Level::Error, fieldLine[file.overlongField() - 1], std::move(overlong));
             break;
         }
         if (raw[kVehicleId] == "0") { // the viewer's end test, wherever the lines fall
@@ -309,26 +307,21 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
     const bool shifted = layout.finish();
     checkPending(!shifted);
     if (endSeen && !file.atEnd())
-        add(Finding::Level::Warning, lines.lineOf(file.fileOffset()),
-            "lines after the end record are never read");
+        add(Finding::Level::Warning, lines.lineOf(file.fileOffset()), Failure(Fault::CheckLinesAfterEnd));
     if (!endSeen && !shifted && !lineRecords.sawEnd())
-        add(Finding::Level::Warning, 0, "the catalogue has no end record (a record whose VehicleId is 0)");
-    if (report.records == 0 && !shifted)
-        add(Finding::Level::Error, 1,
-            "the catalogue holds no record before its end: every search finds nothing, every demo step too");
+        add(Finding::Level::Warning, 0, Failure(Fault::CheckNoEndRecord));
+    if (report.records == 0 && !shifted) add(Finding::Level::Error, 1, Failure(Fault::CheckNoRecord));
     if (Status lineCount = lines.status(); !lineCount) return stopReading(lineCount.error());
     parts.findUnused();
     file.close();
     out.finish();
     report.errors = out.errors();
     report.warnings = out.warnings();
-    if (layout.unjudgedLines() > 0)
-        report.unjudged = "; " + counted(static_cast<std::int64_t>(layout.unjudgedLines()), "line") +
-                          " could not be judged (the first is line " +
-                          std::to_string(layout.firstUnjudgedLine()) +
-                          "): " + (layout.unjudgedLines() == 1 ? "it holds" : "they hold") +
-                          " other than 23 fields, so no record can be read from " +
-                          (layout.unjudgedLines() == 1 ? "it" : "them");
+    if (layout.unjudgedLines() > 0) {
+        report.unjudged = Failure(Fault::CheckUnjudgedLines);
+        report.unjudged->count = static_cast<std::int64_t>(layout.unjudgedLines());
+        report.unjudged->line = layout.firstUnjudgedLine();
+    }
     return report;
 }
 

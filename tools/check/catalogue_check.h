@@ -1,19 +1,26 @@
 // Checks a catalogue the way its maintainers need: faults the viewer cannot see or does not report.
 #pragma once
 
+#include "failure.h"
+#include "findings.h"
+#include "messages.h"
+
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace specialty {
 
 struct Finding {
-    enum class Level { Error, Warning };
+    using Level = FindingLevel;
     Level level;
     std::string file;   // path of the file the finding is about
     std::uint64_t line; // from 1; 0 for the file as a whole
-    std::string message;
+    Failure what;       // the fault found and its details
+
+    std::string message() const { return describe(what); }
 };
 
 struct CheckReport {
@@ -21,10 +28,10 @@ struct CheckReport {
     std::int64_t records = 0;      // records read up to the end record
     int errors = 0;
     int warnings = 0;
-    std::string failure; // the catalogue could not be read to its end; the findings made before still count
-    // For the summary: "; 1 line could not be judged ...", when lines of a shift hold no whole record;
-    // otherwise empty.
-    std::string unjudged;
+    // The catalogue could not be read to its end; the findings made before still count.
+    std::optional<Failure> failure;
+    // For the summary: "1 line could not be judged ...", when lines of a shift hold no whole record.
+    std::optional<Failure> unjudged;
 };
 
 // What keeps the picture file at a path from showing whole ("it is not a picture", "it decodes only

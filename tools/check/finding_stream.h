@@ -12,6 +12,13 @@
 
 namespace specialty {
 
+// A finding about a record judged as its line reads after a shift: `mark` (a CheckAsLineReads, or null
+// for a record judged as the reader reads it) before its text.
+inline Failure marked(const Failure* mark, Failure what) {
+    if (mark) return causedBy(*mark, std::move(what));
+    return what;
+}
+
 class FindingStream {
   public:
     using Emit = std::function<void(const Finding&)>;

@@ -18,7 +18,7 @@ Status LineCounter::open(const std::string& path) {
     line_ = 1;
     clearTo_ = 0;
     endOfFile_ = false;
-    failure_.clear();
+    failure_.reset();
     return file_.open(path);
 }
 
@@ -29,7 +29,7 @@ bool LineCounter::refill() {
     filled_ -= keep;
     bufferStart_ = next_;
     const Result<std::size_t> got = file_.read(buffer_.data() + filled_, buffer_.size() - filled_);
-    if (!got) failure_ = got.reason();
+    if (!got) failure_ = got.error();
     if (!got || got.value() == 0) {
         endOfFile_ = true;
         return false;

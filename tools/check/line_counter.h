@@ -5,6 +5,7 @@
 #include "regular_file.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,7 @@ class LineCounter {
 
     // Whether the file could be read to the offset last asked for: once a read fails, the reason, and the
     // lines of later offsets are no longer counted.
-    Status status() const { return failure_.empty() ? Status(Done{}) : Status::failure(failure_); }
+    Status status() const { return failure_ ? Status::failure(*failure_) : Status(Done{}); }
 
   private:
     std::uint64_t countLinesTo(std::uint64_t offset);
@@ -43,7 +44,7 @@ class LineCounter {
     std::uint64_t line_ = 1;        // line of next_
     std::uint64_t clearTo_ = 0;     // no line ends in [next_, clearTo_): offsets there are on line_
     bool endOfFile_ = false;
-    std::string failure_;
+    std::optional<Failure> failure_;
 };
 
 } // namespace specialty

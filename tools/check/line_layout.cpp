@@ -1,7 +1,5 @@
 #include "check/line_layout.h"
 
-#include "messages.h"
-
 namespace specialty {
 
 void LineLayout::endLine() {
@@ -37,10 +35,16 @@ void LineLayout::endLine() {
 void LineLayout::shiftedLine(const Line& l, bool first) {
     if (l.fields == kRecordFields && !first) return;
     notJudged(l);
-    std::string message = "line " + std::to_string(l.number) + " holds " + counted(l.fields, "field") +
-                          ", not " + std::to_string(kRecordFields);
-    if (first) message += ": the records from " + recordNumbered(runPosition_) + " on are read shifted";
-    out_.add({Finding::Level::Error, file_, l.number, message});
+    out_.add({Finding::Level::Error, file_, l.number,
+              lineFault(first ? Fault::CheckShiftBegins : Fault::CheckLineFields, l)});
+}
+
+Failure LineLayout::lineFault(Fault fault, const Line& l) const {
+    Failure failure(fault);
+    failure.line = l.number;
+    failure.count = l.fields;
+    failure.record = runPosition_;
+    return failure;
 }
 
 void LineLayout::notJudged(const Line& l) {
@@ -49,11 +53,9 @@ void LineLayout::notJudged(const Line& l) {
 
 void LineLayout::reportRun(bool closed) {
     if (streaming_) {
-        out_.add({Finding::Level::Warning, file_, line_,
-                  closed ? "the records read shifted since line " + std::to_string(runFirstLine_) +
-                               " are in step again after this line"
-                         : "the records read shifted since line " + std::to_string(runFirstLine_) +
-                               " stay shifted to the end of the file, the end record too"});
+        Failure run(closed ? Fault::CheckShiftEnds : Fault::CheckShiftStays);
+        run.line = runFirstLine_;
+        out_.add({Finding::Level::Warning, file_, line_, std::move(run)});
         streaming_ = false;
         recordsStartMidLine_ = linesStartMidRecord_ = false;
         return;
@@ -61,27 +63,26 @@ void LineLayout::reportRun(bool closed) {
     const bool layout = closed && (!recordsStartMidLine_ || !linesStartMidRecord_);
     if (layout) {
         const Line& first = run_.front();
-        std::string what = run_.size() == 1
-                               ? "line " + std::to_string(first.number) + " holds " +
-                                     std::to_string(first.fields / kRecordFields) + " records"
-                               : recordNumbered(runPosition_) + " spans lines " +
-                                     std::to_string(first.number) + "-" + std::to_string(run_.back().number);
-        out_.add({Finding::Level::Warning, file_, first.number,
-                  what + "; the viewer reads it, but one record a line is the rule"});
+        Failure what(run_.size() == 1 ? Fault::CheckRecordsOnLine : Fault::CheckRecordSpansLines);
+        what.line = first.number;
+        if (run_.size() == 1) {
+            what.count = first.fields / kRecordFields;
+        } else {
+            what.record = runPosition_;
+            what.limit = static_cast<std::int64_t>(run_.back().number);
+        }
+        out_.add({Finding::Level::Warning, file_, first.number, std::move(what)});
     } else {
         bool first = true;
         for (const Line& l : run_) {
             if (l.fields == kRecordFields) continue;
             notJudged(l);
-            std::string message = "line " + std::to_string(l.number) + " holds " +
-                                  counted(l.fields, "field") + ", not " + std::to_string(kRecordFields);
-            if (first)
-                message += closed
-                               ? ": the records from " + recordNumbered(runPosition_) +
-                                     " on are read shifted until line " + std::to_string(run_.back().number)
-                               : ": every record from " + recordNumbered(runPosition_) +
-                                     " on is read shifted, the end record too";
-            out_.add({Finding::Level::Error, file_, l.number, message});
+            Failure shifted = lineFault(!first   ? Fault::CheckLineFields
+                                        : closed ? Fault::CheckShiftUntil
+                                                 : Fault::CheckShiftToEnd,
+                                        l);
+            shifted.limit = static_cast<std::int64_t>(run_.back().number);
+            out_.add({Finding::Level::Error, file_, l.number, std::move(shifted)});
             first = false;
         }
     }

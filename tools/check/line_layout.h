@@ -75,6 +75,8 @@ class LineLayout {
     void reportRun(bool closed);
     void shiftedLine(const Line& line, bool first);
     void notJudged(const Line& line);
+    // A finding about line `l`, in the run that begins with the record at runPosition_.
+    Failure lineFault(Fault fault, const Line& l) const;
 
     FindingStream& out_;
     const std::string& file_;

@@ -42,27 +42,23 @@ PartFiles::PartFiles(std::string dataFolder, PictureProblem pictureProblem, Find
     : folder_(std::move(dataFolder)), pictureProblem_(std::move(pictureProblem)), out_(out),
       catalogue_(std::move(catalogue)), names_(namesByFoldedCase()) {}
 
-void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t line,
-                    const std::string& mark) {
+void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t line, const Failure* mark) {
     if (full_) return;
     std::uint64_t unused = 0;
     const StringSet::Added added = codes_.add(code, unused);
     if (added == StringSet::Added::Present) return;
     if (added == StringSet::Added::Full) {
         full_ = true;
-        out_.add(
-            {Finding::Level::Warning, catalogue_, line,
-             mark +
-                 "the catalogue uses too many different part codes to check them all: the files of the codes "
-                 "first used from " +
-                 recordNumbered(position) + " on are not checked"});
+        Failure full(Fault::CheckTooManyPartCodes);
+        full.record = position;
+        out_.add({Finding::Level::Warning, catalogue_, line, marked(mark, std::move(full))});
         return;
     }
     check(std::string(code), position, line, mark);
 }
 
 void PartFiles::check(const std::string& code, std::int64_t position, std::uint64_t line,
-                      const std::string& mark) {
+                      const Failure* mark) {
     // A file the viewer does not find because its name differs from the code in letter case alone.
     // What the folder's listing says of a file name, found with one look: whether it lists the name, and
     // a file the viewer does not find because its name differs in letter case alone. A name the listing
@@ -70,7 +66,7 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
     // yet made have none.
     struct Listed {
         bool exactly = false;
-        std::string otherCase; // ", but NAME differs from it in letter case alone", or empty
+        std::string otherCase; // a name that differs from it in letter case alone, or empty
     };
     auto listed = [&](const std::string& name) {
         Listed found;
@@ -79,49 +75,57 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
             if (first->second == name)
                 found.exactly = true;
             else if (found.otherCase.empty())
-                found.otherCase = ", but " + first->second + " differs from it in letter case alone";
+                found.otherCase = first->second;
         return found;
     };
-    const std::string shown =
-        "part code " + specialty::quoted(code) + " (first used by " + recordNumbered(position) + ")";
-    auto warn = [&](const std::string& message) {
-        out_.add({Finding::Level::Warning, catalogue_, line, mark + shown + " " + message});
+    // A finding about the code's files: `file` the one at fault (its name in the folder).
+    auto warn = [&](Fault fault, std::string file = {}, std::string otherCase = {}) {
+        Failure found(fault);
+        found.value = code;
+        found.record = position;
+        found.file = std::move(file);
+        found.expected = std::move(otherCase);
+        return found;
+    };
+    auto add = [&](Failure found) {
+        out_.add({Finding::Level::Warning, catalogue_, line, marked(mark, std::move(found))});
     };
     const auto picture = partFilePath(folder_, code, kPictureSuffix);
     const auto description = partFilePath(folder_, code, kDescriptionSuffix);
     if (!picture || !description) {
-        warn("is not a plain file name: the viewer shows no picture and no description for it");
+        add(warn(Fault::CheckPartCodeNotAName));
         return;
     }
     const std::string pictureName = picture->substr(folder_.size());
     if (const Listed listing = listed(pictureName); !listing.exactly || !isRegularFile(*picture))
-        warn("has no picture file " + pictureName + listing.otherCase);
-    else if (const std::string problem = pictureProblem_(*picture); !problem.empty())
-        warn("has a picture file " + pictureName + " that does not show whole: " + problem);
+        add(warn(Fault::CheckNoPicture, pictureName, listing.otherCase));
+    else if (std::string problem = pictureProblem_(*picture); !problem.empty()) {
+        Failure notWhole = warn(Fault::CheckPictureNotWhole, pictureName);
+        notWhole.why = std::move(problem);
+        add(std::move(notWhole));
+    }
     // The viewer shows a description it cannot open as an empty one, the same as a missing one.
     const std::string descriptionName = description->substr(folder_.size());
     if (const Listed listing = listed(descriptionName); !listing.exactly || !isRegularFile(*description)) {
-        warn("has no description file " + descriptionName + listing.otherCase);
+        add(warn(Fault::CheckNoDescription, descriptionName, listing.otherCase));
     } else if (Status opened = RegularFile().open(*description); !opened) {
-        warn("has a description file " + descriptionName + " that cannot be read (" + opened.reason() +
-             "): the viewer shows no description for it");
+        add(causedBy(warn(Fault::CheckDescriptionUnreadable, descriptionName), opened.error()));
     }
 }
 
 void PartFiles::findUnused() {
     if (!unlisted_.empty()) {
-        out_.add({Finding::Level::Warning, folder_, 0,
-                  "the data folder cannot be listed (" + unlisted_ +
-                      "): each part file was asked for by its name, so names that differ in letter case "
-                      "alone and files no record uses could not be found"});
+        Failure unlisted(Fault::CheckFolderUnlisted);
+        unlisted.why = unlisted_;
+        out_.add({Finding::Level::Warning, folder_, 0, std::move(unlisted)});
         return;
     }
     if (full_) return; // not every code used is known
-    std::vector<std::pair<std::string, const char*>> unused;
+    std::vector<std::pair<std::string, Fault>> unused;
     for (const auto& folded : names_) { // the folder as listed when the check began
         const std::string& name = folded.second;
-        for (auto [suffix, what] :
-             {std::pair{kPictureSuffix, "picture"}, std::pair{kDescriptionSuffix, "description"}}) {
+        for (auto [suffix, what] : {std::pair{kPictureSuffix, Fault::CheckUnusedPicture},
+                                    std::pair{kDescriptionSuffix, Fault::CheckUnusedDescription}}) {
             if (name.size() <= suffix.size() ||
                 name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
                 continue;
@@ -133,7 +137,7 @@ void PartFiles::findUnused() {
     }
     std::sort(unused.begin(), unused.end());
     for (const auto& [name, what] : unused)
-        out_.add({Finding::Level::Warning, folder_ + name, 0, std::string("no record uses this ") + what});
+        out_.add({Finding::Level::Warning, folder_ + name, 0, Failure(what)});
 }
 
 } // namespace specialty

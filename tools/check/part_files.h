@@ -24,14 +24,14 @@ class PartFiles {
               std::string catalogue);
 
     // A part code used by the record at `position`, on catalogue line `line`: its files are checked the
-    // first time. `mark` begins its findings.
-    void use(std::string_view code, std::int64_t position, std::uint64_t line, const std::string& mark);
+    // first time. `mark`, when not null, begins its findings (see marked()).
+    void use(std::string_view code, std::int64_t position, std::uint64_t line, const Failure* mark);
 
     // Adds a finding for every part file that no record uses.
     void findUnused();
 
   private:
-    void check(const std::string& code, std::int64_t position, std::uint64_t line, const std::string& mark);
+    void check(const std::string& code, std::int64_t position, std::uint64_t line, const Failure* mark);
     // The names of the folder's files, keyed by their letters folded to one case.
     // A folder that can be searched but not listed leaves `unlisted_` set: each file is then asked for.
     std::unordered_multimap<std::string, std::string> namesByFoldedCase();
@@ -40,7 +40,7 @@ class PartFiles {
     PictureProblem pictureProblem_;
     FindingStream& out_;
     std::string catalogue_;
-    std::string unlisted_; // why the folder could not be listed; empty when it was
+    std::string unlisted_; // why the folder could not be listed (the system's words); empty when it was
     std::unordered_multimap<std::string, std::string> names_; // the folder's files, listed once
     StringSet codes_{kMostTableBytes};
     bool full_ = false;

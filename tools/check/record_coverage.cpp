@@ -2,8 +2,7 @@
 
 #include "check/vehicle_names.h"
 
-#include "messages.h"
-#include "text_encoding.h"
+#include "failure.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,31 +14,33 @@ namespace specialty {
 
 namespace {
 
-// "record 101 (line 101)", "records 3 (line 3), 5 (line 5) and others"; `more` when there are earlier
-// records besides `earlier` that were not counted.
-std::string describe(std::vector<RecordCoverage::Earlier> earlier, bool more) {
+// At most this many of the earlier records that shadow a record are named.
+constexpr std::size_t kEarlierNamed = 5;
+
+// The earlier records, in file order and each once, as the chain CheckNeverShown names: the first
+// kEarlierNamed, then how many more there are; `more` when there are earlier records besides `earlier` that
+// were not counted.
+Failure earlierChain(std::vector<RecordCoverage::Earlier> earlier, bool more) {
     std::sort(earlier.begin(), earlier.end(),
               [](const auto& a, const auto& b) { return a.position < b.position; });
     earlier.erase(std::unique(earlier.begin(), earlier.end(),
                               [](const auto& a, const auto& b) { return a.position == b.position; }),
                   earlier.end());
-    auto one = [](const RecordCoverage::Earlier& e) {
-        return std::to_string(std::int64_t(e.position) + 1) +
-               (e.line > 0 ? " (line " + std::to_string(e.line) + ")" : std::string());
-    };
-    if (earlier.size() == 1 && !more) return "record " + one(earlier[0]);
-    std::string text = "records ";
-    const std::size_t shown = std::min<std::size_t>(earlier.size(), 5);
-    for (std::size_t i = 0; i < shown; ++i)
-        text += (i == 0                                               ? ""
-                 : i + 1 == shown && shown == earlier.size() && !more ? " and "
-                                                                      : ", ") +
-                one(earlier[i]);
-    if (more)
-        text += " and others";
-    else if (shown < earlier.size())
-        text += " and " + std::to_string(earlier.size() - shown) + " more";
-    return text;
+    const std::size_t shown = std::min(earlier.size(), kEarlierNamed);
+    std::optional<Failure> chain;
+    if (more) {
+        chain = Failure(Fault::CheckEarlierOthers);
+    } else if (shown < earlier.size()) {
+        chain = Failure(Fault::CheckEarlierMore);
+        chain->count = static_cast<std::int64_t>(earlier.size() - shown);
+    }
+    for (std::size_t i = shown; i-- > 0;) { // built from its end
+        Failure link(Fault::CheckEarlierRecord);
+        link.record = earlier[i].position;
+        link.line = earlier[i].line;
+        chain = chain ? causedBy(std::move(link), std::move(*chain)) : std::move(link);
+    }
+    return chain ? *chain : Failure(Fault::CheckEarlierOthers); // `earlier` is never empty
 }
 
 // At most this many runs are looked at to name the records that shadow another, so that a record over
@@ -300,9 +301,8 @@ RecordCoverage::cover(Vehicle& v, int from, int to, std::int64_t position, std::
     return earlier;
 }
 
-std::optional<std::string> RecordCoverage::add(const RawRecord& record, int from, int to,
-                                               std::int64_t position, std::uint64_t line,
-                                               const NameOffsets* offsets) {
+std::optional<Failure> RecordCoverage::add(const RawRecord& record, int from, int to, std::int64_t position,
+                                           std::uint64_t line, const NameOffsets* offsets) {
     const std::uint64_t hash = vehicleHash(record);
     std::string names; // made only when a candidate's bytes must be compared
     bool found = false;
@@ -342,9 +342,12 @@ std::optional<std::string> RecordCoverage::add(const RawRecord& record, int from
     bool more = false;
     const std::vector<Earlier> earlier = cover(v, from, to, position, line, more);
     if (earlier.empty()) return std::nullopt;
-    return recordNumbered(position) + " (VehicleId " + printableForMessage(record[kVehicleId]) +
-           ") is never shown: every year from " + std::to_string(from) + " to " + std::to_string(to) +
-           " already finds " + describe(earlier, more);
+    Failure shadowed(Fault::CheckNeverShown);
+    shadowed.record = position;
+    shadowed.value = std::string(record[kVehicleId]);
+    shadowed.count = from;
+    shadowed.limit = to;
+    return causedBy(std::move(shadowed), earlierChain(earlier, more));
 }
 
 } // namespace specialty

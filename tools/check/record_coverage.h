@@ -12,6 +12,7 @@
 
 #include "catalogue_record.h"
 #include "check/chunked_pool.h"
+#include "failure.h"
 
 #include <cstdint>
 #include <map>
@@ -38,9 +39,9 @@ class RecordCoverage {
     };
     // Adds a record's years (from <= to) on catalogue line `line`; its names are read as the viewer reads
     // them ("*" rule included) and must fit their selection columns. Returns the finding when every one of
-    // them already finds an earlier record: "record 8 (VehicleId 1008) is never shown: ...".
-    std::optional<std::string> add(const RawRecord& record, int from, int to, std::int64_t position,
-                                   std::uint64_t line = 0, const NameOffsets* offsets = nullptr);
+    // them already finds an earlier record (a CheckNeverShown).
+    std::optional<Failure> add(const RawRecord& record, int from, int to, std::int64_t position,
+                               std::uint64_t line = 0, const NameOffsets* offsets = nullptr);
 
     // True once vehicles first seen have stopped being judged, for lack of room.
     bool full() const { return full_; }

@@ -16,13 +16,7 @@ class VehicleHash {
   public:
     void addName(std::string_view name, int stars) {
         if (stars > 0 && name.find('*') != std::string_view::npos) {
-            std::string shown(name);
-            for (char& c : shown)
-                if (c == '*' && stars > 0) {
-                    c = '"';
-                    --stars;
-                }
-            addFolded(shown);
+            addFolded(decodeStars(name, stars));
         } else {
             addFolded(name);
         }

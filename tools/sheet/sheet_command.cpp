@@ -36,7 +36,9 @@ class ProgressLine {
     bool used_ = false;
 };
 
-int refused(const ToolOptions& options, const std::string& message) {
+// The failure `fault` (SheetNotWritten or SheetIncomplete) caused by `why`.
+int refused(const ToolOptions& options, Fault fault, const Failure& why) {
+    const std::string message = describe(causedBy(Failure(fault), why));
     if (options.json)
         writeJson({{"outcome", "failed"}, {"message", jsonPath(message)}});
     else
@@ -50,16 +52,16 @@ int sheetCommand(const ToolOptions& options, const PictureProblem& pictureProble
                  const std::string& folderPath) {
     SheetFolder folder;
     if (Status prepared = folder.prepare(folderPath); !prepared)
-        return refused(options, "No sheet was written: " + prepared.reason() + ".");
+        return refused(options, Fault::SheetNotWritten, prepared.error());
     Result<SheetModel> read = readSheetModel(options.dataFolder);
-    if (!read) return refused(options, "No sheet was written: " + read.reason());
+    if (!read) return refused(options, Fault::SheetNotWritten, read.error());
     SheetModel& model = read.value();
     ProgressLine progress;
     const Status parts =
         readPartFiles(model, options.dataFolder, folder, [&](std::size_t done, std::size_t total) {
             progress.show("pictures and descriptions", done, total);
         });
-    if (!parts) return refused(options, "The sheet is incomplete: " + parts.reason() + ".");
+    if (!parts) return refused(options, Fault::SheetIncomplete, parts.error());
     progress.show("checking the catalogue", 0, 1);
     std::vector<Finding> findings;
     model.check =
@@ -74,7 +76,7 @@ int sheetCommand(const ToolOptions& options, const PictureProblem& pictureProble
         written = folder.write(page.name, page.html);
     }
     progress.clear();
-    if (!written) return refused(options, "The sheet is incomplete: " + written.reason() + ".");
+    if (!written) return refused(options, Fault::SheetIncomplete, written.error());
 
     const std::string index = folder.path() + kIndexPage;
     if (options.json) {

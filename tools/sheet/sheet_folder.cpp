@@ -18,6 +18,14 @@ std::string systemReason() {
     return std::strerror(errno);
 }
 
+// The fault `fault` of the folder or file `file`, for the reason `why` (the system's, or none).
+Status refused(Fault fault, const std::string& file, std::string why = {}) {
+    Failure failure(fault);
+    failure.file = file;
+    failure.why = std::move(why);
+    return Status::failure(std::move(failure));
+}
+
 // Whether the folder holds nothing, or the mark of an earlier sheet; fills `why` when it cannot be read.
 bool emptyOrSheet(const std::string& folder, std::string& why) {
     DIR* dir = ::opendir(folder.c_str());
@@ -41,29 +49,26 @@ bool emptyOrSheet(const std::string& folder, std::string& why) {
 
 Status SheetFolder::prepare(const std::string& folder) {
     folder_ = folder;
-    if (folder_.empty()) return Status::failure("no folder was named");
+    if (folder_.empty()) return Status::failure(Failure(Fault::SheetNoFolder));
     if (folder_.back() != '/') folder_ += '/';
     struct stat info {};
     if (::stat(folder.c_str(), &info) != 0) {
-        if (errno != ENOENT)
-            return Status::failure("the folder " + folder + " cannot be used: " + systemReason());
+        if (errno != ENOENT) return refused(Fault::SheetFolderUnusable, folder, systemReason());
         if (!QDir().mkpath(QFile::decodeName(folder.c_str())))
-            return Status::failure("the folder " + folder + " cannot be made");
+            return refused(Fault::SheetFolderNotMade, folder);
     } else if (!S_ISDIR(info.st_mode)) {
-        return Status::failure(folder + " is not a folder");
+        return refused(Fault::SheetNotAFolder, folder);
     } else {
         std::string why;
         if (!emptyOrSheet(folder, why))
-            return Status::failure(why.empty() ? "the folder " + folder +
-                                                     " holds files that sheet did not write: name a new or "
-                                                     "empty folder, or one that holds an earlier sheet"
-                                               : "the folder " + folder + " cannot be read: " + why);
+            return why.empty() ? refused(Fault::SheetFolderNotEmpty, folder)
+                               : refused(Fault::SheetFolderUnreadable, folder, why);
     }
     const std::string pictures = folder_ + std::string(kThumbnailFolder);
     if (::lstat(pictures.c_str(), &info) == 0) {
-        if (!S_ISDIR(info.st_mode)) return Status::failure(pictures + " is not a folder");
+        if (!S_ISDIR(info.st_mode)) return refused(Fault::SheetNotAFolder, pictures);
     } else if (errno != ENOENT || ::mkdir(pictures.c_str(), 0755) != 0) {
-        return Status::failure("the folder " + pictures + " cannot be made: " + systemReason());
+        return refused(Fault::SheetFolderNotMade, pictures, systemReason());
     }
     return write(std::string(kSheetMark), "A review sheet written by specialty-catalogue sheet.\n");
 }
@@ -72,7 +77,7 @@ Status SheetFolder::write(const std::string& name, std::string_view bytes) const
     const std::string target = folder_ + name;
     std::string temporary = folder_ + ".writing-XXXXXX";
     const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return Status::failure("cannot make a file in " + folder_ + ": " + systemReason());
+    if (fd < 0) return refused(Fault::SheetCannotMakeFile, folder_, systemReason());
     for (std::size_t written = 0; written < bytes.size();) {
         const ssize_t got = ::write(fd, bytes.data() + written, bytes.size() - written);
         if (got < 0 && errno == EINTR) continue;
@@ -80,7 +85,7 @@ Status SheetFolder::write(const std::string& name, std::string_view bytes) const
             const std::string why = systemReason();
             ::close(fd);
             ::unlink(temporary.c_str());
-            return Status::failure("cannot write " + target + ": " + why);
+            return refused(Fault::OutputCannotWrite, target, why);
         }
         written += static_cast<std::size_t>(got);
     }
@@ -88,12 +93,12 @@ Status SheetFolder::write(const std::string& name, std::string_view bytes) const
     const std::string why = kept ? std::string() : systemReason();
     if (::close(fd) != 0 || !kept) {
         ::unlink(temporary.c_str());
-        return Status::failure("cannot write " + target + ": " + (kept ? systemReason() : why));
+        return refused(Fault::OutputCannotWrite, target, kept ? systemReason() : why);
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
         const std::string why = systemReason();
         ::unlink(temporary.c_str());
-        return Status::failure("cannot write " + target + ": " + why);
+        return refused(Fault::OutputCannotWrite, target, why);
     }
     return Done{};
 }

@@ -29,7 +29,7 @@ Result<SheetModel> readSheetModel(const std::string& dataFolder) {
             if (list.empty() || list.back() != index) list.push_back(index); // each record once
         }
     });
-    if (!walked) return Result<SheetModel>::failure(walked.reason());
+    if (!walked) return Result<SheetModel>::failure(walked.error());
     model.parts.reserve(users.size());
     for (auto& [code, list] : users) {
         SheetPart part;

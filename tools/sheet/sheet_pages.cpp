@@ -21,7 +21,7 @@ std::string navigation() {
 }
 
 const char* levelName(const Finding& f) {
-    return f.level == Finding::Level::Error ? "error" : "warning";
+    return specialty::levelName(f.level);
 }
 
 // The viewer's window caption for a record.
@@ -115,8 +115,7 @@ std::string SheetPages::slotCell(const std::string& code, int slot) const {
 
 std::string SheetPages::findingText(std::size_t finding) const {
     const Finding& f = model_.findings[finding].finding;
-    const std::string where = f.line > 0 ? ":" + std::to_string(f.line) : std::string();
-    return htmlUtf8(f.file) + where + ": " + levelName(f) + ": " + htmlUtf8(f.message);
+    return findingLead(htmlUtf8(f.file), f.line, f.level) + htmlUtf8(f.message());
 }
 
 std::string SheetPages::vehicle(std::uint32_t index) const {
@@ -273,13 +272,13 @@ SheetPage SheetPages::indexPage() const {
                                 std::to_string(descriptions[static_cast<int>(File::Missing)]) + " missing, " +
                                 std::to_string(descriptions[static_cast<int>(File::Broken)]) +
                                 " cannot be read") +
-        row("check", "<a href=\"" + findingPageName(0) + "\">" +
-                         counted(static_cast<std::size_t>(model_.check.errors), "error", "errors") + ", " +
-                         counted(static_cast<std::size_t>(model_.check.warnings), "warning", "warnings") +
-                         "</a>" +
-                         (model_.check.failure.empty()
-                              ? std::string()
-                              : " " + mark("check could not finish: " + htmlUtf8(model_.check.failure)))) +
+        row("check",
+            "<a href=\"" + findingPageName(0) + "\">" +
+                counted(static_cast<std::size_t>(model_.check.errors), "error", "errors") + ", " +
+                counted(static_cast<std::size_t>(model_.check.warnings), "warning", "warnings") + "</a>" +
+                (!model_.check.failure
+                     ? std::string()
+                     : " " + mark("check could not finish: " + htmlUtf8(describe(*model_.check.failure))))) +
         "</table>\n<h2>Makes</h2>\n<table>\n";
     for (std::size_t p = 0; p < makePages_.size(); ++p) {
         const MakePage& page = makePages_[p];

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <numeric>
+#include <optional>
 
 namespace specialty {
 
@@ -41,8 +42,8 @@ QByteArray thumbnailBytes(const QImage& picture) {
 }
 
 // Fills one part's state; returns why its thumbnail could not be written, or nothing.
-std::string readPart(SheetPart& part, std::size_t index, const std::string& dataFolder,
-                     const SheetFolder& folder) {
+std::optional<Failure> readPart(SheetPart& part, std::size_t index, const std::string& dataFolder,
+                                const SheetFolder& folder) {
     const Result<std::string> picturePath = partFilePath(dataFolder, part.code, kPictureSuffix);
     const Result<std::string> descriptionPath = partFilePath(dataFolder, part.code, kDescriptionSuffix);
     if (!picturePath || !descriptionPath) {
@@ -71,14 +72,14 @@ std::string readPart(SheetPart& part, std::size_t index, const std::string& data
     const QByteArray bytes = thumbnailBytes(*picture);
     if (bytes.isEmpty()) {
         part.picture = SheetPart::File::Broken;
-        part.pictureProblem = "its thumbnail cannot be made";
+        part.pictureProblem = describe(Failure(Fault::SheetNoThumbnail));
         return {};
     }
     if (Status written =
             folder.write(thumbnailName(index),
                          std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
         !written)
-        return written.reason();
+        return written.error();
     part.picture = SheetPart::File::Shown;
     const QSize size = picture->size().scaled(kThumbWidth, kThumbHeight, Qt::KeepAspectRatio);
     const bool scaled = picture->width() > kThumbWidth || picture->height() > kThumbHeight;
@@ -97,7 +98,7 @@ Status readPartFiles(SheetModel& model, const std::string& dataFolder, const She
                      const std::function<void(std::size_t done, std::size_t total)>& progress) {
     std::vector<std::size_t> indexes(model.parts.size());
     std::iota(indexes.begin(), indexes.end(), std::size_t(0));
-    std::vector<std::string> failures(model.parts.size());
+    std::vector<std::optional<Failure>> failures(model.parts.size());
     std::atomic<std::size_t> done{0};
     QFuture<void> work = QtConcurrent::map(indexes, [&](std::size_t i) {
         failures[i] = readPart(model.parts[i], i, dataFolder, folder);
@@ -111,8 +112,8 @@ Status readPartFiles(SheetModel& model, const std::string& dataFolder, const She
         progress(indexes.size(), indexes.size());
     }
     work.waitForFinished();
-    for (const std::string& failure : failures)
-        if (!failure.empty()) return Status::failure(failure);
+    for (const std::optional<Failure>& failure : failures)
+        if (failure) return Status::failure(*failure);
     return Done{};
 }
 

@@ -308,10 +308,8 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
             faults.add(row.line, kYearFrom, std::move(reversed));
             continue;
         }
-        if (std::optional<std::string> shadowed = coverage.add(raw, from, to, records)) {
-            Failure neverShown; // worded by the checker, whose finding it is
-            neverShown.why = *shadowed;
-            faults.add(row.line, 0, std::move(neverShown));
+        if (std::optional<Failure> shadowed = coverage.add(raw, from, to, records)) {
+            faults.add(row.line, 0, std::move(*shadowed));
             continue;
         }
         if (faults.any()) continue;         // nothing will be written: only the faults still count

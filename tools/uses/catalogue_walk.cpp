@@ -8,10 +8,17 @@ namespace specialty {
 
 namespace {
 
-std::string onLine(std::string message, std::uint64_t line) {
-    if (line == 0) return message;
-    if (!message.empty() && message.back() == '.') message.pop_back();
-    return message + " (it starts on line " + std::to_string(line) + ").";
+// A reader's failure about the record that starts on `line` (0: not known).
+Failure onLine(const Failure& failure, std::uint64_t line) {
+    Failure where(Fault::CatalogueRecordOnLine);
+    where.line = line;
+    return causedBy(std::move(where), failure);
+}
+// The same for a reader's failure that is still worded where it arises, until it is a Failure of its own.
+Failure onLine(std::string failure, std::uint64_t line) {
+    Failure worded;
+    worded.why = std::move(failure);
+    return onLine(worded, line);
 }
 
 } // namespace
