@@ -13,7 +13,6 @@ namespace specialty {
 // formatter (catalogue/src/messages_*.cpp). The comment of each fault names the details it uses.
 enum class Fault : std::uint16_t {
     // Files and the system.
-    Unworded = 0,        // not yet given a fault of its own: `why` holds the whole text
     System = 1,          // the system refused: `why` holds its own reason; file
     PathHoldsNul = 2,    // file
     IsDirectory = 3,     // file: a directory where a file was wanted
@@ -200,7 +199,7 @@ enum class Fault : std::uint16_t {
 };
 
 struct Failure {
-    explicit Failure(Fault of = Fault::Unworded) : fault(of) {}
+    explicit Failure(Fault of) : fault(of) {}
 
     Fault fault;
     std::string file;       // the file at fault, as the user named it; empty: none

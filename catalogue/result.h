@@ -4,9 +4,9 @@
 
 #include "failure.h"
 
-#include <optional>
 #include <string>
 #include <utility>
+#include <variant>
 
 namespace specialty {
 
@@ -15,40 +15,25 @@ std::string describe(const Failure& failure); // messages.h
 template <typename T>
 class [[nodiscard]] Result {
   public:
-    Result(T value) : value_(std::move(value)) {} // NOLINT: a value converts to its success
+    Result(T value) : state_(std::in_place_index<0>, std::move(value)) {} // NOLINT: a value is a success
 
-    static Result failure(Failure failure) {
-        Result result;
-        result.failure_ = std::move(failure);
-        return result;
-    }
-    // A failure not yet given a fault of its own: `text` is the whole of what the user reads.
-    static Result failure(std::string text) {
-        Failure failure;
-        failure.why = std::move(text);
-        return Result::failure(std::move(failure));
-    }
-    // Another result's failure, passed on.
-    template <typename U>
-    static Result failure(const Result<U>& failed) {
-        return Result::failure(failed.error());
-    }
+    static Result failure(Failure failure) { return Result(std::move(failure)); }
 
-    bool ok() const { return value_.has_value(); }
+    bool ok() const { return state_.index() == 0; }
     explicit operator bool() const { return ok(); }
-    const T& value() const { return *value_; }
-    T& value() { return *value_; }
-    const T& operator*() const { return *value_; }
-    const T* operator->() const { return &*value_; }
-    // Why there is no value.
-    const Failure& error() const { return failure_; }
+    // The value, when ok().
+    const T& value() const { return *std::get_if<0>(&state_); }
+    T& value() { return *std::get_if<0>(&state_); }
+    const T& operator*() const { return value(); }
+    const T* operator->() const { return &value(); }
+    // Why there is no value, when not ok().
+    const Failure& error() const { return *std::get_if<1>(&state_); }
     // The same, worded for the user; empty when there is a value.
-    std::string reason() const { return ok() ? std::string() : describe(failure_); }
+    std::string reason() const { return ok() ? std::string() : describe(error()); }
 
   private:
-    Result() = default;
-    std::optional<T> value_;
-    Failure failure_;
+    explicit Result(Failure failure) : state_(std::in_place_index<1>, std::move(failure)) {}
+    std::variant<T, Failure> state_;
 };
 
 // The result of an operation that yields nothing but success.

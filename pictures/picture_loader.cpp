@@ -151,22 +151,18 @@ Result<QImage> decodePicture(const PictureInput& input, const DecodingStop& stop
 Result<QImage> loadPicture(const std::string& path, std::int64_t maxPixelBytes) {
     const PictureInput input = readPicture(path);
     if (input.problem) return Result<QImage>::failure(*input.problem);
-    if (Status fits = pictureFits(input, maxPixelBytes); !fits) return Result<QImage>::failure(fits);
+    if (Status fits = pictureFits(input, maxPixelBytes); !fits) return Result<QImage>::failure(fits.error());
     return decodePicture(input);
 }
 
 Status pictureShowsWhole(const std::string& path) {
     DecoderWarnings warnings;
-    if (const Result<QImage> picture = loadPicture(path); !picture) return Status::failure(picture);
+    if (const Result<QImage> picture = loadPicture(path); !picture) return Status::failure(picture.error());
     if (warnings.messages().empty()) return Done();
     Failure partly(Fault::PictureDecodesOnlyPartly);
     for (std::size_t i = 0; i < warnings.messages().size(); ++i)
         partly.why += (i > 0 ? "\n" : "") + warnings.messages()[i];
     return Status::failure(std::move(partly));
-}
-
-std::string pictureProblem(const std::string& path) {
-    return pictureShowsWhole(path).reason();
 }
 
 } // namespace specialty

@@ -68,8 +68,6 @@ Result<QImage> decodePicture(const PictureInput& input, const DecodingStop& stop
 // or does not decode, or it decodes only partly (a JPEG cut short shows grey below the cut), with the
 // decoder's warnings. The warnings are collected, never printed.
 Status pictureShowsWhole(const std::string& path);
-// The same worded for the user, empty when it shows whole.
-std::string pictureProblem(const std::string& path);
 
 // Reads and decodes the picture at `path` if its pixels fit in `maxPixelBytes`; never null.
 Result<QImage> loadPicture(const std::string& path, std::int64_t maxPixelBytes = kMaxPictureBytes);

@@ -27,7 +27,7 @@ using namespace specialty::test;
 namespace {
 
 std::vector<Finding> findings(const DataFolder& folder) {
-    return checkCatalogue(folder.path(), pictureProblem).findings;
+    return checkCatalogue(folder.path(), pictureShowsWhole).findings;
 }
 
 // The first finding whose message holds `part`, or nothing.
@@ -108,7 +108,7 @@ class CatalogueMisreadsTest : public QObject {
             const int next = ::dup(0); // the lowest free descriptor: the one check's first open gets
             ::close(next);
             if (failingOpen >= 0 && !failReadsOf(next + failingOpen)) ::_exit(3);
-            const CheckReport report = checkCatalogue(folder.path(), pictureProblem);
+            const CheckReport report = checkCatalogue(folder.path(), pictureShowsWhole);
             ::_exit((report.failure ? describe(*report.failure) : std::string()) == expected &&
                             (fails || report.records == 1)
                         ? 0
@@ -156,7 +156,7 @@ class CatalogueMisreadsTest : public QObject {
         DataFolder folder;
         for (const std::string& bytes : {std::string(), std::string("\r\n\r\n"), endRecordLine() + "\r\n"}) {
             folder.writeFile("specialty.txt", bytes);
-            const CheckReport report = checkCatalogue(folder.path(), pictureProblem);
+            const CheckReport report = checkCatalogue(folder.path(), pictureShowsWhole);
             QVERIFY(finding(report.findings, "holds no record"));
             QVERIFY(report.errors > 0);
         }

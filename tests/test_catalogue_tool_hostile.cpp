@@ -191,7 +191,7 @@ class CatalogueToolHostileTest : public QObject {
             // Root reads every file whatever its mode: check as a user without privileges.
             if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
             const CheckReport report =
-                checkCatalogue(folder.path(), [](const std::string&) { return std::string(); });
+                checkCatalogue(folder.path(), everyPictureShowsWhole);
             bool warned = false;
             for (const Finding& f : report.findings)
                 warned = warned || (f.level == Finding::Level::Warning &&
@@ -231,7 +231,7 @@ class CatalogueToolHostileTest : public QObject {
         const long small = peakKilobytesOf([] {});
         const long peak = peakKilobytesOf([&] {
             const CheckReport report =
-                checkCatalogue(folder.path(), [](const std::string&) { return std::string(); });
+                checkCatalogue(folder.path(), everyPictureShowsWhole);
             if (report.failure || report.records != 0) ::_exit(1);
         });
         QVERIFY(peak > 0);
@@ -250,7 +250,7 @@ class CatalogueToolHostileTest : public QObject {
                      "\r\n";
         folder.writeFile("specialty.txt", lines);
         const CheckReport small =
-            checkCatalogue(folder.path(), [](const std::string&) { return std::string(); });
+            checkCatalogue(folder.path(), everyPictureShowsWhole);
         QCOMPARE(small.errors, 1);
         QCOMPARE(small.findings.size(), std::size_t(2));
         QVERIFY(small.findings[0].message().find(
@@ -274,7 +274,7 @@ class CatalogueToolHostileTest : public QObject {
         const long peak = peakKilobytesOf([&] {
             int errors = 0;
             checkCatalogue(
-                folder.path(), [](const std::string&) { return std::string(); },
+                folder.path(), everyPictureShowsWhole,
                 [&](const Finding& f) { errors += f.level == Finding::Level::Error; });
             if (errors != 2'000'000) ::_exit(1);
         });

@@ -66,7 +66,7 @@ class CheckRecoveryTest : public QObject {
         lines.push_back(endRecordLine());
         folder.writeCatalogue(lines);
         const CheckReport report =
-            checkCatalogue(folder.path(), [](const std::string&) { return std::string(); });
+            checkCatalogue(folder.path(), everyPictureShowsWhole);
         const QStringList found = findings(report);
         struct Expected {
             const char* start;
@@ -116,7 +116,7 @@ class CheckRecoveryTest : public QObject {
             DataFolder folder;
             folder.writeCatalogue({c.line, endRecordLine()});
             const QStringList found =
-                findings(checkCatalogue(folder.path(), [](const std::string&) { return std::string(); }));
+                findings(checkCatalogue(folder.path(), everyPictureShowsWhole));
             if (*c.part == '\0') {
                 QVERIFY2(found.isEmpty(), qPrintable(c.what + QString(": ") + found.join('\n')));
                 continue;
@@ -164,7 +164,7 @@ class CheckRecoveryTest : public QObject {
             lines.push_back(endRecordLine());
             folder.writeCatalogue(lines);
             QStringList found =
-                findings(checkCatalogue(folder.path(), [](const std::string&) { return std::string(); }));
+                findings(checkCatalogue(folder.path(), everyPictureShowsWhole));
             found.removeIf([](const QString& f) { return f.startsWith("warning 0: no record uses"); });
             QVERIFY2(found == c.expected, qPrintable(c.what + QString(":\n") + found.join('\n')));
         }
@@ -225,7 +225,7 @@ class CheckRecoveryTest : public QObject {
         if (child == 0) {
             if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
             const QStringList found =
-                findings(checkCatalogue(folder.path(), [](const std::string&) { return std::string(); }));
+                findings(checkCatalogue(folder.path(), everyPictureShowsWhole));
             // Nothing missing; one warning says what could not be looked for.
             const bool sound =
                 found.size() == 1 && found[0].startsWith("warning 0: the data folder cannot be "

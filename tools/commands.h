@@ -32,6 +32,6 @@ int exportCommand(const ToolOptions& options, const std::string& output);
 int importCommand(const ToolOptions& options, const std::string& input, const std::string& output);
 // What changes from the catalogue file `before` to `after`: 0 identical, 1 different, 2 unreadable.
 int diffCommand(const ToolOptions& options, const std::string& before, const std::string& after);
-int checkCommand(const ToolOptions& options, const PictureProblem& pictureProblem);
+int checkCommand(const ToolOptions& options, const PictureCheck& showsWhole);
 
 } // namespace specialty

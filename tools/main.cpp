@@ -58,14 +58,14 @@ int main(int argc, char** argv) {
     case ToolRequest::Command::Check: {
         int qtArgc = 1;
         QCoreApplication application(qtArgc, argv); // for the picture decoders
-        return finishOutput(checkCommand(options, pictureProblem));
+        return finishOutput(checkCommand(options, pictureShowsWhole));
     }
     case ToolRequest::Command::Uses:
         return finishOutput(usesCommand(options, request.partCode));
     case ToolRequest::Command::Sheet: {
         int qtArgc = 1;
         QCoreApplication application(qtArgc, argv); // for the picture decoders and the thread pool
-        return finishOutput(sheetCommand(options, pictureProblem, request.output));
+        return finishOutput(sheetCommand(options, pictureShowsWhole, request.output));
     }
     }
     return kExitError;

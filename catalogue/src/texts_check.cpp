@@ -178,7 +178,7 @@ std::string describeCheckFinding(const Failure& failure) {
     case Fault::CheckNoPicture:
         return partCode(f) + "has no picture file " + f.file + otherCase(f);
     case Fault::CheckPictureNotWhole:
-        return partCode(f) + "has a picture file " + f.file + " that does not show whole: " + f.why;
+        return partCode(f) + "has a picture file " + f.file + " that does not show whole: " + causeOf(f);
     case Fault::CheckNoDescription:
         return partCode(f) + "has no description file " + f.file + otherCase(f);
     case Fault::CheckDescriptionUnreadable:

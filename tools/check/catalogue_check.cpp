@@ -111,15 +111,15 @@ bool hasHighBytes(std::string_view text) {
 
 } // namespace
 
-CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& pictureProblem) {
+CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& showsWhole) {
     std::vector<Finding> findings;
     CheckReport report =
-        checkCatalogue(dataFolder, pictureProblem, [&](const Finding& f) { findings.push_back(f); });
+        checkCatalogue(dataFolder, showsWhole, [&](const Finding& f) { findings.push_back(f); });
     report.findings = std::move(findings);
     return report;
 }
 
-CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& pictureProblem,
+CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& showsWhole,
                            const FindingSink& sink) {
     CheckReport report;
     const std::string path = dataFolder + std::string(kCatalogueName);
@@ -144,7 +144,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& 
     bool coverageFull = false;
     StringSet vehicleIds(kMostVehicleIdBytes); // each with the record and line that first used it
     bool vehicleIdsFull = false;
-    PartFiles parts(dataFolder, pictureProblem, out, path);
+    PartFiles parts(dataFolder, showsWhole, out, path);
 
     // A record is checked once the next one has begun: only then is it known whether it ended where its
     // last line ends, and so is what its lines say.

@@ -4,6 +4,7 @@
 #include "failure.h"
 #include "findings.h"
 #include "messages.h"
+#include "result.h"
 
 #include <cstdint>
 #include <functional>
@@ -34,17 +35,17 @@ struct CheckReport {
     std::optional<Failure> unjudged;
 };
 
-// What keeps the picture file at a path from showing whole ("it is not a picture", "it decodes only
-// partly: Premature end of JPEG file"); empty when it decodes whole.
-using PictureProblem = std::function<std::string(const std::string& path)>;
+// Whether the picture file at a path shows whole, and when not, why ("it is not a picture", "it decodes
+// only partly: Premature end of JPEG file").
+using PictureCheck = std::function<Status(const std::string& path)>;
 
 using FindingSink = std::function<void(const Finding&)>;
 
 // Checks the catalogue of `dataFolder`, handing each finding to `sink` as soon as it is final: in line
 // order, then those about whole files. Memory stays bounded whatever the catalogue holds.
-CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& pictureProblem,
+CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& showsWhole,
                            const FindingSink& sink);
 // The same, with the findings collected in the report.
-CheckReport checkCatalogue(const std::string& dataFolder, const PictureProblem& pictureProblem);
+CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& showsWhole);
 
 } // namespace specialty

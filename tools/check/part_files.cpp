@@ -37,9 +37,9 @@ std::unordered_multimap<std::string, std::string> PartFiles::namesByFoldedCase()
     return names;
 }
 
-PartFiles::PartFiles(std::string dataFolder, PictureProblem pictureProblem, FindingStream& out,
+PartFiles::PartFiles(std::string dataFolder, PictureCheck showsWhole, FindingStream& out,
                      std::string catalogue)
-    : folder_(std::move(dataFolder)), pictureProblem_(std::move(pictureProblem)), out_(out),
+    : folder_(std::move(dataFolder)), showsWhole_(std::move(showsWhole)), out_(out),
       catalogue_(std::move(catalogue)), names_(namesByFoldedCase()) {}
 
 void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t line, const Failure* mark) {
@@ -99,11 +99,8 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
     const std::string pictureName = picture->substr(folder_.size());
     if (const Listed listing = listed(pictureName); !listing.exactly || !isRegularFile(*picture))
         add(warn(Fault::CheckNoPicture, pictureName, listing.otherCase));
-    else if (std::string problem = pictureProblem_(*picture); !problem.empty()) {
-        Failure notWhole = warn(Fault::CheckPictureNotWhole, pictureName);
-        notWhole.why = std::move(problem);
-        add(std::move(notWhole));
-    }
+    else if (Status whole = showsWhole_(*picture); !whole)
+        add(causedBy(warn(Fault::CheckPictureNotWhole, pictureName), whole.error()));
     // The viewer shows a description it cannot open as an empty one, the same as a missing one.
     const std::string descriptionName = description->substr(folder_.size());
     if (const Listed listing = listed(descriptionName); !listing.exactly || !isRegularFile(*description)) {

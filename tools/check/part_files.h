@@ -20,7 +20,7 @@ class PartFiles {
   public:
     static constexpr std::size_t kMostTableBytes = 8 * 1024 * 1024;
 
-    PartFiles(std::string dataFolder, PictureProblem pictureProblem, FindingStream& out,
+    PartFiles(std::string dataFolder, PictureCheck showsWhole, FindingStream& out,
               std::string catalogue);
 
     // A part code used by the record at `position`, on catalogue line `line`: its files are checked the
@@ -37,7 +37,7 @@ class PartFiles {
     std::unordered_multimap<std::string, std::string> namesByFoldedCase();
 
     std::string folder_;
-    PictureProblem pictureProblem_;
+    PictureCheck showsWhole_;
     FindingStream& out_;
     std::string catalogue_;
     std::string unlisted_; // why the folder could not be listed (the system's words); empty when it was

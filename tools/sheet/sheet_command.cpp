@@ -48,7 +48,7 @@ int refused(const ToolOptions& options, Fault fault, const Failure& why) {
 
 } // namespace
 
-int sheetCommand(const ToolOptions& options, const PictureProblem& pictureProblem,
+int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole,
                  const std::string& folderPath) {
     SheetFolder folder;
     if (Status prepared = folder.prepare(folderPath); !prepared)
@@ -65,7 +65,7 @@ int sheetCommand(const ToolOptions& options, const PictureProblem& pictureProble
     progress.show("checking the catalogue", 0, 1);
     std::vector<Finding> findings;
     model.check =
-        checkCatalogue(options.dataFolder, pictureProblem, [&](const Finding& f) { findings.push_back(f); });
+        checkCatalogue(options.dataFolder, showsWhole, [&](const Finding& f) { findings.push_back(f); });
     attachFindings(model, options.dataFolder, std::move(findings));
 
     const SheetPages pages(model, options.dataFolder + std::string(kCatalogueName));

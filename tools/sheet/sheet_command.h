@@ -9,6 +9,6 @@
 namespace specialty {
 
 // Exit status: 0 when the sheet was written, 2 when the folder cannot be used or the catalogue not read.
-int sheetCommand(const ToolOptions& options, const PictureProblem& pictureProblem, const std::string& folder);
+int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole, const std::string& folder);
 
 } // namespace specialty

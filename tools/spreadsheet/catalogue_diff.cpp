@@ -29,17 +29,8 @@ class RecordStream {
     // True with the next record in `raw`, false at the end record or the end of the file.
     Result<bool> next(RawRecord& raw) {
         if (reader_.atEnd()) return false;
-        switch (reader_.readRecord(raw)) {
-        case RecordReader::Read::Record:
-            break;
-        case RecordReader::Read::CutShort:
-            return Result<bool>::failure(catalogueEndsInRecord(name_, position_, reader_.fieldsRead()));
-        case RecordReader::Read::TooLong:
-            return Result<bool>::failure(
-                catalogueFieldTooLong(name_, reader_.overlongField(), position_, reader_.maxFieldBytes()));
-        case RecordReader::Read::Failed:
-            return Result<bool>::failure(catalogueCannotBeRead(name_, reader_.failure()));
-        }
+        if (const RecordReader::Read read = reader_.readRecord(raw); read != RecordReader::Read::Record)
+            return Result<bool>::failure(reader_.whyNoRecord(read, name_, position_));
         if (raw[kVehicleId] == "0") return false;
         ++position_;
         return true;

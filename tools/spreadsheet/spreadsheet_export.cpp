@@ -22,17 +22,8 @@ forEachExportRow(const std::string& catalogue,
     if (Status handed = row(-1, cells); !handed) return handed;
     RawRecord raw;
     for (std::int64_t position = 0; !file.atEnd(); ++position) {
-        switch (file.readRecord(raw)) {
-        case RecordReader::Read::Record:
-            break;
-        case RecordReader::Read::CutShort:
-            return Status::failure(catalogueEndsInRecord(catalogue, position, file.fieldsRead()));
-        case RecordReader::Read::TooLong:
-            return Status::failure(
-                catalogueFieldTooLong(catalogue, file.overlongField(), position, file.maxFieldBytes()));
-        case RecordReader::Read::Failed:
-            return Status::failure(catalogueCannotBeRead(catalogue, file.failure()));
-        }
+        if (const RecordReader::Read read = file.readRecord(raw); read != RecordReader::Read::Record)
+            return Status::failure(file.whyNoRecord(read, catalogue, position));
         if (raw[kVehicleId] == "0") break;
         const CatalogueRecord record = decodeRecord(raw); // Model and Submodel as the viewer shows them
         cells.clear();

@@ -14,12 +14,6 @@ Failure onLine(const Failure& failure, std::uint64_t line) {
     where.line = line;
     return causedBy(std::move(where), failure);
 }
-// The same for a reader's failure that is still worded where it arises, until it is a Failure of its own.
-Failure onLine(std::string failure, std::uint64_t line) {
-    Failure worded;
-    worded.why = std::move(failure);
-    return onLine(worded, line);
-}
 
 } // namespace
 
@@ -38,18 +32,9 @@ Status walkCatalogue(const std::string& path, const std::function<void(const Wal
         // The record starts where its first field does; a record cut short starts where reading resumed.
         const std::uint64_t line =
             lines.lineOf(read == RecordReader::Read::Record ? file.fieldOffset(1) : start);
-        switch (read) {
-        case RecordReader::Read::Record:
-            break;
-        case RecordReader::Read::CutShort:
-            return Status::failure(
-                onLine(describe(catalogueEndsInRecord(path, position, file.fieldsRead())), line));
-        case RecordReader::Read::TooLong:
-            return Status::failure(onLine(
-                describe(catalogueFieldTooLong(path, file.overlongField(), position, file.maxFieldBytes())),
-                line));
-        case RecordReader::Read::Failed:
-            return Status::failure(catalogueCannotBeRead(path, file.failure()));
+        if (read != RecordReader::Read::Record) {
+            const Failure why = file.whyNoRecord(read, path, position);
+            return Status::failure(read == RecordReader::Read::Failed ? why : onLine(why, line));
         }
         if (raw[kVehicleId] == "0") break;
         if (Status counted = lines.status(); !counted)
