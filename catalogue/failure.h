@@ -10,7 +10,7 @@
 namespace specialty {
 
 // The faults, grouped by family in blocks of a hundred; each family's texts are made in one file of the
-// formatter (catalogue/src/messages_*.cpp). The comment of each fault names the details it uses.
+// formatter (catalogue/src/texts_*.cpp). The comment of each fault names the details it uses.
 enum class Fault : std::uint16_t {
     // Files and the system.
     System = 1,          // the system refused: `why` holds its own reason; file
