@@ -81,7 +81,7 @@ std::string fileText(const std::string& path) {
 class CatalogueDiffTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void conversions_data() {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");

@@ -57,7 +57,7 @@ bool failReadsOf(int fd) {
 class CatalogueMisreadsTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void lineNumbersOfEveryOffset() {
         // CR LF, LF and a lone CR each end a line; offsets are asked for many to a line, as check asks
         // for its fields', across the counter's buffer. Each answer, and each claim that an offset lies on

@@ -47,7 +47,7 @@ bool has(const QStringList& findings, const QString& start, const QString& part)
 class CatalogueToolTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void sampleHasOnlyItsDeliberateWarnings() {
         CheckReport report =
             checkCatalogue(SPECIALTY_SAMPLE_FOLDER, everyPictureShowsWhole);

@@ -82,7 +82,7 @@ long peakKilobytesOf(const std::function<void()>& work) {
 class CatalogueToolHostileTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void outputThatCannotBeWrittenIsAnError() {
         const std::string data = SPECIALTY_SAMPLE_FOLDER;
         for (const std::vector<std::string>& args : {std::vector<std::string>{"--data", data, "list"},

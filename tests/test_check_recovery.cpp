@@ -45,7 +45,7 @@ QStringList findings(const CheckReport& report) {
 class CheckRecoveryTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void oneRunFindsEveryMistakeAfterAShift() {
         // 2,000 sound records sharing a part whose files exist, and four planted mistakes.
         DataFolder folder;

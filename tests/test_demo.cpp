@@ -46,7 +46,7 @@ struct DemoFixture {
 class DemoTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void stepsGoThroughTheFileInOrder() {
         DemoFixture f;
         QCOMPARE(f.id(), QString("101"));

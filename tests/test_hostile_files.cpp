@@ -85,7 +85,7 @@ std::string anyVehicle() {
 class HostileFilesTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void catalogueThatIsNotAFile() {
         for (Kind kind : kKinds) {
             DataFolder folder;

@@ -86,7 +86,7 @@ void countWarning(QtMsgType type, const QMessageLogContext&, const QString&) {
 class HostilePicturesTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void scansAreCountedWithoutDecoding() {
         const std::string plain = progressiveJpeg(QSize(32, 32));
         const auto scans = jpegScanCount(plain);

@@ -47,7 +47,7 @@ std::string record(const char* first, int fields) {
 class ListSyntaxTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void items_data() {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QByteArrayList>("expected");

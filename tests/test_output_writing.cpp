@@ -69,7 +69,7 @@ mode_t typeOf(const std::string& path, bool follow) {
 class OutputWritingTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     // -o names something that is not an ordinary file: it is written in place or refused, never replaced.
     void outputThatIsNotAnOrdinaryFile_data() {
         QTest::addColumn<QString>("kind");

@@ -74,7 +74,7 @@ int presentAndCount(const char* folder) {
 class PictureThreadsTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void theWindowDoesNotWaitForEveryPicture() {
         // While the decoders' memory is all taken, no picture can decode: the window must paint with its
         // part codes and empty slots, then fill each slot once the memory is free again.

@@ -46,7 +46,7 @@ QByteArray jpegBytes(QColor colour, QSize size) {
 class PresentationTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void onlyAStepThatRunsOutOfMemoryIsSkipped() {
         // Out of memory, a step is skipped without a word and the next one runs.
         int ran = 0;

@@ -102,7 +102,7 @@ Lookup referenceLookUp(const std::string& bytes, const std::string& selection, b
 class ReferenceAgreementTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void itemsAgreeOnNoise() {
         Generator g(1);
         for (int round = 0; round < 3000; ++round) {

@@ -77,7 +77,7 @@ const std::vector<std::string> kTwoBriskos = {
 class SearchTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void firstMatchWinsWithoutRegardToCase() {
         Lookup r = search(kTwoBriskos, sel("brisko", "meridian", "", "2003", "2003"));
         QVERIFY(found(r));

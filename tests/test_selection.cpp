@@ -11,7 +11,7 @@ using namespace specialty;
 class SelectionTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void columnsAndTrimming() {
         const std::string text = joinSelection("Brisko", "Meridian", "Estate 4WD", "2003", "2005");
         QCOMPARE(text.size(), std::size_t(80));

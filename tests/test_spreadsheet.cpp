@@ -85,7 +85,7 @@ std::string row(const std::map<int, std::string>& cells) {
 class SpreadsheetTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void sampleComesBackRecordForRecord() {
         const std::string sample = std::string(SPECIALTY_SAMPLE_FOLDER) + "specialty.txt";
         Result<std::string> csv = exportCsv(sample);

@@ -90,7 +90,7 @@ QByteArray headerRow() {
 class SpreadsheetImportTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void refusesWhatTheViewerWouldMisread_data() {
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<QString>("fault");

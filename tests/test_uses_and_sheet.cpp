@@ -63,7 +63,7 @@ QStringList filesBelow(const QString& folder) {
 class UsesAndSheetTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void usesMatchesCodesExactly_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<int>("status");

@@ -25,7 +25,7 @@ std::vector<std::string> catalogue() {
 class ViewerSessionTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void lookUpFillsTheSlotsOfTheRecordFound() {
         DataFolder folder;
         folder.writeCatalogue(catalogue());

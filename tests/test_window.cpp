@@ -32,7 +32,7 @@ std::vector<std::string> threeRecords() {
 class WindowTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void controlsStandWhereTheDesignPutsThem_data() {
         // Pixels of the design's twips at 15 a pixel, each edge rounded to the nearest pixel; positions
         // count from the control's container.

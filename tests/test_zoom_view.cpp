@@ -56,7 +56,7 @@ void wheelDownOver(QWidget* window, QWidget* control) {
 class ZoomViewTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void clickOpensTheZoomViewBesideThePicture() {
         ZoomFixture f;
         QTest::mouseClick(f.w->control("Image1"), Qt::LeftButton);
