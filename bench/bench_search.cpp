@@ -6,10 +6,10 @@
 // that finds nothing, a demo step to the last record (position RECORDS - 1), a baseline that reads the file
 // and counts its line ends with memchr, their ratio, throughput, and the peak resident memory of a search
 // over 10 and over RECORDS records (each measured in a fresh process).
-#include "data_folder.h"
-#include "regular_file.h"
+#include "catalogue/data_folder.h"
+#include "catalogue/regular_file.h"
+#include "catalogue/vehicle_search.h"
 #include "synthetic_catalogue.h"
-#include "vehicle_search.h"
 
 #include <algorithm>
 #include <chrono>

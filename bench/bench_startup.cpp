@@ -7,9 +7,9 @@
 // Both programs report the moment their first paint is done (the viewer's after load()) and end; the time
 // is from just before the spawn to that moment, the median of RUNS runs taken in turns. Without a display
 // both run on Qt's offscreen platform; under a display (DISPLAY set, e.g. xvfb-run) on xcb.
-#include "data_folder.h"
+#include "catalogue/data_folder.h"
+#include "catalogue/vehicle_search.h"
 #include "synthetic_catalogue.h"
-#include "vehicle_search.h"
 
 #include <QColor>
 #include <QGuiApplication>

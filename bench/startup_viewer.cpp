@@ -2,7 +2,7 @@
 // data folder, ending the process at the first paint after load(), when the found vehicle is on screen.
 //   startup_viewer DATA_FOLDER SELECTION
 #include "first_paint.h"
-#include "specialty_window.h"
+#include "viewer/specialty_window.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 #include "synthetic_catalogue.h"
 
-#include "data_folder.h"
-#include "vehicle_selection.h"
+#include "catalogue/data_folder.h"
+#include "catalogue/vehicle_selection.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -66,7 +66,8 @@ long long writeSyntheticCatalogue(const std::string& path, long long records, bo
             vehicle += "\"" + (last ? std::string("Last Of All") : submodel) + "\",";
         }
         line += vehicle;
-        const int from = 1980 + static_cast<int>(random.next(35)) + (last ? 0 : 50 * static_cast<int>(listing));
+        const int from =
+            1980 + static_cast<int>(random.next(35)) + (last ? 0 : 50 * static_cast<int>(listing));
         line += std::to_string(from) + "," +
                 std::to_string(last ? 2024 : from + static_cast<int>(random.next(10)));
         for (int p = 0; p < 16; ++p) {

@@ -1,10 +1,10 @@
 #include "picture_loader.h"
 
-#include "decoder_warnings.h"
-#include "jpeg_scans.h"
-#include "picture_format.h"
-#include "png_chunks.h"
-#include "regular_file.h"
+#include "catalogue/regular_file.h"
+#include "pictures/src/decoder_warnings.h"
+#include "pictures/src/jpeg_scans.h"
+#include "pictures/src/picture_format.h"
+#include "pictures/src/png_chunks.h"
 
 #include <QBuffer>
 #include <QByteArray>

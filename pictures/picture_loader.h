@@ -5,7 +5,7 @@
 // decoding it, which may be stopped.
 #pragma once
 
-#include "result.h"
+#include "catalogue/result.h"
 
 #include <QDeadlineTimer>
 #include <QImage>

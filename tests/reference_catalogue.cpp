@@ -1,7 +1,7 @@
 #include "reference_catalogue.h"
 
-#include "description_reader.h"
-#include "vehicle_selection.h"
+#include "catalogue/description_reader.h"
+#include "catalogue/vehicle_selection.h"
 
 #include <cstdlib>
 #include <optional>

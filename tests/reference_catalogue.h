@@ -5,7 +5,7 @@
 // conversion and "*" rule, written from the rules rather than shared, so that a fault in the real ones shows.
 #pragma once
 
-#include "vehicle_search.h"
+#include "catalogue/vehicle_search.h"
 
 #include <string>
 #include <string_view>

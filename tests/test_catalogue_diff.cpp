@@ -2,8 +2,8 @@
 // import print and do with them.
 #include "test_support.h"
 
-#include "spreadsheet/conversion_guard.h"
-#include "spreadsheet/record_alignment.h"
+#include "tools/spreadsheet/conversion_guard.h"
+#include "tools/spreadsheet/record_alignment.h"
 
 #include <QDir>
 #include <QJsonDocument>

@@ -3,9 +3,9 @@
 // and it reports them in the compiler's format.
 #include "test_support.h"
 
-#include "check/catalogue_check.h"
-#include "check/line_counter.h"
-#include "picture_loader.h"
+#include "pictures/picture_loader.h"
+#include "tools/check/catalogue_check.h"
+#include "tools/check/line_counter.h"
 
 #include <QBuffer>
 #include <QProcess>

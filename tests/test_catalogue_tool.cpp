@@ -1,10 +1,10 @@
 // specialty-catalogue: each kind of finding of "check", and "find" agreeing with the viewer's search.
 #include "test_support.h"
 
-#include "check/catalogue_check.h"
-#include "picture_loader.h"
-#include "vehicle_search.h"
-#include "vehicle_selection.h"
+#include "catalogue/vehicle_search.h"
+#include "catalogue/vehicle_selection.h"
+#include "pictures/picture_loader.h"
+#include "tools/check/catalogue_check.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -49,8 +49,7 @@ class CatalogueToolTest : public QObject {
 
   private Q_SLOTS:
     void sampleHasOnlyItsDeliberateWarnings() {
-        CheckReport report =
-            checkCatalogue(SPECIALTY_SAMPLE_FOLDER, everyPictureShowsWhole);
+        CheckReport report = checkCatalogue(SPECIALTY_SAMPLE_FOLDER, everyPictureShowsWhole);
         QCOMPARE(report.errors, 0);
         QCOMPARE(report.warnings, 4);
         QCOMPARE(report.records, std::int64_t(13));

@@ -2,10 +2,10 @@
 // that do not fit, bytes that are not text, and catalogues built to cost time or memory.
 #include "test_support.h"
 
-#include "check/catalogue_check.h"
-#include "check/line_layout.h"
-#include "check/record_coverage.h"
-#include "picture_loader.h"
+#include "pictures/picture_loader.h"
+#include "tools/check/catalogue_check.h"
+#include "tools/check/line_layout.h"
+#include "tools/check/record_coverage.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -190,8 +190,7 @@ class CatalogueToolHostileTest : public QObject {
         if (child == 0) {
             // Root reads every file whatever its mode: check as a user without privileges.
             if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
-            const CheckReport report =
-                checkCatalogue(folder.path(), everyPictureShowsWhole);
+            const CheckReport report = checkCatalogue(folder.path(), everyPictureShowsWhole);
             bool warned = false;
             for (const Finding& f : report.findings)
                 warned = warned || (f.level == Finding::Level::Warning &&
@@ -230,8 +229,7 @@ class CatalogueToolHostileTest : public QObject {
         folder.writeFile("specialty.txt", std::string(40'000'000, '\n'));
         const long small = peakKilobytesOf([] {});
         const long peak = peakKilobytesOf([&] {
-            const CheckReport report =
-                checkCatalogue(folder.path(), everyPictureShowsWhole);
+            const CheckReport report = checkCatalogue(folder.path(), everyPictureShowsWhole);
             if (report.failure || report.records != 0) ::_exit(1);
         });
         QVERIFY(peak > 0);
@@ -249,8 +247,7 @@ class CatalogueToolHostileTest : public QObject {
             lines += recordLine(std::to_string(i + 1), "Make" + std::to_string(i), "B", "", "2000", "2001") +
                      "\r\n";
         folder.writeFile("specialty.txt", lines);
-        const CheckReport small =
-            checkCatalogue(folder.path(), everyPictureShowsWhole);
+        const CheckReport small = checkCatalogue(folder.path(), everyPictureShowsWhole);
         QCOMPARE(small.errors, 1);
         QCOMPARE(small.findings.size(), std::size_t(2));
         QVERIFY(small.findings[0].message().find(
@@ -273,9 +270,8 @@ class CatalogueToolHostileTest : public QObject {
         const long baseline = peakKilobytesOf([] {});
         const long peak = peakKilobytesOf([&] {
             int errors = 0;
-            checkCatalogue(
-                folder.path(), everyPictureShowsWhole,
-                [&](const Finding& f) { errors += f.level == Finding::Level::Error; });
+            checkCatalogue(folder.path(), everyPictureShowsWhole,
+                           [&](const Finding& f) { errors += f.level == Finding::Level::Error; });
             if (errors != 2'000'000) ::_exit(1);
         });
         QVERIFY(peak > 0);

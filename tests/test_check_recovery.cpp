@@ -2,7 +2,7 @@
 // and the tool's words for damage, counts and --json.
 #include "test_support.h"
 
-#include "check/catalogue_check.h"
+#include "tools/check/catalogue_check.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -65,8 +65,7 @@ class CheckRecoveryTest : public QObject {
         }
         lines.push_back(endRecordLine());
         folder.writeCatalogue(lines);
-        const CheckReport report =
-            checkCatalogue(folder.path(), everyPictureShowsWhole);
+        const CheckReport report = checkCatalogue(folder.path(), everyPictureShowsWhole);
         const QStringList found = findings(report);
         struct Expected {
             const char* start;
@@ -115,8 +114,7 @@ class CheckRecoveryTest : public QObject {
         for (const Case& c : cases) {
             DataFolder folder;
             folder.writeCatalogue({c.line, endRecordLine()});
-            const QStringList found =
-                findings(checkCatalogue(folder.path(), everyPictureShowsWhole));
+            const QStringList found = findings(checkCatalogue(folder.path(), everyPictureShowsWhole));
             if (*c.part == '\0') {
                 QVERIFY2(found.isEmpty(), qPrintable(c.what + QString(": ") + found.join('\n')));
                 continue;
@@ -163,8 +161,7 @@ class CheckRecoveryTest : public QObject {
             std::vector<std::string> lines = c.lines;
             lines.push_back(endRecordLine());
             folder.writeCatalogue(lines);
-            QStringList found =
-                findings(checkCatalogue(folder.path(), everyPictureShowsWhole));
+            QStringList found = findings(checkCatalogue(folder.path(), everyPictureShowsWhole));
             found.removeIf([](const QString& f) { return f.startsWith("warning 0: no record uses"); });
             QVERIFY2(found == c.expected, qPrintable(c.what + QString(":\n") + found.join('\n')));
         }
@@ -224,8 +221,7 @@ class CheckRecoveryTest : public QObject {
         const pid_t child = ::fork();
         if (child == 0) {
             if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
-            const QStringList found =
-                findings(checkCatalogue(folder.path(), everyPictureShowsWhole));
+            const QStringList found = findings(checkCatalogue(folder.path(), everyPictureShowsWhole));
             // Nothing missing; one warning says what could not be looked for.
             const bool sound =
                 found.size() == 1 && found[0].startsWith("warning 0: the data folder cannot be "

@@ -1,10 +1,10 @@
 // Demo stepping: record after record in file order, slots emptied between steps, and the end.
 #include "test_support.h"
 
-#include "demo_counter.h"
-#include "messages.h"
-#include "picture_box.h"
-#include "vehicle_selection.h"
+#include "catalogue/messages.h"
+#include "catalogue/vehicle_selection.h"
+#include "viewer/src/demo_counter.h"
+#include "viewer/src/picture_box.h"
 
 #include <QLabel>
 #include <QTest>

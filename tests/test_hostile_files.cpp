@@ -2,15 +2,15 @@
 // (found, not found, a failure with its reason, or a part shown as missing), never a crash or a hang.
 #include "test_support.h"
 
-#include "description_label.h"
-#include "description_reader.h"
-#include "list_reader.h"
-#include "messages.h"
-#include "picture_box.h"
-#include "picture_loader.h"
-#include "regular_file.h"
-#include "vehicle_search.h"
-#include "vehicle_selection.h"
+#include "catalogue/description_reader.h"
+#include "catalogue/messages.h"
+#include "catalogue/regular_file.h"
+#include "catalogue/src/list_reader.h"
+#include "catalogue/vehicle_search.h"
+#include "catalogue/vehicle_selection.h"
+#include "pictures/picture_loader.h"
+#include "viewer/src/description_label.h"
+#include "viewer/src/picture_box.h"
 
 #include <QDir>
 #include <QFile>

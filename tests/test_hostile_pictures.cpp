@@ -2,11 +2,11 @@
 // metadata that inflates, formats that read other files.
 #include "test_support.h"
 
-#include "jpeg_scans.h"
-#include "picture_box.h"
-#include "picture_loader.h"
-#include "picture_set.h"
-#include "vehicle_selection.h"
+#include "catalogue/vehicle_selection.h"
+#include "pictures/picture_loader.h"
+#include "pictures/picture_set.h"
+#include "pictures/src/jpeg_scans.h"
+#include "viewer/src/picture_box.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -241,8 +241,8 @@ class HostilePicturesTest : public QObject {
         const QImage picture = loaded(loadPicture(path));
         QCOMPARE(picture.size(), QSize(40, 30));
         QVERIFY(RecordingWindow::near(picture.pixelColor(20, 15), Qt::red));
-        QCOMPARE(picture.textKeys(), QStringList());   // no text was read, so none was inflated
-        QVERIFY(pictureShowsWhole(path).ok()); // and check finds the picture whole
+        QCOMPARE(picture.textKeys(), QStringList()); // no text was read, so none was inflated
+        QVERIFY(pictureShowsWhole(path).ok());       // and check finds the picture whole
     }
 
     void onlyJpegPngAndBmpAreDecoded_data() {

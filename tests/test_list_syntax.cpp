@@ -1,8 +1,8 @@
 // The list syntax: items, quoting, blanks, line ends, and records of 23 fields, read through buffers of
 // every size so that an item or a line end split between two reads is read like any other.
-#include "catalogue_file.h"
-#include "description_reader.h"
-#include "list_reader.h"
+#include "catalogue/description_reader.h"
+#include "catalogue/src/catalogue_file.h"
+#include "catalogue/src/list_reader.h"
 #include "reference_catalogue.h"
 
 #include <QFile>

@@ -2,9 +2,9 @@
 // late pictures fill their slots, and a thread that cannot start leaves the decoding to the window's own.
 #include "test_support.h"
 
-#include "picture_box.h"
-#include "picture_source.h"
-#include "vehicle_selection.h"
+#include "catalogue/vehicle_selection.h"
+#include "pictures/picture_source.h"
+#include "viewer/src/picture_box.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -1,11 +1,11 @@
 // Showing a found record: slot assignment, notice, caption, and pictures that are missing or damaged.
 #include "test_support.h"
 
-#include "guarded.h"
-#include "messages.h"
-#include "picture_box.h"
-#include "picture_loader.h"
-#include "vehicle_selection.h"
+#include "catalogue/messages.h"
+#include "catalogue/vehicle_selection.h"
+#include "pictures/picture_loader.h"
+#include "viewer/src/guarded.h"
+#include "viewer/src/picture_box.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,10 +1,10 @@
 // The streaming reader and search agree with the plain reference on random catalogues: random bytes
 // rich in structure characters, and well-formed catalogues with random names, years and part codes.
-#include "description_reader.h"
-#include "list_reader.h"
+#include "catalogue/description_reader.h"
+#include "catalogue/src/list_reader.h"
+#include "catalogue/vehicle_search.h"
+#include "catalogue/vehicle_selection.h"
 #include "reference_catalogue.h"
-#include "vehicle_search.h"
-#include "vehicle_selection.h"
 
 #include <QTest>
 

@@ -2,9 +2,9 @@
 // position mode, and failures with reasons a user can act on.
 #include "test_support.h"
 
-#include "text_encoding.h"
-#include "vehicle_search.h"
-#include "vehicle_selection.h"
+#include "catalogue/text_encoding.h"
+#include "catalogue/vehicle_search.h"
+#include "catalogue/vehicle_selection.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The selection text and its fields, the year rule, the name test, the code page and the command line.
-#include "command_line.h"
-#include "data_folder.h"
-#include "text_encoding.h"
-#include "vehicle_selection.h"
+#include "catalogue/data_folder.h"
+#include "catalogue/text_encoding.h"
+#include "catalogue/vehicle_selection.h"
+#include "viewer/command_line.h"
 
 #include <QTest>
 

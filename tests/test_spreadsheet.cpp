@@ -2,10 +2,10 @@
 // cannot come back is refused with its line and column, and nothing is written.
 #include "test_support.h"
 
-#include "check/catalogue_check.h"
-#include "record_reader.h"
-#include "spreadsheet/csv_table.h"
-#include "spreadsheet/spreadsheet.h"
+#include "catalogue/record_reader.h"
+#include "tools/check/catalogue_check.h"
+#include "tools/spreadsheet/csv_table.h"
+#include "tools/spreadsheet/spreadsheet.h"
 
 #include <QProcess>
 #include <QTest>

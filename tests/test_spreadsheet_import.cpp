@@ -3,9 +3,9 @@
 // hostile workbooks.
 #include "test_support.h"
 
-#include "record_reader.h"
-#include "spreadsheet/csv_table.h"
-#include "spreadsheet/spreadsheet.h"
+#include "catalogue/record_reader.h"
+#include "tools/spreadsheet/csv_table.h"
+#include "tools/spreadsheet/spreadsheet.h"
 
 #include <zip.h>
 

@@ -1,6 +1,6 @@
 #include "test_support.h"
 
-#include "picture_box.h"
+#include "viewer/src/picture_box.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,8 +1,8 @@
 // Helpers shared by the tests: data folders in temporary directories, catalogue lines, solid pictures.
 #pragma once
 
-#include "result.h"
-#include "specialty_window.h"
+#include "catalogue/result.h"
+#include "viewer/specialty_window.h"
 
 #include <QColor>
 #include <QImage>

@@ -2,9 +2,9 @@
 // which signals tell the window about it.
 #include "test_support.h"
 
-#include "messages.h"
-#include "vehicle_selection.h"
-#include "viewer_session.h"
+#include "catalogue/messages.h"
+#include "catalogue/vehicle_selection.h"
+#include "viewer/viewer_session.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,10 +1,10 @@
 // The window as created, and the start-up roads of the command line.
 #include "test_support.h"
 
-#include "messages.h"
-#include "picture_box.h"
-#include "vehicle_selection.h"
-#include "window_layout.h"
+#include "catalogue/messages.h"
+#include "catalogue/vehicle_selection.h"
+#include "viewer/src/picture_box.h"
+#include "viewer/src/window_layout.h"
 
 #include <QApplication>
 #include <QDir>

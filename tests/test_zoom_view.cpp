@@ -1,10 +1,10 @@
 // The zoom view: geometry, the description text, and "Hide".
 #include "test_support.h"
 
-#include "description_label.h"
-#include "picture_box.h"
-#include "twips.h"
-#include "vehicle_selection.h"
+#include "catalogue/vehicle_selection.h"
+#include "viewer/src/description_label.h"
+#include "viewer/src/picture_box.h"
+#include "viewer/src/twips.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>

@@ -1,17 +1,17 @@
 #include "commands.h"
 
+#include "catalogue/data_folder.h"
+#include "catalogue/messages.h"
+#include "catalogue/part_slots.h"
+#include "catalogue/record_reader.h"
+#include "catalogue/regular_file.h"
+#include "catalogue/spreadsheet_texts.h"
+#include "catalogue/vehicle_search.h"
 #include "check/damage_start.h"
-#include "data_folder.h"
-#include "messages.h"
 #include "output_file.h"
-#include "part_slots.h"
-#include "record_reader.h"
-#include "regular_file.h"
 #include "spreadsheet/import_review.h"
 #include "spreadsheet/spreadsheet.h"
-#include "spreadsheet_texts.h"
 #include "tool_output.h"
-#include "vehicle_search.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -142,8 +142,8 @@ int findCommand(const ToolOptions& options, const std::string& selection,
     const Lookup result =
         position ? recordAt(*position, options.dataFolder) : findVehicle(selection, options.dataFolder);
     if (!result)
-        return failed(options,
-                      describe(withDamageLine(options.dataFolder + std::string(kCatalogueName), result.error())));
+        return failed(options, describe(withDamageLine(options.dataFolder + std::string(kCatalogueName),
+                                                       result.error())));
     if (*result) {
         printFound(options, **result);
         return kExitFine;
@@ -222,8 +222,8 @@ int importCommand(const ToolOptions& options, const std::string& input, const st
     Result<std::string> catalogue = catalogueFromSpreadsheet(input, &warnings);
     if (!catalogue) {
         if (options.json)
-            writeJson({{"outcome", "refused"},
-                       {"message", jsonPath(catalogue.reason() + "\n" + kNothingWritten)}});
+            writeJson(
+                {{"outcome", "refused"}, {"message", jsonPath(catalogue.reason() + "\n" + kNothingWritten)}});
         else
             std::fprintf(stderr, "%s\n%s\n", catalogue.reason().c_str(), kNothingWritten);
         return kExitProblems;

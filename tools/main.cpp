@@ -1,8 +1,8 @@
 // specialty-catalogue: the maintainers' tool for finding, listing, checking and comparing catalogue records
 // and exchanging the catalogue with spreadsheets, on the viewer's own catalogue and pictures layers.
+#include "catalogue/data_folder.h"
 #include "commands.h"
-#include "data_folder.h"
-#include "picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "sheet/sheet_command.h"
 #include "tool_command_line.h"
 #include "tool_output.h"

@@ -9,7 +9,7 @@
 // - Anything else (a folder, a block device, a socket, a link that leads nowhere) is refused.
 #pragma once
 
-#include "result.h"
+#include "catalogue/result.h"
 
 #include <string>
 #include <string_view>

@@ -1,7 +1,7 @@
 #include "tool_command_line.h"
 
-#include "text_encoding.h"
-#include "vehicle_selection.h"
+#include "catalogue/text_encoding.h"
+#include "catalogue/vehicle_selection.h"
 
 #include <QCommandLineParser>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "tool_output.h"
 
+#include "catalogue/messages.h"
+#include "catalogue/text_encoding.h"
 #include "commands.h"
-#include "messages.h"
-#include "text_encoding.h"
 
 #include <QJsonDocument>
 

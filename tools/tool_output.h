@@ -1,7 +1,7 @@
 // The tool's standard output: text for people, or JSON, and a last word on whether all of it was written.
 #pragma once
 
-#include "catalogue_record.h"
+#include "catalogue/catalogue_record.h"
 
 #include <QJsonObject>
 

@@ -1,9 +1,9 @@
 // specialty-parts: shows the specialty parts of the vehicle a wheel-alignment host passes on the command
 // line.
+#include "catalogue/data_folder.h"
+#include "catalogue/messages.h"
 #include "command_line.h"
-#include "data_folder.h"
-#include "messages.h"
-#include "picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "specialty_window.h"
 
 #include <QApplication>

@@ -1,14 +1,14 @@
 #include "specialty_window.h"
 
-#include "code_page_text.h"
-#include "command_button.h"
-#include "description_label.h"
-#include "guarded.h"
-#include "messages.h"
-#include "picture_box.h"
-#include "twips.h"
-#include "window_layout.h"
-#include "zoom_view.h"
+#include "catalogue/messages.h"
+#include "viewer/src/code_page_text.h"
+#include "viewer/src/command_button.h"
+#include "viewer/src/description_label.h"
+#include "viewer/src/guarded.h"
+#include "viewer/src/picture_box.h"
+#include "viewer/src/twips.h"
+#include "viewer/src/window_layout.h"
+#include "viewer/src/zoom_view.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>

@@ -4,7 +4,7 @@
 // decides what that is. Message boxes and ending the program go through two seams that tests replace.
 #pragma once
 
-#include "part_slots.h"
+#include "catalogue/part_slots.h"
 #include "viewer_session.h"
 
 #include <QWidget>

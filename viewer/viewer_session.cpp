@@ -1,16 +1,16 @@
 #include "viewer_session.h"
 
-#include "code_page_text.h"
+#include "catalogue/data_folder.h"
+#include "catalogue/description_reader.h"
+#include "catalogue/messages.h"
+#include "catalogue/regular_file.h"
+#include "catalogue/text_encoding.h"
+#include "catalogue/vehicle_search.h"
 #include "command_line.h"
-#include "data_folder.h"
-#include "demo_counter.h"
-#include "description_reader.h"
-#include "guarded.h"
-#include "messages.h"
-#include "picture_set.h"
-#include "regular_file.h"
-#include "text_encoding.h"
-#include "vehicle_search.h"
+#include "pictures/picture_set.h"
+#include "viewer/src/code_page_text.h"
+#include "viewer/src/demo_counter.h"
+#include "viewer/src/guarded.h"
 
 #include <cstdlib>
 

@@ -3,10 +3,10 @@
 // directly.
 #pragma once
 
-#include "catalogue_record.h"
-#include "part_slots.h"
-#include "picture_set.h"
-#include "vehicle_search.h"
+#include "catalogue/catalogue_record.h"
+#include "catalogue/part_slots.h"
+#include "catalogue/vehicle_search.h"
+#include "pictures/picture_set.h"
 
 #include <QImage>
 #include <QObject>

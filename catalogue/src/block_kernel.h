@@ -7,8 +7,8 @@
 // A reader takes its kernel when it is made.
 #pragma once
 
+#include "catalogue/simd_kernel.h"
 #include "list_buffer.h"
-#include "simd_kernel.h"
 
 #include <cstddef>
 #include <cstdint>

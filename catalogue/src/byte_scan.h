@@ -2,7 +2,7 @@
 // kernels (block_kernel.h) find all of them in 64 bytes at once.
 #pragma once
 
-#include "list_syntax.h"
+#include "catalogue/list_syntax.h"
 
 #include <cstring>
 #include <string_view>

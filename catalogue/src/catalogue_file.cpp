@@ -1,6 +1,6 @@
 #include "catalogue_file.h"
 
-#include "messages.h"
+#include "catalogue/messages.h"
 
 namespace specialty {
 

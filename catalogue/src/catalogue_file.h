@@ -1,7 +1,7 @@
 // The catalogue file read record by record: open, at end, read record, close.
 #pragma once
 
-#include "catalogue_record.h"
+#include "catalogue/catalogue_record.h"
 #include "list_reader.h"
 
 #include <string>

@@ -2,7 +2,7 @@
 // picks the family by the fault's hundreds.
 #pragma once
 
-#include "failure.h"
+#include "catalogue/failure.h"
 
 #include <string>
 

@@ -6,8 +6,8 @@
 // the reading on through the public positions below.
 #pragma once
 
-#include "failure.h"
-#include "regular_file.h"
+#include "catalogue/failure.h"
+#include "catalogue/regular_file.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -17,8 +17,8 @@
 #pragma once
 
 #include "block_kernel.h"
+#include "catalogue/simd_kernel.h"
 #include "list_buffer.h"
-#include "simd_kernel.h"
 
 #include <cstddef>
 #include <cstdint>

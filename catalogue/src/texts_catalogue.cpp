@@ -1,9 +1,9 @@
 // The texts of the faults in failure.h's blocks "Files and the system" and "The catalogue".
 #include "fault_texts.h"
 
-#include "catalogue_record.h"
-#include "messages.h"
-#include "text_encoding.h"
+#include "catalogue/catalogue_record.h"
+#include "catalogue/messages.h"
+#include "catalogue/text_encoding.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
 // The texts of the faults in failure.h's block "The checker's findings", and the form of a finding's place.
-#include "catalogue_record.h"
+#include "catalogue/catalogue_record.h"
+#include "catalogue/findings.h"
+#include "catalogue/messages.h"
+#include "catalogue/text_encoding.h"
 #include "fault_texts.h"
-#include "findings.h"
-#include "messages.h"
-#include "text_encoding.h"
 
 #include <vector>
 

@@ -2,9 +2,9 @@
 // gives them: where each lies in the file, and the refusal that names them all.
 #include "fault_texts.h"
 
-#include "catalogue_record.h"
-#include "messages.h"
-#include "spreadsheet_texts.h"
+#include "catalogue/catalogue_record.h"
+#include "catalogue/messages.h"
+#include "catalogue/spreadsheet_texts.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 // The description reader against the plain reference, with small limits so the cut is reached often.
-#include "description_reader.h"
+#include "catalogue/description_reader.h"
 #include "fuzz_input.h"
-#include "reference_catalogue.h"
+#include "tests/reference_catalogue.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace specialty;

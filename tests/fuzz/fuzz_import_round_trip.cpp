@@ -1,11 +1,11 @@
 // Whatever import accepts reads back record for record through the viewer's reader: each record's fields,
 // the "*" rule applied and turned back into UTF-8, are the cells of its CSV row (less a guarding "'").
 // The rows are split here by a plain reading of their own, not by import's streaming reader.
-#include "catalogue_file.h"
+#include "catalogue/src/catalogue_file.h"
+#include "catalogue/text_encoding.h"
 #include "fuzz_input.h"
-#include "spreadsheet/spreadsheet.h"
-#include "spreadsheet/spreadsheet_cell.h"
-#include "text_encoding.h"
+#include "tools/spreadsheet/spreadsheet.h"
+#include "tools/spreadsheet/spreadsheet_cell.h"
 
 #include <string>
 #include <vector>

@@ -2,8 +2,8 @@
 // there are start-of-scan markers. The JPEG and PNG metadata cutters on the same bytes: they must end and
 // never make the bytes longer.
 #include "fuzz_input.h"
-#include "jpeg_scans.h"
-#include "png_chunks.h"
+#include "pictures/src/jpeg_scans.h"
+#include "pictures/src/png_chunks.h"
 
 #include <string_view>
 

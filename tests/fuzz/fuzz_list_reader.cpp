@@ -1,8 +1,8 @@
 // The streaming list reader against the plain reference, for any bytes and any buffer size.
+#include "catalogue/simd_kernel.h"
+#include "catalogue/src/list_reader.h"
 #include "fuzz_input.h"
-#include "list_reader.h"
-#include "reference_catalogue.h"
-#include "simd_kernel.h"
+#include "tests/reference_catalogue.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace specialty;

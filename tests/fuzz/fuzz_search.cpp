@@ -1,8 +1,8 @@
 // The catalogue search against the plain reference: any catalogue bytes, any selection, both modes.
+#include "catalogue/src/list_reader.h"
+#include "catalogue/vehicle_search.h"
 #include "fuzz_input.h"
-#include "list_reader.h"
-#include "reference_catalogue.h"
-#include "vehicle_search.h"
+#include "tests/reference_catalogue.h"
 
 #include <cstdlib>
 #include <string>

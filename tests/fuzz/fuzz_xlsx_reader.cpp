@@ -1,10 +1,10 @@
 // The workbook reader on any bytes: it ends, within its bounds, with rows or a reason; and what import
 // makes of the rows reads back through the viewer's reader, one record a row that holds anything.
-#include "catalogue_file.h"
+#include "catalogue/src/catalogue_file.h"
 #include "fuzz_input.h"
-#include "spreadsheet/sheet_rows.h"
-#include "spreadsheet/spreadsheet.h"
-#include "spreadsheet/xlsx_reader.h"
+#include "tools/spreadsheet/sheet_rows.h"
+#include "tools/spreadsheet/spreadsheet.h"
+#include "tools/spreadsheet/xlsx_reader.h"
 
 #include <QBuffer>
 

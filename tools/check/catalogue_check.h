@@ -1,10 +1,10 @@
 // Checks a catalogue the way its maintainers need: faults the viewer cannot see or does not report.
 #pragma once
 
-#include "failure.h"
-#include "findings.h"
-#include "messages.h"
-#include "result.h"
+#include "catalogue/failure.h"
+#include "catalogue/findings.h"
+#include "catalogue/messages.h"
+#include "catalogue/result.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,8 +1,8 @@
-#include "check/damage_start.h"
+#include "tools/check/damage_start.h"
 
-#include "catalogue_record.h"
-#include "check/line_counter.h"
-#include "record_reader.h"
+#include "catalogue/catalogue_record.h"
+#include "catalogue/record_reader.h"
+#include "tools/check/line_counter.h"
 
 namespace specialty {
 

@@ -1,4 +1,4 @@
-#include "check/finding_stream.h"
+#include "tools/check/finding_stream.h"
 
 namespace specialty {
 

@@ -2,7 +2,7 @@
 // come any more, so that a catalogue with millions of findings never holds them all in memory.
 #pragma once
 
-#include "check/catalogue_check.h"
+#include "tools/check/catalogue_check.h"
 
 #include <cstdint>
 #include <functional>

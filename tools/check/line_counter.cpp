@@ -1,6 +1,6 @@
-#include "check/line_counter.h"
+#include "tools/check/line_counter.h"
 
-#include "record_reader.h"
+#include "catalogue/record_reader.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,7 @@
 // grow: the file streams through a fixed buffer, so memory stays the same however many lines it has.
 #pragma once
 
-#include "regular_file.h"
+#include "catalogue/regular_file.h"
 
 #include <cstdint>
 #include <optional>

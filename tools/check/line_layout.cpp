@@ -1,4 +1,4 @@
-#include "check/line_layout.h"
+#include "tools/check/line_layout.h"
 
 namespace specialty {
 

@@ -3,9 +3,9 @@
 // it, and is reported once, where it begins.
 #pragma once
 
-#include "catalogue_record.h"
-#include "check/catalogue_check.h"
-#include "check/finding_stream.h"
+#include "catalogue/catalogue_record.h"
+#include "tools/check/catalogue_check.h"
+#include "tools/check/finding_stream.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "check/line_records.h"
+#include "tools/check/line_records.h"
 
 namespace specialty {
 

@@ -5,7 +5,7 @@
 // maintainer meant them, the way a compiler goes on after a syntax error.
 #pragma once
 
-#include "catalogue_record.h"
+#include "catalogue/catalogue_record.h"
 
 #include <cstdint>
 #include <functional>

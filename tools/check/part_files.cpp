@@ -1,10 +1,10 @@
-#include "check/part_files.h"
+#include "tools/check/part_files.h"
 
-#include "data_folder.h"
-#include "messages.h"
-#include "regular_file.h"
-#include "text_encoding.h"
-#include "vehicle_search.h"
+#include "catalogue/data_folder.h"
+#include "catalogue/messages.h"
+#include "catalogue/regular_file.h"
+#include "catalogue/text_encoding.h"
+#include "catalogue/vehicle_search.h"
 
 #include <algorithm>
 #include <filesystem>

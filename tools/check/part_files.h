@@ -5,9 +5,9 @@
 // kMostTableBytes, and codes first used after that are not checked (one finding says so).
 #pragma once
 
-#include "check/catalogue_check.h"
-#include "check/finding_stream.h"
-#include "check/string_set.h"
+#include "tools/check/catalogue_check.h"
+#include "tools/check/finding_stream.h"
+#include "tools/check/string_set.h"
 
 #include <cstdint>
 #include <string>
@@ -20,8 +20,7 @@ class PartFiles {
   public:
     static constexpr std::size_t kMostTableBytes = 8 * 1024 * 1024;
 
-    PartFiles(std::string dataFolder, PictureCheck showsWhole, FindingStream& out,
-              std::string catalogue);
+    PartFiles(std::string dataFolder, PictureCheck showsWhole, FindingStream& out, std::string catalogue);
 
     // A part code used by the record at `position`, on catalogue line `line`: its files are checked the
     // first time. `mark`, when not null, begins its findings (see marked()).

@@ -1,8 +1,8 @@
-#include "check/record_coverage.h"
+#include "tools/check/record_coverage.h"
 
-#include "check/vehicle_names.h"
+#include "tools/check/vehicle_names.h"
 
-#include "failure.h"
+#include "catalogue/failure.h"
 
 #include <algorithm>
 #include <cstring>

@@ -10,9 +10,9 @@
 // within kMostBytes; vehicles first seen after that are not judged (full() tells, and check says so once).
 #pragma once
 
-#include "catalogue_record.h"
-#include "check/chunked_pool.h"
-#include "failure.h"
+#include "catalogue/catalogue_record.h"
+#include "catalogue/failure.h"
+#include "tools/check/chunked_pool.h"
 
 #include <cstdint>
 #include <map>

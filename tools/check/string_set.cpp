@@ -1,4 +1,4 @@
-#include "check/string_set.h"
+#include "tools/check/string_set.h"
 
 namespace specialty {
 

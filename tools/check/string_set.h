@@ -3,7 +3,7 @@
 // carries a 64-bit value. Everything stays within `maxBytes`; past that, add() says the set is full.
 #pragma once
 
-#include "check/chunked_pool.h"
+#include "tools/check/chunked_pool.h"
 
 #include <cstdint>
 #include <string>

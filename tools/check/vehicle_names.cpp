@@ -1,6 +1,6 @@
-#include "check/vehicle_names.h"
+#include "tools/check/vehicle_names.h"
 
-#include "text_encoding.h"
+#include "catalogue/text_encoding.h"
 
 #include <algorithm>
 #include <cstring>

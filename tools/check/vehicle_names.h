@@ -3,7 +3,7 @@
 // into 64 bits so that they can be read again from there.
 #pragma once
 
-#include "catalogue_record.h"
+#include "catalogue/catalogue_record.h"
 
 #include <cstdint>
 #include <optional>

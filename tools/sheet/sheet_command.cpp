@@ -1,11 +1,11 @@
-#include "sheet/sheet_command.h"
+#include "tools/sheet/sheet_command.h"
 
-#include "data_folder.h"
-#include "sheet/sheet_folder.h"
-#include "sheet/sheet_html.h"
-#include "sheet/sheet_pages.h"
-#include "sheet/sheet_part_files.h"
-#include "tool_output.h"
+#include "catalogue/data_folder.h"
+#include "tools/sheet/sheet_folder.h"
+#include "tools/sheet/sheet_html.h"
+#include "tools/sheet/sheet_pages.h"
+#include "tools/sheet/sheet_part_files.h"
+#include "tools/tool_output.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -48,8 +48,7 @@ int refused(const ToolOptions& options, Fault fault, const Failure& why) {
 
 } // namespace
 
-int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole,
-                 const std::string& folderPath) {
+int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole, const std::string& folderPath) {
     SheetFolder folder;
     if (Status prepared = folder.prepare(folderPath); !prepared)
         return refused(options, Fault::SheetNotWritten, prepared.error());

@@ -2,7 +2,7 @@
 // and check's findings, that any browser opens from the folder.
 #pragma once
 
-#include "commands.h"
+#include "tools/commands.h"
 
 #include <string>
 

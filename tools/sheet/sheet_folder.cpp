@@ -1,4 +1,4 @@
-#include "sheet/sheet_folder.h"
+#include "tools/sheet/sheet_folder.h"
 
 #include <QDir>
 #include <QFile>

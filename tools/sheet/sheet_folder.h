@@ -2,7 +2,7 @@
 // earlier sheet, so that the sheet never replaces files it did not write.
 #pragma once
 
-#include "result.h"
+#include "catalogue/result.h"
 
 #include <string>
 #include <string_view>

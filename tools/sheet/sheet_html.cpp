@@ -1,6 +1,6 @@
-#include "sheet/sheet_html.h"
+#include "tools/sheet/sheet_html.h"
 
-#include "text_encoding.h"
+#include "catalogue/text_encoding.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
-#include "sheet/sheet_model.h"
+#include "tools/sheet/sheet_model.h"
 
-#include "data_folder.h"
-#include "part_slots.h"
+#include "catalogue/data_folder.h"
+#include "catalogue/part_slots.h"
 
 #include <algorithm>
 #include <map>

@@ -2,8 +2,8 @@
 // code with the state of its picture and description, and check's findings attached to their records.
 #pragma once
 
-#include "check/catalogue_check.h"
-#include "uses/catalogue_walk.h"
+#include "tools/check/catalogue_check.h"
+#include "tools/uses/catalogue_walk.h"
 
 #include <cstdint>
 #include <string>

@@ -1,11 +1,11 @@
-#include "sheet/sheet_pages.h"
+#include "tools/sheet/sheet_pages.h"
 
-#include "data_folder.h"
-#include "description_reader.h"
-#include "messages.h"
-#include "part_slots.h"
-#include "sheet/sheet_html.h"
-#include "sheet/sheet_part_files.h"
+#include "catalogue/data_folder.h"
+#include "catalogue/description_reader.h"
+#include "catalogue/messages.h"
+#include "catalogue/part_slots.h"
+#include "tools/sheet/sheet_html.h"
+#include "tools/sheet/sheet_part_files.h"
 
 namespace specialty {
 

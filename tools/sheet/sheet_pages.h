@@ -3,7 +3,7 @@
 // Every name and link is made from numbers; catalogue text appears only escaped.
 #pragma once
 
-#include "sheet/sheet_model.h"
+#include "tools/sheet/sheet_model.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,9 +1,9 @@
-#include "sheet/sheet_part_files.h"
+#include "tools/sheet/sheet_part_files.h"
 
-#include "data_folder.h"
-#include "description_reader.h"
-#include "picture_loader.h"
-#include "regular_file.h"
+#include "catalogue/data_folder.h"
+#include "catalogue/description_reader.h"
+#include "catalogue/regular_file.h"
+#include "pictures/picture_loader.h"
 
 #include <QBuffer>
 #include <QPainter>

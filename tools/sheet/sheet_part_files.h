@@ -2,9 +2,9 @@
 // bounds, into a small thumbnail in the sheet's folder, and the beginning of every description.
 #pragma once
 
-#include "result.h"
-#include "sheet/sheet_folder.h"
-#include "sheet/sheet_model.h"
+#include "catalogue/result.h"
+#include "tools/sheet/sheet_folder.h"
+#include "tools/sheet/sheet_model.h"
 
 #include <cstddef>
 #include <functional>

@@ -1,9 +1,9 @@
-#include "spreadsheet/catalogue_diff.h"
+#include "tools/spreadsheet/catalogue_diff.h"
 
-#include "messages.h"
-#include "record_reader.h"
-#include "spreadsheet/conversion_guard.h"
-#include "spreadsheet/record_alignment.h"
+#include "catalogue/messages.h"
+#include "catalogue/record_reader.h"
+#include "tools/spreadsheet/conversion_guard.h"
+#include "tools/spreadsheet/record_alignment.h"
 
 #include <fstream>
 

@@ -8,8 +8,8 @@
 // moved record by a 64-bit hash of its fields.
 #pragma once
 
-#include "catalogue_record.h"
-#include "result.h"
+#include "catalogue/catalogue_record.h"
+#include "catalogue/result.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "spreadsheet/conversion_guard.h"
+#include "tools/spreadsheet/conversion_guard.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "spreadsheet/csv_table.h"
+#include "tools/spreadsheet/csv_table.h"
 
 #include <algorithm>
 #include <cstring>

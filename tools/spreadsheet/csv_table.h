@@ -3,8 +3,8 @@
 // break, a quote inside written twice.
 #pragma once
 
-#include "result.h"
-#include "spreadsheet/sheet_rows.h"
+#include "catalogue/result.h"
+#include "tools/spreadsheet/sheet_rows.h"
 
 #include <cstdint>
 #include <functional>

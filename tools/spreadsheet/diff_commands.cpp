@@ -1,8 +1,8 @@
 // The commands that compare catalogues: diff, and import's look before it writes.
-#include "commands.h"
-#include "spreadsheet/diff_report.h"
-#include "spreadsheet/import_review.h"
-#include "tool_output.h"
+#include "tools/commands.h"
+#include "tools/spreadsheet/diff_report.h"
+#include "tools/spreadsheet/import_review.h"
+#include "tools/tool_output.h"
 
 #include <QJsonArray>
 

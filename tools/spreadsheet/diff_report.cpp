@@ -1,6 +1,6 @@
-#include "spreadsheet/diff_report.h"
+#include "tools/spreadsheet/diff_report.h"
 
-#include "tool_output.h"
+#include "tools/tool_output.h"
 
 #include <QJsonArray>
 

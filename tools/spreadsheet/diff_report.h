@@ -2,7 +2,7 @@
 // written change by change inside one document.
 #pragma once
 
-#include "spreadsheet/catalogue_diff.h"
+#include "tools/spreadsheet/catalogue_diff.h"
 
 #include <QJsonObject>
 

@@ -1,9 +1,9 @@
-#include "spreadsheet/import_cell.h"
+#include "tools/spreadsheet/import_cell.h"
 
-#include "catalogue_record.h"
-#include "list_syntax.h"
-#include "text_encoding.h"
-#include "vehicle_selection.h"
+#include "catalogue/catalogue_record.h"
+#include "catalogue/list_syntax.h"
+#include "catalogue/text_encoding.h"
+#include "catalogue/vehicle_selection.h"
 
 #include <cstdint>
 

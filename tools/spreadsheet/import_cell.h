@@ -2,7 +2,7 @@
 // read it back as the spreadsheet shows it.
 #pragma once
 
-#include "result.h"
+#include "catalogue/result.h"
 
 #include <string>
 #include <string_view>

@@ -2,7 +2,7 @@
 // look like a spreadsheet's conversion unless they are taken on purpose.
 #pragma once
 
-#include "commands.h"
+#include "tools/commands.h"
 
 #include <QJsonObject>
 

@@ -1,4 +1,4 @@
-#include "spreadsheet/record_alignment.h"
+#include "tools/spreadsheet/record_alignment.h"
 
 #include <algorithm>
 #include <numeric>

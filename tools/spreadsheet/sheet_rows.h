@@ -3,7 +3,7 @@
 // however long the file's lines are.
 #pragma once
 
-#include "result.h"
+#include "catalogue/result.h"
 
 #include <cstddef>
 #include <cstdint>

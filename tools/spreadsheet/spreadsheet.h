@@ -4,8 +4,8 @@
 // read back the same.
 #pragma once
 
-#include "output_file.h"
-#include "result.h"
+#include "catalogue/result.h"
+#include "tools/output_file.h"
 
 #include <functional>
 #include <string>

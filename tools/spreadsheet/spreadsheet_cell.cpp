@@ -1,4 +1,4 @@
-#include "spreadsheet/spreadsheet_cell.h"
+#include "tools/spreadsheet/spreadsheet_cell.h"
 
 namespace specialty {
 

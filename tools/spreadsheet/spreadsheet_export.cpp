@@ -1,10 +1,10 @@
-#include "spreadsheet/spreadsheet.h"
+#include "tools/spreadsheet/spreadsheet.h"
 
-#include "messages.h"
-#include "record_reader.h"
-#include "spreadsheet/csv_table.h"
-#include "spreadsheet/spreadsheet_cell.h"
-#include "text_encoding.h"
+#include "catalogue/messages.h"
+#include "catalogue/record_reader.h"
+#include "catalogue/text_encoding.h"
+#include "tools/spreadsheet/csv_table.h"
+#include "tools/spreadsheet/spreadsheet_cell.h"
 
 #include <vector>
 

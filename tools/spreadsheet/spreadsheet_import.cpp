@@ -1,15 +1,15 @@
-#include "spreadsheet/spreadsheet.h"
+#include "tools/spreadsheet/spreadsheet.h"
 
-#include "catalogue_record.h"
-#include "check/record_coverage.h"
-#include "record_reader.h"
-#include "regular_file.h"
-#include "spreadsheet/csv_table.h"
-#include "spreadsheet/import_cell.h"
-#include "spreadsheet/spreadsheet_cell.h"
-#include "spreadsheet/xlsx_reader.h"
-#include "spreadsheet_texts.h"
-#include "vehicle_selection.h"
+#include "catalogue/catalogue_record.h"
+#include "catalogue/record_reader.h"
+#include "catalogue/regular_file.h"
+#include "catalogue/spreadsheet_texts.h"
+#include "catalogue/vehicle_selection.h"
+#include "tools/check/record_coverage.h"
+#include "tools/spreadsheet/csv_table.h"
+#include "tools/spreadsheet/import_cell.h"
+#include "tools/spreadsheet/spreadsheet_cell.h"
+#include "tools/spreadsheet/xlsx_reader.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 // The catalogue as a workbook that a spreadsheet cannot reinterpret: text cells in text-formatted columns.
-#include "spreadsheet/spreadsheet.h"
+#include "tools/spreadsheet/spreadsheet.h"
 
-#include "catalogue_record.h"
+#include "catalogue/catalogue_record.h"
 
 #include <QTemporaryDir>
 

@@ -1,7 +1,7 @@
-#include "spreadsheet/xlsx_reader.h"
+#include "tools/spreadsheet/xlsx_reader.h"
 
-#include "regular_file.h"
-#include "spreadsheet/xml_part.h"
+#include "catalogue/regular_file.h"
+#include "tools/spreadsheet/xml_part.h"
 
 #include <unzip.h>
 

@@ -3,8 +3,8 @@
 // rows and the cells; a document type declaration (and with it any entity) is refused.
 #pragma once
 
-#include "result.h"
-#include "spreadsheet/sheet_rows.h"
+#include "catalogue/result.h"
+#include "tools/spreadsheet/sheet_rows.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "spreadsheet/xml_part.h"
+#include "tools/spreadsheet/xml_part.h"
 
 #include <unzip.h>
 

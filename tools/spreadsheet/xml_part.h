@@ -4,7 +4,7 @@
 // declaration or an entity reference ends the reading.
 #pragma once
 
-#include "result.h"
+#include "catalogue/result.h"
 
 #include <QString>
 #include <QXmlStreamReader>

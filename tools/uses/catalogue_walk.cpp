@@ -1,8 +1,8 @@
-#include "uses/catalogue_walk.h"
+#include "tools/uses/catalogue_walk.h"
 
-#include "check/line_counter.h"
-#include "messages.h"
-#include "record_reader.h"
+#include "catalogue/messages.h"
+#include "catalogue/record_reader.h"
+#include "tools/check/line_counter.h"
 
 namespace specialty {
 

@@ -2,8 +2,8 @@
 // commands that look at the whole catalogue (uses, sheet) read it with.
 #pragma once
 
-#include "catalogue_record.h"
-#include "result.h"
+#include "catalogue/catalogue_record.h"
+#include "catalogue/result.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,11 +1,11 @@
-#include "uses/uses_command.h"
+#include "tools/uses/uses_command.h"
 
-#include "data_folder.h"
-#include "messages.h"
-#include "part_slots.h"
-#include "regular_file.h"
-#include "tool_output.h"
-#include "uses/catalogue_walk.h"
+#include "catalogue/data_folder.h"
+#include "catalogue/messages.h"
+#include "catalogue/part_slots.h"
+#include "catalogue/regular_file.h"
+#include "tools/tool_output.h"
+#include "tools/uses/catalogue_walk.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -1,8 +1,8 @@
 // specialty-catalogue uses CODE: which records show a part, in which slots, and whether its files exist.
 #pragma once
 
-#include "catalogue_record.h"
-#include "commands.h"
+#include "catalogue/catalogue_record.h"
+#include "tools/commands.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "code_page_text.h"
 
-#include "text_encoding.h"
+#include "catalogue/text_encoding.h"
 
 namespace specialty {
 

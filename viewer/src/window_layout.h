@@ -8,8 +8,8 @@
 // names each control by its role instead (exitButton_, slotPictures_, ...).
 #pragma once
 
-#include "messages.h"
-#include "part_slots.h"
+#include "catalogue/messages.h"
+#include "catalogue/part_slots.h"
 
 #include <QFont>
 #include <QRectF>
