@@ -66,6 +66,10 @@ enum class RecordRead {
 // How many "*" of Model and of Submodel stand for a double quote.
 constexpr int kModelStars = 1;
 constexpr int kSubmodelStars = 2;
+// The same for any field (from 1): 0 for the fields the rule leaves alone.
+constexpr int starsOfField(int field) {
+    return field == kModel ? kModelStars : field == kSubmodel ? kSubmodelStars : 0;
+}
 
 // The "*" rule, one byte of a stored name at a time: while `stars` remain, a "*" stands for a double
 // quote and uses one of them up.

@@ -53,9 +53,7 @@ struct PendingRecord {
 
 // Field `number` as the viewer reads it (the "*" rule applied), for messages.
 std::string shownField(const RawRecord& raw, int number) {
-    if (number == kModel) return decodeStars(raw[number], kModelStars);
-    if (number == kSubmodel) return decodeStars(raw[number], kSubmodelStars);
-    return std::string(raw[number]);
+    return decodeStars(raw[number], starsOfField(number));
 }
 
 // A fault of the record at `position`, with the field it names as the viewer reads it.

@@ -11,11 +11,6 @@ namespace specialty {
 
 namespace {
 
-// How many "*" of a name the star rule turns into double quotes; 0 for fields without the rule.
-int starsOf(int field) {
-    return field == kModel ? kModelStars : field == kSubmodel ? kSubmodelStars : 0;
-}
-
 // The selection columns a name must fit; 0 for fields that are not names.
 std::size_t nameWidth(int field) {
     return field == kMake       ? kMakeColumns.width
@@ -80,7 +75,7 @@ Result<std::string> storedCell(int field, std::string_view value, std::uint64_t 
             return R::failure(std::move(wide));
         }
     }
-    const int stars = starsOf(field);
+    const int stars = starsOfField(field);
     if (stars == 0) {
         if (text.find('"') != std::string::npos) return R::failure(refused(Fault::CellDoubleQuote));
         if ((field == kYearFrom || field == kYearTo) && !parseYear(text))
