@@ -215,6 +215,15 @@ struct Failure {
     std::shared_ptr<const Failure> cause; // the failure below this one, which its text goes on to name
 };
 
+// The fault `fault` of the file (or folder) `file`, for the reason `why` that the system or a library
+// gave, if any.
+inline Failure fileFault(Fault fault, std::string file, std::string why = {}) {
+    Failure failure(fault);
+    failure.file = std::move(file);
+    failure.why = std::move(why);
+    return failure;
+}
+
 // `failure` with `cause` as the failure below it.
 inline Failure causedBy(Failure failure, Failure cause) {
     failure.cause = std::make_shared<const Failure>(std::move(cause));

@@ -10,19 +10,10 @@ namespace specialty {
 
 namespace {
 
-// A fault of the file at `path` (empty when not known).
-Failure fileFault(Fault fault, const std::string& path) {
-    Failure failure(fault);
-    failure.file = path;
-    return failure;
-}
-
 // The system's own reason for the failure that errno holds.
 Failure systemFault(const std::string& path) {
     const int error = errno; // before anything that may change it
-    Failure failure = fileFault(Fault::System, path);
-    failure.why = std::strerror(error);
-    return failure;
+    return fileFault(Fault::System, path, std::strerror(error));
 }
 
 } // namespace

@@ -11,17 +11,9 @@ namespace specialty {
 
 namespace {
 
-// The fault `fault` of the file `file`.
-Failure fileFault(Fault fault, const std::string& file) {
-    Failure failure(fault);
-    failure.file = file;
-    return failure;
-}
 // The same, with the system's reason for the error number `error`.
 Failure fileFault(Fault fault, const std::string& file, int error) {
-    Failure failure = fileFault(fault, file);
-    failure.why = std::strerror(error);
-    return failure;
+    return specialty::fileFault(fault, file, std::strerror(error));
 }
 
 // Why a file that is neither written in place nor replaced is refused.

@@ -20,10 +20,7 @@ std::string systemReason() {
 
 // The fault `fault` of the folder or file `file`, for the reason `why` (the system's, or none).
 Status refused(Fault fault, const std::string& file, std::string why = {}) {
-    Failure failure(fault);
-    failure.file = file;
-    failure.why = std::move(why);
-    return Status::failure(std::move(failure));
+    return Status::failure(fileFault(fault, file, std::move(why)));
 }
 
 // Whether the folder holds nothing, or the mark of an earlier sheet; fills `why` when it cannot be read.

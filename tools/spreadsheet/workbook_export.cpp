@@ -31,19 +31,11 @@ Failure cellRefused(std::int64_t position, int field, lxw_error error) {
     return refused;
 }
 
-// A failure of the workbook `file`; `why` is the library's or the system's reason.
-Failure workbookFault(Fault fault, const std::string& file, const std::string& why = {}) {
-    Failure failure(fault);
-    failure.file = file;
-    failure.why = why;
-    return failure;
-}
-
 Status writeWorkbook(const std::string& catalogue, const std::string& file) {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows stream through a temporary file, whatever the catalogue's size
     lxw_workbook* book = workbook_new_opt(file.c_str(), &options);
-    if (book == nullptr) return Status::failure(workbookFault(Fault::WorkbookCannotStart, file));
+    if (book == nullptr) return Status::failure(fileFault(Fault::WorkbookCannotStart, file));
     lxw_worksheet* sheet = workbook_add_worksheet(book, "Catalogue");
     lxw_format* text = workbook_add_format(book);
     format_set_num_format(text, kTextFormat);
@@ -74,7 +66,7 @@ Status writeWorkbook(const std::string& catalogue, const std::string& file) {
         worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
                              static_cast<double>(std::min(widths[c] + 2, kWidestColumn)), text);
     if (const lxw_error closed = workbook_close(book); closed != LXW_NO_ERROR)
-        return Status::failure(workbookFault(Fault::WorkbookCannotBeWritten, file, lxw_strerror(closed)));
+        return Status::failure(fileFault(Fault::WorkbookCannotBeWritten, file, lxw_strerror(closed)));
     return Done{};
 }
 
@@ -95,7 +87,7 @@ Status exportWorkbook(const std::string& catalogue, OutputFile& output) {
     QTemporaryDir scratch;
     if (!scratch.isValid())
         return Status::failure(
-            workbookFault(Fault::WorkbookNoScratchFolder, {}, scratch.errorString().toStdString()));
+            fileFault(Fault::WorkbookNoScratchFolder, {}, scratch.errorString().toStdString()));
     const std::string file = scratch.filePath("catalogue.xlsx").toStdString();
     if (Status written = writeWorkbook(catalogue, file); !written) return written;
     return output.copyFrom(file);
