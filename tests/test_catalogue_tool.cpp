@@ -1,5 +1,5 @@
 // specialty-catalogue: each kind of finding of "check", and "find" agreeing with the viewer's search.
-#include "test_support.h"
+#include "tool_test_support.h"
 
 #include "catalogue/vehicle_search.h"
 #include "catalogue/vehicle_selection.h"
@@ -17,16 +17,9 @@ using namespace specialty::test;
 
 namespace {
 
-// "level line: message" for each finding, for compact comparisons.
+// Check's findings on `folder`, as lines.
 QStringList check(const DataFolder& folder) {
-    CheckReport report = checkCatalogue(folder.path(), pictureShowsWhole);
-    QStringList lines;
-    for (const Finding& f : report.findings)
-        lines << QString("%1 %2: %3")
-                     .arg(f.level == Finding::Level::Error ? "error" : "warning")
-                     .arg(f.line)
-                     .arg(QString::fromStdString(f.message()));
-    return lines;
+    return findingLines(checkCatalogue(folder.path(), pictureShowsWhole));
 }
 
 std::string fields(int count) {

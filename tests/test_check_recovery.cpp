@@ -1,6 +1,6 @@
 // check going on after damage as a compiler goes on after a syntax error, records no selection can find,
 // and the tool's words for damage, counts and --json.
-#include "test_support.h"
+#include "tool_test_support.h"
 
 #include "tools/check/catalogue_check.h"
 
@@ -21,23 +21,8 @@ using namespace specialty::test;
 namespace {
 
 using Run = ProgramRun;
-Run tool(const QStringList& arguments) {
-    return runProgram(SPECIALTY_TOOL, arguments);
-}
-
 std::string code(int n) {
     return "C" + std::to_string(n);
-}
-
-// "level line: message" for each finding.
-QStringList findings(const CheckReport& report) {
-    QStringList lines;
-    for (const Finding& f : report.findings)
-        lines << QString("%1 %2: %3")
-                     .arg(f.level == Finding::Level::Error ? "error" : "warning")
-                     .arg(f.line)
-                     .arg(QString::fromStdString(f.message()));
-    return lines;
 }
 
 } // namespace
@@ -66,7 +51,7 @@ class CheckRecoveryTest : public QObject {
         lines.push_back(endRecordLine());
         folder.writeCatalogue(lines);
         const CheckReport report = checkCatalogue(folder.path(), everyPictureShowsWhole);
-        const QStringList found = findings(report);
+        const QStringList found = findingLines(report);
         struct Expected {
             const char* start;
             const char* part;
@@ -114,7 +99,7 @@ class CheckRecoveryTest : public QObject {
         for (const Case& c : cases) {
             DataFolder folder;
             folder.writeCatalogue({c.line, endRecordLine()});
-            const QStringList found = findings(checkCatalogue(folder.path(), everyPictureShowsWhole));
+            const QStringList found = findingLines(checkCatalogue(folder.path(), everyPictureShowsWhole));
             if (*c.part == '\0') {
                 QVERIFY2(found.isEmpty(), qPrintable(c.what + QString(": ") + found.join('\n')));
                 continue;
@@ -161,7 +146,7 @@ class CheckRecoveryTest : public QObject {
             std::vector<std::string> lines = c.lines;
             lines.push_back(endRecordLine());
             folder.writeCatalogue(lines);
-            QStringList found = findings(checkCatalogue(folder.path(), everyPictureShowsWhole));
+            QStringList found = findingLines(checkCatalogue(folder.path(), everyPictureShowsWhole));
             found.removeIf([](const QString& f) { return f.startsWith("warning 0: no record uses"); });
             QVERIFY2(found == c.expected, qPrintable(c.what + QString(":\n") + found.join('\n')));
         }
@@ -221,7 +206,7 @@ class CheckRecoveryTest : public QObject {
         const pid_t child = ::fork();
         if (child == 0) {
             if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
-            const QStringList found = findings(checkCatalogue(folder.path(), everyPictureShowsWhole));
+            const QStringList found = findingLines(checkCatalogue(folder.path(), everyPictureShowsWhole));
             // Nothing missing; one warning says what could not be looked for.
             const bool sound =
                 found.size() == 1 && found[0].startsWith("warning 0: the data folder cannot be "

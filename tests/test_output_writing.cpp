@@ -1,7 +1,7 @@
 // How export and import write files: never over what is not an ordinary file, through a link to the file it
 // names with its owner and mode, never over the catalogue being exported, with the previous catalogue kept,
 // formulas kept from running, and a workbook that a real spreadsheet reads back as it was written.
-#include "test_support.h"
+#include "tool_test_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,10 +21,6 @@ using namespace specialty::test;
 namespace {
 
 using Run = ProgramRun;
-Run tool(const QStringList& arguments, const QString& stdoutFile = QString()) {
-    return runProgram(SPECIALTY_TOOL, arguments, stdoutFile);
-}
-
 QByteArray contents(const std::string& path) {
     QFile file(QString::fromStdString(path));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");

@@ -1,7 +1,7 @@
 // specialty-catalogue uses, list --codes and sheet, run as a maintainer runs them: which records use a
 // part, byte for byte as the viewer names its files; and a review sheet that stays inside its folder and
 // shows whatever the catalogue holds as text.
-#include "test_support.h"
+#include "tool_test_support.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -21,10 +21,6 @@ using namespace specialty::test;
 namespace {
 
 using Run = ProgramRun;
-Run tool(const QStringList& arguments) {
-    return runProgram(SPECIALTY_TOOL, arguments);
-}
-
 QJsonObject json(const Run& run) {
     return QJsonDocument::fromJson(run.out).object();
 }
