@@ -18,7 +18,7 @@ scripts/install-packages.sh mmdebstrap git
 mkdir -p "$cache"
 if [ ! -s "$base" ] || [ -n "$(find "$base" -mtime +6)" ]; then
     echo "Making a minimal Debian 12 root (kept in $base)"
-    mmdebstrap --quiet --variant=minbase --aptopt='Acquire::Check-Valid-Until "false"' bookworm "$base.new" \
+    mmdebstrap --quiet --variant=minbase --format=tar --aptopt='Acquire::Check-Valid-Until "false"' bookworm "$base.new" \
         "deb http://deb.debian.org/debian bookworm main" \
         "deb http://deb.debian.org/debian bookworm-updates main" \
         "deb http://deb.debian.org/debian-security bookworm-security main"
