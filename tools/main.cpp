@@ -1,6 +1,7 @@
 // specialty-catalogue: the maintainers' tool for finding, listing, checking and comparing catalogue records
 // and exchanging the catalogue with spreadsheets, on the viewer's own catalogue and pictures layers.
 #include "catalogue/data_folder.h"
+#include "command_table.h"
 #include "commands.h"
 #include "pictures/picture_loader.h"
 #include "sheet/sheet_command.h"
@@ -41,6 +42,9 @@ int main(int argc, char** argv) {
             writeJson({{"outcome", "version"}, {"version", SPECIALTY_VERSION}});
         else
             writeOut("specialty-catalogue " SPECIALTY_VERSION "\n");
+        return finishOutput(kExitFine);
+    case ToolRequest::Command::Generate:
+        writeOut(generatedText(request.generated));
         return finishOutput(kExitFine);
     case ToolRequest::Command::Find:
         return finishOutput(findCommand(options, request.selection, request.position));

@@ -1,11 +1,14 @@
 #include "tool_command_line.h"
 
+#include "command_table.h"
+
 #include "catalogue/text_encoding.h"
 #include "catalogue/vehicle_selection.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include <algorithm>
 #include <climits>
 
 namespace specialty {
@@ -44,51 +47,96 @@ std::optional<std::int32_t> position(const std::string& text) {
     return static_cast<std::int32_t>(value);
 }
 
-} // namespace
-
-std::string toolUsage() {
-    return "usage: specialty-catalogue [--data DIR] [--json] COMMAND\n"
-           "\n"
-           "commands:\n"
-           "  find SELECTION            the record the viewer shows for an 80-column selection\n"
-           "  find --make M --model M --submodel S --years Y1 Y2\n"
-           "                            the same, with the 80 columns built from their fields\n"
-           "  find --record N           record N, counted from 1 as list and check count them\n"
-           "  find --position N         the record demo mode shows at step N (record N + 1)\n"
-           "  list [--codes]            every record up to the end record, numbered from 1; with\n"
-           "                            --codes each record's part codes on a line below it\n"
-           "  check                     faults in the catalogue and its pictures and descriptions, as\n"
-           "                            FILE:LINE: error: MESSAGE and FILE:LINE: warning: MESSAGE\n"
-           "  uses CODE                 every record whose slots hold the part code (exactly, as the\n"
-           "                            viewer names its files), with its line and slot groups, and\n"
-           "                            whether the picture and the description exist\n"
-           "  sheet -o DIR              a static HTML review of the catalogue in DIR (made if missing):\n"
-           "                            a page per make, a part index with thumbnails, check's findings\n"
-           "  export [-o FILE]          the records as CSV for a spreadsheet (UTF-8, a header row), or\n"
-           "                            with -o FILE.xlsx as a workbook of text cells\n"
-           "  import FILE [-o FILE]     a spreadsheet's CSV, or a workbook (FILE.xlsx), back into the\n"
-           "                            catalogue (default: the data folder's) after comparing it with\n"
-           "                            the current one; written whole or not at all, the file it\n"
-           "                            replaces kept beside it as NAME.previous\n"
-           "  import --dry-run FILE     what import would change, record by record; writes nothing\n"
-           "  diff OLD NEW              what changes from catalogue OLD to catalogue NEW, record by record:\n"
-           "                            changed fields with their old and new values, records added,\n"
-           "                            removed and moved (exit status 0 identical, 1 different)\n"
-           "\n"
-           "options:\n"
-           "  --data DIR, --data=DIR    the data folder (default: the viewer's)\n"
-           "  --json                    print one JSON document, whatever the outcome\n"
-           "  -o FILE, --output FILE    export: write the CSV there (default: standard output);\n"
-           "                            import: write the catalogue there (default: the data folder's)\n"
-           "  --accept-conversions      import: take changes that look like a spreadsheet's conversion\n"
-           "                            (0123 -> 123, 1.10 -> 1.1, 3/4 -> 03/04/26), which it refuses\n"
-           "                            otherwise\n"
-           "  --help                    this text\n"
-           "  --version                 the version\n"
-           "\n"
-           "exit status: 0 found, used, written or no errors, 1 not found, not used or errors found,\n"
-           "             2 usage error, a file that cannot be read or written, or a damaged catalogue\n";
+// The selection or position of find, from the form that matched.
+ParsedToolCommandLine findRequest(ToolRequest request, const QCommandLineParser& parser,
+                                  const QStringList& words) {
+    const bool wantsJson = request.json;
+    if (parser.isSet("record")) {
+        const auto n = position(argumentBytes(parser.value("record")));
+        if (!n || *n == 0) return usage("--record needs a whole number from 1 to 2147483647", wantsJson);
+        request.position = *n - 1;
+        return {request, {}, wantsJson};
+    }
+    if (parser.isSet("position")) {
+        const auto n = position(argumentBytes(parser.value("position")));
+        if (!n) return usage("--position needs a whole number from 0 to 2147483647", wantsJson);
+        request.position = *n;
+        return {request, {}, wantsJson};
+    }
+    if (!parser.isSet("years")) {
+        request.selection = utf8ToWindows1252(argumentBytes(words[0]));
+        return {request, {}, wantsJson};
+    }
+    const auto m = fitted(parser.value("make"), kMakeColumns);
+    const auto mo = fitted(parser.value("model"), kModelColumns);
+    const auto s = fitted(parser.value("submodel"), kSubmodelColumns);
+    if (!m || !mo || !s)
+        return usage("a name is longer than its columns of the selection (make " +
+                         std::to_string(kMakeColumns.width) + ", model " +
+                         std::to_string(kModelColumns.width) + ", submodel " +
+                         std::to_string(kSubmodelColumns.width) + ")",
+                     wantsJson);
+    // --years takes two values; the parser hands the second back as a word.
+    const std::string year1 = argumentBytes(parser.value("years"));
+    const std::string year2 = argumentBytes(words[0]);
+    for (const std::string& year : {year1, year2})
+        if (year.size() > kYear1Columns.width || !parseYear(year))
+            return usage("--years needs two whole numbers of at most 5 characters, from -9999 to 32767",
+                         wantsJson);
+    request.selection = joinSelection(*m, *mo, *s, year1, year2);
+    return {request, {}, wantsJson};
 }
+
+// The options set on the command line that are not global, with how the parser knows them.
+std::vector<ToolOption> optionsSet(const QCommandLineParser& parser) {
+    std::vector<ToolOption> set;
+    for (const OptionDefinition& option : toolOptions())
+        if (!option.global && parser.isSet(QString::fromLatin1(option.name))) set.push_back(option.option);
+    return set;
+}
+
+bool has(const std::vector<FormOption>& items, ToolOption option) {
+    return std::any_of(items.begin(), items.end(),
+                       [option](const FormOption& i) { return i.option == option; });
+}
+
+// The form of `command` that the options set and the words given fit, if one does.
+const CommandForm* matchingForm(const QString& command, const std::vector<ToolOption>& set, int words) {
+    for (const CommandForm& form : toolCommandForms()) {
+        if (command != QLatin1String(form.name)) continue;
+        int expected = static_cast<int>(form.operands.size());
+        bool fits = true;
+        for (const FormOption& item : form.required) {
+            fits = fits && std::find(set.begin(), set.end(), item.option) != set.end();
+            expected +=
+                valueWords(definitionOf(item.option)) - 1; // the parser hands extra values back as words
+        }
+        for (const ToolOption option : set)
+            fits = fits && (has(form.required, option) || has(form.optional, option));
+        if (fits && words == expected) return &form;
+    }
+    return nullptr;
+}
+
+// "find takes SELECTION, or [--make M] ... --years Y1 Y2, or --record N, or --position N".
+std::string formsOf(const QString& command) {
+    std::string text;
+    for (const CommandForm& form : toolCommandForms()) {
+        if (command != QLatin1String(form.name)) continue;
+        std::string synopsis = formSynopsis(form).substr(std::string(form.name).size());
+        if (synopsis.empty()) synopsis = " no options";
+        text += (text.empty() ? " takes" : ", or") + synopsis;
+    }
+    return argumentBytes(command) + text;
+}
+
+std::optional<GeneratedText> generatedNamed(const QString& name) {
+    for (const auto& [text, textName] : generatedTextNames())
+        if (name == QLatin1String(textName)) return text;
+    return std::nullopt;
+}
+
+} // namespace
 
 ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::string& defaultFolder) {
     QStringList arguments;
@@ -97,35 +145,33 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help(QStringList{"h", "help"});
-    const QCommandLineOption version("version");
-    const QCommandLineOption json("json");
-    const QCommandLineOption data("data", QString(), "DIR");
-    const QCommandLineOption make("make", QString(), "M");
-    const QCommandLineOption model("model", QString(), "M");
-    const QCommandLineOption submodel("submodel", QString(), "S");
-    const QCommandLineOption years("years", QString(), "Y1");
-    const QCommandLineOption at("position", QString(), "N");
-    const QCommandLineOption numbered("record", QString(), "N");
-    const QCommandLineOption output(QStringList{"o", "output"}, QString(), "FILE");
-    const QCommandLineOption dryRun("dry-run");
-    const QCommandLineOption acceptConversions("accept-conversions");
-    const QCommandLineOption codes("codes");
-    parser.addOptions({help, version, json, data, make, model, submodel, years, at, numbered, output, dryRun,
-                       acceptConversions, codes});
+    for (const OptionDefinition& option : toolOptions()) {
+        QStringList names{QString::fromLatin1(option.name)};
+        if (option.shortName) names.prepend(QString(QLatin1Char(option.shortName)));
+        const QString value = option.value ? QString::fromLatin1(option.value).section(' ', 0, 0) : QString();
+        parser.addOption(QCommandLineOption(names, QString(), value));
+    }
     const bool parsed = parser.parse(arguments);
-    const bool wantsJson = parser.isSet(json);
+    const bool wantsJson = parser.isSet("json");
     if (!parsed) return usage(argumentBytes(parser.errorText()), wantsJson);
 
     ToolRequest request;
     request.json = wantsJson;
-    if (parser.isSet(help) || parser.isSet(version)) {
-        request.command = parser.isSet(help) ? ToolRequest::Command::Help : ToolRequest::Command::Version;
+    if (parser.isSet("help") || parser.isSet("version")) {
+        request.command = parser.isSet("help") ? ToolRequest::Command::Help : ToolRequest::Command::Version;
+        return {request, {}, wantsJson};
+    }
+    if (parser.isSet("generate")) {
+        const auto generated = generatedNamed(parser.value("generate"));
+        if (!generated || !parser.positionalArguments().isEmpty())
+            return usage("--generate takes one of complete-bash, man-synopsis, synopsis", wantsJson);
+        request.command = ToolRequest::Command::Generate;
+        request.generated = *generated;
         return {request, {}, wantsJson};
     }
     request.dataFolder = defaultFolder;
-    if (parser.isSet(data)) {
-        request.dataFolder = argumentBytes(parser.value(data));
+    if (parser.isSet("data")) {
+        request.dataFolder = argumentBytes(parser.value("data"));
         if (request.dataFolder.empty()) return usage("--data needs a folder", wantsJson);
         if (request.dataFolder.back() != '/') request.dataFolder += '/';
     }
@@ -133,107 +179,38 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     QStringList words = parser.positionalArguments();
     if (words.isEmpty()) return usage("no command", wantsJson);
     const QString command = words.takeFirst();
-    const bool named =
-        parser.isSet(make) || parser.isSet(model) || parser.isSet(submodel) || parser.isSet(years);
-    if ((parser.isSet(dryRun) || parser.isSet(acceptConversions)) && command != "import")
-        return usage("--dry-run and --accept-conversions go only with import", wantsJson);
-    if (parser.isSet(codes) && command != "list") return usage("--codes goes only with list", wantsJson);
-    if (command == "diff") {
-        if (named || parser.isSet(at) || parser.isSet(numbered) || parser.isSet(output) || words.size() != 2)
-            return usage("diff takes two catalogue files, OLD and NEW, and no other options", wantsJson);
-        request.command = ToolRequest::Command::Diff;
+    const CommandForm* form = matchingForm(command, optionsSet(parser), static_cast<int>(words.size()));
+    if (!form) {
+        const bool known =
+            std::any_of(toolCommandForms().begin(), toolCommandForms().end(),
+                        [&command](const CommandForm& f) { return command == QLatin1String(f.name); });
+        return usage(known ? formsOf(command) : "unknown command " + argumentBytes(command), wantsJson);
+    }
+    request.command = form->command;
+    request.dryRun = parser.isSet("dry-run");
+    request.acceptConversions = parser.isSet("accept-conversions");
+    request.codes = parser.isSet("codes");
+    request.output = argumentBytes(parser.value("output"));
+    if (parser.isSet("output") && request.output.empty())
+        return usage(form->command == ToolRequest::Command::Sheet ? "-o needs a folder" : "-o needs a file",
+                     wantsJson);
+    switch (form->command) {
+    case ToolRequest::Command::Diff:
         request.input = argumentBytes(words[0]);
         request.other = argumentBytes(words[1]);
-        return {request, {}, wantsJson};
+        break;
+    case ToolRequest::Command::Import:
+        request.input = argumentBytes(words[0]);
+        break;
+    case ToolRequest::Command::Uses:
+        request.partCode = utf8ToWindows1252(argumentBytes(words[0]));
+        if (request.partCode.empty()) return usage("uses needs a part code that is not empty", wantsJson);
+        break;
+    case ToolRequest::Command::Find:
+        return findRequest(std::move(request), parser, words);
+    default:
+        break;
     }
-    if (command == "export" || command == "import") {
-        const bool importing = command == "import";
-        if (named || parser.isSet(at) || parser.isSet(numbered) || words.size() != (importing ? 1 : 0))
-            return usage(
-                importing
-                    ? "import takes one CSV file or workbook and no other options than -o, --dry-run and "
-                      "--accept-conversions"
-                    : "export takes no other options than -o",
-                wantsJson);
-        request.command = importing ? ToolRequest::Command::Import : ToolRequest::Command::Export;
-        if (importing) request.input = argumentBytes(words[0]);
-        request.dryRun = parser.isSet(dryRun);
-        request.acceptConversions = parser.isSet(acceptConversions);
-        request.output = argumentBytes(parser.value(output));
-        if (parser.isSet(output) && request.output.empty()) return usage("-o needs a file", wantsJson);
-        return {request, {}, wantsJson};
-    }
-    if (command == "uses" || command == "sheet") {
-        const bool uses = command == "uses";
-        if (named || parser.isSet(at) || parser.isSet(numbered) || parser.isSet(codes) ||
-            words.size() != (uses ? 1 : 0) || parser.isSet(output) == uses)
-            return usage(uses ? "uses takes one part code and no other options"
-                              : "sheet takes -o DIR and no other options",
-                         wantsJson);
-        request.command = uses ? ToolRequest::Command::Uses : ToolRequest::Command::Sheet;
-        if (uses) request.partCode = utf8ToWindows1252(argumentBytes(words[0]));
-        if (uses && request.partCode.empty())
-            return usage("uses needs a part code that is not empty", wantsJson);
-        request.output = argumentBytes(parser.value(output));
-        if (!uses && request.output.empty()) return usage("-o needs a folder", wantsJson);
-        return {request, {}, wantsJson};
-    }
-    request.codes = parser.isSet(codes);
-    if (parser.isSet(output)) return usage("-o goes only with export, import and sheet", wantsJson);
-    if (command != "find") {
-        if (!words.isEmpty() || named || parser.isSet(at) || parser.isSet(numbered))
-            return usage("the options or words given do not go with " + argumentBytes(command), wantsJson);
-        if (command == "list")
-            request.command = ToolRequest::Command::List;
-        else if (command == "check")
-            request.command = ToolRequest::Command::Check;
-        else
-            return usage("unknown command " + argumentBytes(command), wantsJson);
-        return {request, {}, wantsJson};
-    }
-
-    request.command = ToolRequest::Command::Find;
-    if (parser.isSet(at) || parser.isSet(numbered)) {
-        if (named || !words.isEmpty() || (parser.isSet(at) && parser.isSet(numbered)))
-            return usage("find takes one SELECTION, or the name options, or --record, or --position",
-                         wantsJson);
-        if (parser.isSet(numbered)) {
-            const auto n = position(argumentBytes(parser.value(numbered)));
-            if (!n || *n == 0) return usage("--record needs a whole number from 1 to 2147483647", wantsJson);
-            request.position = *n - 1;
-        } else {
-            const auto n = position(argumentBytes(parser.value(at)));
-            if (!n) return usage("--position needs a whole number from 0 to 2147483647", wantsJson);
-            request.position = *n;
-        }
-        return {request, {}, wantsJson};
-    }
-    if (!named) {
-        if (words.size() != 1)
-            return usage("find takes one SELECTION, or the name options, or --record, or --position",
-                         wantsJson);
-        request.selection = utf8ToWindows1252(argumentBytes(words[0]));
-        return {request, {}, wantsJson};
-    }
-    // --years takes two values; the parser hands the second back as a word.
-    if (!parser.isSet(years) || words.size() != 1)
-        return usage("find with names needs --years Y1 Y2 and no SELECTION", wantsJson);
-    const auto m = fitted(parser.value(make), kMakeColumns);
-    const auto mo = fitted(parser.value(model), kModelColumns);
-    const auto s = fitted(parser.value(submodel), kSubmodelColumns);
-    if (!m || !mo || !s)
-        return usage("a name is longer than its columns of the selection (make " +
-                         std::to_string(kMakeColumns.width) + ", model " +
-                         std::to_string(kModelColumns.width) + ", submodel " +
-                         std::to_string(kSubmodelColumns.width) + ")",
-                     wantsJson);
-    const std::string year1 = argumentBytes(parser.value(years));
-    const std::string year2 = argumentBytes(words[0]);
-    for (const std::string& year : {year1, year2})
-        if (year.size() > kYear1Columns.width || !parseYear(year))
-            return usage("--years needs two whole numbers of at most 5 characters, from -9999 to 32767",
-                         wantsJson);
-    request.selection = joinSelection(*m, *mo, *s, year1, year2);
     return {request, {}, wantsJson};
 }
 

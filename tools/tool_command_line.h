@@ -7,8 +7,11 @@
 
 namespace specialty {
 
+// What --generate prints.
+enum class GeneratedText { BashCompletion, ManSynopsis, Synopsis };
+
 struct ToolRequest {
-    enum class Command { Help, Version, Find, List, Check, Export, Import, Diff, Uses, Sheet };
+    enum class Command { Help, Version, Generate, Find, List, Check, Export, Import, Diff, Uses, Sheet };
     Command command = Command::Help;
     std::string dataFolder; // ends in "/"
     bool json = false;
@@ -22,6 +25,7 @@ struct ToolRequest {
                                           // Sheet: the folder to write
     std::string partCode;                 // Uses: code-page text
     bool codes = false;                   // List: print each record's part codes
+    GeneratedText generated = GeneratedText::Synopsis; // Generate
 };
 
 struct ParsedToolCommandLine {
@@ -34,7 +38,7 @@ struct ParsedToolCommandLine {
 // the locale's encoding to the code page, the data folder is kept as given.
 ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::string& defaultFolder);
 
-// The text of --help.
+// The text of --help (made from the table of commands and options).
 std::string toolUsage();
 
 } // namespace specialty
