@@ -166,6 +166,16 @@ class SpreadsheetTest : public QObject {
         QVERIFY2(QString::fromStdString(catalogue.reason()).startsWith(reason), catalogue.reason().c_str());
     }
 
+    void linesAreCountedPastACellThatSpansLines() {
+        // Line 3 holds a cell that goes on to line 4, so the next row begins on line 5.
+        const std::string csv =
+            header() + row({}) + row({{kMake, "two\nlines"}}) + row({{kYearFrom, "2000.5"}});
+        Result<std::string> catalogue = catalogueFromCsv(csv);
+        QVERIFY(!catalogue);
+        QVERIFY2(catalogue.reason().find("CSV:5:6: error: YearFrom \"2000.5\"") != std::string::npos,
+                 catalogue.reason().c_str());
+    }
+
     void quotesTheStarRuleRestoresAreKept() {
         const std::string csv =
             header() + row({{kModel, "Kestrel 16\" Wheel"}, {kSubmodel, "LX 2\"4\" Cab*"}});
