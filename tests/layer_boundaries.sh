@@ -16,7 +16,8 @@ below() { # the layers a layer may include
 for layer in catalogue pictures viewer tools; do
     allowed=" $(below "$layer") "
     while IFS=: read -r file line include; do
-        target=$(sed -E 's/.*#include "([^"]*)".*/\1/' <<<"$include")
+        target=${include#*\"}
+        target=${target%%\"*}
         top=${target%%/*}
         [ "$top" = "$target" ] && continue # a header beside the file
         case " catalogue pictures viewer tools " in *" $top "*) ;; *) continue ;; esac
