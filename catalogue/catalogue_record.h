@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -59,9 +60,24 @@ struct RawRecord {
 enum class RecordRead {
     Record,   // a whole record was read
     CutShort, // the file ended inside the record: the reader tells how many fields there were
-    TooLong,  // a field is longer than the reader keeps (the reader tells which): the file is damaged
+    TooLong,  // a field is longer than the reader keeps: the record is read whole, each such field holding
+              // only its first bytes (the reader tells which were cut)
     Failed,   // the file could not be read (the reader holds the failure)
 };
+
+// Field `number` (from 1) as a bit of a set of fields.
+constexpr std::uint32_t fieldBit(int number) {
+    return std::uint32_t(1) << (number - 1);
+}
+// The fields of a record the viewer shows or tests: all but SpareField. A record whose SpareField is longer
+// than the reader keeps still shows; any other field cut short would show, or be tested, wrongly.
+constexpr std::uint32_t kShownFields = ((std::uint32_t(1) << kRecordFields) - 1) & ~fieldBit(kSpareField);
+// The lowest field (from 1) of a set, or 0 for none.
+inline int firstField(std::uint32_t fields) {
+    for (int f = 1; f <= kRecordFields; ++f)
+        if (fields & fieldBit(f)) return f;
+    return 0;
+}
 
 // How many "*" of Model and of Submodel stand for a double quote.
 constexpr int kModelStars = 1;

@@ -16,11 +16,12 @@ struct Description {
     bool cut = false;
 };
 
-// How much description text is kept. Beyond it the window would spend seconds laying out text nobody reads.
-constexpr std::size_t kMaxDescriptionBytes = 64 * 1024;
+// How much description text is kept: a megabyte, hundreds of pages, which the zoom view scrolls through.
+// Beyond it reading stops, so that a file of any size costs no more memory or time.
+constexpr std::size_t kMaxDescriptionBytes = 1024 * 1024;
 constexpr std::string_view kItemEnd = "\n\r";
 constexpr std::string_view kDescriptionCutNote =
-    "[The description is longer than 64 KB; only its beginning is shown.]";
+    "[The description is longer than 1 MB; only its beginning is shown.]";
 
 // Reads the description file at `path`: a failure when it is missing, not an ordinary file, or cannot be
 // opened or read (the viewer then shows no description, as for a missing one).

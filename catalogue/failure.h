@@ -29,6 +29,8 @@ enum class Fault : std::uint16_t {
     SelectionYearNotWhole = 104,   // field: 1 or 2 (Year1, Year2), value, record: the one that needed it
     RecordYearNotWhole = 105,      // record, field (YearFrom or YearTo), value
     PartCodeNotPlainName = 106,    // value: the part code
+    SpareFieldNotKept = 110,       // limit: the bytes of it kept (a note shown in the field's place)
+    CheckSpareFieldLong = 111,     // record, limit: the bytes of it kept
 
     // Pictures.
     PictureNotDecodedFormat = 200,  // expected: the formats that are decoded

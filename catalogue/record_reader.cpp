@@ -31,6 +31,9 @@ int RecordReader::fieldsRead() const {
 int RecordReader::overlongField() const {
     return file_->overlongField();
 }
+std::uint32_t RecordReader::cutFields() const {
+    return file_->cutFields();
+}
 bool RecordReader::failed() const {
     return file_->failed();
 }

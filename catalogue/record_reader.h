@@ -31,11 +31,13 @@ class RecordReader {
     // further, so that the next readRecord() gives Failed: a loop up to the end never takes a read error
     // for the end.
     bool atEnd();
-    // Reads the next 23 fields. The views in `raw` stay valid until the next atEnd() or readRecord().
+    // Reads the next 23 fields. The views in `raw` stay valid until the next atEnd() or readRecord(). After
+    // TooLong the record is there all the same, its overlong fields holding their first maxFieldBytes().
     Read readRecord(RawRecord& raw);
 
     int fieldsRead() const;
-    int overlongField() const;
+    int overlongField() const;       // after TooLong: the first field cut (from 1)
+    std::uint32_t cutFields() const; // after TooLong: every field cut, as fieldBit()s
     bool failed() const;
     const Failure& failure() const; // once failed()
     std::size_t maxFieldBytes() const;

@@ -22,7 +22,9 @@ Lookup noRecord() {
     return std::optional<FoundRecord>();
 }
 
-bool namesMatch(const VehicleSelection& selection, const RawRecord& raw) {
+// A name cut short by the reader is longer than any selection column, so it never matches.
+bool namesMatch(const VehicleSelection& selection, const RawRecord& raw, std::uint32_t cut) {
+    if (cut & (fieldBit(kMake) | fieldBit(kModel) | fieldBit(kSubmodel))) return false;
     return sameName(selection.Make, raw[kMake], 0) && sameName(selection.Model, raw[kModel], kModelStars) &&
            sameName(selection.Submodel, raw[kSubmodel], kSubmodelStars);
 }
@@ -104,18 +106,31 @@ Lookup scan(CatalogueFile& file, std::string_view selectionText, std::optional<s
             --position; // a record that is not plain: ask for the end again, then read it field by field
             continue;
         }
-        if (const RecordRead read = file.readRecord(raw); read != RecordRead::Record)
+        const RecordRead read = file.readRecord(raw);
+        if (read != RecordRead::Record && read != RecordRead::TooLong)
             return Lookup::failure(file.whyNoRecord(read, name, position));
+        // A field longer than the reader keeps is longer than any selection column and than "0": the name
+        // and end tests need no more of it. Only a year to convert, or a record to show, needs the whole.
+        const std::uint32_t cut = read == RecordRead::TooLong ? file.cutFields() : 0;
+        auto tooLong = [&](std::uint32_t fields) {
+            return Lookup::failure(
+                catalogueFieldTooLong(name, firstField(fields), position, file.maxFieldBytes()));
+        };
         bool found = false;
-        if (!positionMode && namesMatch(selection, raw)) {
+        if (!positionMode && namesMatch(selection, raw, cut)) {
+            if (const std::uint32_t years = cut & (fieldBit(kYearFrom) | fieldBit(kYearTo)))
+                return tooLong(years);
             const Result<bool> fits = yearsFit(selection, raw, position);
             if (!fits) return Lookup::failure(fits.error());
             found = fits.value();
         }
-        if (raw[kVehicleId] == "0")
+        if (raw[kVehicleId] == "0" && !(cut & fieldBit(kVehicleId)))
             return noRecord(); // the end record: never a result, nothing after it is read
         if (positionMode && position == wanted) found = true;
-        if (found) return std::optional<FoundRecord>(FoundRecord{decodeRecord(raw), position});
+        if (!found) continue; // whatever its fields hold, a record passed over never stops the search
+        if (cut & kShownFields) return tooLong(cut & kShownFields);
+        return std::optional<FoundRecord>(
+            FoundRecord{decodeRecord(raw), position, (cut & fieldBit(kSpareField)) != 0});
     }
 }
 

@@ -18,9 +18,12 @@ namespace specialty {
 struct FoundRecord {
     CatalogueRecord record;
     std::int64_t position = 0;
+    // The record's SpareField, which the viewer never shows, is longer than the reader keeps: the record
+    // holds only its first bytes.
+    bool spareFieldCut = false;
 
     bool operator==(const FoundRecord& other) const {
-        return position == other.position && record == other.record;
+        return position == other.position && record == other.record && spareFieldCut == other.spareFieldCut;
     }
     bool operator!=(const FoundRecord& other) const { return !(*this == other); }
 };

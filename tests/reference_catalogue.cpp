@@ -125,7 +125,9 @@ namespace {
 // the position decides.
 Lookup search(std::string_view bytes, std::string_view selectionText, std::optional<std::int64_t> at,
               std::size_t maxItem) {
-    const std::vector<Item> all = items(bytes, maxItem);
+    // Each field both as the reader keeps it and whole: the rules below are stated on the whole text.
+    const std::vector<Item> kept = items(bytes, maxItem);
+    const std::vector<Item> all = items(bytes, std::string_view::npos);
     const VehicleSelection sel = splitSelection(selectionText);
     const bool positionMode = at.has_value();
     const long long wanted = at.value_or(0);
@@ -134,11 +136,16 @@ Lookup search(std::string_view bytes, std::string_view selectionText, std::optio
     const Lookup failed = Lookup::failure(Failure(Fault::CatalogueCannotBeRead));
     for (std::size_t first = 0, position = 0; first < all.size(); first += 23, ++position) {
         if (all.size() - first < 23) return failed;
+        // A field longer than the reader keeps is "long": it never equals a name or "0", a long year needed
+        // by the year test fails the search, and a shown record may be long only in its SpareField, which
+        // keeps its first bytes.
         std::string field[23];
+        bool longField[23];
         for (std::size_t k = 0; k < 23; ++k) {
-            if (all[first + k].truncated) return failed;
+            longField[k] = kept[first + k].truncated;
             field[k] = all[first + k].text;
         }
+        if (longField[1]) field[1] = kept[first + 1].text;
         CatalogueRecord decoded;
         decoded.VehicleId = field[0];
         decoded.SpareField = field[1];
@@ -150,18 +157,22 @@ Lookup search(std::string_view bytes, std::string_view selectionText, std::optio
         for (std::size_t k = 0; k < 16; ++k)
             decoded.PartCodes[k] = field[7 + k];
         bool found = false;
-        if (!positionMode && sameNameIgnoringCase(sel.Make, decoded.Make) &&
-            sameNameIgnoringCase(sel.Model, decoded.Model) &&
+        if (!positionMode && !longField[2] && !longField[3] && !longField[4] &&
+            sameNameIgnoringCase(sel.Make, decoded.Make) && sameNameIgnoringCase(sel.Model, decoded.Model) &&
             sameNameIgnoringCase(sel.Submodel, decoded.Submodel)) {
+            if (longField[5] || longField[6]) return failed;
             auto y1 = wholeYear(sel.Year1), y2 = wholeYear(sel.Year2);
             auto from = wholeYear(decoded.YearFrom), to = wholeYear(decoded.YearTo);
             if (!y1 || !y2 || !from || !to) return failed;
             found = (*y1 >= *from && *y1 <= *to) || (*y2 >= *from && *y2 <= *to);
         }
-        if (decoded.VehicleId == "0") return none;
+        if (decoded.VehicleId == "0" && !longField[0]) return none;
         if (positionMode && static_cast<long long>(position) == wanted) found = true;
-        if (found)
-            return std::optional<FoundRecord>(FoundRecord{decoded, static_cast<std::int64_t>(position)});
+        if (!found) continue;
+        for (std::size_t k = 0; k < 23; ++k)
+            if (longField[k] && k != 1) return failed;
+        return std::optional<FoundRecord>(
+            FoundRecord{decoded, static_cast<std::int64_t>(position), longField[1]});
     }
     return none;
 }

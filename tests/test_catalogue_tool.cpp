@@ -148,6 +148,55 @@ class CatalogueToolTest : public QObject {
         QCOMPARE(found.size(), 6);
     }
 
+    void longFieldsAsTheViewerReadsThem_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out"); // a line the standard output holds
+        QTest::addColumn<QString>("err"); // a text the standard error holds
+        const QString makeTooLong = "field Make of record 2 is longer than 65536 bytes.";
+        QTest::newRow("find past both") << QStringList{"find",       "--make", "Aldena",  "--model", "Tarsa",
+                                                       "--submodel", "",       "--years", "2001",    "2001"}
+                                        << 0 << "Record 3:"
+                                        << "";
+        QTest::newRow("find the long SpareField") << QStringList{"find", "--position", "0"} << 0
+                                                  << "  SpareField  [longer than 65536 bytes: not shown]"
+                                                  << "";
+        QTest::newRow("find the long Make")
+            << QStringList{"find", "--position", "1"} << 2 << "" << makeTooLong;
+        QTest::newRow("list") << QStringList{"list"} << 1
+                              << "     3  3        2000-2005  Aldena / Tarsa /   (1 part)" << makeTooLong;
+    }
+
+    void longFieldsAsTheViewerReadsThem() {
+        // Record 1 has 200 KB in its SpareField, record 2 a Make of 100 KB; record 3 is the wanted one.
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        DataFolder folder;
+        folder.writePicture("P1", Qt::red);
+        folder.writeDescription("P1", "one\r\n");
+        std::string first = recordLine("1", "A", "B", "", "2000", "2005");
+        folder.writeCatalogue({first.insert(2, std::string(200 * 1024, 's')),
+                               recordLine("2", std::string(100 * 1024, 'm'), "B", "", "2000", "2005"),
+                               recordLine("3", "Aldena", "Tarsa", "", "2000", "2005", {{1, "P1"}}),
+                               endRecordLine()});
+        const ProgramRun run = tool(QStringList{"--data", QString::fromStdString(folder.path())} + arguments);
+        QCOMPARE(run.status, status);
+        if (!out.isEmpty())
+            QVERIFY2(QString(run.out).split('\n').contains(out), run.out.left(2000).constData());
+        QVERIFY2(QString(run.err).contains(err), run.err.constData());
+        if (arguments.first() != "list") return;
+        // Check agrees: the SpareField is harmless to the viewer, the Make keeps record 2 from showing.
+        QCOMPARE(check(folder),
+                 (QStringList{
+                     "warning 1: field SpareField of record 1 is longer than 65536 bytes: the viewer never "
+                     "shows it and reads past it, but find does not show it and export refuses the "
+                     "catalogue",
+                     "error 2: field Make of record 2 is longer than 65536 bytes: the viewer reports the "
+                     "catalogue as damaged instead of showing this record"}));
+    }
+
     void findAgreesWithTheViewersSearch() {
         DataFolder folder;
         folder.writePicture("P1", Qt::red);

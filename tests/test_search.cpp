@@ -240,11 +240,58 @@ class SearchTest : public QObject {
         QVERIFY(found(search(lines, sel("A", "B", "", "2000", "2000"))));
     }
 
-    void overlongFieldFailsWithItsName() {
-        auto lines = {recordLine("1", "A", "B", std::string(100000, 's'), "2000", "2000"), endRecordLine()};
-        Lookup r = search(lines, sel("X", "", "", "1", "1"));
-        QVERIFY(!r.ok());
-        QVERIFY(QString::fromStdString(r.reason()).contains("field Submodel of record 1"));
+    void longFieldsStopOnlyTheRecordShown_data() {
+        // A field longer than the reader keeps (64 KB) may stand anywhere. Records passed over never stop
+        // the search; the record to be shown may be long only in its SpareField, which is never shown.
+        QTest::addColumn<std::vector<std::string>>("lines");
+        QTest::addColumn<std::string>("selection"); // empty: the demo step to position 1
+        QTest::addColumn<QString>("outcome");       // the VehicleId found, "(none)", or the field too long
+        const std::string big(200 * 1024, 's');
+        const std::string wanted = recordLine("2", "Aldena", "Tarsa", "", "2000", "2005", {{1, "A1"}});
+        const std::string aldena = sel("Aldena", "Tarsa", "", "2001", "2001");
+        auto before = [&](const std::string& spare, const std::string& make, const std::string& yearTo) {
+            std::string line = recordLine("1", make, "Tarsa", "", "2000", yearTo, {{1, "Z9"}});
+            return line.insert(2, spare); // "1,<spare>,..."
+        };
+        QTest::newRow("SpareField of a record before")
+            << std::vector{before(big, "Brisko", "2005"), wanted} << aldena << "2";
+        QTest::newRow("Make of a record before")
+            << std::vector{before("", big, "2005"), wanted} << aldena << "2";
+        QTest::newRow("its Make begins like the wanted one")
+            << std::vector{before("", "Aldena" + std::string(70000, ' ') + "x", "2005"), wanted} << aldena
+            << "2";
+        QTest::newRow("VehicleId that begins with 0")
+            << std::vector{"0" + std::string(70000, ' ') + "x" + before("", "B", "1").substr(1), wanted}
+            << aldena << "2";
+        QTest::newRow("quoted SpareField with commas and line ends")
+            << std::vector{before("\"" + std::string(70000, ',') + "\r\n\"", "B", "2005"), wanted} << aldena
+            << "2";
+        QTest::newRow("demo step past a long SpareField")
+            << std::vector{before(big, "B", "2005"), wanted} << std::string() << "2";
+        QTest::newRow("SpareField of the record shown")
+            << std::vector{wanted, before(big, "Aldena", "2005")} << std::string() << "1";
+        QTest::newRow("Make of the record shown")
+            << std::vector{wanted, before("", big, "2005")} << std::string() << "Make";
+        QTest::newRow("YearTo of a record whose names match")
+            << std::vector{before("", "Aldena", big), wanted} << aldena << "YearTo";
+        QTest::newRow("end record after a long field")
+            << std::vector{before(big, "B", "2005"), endRecordLine(), wanted} << aldena << "(none)";
+    }
+
+    void longFieldsStopOnlyTheRecordShown() {
+        QFETCH(std::vector<std::string>, lines);
+        QFETCH(std::string, selection);
+        QFETCH(QString, outcome);
+        const Lookup r = selection.empty() ? at(lines, 1) : search(lines, selection);
+        if (!r.ok()) {
+            QCOMPARE(r.error().fault, Fault::CatalogueFieldTooLong);
+            QCOMPARE(QString::fromStdString(fieldName(r.error().field)), outcome);
+            QVERIFY(QString::fromStdString(r.reason()).contains("is longer than 65536 bytes"));
+            return;
+        }
+        QCOMPARE(QString::fromStdString(idFound(r)), outcome);
+        if (found(r)) // the SpareField shown keeps its first 64 KB, and says it was cut
+            QCOMPARE(r.value()->spareFieldCut, r.value()->record.SpareField.size() == 65536);
     }
 
     void failuresSayWhichFaultAndWhere() {
@@ -266,7 +313,7 @@ class SearchTest : public QObject {
              0},
             {"field too long",
              {recordLine("1", "A", "B", std::string(100000, 's'), "2000", "2000")},
-             sel("X", "", "", "1", "1"),
+             "-1",
              Fault::CatalogueFieldTooLong,
              0,
              5},

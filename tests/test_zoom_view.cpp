@@ -10,9 +10,11 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 #include <QWheelEvent>
 
 using namespace specialty;
@@ -106,19 +108,18 @@ class ZoomViewTest : public QObject {
         (*f.w)->session().zoom(1);
         QCOMPARE(label->geometry(), place);
 
-        auto* area = qobject_cast<QAbstractScrollArea*>(label);
+        auto* area = qobject_cast<QPlainTextEdit*>(label);
         QVERIFY2(area, "the description cannot scroll");
         QApplication::processEvents(); // the label lays out its new text
-        auto* shown = area->findChild<QLabel*>();
-        QVERIFY(shown->text().endsWith(lastLine));
-        // The whole text is laid out, and the wheel brings its end into view.
-        QVERIFY(shown->height() >= shown->heightForWidth(shown->width()));
+        QVERIFY(area->toPlainText().endsWith(lastLine));
+        // The wheel brings the end of the text into view: the last line reaches the bottom of the label.
         QScrollBar* bar = area->verticalScrollBar();
         QVERIFY(bar->isVisible() && bar->maximum() > 0);
         for (int notch = 0; notch < 1000 && bar->value() < bar->maximum(); ++notch)
             wheelDownOver(&**f.w, label);
         QCOMPARE(bar->value(), bar->maximum());
-        QVERIFY(shown->mapTo(area->viewport(), QPoint(0, shown->height())).y() <= area->viewport()->height());
+        const QTextBlock bottom = area->cursorForPosition(QPoint(1, area->viewport()->height() - 2)).block();
+        QCOMPARE(bottom.text(), lastLine);
         QCOMPARE(area->horizontalScrollBar()->maximum(), 0); // words wrap, nothing is cut at the right
 
         QCOMPARE(label->geometry(), place);
@@ -129,6 +130,33 @@ class ZoomViewTest : public QObject {
         f.w->click("cmdHide");
         (*f.w)->session().zoom(1);
         QCOMPARE(bar->value(), 0);
+    }
+
+    void aMegabyteOfDescriptionShowsWhole_data() {
+        QTest::addColumn<int>("lines"); // of 50 bytes each, line end included
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("a megabyte") << 20000 << false; // 1,000,000 bytes
+        QTest::newRow("50 MB") << 1000000 << true;
+    }
+    void aMegabyteOfDescriptionShowsWhole() {
+        QFETCH(int, lines);
+        QFETCH(bool, cut);
+        ZoomFixture f;
+        std::string file;
+        file.reserve(static_cast<std::size_t>(lines) * 50);
+        for (int n = 1; n <= lines; ++n) {
+            std::string line = "line " + std::to_string(n);
+            file += line.append(48 - line.size(), '.') + "\r\n";
+        }
+        f.folder.writeDescription("AC1", file);
+        (*f.w)->session().zoom(1);
+        const QString caption = f.text()->caption();
+        const QString note = "[The description is longer than 1 MB; only its beginning is shown.]\n\r";
+        QCOMPARE(caption.endsWith(note), cut);
+        QVERIFY(caption.startsWith("line 1...."));
+        // The first megabyte's lines are there whole: all 20,000 of them.
+        QVERIFY(caption.contains("\n\rline 20000..."));
+        if (!cut) QCOMPARE(caption.size(), lines * 50);
     }
 
     void pictureTooWideForText() {

@@ -32,12 +32,20 @@ std::string padded(std::string text, std::size_t width) {
     return text;
 }
 
+// Shown in place of a SpareField longer than the reader keeps, of which only the beginning is at hand.
+std::string spareFieldNote() {
+    Failure note(Fault::SpareFieldNotKept);
+    note.limit = static_cast<std::int64_t>(RecordReader().maxFieldBytes());
+    return describe(note);
+}
+
 void printFound(const ToolOptions& options, const FoundRecord& result) {
     const CatalogueRecord& r = result.record;
     if (options.json) {
         QJsonObject record;
         for (int f = 1; f <= kRecordFields; ++f)
             record[QString::fromStdString(fieldName(f))] = jsonText(r.field(f));
+        if (result.spareFieldCut) record[QString::fromStdString(fieldName(kSpareField))] = QJsonValue();
         QJsonArray slotList;
         for (const PartSlot& slot : kPartSlots) {
             const std::string code = slot.partCode ? r.partCode(slot.partCode) : std::string();
@@ -56,7 +64,8 @@ void printFound(const ToolOptions& options, const FoundRecord& result) {
     }
     std::string text = "Record " + std::to_string(result.position + 1) + ":\n";
     for (int f = 1; f <= kRecordFields; ++f)
-        text += "  " + padded(fieldName(f), 11) + " " + shown(r.field(f)) + "\n";
+        text += "  " + padded(fieldName(f), 11) + " " +
+                (f == kSpareField && result.spareFieldCut ? spareFieldNote() : shown(r.field(f))) + "\n";
     text += "Slots:\n";
     for (const PartSlot& slot : kPartSlots) {
         const std::string code = slot.partCode ? r.partCode(slot.partCode) : std::string();
@@ -163,8 +172,25 @@ int listCommand(const ToolOptions& options, bool codes) {
     // In JSON the records stream out first; the outcome follows them.
     if (options.json) writeOut("{\"records\":[");
     RawRecord raw;
+    int exitStatus = kExitFine;
     for (std::int64_t position = 0; !file.atEnd(); ++position) {
-        if (const RecordReader::Read read = file.readRecord(raw); read != RecordReader::Read::Record) {
+        const RecordReader::Read read = file.readRecord(raw);
+        // A record cut in a field the viewer shows is listed by the words a demo step would show for it;
+        // a long SpareField, never shown, changes nothing.
+        if (const int shownCut =
+                read == RecordReader::Read::TooLong ? firstField(file.cutFields() & kShownFields) : 0) {
+            const std::string message =
+                describe(catalogueFieldTooLong(path, shownCut, position, file.maxFieldBytes()));
+            if (options.json) {
+                if (position > 0) writeOut(",");
+                writeJson({{"number", static_cast<double>(position + 1)}, {"message", jsonPath(message)}});
+            } else {
+                std::fprintf(stderr, "%s\n", message.c_str());
+            }
+            exitStatus = kExitProblems;
+            continue;
+        }
+        if (read != RecordReader::Read::Record && read != RecordReader::Read::TooLong) {
             // Worded as find words the same damage, and naming the line where it begins.
             const Failure why = file.whyNoRecord(read, path, position);
             const std::string message =
@@ -202,7 +228,7 @@ int listCommand(const ToolOptions& options, bool codes) {
         if (codes && parts > 0) writeOut("        " + partCodesText(r) + "\n");
     }
     if (options.json) writeOut("],\"outcome\":\"listed\"}\n");
-    return kExitFine;
+    return exitStatus;
 }
 
 int exportCommand(const ToolOptions& options, const std::string& output) {

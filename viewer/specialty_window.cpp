@@ -4,13 +4,16 @@
 #include "viewer/src/code_page_text.h"
 #include "viewer/src/command_button.h"
 #include "viewer/src/description_label.h"
+#include "viewer/src/frame_box.h"
 #include "viewer/src/guarded.h"
 #include "viewer/src/picture_box.h"
 #include "viewer/src/twips.h"
 #include "viewer/src/window_layout.h"
+#include "viewer/src/window_title.h"
 #include "viewer/src/zoom_view.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -108,7 +111,7 @@ void SpecialtyWindow::createFrames() {
         const ControlPlace& place = kFrames[i];
         QWidget* parent = this;
         if (place.parent) parent = findChild<QGroupBox*>(QString::fromLatin1(place.parent));
-        frames[i] = new QGroupBox(QString::fromLatin1(place.caption), parent);
+        frames[i] = new FrameBox(QString::fromLatin1(place.caption), parent);
         frames[i]->setObjectName(QString::fromLatin1(place.name));
         frames[i]->setFocusPolicy(Qt::NoFocus);
         setTwipsGeometry(frames[i], place.twips);
@@ -166,14 +169,24 @@ void SpecialtyWindow::centreOnScreen() {
     const double top = (screenArea.height() * kTwipsPerPixel - outer.height()) / 2;
     move(screenArea.topLeft() + QPoint(static_cast<int>(std::lround(left / kTwipsPerPixel)),
                                        static_cast<int>(std::lround(top / kTwipsPerPixel))));
+    centredOuterSize_ = frameGeometry().size();
+}
+
+bool SpecialtyWindow::event(QEvent* event) {
+    // A window manager puts its frame round the window only after the window is shown, and says how large
+    // the frame is later still. Once the outer size differs from the one the window was centred by, it is
+    // centred again; a window the user moves keeps its outer size and stays where it is put.
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && isVisible() &&
+        frameGeometry().size() != centredOuterSize_)
+        centreOnScreen();
+    return QWidget::event(event);
 }
 
 void SpecialtyWindow::load(const std::string& commandLine) {
     centreOnScreen();
-    const QSize outerBeforeShow = frameGeometry().size();
     show();
-    // The frame's size is known only once the window is on screen; centre again by the true outer size.
-    if (frameGeometry().size() != outerBeforeShow) centreOnScreen();
+    if (frameGeometry().size() != centredOuterSize_) centreOnScreen();
+    setShownTitle(this, windowTitle()); // empty until a record is shown, also to the window manager
     session_.start(commandLine);
 }
 
@@ -193,7 +206,7 @@ QString SpecialtyWindow::caption() const {
 void SpecialtyWindow::setCaption(const QString& caption) {
     // The title bar treats "[*]" as a placeholder; doubled, it shows as written.
     QString title = caption;
-    setWindowTitle(title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
+    setShownTitle(this, title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
 }
 
 void SpecialtyWindow::emptySlots() {

@@ -7,6 +7,7 @@
 #include "catalogue/part_slots.h"
 #include "viewer_session.h"
 
+#include <QSize>
 #include <QWidget>
 
 #include <array>
@@ -50,6 +51,9 @@ class SpecialtyWindow : public QWidget {
     void setMessageSink(MessageSink sink) { showMessage_ = std::move(sink); }
     void setExitHandler(std::function<void()> handler) { exitProgram_ = std::move(handler); }
 
+  protected:
+    bool event(QEvent* event) override;
+
   private:
     void createControls();
     void createButtons();
@@ -90,6 +94,7 @@ class SpecialtyWindow : public QWidget {
     QGroupBox* frontFrame_ = nullptr;
     std::array<PictureBox*, kSlotCount> slotPictures_{};
     std::array<QLabel*, kSlotCount> slotCaptions_{};
+    QSize centredOuterSize_; // the outer size the window was last centred by
 };
 
 } // namespace specialty

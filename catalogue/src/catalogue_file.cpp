@@ -10,6 +10,7 @@ CatalogueFile::CatalogueFile(std::size_t chunkBytes, SimdKernel kernel)
 CatalogueFile::Read CatalogueFile::readRecord(RawRecord& raw) {
     std::array<ItemSpan, kRecordFields>& spans = spans_;
     overlong_ = 0;
+    cut_ = 0;
     // Plain records are split 64 bytes at a time; anything else is read item by item.
     if (reader_.skimItems(kRecordFields, spans.data())) {
         fieldsRead_ = kRecordFields;
@@ -21,13 +22,14 @@ CatalogueFile::Read CatalogueFile::readRecord(RawRecord& raw) {
     for (fieldsRead_ = 0; fieldsRead_ < kRecordFields; ++fieldsRead_) {
         ItemSpan& span = spans[static_cast<std::size_t>(fieldsRead_)];
         if (!reader_.readItem(span)) return reader_.failed() ? Read::Failed : Read::CutShort;
-        if (span.truncated && overlong_ == 0) overlong_ = fieldsRead_ + 1;
+        if (span.truncated) cut_ |= fieldBit(fieldsRead_ + 1);
     }
-    if (overlong_ != 0) return Read::TooLong;
-    // The views are made only now: reading may have moved the record within the reader's buffer.
+    overlong_ = firstField(cut_);
+    // The views are made only now: reading may have moved the record within the reader's buffer. A field
+    // cut short keeps its first bytes; the rest of it was passed over without being kept.
     for (std::size_t i = 0; i < spans.size(); ++i)
         raw.field[i] = reader_.text(spans[i]);
-    return Read::Record;
+    return cut_ != 0 ? Read::TooLong : Read::Record;
 }
 
 Failure CatalogueFile::whyNoRecord(Read read, const std::string& catalogue, std::int64_t position) const {

@@ -48,7 +48,8 @@ class CatalogueFile {
     }
     // Where the next byte to read lies in the file.
     std::uint64_t fileOffset() const { return reader_.fileOffset(); }
-    int overlongField() const { return overlong_; } // after TooLong: which field (from 1)
+    int overlongField() const { return overlong_; }  // after TooLong: the first field cut (from 1)
+    std::uint32_t cutFields() const { return cut_; } // after TooLong: every field cut, as fieldBit()s
     bool failed() const { return reader_.failed(); }
     const Failure& failure() const { return reader_.failure(); } // once failed()
     std::size_t maxFieldBytes() const { return reader_.maxItemBytes(); }
@@ -61,6 +62,7 @@ class CatalogueFile {
     std::array<ItemSpan, kRecordFields> spans_;
     int fieldsRead_ = 0;
     int overlong_ = 0;
+    std::uint32_t cut_ = 0;
 };
 
 } // namespace specialty

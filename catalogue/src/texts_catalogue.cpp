@@ -66,6 +66,13 @@ std::string describeCatalogueFault(const Failure& failure) {
     case Fault::RecordYearNotWhole:
         return yearNotWhole("The year " + fieldName(failure.field) + " of " + recordNumbered(failure.record),
                             failure);
+    case Fault::SpareFieldNotKept:
+        return "[longer than " + std::to_string(failure.limit) + " bytes: not shown]";
+    case Fault::CheckSpareFieldLong:
+        return "field SpareField of " + recordNumbered(failure.record) + " is longer than " +
+               std::to_string(failure.limit) +
+               " bytes: the viewer never shows it and reads past it, but find does not show it and export "
+               "refuses the catalogue";
     case Fault::PartCodeNotPlainName:
         return "part code " + quoted(failure.value) + " is not a plain file name";
     default:

@@ -134,7 +134,9 @@ std::string describeCheckFinding(const Failure& failure) {
                " of its " + number(kRecordFields) + " fields, and every search that reaches it fails";
     case Fault::CheckFieldTooLong:
         return "field " + fieldName(f.field) + " of " + recordNumbered(f.record) + " is longer than " +
-               number(f.limit) + " bytes; the viewer stops there";
+               number(f.limit) +
+               " bytes: the viewer reports the catalogue as damaged instead of showing this "
+               "record";
     case Fault::CheckLinesAfterEnd:
         return "lines after the end record are never read";
     case Fault::CheckNoEndRecord:

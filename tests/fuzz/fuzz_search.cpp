@@ -19,6 +19,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string repeated(input.rest());
     for (int copies = (flags >> 1) & 7; copies > 0 && repeated.size() < (1 << 16); --copies)
         repeated += input.rest();
+    // A DEL byte may stand for a field longer than the reader keeps: a run of the byte after it.
+    if (flags & 32) {
+        std::string expanded;
+        for (std::size_t i = 0; i < repeated.size(); ++i) {
+            if (repeated[i] != '\x7F' || i + 1 == repeated.size() || expanded.size() > (1 << 20)) {
+                expanded += repeated[i];
+                continue;
+            }
+            expanded.append(ListReader::kDefaultMaxItemBytes + (flags >> 6), repeated[i + 1]);
+        }
+        repeated = std::move(expanded);
+    }
     const std::string_view catalogue = repeated;
 
     // Both entry points: a selection (the host's marker among them), or a position, as demo steps ask.

@@ -280,12 +280,20 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& sh
             }
             break;
         }
-        if (read == RecordReader::Read::TooLong) {
+        // A field longer than the reader keeps: the viewer reads past it, and refuses only to show a record
+        // cut in a field it shows. Such a record is not judged further; a long SpareField is harmless to it.
+        const std::uint32_t cut = read == RecordReader::Read::TooLong ? file.cutFields() : 0;
+        if (cut & fieldBit(kSpareField)) {
+            Failure spare = recordFault(Fault::CheckSpareFieldLong, position);
+            spare.limit = static_cast<std::int64_t>(file.maxFieldBytes());
+            add(Finding::Level::Warning, fieldLine[kSpareField - 1], std::move(spare));
+        }
+        if (const int shown = firstField(cut & kShownFields)) {
             Failure overlong = recordFault(Fault::CheckFieldTooLong, position);
-            overlong.field = file.overlongField();
+            overlong.field = shown;
             overlong.limit = static_cast<std::int64_t>(file.maxFieldBytes());
-            add(Finding::Level::Error, fieldLine[file.overlongField() - 1], std::move(overlong));
-            break;
+            add(Finding::Level::Error, fieldLine[shown - 1], std::move(overlong));
+            continue;
         }
         if (raw[kVehicleId] == "0") { // the viewer's end test, wherever the lines fall
             endSeen = true;

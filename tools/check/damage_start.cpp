@@ -26,21 +26,21 @@ std::optional<DamageStart> whereDamageStarts(const std::string& catalogue) {
     while (!file.atEnd()) {
         const RecordReader::Read read = file.readRecord(raw);
         if (read == RecordReader::Read::Failed) return std::nullopt;
-        const int fields = read == RecordReader::Read::CutShort  ? file.fieldsRead()
-                           : read == RecordReader::Read::TooLong ? file.overlongField()
-                                                                 : kRecordFields;
+        // A record with a field longer than the reader keeps is whole all the same: it shifts nothing.
+        const int fields = read == RecordReader::Read::CutShort ? file.fieldsRead() : kRecordFields;
         for (int f = 1; f <= fields; ++f) {
             const std::uint64_t at = lines.lineOf(file.fieldOffset(f));
             if (at != line) closeLine();
             line = at;
             ++onLine;
         }
-        if (read != RecordReader::Read::Record) {
+        if (read == RecordReader::Read::CutShort) {
             if (run) return run;
             // The record that fails starts in step: the damage is on its own lines.
             return DamageStart{lines.lineOf(file.fieldOffset(1)), -1};
         }
-        if (raw[kVehicleId] == "0") break; // the end record, as the reader takes it
+        if (raw[kVehicleId] == "0" && !(file.cutFields() & fieldBit(kVehicleId)))
+            break; // the end record, as the reader takes it
     }
     if (!lines.status()) return std::nullopt; // line numbers past a failed read are not known
     closeLine();

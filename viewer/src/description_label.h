@@ -3,16 +3,15 @@
 // Its caption holds each item followed by a line feed and a carriage return, exactly as read; the label
 // shows every item on a line of its own with no stray glyph for the carriage return. A description longer
 // than the label scrolls inside it, by the mouse wheel and a scroll bar that appears only then: the label
-// keeps its place and size whatever its text, and takes no focus.
+// keeps its place and size whatever its text, and takes no focus. Lines are laid out only as they come into
+// view, so a description of a megabyte shows as quickly as a short one.
 #pragma once
 
-#include <QScrollArea>
-
-class QLabel;
+#include <QPlainTextEdit>
 
 namespace specialty {
 
-class DescriptionLabel : public QScrollArea {
+class DescriptionLabel : public QPlainTextEdit {
     Q_OBJECT
 
   public:
@@ -25,7 +24,6 @@ class DescriptionLabel : public QScrollArea {
     QString text() const;
 
   private:
-    QLabel* shown_;
     QString caption_;
 };
 
