@@ -51,6 +51,7 @@ class SpecialtyWindow : public QWidget {
     void setExitHandler(std::function<void()> handler) { exitProgram_ = std::move(handler); }
 
   private:
+    void setPreviewSizes();
     void createControls();
     void createButtons();
     void createFrames();
