@@ -42,6 +42,7 @@ enum class Fault : std::uint16_t {
     PictureTimeIsUp = 206,          // -
     PictureOutOfMemory = 207,       // -
     PictureDecodesOnlyPartly = 208, // why: the decoder's warnings, one a line
+    PictureRowsCutShort = 210,      // count: the pixel rows the file gives, limit: the rows of the picture
 
     // The checker's findings.
     // About the catalogue's bytes and records; `record` is the record's position, `value` a field as the

@@ -1,6 +1,8 @@
 #include "picture_loader.h"
 
 #include "catalogue/regular_file.h"
+#include "pictures/picture_source.h"
+#include "pictures/src/bmp_rows.h"
 #include "pictures/src/decoder_warnings.h"
 #include "pictures/src/jpeg_scans.h"
 #include "pictures/src/picture_format.h"
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace specialty {
 
@@ -47,6 +50,13 @@ Failure doesNotFitMemory(QSize size, std::int64_t bytesLeft) {
     Failure failure(Fault::PictureDoesNotFitMemory);
     failure.value = sizeValue(size);
     failure.limit = bytesLeft;
+    return failure;
+}
+
+Failure rowsCutShort(const BmpRows& rows) {
+    Failure failure(Fault::PictureRowsCutShort);
+    failure.count = rows.supplied;
+    failure.limit = rows.named;
     return failure;
 }
 
@@ -88,6 +98,37 @@ void useFormatOnly(QImageReader& reader, const PictureFormat& format) {
     reader.setDecideFormatFromContent(false);
 }
 
+std::int64_t pixelsOf(QSize size) {
+    return static_cast<std::int64_t>(std::max(0, size.width())) * std::max(0, size.height());
+}
+
+bool isJpeg(const PictureInput& input) {
+    return std::string_view(input.format->decoderName) == "jpeg";
+}
+
+bool isPng(const PictureInput& input) {
+    return std::string_view(input.format->decoderName) == "png";
+}
+
+// The size the JPEG decoder decodes at on its way to `scaledTo`: the picture divided by the largest of 2,
+// 4 and 8 that leaves it at least as large.
+QSize jpegDecodedSize(QSize size, QSize scaledTo) {
+    for (int denominator : {8, 4, 2}) {
+        const QSize divided((size.width() + denominator - 1) / denominator,
+                            (size.height() + denominator - 1) / denominator);
+        if (divided.width() >= scaledTo.width() && divided.height() >= scaledTo.height()) return divided;
+    }
+    return size;
+}
+
+// The size to decode a picture of `size` at so that it fits within `within`, keeping its proportions
+// and never enlarged.
+QSize fittedWithin(QSize size, QSize within) {
+    if (!within.isValid() || (size.width() <= within.width() && size.height() <= within.height()))
+        return QSize();
+    return size.scaled(within, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
 } // namespace
 
 PictureInput readPicture(const std::string& path) {
@@ -104,6 +145,10 @@ PictureInput readPicture(const std::string& path) {
     }
     input.bytes =
         input.format->withoutMetadata ? input.format->withoutMetadata(read.value()) : std::move(read.value());
+    if (const std::optional<BmpRows> cut = bmpRowsCutShort(input.bytes)) {
+        input.problem = rowsCutShort(*cut);
+        return input;
+    }
     input.scans = std::max<std::int64_t>(1, jpegScanCount(input.bytes).value_or(1));
     if (input.scans > kMaxJpegScans) {
         input.problem = tooManyScans(input.scans);
@@ -118,27 +163,51 @@ PictureInput readPicture(const std::string& path) {
         input.problem = failureWithWhy(Fault::PictureGivesNoSize, reader.errorString());
         return input;
     }
-    const std::int64_t pixels = static_cast<std::int64_t>(input.size.width()) * input.size.height();
+    const std::int64_t pixels = pixelsOf(input.size);
     // A PNG of 16 bits a channel decodes to 8 bytes a pixel; everything else to at most 4.
     input.pixelBytes = pixels * (pngBitDepth(input.bytes) == 16 ? 8 : 4);
-    input.decodingBytes = static_cast<std::int64_t>(input.bytes.size()) +
-                          (input.scans > 1 ? pixels * kScanBufferBytesPerPixel : 0);
+    input.heldWhole = !isJpeg(input) && !(isPng(input) && !pngInterlaced(input.bytes));
     if (pixels * input.scans > kMaxDecodedPixelPasses && input.scans > 1)
         input.problem = scansTakeTooLong(input.scans, input.size);
     return input;
 }
 
-Status pictureFits(const PictureInput& input, std::int64_t maxPixelBytes) {
-    const std::int64_t limit = std::max<std::int64_t>(0, std::min(maxPixelBytes, kMaxPictureBytes));
-    if (input.pixelBytes <= limit) return Done();
-    return Status::failure(doesNotFitMemory(input.size, limit));
+std::int64_t decodingBytesOf(const PictureInput& input, QSize scaledTo, QRect part) {
+    const std::int64_t pixels = pixelsOf(input.size);
+    const std::int64_t bytesPerPixel = pixels > 0 ? input.pixelBytes / pixels : 4;
+    std::int64_t held = static_cast<std::int64_t>(input.bytes.size());
+    if (isJpeg(input) && input.scans > 1) held += pixels * kScanBufferBytesPerPixel;
+    const bool scaled = scaledTo.isValid() && !scaledTo.isEmpty();
+    const bool inPart = !scaled && part.isValid();
+    // Only a JPEG decodes a part alone; the others decode whole and cut the part from it.
+    if (input.heldWhole || (inPart && !isJpeg(input)) || (!scaled && !inPart)) held += input.pixelBytes;
+    if (scaled) {
+        held += pixelsOf(scaledTo) * bytesPerPixel;
+        if (isJpeg(input)) held += pixelsOf(jpegDecodedSize(input.size, scaledTo)) * bytesPerPixel;
+    } else if (inPart) {
+        held += pixelsOf(part.size()) * bytesPerPixel;
+    }
+    return held;
 }
 
-Result<QImage> decodePicture(const PictureInput& input, const DecodingStop& stop, QSize scaledTo) {
+Status pictureFits(const PictureInput& input, std::int64_t keptBytes, std::int64_t bytesLeft, QSize scaledTo,
+                   QRect part) {
+    if (decodingBytesOf(input, scaledTo, part) > kDecodingBytes)
+        return Status::failure(doesNotFitMemory(input.size, kDecodingBytes));
+    if (keptBytes > bytesLeft)
+        return Status::failure(doesNotFitMemory(input.size, std::max<std::int64_t>(0, bytesLeft)));
+    return Done();
+}
+
+Result<QImage> decodePicture(const PictureInput& input, const DecodingStop& stop, QSize scaledTo,
+                             QRect part) {
     StoppableBytes device(input.bytes, stop);
     QImageReader reader(&device);
     useFormatOnly(reader, *input.format);
-    if (scaledTo.isValid() && !scaledTo.isEmpty()) reader.setScaledSize(scaledTo);
+    if (scaledTo.isValid() && !scaledTo.isEmpty())
+        reader.setScaledSize(scaledTo);
+    else if (part.isValid())
+        reader.setClipRect(part);
     QImage image = reader.read();
     if (stop.reached())
         return Result<QImage>::failure(
@@ -148,16 +217,39 @@ Result<QImage> decodePicture(const PictureInput& input, const DecodingStop& stop
     return image;
 }
 
-Result<QImage> loadPicture(const std::string& path, std::int64_t maxPixelBytes) {
-    const PictureInput input = readPicture(path);
+namespace {
+
+// Decodes `input` at `scaledTo` (whole when not valid) within its share of kDecodingBytes, which it
+// waits for as long as one picture may take.
+Result<QImage> decodeWithin(const PictureInput& input, QSize scaledTo) {
     if (input.problem) return Result<QImage>::failure(*input.problem);
-    if (Status fits = pictureFits(input, maxPixelBytes); !fits) return Result<QImage>::failure(fits.error());
-    return decodePicture(input);
+    if (Status fits = pictureFits(input, 0, 0, scaledTo); !fits) return Result<QImage>::failure(fits.error());
+    const int kilobytes = decodingKilobytesOf(decodingBytesOf(input, scaledTo));
+    if (!decodingKilobytes().tryAcquire(kilobytes, kPictureTimeMs))
+        return Result<QImage>::failure(Failure(Fault::PictureTimeIsUp));
+    const DecodingStop stop{nullptr, QDeadlineTimer(kPictureTimeMs)};
+    Result<QImage> decoded = Result<QImage>::failure(Failure(Fault::PictureOutOfMemory));
+    try {
+        decoded = decodePicture(input, stop, scaledTo);
+    } catch (const std::bad_alloc&) {
+    }
+    decodingKilobytes().release(kilobytes);
+    return decoded;
+}
+
+} // namespace
+
+Result<QImage> loadPicture(const std::string& path, QSize within) {
+    const PictureInput input = readPicture(path);
+    return decodeWithin(input, fittedWithin(input.size, within));
 }
 
 Status pictureShowsWhole(const std::string& path) {
     DecoderWarnings warnings;
-    if (const Result<QImage> picture = loadPicture(path); !picture) return Status::failure(picture.error());
+    const PictureInput input = readPicture(path);
+    const QSize eighth = (input.size / 8).expandedTo(QSize(1, 1));
+    if (const Result<QImage> picture = decodeWithin(input, eighth); !picture)
+        return Status::failure(picture.error());
     if (warnings.messages().empty()) return Done();
     Failure partly(Fault::PictureDecodesOnlyPartly);
     for (std::size_t i = 0; i < warnings.messages().size(); ++i)

@@ -30,10 +30,10 @@ std::chrono::nanoseconds remaining(const QDeadlineTimer& deadline) {
 } // namespace
 
 struct PictureSet::Shared {
-    // A picture settled: decoded, or given up. Its cost in the cache is what its header said it takes,
-    // and its file's bytes when they are kept, whether it decodes or not, so that what fits never depends
-    // on which decoding ends first. Previews, one a slot at the slot's size in device pixels, are not
-    // counted: seventeen of them take well under 2 MB even on a screen scaled twice.
+    // A picture settled: decoded, or given up. Its cost in the cache is what is kept of it, reckoned from
+    // its header before it is decoded, whether it decodes or not, so that what fits never depends on which
+    // decoding ends first: its file's bytes and its previews (one a slot size, in device pixels), or the
+    // whole picture when it has no previews.
     struct Entry {
         std::shared_ptr<PictureSource> source; // null when it failed
         std::vector<QImage> previews;
@@ -52,7 +52,7 @@ struct PictureSet::Shared {
 
     bool claim(std::size_t& job);
     void settle(std::size_t job);
-    bool reserve(const QByteArray& key, const PictureInput& input, std::int64_t keptBytes);
+    bool reserve(const QByteArray& key, const PictureInput& input, QSize decodedSize, std::int64_t keptBytes);
     void keep(const QByteArray& key, std::shared_ptr<PictureSource> source, std::vector<QImage> previews);
     bool isSettled(const QByteArray& key) const {
         const Entry* entry = cache.object(key);
@@ -77,10 +77,10 @@ bool PictureSet::Shared::claim(std::size_t& job) {
     return true;
 }
 
-bool PictureSet::Shared::reserve(const QByteArray& key, const PictureInput& input, std::int64_t keptBytes) {
-    if (!input.problem && input.decodingBytes <= kDecodingBytes &&
-        pictureFits(input, cache.maxCost() - cache.totalCost() - keptBytes))
-        return cache.insert(key, new Entry, static_cast<qsizetype>(input.pixelBytes + keptBytes));
+bool PictureSet::Shared::reserve(const QByteArray& key, const PictureInput& input, QSize decodedSize,
+                                 std::int64_t keptBytes) {
+    if (!input.problem && pictureFits(input, keptBytes, cache.maxCost() - cache.totalCost(), decodedSize))
+        return cache.insert(key, new Entry, static_cast<qsizetype>(keptBytes));
     auto* failed = new Entry;
     failed->settled = true;
     cache.insert(key, failed, 0);
@@ -114,23 +114,27 @@ void PictureSet::Shared::settle(std::size_t index) {
             input.problem = Failure(Fault::PictureOutOfMemory);
         }
     }
-    // With previews, only they are decoded now, at the largest of their sizes, and the bytes are kept.
+    // With previews, only they are decoded now, at the largest of their sizes, and they and the bytes are
+    // kept; without, the picture is decoded and kept whole.
     QSize decodedSize;
-    for (const QSize& size : job.previewSizes)
+    std::int64_t keptBytes = static_cast<std::int64_t>(input.bytes.size());
+    for (const QSize& size : job.previewSizes) {
         decodedSize = decodedSize.expandedTo(size);
-    const std::int64_t keptBytes = decodedSize.isValid() ? static_cast<std::int64_t>(input.bytes.size()) : 0;
+        keptBytes += static_cast<std::int64_t>(size.width()) * size.height() * 4;
+    }
+    if (!decodedSize.isValid()) keptBytes = input.pixelBytes;
     bool fits = false;
     {
         std::unique_lock<std::mutex> lock(mutex);
         changed.wait(lock, [&] { return turn == index; });
-        fits = reserve(key, input, keptBytes);
+        fits = reserve(key, input, decodedSize, keptBytes);
         ++turn;
     }
     changed.notify_all();
     std::shared_ptr<PictureSource> source;
     std::vector<QImage> previews;
     if (fits) {
-        const int kilobytes = decodingKilobytesOf(input);
+        const int kilobytes = decodingKilobytesOf(decodingBytesOf(input, decodedSize));
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(remaining(picturesDue));
         if (decodingKilobytes().tryAcquire(kilobytes, static_cast<int>(wait.count()))) {
             try {

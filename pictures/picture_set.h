@@ -29,8 +29,10 @@ class QFutureWatcher;
 
 namespace specialty {
 
-// What the decoded pictures of one presentation may hold, previews included.
-constexpr std::int64_t kPresentationPictureBytes = 128 * 1024 * 1024;
+// What one presentation may keep of its pictures: their files' bytes and their previews (or the pictures
+// themselves, decoded whole, where there are no previews). Sixteen 12-megapixel photographs of 6 MB each
+// take 96 MB and their previews under 2 MB. The decodings under way are bounded apart (kDecodingBytes).
+constexpr std::int64_t kPresentationPictureBytes = 112 * 1024 * 1024;
 // How long a presentation waits for its pictures before the window paints, and how long its pictures may
 // take before they count as missing (kPictureTimeMs), both from the moment decoding begins.
 constexpr int kFirstPaintWaitMs = 500;
@@ -73,8 +75,7 @@ class PictureSet : public QObject {
     bool decoding(const std::string& path) const;
 
     // The picture at `path` at `size`, made ahead; null when none was (then the picture is scaled where it
-    // is shown). The budget holds a picture whole, and its file's bytes while they are kept, whether or
-    // not it is ever decoded whole; previews, a few dozen pixels a side, are not counted.
+    // is shown). The budget holds what is kept: the file's bytes and the previews, or the whole picture.
     QImage preview(const std::string& path, QSize size) const;
 
     // What is left of the budget once every picture decoded ahead is settled.

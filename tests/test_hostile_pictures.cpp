@@ -219,14 +219,20 @@ class HostilePicturesTest : public QObject {
         QCOMPARE(pictures.preview(p1, QSize(74, 75)).size(), QSize(74, 75));
         QVERIFY(pictures.preview(p1, QSize(10, 10)).isNull()); // not asked for
         QVERIFY(pictures.preview(p2, QSize(75, 75)).isNull());
-        // Room for both pictures and their files and nothing more: previews, one a slot at the slot's
-        // size, never keep a picture out.
+        // What is kept counts, not the pictures' whole size: their files and one preview a slot. Room for
+        // that and nothing more shows both; a byte less leaves the second one out.
         const std::int64_t files =
             QFileInfo(QString::fromStdString(p1)).size() + QFileInfo(QString::fromStdString(p2)).size();
-        PictureSet tight(2 * 300 * 200 * 4 + files);
+        const std::int64_t kept = files + 2 * 75 * 75 * 4;
+        QVERIFY(kept < 300 * 200 * 4);
+        PictureSet tight(kept);
         tight.decodeAhead({{p1, QSize(75, 75)}, {p2, QSize(75, 75)}});
-        QVERIFY(!tight.picture(p1).isNull() && !tight.picture(p2).isNull());
         QCOMPARE(tight.bytesLeft(), std::int64_t(0));
+        QVERIFY(!tight.preview(p1, QSize(75, 75)).isNull() && !tight.preview(p2, QSize(75, 75)).isNull());
+        PictureSet short1(kept - 1);
+        short1.decodeAhead({{p1, QSize(75, 75)}, {p2, QSize(75, 75)}});
+        short1.bytesLeft();
+        QVERIFY(!short1.preview(p1, QSize(75, 75)).isNull() && short1.preview(p2, QSize(75, 75)).isNull());
     }
 
     void aPictureWithPreviewsIsDecodedWholeFromTheBytesItWasRead() {

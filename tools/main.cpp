@@ -17,7 +17,7 @@
 using namespace specialty;
 
 int main(int argc, char** argv) {
-    QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes / (1024 * 1024)));
+    QImageReader::setAllocationLimit(static_cast<int>(kDecodingBytes / (1024 * 1024)));
     const ParsedToolCommandLine parsed =
         parseToolCommandLine(argc, argv, dataFolderBelow(SPECIALTY_DRIVE_ROOT));
     if (!parsed.request) {

@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("specialty-parts"));
-    QImageReader::setAllocationLimit(static_cast<int>(specialty::kMaxPictureBytes / (1024 * 1024)));
+    QImageReader::setAllocationLimit(static_cast<int>(specialty::kDecodingBytes / (1024 * 1024)));
 
     specialty::SpecialtyWindow window(specialty::dataFolderBelow(SPECIALTY_DRIVE_ROOT), commandLine);
     window.load(commandLine);

@@ -48,21 +48,26 @@ QLabel* makeLabel(const ControlPlace& place, QWidget* parent) {
 
 SpecialtyWindow::SpecialtyWindow(std::string dataFolder, QWidget* parent)
     : QWidget(parent), session_(std::move(dataFolder)) {
+    setPreviewSizes();
     createControls();
 }
 
 SpecialtyWindow::SpecialtyWindow(std::string dataFolder, const std::string& commandLine, QWidget* parent)
     : QWidget(parent), session_(std::move(dataFolder)) {
-    // The slots' sizes come from the layout table, as createSlots() gives them, on the screen the window
-    // will most likely open on.
+    setPreviewSizes();
+    session_.prepare(commandLine);
+    createControls();
+}
+
+// The slots' sizes come from the layout table, as createSlots() gives them, on the screen the window will
+// most likely open on: the slots' pictures are decoded at these sizes, never whole.
+void SpecialtyWindow::setPreviewSizes() {
     std::array<QSize, kSlotCount> previewSizes;
     const qreal ratio =
         QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->devicePixelRatio() : 1;
     for (std::size_t i = 0; i < kSlotCount; ++i)
         previewSizes[i] = slotPictureRect(kSlotPlaces[i]).size() * ratio;
     session_.setPreviewSizes(previewSizes);
-    session_.prepare(commandLine);
-    createControls();
 }
 
 void SpecialtyWindow::createControls() {
@@ -229,7 +234,7 @@ void SpecialtyWindow::showZoomView(int slot) {
     frontFrame_->hide();
     hideButton_->show();
     nextButton_->hide();
-    zoom_->open(session_.slotPicture(slot));
+    zoom_->open(session_.slotSource(slot));
     hintText_->hide();
 }
 

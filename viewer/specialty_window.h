@@ -55,6 +55,7 @@ class SpecialtyWindow : public QWidget {
     bool event(QEvent* event) override;
 
   private:
+    void setPreviewSizes();
     void createControls();
     void createButtons();
     void createFrames();

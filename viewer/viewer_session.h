@@ -59,6 +59,8 @@ class ViewerSession : public QObject {
     // its file's bytes instead, decoded whole at the first call, once, from memory.
     const std::string& slotCode(int slot) const { return slots_[index(slot)].code; }
     QImage slotPicture(int slot) const;
+    // What keeps the slot's picture, which the zoom view shows: null when none.
+    const std::shared_ptr<PictureSource>& slotSource(int slot) const { return slots_[index(slot)].picture; }
     // The slot's picture made at its preview size, when it was; null otherwise.
     const QImage& slotPreview(int slot) const { return slots_[index(slot)].preview; }
     // What the slot shows: its preview, or else its picture.

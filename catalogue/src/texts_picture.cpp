@@ -44,6 +44,9 @@ std::string describePictureFault(const Failure& failure) {
         return "there is not memory enough to read it";
     case Fault::PictureDecodesOnlyPartly:
         return "it decodes only partly (" + warningList(failure.why) + ")";
+    case Fault::PictureRowsCutShort:
+        return "its pixel rows stop after " + std::to_string(failure.count) + " of its " +
+               std::to_string(failure.limit) + " rows";
     default:
         return failure.why;
     }

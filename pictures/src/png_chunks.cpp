@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace specialty {
 
@@ -45,12 +46,26 @@ std::string pngWithoutMetadata(std::string_view bytes) {
     return kept;
 }
 
-int pngBitDepth(std::string_view bytes) {
-    constexpr std::size_t kDepthAt = kSignature.size() + kChunkHead + 8; // after width and height
-    if (bytes.size() <= kDepthAt || bytes.substr(0, kSignature.size()) != kSignature ||
+namespace {
+
+// The byte of the header chunk at `offset` from its data (after width and height: depth 8, interlace
+// 12), or nothing when the bytes do not begin with the header chunk.
+std::optional<unsigned char> headerByte(std::string_view bytes, std::size_t offset) {
+    const std::size_t at = kSignature.size() + kChunkHead + offset;
+    if (bytes.size() <= at || bytes.substr(0, kSignature.size()) != kSignature ||
         bytes.substr(kSignature.size() + 4, 4) != "IHDR")
-        return 0;
-    return static_cast<unsigned char>(bytes[kDepthAt]);
+        return std::nullopt;
+    return static_cast<unsigned char>(bytes[at]);
+}
+
+} // namespace
+
+int pngBitDepth(std::string_view bytes) {
+    return headerByte(bytes, 8).value_or(0);
+}
+
+bool pngInterlaced(std::string_view bytes) {
+    return headerByte(bytes, 12).value_or(0) != 0;
 }
 
 } // namespace specialty

@@ -20,4 +20,8 @@ std::string pngWithoutMetadata(std::string_view bytes);
 // The bit depth the PNG's header chunk gives (1 to 16), or 0 when the bytes do not begin with it.
 int pngBitDepth(std::string_view bytes);
 
+// Whether the PNG's header chunk says its rows are interlaced (stored in seven passes); false when the
+// bytes do not begin with it.
+bool pngInterlaced(std::string_view bytes);
+
 } // namespace specialty

@@ -1,7 +1,9 @@
 // The JPEG scan counter on any bytes: it must end, stay inside the bytes and count no more scans than
 // there are start-of-scan markers. The JPEG and PNG metadata cutters on the same bytes: they must end and
-// never make the bytes longer.
+// never make the bytes longer. The BMP row counter on them too: it must end and stay inside the bytes, and
+// a BMP it finds cut short gives fewer rows than its header names.
 #include "fuzz_input.h"
+#include "pictures/src/bmp_rows.h"
 #include "pictures/src/jpeg_scans.h"
 #include "pictures/src/png_chunks.h"
 
@@ -19,5 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string jpeg = jpegWithoutMetadata(bytes);
     fuzz::require(jpeg.size() <= bytes.size() && jpegScanCount(jpeg).has_value() == scans.has_value());
     fuzz::require(pngWithoutMetadata(bytes).size() <= bytes.size());
+    (void)pngInterlaced(bytes);
+    const auto rows = bmpRowsCutShort(bytes);
+    fuzz::require(!rows ||
+                  (bytes.substr(0, 2) == "BM" && rows->supplied >= 0 && rows->supplied < rows->named));
     return 0;
 }

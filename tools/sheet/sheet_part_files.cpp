@@ -22,10 +22,7 @@ namespace {
 constexpr std::size_t kShownDescriptionBytes = 2000;
 
 QByteArray thumbnailBytes(const QImage& picture) {
-    QImage thumb =
-        picture.width() > kThumbWidth || picture.height() > kThumbHeight
-            ? picture.scaled(kThumbWidth, kThumbHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-            : picture;
+    QImage thumb = picture;
     if (thumb.hasAlphaChannel()) { // JPEG has no transparency: show it over white, as a page would
         QImage opaque(thumb.size(), QImage::Format_RGB32);
         opaque.fill(Qt::white);
@@ -63,7 +60,8 @@ std::optional<Failure> readPart(SheetPart& part, std::size_t index, const std::s
         part.picture = SheetPart::File::Missing;
         return {};
     }
-    const Result<QImage> picture = loadPicture(*picturePath);
+    // Decoded at the thumbnail's size: a picture of any size costs little more than its thumbnail.
+    const Result<QImage> picture = loadPicture(*picturePath, QSize(kThumbWidth, kThumbHeight));
     if (!picture) {
         part.picture = SheetPart::File::Broken;
         part.pictureProblem = picture.reason();
@@ -81,10 +79,8 @@ std::optional<Failure> readPart(SheetPart& part, std::size_t index, const std::s
         !written)
         return written.error();
     part.picture = SheetPart::File::Shown;
-    const QSize size = picture->size().scaled(kThumbWidth, kThumbHeight, Qt::KeepAspectRatio);
-    const bool scaled = picture->width() > kThumbWidth || picture->height() > kThumbHeight;
-    part.thumbWidth = scaled ? size.width() : picture->width();
-    part.thumbHeight = scaled ? size.height() : picture->height();
+    part.thumbWidth = picture->width();
+    part.thumbHeight = picture->height();
     return {};
 }
 

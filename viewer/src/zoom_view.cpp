@@ -24,12 +24,13 @@ ZoomView::ZoomView(QWidget* window)
     picture_->setVisible(kZoomPicture.visible);
 }
 
-void ZoomView::open(const QImage& picture) {
-    picture_->setPicture(picture); // takes the picture's own size
+void ZoomView::open(std::shared_ptr<PictureSource> picture) {
+    picture_->setSource(std::move(picture)); // takes the picture's own size
     picture_->show();
     QRectF place = twipsGeometry(picture_);
     place.moveTo(kZoomLeft, kZoomTop);
     setTwipsGeometry(picture_, place);
+    picture_->shownPart(); // decoded now, only as far as the window shows it
 
     // The text begins 120 twips right of the picture and keeps margins of 120 (right) and 480 (bottom)
     // against the window's outer size. A picture too wide for any text leaves the label 0 wide.

@@ -4,8 +4,11 @@
 // between the slot view and the zoom view; this class creates, places and empties these two.
 #pragma once
 
-#include <QImage>
+#include "pictures/picture_source.h"
+
 #include <QString>
+
+#include <memory>
 
 class QWidget;
 
@@ -19,9 +22,10 @@ class ZoomView {
     // Creates the picture and the description, hidden, on `window`.
     explicit ZoomView(QWidget* window);
 
-    // Shows `picture` (shared, not copied) at its own size below the button row, and the description to its
-    // right, sized by the picture and the window's outer size. The description's text is left as it is.
-    void open(const QImage& picture);
+    // Shows `picture` (shared, not copied; null for none) at its own size below the button row, and the
+    // description to its right, sized by the picture and the window's outer size. Of a picture larger than
+    // the window only what the window shows is decoded. The description's text is left as it is.
+    void open(std::shared_ptr<PictureSource> picture);
     // Hides both. The picture control lets go of the picture and measures 0 x 0; the description keeps its
     // text until it is next set.
     void close();
