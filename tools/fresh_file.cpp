@@ -36,8 +36,8 @@ std::string temporaryName(const std::string& name) {
 
 } // namespace
 
-Result<OpenFolder> OpenFolder::open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+Result<OpenFolder> OpenFolder::open(const std::string& path, bool followLink) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | (followLink ? 0 : O_NOFOLLOW) | O_CLOEXEC);
     if (fd < 0) return Result<OpenFolder>::failure(fault(Fault::OutputCannotOpen, path, errno));
     return OpenFolder(fd, path.empty() || path.back() == '/' ? path : path + "/");
 }

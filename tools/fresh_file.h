@@ -14,8 +14,8 @@ namespace specialty {
 
 class OpenFolder {
   public:
-    // Opens the folder `path`; a link as its last part is refused, not followed.
-    static Result<OpenFolder> open(const std::string& path);
+    // Opens the folder `path`; a link as its last part is refused, not followed, unless `followLink`.
+    static Result<OpenFolder> open(const std::string& path, bool followLink = false);
     // Opens the folder `name` inside this one, the same way.
     Result<OpenFolder> subfolder(const std::string& name) const;
 
