@@ -92,6 +92,7 @@ enum class Fault : std::uint16_t {
     CheckFolderUnlisted = 336,        // why: the system's reason
     CheckUnusedPicture = 337,         // (no details: the finding names the file)
     CheckUnusedDescription = 338,     // (no details)
+    CheckPartFileLeadsOutside = 360,  // value: the code, record, file: its name; expected: where it leads
     // Where a reader's failure lies in the catalogue's lines, for list, find and uses.
     CatalogueDamageBegins = 350, // line, count: the fields it holds (23 or less than 0: not named); cause
     CatalogueRecordOnLine = 351, // line: where the record starts; cause
@@ -189,16 +190,18 @@ enum class Fault : std::uint16_t {
     OutputStandardOutput = 535,          // why
     OutputStandardOutputAfterFile = 536, // why, count: the exit status that tells how the file went
     // sheet's folder.
-    SheetNoFolder = 550,         // (no details)
-    SheetFolderUnusable = 551,   // file, why
-    SheetFolderNotMade = 552,    // file, why (may be empty)
-    SheetNotAFolder = 553,       // file
-    SheetFolderNotEmpty = 554,   // file
-    SheetFolderUnreadable = 555, // file, why
-    SheetCannotMakeFile = 556,   // file: the folder, why (a file that cannot be written: OutputCannotWrite)
-    SheetNotWritten = 560,       // cause
-    SheetIncomplete = 561,       // cause
-    SheetNoThumbnail = 562,      // (no details): a picture that decodes but cannot be made small
+    SheetNoFolder = 550,           // (no details)
+    SheetFolderUnusable = 551,     // file, why
+    SheetFolderNotMade = 552,      // file, why (may be empty)
+    SheetNotAFolder = 553,         // file
+    SheetFolderNotEmpty = 554,     // file
+    SheetFolderUnreadable = 555,   // file, why
+    SheetCannotMakeFile = 556,     // file: the folder, why (a file that cannot be written: OutputCannotWrite)
+    SheetNotWritten = 560,         // cause
+    SheetIncomplete = 561,         // cause
+    SheetNoThumbnail = 562,        // (no details): a picture that decodes but cannot be made small
+    SheetFolderNotYours = 570,     // file; count: the uid that owns it
+    SheetFolderOpenToOthers = 571, // file
 };
 
 struct Failure {

@@ -79,6 +79,42 @@ class CheckRecoveryTest : public QObject {
                  unjudged.c_str());
     }
 
+    // The VehicleIds check keeps fill their set at 163,840 seven-digit ids; after that, a new id is not
+    // judged, but one the set holds is still found again.
+    void repeatsOfHeldVehicleIdsAreFoundAfterTheSetFills_data() {
+        QTest::addColumn<int>("again");  // the record whose VehicleId the last record repeats
+        QTest::addColumn<bool>("found"); // whether the set holds it
+        QTest::newRow("the first record's") << 1 << true;
+        QTest::newRow("the last held record's") << 163840 << true;
+        QTest::newRow("the first record not held") << 163841 << false;
+    }
+    void repeatsOfHeldVehicleIdsAreFoundAfterTheSetFills() {
+        QFETCH(int, again);
+        QFETCH(bool, found);
+        constexpr int kDistinct = 170000;
+        DataFolder folder;
+        std::string catalogue;
+        auto id = [](int record) { return std::to_string(1000000 + record); };
+        for (int n = 1; n <= kDistinct; ++n)
+            catalogue += recordLine(id(n), "M", "M" + std::to_string(n), "S", "2000", "2005") + "\r\n";
+        catalogue +=
+            recordLine(id(again), "M", "Again", "S", "2000", "2005") + "\r\n" + endRecordLine() + "\r\n";
+        folder.writeFile("specialty.txt", catalogue);
+        const CheckReport report = checkCatalogue(folder.path(), everyPictureShowsWhole);
+        const QString repeat =
+            QString("warning %1: VehicleId \"%2\" of record %1 is already that of record %3 (line %3)")
+                .arg(kDistinct + 1)
+                .arg(QString::fromStdString(id(again)))
+                .arg(again);
+        QStringList expected{
+            "warning 163841: the catalogue uses too many different VehicleIds to check them all for repeats"};
+        if (found) expected << repeat;
+        QStringList seen;
+        for (const QString& line : findingLines(report))
+            if (line.contains("VehicleId")) seen << line.left(expected.value(seen.size()).size());
+        QCOMPARE(seen, expected);
+    }
+
     void recordsNoSelectionCanFindAreErrors() {
         struct Case {
             const char* what;

@@ -192,6 +192,69 @@ class OutputWritingTest : public QObject {
         QVERIFY(!QFile::exists(q(folder.data.file("new.txt.previous"))));
     }
 
+    // Whatever was planted as NAME.previous in the catalogue's folder by someone who can write there, import
+    // keeps the old catalogue in a new ordinary file under that name, given the catalogue's owner, and says
+    // so only then: a link is replaced, never followed, and a device or a FIFO is never written.
+    void plantedPreviousIsReplacedNeverFollowed_data() {
+        QTest::addColumn<QString>("planted");
+        QTest::newRow("link to a root-only file") << "link-to-secret";
+        QTest::newRow("link to /dev/null") << "link-to-null";
+        QTest::newRow("FIFO that something reads") << "fifo-read";
+    }
+    void plantedPreviousIsReplacedNeverFollowed() {
+        QFETCH(QString, planted);
+        const bool root = ::geteuid() == 0;
+        constexpr uid_t kMaintainer = 12345;
+        Folder folder;
+        const std::string catalogue = folder.data.file("specialty.txt");
+        const std::string previous = folder.data.file("specialty.txt.previous");
+        DataFolder elsewhere; // a folder only its owner may enter, with a file only its owner may read
+        elsewhere.writeFile("important.conf", "secret=1\n");
+        const std::string secret = elsewhere.file("important.conf");
+        QCOMPARE(::chmod(secret.c_str(), 0600), 0);
+        QCOMPARE(::chmod(elsewhere.path().c_str(), 0700), 0);
+        if (root) {
+            for (const std::string& path : {folder.data.path(), catalogue})
+                QCOMPARE(::chown(path.c_str(), kMaintainer, kMaintainer), 0);
+            QCOMPARE(::chmod(catalogue.c_str(), 0664), 0);
+        }
+        int reader = -1;
+        if (planted == "link-to-secret") {
+            QCOMPARE(::symlink(secret.c_str(), previous.c_str()), 0);
+        } else if (planted == "link-to-null") {
+            QCOMPARE(::symlink("/dev/null", previous.c_str()), 0);
+        } else {
+            QCOMPARE(::mkfifo(previous.c_str(), 0666), 0);
+            reader = ::open(previous.c_str(), O_RDONLY | O_NONBLOCK);
+            QVERIFY(reader >= 0);
+        }
+
+        const Run run = tool({"--data", q(folder.data.path()), "import", q(folder.csv("4242"))});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.contains(QByteArray::fromStdString("kept as " + previous)), run.out.constData());
+        QCOMPARE(typeOf(previous, false), mode_t(S_IFREG));
+        QCOMPARE(contents(previous), QByteArray::fromStdString(folder.old));
+        struct stat kept {};
+        QCOMPARE(::stat(previous.c_str(), &kept), 0);
+        struct stat now {};
+        QCOMPARE(::stat(catalogue.c_str(), &now), 0);
+        QCOMPARE(kept.st_mode & 07777, now.st_mode & 07777);
+        QCOMPARE(kept.st_uid, now.st_uid);
+        if (root) QCOMPARE(kept.st_uid, kMaintainer);
+        // The file the link led to is as it was.
+        QCOMPARE(contents(secret), QByteArray("secret=1\n"));
+        struct stat untouched {};
+        QCOMPARE(::stat(secret.c_str(), &untouched), 0);
+        QCOMPARE(untouched.st_uid, ::geteuid());
+        QCOMPARE(untouched.st_mode & 07777, mode_t(0600));
+        if (reader >= 0) {
+            char buffer[256];
+            const ssize_t got = ::read(reader, buffer, sizeof buffer);
+            ::close(reader);
+            QVERIFY2(got <= 0, "the old catalogue went into the FIFO");
+        }
+    }
+
     // When standard output cannot be written after the file was, the exit status still says it was written.
     void writtenFileIsReportedWhenStandardOutputFails_data() {
         QTest::addColumn<QStringList>("arguments");

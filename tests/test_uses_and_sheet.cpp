@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace specialty;
@@ -182,6 +183,61 @@ class UsesAndSheetTest : public QObject {
         QCOMPARE(thumbnails, 1); // only P1 decodes
     }
 
+    // The sheet is made to be shared: a part file that is a link leading outside the data folder is marked,
+    // never read, and check names where it leads; a link that stays inside is followed as the viewer does.
+    void partFilesLinkedOutsideAreNeverPublished_data() {
+        QTest::addColumn<QString>("file"); // the part file made a link
+        QTest::addColumn<bool>("outside");
+        QTest::newRow("description linked outside") << "LNKD.txt" << true;
+        QTest::newRow("picture linked outside") << "LNKDill.jpg" << true;
+        QTest::newRow("description linked inside") << "LNKD.txt" << false;
+        QTest::newRow("picture linked inside") << "LNKDill.jpg" << false;
+    }
+    void partFilesLinkedOutsideAreNeverPublished() {
+        QFETCH(QString, file);
+        QFETCH(bool, outside);
+        DataFolder folder;
+        DataFolder elsewhere;
+        const std::string secret = "root:*:20228:0:99999:7:::";
+        for (const DataFolder* where : {&folder, &elsewhere}) {
+            where->writeDescription("REAL", secret + "\r\n");
+            where->writePicture("REAL", Qt::red, QSize(400, 300));
+        }
+        const std::string name = file.toStdString();
+        const std::string real = name.find(".txt") != std::string::npos ? "REAL.txt" : "REALill.jpg";
+        const std::string target = (outside ? elsewhere : folder).file(real);
+        QCOMPARE(::symlink(target.c_str(), folder.file(name).c_str()), 0);
+        if (name == "LNKD.txt")
+            folder.writePicture("LNKD", Qt::blue, QSize(400, 300));
+        else
+            folder.writeDescription("LNKD", "Plain words\r\n");
+        folder.remove("REAL.txt");
+        folder.remove("REALill.jpg");
+        if (!outside) { // the link's target is the folder's own
+            folder.writeDescription("REAL", secret + "\r\n");
+            folder.writePicture("REAL", Qt::red, QSize(400, 300));
+        }
+        folder.writeCatalogue(
+            {recordLine("1", "A", "B", "", "2000", "2005", {{1, "LNKD"}}), endRecordLine()});
+        QTemporaryDir out;
+        const QString sheet = out.path() + "/sheet";
+        const Run run = tool({"--data", QString::fromStdString(folder.path()), "sheet", "-o", sheet});
+        QCOMPARE(run.status, 0);
+        QString all;
+        for (const QString& page : filesBelow(sheet))
+            if (page.endsWith(".html")) all += readText(sheet + "/" + page);
+        const bool description = name == "LNKD.txt";
+        QCOMPARE(all.contains(QString::fromStdString(secret)), description && !outside);
+        QCOMPARE(all.contains(file + " is a link leading outside the data folder: not shown"), outside);
+        QCOMPARE(filesBelow(sheet + "/pictures").size(), description || !outside ? 1 : 0);
+
+        const Run check = tool({"--data", QString::fromStdString(folder.path()), "check"});
+        const QString warning = QString("part code \"LNKD\" (first used by record 1) has a file %1 that is a "
+                                        "link leading outside the data folder, to %2")
+                                    .arg(file, QFileInfo(QString::fromStdString(target)).canonicalFilePath());
+        QCOMPARE(QString::fromUtf8(check.out + check.err).contains(warning), outside);
+    }
+
     void sheetWritesOnlyWhereItMay_data() {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<int>("status");
@@ -190,6 +246,10 @@ class UsesAndSheetTest : public QObject {
         QTest::newRow("a file") << "file" << 2;
         QTest::newRow("a folder of other files") << "foreign" << 2;
         QTest::newRow("an earlier sheet with a link in it") << "earlier" << 0;
+        QTest::newRow("a folder others may write into") << "open" << 2;
+        QTest::newRow("a folder others may write into, with the sticky bit") << "sticky" << 0;
+        QTest::newRow("a folder of another user") << "others" << 2;
+        QTest::newRow("another user's folder others may write into") << "others-open" << 2;
     }
     void sheetWritesOnlyWhereItMay() {
         QFETCH(QString, setup);
@@ -201,7 +261,15 @@ class UsesAndSheetTest : public QObject {
         const QString outside = out.path() + "/outside.txt";
         QFile(outside).open(QIODevice::WriteOnly);
         QDir().mkpath(out.path() + "/a");
-        if (setup == "mkdir" || setup == "foreign") QDir().mkpath(target);
+        if (setup.startsWith("others") && ::geteuid() != 0)
+            return QTest::qSkip("giving a folder to another user needs root", __FILE__, __LINE__);
+        if (setup == "mkdir" || setup == "foreign" || setup == "open" || setup == "sticky" ||
+            setup.startsWith("others"))
+            QDir().mkpath(target);
+        const QByteArray folderPath = QFile::encodeName(target);
+        if (setup == "open" || setup == "others-open") QCOMPARE(::chmod(folderPath.constData(), 0777), 0);
+        if (setup == "sticky") QCOMPARE(::chmod(folderPath.constData(), 01777), 0);
+        if (setup.startsWith("others")) QCOMPARE(::chown(folderPath.constData(), 12345, 12345), 0);
         if (setup == "file") QFile(target).open(QIODevice::WriteOnly);
         if (setup == "foreign") QFile(target + "/notes.txt").open(QIODevice::WriteOnly);
         const QString data = QString::fromStdString(folder.path());
@@ -217,6 +285,39 @@ class UsesAndSheetTest : public QObject {
         QCOMPARE(QFileInfo(target + "/index.html").isFile() && !QFileInfo(target + "/index.html").isSymLink(),
                  status == 0);
         if (setup == "foreign") QCOMPARE(filesBelow(target), QStringList{"notes.txt"});
+        if (setup == "open" || setup.startsWith("others")) QCOMPARE(filesBelow(target), QStringList());
+    }
+
+    // Someone who can change the path swaps the thumbnails' folder for a link as soon as the first
+    // thumbnail lands in it: every later thumbnail still goes into the folder the sheet made.
+    void sheetWritesIntoTheFolderItOpenedWhateverThePathBecomes() {
+        DataFolder folder;
+        std::vector<std::string> records;
+        for (int n = 0; n < 6; ++n) {
+            const std::string code = "P" + std::to_string(n);
+            folder.writePicture(code, QColor(40 * n, 90, 160), QSize(400, 300));
+            records.push_back(
+                recordLine(std::to_string(n + 1), "Make", "Model", "", "2000", "2005", {{1, code}}));
+        }
+        records.push_back(endRecordLine());
+        folder.writeCatalogue(records);
+        QTemporaryDir out;
+        QVERIFY(QDir().mkpath(out.path() + "/elsewhere"));
+        QFile planted(out.path() + "/elsewhere/p1.jpg");
+        QVERIFY(planted.open(QIODevice::WriteOnly) && planted.write("mine") == 4);
+        planted.close();
+        const QString sheet = out.path() + "/sheet";
+        qputenv("LD_PRELOAD", SPECIALTY_SWAP_FOLDER);
+        qputenv("SPECIALTY_SWAP_FOLDER", QFile::encodeName(sheet + "/pictures"));
+        qputenv("SPECIALTY_SWAP_TARGET", QFile::encodeName(out.path() + "/elsewhere"));
+        const Run run = tool({"--data", QString::fromStdString(folder.path()), "sheet", "-o", sheet});
+        for (const char* name : {"LD_PRELOAD", "SPECIALTY_SWAP_FOLDER", "SPECIALTY_SWAP_TARGET"})
+            qunsetenv(name);
+        QVERIFY2(QFileInfo(sheet + "/pictures").isSymLink(), "the folder was not swapped");
+        QCOMPARE(filesBelow(out.path() + "/elsewhere"), QStringList{"p1.jpg"});
+        QCOMPARE(readText(out.path() + "/elsewhere/p1.jpg"), QString("mine"));
+        QCOMPARE(filesBelow(sheet + "/pictures.real").size(), 6);
+        QCOMPARE(run.status, 0);
     }
 };
 

@@ -1,5 +1,7 @@
 #include "output_file.h"
 
+#include "tools/fresh_file.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -37,6 +39,23 @@ Result<std::string> resolved(const std::string& path) {
     std::string result(real);
     std::free(real);
     return result;
+}
+
+// Copies the open catalogue `source` (at the path `real`, free of links) into a new file REAL.previous
+// made in its folder, with its owner, group and mode, renamed over whatever bore that name.
+Result<std::string> keepCopy(int source, const std::string& real) {
+    struct stat kept {};
+    if (::fstat(source, &kept) != 0)
+        return Result<std::string>::failure(fileFault(Fault::OutputCannotLookAt, real, errno));
+    Result<OpenFolder> folder = OpenFolder::open(folderOf(real));
+    if (!folder) return Result<std::string>::failure(folder.error());
+    Result<FreshFile> file = FreshFile::make(folder.value(), real.substr(real.rfind('/') + 1) + ".previous");
+    if (!file) return Result<std::string>::failure(file.error());
+    file.value().giveTo(kept.st_uid, kept.st_gid);
+    Status copied = file.value().copyFrom(source, real);
+    if (copied) copied = file.value().commit(kept.st_mode & 07777, true);
+    if (!copied) return Result<std::string>::failure(copied.error());
+    return file.value().path();
 }
 
 mode_t newFileMode() {
@@ -202,15 +221,11 @@ Result<std::string> keepPreviousVersion(const std::string& path) {
     if (::stat(path.c_str(), &current) != 0 || !S_ISREG(current.st_mode)) return std::string();
     Result<std::string> real = resolved(path);
     if (!real) return real;
-    const std::string previous = real.value() + ".previous";
-    Result<OutputFile> output = OutputFile::open(previous);
-    if (!output) return Result<std::string>::failure(output.error());
-    OutputFile& file = output.value();
-    if (file.replaces()) file.keepOwnerAndMode(current.st_uid, current.st_gid, current.st_mode & 07777);
-    if (Status copied = file.copyFrom(real.value()); !copied)
-        return Result<std::string>::failure(copied.error());
-    if (Status committed = file.commit(); !committed) return Result<std::string>::failure(committed.error());
-    return file.target();
+    const int source = ::open(real.value().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (source < 0) return Result<std::string>::failure(fileFault(Fault::OutputCannotOpen, path, errno));
+    const Result<std::string> kept = keepCopy(source, real.value());
+    ::close(source);
+    return kept;
 }
 
 } // namespace specialty

@@ -67,8 +67,10 @@ Status writeOutputFile(const std::string& path, std::string_view bytes);
 bool sameFile(const std::string& a, const std::string& b);
 
 // Before `path` (an existing ordinary file, or a link to one) is replaced: copies it beside the file it
-// names, as NAME.previous, by the same rules. Returns where the copy is, or an empty text when there is
-// no ordinary file to keep.
+// names, as NAME.previous, with its owner, group and mode. The copy is always a new file, renamed over
+// whatever bore that name: a link there is replaced, never followed, and neither a device nor a FIFO is
+// written. Returns where the copy is once it is there, or an empty text when there is no ordinary file to
+// keep.
 Result<std::string> keepPreviousVersion(const std::string& path);
 
 } // namespace specialty

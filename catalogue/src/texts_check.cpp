@@ -181,6 +181,9 @@ std::string describeCheckFinding(const Failure& failure) {
         return partCode(f) + "has no picture file " + f.file + otherCase(f);
     case Fault::CheckPictureNotWhole:
         return partCode(f) + "has a picture file " + f.file + " that does not show whole: " + causeOf(f);
+    case Fault::CheckPartFileLeadsOutside:
+        return partCode(f) + "has a file " + f.file + " that is a link leading outside the data folder, to " +
+               f.expected + ": the review sheet does not show it";
     case Fault::CheckNoDescription:
         return partCode(f) + "has no description file " + f.file + otherCase(f);
     case Fault::CheckDescriptionUnreadable:

@@ -92,6 +92,13 @@ std::string describeOutputFault(const Failure& failure) {
         return "The sheet is incomplete: " + sentence(causeOf(f));
     case Fault::SheetNoThumbnail:
         return "its thumbnail cannot be made";
+    case Fault::SheetFolderNotYours:
+        return "the folder " + f.file + " belongs to another user (uid " + std::to_string(f.count) +
+               "), who could change it while the sheet is written: name a folder of your own";
+    case Fault::SheetFolderOpenToOthers:
+        return "the folder " + f.file +
+               " may be written by other users, who could change it while the sheet is written: name a "
+               "folder only you may write into";
     default:
         return failure.why;
     }

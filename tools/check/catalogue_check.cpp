@@ -194,14 +194,14 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& sh
         }
         std::uint64_t first =
             std::uint64_t(position) << 32 | std::min<std::uint64_t>(fieldLine[0], UINT32_MAX);
-        if (vehicleIdsFull) {
-        } else if (const StringSet::Added id = vehicleIds.add(record[kVehicleId], first);
-                   id == StringSet::Added::Present) {
+        // A full set takes no new id but still knows the ones it holds, so their repeats are still found.
+        if (const StringSet::Added id = vehicleIds.add(record[kVehicleId], first);
+            id == StringSet::Added::Present) {
             Failure earlier = recordFault(Fault::CheckEarlierRecord, static_cast<std::int64_t>(first >> 32));
             earlier.line = first & UINT32_MAX;
             add(Finding::Level::Warning, fieldLine[0],
                 causedBy(fieldFault(Fault::CheckVehicleIdRepeated, record, kVehicleId, position), earlier));
-        } else if (id == StringSet::Added::Full) {
+        } else if (id == StringSet::Added::Full && !vehicleIdsFull) {
             vehicleIdsFull = true;
             add(Finding::Level::Warning, fieldLine[0], recordFault(Fault::CheckTooManyVehicleIds, position));
         }

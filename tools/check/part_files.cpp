@@ -101,6 +101,13 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
         add(warn(Fault::CheckNoPicture, pictureName, listing.otherCase));
     else if (Status whole = showsWhole_(*picture); !whole)
         add(causedBy(warn(Fault::CheckPictureNotWhole, pictureName), whole.error()));
+    // The viewer follows such a link; the review sheet, made to be shared, does not.
+    for (const std::string* path : {&*picture, &*description})
+        if (std::string target = inside_.outsideTarget(*path); !target.empty()) {
+            Failure outside = warn(Fault::CheckPartFileLeadsOutside, path->substr(folder_.size()));
+            outside.expected = std::move(target);
+            add(std::move(outside));
+        }
     // The viewer shows a description it cannot open as an empty one, the same as a missing one.
     const std::string descriptionName = description->substr(folder_.size());
     if (const Listed listing = listed(descriptionName); !listing.exactly || !isRegularFile(*description)) {

@@ -8,6 +8,7 @@
 #include "tools/check/catalogue_check.h"
 #include "tools/check/finding_stream.h"
 #include "tools/check/string_set.h"
+#include "tools/folder_bounds.h"
 
 #include <cstdint>
 #include <string>
@@ -36,6 +37,7 @@ class PartFiles {
     std::unordered_multimap<std::string, std::string> namesByFoldedCase();
 
     std::string folder_;
+    FolderBounds inside_{folder_};
     PictureCheck showsWhole_;
     FindingStream& out_;
     std::string catalogue_;

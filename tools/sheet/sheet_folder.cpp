@@ -23,11 +23,13 @@ Status refused(Fault fault, const std::string& file, std::string why = {}) {
     return Status::failure(fileFault(fault, file, std::move(why)));
 }
 
-// Whether the folder holds nothing, or the mark of an earlier sheet; fills `why` when it cannot be read.
-bool emptyOrSheet(const std::string& folder, std::string& why) {
-    DIR* dir = ::opendir(folder.c_str());
+// Whether the open folder holds nothing, or the mark of an earlier sheet; fills `why` when it cannot be read.
+bool emptyOrSheet(const OpenFolder& folder, std::string& why) {
+    const int fd = ::dup(folder.fd());
+    DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
     if (dir == nullptr) {
         why = systemReason();
+        if (fd >= 0) ::close(fd);
         return false;
     }
     bool empty = true;
@@ -42,6 +44,23 @@ bool emptyOrSheet(const std::string& folder, std::string& why) {
     return empty || marked;
 }
 
+// Refuses a folder that someone else could change under the sheet, as ssh refuses such a key folder: one
+// owned by another user than the one who runs sheet (or root), or one that others may write into without
+// the sticky bit that keeps them from renaming or removing what they did not make.
+Status onlyOursToChange(const OpenFolder& folder) {
+    struct stat info {};
+    if (::fstat(folder.fd(), &info) != 0)
+        return refused(Fault::SheetFolderUnusable, folder.path(), systemReason());
+    if (info.st_uid != ::geteuid() && info.st_uid != 0) {
+        Failure owned = fileFault(Fault::SheetFolderNotYours, folder.path());
+        owned.count = info.st_uid;
+        return Status::failure(std::move(owned));
+    }
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (info.st_mode & S_ISVTX) == 0)
+        return refused(Fault::SheetFolderOpenToOthers, folder.path());
+    return Done{};
+}
+
 } // namespace
 
 Status SheetFolder::prepare(const std::string& folder) {
@@ -49,54 +68,48 @@ Status SheetFolder::prepare(const std::string& folder) {
     if (folder_.empty()) return Status::failure(Failure(Fault::SheetNoFolder));
     if (folder_.back() != '/') folder_ += '/';
     struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0) {
+    const bool made = ::stat(folder.c_str(), &info) != 0;
+    if (made) {
         if (errno != ENOENT) return refused(Fault::SheetFolderUnusable, folder, systemReason());
         if (!QDir().mkpath(QFile::decodeName(folder.c_str())))
             return refused(Fault::SheetFolderNotMade, folder);
     } else if (!S_ISDIR(info.st_mode)) {
         return refused(Fault::SheetNotAFolder, folder);
-    } else {
+    }
+    // The folder named is opened once, through a link if the user named one; nothing after is by path.
+    Result<OpenFolder> root = OpenFolder::open(folder, true);
+    if (!root) return refused(Fault::SheetFolderUnusable, folder, root.error().why);
+    root_ = std::make_unique<OpenFolder>(std::move(root.value()));
+    if (Status ours = onlyOursToChange(*root_); !ours) return ours;
+    if (!made) {
         std::string why;
-        if (!emptyOrSheet(folder, why))
+        if (!emptyOrSheet(*root_, why))
             return why.empty() ? refused(Fault::SheetFolderNotEmpty, folder)
                                : refused(Fault::SheetFolderUnreadable, folder, why);
     }
     const std::string pictures = folder_ + std::string(kThumbnailFolder);
-    if (::lstat(pictures.c_str(), &info) == 0) {
+    const std::string name(kThumbnailFolder);
+    if (::fstatat(root_->fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         if (!S_ISDIR(info.st_mode)) return refused(Fault::SheetNotAFolder, pictures);
-    } else if (errno != ENOENT || ::mkdir(pictures.c_str(), 0755) != 0) {
+    } else if (errno != ENOENT || ::mkdirat(root_->fd(), name.c_str(), 0755) != 0) {
         return refused(Fault::SheetFolderNotMade, pictures, systemReason());
     }
+    Result<OpenFolder> thumbnails = root_->subfolder(name);
+    if (!thumbnails) return refused(Fault::SheetFolderUnusable, pictures, thumbnails.error().why);
+    pictures_ = std::make_unique<OpenFolder>(std::move(thumbnails.value()));
+    if (Status ours = onlyOursToChange(*pictures_); !ours) return ours;
     return write(std::string(kSheetMark), "A review sheet written by specialty-catalogue sheet.\n");
 }
 
 Status SheetFolder::write(const std::string& name, std::string_view bytes) const {
-    const std::string target = folder_ + name;
-    std::string temporary = folder_ + ".writing-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return refused(Fault::SheetCannotMakeFile, folder_, systemReason());
-    for (std::size_t written = 0; written < bytes.size();) {
-        const ssize_t got = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            const std::string why = systemReason();
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            return refused(Fault::OutputCannotWrite, target, why);
-        }
-        written += static_cast<std::size_t>(got);
-    }
-    const bool kept = ::fchmod(fd, 0644) == 0;
-    const std::string why = kept ? std::string() : systemReason();
-    if (::close(fd) != 0 || !kept) {
-        ::unlink(temporary.c_str());
-        return refused(Fault::OutputCannotWrite, target, kept ? systemReason() : why);
-    }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        const std::string why = systemReason();
-        ::unlink(temporary.c_str());
-        return refused(Fault::OutputCannotWrite, target, why);
-    }
+    const std::string prefix = std::string(kThumbnailFolder) + "/";
+    const bool thumbnail = name.compare(0, prefix.size(), prefix) == 0;
+    const OpenFolder& folder = thumbnail ? *pictures_ : *root_;
+    Result<FreshFile> file = FreshFile::make(folder, thumbnail ? name.substr(prefix.size()) : name);
+    if (!file) return refused(Fault::SheetCannotMakeFile, folder.path(), file.error().why);
+    Status written = file.value().write(bytes);
+    if (written) written = file.value().commit(0644, false);
+    if (!written) return refused(Fault::OutputCannotWrite, folder_ + name, written.error().why);
     return Done{};
 }
 

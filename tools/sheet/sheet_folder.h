@@ -1,9 +1,13 @@
 // The folder a review sheet is written to: made when missing, and used only when it is empty or holds an
-// earlier sheet, so that the sheet never replaces files it did not write.
+// earlier sheet, so that the sheet never replaces files it did not write. The folder is opened once and
+// every file is written relative to it, so that no change of a path during the run can redirect a write;
+// a folder that another user owns, or that others may write into without the sticky bit, is refused.
 #pragma once
 
 #include "catalogue/result.h"
+#include "tools/fresh_file.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -21,6 +25,8 @@ class SheetFolder {
 
   private:
     std::string folder_; // ends in "/"
+    std::unique_ptr<OpenFolder> root_;
+    std::unique_ptr<OpenFolder> pictures_;
 };
 
 // The file that marks a folder as a sheet's, and the subfolder of its thumbnails.

@@ -12,7 +12,8 @@
 namespace specialty {
 
 struct SheetPart {
-    enum class File { Shown, Missing, Broken, NotAName };
+    // Outside: a link that leads outside the data folder, never read, so that a sheet shows only the folder.
+    enum class File { Shown, Missing, Broken, NotAName, Outside };
     std::string code;                 // code-page text, as stored
     std::vector<std::uint32_t> users; // indexes into SheetModel::records, each record once
     File picture = File::Missing;     // Broken: the file exists but does not decode

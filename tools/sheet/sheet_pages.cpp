@@ -107,8 +107,13 @@ std::string SheetPages::slotCell(const std::string& code, int slot) const {
     case SheetPart::File::NotAName:
         cell += mark("not a file name: no picture, no description");
         break;
+    case SheetPart::File::Outside:
+        cell += mark("picture links outside the data folder");
+        break;
     }
     if (part.description == SheetPart::File::Missing) cell += mark("no description");
+    if (part.description == SheetPart::File::Outside)
+        cell += mark("description links outside the data folder");
     if (part.description == SheetPart::File::Broken) cell += mark("description cannot be read");
     return cell + "</div>";
 }
@@ -184,6 +189,10 @@ SheetPage SheetPages::partPage(std::size_t n) const {
         case SheetPart::File::NotAName:
             html += mark("the code is not a plain file name: no picture");
             break;
+        case SheetPart::File::Outside:
+            html += mark("the picture file " + htmlText(part.code) + htmlUtf8(kPictureSuffix) +
+                         " is a link leading outside the data folder: not shown");
+            break;
         }
         html += "</div>\n<div class=\"about\"><h2 class=\"code\">" + htmlText(part.code) + "</h2>\n";
         switch (part.description) {
@@ -207,6 +216,11 @@ SheetPage SheetPages::partPage(std::size_t n) const {
             break;
         case SheetPart::File::NotAName:
             html += mark("the code is not a plain file name: no description");
+            break;
+        case SheetPart::File::Outside:
+            html += mark("the description file " + htmlText(part.code) + htmlUtf8(kDescriptionSuffix) +
+                         " is a link leading outside the data folder: not shown") +
+                    "\n";
             break;
         }
         html += "<p>Used by " + counted(part.users.size(), "vehicle", "vehicles") + ":</p>\n<ul>";
@@ -248,8 +262,8 @@ SheetPage SheetPages::findingPage(std::size_t n) const {
 }
 
 SheetPage SheetPages::indexPage() const {
-    std::size_t pictures[4] = {};
-    std::size_t descriptions[4] = {};
+    std::size_t pictures[5] = {};
+    std::size_t descriptions[5] = {};
     for (const SheetPart& part : model_.parts) {
         ++pictures[static_cast<int>(part.picture)];
         ++descriptions[static_cast<int>(part.description)];
@@ -263,15 +277,18 @@ SheetPage SheetPages::indexPage() const {
         "</h1>\n<table>\n" + row("Vehicles", std::to_string(model_.records.size())) +
         row("Makes", std::to_string(model_.makes.size())) +
         row("Part codes", std::to_string(model_.parts.size())) +
-        row("Pictures", std::to_string(pictures[static_cast<int>(File::Shown)]) + " shown, " +
-                            std::to_string(pictures[static_cast<int>(File::Missing)]) + " missing, " +
-                            std::to_string(pictures[static_cast<int>(File::Broken)]) + " do not decode, " +
-                            std::to_string(pictures[static_cast<int>(File::NotAName)]) +
-                            " codes are not file names") +
+        row("Pictures",
+            std::to_string(pictures[static_cast<int>(File::Shown)]) + " shown, " +
+                std::to_string(pictures[static_cast<int>(File::Missing)]) + " missing, " +
+                std::to_string(pictures[static_cast<int>(File::Broken)]) + " do not decode, " +
+                std::to_string(pictures[static_cast<int>(File::NotAName)]) + " codes are not file names, " +
+                std::to_string(pictures[static_cast<int>(File::Outside)]) + " link outside the data folder") +
         row("Descriptions", std::to_string(descriptions[static_cast<int>(File::Shown)]) + " shown, " +
                                 std::to_string(descriptions[static_cast<int>(File::Missing)]) + " missing, " +
                                 std::to_string(descriptions[static_cast<int>(File::Broken)]) +
-                                " cannot be read") +
+                                " cannot be read, " +
+                                std::to_string(descriptions[static_cast<int>(File::Outside)]) +
+                                " link outside the data folder") +
         row("check",
             "<a href=\"" + findingPageName(0) + "\">" +
                 counted(static_cast<std::size_t>(model_.check.errors), "error", "errors") + ", " +

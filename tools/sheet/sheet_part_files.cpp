@@ -4,6 +4,7 @@
 #include "catalogue/description_reader.h"
 #include "catalogue/regular_file.h"
 #include "pictures/picture_loader.h"
+#include "tools/folder_bounds.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -40,14 +41,16 @@ QByteArray thumbnailBytes(const QImage& picture) {
 
 // Fills one part's state; returns why its thumbnail could not be written, or nothing.
 std::optional<Failure> readPart(SheetPart& part, std::size_t index, const std::string& dataFolder,
-                                const SheetFolder& folder) {
+                                const FolderBounds& inside, const SheetFolder& folder) {
     const Result<std::string> picturePath = partFilePath(dataFolder, part.code, kPictureSuffix);
     const Result<std::string> descriptionPath = partFilePath(dataFolder, part.code, kDescriptionSuffix);
     if (!picturePath || !descriptionPath) {
         part.picture = part.description = SheetPart::File::NotAName;
         return {};
     }
-    if (!isRegularFile(*descriptionPath)) {
+    if (!inside.outsideTarget(*descriptionPath).empty()) {
+        part.description = SheetPart::File::Outside;
+    } else if (!isRegularFile(*descriptionPath)) {
         part.description = SheetPart::File::Missing;
     } else if (const Result<Description> d = readDescription(*descriptionPath, kShownDescriptionBytes); d) {
         part.description = SheetPart::File::Shown;
@@ -55,6 +58,10 @@ std::optional<Failure> readPart(SheetPart& part, std::size_t index, const std::s
     } else {
         part.description = SheetPart::File::Broken;
         part.descriptionText = d.reason();
+    }
+    if (!inside.outsideTarget(*picturePath).empty()) {
+        part.picture = SheetPart::File::Outside;
+        return {};
     }
     if (!isRegularFile(*picturePath)) {
         part.picture = SheetPart::File::Missing;
@@ -96,8 +103,9 @@ Status readPartFiles(SheetModel& model, const std::string& dataFolder, const She
     std::iota(indexes.begin(), indexes.end(), std::size_t(0));
     std::vector<std::optional<Failure>> failures(model.parts.size());
     std::atomic<std::size_t> done{0};
+    const FolderBounds inside(dataFolder);
     QFuture<void> work = QtConcurrent::map(indexes, [&](std::size_t i) {
-        failures[i] = readPart(model.parts[i], i, dataFolder, folder);
+        failures[i] = readPart(model.parts[i], i, dataFolder, inside, folder);
         done.fetch_add(1, std::memory_order_relaxed);
     });
     if (progress) {
