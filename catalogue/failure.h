@@ -159,6 +159,15 @@ enum class Fault : std::uint16_t {
     WorkbookNoScratchFolder = 465,   // why: the system's reason
     CatalogueTooLargeToCompare = 470,    // file
     CatalogueChangedWhileCompared = 471, // file
+    WorkbookEntryTwice = 490,            // value: the entry's name in the container
+    WorkbookTooManyEntries = 491,        // limit: the most entries read
+    WorkbookCellInOtherRow = 492,        // value: the worksheet's part; expected: the cell's reference
+    WorkbookEntryDamaged = 493,          // value: the part, whose bytes do not match their checksum
+    WorkbookNotUtf8 = 494,               // value: the part
+    WorkbookTooDeep = 495,               // value: the part; limit: the most elements inside each other
+    WorkbookTooManyAttributes = 496,     // value: the part; limit: the most attributes in one tag
+    WorkbookTagTooLarge = 497,           // value: the part; limit: the most bytes in one tag
+    WorkbookInflatesTooMuch = 498,       // value: the part; limit: the most times its stored size
 
     // Files the tools write.
     // `file` is the file named, `why` the system's reason.

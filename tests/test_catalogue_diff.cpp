@@ -176,6 +176,12 @@ class CatalogueDiffTest : public QObject {
         QTest::newRow("out of order and edited beyond pairing") << "a b"
                                                                 << "B A"
                                                                 << "+ 0 -1";
+        QTest::newRow("a block removed, the rest reversed, one edited") << "p a b c Q"
+                                                                        << "c b a q"
+                                                                        << "3~ 2~ 1 4 -0";
+        QTest::newRow("edited records found past moved ones") << "z p a b y"
+                                                              << "z b P a y"
+                                                              << "0 3~ 1 2 4";
         QTest::newRow("into nothing") << "a b"
                                       << ""
                                       << "-0 -1";

@@ -1,13 +1,11 @@
 // What import reads and refuses: cells the viewer would misread or never read back, files a spreadsheet
-// saved in another form, every fault named with its place and value, workbooks a spreadsheet saved, and
-// hostile workbooks.
+// saved in another form, every fault named with its place and value, workbooks a spreadsheet saved (the
+// workbook reader itself: test_workbook_reader.cpp).
 #include "test_support.h"
 
 #include "catalogue/record_reader.h"
 #include "tools/spreadsheet/csv_table.h"
 #include "tools/spreadsheet/spreadsheet.h"
-
-#include <zip.h>
 
 #include <QProcess>
 #include <QTest>
@@ -44,45 +42,6 @@ std::vector<CatalogueRecord> readBack(const std::string& catalogue) {
     while (!file.atEnd() && file.readRecord(raw) == RecordReader::Read::Record && raw[kVehicleId] != "0")
         all.push_back(decodeRecord(raw));
     return all;
-}
-
-// A workbook of the given parts, the first sheet in xl/worksheets/sheet1.xml.
-void writeWorkbook(const QString& path, const std::map<QString, QByteArray>& parts) {
-    zipFile zip = zipOpen64(path.toUtf8().constData(), APPEND_STATUS_CREATE);
-    QVERIFY(zip != nullptr);
-    for (const auto& [name, bytes] : parts) {
-        QCOMPARE(zipOpenNewFileInZip64(zip, name.toUtf8().constData(), nullptr, nullptr, 0, nullptr, 0,
-                                       nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION, 1),
-                 ZIP_OK);
-        QCOMPARE(zipWriteInFileInZip(zip, bytes.constData(), static_cast<unsigned>(bytes.size())), ZIP_OK);
-        QCOMPARE(zipCloseFileInZip(zip), ZIP_OK);
-    }
-    QCOMPARE(zipClose(zip, nullptr), ZIP_OK);
-}
-
-std::map<QString, QByteArray> workbookParts(const QByteArray& rows, const QByteArray& strings = {}) {
-    std::map<QString, QByteArray> parts{
-        {"xl/workbook.xml",
-         "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
-         "<sheet name=\"A\" sheetId=\"1\" r:id=\"rId7\"/></sheets></workbook>"},
-        {"xl/_rels/workbook.xml.rels",
-         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId7\" Type=\"http://x/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-         "<Relationship Id=\"rId8\" Type=\"http://x/sharedStrings\" Target=\"sharedStrings.xml\"/>"
-         "</Relationships>"},
-        {"xl/worksheets/sheet1.xml", "<worksheet><sheetData>" + rows + "</sheetData></worksheet>"}};
-    parts["xl/sharedStrings.xml"] = "<sst>" + strings + "</sst>";
-    return parts;
-}
-
-// The header row as inline strings.
-QByteArray headerRow() {
-    QByteArray cells;
-    const QList<QByteArray> names = QByteArray(kHeader).trimmed().split(',');
-    for (int i = 0; i < names.size(); ++i)
-        cells += "<c t=\"inlineStr\"><is><t>" + names[i] + "</t></is></c>";
-    return "<row r=\"1\">" + cells + "</row>";
 }
 
 } // namespace
@@ -213,65 +172,6 @@ class SpreadsheetImportTest : public QObject {
         QCOMPARE(readBack(catalogue.value()).size(), std::size_t(3));
         QCOMPARE(warnings,
                  std::vector<std::string>{"in.csv:4:1: warning: VehicleId \"7\" is also used on line 2"});
-    }
-
-    void workbookCellsByTheirPlace() {
-        DataFolder folder;
-        const QString path = QString::fromStdString(folder.file("gaps.xlsx"));
-        // Shared and inline strings, cells left out (empty), a number, a phonetic run that is no text.
-        writeWorkbook(
-            path, workbookParts(headerRow() +
-                                    "<row r=\"3\"><c r=\"A3\"><v>12</v></c><c r=\"C3\" t=\"s\"><v>1</v></c>"
-                                    "<c r=\"D3\" t=\"inlineStr\"><is><t>Tar</t><r><t>sa</t></r></is></c>"
-                                    "<c r=\"F3\"><v>1999</v></c><c r=\"G3\" t=\"s\"><v>0</v></c>"
-                                    "<c r=\"W3\" t=\"s\"><v>0</v></c></row>",
-                                "<si><t>2001</t></si><si><t>V\xC3\xA9lo</t><rPh><t>x</t></rPh></si>"));
-        Result<std::string> catalogue = catalogueFromSpreadsheet(path.toStdString());
-        QVERIFY2(catalogue, catalogue.reason().c_str());
-        QCOMPARE(catalogue.value(),
-                 "12,,\"V\xE9lo\",\"Tarsa\",,1999,2001,,,,,,,,,,,,,,,,2001\r\n0,,,,,,,,,,,,,,,,,,,,,,\r\n");
-    }
-
-    void hostileWorkbooksAreRefused_data() {
-        QTest::addColumn<QByteArray>("sheet");
-        QTest::addColumn<QByteArray>("workbook");
-        QTest::addColumn<QString>("fault");
-        const QByteArray ok = headerRow();
-        QTest::newRow("sheet that inflates past the bound")
-            << QByteArray(600 * 1024 * 1024, ' ') << QByteArray() << "holds more than 536870912 bytes";
-        QTest::newRow("one text of 3 MB, which the XML reader would hold whole")
-            << ok + "<row r=\"2\"><c r=\"B2\" t=\"inlineStr\"><is><t>" + QByteArray(3 << 20, 'x') +
-                   "</t></is></c></row>"
-            << QByteArray() << "holds more than 1048576 bytes in one text or tag";
-        QTest::newRow("document type with entities")
-            << ok << QByteArray("<!DOCTYPE w [<!ENTITY a \"aaaa\">]><workbook/>")
-            << "holds a comment, a CDATA section, a document type";
-        QTest::newRow("string that is not there")
-            << ok + "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>99</v></c></row>" << QByteArray()
-            << "a cell names a string that is not there";
-        QTest::newRow("formula") << ok + "<row r=\"2\"><c r=\"A2\"><f>1+1</f><v>2</v></c></row>"
-                                 << QByteArray() << "x.xlsx:2:1: error: a formula";
-        QTest::newRow("rows out of order")
-            << ok + "<row r=\"1\"/>" << QByteArray() << "a row is out of order";
-        QTest::newRow("guard carried over from CSV")
-            << ok + "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>'=1</t></is></c></row>" << QByteArray()
-            << "x.xlsx:2:1: error: VehicleId \"'=1\" begins with the \"'\"";
-    }
-
-    void hostileWorkbooksAreRefused() {
-        QFETCH(QByteArray, sheet);
-        QFETCH(QByteArray, workbook);
-        QFETCH(QString, fault);
-        DataFolder folder;
-        std::map<QString, QByteArray> parts = workbookParts(sheet);
-        if (sheet.startsWith(' ')) parts["xl/worksheets/sheet1.xml"] = sheet;
-        if (!workbook.isEmpty()) parts["xl/workbook.xml"] = workbook;
-        writeWorkbook(QString::fromStdString(folder.file("x.xlsx")), parts);
-        Result<std::string> catalogue = catalogueFromSpreadsheet(folder.file("x.xlsx"));
-        QVERIFY(!catalogue);
-        QVERIFY2(QString::fromStdString(catalogue.reason()).contains(fault), catalogue.reason().c_str());
-        folder.writeFile("y.xlsx", "PK\x03\x04 not a zip");
-        QVERIFY(!catalogueFromSpreadsheet(folder.file("y.xlsx")));
     }
 
     // The spreadsheet itself writes the workbook from a CSV file, then saves it again: both read back as

@@ -121,6 +121,27 @@ std::string describeSheetFault(const Failure& f) {
         return partTooLarge(f, "bytes of text");
     case Fault::WorkbookTokenTooLarge:
         return partTooLarge(f, "bytes in one text or tag");
+    case Fault::WorkbookEntryTwice:
+        return "the workbook cannot be read: it holds two entries named " + f.value +
+               ", and spreadsheets differ in which one they read";
+    case Fault::WorkbookTooManyEntries:
+        return "the workbook cannot be read: it holds more than " + number(f.limit) +
+               " entries, far beyond any catalogue";
+    case Fault::WorkbookCellInOtherRow:
+        return partDamaged(f, "cell " + f.expected + " stands inside another row");
+    case Fault::WorkbookEntryDamaged:
+        return partDamaged(f, "its bytes do not match their checksum");
+    case Fault::WorkbookNotUtf8:
+        return partDamaged(f, "it is not written in UTF-8");
+    case Fault::WorkbookTooDeep:
+        return partTooLarge(f, "elements inside each other");
+    case Fault::WorkbookTooManyAttributes:
+        return partTooLarge(f, "attributes in one tag");
+    case Fault::WorkbookTagTooLarge:
+        return partTooLarge(f, "bytes in one tag");
+    case Fault::WorkbookInflatesTooMuch:
+        return "the workbook's " + f.value + " inflates to more than " + number(f.limit) +
+               " times its size in the container, far beyond any catalogue";
     default:
         return f.why;
     }
@@ -228,7 +249,8 @@ std::string describeWrittenFault(const Failure& f) {
 
 std::string describeSpreadsheetFault(const Failure& failure) {
     const int fault = static_cast<int>(failure.fault);
-    if (fault < static_cast<int>(Fault::CellStray)) return describeSheetFault(failure);
+    if (fault < static_cast<int>(Fault::CellStray) || fault >= static_cast<int>(Fault::WorkbookEntryTwice))
+        return describeSheetFault(failure);
     if (fault < static_cast<int>(Fault::WorkbookCannotStart)) return describeCellFault(failure);
     return describeWrittenFault(failure);
 }

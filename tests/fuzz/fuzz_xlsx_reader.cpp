@@ -20,9 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Result<bool> read = true;
         while ((read = workbook.value()->next(row)) && read.value()) {
             fuzz::require(!row.cells.empty() && row.cells.size() <= kMostKeptCells);
-            for (const SheetCell& cell : row.cells)
+            bool holds = row.cellsBeyond > 0;
+            for (const SheetCell& cell : row.cells) {
                 fuzz::require(cell.text.size() <= kMostCellBytes && cell.column >= 1 &&
                               cell.line == row.line);
+                holds = holds || cell.bytes > 0;
+            }
+            fuzz::require(holds); // a row of empty cells is no row
             ++rows;
         }
         if (!read) return 0;

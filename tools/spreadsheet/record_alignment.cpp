@@ -94,21 +94,25 @@ void keepLongestOrder(Alignment& a) {
 }
 
 // Between two records that stay in place: old and new records left unpaired, paired in order where
-// `pairable` allows.
+// `pairable` allows. An old record looks at the next few new records still unpaired; those paired by
+// VehicleId (moved) are passed over once for the whole gap, not once for each old record.
 void pairGap(std::uint32_t oldFrom, std::uint32_t oldTo, std::uint32_t newFrom, std::uint32_t newTo,
-             const std::function<bool(std::uint32_t, std::uint32_t)>& pairable, Alignment& a) {
-    std::uint32_t n = newFrom;
-    for (std::uint32_t o = oldFrom; o < oldTo; ++o) {
+             const std::function<bool(std::uint32_t, std::uint32_t)>& pairable, Alignment& a,
+             std::vector<std::uint32_t>& unpaired) {
+    unpaired.clear();
+    for (std::uint32_t m = newFrom; m < newTo; ++m)
+        if (a.oldOfNew[m] == kNoRecord) unpaired.push_back(m);
+    std::size_t next = 0;
+    for (std::uint32_t o = oldFrom; o < oldTo && next < unpaired.size(); ++o) {
         if (a.oldPaired[o]) continue;
-        std::size_t looked = 0;
-        for (std::uint32_t m = n; m < newTo && looked < kPairingReach; ++m) {
-            if (a.oldOfNew[m] != kNoRecord) continue;
-            ++looked;
+        const std::size_t reach = std::min(unpaired.size(), next + kPairingReach);
+        for (std::size_t k = next; k < reach; ++k) {
+            const std::uint32_t m = unpaired[k];
             if (pairable(o, m)) {
                 a.oldOfNew[m] = o;
                 a.oldPaired[o] = true;
                 a.inPlace[m] = true;
-                n = m + 1;
+                next = k + 1;
                 break;
             }
         }
@@ -130,10 +134,11 @@ Alignment alignRecords(const IdList& oldIds, const IdList& newIds,
     std::uint32_t oldFrom = 0;
     std::uint32_t newFrom = 0;
     const auto newCount = static_cast<std::uint32_t>(newIds.size());
+    std::vector<std::uint32_t> unpaired;
     for (std::uint32_t n = 0; n <= newCount; ++n) {
         if (n < newCount && !a.inPlace[n]) continue;
         const std::uint32_t oldTo = n < newCount ? a.oldOfNew[n] : static_cast<std::uint32_t>(oldIds.size());
-        pairGap(oldFrom, oldTo, newFrom, n, pairable, a);
+        pairGap(oldFrom, oldTo, newFrom, n, pairable, a, unpaired);
         oldFrom = oldTo + 1;
         newFrom = n + 1;
     }

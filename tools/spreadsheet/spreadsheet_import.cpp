@@ -268,9 +268,14 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
         for (int f = 1; f <= kRecordFields; ++f) {
             stored[static_cast<std::size_t>(f - 1)].clear();
             const SheetCell* cell = nullptr;
-            for (const SheetCell& c : row.cells) // a workbook's row leaves its empty cells out
+            for (const SheetCell& c : row.cells)
                 if (c.column == static_cast<std::uint64_t>(f)) cell = &c;
-            if (cell == nullptr) continue;
+            SheetCell absent; // a workbook's row leaves its empty cells out: they are judged as empty
+            if (cell == nullptr) {
+                absent.line = row.line;
+                absent.column = static_cast<std::uint64_t>(f);
+                cell = &absent;
+            }
             if (cell->formula || !cell->kind.empty()) {
                 faults.add(cell->line, cell->column, cellFault(refusedKind(*cell), f, cell->text));
                 fine = false;

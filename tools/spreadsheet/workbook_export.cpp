@@ -49,6 +49,8 @@ Status writeWorkbook(const std::string& catalogue, const std::string& file) {
     const Status exported =
         forEachExportRow(catalogue, [&](std::int64_t position, const std::vector<std::string>& cells) {
             for (std::size_t c = 0; c < cells.size(); ++c) {
+                // An empty cell is left out: the column's format is the same, and import reads it as empty.
+                if (cells[c].empty()) continue;
                 const lxw_error error = worksheet_write_string(sheet, row, static_cast<lxw_col_t>(c),
                                                                cells[c].c_str(), row == 0 ? heading : text);
                 if (error != LXW_NO_ERROR)

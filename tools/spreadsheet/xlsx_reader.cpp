@@ -1,5 +1,6 @@
 #include "tools/spreadsheet/xlsx_reader.h"
 
+#include "catalogue/catalogue_record.h"
 #include "catalogue/regular_file.h"
 #include "tools/spreadsheet/xml_part.h"
 
@@ -7,8 +8,12 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <limits>
+#include <optional>
+#include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace specialty {
@@ -17,21 +22,43 @@ namespace {
 
 // Bounds far beyond any catalogue's workbook, short of exhausting memory.
 constexpr std::uint64_t kMostSmallPartBytes = 4 * 1024 * 1024;   // workbook.xml and its relationships
-constexpr std::uint64_t kMostPartBytes = 512ull * 1024 * 1024;   // the worksheet and the shared strings
 constexpr std::uint64_t kMostStringBytes = 128ull * 1024 * 1024; // the shared strings' text in memory
 constexpr std::size_t kMostStrings = 4 * 1024 * 1024;
 constexpr std::uint64_t kMostRow = 1048576; // the rows and columns a spreadsheet has
 constexpr std::uint64_t kMostColumn = 16384;
+// The worksheet and the shared strings are read as streams, so their size costs time, not memory, and
+// the time is bounded by the file's own size (see xml_part.h). Their bound is the largest sheet a
+// catalogue can fill: every row a spreadsheet has, each with every field at the most bytes a cell keeps,
+// every byte written as the longest escape ("&quot;"), and every column's cell in its markup.
+constexpr std::uint64_t kMostEscapeBytes = 6;
+constexpr std::uint64_t kMostCellMarkupBytes = 64;
+constexpr std::uint64_t kMostPartBytes =
+    kMostRow * (static_cast<std::uint64_t>(kRecordFields) * kMostEscapeBytes * kMostCellBytes +
+                kMostColumn * kMostCellMarkupBytes);
 
 const char* const kRelationships = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
-// The column of a cell reference ("AB12" -> 28), or 0 when it is none.
-std::uint64_t columnOf(QStringView reference) {
+constexpr unsigned long kMostEntries = 10000; // the container's entries; a workbook has a few dozen
+
+// Where a cell reference ("AB12") stands: its column (28) and row (12); a column of 0 when it is none.
+struct Reference {
     std::uint64_t column = 0;
+    std::uint64_t row = 0;
+};
+
+Reference referenceOf(QStringView reference) {
+    Reference at;
     qsizetype i = 0;
     for (; i < reference.size() && i < 4 && reference[i] >= u'A' && reference[i] <= u'Z'; ++i)
-        column = column * 26 + static_cast<std::uint64_t>(reference[i].unicode() - u'A' + 1);
-    return i > 0 && i < reference.size() && reference[i].isDigit() && column <= kMostColumn ? column : 0;
+        at.column = at.column * 26 + static_cast<std::uint64_t>(reference[i].unicode() - u'A' + 1);
+    const qsizetype digits = reference.size() - i;
+    bool ok = i > 0 && digits > 0 && digits <= 7 && reference[i] != u'0';
+    for (qsizetype d = i; ok && d < reference.size(); ++d) {
+        ok = reference[d] >= u'0' && reference[d] <= u'9';
+        at.row = at.row * 10 + static_cast<std::uint64_t>(reference[d].unicode() - u'0');
+    }
+    if (!ok || at.column > kMostColumn || at.row > kMostRow) return {};
+    return at;
 }
 
 // A part's path inside the container from a relationship's target, which is relative to xl/ or absolute.
@@ -125,6 +152,7 @@ class WorkbookRows : public SheetRows {
         io.opaque = device;
         zip_ = unzOpen2_64("workbook", &io);
         if (zip_ == nullptr) return Status::failure(Failure(Fault::NotAZipContainer));
+        if (Status single = eachEntryOnce(); !single) return single;
         Result<QString> sheetId = firstSheetId();
         if (!sheetId) return Status::failure(sheetId.error());
         QString sheetTarget;
@@ -167,7 +195,10 @@ class WorkbookRows : public SheetRows {
             row.cellsBeyond = 0;
             row.lastColumn = 0;
             if (Result<bool> read = readRow(row); !read) return read;
-            if (!row.cells.empty()) return true;
+            // A row of empty cells (formatted, say) is no row a spreadsheet shows.
+            if (row.cellsBeyond > 0 || std::any_of(row.cells.begin(), row.cells.end(),
+                                                   [](const SheetCell& c) { return c.bytes > 0; }))
+                return true;
         }
     }
 
@@ -178,16 +209,42 @@ class WorkbookRows : public SheetRows {
         return Result<bool>::failure(std::move(failure));
     }
 
+    // Refuses a container holding two entries of one name: spreadsheets differ in which one they read.
+    Status eachEntryOnce() {
+        std::unordered_set<std::size_t> names; // hashes: the names may be long, and many
+        std::vector<char> name(65536);
+        for (int at = unzGoToFirstFile(zip_); at != UNZ_END_OF_LIST_OF_FILE; at = unzGoToNextFile(zip_)) {
+            unz_file_info64 info{};
+            if (at != UNZ_OK || unzGetCurrentFileInfo64(zip_, &info, name.data(), name.size(), nullptr, 0,
+                                                        nullptr, 0) != UNZ_OK)
+                return Status::failure(Failure(Fault::NotAZipContainer));
+            if (names.size() >= kMostEntries) {
+                Failure many(Fault::WorkbookTooManyEntries);
+                many.limit = kMostEntries;
+                return Status::failure(std::move(many));
+            }
+            const std::string_view entry(name.data(),
+                                         std::min<std::size_t>(info.size_filename, name.size() - 1));
+            if (!names.insert(std::hash<std::string_view>()(entry)).second)
+                return Status::failure(
+                    partFault(Fault::WorkbookEntryTwice,
+                              QString::fromUtf8(entry.data(), static_cast<int>(entry.size()))));
+        }
+        return Done{};
+    }
+
     // The r:id of the workbook's first sheet.
     Result<QString> firstSheetId() {
         XmlPart workbook;
         if (Status opened = workbook.open(zip_, "xl/workbook.xml", kMostSmallPartBytes); !opened)
             return Result<QString>::failure(opened.error());
         Result<bool> more = true;
-        while ((more = workbook.next()) && more.value())
-            if (workbook.xml().isStartElement() && workbook.xml().name() == u"sheet")
-                return workbook.xml().attributes().value(kRelationships, "id").toString();
+        std::optional<QString> first;
+        while ((more = workbook.next()) && more.value()) // to its end, where its checksum is compared
+            if (!first && workbook.xml().isStartElement() && workbook.xml().name() == u"sheet")
+                first = workbook.xml().attributes().value(kRelationships, "id").toString();
         if (!more) return Result<QString>::failure(more.error());
+        if (first) return *first;
         return Result<QString>::failure(partFault(Fault::WorkbookNamesNoSheet, "xl/workbook.xml"));
     }
 
@@ -232,9 +289,16 @@ class WorkbookRows : public SheetRows {
             if (!more.value()) return failedHere(partFault(Fault::WorkbookRowNeverEnds, sheet_.name()));
             if (xml.isStartElement() && xml.name() == u"c" && !inCell) {
                 const QStringView reference = xml.attributes().value("r");
-                const std::uint64_t at = reference.isEmpty() ? column + 1 : columnOf(reference);
-                if (at == 0 || at <= column)
+                const Reference place =
+                    reference.isEmpty() ? Reference{column + 1, row.line} : referenceOf(reference);
+                const std::uint64_t at = place.column;
+                if (at == 0 || at <= column || at > kMostColumn)
                     return failedHere(partFault(Fault::WorkbookCellOutOfOrder, sheet_.name()));
+                if (place.row != row.line) {
+                    Failure elsewhere = partFault(Fault::WorkbookCellInOtherRow, sheet_.name());
+                    elsewhere.expected = reference.toString().toStdString();
+                    return failedHere(std::move(elsewhere));
+                }
                 column = at;
                 cell = SheetCell{};
                 cell.line = row.line;

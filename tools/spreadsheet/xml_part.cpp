@@ -11,6 +11,17 @@ constexpr unsigned kChunkBytes = 64 * 1024;
 // 500 MB would cost gigabytes. Comments, CDATA sections and processing instructions, which may hold "<",
 // are refused (spreadsheets write none), so every token lies between two "<".
 constexpr std::uint64_t kMostBytesBetweenTags = 1024 * 1024;
+// A tag: its name and attributes. Spreadsheets write a few attributes a tag (a root element's namespaces
+// are the most), each short; the reader checks every attribute against every other.
+constexpr std::uint64_t kMostTagBytes = 64 * 1024;
+constexpr std::uint64_t kMostAttributes = 256;
+// Elements inside each other: a worksheet nests a dozen deep; the reader keeps every open element.
+constexpr std::uint64_t kMostDepth = 256;
+// What a part may inflate to: this many times its bytes in the container, and a few megabytes more for
+// small parts. Worksheets compress to a tenth or so; a part of millions of empty tags inflates a thousand
+// times, and the reading's time grows with what is inflated, not with the file.
+constexpr std::uint64_t kMostInflation = 100;
+constexpr std::uint64_t kInflationAllowance = 8 * 1024 * 1024;
 } // namespace
 
 Failure partFault(Fault fault, const QString& part, std::uint64_t limit) {
@@ -34,6 +45,10 @@ Status XmlPart::open(void* zip, const QString& name, std::uint64_t mostBytes) {
     close();
     name_ = name;
     most_ = mostBytes;
+    read_ = 0;
+    depth_ = 0;
+    scan_ = Scan{};
+    xml_.clear();
     if (unzLocateFile(zip, name.toStdString().c_str(), 1 /* case sensitive */) != UNZ_OK)
         return Status::failure(partFault(Fault::WorkbookPartMissing, name));
     unz_file_info64 info{};
@@ -41,6 +56,7 @@ Status XmlPart::open(void* zip, const QString& name, std::uint64_t mostBytes) {
         return Status::failure(partFault(Fault::WorkbookEntryUnreadable, name));
     if (info.uncompressed_size > most_)
         return Status::failure(partFault(Fault::WorkbookPartTooLarge, name, most_));
+    stored_ = info.compressed_size;
     if (const int error = unzOpenCurrentFile(zip); error != UNZ_OK) {
         Failure failure = partFault(Fault::WorkbookPartCannotInflate, name);
         failure.count = error;
@@ -51,13 +67,23 @@ Status XmlPart::open(void* zip, const QString& name, std::uint64_t mostBytes) {
     return Done{};
 }
 
+Result<bool> XmlPart::fail(Fault fault, std::uint64_t limit) const {
+    return Result<bool>::failure(partFault(fault, name_, limit));
+}
+
 Result<bool> XmlPart::next() {
     using R = Result<bool>;
     for (;;) {
         const QXmlStreamReader::TokenType token = xml_.readNext();
         if (token == QXmlStreamReader::DTD || token == QXmlStreamReader::EntityReference)
-            return R::failure(partFault(Fault::WorkbookDeclaresEntities, name_));
-        if (token == QXmlStreamReader::EndDocument) return false;
+            return fail(Fault::WorkbookDeclaresEntities);
+        if (token == QXmlStreamReader::StartDocument && !xml_.documentEncoding().isEmpty() &&
+            xml_.documentEncoding().compare(u"UTF-8", Qt::CaseInsensitive) != 0)
+            return fail(Fault::WorkbookNotUtf8);
+        if (token == QXmlStreamReader::StartElement && ++depth_ > kMostDepth)
+            return fail(Fault::WorkbookTooDeep, kMostDepth);
+        if (token == QXmlStreamReader::EndElement) --depth_;
+        if (token == QXmlStreamReader::EndDocument) return finish();
         if (token != QXmlStreamReader::Invalid) return true;
         if (xml_.error() != QXmlStreamReader::PrematureEndOfDocumentError) {
             Failure broken = partFault(Fault::WorkbookXmlBroken, name_);
@@ -65,23 +91,65 @@ Result<bool> XmlPart::next() {
             return R::failure(std::move(broken));
         }
         char chunk[kChunkBytes];
-        const qint64 got = zip_ == nullptr ? -1 : unzReadCurrentFile(zip_, chunk, kChunkBytes);
-        if (got < 0) return R::failure(partFault(Fault::WorkbookPartCannotInflate, name_));
-        if (got == 0) return R::failure(partFault(Fault::WorkbookXmlEndsEarly, name_));
-        read_ += static_cast<std::uint64_t>(got);
-        if (read_ > most_) return R::failure(partFault(Fault::WorkbookPartTooLarge, name_, most_));
-        for (qint64 i = 0; i < got; ++i) {
-            const char c = chunk[i];
-            if (afterTag_ && (c == '!' || (c == '?' && tags_ > 1)))
-                return R::failure(partFault(Fault::WorkbookHoldsComment, name_));
-            afterTag_ = c == '<';
-            tags_ += afterTag_;
-            sinceTag_ = afterTag_ ? 0 : sinceTag_ + 1;
-            if (sinceTag_ > kMostBytesBetweenTags)
-                return R::failure(partFault(Fault::WorkbookTokenTooLarge, name_, kMostBytesBetweenTags));
-        }
-        xml_.addData(QByteArray(chunk, static_cast<int>(got)));
+        const int got = zip_ == nullptr ? -1 : unzReadCurrentFile(zip_, chunk, kChunkBytes);
+        if (got < 0) return fail(Fault::WorkbookPartCannotInflate);
+        if (got == 0) return fail(Fault::WorkbookXmlEndsEarly);
+        if (Result<bool> fine = look(chunk, static_cast<std::size_t>(got)); !fine) return fine;
+        xml_.addData(QByteArray(chunk, got));
     }
+}
+
+Result<bool> XmlPart::look(const char* bytes, std::size_t size) {
+    if (read_ == 0 && size >= 2 && (bytes[0] == '\xFE' || bytes[0] == '\xFF')) // a UTF-16 byte order mark
+        return fail(Fault::WorkbookNotUtf8);
+    read_ += size;
+    if (read_ > most_) return fail(Fault::WorkbookPartTooLarge, most_);
+    if (read_ > kInflationAllowance && read_ / kMostInflation > stored_)
+        return fail(Fault::WorkbookInflatesTooMuch, kMostInflation);
+    Scan& s = scan_;
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = bytes[i];
+        if (c == '\0') return fail(Fault::WorkbookNotUtf8); // UTF-16 or UTF-32: no UTF-8 text holds it
+        if (s.afterTag && (c == '!' || (c == '?' && s.tags > 1))) return fail(Fault::WorkbookHoldsComment);
+        s.afterTag = c == '<' && s.quote == 0;
+        if (s.afterTag) {
+            ++s.tags;
+            s.sinceTag = 0;
+            s.inTag = true;
+            s.attributes = 0;
+            continue;
+        }
+        if (++s.sinceTag > kMostBytesBetweenTags)
+            return fail(Fault::WorkbookTokenTooLarge, kMostBytesBetweenTags);
+        if (!s.inTag) continue;
+        if (s.sinceTag > kMostTagBytes) return fail(Fault::WorkbookTagTooLarge, kMostTagBytes);
+        if (s.quote != 0) {
+            if (c == s.quote) s.quote = 0;
+        } else if (c == '"' || c == '\'') {
+            s.quote = c;
+        } else if (c == '=' && ++s.attributes > kMostAttributes) {
+            return fail(Fault::WorkbookTooManyAttributes, kMostAttributes);
+        } else if (c == '>') {
+            s.inTag = false;
+        }
+    }
+    return true;
+}
+
+Result<bool> XmlPart::finish() {
+    // The reader stops at the root element's end: what follows is read, so that the checksum covers it.
+    char rest[kChunkBytes];
+    int got = 0;
+    while (zip_ != nullptr && (got = unzReadCurrentFile(zip_, rest, kChunkBytes)) > 0)
+        if (Result<bool> fine = look(rest, static_cast<std::size_t>(got)); !fine) return fine;
+    if (got < 0) return fail(Fault::WorkbookPartCannotInflate);
+    if (zip_ != nullptr) {
+        const int closed = unzCloseCurrentFile(zip_);
+        zip_ = nullptr;
+        if (closed == UNZ_CRCERROR) return fail(Fault::WorkbookEntryDamaged);
+        if (closed != UNZ_OK) return fail(Fault::WorkbookPartCannotInflate);
+    }
+    return false;
 }
 
 } // namespace specialty
