@@ -13,10 +13,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <sys/mman.h>
+#include <sys/stat.h>
 
 namespace specialty {
 
@@ -64,6 +67,25 @@ Fault refusedKind(const SheetCell& cell) {
     return cell.kind == "b"   ? Fault::CellTrueOrFalse
            : cell.kind == "e" ? Fault::CellErrorValue
                               : Fault::CellDate;
+}
+
+// A workbook's cell that is no text, shown the way the spreadsheet shows it: a formula by its text, a
+// true-or-false cell as TRUE or FALSE.
+Failure refusedCell(const SheetCell& cell, int field) {
+    const bool truth = cell.kind == "b" && !cell.formula;
+    Failure refused = cellFault(refusedKind(cell), field,
+                                truth ? (cell.text == "0" ? "FALSE" : "TRUE") : std::string_view(cell.text));
+    if (cell.formula && !cell.formulaText.empty()) refused.expected = "=" + cell.formulaText;
+    return refused;
+}
+
+// A number cell that import cannot take as the text the spreadsheet shows.
+Failure refusedNumber(const SheetCell& cell, ShownKind kind, int field) {
+    if (kind == ShownKind::DateOrTime) return cellFault(Fault::CellDate, field, cell.text);
+    Failure unread = cellFault(Fault::CellNumberFormatUnread, field, cell.text);
+    unread.expected = cell.format.code;
+    unread.count = cell.format.id;
+    return unread;
 }
 
 // Faults as they are found: the first ones in full, the rest counted.
@@ -191,6 +213,21 @@ void warnDuplicates(std::deque<VehicleIdSeen>& seen, const std::string& catalogu
         warnings.add(line, 1, twice);
 }
 
+// The first header cell of a row index that a script wrote in front of the fields ("", "Unnamed: 0"),
+// when the fields' names follow it.
+std::optional<std::string> scriptIndexHeader(const SheetRow& row) {
+    const SheetCell* first = row.cells.empty() || row.cells[0].column != 1 ? nullptr : &row.cells[0];
+    const std::string text = first != nullptr ? first->text : std::string();
+    if (!text.empty() && text.rfind("Unnamed: ", 0) != 0) return std::nullopt;
+    int named = 0;
+    for (const SheetCell& c : row.cells)
+        if (c.column >= 2 && c.column <= static_cast<std::uint64_t>(kRecordFields) + 1 &&
+            c.text == fieldName(static_cast<int>(c.column) - 1))
+            ++named;
+    if (named != kRecordFields) return std::nullopt;
+    return text;
+}
+
 // The header row, or the faults that say why the file is not what import reads.
 bool headerFits(const SheetRow& row, Faults& faults) {
     if (row.cells.size() == 1) { // one cell: maybe another separator
@@ -200,6 +237,10 @@ bool headerFits(const SheetRow& row, Faults& faults) {
                            cellFault(Fault::SheetNotCommaSeparated, 0, std::string(1, separator)));
                 return false;
             }
+    }
+    if (const std::optional<std::string> index = scriptIndexHeader(row)) {
+        faults.add(row.line, 1, cellFault(Fault::SheetIndexColumn, 0, *index));
+        return false;
     }
     for (int f = 1; f <= kRecordFields; ++f) {
         const SheetCell* cell = nullptr;
@@ -229,7 +270,7 @@ bool headerFits(const SheetRow& row, Faults& faults) {
 } // namespace
 
 Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, bool csv,
-                                      std::vector<std::string>* warningLines) {
+                                      std::vector<std::string>* warningLines, NumberCells* numberCells) {
     Faults faults(file);
     Faults warnings(file);
     auto refused = [&]() { return Result<std::string>::failure(faults.refusal()); };
@@ -252,9 +293,10 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
     std::string line;
     std::deque<VehicleIdSeen> vehicleIds; // grows without copying what it holds
     RecordCoverage coverage;
-    std::int64_t records = 0;
+    std::int64_t records = 0;  // written
+    std::int64_t position = 0; // the row's record, from 0, whether or not it is written
     std::array<std::string, kRecordFields> stored;
-    while ((read = rows.next(row)) && read.value()) {
+    for (; (read = rows.next(row)) && read.value(); ++position) {
         const bool stray =
             !row.cells.empty() && row.cells.back().column > static_cast<std::uint64_t>(kRecordFields);
         if (!stray && csv && row.lastColumn < static_cast<std::uint64_t>(kRecordFields)) {
@@ -265,25 +307,38 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
             continue;
         }
         bool fine = true;
+        std::uint32_t numberFields = 0; // the text fields the row holds as number cells
         for (int f = 1; f <= kRecordFields; ++f) {
             stored[static_cast<std::size_t>(f - 1)].clear();
             const SheetCell* cell = nullptr;
             for (const SheetCell& c : row.cells) // a workbook's row leaves its empty cells out
                 if (c.column == static_cast<std::uint64_t>(f)) cell = &c;
             if (cell == nullptr) continue;
-            if (cell->formula || !cell->kind.empty()) {
-                faults.add(cell->line, cell->column, cellFault(refusedKind(*cell), f, cell->text));
+            if (cell->formula || (!cell->kind.empty() && cell->kind != "n")) {
+                faults.add(cell->line, cell->column, refusedCell(*cell, f));
                 fine = false;
                 continue;
             }
-            const std::string_view value = csv ? unguardedCell(cell->text) : std::string_view(cell->text);
+            std::string_view value = csv ? unguardedCell(cell->text) : std::string_view(cell->text);
+            std::uint64_t bytes = cell->bytes - (cell->text.size() - value.size());
+            ShownNumber shown;
+            if (cell->kind == "n") {
+                shown = shownNumber(cell->text, cell->format);
+                if (shown.kind != ShownKind::Number) {
+                    faults.add(cell->line, cell->column, refusedNumber(*cell, shown.kind, f));
+                    fine = false;
+                    continue;
+                }
+                value = shown.text;
+                bytes = value.size();
+                if (f != kYearFrom && f != kYearTo) numberFields |= 1u << (f - 1);
+            }
             if (!csv && unguardedCell(value) != value) { // the CSV's guard, carried into a workbook
                 faults.add(cell->line, cell->column, cellFault(Fault::CellGuardInWorkbook, f, value));
                 fine = false;
                 continue;
             }
-            Result<std::string> text =
-                storedCell(f, value, cell->bytes - (cell->text.size() - value.size()), mostFieldBytes);
+            Result<std::string> text = storedCell(f, value, bytes, mostFieldBytes);
             if (!text) {
                 faults.add(cell->line, cell->column, text.error());
                 fine = false;
@@ -308,8 +363,8 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
             faults.add(row.line, kYearFrom, std::move(reversed));
             continue;
         }
-        if (std::optional<Failure> shadowed = coverage.add(raw, from, to, records)) {
-            faults.add(row.line, 0, std::move(*shadowed));
+        if (std::optional<Failure> shadowed = coverage.add(raw, from, to, position)) {
+            faults.add(row.line, 0, causedBy(Failure(Fault::RowNeverShown), std::move(*shadowed)));
             continue;
         }
         if (faults.any()) continue;         // nothing will be written: only the faults still count
@@ -323,6 +378,10 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
             faults.add(row.line, 0, Failure(Fault::SheetOutOfMemory));
             return refused();
         }
+        if (numberCells != nullptr && numberFields != 0) {
+            numberCells->resize(static_cast<std::size_t>(records) + 1);
+            numberCells->back() = numberFields;
+        }
         ++records;
     }
     if (!read) return stopped(read);
@@ -334,6 +393,12 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
     return text;
 }
 
+Status spreadsheetExists(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0) return Done{};
+    return Status::failure(fileFault(Fault::SpreadsheetCannotBeRead, path, std::strerror(errno)));
+}
+
 Result<std::string> catalogueFromCsv(std::string_view csv, const std::string& file,
                                      std::vector<std::string>* warnings) {
     if (csv.substr(0, 2) == "\xFF\xFE" || csv.substr(0, 2) == "\xFE\xFF" ||
@@ -343,7 +408,8 @@ Result<std::string> catalogueFromCsv(std::string_view csv, const std::string& fi
     return catalogueFromRows(rows, file, true, warnings);
 }
 
-Result<std::string> catalogueFromSpreadsheet(const std::string& path, std::vector<std::string>* warnings) {
+Result<std::string> catalogueFromSpreadsheet(const std::string& path, std::vector<std::string>* warnings,
+                                             NumberCells* numberCells) {
     const std::string suffix = ".xlsx";
     std::string lower = path.size() >= suffix.size() ? path.substr(path.size() - suffix.size()) : "";
     std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -351,7 +417,7 @@ Result<std::string> catalogueFromSpreadsheet(const std::string& path, std::vecto
     if (lower == suffix) {
         Result<std::unique_ptr<SheetRows>> workbook = openWorkbook(path);
         if (!workbook) return refusedWhole(workbook.error(), path);
-        return catalogueFromRows(*workbook.value(), path, false, warnings);
+        return catalogueFromRows(*workbook.value(), path, false, warnings, numberCells);
     }
     Result<std::string> start = readFileStart(path, 256);
     if (!start) return refusedWhole(start.error(), path);
