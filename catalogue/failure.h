@@ -160,11 +160,12 @@ enum class Fault : std::uint16_t {
                                   // built-in number
     SheetIndexColumn = 482,       // value: the first header cell
     DiffGivenWorkbook = 483,      // file
-    SpreadsheetCannotBeRead = 484, // file; why: the system's reason
-    PartCodeUnknown = 485,         // field, value: the code (a warning)
-    PartCodeLooksConverted = 486,  // field, value: the code; why: what it looks like (a warning)
-    CellNumberInNewRecord = 487,   // field, value: what the number cell shows
-    WorkbookTooManyStyles = 488,   // value: the part; limit
+    SpreadsheetCannotBeRead = 484,   // file; why: the system's reason
+    PartCodeUnknown = 485,           // field, value: the code (a warning)
+    PartCodeLooksConverted = 486,    // field, value: the code; why: what it looks like (a warning)
+    CellNumberInNewRecord = 487,     // field, value: what the number cell shows
+    WorkbookTooManyStyles = 488,     // value: the part; limit
+    CellNumberShownByLanguage = 489, // field, value: the number as shown in English
 
     // Files the tools write.
     // `file` is the file named, `why` the system's reason.

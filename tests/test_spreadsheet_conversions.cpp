@@ -167,8 +167,11 @@ class SpreadsheetConversionsTest : public QObject {
     void workbookNumberCells_data() {
         QTest::addColumn<QByteArray>("cell");
         QTest::addColumn<QString>("expected"); // PartCode1 as the catalogue stores it, or the fault
-        QTest::newRow("1.600 in 0.000")
-            << QByteArray("<c r=\"H2\" s=\"1\"><v>1.60000000000000000002</v></c>") << "1.600";
+        QTest::newRow("1.600 in 0.000, shown 1,600 in other languages")
+            << QByteArray("<c r=\"H2\" s=\"1\"><v>1.60000000000000000002</v></c>")
+            << "x.xlsx:2:8: error: PartCode1 \"1.600\" is a number cell, which a spreadsheet shows with the "
+               "decimal mark";
+        QTest::newRow("1000 in General") << QByteArray("<c r=\"H2\"><v>1000</v></c>") << "1000";
         QTest::newRow("50% in 0%") << QByteArray("<c r=\"H2\" s=\"2\"><v>0.5</v></c>") << "50%";
         QTest::newRow("3/4 as a date serial") << QByteArray("<c r=\"H2\" s=\"3\"><v>46085</v></c>")
                                               << "x.xlsx:2:8: error: a date cell \"46085\"";

@@ -257,6 +257,12 @@ std::string describeConversionFault(const Failure& f) {
         return recordNumbered(f.record) + ", " + cell(f) +
                " is a part code with neither a picture nor a description in the data folder, and " + f.why +
                ", as a spreadsheet writes a cell it converted: check that it is the code you typed";
+    case Fault::CellNumberShownByLanguage:
+        return cell(f) +
+               " is a number cell, which a spreadsheet shows with the decimal mark and thousands separator "
+               "of "
+               "its language (\".\" or \",\"), so what it shows depends on who opens it: " +
+               kNumberCellRemedy;
     case Fault::WorkbookTooManyStyles:
         return partTooLarge(f, "cell styles");
     case Fault::CellNumberInNewRecord:

@@ -329,6 +329,12 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
                     fine = false;
                     continue;
                 }
+                if (shown.text.find_first_of(".,") != std::string::npos) {
+                    faults.add(cell->line, cell->column,
+                               cellFault(Fault::CellNumberShownByLanguage, f, shown.text));
+                    fine = false;
+                    continue;
+                }
                 value = shown.text;
                 bytes = value.size();
                 if (f != kYearFrom && f != kYearTo) numberFields |= 1u << (f - 1);
