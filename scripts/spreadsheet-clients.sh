@@ -93,8 +93,7 @@ work = sys.argv[1]
 frame = pandas.read_csv(work + '/export.csv', dtype=str, encoding='utf-8-sig')
 frame.to_csv(work + '/pandas.csv', index=False)
 frame.to_csv(work + '/pandas-index.csv')
-pandas.read_csv(work + '/export.csv', dtype=str, keep_default_na=False,
-                encoding='utf-8-sig').to_excel(work + '/pandas-nan.xlsx', index=False, na_rep='NaN')
+frame.to_excel(work + '/pandas-nan.xlsx', index=False, na_rep='NaN')
 EOF
 round_trip pandas-dtype-str "$work/pandas.csv"
 round_trip pandas-with-index "$work/pandas-index.csv"
@@ -109,7 +108,7 @@ while IFS= read -r book; do
     cp "$book" "$work/books/corpus-$n.xlsx"
 done < <(find tests sample -name '*.xlsx' 2>/dev/null
     find tests/fuzz/corpus -type f 2>/dev/null | while read -r f; do
-        [ "$(head -c 2 "$f")" != PK ] || echo "$f"
+        [ "$(head -c 2 "$f" | tr -d '\0')" != PK ] || echo "$f"
     done)
 cp "$work/export.xlsx" "$work/books/export.xlsx"
 for locale in en_US de_DE fr_FR; do cp "$work/$locale/xlsx/export.xlsx" "$work/books/libreoffice-$locale.xlsx"; done
@@ -125,7 +124,9 @@ for locale in en_US de_DE; do
         shown="$work/shown-$locale/$(basename "$book" .xlsx).csv"
         status=0
         rm -f "$work/read.txt"
-        "$tool" --data "$original" import "$book" -o "$work/read.txt" >/dev/null 2>&1 || status=$?
+        # What import reads: number cells of new records taken, as they would be on purpose.
+        "$tool" --data "$original" import --accept-conversions "$book" -o "$work/read.txt" >/dev/null 2>&1 ||
+            status=$?
         if [ "$status" -ne 0 ]; then
             if [ -e "$work/read.txt" ]; then
                 echo "$name: refused but written" >&2

@@ -9,6 +9,7 @@
 #include "tools/spreadsheet/csv_table.h"
 #include "tools/spreadsheet/import_cell.h"
 #include "tools/spreadsheet/spreadsheet_cell.h"
+#include "tools/spreadsheet/workbook_cell.h"
 #include "tools/spreadsheet/xlsx_reader.h"
 
 #include <algorithm>
@@ -59,33 +60,6 @@ Failure strayCell(std::string_view value) {
     Failure stray = cellFault(Fault::CellStray, 0, value);
     stray.limit = kRecordFields;
     return stray;
-}
-
-// Why import does not take a workbook's cell that is no text.
-Fault refusedKind(const SheetCell& cell) {
-    if (cell.formula) return Fault::CellFormula;
-    return cell.kind == "b"   ? Fault::CellTrueOrFalse
-           : cell.kind == "e" ? Fault::CellErrorValue
-                              : Fault::CellDate;
-}
-
-// A workbook's cell that is no text, shown the way the spreadsheet shows it: a formula by its text, a
-// true-or-false cell as TRUE or FALSE.
-Failure refusedCell(const SheetCell& cell, int field) {
-    const bool truth = cell.kind == "b" && !cell.formula;
-    Failure refused = cellFault(refusedKind(cell), field,
-                                truth ? (cell.text == "0" ? "FALSE" : "TRUE") : std::string_view(cell.text));
-    if (cell.formula && !cell.formulaText.empty()) refused.expected = "=" + cell.formulaText;
-    return refused;
-}
-
-// A number cell that import cannot take as the text the spreadsheet shows.
-Failure refusedNumber(const SheetCell& cell, ShownKind kind, int field) {
-    if (kind == ShownKind::DateOrTime) return cellFault(Fault::CellDate, field, cell.text);
-    Failure unread = cellFault(Fault::CellNumberFormatUnread, field, cell.text);
-    unread.expected = cell.format.code;
-    unread.count = cell.format.id;
-    return unread;
 }
 
 // Faults as they are found: the first ones in full, the rest counted.
@@ -213,21 +187,6 @@ void warnDuplicates(std::deque<VehicleIdSeen>& seen, const std::string& catalogu
         warnings.add(line, 1, twice);
 }
 
-// The first header cell of a row index that a script wrote in front of the fields ("", "Unnamed: 0"),
-// when the fields' names follow it.
-std::optional<std::string> scriptIndexHeader(const SheetRow& row) {
-    const SheetCell* first = row.cells.empty() || row.cells[0].column != 1 ? nullptr : &row.cells[0];
-    const std::string text = first != nullptr ? first->text : std::string();
-    if (!text.empty() && text.rfind("Unnamed: ", 0) != 0) return std::nullopt;
-    int named = 0;
-    for (const SheetCell& c : row.cells)
-        if (c.column >= 2 && c.column <= static_cast<std::uint64_t>(kRecordFields) + 1 &&
-            c.text == fieldName(static_cast<int>(c.column) - 1))
-            ++named;
-    if (named != kRecordFields) return std::nullopt;
-    return text;
-}
-
 // The header row, or the faults that say why the file is not what import reads.
 bool headerFits(const SheetRow& row, Faults& faults) {
     if (row.cells.size() == 1) { // one cell: maybe another separator
@@ -314,29 +273,17 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
             for (const SheetCell& c : row.cells) // a workbook's row leaves its empty cells out
                 if (c.column == static_cast<std::uint64_t>(f)) cell = &c;
             if (cell == nullptr) continue;
-            if (cell->formula || (!cell->kind.empty() && cell->kind != "n")) {
-                faults.add(cell->line, cell->column, refusedCell(*cell, f));
-                fine = false;
-                continue;
-            }
             std::string_view value = csv ? unguardedCell(cell->text) : std::string_view(cell->text);
             std::uint64_t bytes = cell->bytes - (cell->text.size() - value.size());
-            ShownNumber shown;
-            if (cell->kind == "n") {
-                shown = shownNumber(cell->text, cell->format);
-                if (shown.kind != ShownKind::Number) {
-                    faults.add(cell->line, cell->column, refusedNumber(*cell, shown.kind, f));
+            std::string shown;
+            if (!cell->kind.empty() || cell->formula) { // a workbook's cell that is not plain text
+                if (std::optional<Failure> refused = workbookCellRefusal(*cell, f, shown)) {
+                    faults.add(cell->line, cell->column, std::move(*refused));
                     fine = false;
                     continue;
                 }
-                if (shown.text.find_first_of(".,") != std::string::npos) {
-                    faults.add(cell->line, cell->column,
-                               cellFault(Fault::CellNumberShownByLanguage, f, shown.text));
-                    fine = false;
-                    continue;
-                }
-                value = shown.text;
-                bytes = value.size();
+                value = shown;
+                bytes = shown.size();
                 if (f != kYearFrom && f != kYearTo) numberFields |= 1u << (f - 1);
             }
             if (!csv && unguardedCell(value) != value) { // the CSV's guard, carried into a workbook
