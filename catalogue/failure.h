@@ -159,6 +159,17 @@ enum class Fault : std::uint16_t {
     WorkbookNoScratchFolder = 465,   // why: the system's reason
     CatalogueTooLargeToCompare = 470,    // file
     CatalogueChangedWhileCompared = 471, // file
+    RowNeverShown = 480,                 // cause: the record's CheckNeverShown
+    CellNumberFormatUnread = 481, // field, value: the number stored; expected: its format code, or count: its
+                                  // built-in number
+    SheetIndexColumn = 482,       // value: the first header cell
+    DiffGivenWorkbook = 483,      // file
+    SpreadsheetCannotBeRead = 484,   // file; why: the system's reason
+    PartCodeUnknown = 485,           // field, value: the code (a warning)
+    PartCodeLooksConverted = 486,    // field, value: the code; why: what it looks like (a warning)
+    CellNumberInNewRecord = 487,     // field, value: what the number cell shows
+    WorkbookTooManyStyles = 488,     // value: the part; limit
+    CellNumberShownByLanguage = 489, // field, value: the number as shown in English
     WorkbookEntryTwice = 490,            // value: the entry's name in the container
     WorkbookTooManyEntries = 491,        // limit: the most entries read
     WorkbookCellInOtherRow = 492,        // value: the worksheet's part; expected: the cell's reference

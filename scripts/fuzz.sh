@@ -10,7 +10,7 @@ scripts/install-packages.sh cmake make clang libclang-rt-14-dev qt6-base-dev lib
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPECIALTY_FUZZ=ON \
     -DSPECIALTY_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build-fuzz --parallel "$(nproc)"
-for target in list_reader search description jpeg_scans import_round_trip xlsx_reader; do
+for target in list_reader search description jpeg_scans import_round_trip xlsx_reader conversion_guard; do
     corpus="build-fuzz/corpus/$target"
     mkdir -p "$corpus"
     cp -n tests/fuzz/corpus/$target/* "$corpus/"

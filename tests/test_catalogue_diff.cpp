@@ -105,6 +105,27 @@ class CatalogueDiffTest : public QObject {
             {"4 Mar", "04-Mar-26", "date"},
             {"2026-03-04", "03/04/26", "date"},
             {"1:30", "01:30:00", "time"},
+            // other languages' forms (a CSV file saved again under de_DE, fr_FR, en_US)
+            {"1.600", "1600", "thousands separator \".\""},
+            {"4.250", "4250", "thousands separator \".\""},
+            {"0,50", "0,5", "decimal part shortened, read with decimal comma"},
+            {"1e-3", "0,001", "decimal comma"},
+            {"12345678901234567", "1,23456789012346E+016",
+             "rounded into exponent form, read with decimal comma"},
+            {"1 000", "1000", "thousands separator \" \""},
+            {"1\xC2\xA0" "000", "1000", "no-break space"},
+            {"1,234", "1234", "thousands separator \",\""},
+            {"50%", "0.5", "percent sign"},
+            {"\xE2\x82\xAC"
+             "5",
+             "5", "currency sign"},
+            // scripts: separators and signs dropped, missing-value markers
+            {"1,5", "15", "separators or signs dropped"},
+            {"NA", "", "missing-value marker read as an empty cell"},
+            {"n/a", "", "missing-value marker"},
+            {"null", "", "missing-value marker"},
+            {"", "NaN", "empty cell written as a missing-value marker"},
+            {"", "None", "missing-value marker"},
             // edits
             {"AC1001", "AC1002", ""},
             {"123", "124", ""},
@@ -121,6 +142,13 @@ class CatalogueDiffTest : public QObject {
             {"12", "120", ""},
             {"AC3/4", "03/04/26", ""},
             {"1E999999999999999999999", "1E5", ""},
+            {"1,5", "2,5", ""},
+            {"1.600", "1700", ""},
+            {"1 000", "100", ""},
+            {"50%", "0.05", ""},
+            {"NA", "NB", ""},
+            {"A1,5", "A15", ""},
+            {"", "nanometre", ""},
         };
         for (const auto& row : rows)
             QTest::addRow("%s -> %s", row[0], row[1]) << row[0] << row[1] << row[2];

@@ -244,8 +244,11 @@ int exportCommand(const ToolOptions& options, const std::string& output) {
 }
 
 int importCommand(const ToolOptions& options, const std::string& input, const std::string& output) {
+    if (Status readable = spreadsheetExists(input); !readable)
+        return failed(options, describe(readable.error()) + "\n" + kNothingWritten);
     std::vector<std::string> warnings;
-    Result<std::string> catalogue = catalogueFromSpreadsheet(input, &warnings);
+    NumberCells numberCells;
+    Result<std::string> catalogue = catalogueFromSpreadsheet(input, &warnings, &numberCells);
     if (!catalogue) {
         if (options.json)
             writeJson(
@@ -258,7 +261,9 @@ int importCommand(const ToolOptions& options, const std::string& input, const st
         for (const std::string& warning : warnings)
             std::fprintf(stderr, "%s\n", warning.c_str());
     const std::string target = output.empty() ? options.dataFolder + std::string(kCatalogueName) : output;
-    if (const std::optional<int> stop = reviewImport(options, input, target, catalogue.value())) return *stop;
+    if (const std::optional<int> stop =
+            reviewImport(options, input, target, catalogue.value(), numberCells, &warnings))
+        return *stop;
     Result<std::string> previous = std::string();
     if (Status written = replaceKeepingPrevious(target, catalogue.value(), previous); !written) {
         const std::string message = describe(causedBy(Failure(Fault::OutputNothingWritten), written.error()));

@@ -48,8 +48,9 @@ std::string cell(const Failure& f) {
     return fieldName(f.field) + " " + shown(f.value);
 }
 
-std::string cellKind(const char* kind, const Failure& f) {
-    return "a " + std::string(kind) + " cell " + shown(f.value) + ": type the value as text";
+std::string cellKind(const std::string& kind, const Failure& f) {
+    const bool vowel = std::string_view("aeiou").find(kind.front()) != std::string_view::npos;
+    return (vowel ? "an " : "a ") + kind + " cell " + shown(f.value) + ": type the value as text";
 }
 
 std::string workbookCell(const Failure& f) {
@@ -205,8 +206,8 @@ std::string describeCellFault(const Failure& f) {
                "as text; a workbook keeps its cells as text without it: delete the \"'\", or import the CSV "
                "file";
     case Fault::CellFormula:
-        return "a formula (its value " + shown(f.value) +
-               " was computed by the spreadsheet): type the value itself as text";
+        return "a formula" + (f.expected.empty() ? std::string() : " " + shown(f.expected)) + " (its value " +
+               shown(f.value) + " was computed by the spreadsheet): type the value itself as text";
     case Fault::CellTrueOrFalse:
         return cellKind("true-or-false", f);
     case Fault::CellErrorValue:
@@ -245,6 +246,54 @@ std::string describeWrittenFault(const Failure& f) {
     }
 }
 
+const char* const kNumberCellRemedy =
+    "format the column as text and type the value again, or edit the workbook that export -o FILE.xlsx "
+    "writes, whose cells stay text";
+
+std::string describeConversionFault(const Failure& f) {
+    switch (f.fault) {
+    case Fault::RowNeverShown:
+        return causeOf(f) + "; the viewer never shows this record, so deleting its row changes nothing it "
+                            "shows: delete the "
+                            "row, or change its names or years so that it answers a selection of its own";
+    case Fault::CellNumberFormatUnread:
+        return cell(f) + " is a number cell whose number format " +
+               (f.expected.empty() ? "(built-in number " + number(f.count) + ")" : shown(f.expected)) +
+               " import cannot apply, so it cannot tell what the spreadsheet shows: " + kNumberCellRemedy;
+    case Fault::SheetIndexColumn:
+        return "the first column (headed " + shown(f.value) +
+               ") is a row index that a script added, not a field: write the file without it (pandas: "
+               "index=False) or delete the column";
+    case Fault::DiffGivenWorkbook:
+        return f.file +
+               " is a workbook, not a catalogue: diff compares catalogues; to see what importing it "
+               "changes, run import --dry-run " +
+               f.file;
+    case Fault::SpreadsheetCannotBeRead:
+        return "cannot read " + f.file + ": " + f.why;
+    case Fault::PartCodeUnknown:
+        return recordNumbered(f.record) + ", " + cell(f) +
+               " is a part code with neither a picture nor a description in the data folder";
+    case Fault::PartCodeLooksConverted:
+        return recordNumbered(f.record) + ", " + cell(f) +
+               " is a part code with neither a picture nor a description in the data folder, and " + f.why +
+               ", as a spreadsheet writes a cell it converted: check that it is the code you typed";
+    case Fault::CellNumberShownByLanguage:
+        return cell(f) +
+               " is a number cell, which a spreadsheet shows with the decimal mark and thousands separator "
+               "of "
+               "its language (\".\" or \",\"), so what it shows depends on who opens it: " +
+               kNumberCellRemedy;
+    case Fault::WorkbookTooManyStyles:
+        return partTooLarge(f, "cell styles");
+    case Fault::CellNumberInNewRecord:
+        return recordNumbered(f.record) + " (new), " + cell(f) +
+               " is a number cell, which shows the number in the spreadsheet's own form, not as typed";
+    default:
+        return f.why;
+    }
+}
+
 } // namespace
 
 std::string describeSpreadsheetFault(const Failure& failure) {
@@ -252,7 +301,8 @@ std::string describeSpreadsheetFault(const Failure& failure) {
     if (fault < static_cast<int>(Fault::CellStray) || fault >= static_cast<int>(Fault::WorkbookEntryTwice))
         return describeSheetFault(failure);
     if (fault < static_cast<int>(Fault::WorkbookCannotStart)) return describeCellFault(failure);
-    return describeWrittenFault(failure);
+    if (fault < static_cast<int>(Fault::RowNeverShown)) return describeWrittenFault(failure);
+    return describeConversionFault(failure);
 }
 
 std::string describeAt(const Failure& failure, bool error) {

@@ -1,5 +1,7 @@
 #include "tools/spreadsheet/conversion_guard.h"
 
+#include "tools/spreadsheet/locale_numbers.h"
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -238,7 +240,39 @@ bool numbersKept(std::string_view before, const std::vector<std::int64_t>& numbe
     return any;
 }
 
+// Both read as numbers in some locale's form, the same number or `before` rounded the way a spreadsheet
+// rounds: the first way found, with the forms it took.
+std::optional<std::string> localeConversion(std::string_view before, std::string_view after) {
+    std::vector<NumberReading> olds = localeReadings(before);
+    std::vector<NumberReading> news = localeReadings(after);
+    if (olds.empty() && news.empty()) return std::nullopt;
+    olds.push_back({std::string(before), ""});
+    news.push_back({std::string(after), ""});
+    for (const NumberReading& old : olds) {
+        const std::optional<Number> was = readNumber(old.plain);
+        if (!was) continue;
+        for (const NumberReading& now : news) {
+            const std::optional<Number> is = readNumber(now.plain);
+            if (!is || (old.form.empty() && now.form.empty())) continue;
+            if (std::optional<std::string> found = numberConversion(*was, *is)) {
+                const std::string& form = old.form.empty() ? now.form : old.form;
+                const bool same = *found == "number written in another form";
+                return (same ? std::string("read as a number") : *found + ", read") + " with " + form;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+std::optional<std::string> convertedShape(std::string_view text) {
+    if (const std::optional<Number> n = readNumber(text); n && n->exponent)
+        return "shaped like a number in exponent form";
+    if (const std::optional<DateNumbers> date = dateNumbers(text))
+        return date->timeOnly ? "shaped like a time" : "shaped like a date";
+    return std::nullopt;
+}
 
 std::string numberKey(std::string_view text) {
     const std::optional<Number> n = readNumber(text);
@@ -250,9 +284,15 @@ std::string numberKey(std::string_view text) {
 
 std::optional<std::string> spreadsheetConversion(std::string_view before, std::string_view after) {
     if (before == after) return std::nullopt;
+    if (after.empty() && isMissingValueMarker(before)) return "missing-value marker read as an empty cell";
+    if (before.empty() && isMissingValueMarker(after)) return "empty cell written as a missing-value marker";
     const std::optional<Number> was = readNumber(before);
     const std::optional<Number> is = readNumber(after);
-    if (was && is) return numberConversion(*was, *is);
+    if (was && is)
+        if (std::optional<std::string> found = numberConversion(*was, *is)) return found;
+    if (std::optional<std::string> found = localeConversion(before, after)) return found;
+    if (const std::string kept = withoutSeparatorsAndSigns(before); !kept.empty() && kept == after)
+        return "separators or signs dropped";
     if (const auto date = dateNumbers(after); date && numbersKept(before, date->numbers))
         return date->timeOnly ? "turned into a time" : "turned into a date";
     return std::nullopt;

@@ -17,6 +17,10 @@ namespace specialty {
 // `before`'s numbers (a month name counting as its number).
 std::optional<std::string> spreadsheetConversion(std::string_view before, std::string_view after);
 
+// What `text` is shaped like when a spreadsheet could have written it from a value it converted: "shaped
+// like a date", "shaped like a time", "shaped like a number in exponent form"; nothing for other text.
+std::optional<std::string> convertedShape(std::string_view text);
+
 // The number a spreadsheet reads in `text`, rounded to the 15 significant digits it keeps, written the same
 // however `text` writes it ("0012", "12", "1.2E1" alike); empty for text that is no number.
 std::string numberKey(std::string_view text);

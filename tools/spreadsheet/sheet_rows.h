@@ -4,6 +4,7 @@
 #pragma once
 
 #include "catalogue/result.h"
+#include "tools/spreadsheet/number_format.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,7 +19,9 @@ struct SheetCell {
     std::uint64_t line = 0;   // where it begins: the CSV line, or the workbook row
     std::uint64_t column = 0; // from 1
     bool formula = false;     // the workbook's cell holds a formula; `text` is its computed value
-    std::string kind;         // the workbook's cell type when it is not text or a number ("b", "e", "d")
+    std::string formulaText;  // the formula as written, without its "="; empty when the cell shares another's
+    std::string kind;         // the workbook's cell type when it is not text ("n", "b", "e", "d")
+    NumberFormat format;      // a number cell's number format
 };
 
 struct SheetRow {

@@ -16,6 +16,11 @@ namespace specialty {
 
 class SheetRows;
 
+// For each record from the first, a bit for each field (bit 0: field 1) that a workbook held as a number
+// cell, shown by its number format; YearFrom and YearTo, which are numbers, are left out. Records past the
+// last one that has such a cell are left out too.
+using NumberCells = std::vector<std::uint32_t>;
+
 // Hands on the header row and then each record's 23 cells (UTF-8) up to the end record; stops at the first
 // failure `row` returns, or at a record that cannot be read.
 Status
@@ -33,6 +38,10 @@ Status exportWorkbook(const std::string& catalogue, OutputFile& output);
 // True when `path` names a workbook by its suffix (.xlsx, in any case).
 bool namesWorkbook(std::string_view path);
 
+// A failure when the file `path` is not there or cannot be looked at (the system's reason), so that import
+// stops as for any file it cannot read.
+Status spreadsheetExists(const std::string& path);
+
 // The catalogue text for CSV rows. A failure names every fault (up to a limit, then "and N more"), each as
 // "FILE:LINE:COLUMN: error: MESSAGE" with the cell's value, `file` being the name shown; `warnings`, when
 // given, receives what is written all the same (a VehicleId used twice) in the same form.
@@ -41,12 +50,14 @@ Result<std::string> catalogueFromCsv(std::string_view csv, const std::string& fi
 
 // The same for a file: a workbook (Office Open XML) when the name ends in ".xlsx", else CSV. The file is
 // read as a stream, so memory beyond the catalogue written stays bounded whatever its size.
+// `numberCells`, when given, receives which text fields of each record a workbook held as number cells.
 Result<std::string> catalogueFromSpreadsheet(const std::string& path,
-                                             std::vector<std::string>* warnings = nullptr);
+                                             std::vector<std::string>* warnings = nullptr,
+                                             NumberCells* numberCells = nullptr);
 
 // The catalogue text for the rows of `rows`; `csv` says whether a leading "'" guards a cell (see
 // unguardedCell()).
 Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, bool csv,
-                                      std::vector<std::string>* warnings);
+                                      std::vector<std::string>* warnings, NumberCells* numberCells = nullptr);
 
 } // namespace specialty

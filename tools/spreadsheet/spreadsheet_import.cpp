@@ -9,14 +9,18 @@
 #include "tools/spreadsheet/csv_table.h"
 #include "tools/spreadsheet/import_cell.h"
 #include "tools/spreadsheet/spreadsheet_cell.h"
+#include "tools/spreadsheet/workbook_cell.h"
 #include "tools/spreadsheet/xlsx_reader.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <sys/mman.h>
+#include <sys/stat.h>
 
 namespace specialty {
 
@@ -56,14 +60,6 @@ Failure strayCell(std::string_view value) {
     Failure stray = cellFault(Fault::CellStray, 0, value);
     stray.limit = kRecordFields;
     return stray;
-}
-
-// Why import does not take a workbook's cell that is no text.
-Fault refusedKind(const SheetCell& cell) {
-    if (cell.formula) return Fault::CellFormula;
-    return cell.kind == "b"   ? Fault::CellTrueOrFalse
-           : cell.kind == "e" ? Fault::CellErrorValue
-                              : Fault::CellDate;
 }
 
 // Faults as they are found: the first ones in full, the rest counted.
@@ -201,6 +197,10 @@ bool headerFits(const SheetRow& row, Faults& faults) {
                 return false;
             }
     }
+    if (const std::optional<std::string> index = scriptIndexHeader(row)) {
+        faults.add(row.line, 1, cellFault(Fault::SheetIndexColumn, 0, *index));
+        return false;
+    }
     for (int f = 1; f <= kRecordFields; ++f) {
         const SheetCell* cell = nullptr;
         for (const SheetCell& c : row.cells)
@@ -229,7 +229,7 @@ bool headerFits(const SheetRow& row, Faults& faults) {
 } // namespace
 
 Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, bool csv,
-                                      std::vector<std::string>* warningLines) {
+                                      std::vector<std::string>* warningLines, NumberCells* numberCells) {
     Faults faults(file);
     Faults warnings(file);
     auto refused = [&]() { return Result<std::string>::failure(faults.refusal()); };
@@ -252,9 +252,10 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
     std::string line;
     std::deque<VehicleIdSeen> vehicleIds; // grows without copying what it holds
     RecordCoverage coverage;
-    std::int64_t records = 0;
+    std::int64_t records = 0;  // written
+    std::int64_t position = 0; // the row's record, from 0, whether or not it is written
     std::array<std::string, kRecordFields> stored;
-    while ((read = rows.next(row)) && read.value()) {
+    for (; (read = rows.next(row)) && read.value(); ++position) {
         const bool stray =
             !row.cells.empty() && row.cells.back().column > static_cast<std::uint64_t>(kRecordFields);
         if (!stray && csv && row.lastColumn < static_cast<std::uint64_t>(kRecordFields)) {
@@ -265,6 +266,7 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
             continue;
         }
         bool fine = true;
+        std::uint32_t numberFields = 0; // the text fields the row holds as number cells
         for (int f = 1; f <= kRecordFields; ++f) {
             stored[static_cast<std::size_t>(f - 1)].clear();
             const SheetCell* cell = nullptr;
@@ -276,19 +278,25 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
                 absent.column = static_cast<std::uint64_t>(f);
                 cell = &absent;
             }
-            if (cell->formula || !cell->kind.empty()) {
-                faults.add(cell->line, cell->column, cellFault(refusedKind(*cell), f, cell->text));
-                fine = false;
-                continue;
+            std::string_view value = csv ? unguardedCell(cell->text) : std::string_view(cell->text);
+            std::uint64_t bytes = cell->bytes - (cell->text.size() - value.size());
+            std::string shown;
+            if (!cell->kind.empty() || cell->formula) { // a workbook's cell that is not plain text
+                if (std::optional<Failure> refused = workbookCellRefusal(*cell, f, shown)) {
+                    faults.add(cell->line, cell->column, std::move(*refused));
+                    fine = false;
+                    continue;
+                }
+                value = shown;
+                bytes = shown.size();
+                if (f != kYearFrom && f != kYearTo) numberFields |= 1u << (f - 1);
             }
-            const std::string_view value = csv ? unguardedCell(cell->text) : std::string_view(cell->text);
             if (!csv && unguardedCell(value) != value) { // the CSV's guard, carried into a workbook
                 faults.add(cell->line, cell->column, cellFault(Fault::CellGuardInWorkbook, f, value));
                 fine = false;
                 continue;
             }
-            Result<std::string> text =
-                storedCell(f, value, cell->bytes - (cell->text.size() - value.size()), mostFieldBytes);
+            Result<std::string> text = storedCell(f, value, bytes, mostFieldBytes);
             if (!text) {
                 faults.add(cell->line, cell->column, text.error());
                 fine = false;
@@ -313,8 +321,8 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
             faults.add(row.line, kYearFrom, std::move(reversed));
             continue;
         }
-        if (std::optional<Failure> shadowed = coverage.add(raw, from, to, records)) {
-            faults.add(row.line, 0, std::move(*shadowed));
+        if (std::optional<Failure> shadowed = coverage.add(raw, from, to, position)) {
+            faults.add(row.line, 0, causedBy(Failure(Fault::RowNeverShown), std::move(*shadowed)));
             continue;
         }
         if (faults.any()) continue;         // nothing will be written: only the faults still count
@@ -328,6 +336,10 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
             faults.add(row.line, 0, Failure(Fault::SheetOutOfMemory));
             return refused();
         }
+        if (numberCells != nullptr && numberFields != 0) {
+            numberCells->resize(static_cast<std::size_t>(records) + 1);
+            numberCells->back() = numberFields;
+        }
         ++records;
     }
     if (!read) return stopped(read);
@@ -339,6 +351,12 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
     return text;
 }
 
+Status spreadsheetExists(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0) return Done{};
+    return Status::failure(fileFault(Fault::SpreadsheetCannotBeRead, path, std::strerror(errno)));
+}
+
 Result<std::string> catalogueFromCsv(std::string_view csv, const std::string& file,
                                      std::vector<std::string>* warnings) {
     if (csv.substr(0, 2) == "\xFF\xFE" || csv.substr(0, 2) == "\xFE\xFF" ||
@@ -348,7 +366,8 @@ Result<std::string> catalogueFromCsv(std::string_view csv, const std::string& fi
     return catalogueFromRows(rows, file, true, warnings);
 }
 
-Result<std::string> catalogueFromSpreadsheet(const std::string& path, std::vector<std::string>* warnings) {
+Result<std::string> catalogueFromSpreadsheet(const std::string& path, std::vector<std::string>* warnings,
+                                             NumberCells* numberCells) {
     const std::string suffix = ".xlsx";
     std::string lower = path.size() >= suffix.size() ? path.substr(path.size() - suffix.size()) : "";
     std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -356,7 +375,7 @@ Result<std::string> catalogueFromSpreadsheet(const std::string& path, std::vecto
     if (lower == suffix) {
         Result<std::unique_ptr<SheetRows>> workbook = openWorkbook(path);
         if (!workbook) return refusedWhole(workbook.error(), path);
-        return catalogueFromRows(*workbook.value(), path, false, warnings);
+        return catalogueFromRows(*workbook.value(), path, false, warnings, numberCells);
     }
     Result<std::string> start = readFileStart(path, 256);
     if (!start) return refusedWhole(start.error(), path);

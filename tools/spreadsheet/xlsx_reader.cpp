@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue_record.h"
 #include "catalogue/regular_file.h"
+#include "tools/spreadsheet/workbook_styles.h"
 #include "tools/spreadsheet/xml_part.h"
 
 #include <unzip.h>
@@ -157,6 +158,7 @@ class WorkbookRows : public SheetRows {
         if (!sheetId) return Status::failure(sheetId.error());
         QString sheetTarget;
         QString stringsTarget;
+        QString stylesTarget;
         { // one part of the container is open at a time
             XmlPart rels;
             if (Status opened = rels.open(zip_, "xl/_rels/workbook.xml.rels", kMostSmallPartBytes); !opened)
@@ -167,6 +169,7 @@ class WorkbookRows : public SheetRows {
                 const QXmlStreamAttributes a = rels.xml().attributes();
                 if (a.value("Id") == sheetId.value()) sheetTarget = a.value("Target").toString();
                 if (a.value("Type").endsWith(u"/sharedStrings")) stringsTarget = a.value("Target").toString();
+                if (a.value("Type").endsWith(u"/styles")) stylesTarget = a.value("Target").toString();
             }
             if (!more) return Status::failure(more.error());
         }
@@ -174,6 +177,9 @@ class WorkbookRows : public SheetRows {
             return Status::failure(partFault(Fault::WorkbookSheetWithoutPart, "xl/_rels/workbook.xml.rels"));
         if (!stringsTarget.isEmpty())
             if (Status read = readStrings(partPath(stringsTarget)); !read) return read;
+        if (!stylesTarget.isEmpty())
+            if (Status read = styles_.read(zip_, partPath(stylesTarget), kMostSmallPartBytes); !read)
+                return read;
         return sheet_.open(zip_, partPath(sheetTarget), kMostPartBytes);
     }
 
@@ -282,7 +288,7 @@ class WorkbookRows : public SheetRows {
         QString type;
         std::string value;
         ItemText inlineText;
-        bool inCell = false, inValue = false, inInline = false;
+        bool inCell = false, inValue = false, inInline = false, inFormula = false;
         for (;;) {
             Result<bool> more = sheet_.next();
             if (!more) return failedHere(more.error());
@@ -304,11 +310,19 @@ class WorkbookRows : public SheetRows {
                 cell.line = row.line;
                 cell.column = column;
                 type = xml.attributes().value("t").toString();
+                cell.format = styles_.formatOf(xml.attributes().value("s").toULongLong());
                 value.clear();
                 inlineText.clear();
                 inCell = true;
             } else if (inCell && xml.isStartElement() && xml.name() == u"f") {
                 cell.formula = true;
+                inFormula = true;
+            } else if (inFormula && xml.isEndElement() && xml.name() == u"f") {
+                inFormula = false;
+            } else if (inFormula && xml.isCharacters()) {
+                if (cell.formulaText.size() < kMostCellBytes)
+                    cell.formulaText +=
+                        xml.text().toUtf8().left(static_cast<int>(kMostCellBytes)).toStdString();
             } else if (inCell && xml.isStartElement() && xml.name() == u"v") {
                 inValue = true;
             } else if (inCell && xml.isEndElement() && xml.name() == u"v") {
@@ -352,6 +366,7 @@ class WorkbookRows : public SheetRows {
             cell.text = value;
             cell.bytes = value.size();
             if (type == u"b" || type == u"e" || type == u"d") cell.kind = type.toStdString();
+            if ((type.isEmpty() || type == u"n") && !value.empty()) cell.kind = "n";
         }
         if (cell.formula && cell.bytes == 0) cell.bytes = 1; // a formula cell is never taken as empty
         return Done{};
@@ -361,6 +376,7 @@ class WorkbookRows : public SheetRows {
     std::string pool_;                                      // the shared strings end to end
     std::vector<std::uint64_t> ends_;                       // where each one ends in pool_
     std::unordered_map<std::size_t, std::uint64_t> longer_; // lengths of those kept only in part
+    WorkbookStyles styles_;
     XmlPart sheet_;
     std::uint64_t rowNumber_ = 0;
 };
