@@ -3,6 +3,9 @@
 // formulas kept from running, and a workbook that a real spreadsheet reads back as it was written.
 #include "tool_test_support.h"
 
+#include "tools/spreadsheet/spreadsheet.h"
+#include "tools/spreadsheet/xlsx_reader.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -300,6 +303,29 @@ class OutputWritingTest : public QObject {
         QVERIFY(run.out.startsWith("\xEF\xBB\xBF"
                                    "VehicleId,"));
         QVERIFY2(run.out.contains("\n5,," + cell + ",X,"), run.out.constData());
+    }
+
+    // Cells that are empty are left out of the workbook; import reads them back as empty.
+    void workbookLeavesEmptyCellsOut() {
+        DataFolder folder;
+        const std::string catalogue =
+            recordLine("5", "Tarsa", "", "", "2000", "2001") + "\r\n" + endRecordLine() + "\r\n";
+        folder.writeFile("specialty.txt", catalogue);
+        const QString dir = q(folder.path());
+        QCOMPARE(tool({"--data", dir, "export", "-o", dir + "out.xlsx"}).status, 0);
+        auto rows = specialty::openWorkbook(folder.file("out.xlsx"));
+        QVERIFY2(rows, rows.reason().c_str());
+        specialty::SheetRow row;
+        QVERIFY(rows.value()->next(row).value() && row.cells.size() == 23); // the header
+        QVERIFY(rows.value()->next(row).value());
+        QString columns;
+        for (const specialty::SheetCell& cell : row.cells)
+            columns += QString::number(cell.column) + " ";
+        QCOMPARE(columns, QString("1 3 6 7 ")); // VehicleId, Make, YearFrom, YearTo
+        const auto back = specialty::catalogueFromSpreadsheet(folder.file("out.xlsx"));
+        QVERIFY2(back, back.reason().c_str());
+        QCOMPARE(QString::fromStdString(back.value()),
+                 QString("5,,\"Tarsa\",,,2000,2001,,,,,,,,,,,,,,,,\r\n0,,,,,,,,,,,,,,,,,,,,,,\r\n"));
     }
 
     // The workbook, opened and saved again by a real spreadsheet, still holds every value as it was.
