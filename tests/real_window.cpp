@@ -41,6 +41,14 @@ RealWindow::RealWindow(const DataFolder& folder, const std::string& commandLine)
     QTest::qWait(200); // the window manager's last moves and the first paint
 }
 
+RealWindow::~RealWindow() {
+    const QString folder = qEnvironmentVariable("SPECIALTY_SCREENSHOT_DIR");
+    if (folder.isEmpty()) return;
+    QString name = QString::fromLatin1(QTest::currentTestFunction());
+    if (QTest::currentDataTag() != nullptr) name += '-' + QString::fromLatin1(QTest::currentDataTag());
+    screenshot().save(folder + '/' + name.replace(QRegularExpression("[^A-Za-z0-9_-]"), "_") + ".png");
+}
+
 QString RealWindow::property(const char* name) const {
     return xOutput(QStringLiteral("xprop"),
                    {QStringLiteral("-id"), windowId(*window_), QString::fromLatin1(name)})

@@ -21,6 +21,11 @@ class RealWindow {
     // Opens the window on `folder` and takes the road `commandLine` asks for, as main() does; returns once
     // the window manager has framed the window and it is on the screen.
     RealWindow(const DataFolder& folder, const std::string& commandLine);
+    // With SPECIALTY_SCREENSHOT_DIR set, leaves the window's last look there as TESTFUNCTION-DATATAG.png,
+    // to compare by eye.
+    ~RealWindow();
+    RealWindow(const RealWindow&) = delete;
+    RealWindow& operator=(const RealWindow&) = delete;
 
     RecordingWindow& window() { return window_; }
     // The window's property `name` as xprop prints it ("_NET_WM_NAME(UTF8_STRING) = \"...\"").

@@ -8,6 +8,10 @@
 #include <QGuiApplication>
 #include <QTest>
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
 using namespace specialty;
 using namespace specialty::test;
 

@@ -27,12 +27,39 @@ DescriptionLabel::DescriptionLabel(QWidget* parent) : QPlainTextEdit(parent) {
         part->setFocusPolicy(Qt::NoFocus);
 }
 
+namespace {
+
+// The longest line handed to the layout. A line is laid out whole when any of it comes into view, and a
+// megabyte-long one would take many seconds; a wrapped line of the label holds far fewer characters.
+constexpr qsizetype kLongestLine = 1000;
+
+// The caption as lines: the carriage returns dropped, and a line longer than kLongestLine broken after the
+// last blank within it (anywhere when it has none), where the label would most likely wrap it anyway.
+QString shownLines(const QString& caption) {
+    QString shown;
+    shown.reserve(caption.size());
+    qsizetype lineStart = 0;
+    for (const QChar c : caption) {
+        if (c == QLatin1Char('\r')) continue;
+        shown += c;
+        if (c == QLatin1Char('\n')) {
+            lineStart = shown.size();
+        } else if (shown.size() - lineStart >= kLongestLine) {
+            const qsizetype blank = shown.lastIndexOf(QLatin1Char(' '));
+            const qsizetype at = blank > lineStart ? blank + 1 : shown.size();
+            shown.insert(at, QLatin1Char('\n'));
+            lineStart = at + 1;
+        }
+    }
+    if (shown.endsWith(QLatin1Char('\n'))) shown.chop(1);
+    return shown;
+}
+
+} // namespace
+
 void DescriptionLabel::setCaption(const QString& caption) {
     caption_ = caption;
-    QString shown = caption;
-    shown.remove(QLatin1Char('\r'));
-    if (shown.endsWith(QLatin1Char('\n'))) shown.chop(1);
-    setPlainText(shown); // shows the beginning
+    setPlainText(shownLines(caption)); // shows the beginning
     verticalScrollBar()->setValue(0);
 }
 
