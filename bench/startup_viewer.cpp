@@ -14,7 +14,7 @@ namespace {
 
 bool everySlotShowsItsPicture(const specialty::ViewerSession& session) {
     for (int slot = 1; slot <= specialty::kSlotCount; ++slot)
-        if (!session.slotCode(slot).empty() && session.slotShown(slot).isNull()) return false;
+        if (!session.slotCode(slot).empty() && session.slotPreview(slot).isNull()) return false;
     return true;
 }
 
