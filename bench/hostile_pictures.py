@@ -58,6 +58,14 @@ def progressive_jpeg(side):
                           capture_output=True).stdout
 
 
+def camera_photo(width, height, seed):
+    # Fine grain everywhere, as a sensor gives it: 12 megapixels make a file of about 6 MB, more than a
+    # phone's photograph of the same size.
+    pgm = subprocess.run(["pgmnoise", f"-randomseed={seed}", str(width), str(height)], check=True,
+                         capture_output=True).stdout
+    return subprocess.run(["pnmtojpeg", "--quality=70"], input=pgm, check=True, capture_output=True).stdout
+
+
 def svg():
     circles = "".join(f"<circle cx='{i % 200}' cy='{i // 200}' r='50'/>" for i in range(20000))
     return ("<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
@@ -66,13 +74,15 @@ def svg():
 
 
 CASES = {
-    # case: (how many slots, the picture's bytes)
+    # case: (how many slots, the picture's bytes; given the slot's number, each slot's own picture)
     "compressed-text-1": (1, compressed_text_png),
     "compressed-text-16": (16, compressed_text_png),
     "png-4096-16": (16, lambda: png(4096, 4096)),
     "bmp-rle-4096-16": (16, lambda: rle_bmp(4096, 4096)),
     "jpeg-progressive-3000-16": (16, lambda: progressive_jpeg(3000)),
     "svg-16": (16, svg),
+    "camera-12mp-16": (16, lambda n: camera_photo(4000, 3000, n)),
+    "camera-48mp-1": (1, lambda n: camera_photo(8000, 6000, n)),
 }
 
 
@@ -86,11 +96,12 @@ def main():
     for case, (slots, make) in CASES.items():
         folder = os.path.join(root, case, "tolvane", "quintar")
         os.makedirs(folder, exist_ok=True)
-        picture = make()
+        own = make.__code__.co_argcount == 1
+        picture = None if own else make()
         codes = [f"H{n}" for n in range(1, slots + 1)]
-        for code in codes:
+        for n, code in enumerate(codes, 1):
             with open(os.path.join(folder, code + "ill.jpg"), "wb") as out:
-                out.write(picture)
+                out.write(make(n) if own else picture)
         with open(os.path.join(folder, "specialty.txt"), "w", newline="") as out:
             out.write(record(codes))
 

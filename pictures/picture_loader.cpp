@@ -247,7 +247,9 @@ Result<QImage> loadPicture(const std::string& path, QSize within) {
 Status pictureShowsWhole(const std::string& path) {
     DecoderWarnings warnings;
     const PictureInput input = readPicture(path);
-    const QSize eighth = (input.size / 8).expandedTo(QSize(1, 1));
+    // An eighth costs a JPEG or PNG an eighth of the work and far less memory; the others decode whole
+    // whatever is asked for, and scaling them would only add work.
+    const QSize eighth = input.heldWhole ? QSize() : (input.size / 8).expandedTo(QSize(1, 1));
     if (const Result<QImage> picture = decodeWithin(input, eighth); !picture)
         return Status::failure(picture.error());
     if (warnings.messages().empty()) return Done();

@@ -83,8 +83,8 @@ Result<QImage> decodePicture(const PictureInput& input, const DecodingStop& stop
 
 // Whether the picture at `path` shows whole, for the catalogue's maintainers; when not, why: it is refused
 // (a BMP whose rows stop early, a PNG cut short) or does not decode, or it decodes only partly (a JPEG cut
-// short shows grey below the cut), with the decoder's warnings. Every byte of it is decoded, at an eighth
-// of its size. The warnings are collected, never printed.
+// short shows grey below the cut), with the decoder's warnings. Every byte of it is decoded, a JPEG or PNG
+// at an eighth of its size. The warnings are collected, never printed.
 Status pictureShowsWhole(const std::string& path);
 
 // Reads and decodes the picture at `path`, whole, or scaled down to fit within `within` (keeping its

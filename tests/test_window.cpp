@@ -300,8 +300,11 @@ class WindowTest : public QObject {
         }
         QCOMPARE(prepared.grab().toImage(), plain.grab().toImage());
         QTest::mouseClick(prepared.findChild<PictureBox*>("Image1"), Qt::LeftButton);
-        QCOMPARE(prepared.findChild<PictureBox*>(kZoomPicture.name)->picture().cacheKey(),
-                 prepared.session().slotPicture(1).cacheKey());
+        const PictureBox* zoom = prepared.findChild<PictureBox*>(kZoomPicture.name);
+        QVERIFY(zoom->source());
+        QCOMPARE(zoom->source(), prepared.session().slotSource(1));
+        QCOMPARE(zoom->picture().size(), QSize(300, 300));
+        QVERIFY(RecordingWindow::near(zoom->picture().pixelColor(150, 150), Qt::red));
     }
 
     void exitButtonEndsTheProgram() {
