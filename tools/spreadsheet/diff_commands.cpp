@@ -110,7 +110,12 @@ class ImportNotes {
     }
     std::int64_t conversions() const { return conversions_; }
     const std::vector<std::string>& conversionLines() const { return conversionLines_; }
-    const std::vector<std::string>& warnings() const { return warnings_; }
+    // The warnings, the first of them in full and then "and N more".
+    std::vector<std::string> warnings() const {
+        std::vector<std::string> all = warnings_;
+        if (moreWarnings_ > 0) all.push_back("and " + std::to_string(moreWarnings_) + " more");
+        return all;
+    }
 
   private:
     void addNumberCells(std::int64_t position, const CatalogueRecord& record) {
@@ -129,9 +134,12 @@ class ImportNotes {
         }
     }
     void note(const std::string& code, int field, std::int64_t position) {
-        if (warnings_.size() >= kMostWarnings) return;
         std::optional<Failure> found = partCodeNote(options_.dataFolder, code, field, position);
         if (!found) return;
+        if (warnings_.size() >= kMostWarnings) {
+            ++moreWarnings_;
+            return;
+        }
         found->value = windows1252ToUtf8(found->value);
         warnings_.push_back(input_ + ": warning: " + describe(*found));
     }
@@ -144,6 +152,7 @@ class ImportNotes {
     std::int64_t conversions_ = 0;
     std::vector<std::string> conversionLines_;
     std::vector<std::string> warnings_;
+    std::uint64_t moreWarnings_ = 0;
 };
 
 // Refuses the conversions found: `cells` are the first of `count`.
@@ -215,10 +224,10 @@ std::optional<int> reviewImport(const ToolOptions& options, const std::string& i
         if (cells.size() < DiffReport::kConversionsKept)
             cells.emplace_back(line, QJsonObject{{"message", jsonPath(line)}});
     conversions += notes.conversions();
-    if (warnings != nullptr)
-        warnings->insert(warnings->end(), notes.warnings().begin(), notes.warnings().end());
+    const std::vector<std::string> noted = notes.warnings();
+    if (warnings != nullptr) warnings->insert(warnings->end(), noted.begin(), noted.end());
     if (!options.json)
-        for (const std::string& warning : notes.warnings())
+        for (const std::string& warning : noted)
             std::fprintf(stderr, "%s\n", warning.c_str());
     if (conversions > 0 && !options.acceptConversions)
         return refuseConversions(options, input, conversions, cells);
