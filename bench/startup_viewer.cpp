@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     specialty::bench::FirstPaint firstPaint;
     firstPaint.armed = false;
     window.installEventFilter(&firstPaint);
-    window.load(argv[2]);
+    window.load();
     firstPaint.armed = !all || everySlotShowsItsPicture(window.session());
     if (!firstPaint.armed)
         QObject::connect(&window.session(), &specialty::ViewerSession::slotFilled, &window, [&] {

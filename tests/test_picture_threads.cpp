@@ -61,7 +61,7 @@ int presentAndCount(const char* folder) {
     QApplication application(argc, argv);
     SpecialtyWindow window(folder, lookFor()); // started as the host starts the viewer
     window.setMessageSink([](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
-    window.load(lookFor());
+    window.load();
     const QDeadlineTimer due(20000);
     while (slotsWithPictures(window) < 16 && !due.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);

@@ -280,9 +280,9 @@ class WindowTest : public QObject {
     }
 
     void aPreparedStartLooksTheSameAsAPlainOne() {
-        // Started as main() starts it, the window decodes and scales the pictures ahead; what it shows
-        // must be what a window that does both on the UI thread shows, pixel for pixel, and the zoom view
-        // must show the slot's own picture.
+        // Started as main() starts it, the window decodes and scales the pictures while it builds its
+        // controls; what it shows must be what a window given the command line once built shows, pixel for
+        // pixel, and the zoom view must show the slot's own picture.
         DataFolder folder;
         folder.writeCatalogue(
             {recordLine("1", "A", "B", "", "2000", "2000", {{1, "P1"}, {2, "P2"}, {9, "P1"}}),

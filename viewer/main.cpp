@@ -30,6 +30,6 @@ int main(int argc, char** argv) {
     QImageReader::setAllocationLimit(static_cast<int>(specialty::kDecodingBytes / (1024 * 1024)));
 
     specialty::SpecialtyWindow window(specialty::dataFolderBelow(SPECIALTY_DRIVE_ROOT), commandLine);
-    window.load(commandLine);
+    window.load();
     return QApplication::exec();
 }

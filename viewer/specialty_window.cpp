@@ -46,12 +46,6 @@ QLabel* makeLabel(const ControlPlace& place, QWidget* parent) {
 
 } // namespace
 
-SpecialtyWindow::SpecialtyWindow(std::string dataFolder, QWidget* parent)
-    : QWidget(parent), session_(std::move(dataFolder)) {
-    setPreviewSizes();
-    createControls();
-}
-
 SpecialtyWindow::SpecialtyWindow(std::string dataFolder, const std::string& commandLine, QWidget* parent)
     : QWidget(parent), session_(std::move(dataFolder)) {
     setPreviewSizes();
@@ -188,11 +182,16 @@ bool SpecialtyWindow::event(QEvent* event) {
 }
 
 void SpecialtyWindow::load(const std::string& commandLine) {
+    session_.prepare(commandLine);
+    load();
+}
+
+void SpecialtyWindow::load() {
     centreOnScreen();
     show();
     if (frameGeometry().size() != centredOuterSize_) centreOnScreen();
     setShownTitle(this, windowTitle()); // empty until a record is shown, also to the window manager
-    session_.start(commandLine);
+    session_.start();
 }
 
 void SpecialtyWindow::exitClicked() {

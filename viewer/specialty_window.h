@@ -31,15 +31,17 @@ class SpecialtyWindow : public QWidget {
     // Shows a message with a single OK button; the window's one way of telling the user something.
     using MessageSink = std::function<void(const QString& text)>;
 
-    // `dataFolder` holds the catalogue, pictures and descriptions (a path ending in "/").
-    explicit SpecialtyWindow(std::string dataFolder, QWidget* parent = nullptr);
-    // As above, but first begins the start `commandLine` will ask for (the search, and decoding the found
-    // pictures on a worker thread), so that it overlaps building the controls; load(commandLine) finishes it.
-    SpecialtyWindow(std::string dataFolder, const std::string& commandLine, QWidget* parent = nullptr);
+    // `dataFolder` holds the catalogue, pictures and descriptions (a path ending in "/"); `commandLine` is
+    // the host's argument text in the locale's encoding (none: demo mode). The start it asks for begins at
+    // once (the search, and decoding the found pictures on worker threads), so that it overlaps building
+    // the controls; load() finishes it.
+    explicit SpecialtyWindow(std::string dataFolder, const std::string& commandLine = std::string(),
+                             QWidget* parent = nullptr);
     ~SpecialtyWindow() override;
 
-    // Centres and shows the window, then takes the road the command line asks for. `commandLine` is the
-    // host's argument text in the locale's encoding.
+    // Centres and shows the window, then takes the road the command line asks for.
+    void load();
+    // The same for another command line than the one the window was built with.
     void load(const std::string& commandLine);
 
     ViewerSession& session() { return session_; }

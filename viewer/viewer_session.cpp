@@ -43,6 +43,7 @@ Lookup search(const std::string& selection, const std::string& dataFolder) {
 
 } // namespace
 
+// A command line taken, and for a lookup what its start began.
 struct ViewerSession::Prepared {
     std::string commandLine;
     std::optional<Lookup> lookup;
@@ -55,30 +56,32 @@ ViewerSession::ViewerSession(std::string dataFolder, QObject* parent)
 ViewerSession::~ViewerSession() = default;
 
 void ViewerSession::prepare(const std::string& commandLine) {
-    prepared_.reset();
-    if (startsDemo(commandLine) || selectsNoVehicle(commandLine)) return;
     prepared_ = std::make_unique<Prepared>();
     prepared_->commandLine = commandLine;
+    if (startsDemo(commandLine) || selectsNoVehicle(commandLine)) return;
     const Lookup& lookup = prepared_->lookup.emplace(search(commandLine, dataFolder_));
     if (lookup && *lookup) prepared_->pictures = picturesOf((*lookup)->record);
 }
 
-void ViewerSession::start(const std::string& commandLine) {
-    const std::unique_ptr<Prepared> prepared = std::move(prepared_);
+void ViewerSession::start() {
+    const std::unique_ptr<Prepared> prepared =
+        prepared_ ? std::move(prepared_) : std::make_unique<Prepared>();
     demoIndex_ = 0;
-    if (startsDemo(commandLine)) {
+    if (startsDemo(prepared->commandLine)) {
         demoMode_ = true;
         demoStep();
-    } else if (selectsNoVehicle(commandLine)) {
+    } else if (selectsNoVehicle(prepared->commandLine)) {
         Q_EMIT messageRaised(QString::fromLatin1(kNoSelectionMessage));
     } else {
         demoMode_ = false;
-        if (prepared && prepared->commandLine == commandLine) {
-            if (prepared->pictures) usePictures(std::move(prepared->pictures));
-            showLookup(*prepared->lookup);
-        } else
-            lookUp(commandLine);
+        if (prepared->pictures) usePictures(std::move(prepared->pictures));
+        showLookup(*prepared->lookup);
     }
+}
+
+void ViewerSession::start(const std::string& commandLine) {
+    prepare(commandLine);
+    start();
 }
 
 void ViewerSession::lookUp(const std::string& selection) {

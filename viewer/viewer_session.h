@@ -33,14 +33,15 @@ class ViewerSession : public QObject {
     // slots' previews at these sizes off the UI thread; sizes not valid make none.
     void setPreviewSizes(const std::array<QSize, kSlotCount>& sizes) { previewSizes_ = sizes; }
 
-    // Begins the part of start(commandLine) that needs no window, so that it can overlap the window's
-    // building: for a lookup, the search and, on worker threads, decoding the found vehicle's pictures.
-    // A start() with the same command line takes them over; any other start() drops them.
+    // Takes the host's command line (text in the locale's encoding) and begins the part of its start that
+    // needs no window, so that it can overlap the window's building: for a lookup, the search and, on
+    // worker threads, decoding the found vehicle's pictures.
     void prepare(const std::string& commandLine);
-
-    // Takes the road the host's command line asks for (text in the locale's encoding): "DEMO" in any case
-    // or nothing starts demo mode with one step, a text beginning with ";" says that no vehicle is
-    // selected, anything else is looked up.
+    // Takes the road the prepared command line asks for: "DEMO" in any case or nothing starts demo mode
+    // with one step, a text beginning with ";" says that no vehicle is selected, anything else is looked
+    // up. What prepare() began is taken over, once.
+    void start();
+    // prepare() and start() at once.
     void start(const std::string& commandLine);
     // Looks up a vehicle selection (the host's text, in the locale's encoding) and shows what it finds.
     void lookUp(const std::string& selection);
