@@ -75,7 +75,8 @@ const inspect = `(async () => {
     const style = getComputedStyle(document.body).fontFamily;
     return JSON.stringify({ decoded, lazy, links, text: document.body.innerText, style,
         scripts: document.querySelectorAll('script,iframe,object,embed,form').length,
-        marks: [...document.querySelectorAll('.mark')].map((m) => m.textContent) });
+        marks: [...document.querySelectorAll('.mark')].map((m) => m.textContent),
+        anchors: [...document.querySelectorAll('a[href]')].map((a) => ({ text: a.textContent, href: a.getAttribute('href') })) });
 })()`;
 
 async function main() {
@@ -116,6 +117,19 @@ async function main() {
             if (!link.startsWith('file://' + folder + '/')) fail(check.page, `a link or source leaves the sheet: ${link}`);
         for (const text of check.texts || [])
             if (!seen.text.includes(text)) fail(check.page, `does not show the text ${JSON.stringify(text)}`);
+        // Texts that must show in this order, as a reader scrolls.
+        const order = check.order || [];
+        for (let i = 1; i < order.length; ++i)
+            if (seen.text.indexOf(order[i - 1]) < 0 || seen.text.indexOf(order[i]) <= seen.text.indexOf(order[i - 1]))
+                fail(check.page, `does not show ${JSON.stringify(order[i])} after ${JSON.stringify(order[i - 1])}`);
+        // Every link whose text holds `text` (is `exactly`) leads where `to` begins, and one at least does.
+        for (const rule of check.linksTo || []) {
+            const matching = seen.anchors.filter((a) =>
+                rule.exactly !== undefined ? a.text.trim() === rule.exactly : a.text.includes(rule.text));
+            if (matching.length === 0) fail(check.page, `no link shows ${JSON.stringify(rule.text ?? rule.exactly)}`);
+            for (const a of matching)
+                if (!a.href.startsWith(rule.to)) fail(check.page, `the link ${JSON.stringify(a.text)} leads to ${a.href}, not ${rule.to}`);
+        }
         for (const text of check.marks || [])
             if (!seen.marks.some((m) => m.includes(text))) fail(check.page, `has no mark ${JSON.stringify(text)}`);
         console.log(`${check.page}: ${shown} pictures decoded, ${seen.links.length} links, ${seen.marks.length} marks`);

@@ -18,13 +18,15 @@ shot="${1:-$repo/build-sample/sheet-screenshot.png}"
 
 "$tool" --data sample/tolvane/quintar sheet -o "$work/sample"
 cat > "$work/sample.json" <<JSON
-{"folder": "$work/sample", "screenshot": {"page": "make-2.html", "file": "$shot"},
- "pages": [{"page": "make-2.html", "images": 16, "texts": ["(1002) 2001-2008 Brisko Meridian Estate 4WD"],
-            "marks": ["no description"]},
-           {"page": "make-5.html", "images": 2, "marks": ["no picture"]},
+{"folder": "$work/sample", "screenshot": {"page": "make-1.html", "file": "$shot"},
+ "pages": [{"page": "make-1.html", "images": 16, "texts": ["(1002) 2001-2008 Brisko Meridian Estate 4WD", "slot 1"],
+            "marks": ["no description", "no picture"],
+            "order": ["Aldena Tarsa", "Brisko Meridian", "Corvane Atlas", "Lumen Arc", "V\u00e9lomar \u00c9toile"],
+            "linksTo": [{"text": "has no picture file ZZ9999ill.jpg", "to": "parts-1.html#p"}]},
            {"page": "parts-1.html", "images": 16, "marks": ["no picture file ZZ9999ill.jpg",
             "no description file AC1006.txt"]},
-           {"page": "index.html", "texts": ["0 errors, 4 warnings"]}]}
+           {"page": "index.html", "texts": ["0 errors, 4 warnings", "Aldena Tarsa to V\u00e9lomar \u00c9toile"],
+            "linksTo": [{"exactly": "A", "to": "#i"}, {"text": "Makes Aldena to", "to": "make-1.html"}]}]}
 JSON
 node scripts/check-sheet.js "$work/sample.json"
 
@@ -42,10 +44,11 @@ printf 'not a picture' > "$hostile/data/Q'1ill.jpg"
 "$tool" --data "$hostile/data" sheet -o "$hostile/sheet"
 cat > "$work/hostile.json" <<JSON
 {"folder": "$hostile/sheet",
- "pages": [{"page": "make-2.html", "images": 1,
+ "pages": [{"page": "make-1.html", "images": 1,
             "texts": ["<script>alert(1)</script>", "\"><img src=x>", "<i>sub</i> & co", "<b>x</b>", "Q'1"],
             "marks": ["picture does not decode", "not a file name"]},
            {"page": "make-1.html", "texts": ["../../etc", "<a href=x>link</a>"]},
+           {"page": "index.html", "linksTo": [{"exactly": "#", "to": "#i"}]},
            {"page": "parts-1.html", "images": 1, "texts": ["../evil", "<img src=x onerror=alert(1)>"]}]}
 JSON
 node scripts/check-sheet.js "$work/hostile.json"

@@ -150,8 +150,9 @@ class UsesAndSheetTest : public QObject {
                  QStringList{"sheet"});
         const QRegularExpression fileName("^(\\.specialty-sheet|sheet\\.css|index\\.html|(make|parts|"
                                           "findings)-[0-9]+\\.html|pictures/p[0-9]+\\.jpg)$");
-        const QRegularExpression safeLink("^((index|(make|parts|findings)-[0-9]+)\\.html(#[rpf][0-9]+)?|"
-                                          "pictures/p[0-9]+\\.jpg|sheet\\.css)$");
+        const QRegularExpression safeLink(
+            "^((index|(make|parts|findings)-[0-9]+)\\.html(#[rpf][0-9]+)?|#i[0-9]+|"
+            "pictures/p[0-9]+\\.jpg|sheet\\.css)$");
         const QRegularExpression reference("\\b(href|src)=\"([^\"]*)\"");
         QString all;
         for (const QString& name : filesBelow(sheet)) {

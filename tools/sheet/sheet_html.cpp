@@ -85,6 +85,8 @@ nav a { margin-right: 1em; }
 .group h3 { font-size: 0.9em; margin: 0.2em 0; color: #444; }
 .slots { display: flex; gap: 0.4em; flex-wrap: wrap; }
 .slot { width: 130px; border: 1px solid #ccc; padding: 2px; font-size: 0.85em; text-align: center; }
+.slot .number { display: block; color: #555; }
+.jump a { margin-right: 0.6em; }
 .slot .code { display: block; font-family: "Liberation Mono", monospace; overflow-wrap: anywhere; }
 .slot img, .part img { display: block; margin: 2px auto; background: #eee; max-width: 100%; height: auto; }
 .mark { display: block; color: #a00; background: #fee; border: 1px dashed #c66; padding: 2px; margin: 2px 0; overflow-wrap: anywhere; }

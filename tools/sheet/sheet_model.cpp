@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 #include <unordered_map>
 
 namespace specialty {
@@ -39,12 +40,40 @@ Result<SheetModel> readSheetModel(const std::string& dataFolder) {
     }
     std::sort(model.parts.begin(), model.parts.end(),
               [](const SheetPart& a, const SheetPart& b) { return a.code < b.code; });
-    for (auto& [make, list] : makes)
+    // Within a make, vehicles by model, submodel and years, as a reader looks for them; file order breaks
+    // ties.
+    auto before = [&](std::uint32_t a, std::uint32_t b) {
+        const CatalogueRecord& x = model.records[a].record;
+        const CatalogueRecord& y = model.records[b].record;
+        return std::tie(x.Model, x.Submodel, x.YearFrom, x.YearTo, a) <
+               std::tie(y.Model, y.Submodel, y.YearFrom, y.YearTo, b);
+    };
+    for (auto& [make, list] : makes) {
+        std::sort(list.begin(), list.end(), before);
         model.makes.push_back(std::move(list));
+    }
     model.recordFindings.resize(model.records.size());
     model.partFindings.resize(model.parts.size());
     return model;
 }
+
+namespace {
+
+// Whether a finding on a catalogue line is about the files of the part code it names.
+bool aboutPartFiles(Fault fault) {
+    switch (fault) {
+    case Fault::CheckNoPicture:
+    case Fault::CheckPictureNotWhole:
+    case Fault::CheckNoDescription:
+    case Fault::CheckDescriptionUnreadable:
+    case Fault::CheckPartFileLeadsOutside:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 void attachFindings(SheetModel& model, const std::string& dataFolder, std::vector<Finding> findings) {
     const std::string catalogue = dataFolder + std::string(kCatalogueName);
@@ -61,6 +90,7 @@ void attachFindings(SheetModel& model, const std::string& dataFolder, std::vecto
                 std::upper_bound(model.records.begin(), model.records.end(), sheet.finding.line,
                                  [](std::uint64_t line, const WalkedRecord& r) { return line < r.line; });
             if (after != model.records.begin()) sheet.record = (after - model.records.begin()) - 1;
+            if (aboutPartFiles(sheet.finding.what.fault)) sheet.part = model.partOf(sheet.finding.what.value);
         } else if (const auto part = partFiles.find(sheet.finding.file); part != partFiles.end()) {
             sheet.part = part->second;
         }

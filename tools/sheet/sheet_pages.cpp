@@ -49,14 +49,46 @@ std::string findingPageName(std::size_t page) {
 SheetPages::SheetPages(const SheetModel& model, std::string catalogue)
     : model_(model), catalogue_(std::move(catalogue)), recordPage_(model.records.size()) {
     for (std::size_t m = 0; m < model_.makes.size(); ++m) {
-        const std::vector<std::uint32_t>& records = model_.makes[m];
-        for (std::size_t first = 0, number = 1; first < records.size(); first += kVehiclesPerPage, ++number) {
-            const std::size_t last = std::min(records.size(), first + kVehiclesPerPage);
-            for (std::size_t i = first; i < last; ++i)
-                recordPage_[records[i]] = static_cast<std::uint32_t>(makePages_.size());
-            makePages_.push_back({m, first, last, number});
+        const std::size_t size = model_.makes[m].size();
+        if (size > kVehiclesPerPage) { // a page of its own for each part of it
+            for (std::size_t first = 0, number = 1; first < size; first += kVehiclesPerPage, ++number)
+                makePages_.push_back({m, 1, first, std::min(size, first + kVehiclesPerPage), number});
+            continue;
+        }
+        // Small makes share a page while it has room for the whole make.
+        MakePage* open = makePages_.empty() ? nullptr : &makePages_.back();
+        if (open != nullptr && (open->makes > 1 || model_.makes[open->make].size() <= kVehiclesPerPage) &&
+            open->last + size <= kVehiclesPerPage) {
+            open->makes += 1;
+            open->last += size;
+        } else {
+            makePages_.push_back({m, 1, 0, size, 1});
         }
     }
+    for (std::size_t p = 0; p < makePages_.size(); ++p)
+        for (std::uint32_t record : pageRecords(makePages_[p]))
+            recordPage_[record] = static_cast<std::uint32_t>(p);
+}
+
+std::vector<std::uint32_t> SheetPages::pageRecords(const MakePage& page) const {
+    if (page.makes == 1) {
+        const std::vector<std::uint32_t>& records = model_.makes[page.make];
+        return std::vector<std::uint32_t>(records.begin() + static_cast<std::ptrdiff_t>(page.first),
+                                          records.begin() + static_cast<std::ptrdiff_t>(page.last));
+    }
+    std::vector<std::uint32_t> records;
+    for (std::size_t m = page.make; m < page.make + page.makes; ++m)
+        records.insert(records.end(), model_.makes[m].begin(), model_.makes[m].end());
+    return records;
+}
+
+std::string SheetPages::pageTitle(const MakePage& page) const {
+    if (page.makes > 1) return "Makes " + makeName(page.make) + " to " + makeName(page.make + page.makes - 1);
+    const std::size_t size = model_.makes[page.make].size();
+    const std::size_t pages = (size + kVehiclesPerPage - 1) / kVehiclesPerPage;
+    std::string title = "Make " + makeName(page.make);
+    if (pages > 1) title += " (page " + std::to_string(page.number) + " of " + std::to_string(pages) + ")";
+    return title;
 }
 
 std::size_t SheetPages::findingPages() const {
@@ -90,8 +122,9 @@ std::string SheetPages::slotCell(const std::string& code, int slot) const {
     const std::int64_t index = model_.partOf(code);
     const SheetPart& part = model_.parts[static_cast<std::size_t>(index)];
     std::string cell = "<div class=\"slot\" title=\"slot " + std::to_string(slot) +
-                       "\"><a class=\"code\" href=\"" + partLink(static_cast<std::size_t>(index)) + "\">" +
-                       htmlText(code) + "</a>";
+                       "\"><span class=\"number\">slot " + std::to_string(slot) +
+                       "</span><a class=\"code\" href=\"" + partLink(static_cast<std::size_t>(index)) +
+                       "\">" + htmlText(code) + "</a>";
     switch (part.picture) {
     case SheetPart::File::Shown:
         cell += "<img src=\"" + thumbnailName(static_cast<std::size_t>(index)) + "\" width=\"" +
@@ -144,24 +177,34 @@ std::string SheetPages::vehicle(std::uint32_t index) const {
         }
         html += "</div></div></div>\n";
     }
-    if (!model_.recordFindings[index].empty()) {
-        html += "<ul class=\"findings\">";
-        for (std::uint32_t f : model_.recordFindings[index])
-            html += "<li class=\"" + std::string(levelName(model_.findings[f].finding)) + "\"><a href=\"" +
-                    findingLink(f) + "\">" + findingText(f) + "</a></li>";
-        html += "</ul>\n";
+    // check's findings: those about the record itself, then those about its parts' files, each linked to
+    // what it is about.
+    std::string own;
+    std::string files;
+    for (std::uint32_t f : model_.recordFindings[index]) {
+        const SheetFinding& s = model_.findings[f];
+        const std::string link = s.part >= 0 ? partLink(static_cast<std::size_t>(s.part)) : findingLink(f);
+        (s.part >= 0 ? files : own) += "<li class=\"" + std::string(levelName(s.finding)) + "\"><a href=\"" +
+                                       link + "\">" + htmlUtf8(s.finding.message()) + "</a></li>";
     }
+    if (!own.empty()) html += "<ul class=\"findings\">" + own + "</ul>\n";
+    if (!files.empty()) html += "<p>Its parts' files:</p><ul class=\"findings\">" + files + "</ul>\n";
     return html + "</section>\n";
 }
 
 SheetPage SheetPages::makePage(const MakePage& page) const {
-    const std::vector<std::uint32_t>& records = model_.makes[page.make];
-    const std::size_t pages = (records.size() + kVehiclesPerPage - 1) / kVehiclesPerPage;
-    std::string title = "Make " + makeName(page.make);
-    if (pages > 1) title += " (page " + std::to_string(page.number) + " of " + std::to_string(pages) + ")";
+    const std::string title = pageTitle(page);
     std::string html = pageStart(title) + navigation() + "<h1>" + title + "</h1>\n";
-    for (std::size_t i = page.first; i < page.last; ++i)
-        html += vehicle(records[i]);
+    if (page.makes == 1) {
+        for (std::uint32_t record : pageRecords(page))
+            html += vehicle(record);
+    } else { // each make under its name
+        for (std::size_t m = page.make; m < page.make + page.makes; ++m) {
+            html += "<h2 class=\"make\">Make " + makeName(m) + "</h2>\n";
+            for (std::uint32_t record : model_.makes[m])
+                html += vehicle(record);
+        }
+    }
     const std::size_t n = static_cast<std::size_t>(&page - makePages_.data());
     return {makePageName(n), html + pageEnd()};
 }
@@ -261,6 +304,38 @@ SheetPage SheetPages::findingPage(std::size_t n) const {
     return {findingPageName(n), html + "</ul>\n" + pageEnd()};
 }
 
+std::string SheetPages::makesTable() const {
+    // Each page with its makes and the first and last model on it; a jump, for each initial letter of a
+    // make, to the page that holds the first make of that letter.
+    auto initial = [&](std::size_t make) {
+        const std::string& name = model_.records[model_.makes[make].front()].record.Make;
+        const unsigned char c = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
+        return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c >= 'A' && c <= 'Z' ? c : '#');
+    };
+    std::string jump;
+    std::string rows;
+    std::string letters; // those jumped to already
+    for (std::size_t p = 0; p < makePages_.size(); ++p) {
+        const MakePage& page = makePages_[p];
+        std::string id;
+        for (std::size_t m = page.make; m < page.make + page.makes; ++m) {
+            const char letter = initial(m);
+            if (letters.find(letter) != std::string::npos) continue;
+            letters += letter;
+            id = " id=\"i" + std::to_string(p) + "\"";
+            jump += "<a href=\"#i" + std::to_string(p) + "\">" + std::string(1, letter) + "</a> ";
+        }
+        const std::vector<std::uint32_t> records = pageRecords(page);
+        const CatalogueRecord& first = model_.records[records.front()].record;
+        const CatalogueRecord& final = model_.records[records.back()].record;
+        rows += "<tr" + id + "><td><a href=\"" + makePageName(p) + "\">" + pageTitle(page) + "</a></td><td>" +
+                htmlText(first.Make) + " " + htmlText(first.Model) + " to " + htmlText(final.Make) + " " +
+                htmlText(final.Model) + "</td><td>" + counted(records.size(), "vehicle", "vehicles") +
+                "</td></tr>\n";
+    }
+    return "<h2>Makes</h2>\n<p class=\"jump\">" + jump + "</p>\n<table>\n" + rows + "</table>\n";
+}
+
 SheetPage SheetPages::indexPage() const {
     std::size_t pictures[5] = {};
     std::size_t descriptions[5] = {};
@@ -296,17 +371,8 @@ SheetPage SheetPages::indexPage() const {
                 (!model_.check.failure
                      ? std::string()
                      : " " + mark("check could not finish: " + htmlUtf8(describe(*model_.check.failure))))) +
-        "</table>\n<h2>Makes</h2>\n<table>\n";
-    for (std::size_t p = 0; p < makePages_.size(); ++p) {
-        const MakePage& page = makePages_[p];
-        if (page.number == 1)
-            html += (p == 0 ? "" : "</td></tr>\n") + std::string("<tr><th>") + makeName(page.make) +
-                    "</th><td>" + counted(model_.makes[page.make].size(), "vehicle", "vehicles") +
-                    "</td><td>";
-        html += "<a href=\"" + makePageName(p) + "\">page " + std::to_string(page.number) + "</a> ";
-    }
-    if (!makePages_.empty()) html += "</td></tr>\n";
-    html += "</table>\n<h2>Part codes</h2>\n<ul>";
+        "</table>\n" + makesTable();
+    html += "<h2>Part codes</h2>\n<ul>";
     for (std::size_t n = 0; n < partPages() && !model_.parts.empty(); ++n) {
         const std::size_t last = std::min(model_.parts.size(), (n + 1) * kPartsPerPage) - 1;
         html += "<li><a href=\"" + partPageName(n) + "\"><span class=\"code\">" +

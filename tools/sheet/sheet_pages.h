@@ -1,6 +1,7 @@
-// The pages of a review sheet, made from its model: an index, a page per make (split so that no page holds
-// more than a few hundred vehicles), the part index in pages of a few hundred codes, and check's findings.
-// Every name and link is made from numbers; catalogue text appears only escaped.
+// The pages of a review sheet, made from its model: an index, pages of vehicles by make (a large make split
+// so that no page holds more than kVehiclesPerPage vehicles, small makes sharing a page), the part index in
+// pages of a few hundred codes, and check's findings. Every name and link is made from numbers; catalogue
+// text appears only escaped.
 #pragma once
 
 #include "tools/sheet/sheet_model.h"
@@ -33,11 +34,14 @@ class SheetPages {
     SheetPage page(std::size_t n) const;
 
   private:
+    // A page of vehicles: the makes [make, make + makes) whole, or, of one make too large for a page, its
+    // vehicles [first, last) in make order.
     struct MakePage {
         std::size_t make;
-        std::size_t first; // the make's vehicles [first, last) are on it
+        std::size_t makes;
+        std::size_t first;
         std::size_t last;
-        std::size_t number; // from 1 within the make
+        std::size_t number; // from 1 within a make split over pages; 1 otherwise
     };
     std::size_t partPages() const {
         return std::max<std::size_t>(1, (model_.parts.size() + kPartsPerPage - 1) / kPartsPerPage);
@@ -48,6 +52,10 @@ class SheetPages {
     std::string partLink(std::size_t part) const;
     std::string findingLink(std::size_t finding) const;
     std::string makeName(std::size_t make) const;
+    std::string pageTitle(const MakePage& page) const;
+    // The vehicles of a page, in their order.
+    std::vector<std::uint32_t> pageRecords(const MakePage& page) const;
+    std::string makesTable() const;
 
     SheetPage indexPage() const;
     SheetPage makePage(const MakePage& page) const;
