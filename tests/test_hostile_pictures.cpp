@@ -10,6 +10,7 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QTest>
 
 #include <algorithm>
@@ -276,6 +277,33 @@ class HostilePicturesTest : public QObject {
         QVERIFY(RecordingWindow::near(picture.pixelColor(20, 15), Qt::red));
         QCOMPARE(picture.textKeys(), QStringList()); // no text was read, so none was inflated
         QVERIFY(pictureShowsWhole(path).ok());       // and check finds the picture whole
+    }
+
+    void theDecodingBudgetCoversWhatTheDecoderMakes_data() {
+        QTest::addColumn<QByteArray>("file");
+        const QImage picture = filled(Qt::darkCyan, QSize(120, 90));
+        QTest::newRow("JPEG") << saved(picture, "JPEG");
+        QTest::newRow("PNG, 8 bits a channel") << saved(picture, "PNG");
+        QTest::newRow("PNG, 16 bits a channel")
+            << saved(picture.convertToFormat(QImage::Format_RGBA64), "PNG");
+        QTest::newRow("BMP") << saved(picture, "BMP");
+    }
+
+    void theDecodingBudgetCoversWhatTheDecoderMakes() {
+        // Whatever a picture is counted at before decoding, the decoder's own picture must fit in it.
+        QFETCH(QByteArray, file);
+        DataFolder folder;
+        folder.writeFile("DEEPill.jpg", file.toStdString());
+        const PictureInput input = readPicture(folder.file("DEEPill.jpg"));
+        QVERIFY(!input.problem);
+        QBuffer buffer(&file);
+        QImageReader reader(&buffer);
+        const QImage decoded = reader.read();
+        QVERIFY(!decoded.isNull());
+        QVERIFY2(
+            decodingBytesOf(input) >= static_cast<std::int64_t>(decoded.sizeInBytes()),
+            qPrintable(
+                QString("counted %1, decoded %2").arg(decodingBytesOf(input)).arg(decoded.sizeInBytes())));
     }
 
     void onlyJpegPngAndBmpAreDecoded_data() {

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <map>
 
 using namespace specialty;
 using namespace specialty::test;
@@ -144,6 +145,53 @@ class RealWindowTest : public QObject {
         QCOMPARE(w.window().messages, QStringList());
         QTRY_VERIFY_WITH_TIMEOUT(RecordingWindow::near(w.slotColourOnScreen(1), Qt::red), 5000);
         QCOMPARE(textValue(w.property("_NET_WM_NAME")), QString("(7) 1998-2004 Aldena Tarsa GL"));
+    }
+
+    void cameraPhotographsShowInTheirSlotsAndTheZoom_data() {
+        QTest::addColumn<int>("pictures");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("sixteen of 12 megapixels") << 16 << QSize(4000, 3000);
+        QTest::newRow("one of 48 megapixels") << 1 << QSize(8000, 6000);
+    }
+
+    void cameraPhotographsShowInTheirSlotsAndTheZoom() {
+        QFETCH(int, pictures);
+        QFETCH(QSize, size);
+        DataFolder folder;
+        std::map<int, std::string> codes;
+        std::map<std::string, QColor> colours;
+        for (int n = 1; n <= pictures; ++n) {
+            const std::string code = "CAM" + std::to_string(n);
+            codes[n] = code;
+            colours[code] = QColor::fromHsv((n - 1) * 22, 220, 230);
+            folder.writePicture(code, colours[code], size);
+        }
+        folder.writeCatalogue(
+            {recordLine("9", "Corvane", "Atlas", "", "2010", "2012", codes), endRecordLine()});
+        RealWindow w(folder, joinSelection("Corvane", "Atlas", "", "2011", "2011"));
+        QCOMPARE(w.window().messages, QStringList());
+        int shown = 0;
+        for (int slot = 1; slot <= 17; ++slot) {
+            const std::string code = w.window()->session().slotCode(slot);
+            if (code.empty()) continue;
+            QTRY_VERIFY2_WITH_TIMEOUT(RecordingWindow::near(w.slotColourOnScreen(slot), colours[code]),
+                                      qPrintable(QString("slot %1 (%2) shows %3")
+                                                     .arg(slot)
+                                                     .arg(QString::fromStdString(code))
+                                                     .arg(w.slotColourOnScreen(slot).name())),
+                                      20000);
+            ++shown;
+        }
+        QVERIFY(shown >= pictures);
+        // The zoom view of the first picture, at its own size from the top left of its box.
+        const QString first =
+            QStringLiteral("Image%1").arg(w.window()->session().slotCode(1).empty() ? 2 : 1);
+        const std::string code = w.window()->session().slotCode(first.mid(5).toInt());
+        w.window().click(first);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            RecordingWindow::near(
+                w.screenshot().pixelColor(w.controlRect("imgZoom").topLeft() + QPoint(4, 4)), colours[code]),
+            20000);
     }
 };
 
