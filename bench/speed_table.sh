@@ -31,7 +31,8 @@ measure() {
     local kind="$1"
     shift
     /usr/bin/time -f "%e %U %S %M" -o "$scratch/time" "$@" >/dev/null 2>&1 || true
-    read -r wall user system peak <"$scratch/time"
+    # The last line: GNU time puts "Command exited with non-zero status N" before it.
+    read -r wall user system peak < <(tail -n 1 "$scratch/time")
     case "$kind" in
     wall) echo "$wall" ;;
     cpu) awk -v u="$user" -v s="$system" 'BEGIN { printf "%.3f\n", u + s }' ;;
@@ -87,6 +88,10 @@ pair "check / find, 900,000 findings (CPU)" cpu "<= 25x" \
 peak "check peak memory, the bench catalogue" "$tool" --data "$bench" check
 peak "check peak memory, 900,000 findings" "$tool" --data "$repeated" check
 peak "export of the bench catalogue as CSV, peak memory" "$tool" --data "$bench" export -o "$scratch/x.csv"
+# Import refuses the bench catalogue's Submodels that begin with a blank (its empty ones followed by a
+# number): the CSV imported has that blank taken out.
 "$tool" --data "$bench" export -o "$scratch/x.csv"
+sed 's/^\([^,]*,[^,]*,[^,]*,[^,]*,\) /\1/' "$scratch/x.csv" >"$scratch/y.csv"
 peak "import of that CSV into a new file, peak memory" \
-    bash -c 'rm -f "$1"; exec "$2" import "$3" -o "$1"' - "$scratch/new.txt" "$tool" "$scratch/x.csv"
+    bash -c 'rm -f "$1"; exec "$2" import "$3" -o "$1"' - "$scratch/new.txt" "$tool" "$scratch/y.csv"
+test -s "$scratch/new.txt" || echo "import wrote nothing" >&2

@@ -38,7 +38,7 @@ bool missing(const std::string& path) {
 
 int diffCommand(const ToolOptions& options, const std::string& before, const std::string& after) {
     DiffReport report(options.json);
-    const std::optional<DiffSummary> summary = compared(options, {before, {}}, {after, {}}, report);
+    const std::optional<DiffSummary> summary = compared(options, {before, {}, {}}, {after, {}, {}}, report);
     if (!summary) return kExitError;
     if (options.json) {
         QJsonObject members = DiffReport::summaryMembers(*summary);
@@ -57,7 +57,7 @@ void endImportJson(const QJsonObject& members) {
 }
 
 std::optional<int> reviewImport(const ToolOptions& options, const std::string& input,
-                                const std::string& target, std::string_view catalogue) {
+                                const std::string& target, const std::string& catalogue) {
     if (missing(target)) {
         // Nothing to compare with: every record is new.
         if (options.json)
@@ -67,7 +67,7 @@ std::optional<int> reviewImport(const ToolOptions& options, const std::string& i
     } else {
         DiffReport report(options.json);
         const std::optional<DiffSummary> summary =
-            compared(options, {target, {}}, {input, catalogue}, report);
+            compared(options, {target, {}, {}}, {input, {}, catalogue}, report);
         if (!summary) return kExitError;
         if (options.json)
             writeOut(jsonMembers(DiffReport::summaryMembers(*summary)) + ",");

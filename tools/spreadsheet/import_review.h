@@ -12,11 +12,11 @@
 
 namespace specialty {
 
-// Prints what writing `catalogue` (made from `input`) over `target` changes. Returns the exit status when
-// import must stop here (a dry run, a refusal, a current catalogue that cannot be read), nothing when it
-// may write. In JSON the document stays open for endImportJson().
+// Prints what writing the catalogue in the file `catalogue` (made from `input`) over `target` changes.
+// Returns the exit status when import must stop here (a dry run, a refusal, a current catalogue that
+// cannot be read), nothing when it may write. In JSON the document stays open for endImportJson().
 std::optional<int> reviewImport(const ToolOptions& options, const std::string& input,
-                                const std::string& target, std::string_view catalogue);
+                                const std::string& target, const std::string& catalogue);
 
 // Ends the JSON document that reviewImport() left open.
 void endImportJson(const QJsonObject& members);
