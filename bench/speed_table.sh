@@ -3,7 +3,7 @@
 # run: the two programs of a pair run in turns (A B A B ...), each in a fresh process on the page-cached
 # file, and the median and the range of the pairs' ratios are printed.
 #   bench/speed_table.sh [BUILD [RUNS [FOLDER]]]   defaults: build, 9 runs, /tmp/specialty-bench
-# Needs ripgrep (rg) and GNU time (/usr/bin/time). Catalogues of 1,000,000 records are written once:
+# Needs ripgrep (rg) and python3, which reads each child's usage. Catalogues of 1,000,000 records are written once:
 #   FOLDER/1000000/          the bench catalogue (each vehicle listed once, parts without files)
 #   FOLDER/1000000-repeated/ its first 100,000 vehicles listed ten times over: 900,000 findings for check
 set -euo pipefail
@@ -26,18 +26,19 @@ cat "$catalogue" "$repeated/specialty.txt" >/dev/null # into the page cache
 find_last=("$tool" --data "$bench" find --make Zzyzx --model Finale --submodel "Last Of All" --years 2020 2020)
 
 # measure KIND COMMAND...: runs the command once, output thrown away; prints wall seconds (KIND wall), user +
-# system seconds (KIND cpu) or peak resident KB (KIND peak).
+# system seconds (KIND cpu) or peak resident KB (KIND peak), from the child's own usage (microseconds).
 measure() {
     local kind="$1"
     shift
-    /usr/bin/time -f "%e %U %S %M" -o "$scratch/time" "$@" >/dev/null 2>&1 || true
-    # The last line: GNU time puts "Command exited with non-zero status N" before it.
-    read -r wall user system peak < <(tail -n 1 "$scratch/time")
-    case "$kind" in
-    wall) echo "$wall" ;;
-    cpu) awk -v u="$user" -v s="$system" 'BEGIN { printf "%.3f\n", u + s }' ;;
-    peak) echo "$peak" ;;
-    esac
+    python3 - "$kind" "$@" <<'PYTHON'
+import os, subprocess, sys, time
+kind, command = sys.argv[1], sys.argv[2:]
+start = time.monotonic()
+child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+_, _, usage = os.wait4(child.pid, 0)
+wall = time.monotonic() - start
+print({"wall": wall, "cpu": usage.ru_utime + usage.ru_stime, "peak": usage.ru_maxrss}[kind])
+PYTHON
 }
 
 # pair LABEL KIND GOAL -- A... -- B...: the ratio A/B over RUNS pairs, as "median (min-max)".
