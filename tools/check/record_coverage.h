@@ -28,8 +28,9 @@ class RecordCoverage {
   public:
     static constexpr std::size_t kMostBytes = 36 * 1024 * 1024;
     static constexpr int kMostListedRuns = 64;
-    // Names of vehicles listed again kept as read, besides kMostBytes: over 100,000 vehicles.
-    static constexpr std::size_t kMostAsReadBytes = 4 * 1024 * 1024;
+    // Names of vehicles listed again kept as read, besides kMostBytes: about 16,000 vehicles, so that check
+    // stays within 64 MB when the vehicle table is full as well.
+    static constexpr std::size_t kMostAsReadBytes = 512 * 1024;
 
     // `catalogue` is the file the offsets given to add() point into.
     explicit RecordCoverage(std::string catalogue = {});
