@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <vector>
 
 namespace specialty::bench {
 
@@ -44,13 +45,16 @@ std::string missingSelection() {
     return joinSelection("Nomatch", "Nothing", "None", "2020", "2020");
 }
 
-long long writeSyntheticCatalogue(const std::string& path, long long records, bool fullLastRecord,
-                                  int listings) {
+namespace {
+
+long long writeCatalogue(const std::string& path, long long records, bool fullLastRecord, int listings,
+                         long long distinct) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) throw std::runtime_error("cannot write " + path);
     Random random{12345};
     std::string line;
     std::string vehicle;
+    std::vector<std::string> repeated;
     long long size = 0;
     for (long long r = 1; r <= records; ++r) {
         const bool last = r == records;
@@ -65,11 +69,17 @@ long long writeSyntheticCatalogue(const std::string& path, long long records, bo
             const std::string submodel = std::string(pick(random, kSubmodels)) + " " + std::to_string(r);
             vehicle += "\"" + (last ? std::string("Last Of All") : submodel) + "\",";
         }
-        line += vehicle;
         const int from =
             1980 + static_cast<int>(random.next(35)) + (last ? 0 : 50 * static_cast<int>(listing));
-        line += std::to_string(from) + "," +
-                std::to_string(last ? 2024 : from + static_cast<int>(random.next(10)));
+        std::string named = vehicle + std::to_string(from) + "," +
+                            std::to_string(last ? 2024 : from + static_cast<int>(random.next(10)));
+        if (distinct > 0 && !last) { // the first `distinct` vehicles and their years, over and over
+            if (r <= distinct)
+                repeated.push_back(named);
+            else
+                named = repeated[static_cast<std::size_t>((r - 1) % distinct)];
+        }
+        line += named;
         for (int p = 0; p < 16; ++p) {
             line += ',';
             if (last && fullLastRecord) {
@@ -91,12 +101,27 @@ long long writeSyntheticCatalogue(const std::string& path, long long records, bo
     return size;
 }
 
-long long prepareSyntheticFolder(const std::string& folder, long long records, int listings) {
+long long prepare(const std::string& folder, long long records, int listings, long long distinct) {
     ::mkdir(folder.c_str(), 0755);
     const std::string path = folder + std::string(kCatalogueName);
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && info.st_size > 0) return info.st_size;
-    return writeSyntheticCatalogue(path, records, false, listings);
+    return writeCatalogue(path, records, false, listings, distinct);
+}
+
+} // namespace
+
+long long writeSyntheticCatalogue(const std::string& path, long long records, bool fullLastRecord,
+                                  int listings) {
+    return writeCatalogue(path, records, fullLastRecord, listings, 0);
+}
+
+long long prepareSyntheticFolder(const std::string& folder, long long records, int listings) {
+    return prepare(folder, records, listings, 0);
+}
+
+long long prepareRepeatingFolder(const std::string& folder, long long records, long long distinct) {
+    return prepare(folder, records, 1, distinct);
 }
 
 } // namespace specialty::bench

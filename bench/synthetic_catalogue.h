@@ -21,4 +21,9 @@ long long writeSyntheticCatalogue(const std::string& path, long long records, bo
 // there (the generator is deterministic). Returns the catalogue's size in bytes.
 long long prepareSyntheticFolder(const std::string& folder, long long records, int listings = 1);
 
+// A catalogue whose records after the first `distinct` list those vehicles again, in the same order and
+// with the same years, so that every one of them is never shown: `records - distinct` findings for check,
+// each about a vehicle first seen long before. Written into `folder` unless an earlier run left it there.
+long long prepareRepeatingFolder(const std::string& folder, long long records, long long distinct);
+
 } // namespace specialty::bench

@@ -16,6 +16,9 @@ const char* levelName(FindingLevel level);
 // "FILE:LINE: error: " for a finding on a line, "FILE: warning: " for one about a file as a whole (line
 // 0). `shownFile` is the file's name as the output shows it.
 std::string findingLead(const std::string& shownFile, std::uint64_t line, FindingLevel level);
+// The same, appended to `text`.
+void appendFindingLead(std::string& text, const std::string& shownFile, std::uint64_t line,
+                       FindingLevel level);
 
 // The first selection column is 5 wide: no year below this can be asked for.
 constexpr int kLowestSelectionYear = -9999;

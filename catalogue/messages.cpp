@@ -9,21 +9,33 @@
 namespace specialty {
 
 std::string describe(const Failure& failure) {
+    std::string text;
+    describeTo(text, failure);
+    return text;
+}
+
+void describeTo(std::string& text, const Failure& failure) {
     switch (static_cast<int>(failure.fault) / 100) {
     case 0:
-        return describeFileFault(failure);
+        text += describeFileFault(failure);
+        return;
     case 1:
-        return describeCatalogueFault(failure);
+        text += describeCatalogueFault(failure);
+        return;
     case 2:
-        return describePictureFault(failure);
-    case 3:
-        return describeCheckFinding(failure);
+        text += describePictureFault(failure);
+        return;
+    case 3: // check's findings, which come by the million: each piece goes straight into `text`
+        describeCheckFinding(failure, text);
+        return;
     case 4:
-        return describeSpreadsheetFault(failure);
+        text += describeSpreadsheetFault(failure);
+        return;
     case 5:
-        return describeOutputFault(failure);
+        text += describeOutputFault(failure);
+        return;
     default:
-        return failure.why;
+        text += failure.why;
     }
 }
 

@@ -34,6 +34,8 @@ Failure damageBeginsAt(const Failure& failure, std::uint64_t line, std::int64_t 
 
 // A failure worded for the user: the one place where the texts of failures are made.
 std::string describe(const Failure& failure);
+// The same text appended to `text`, for a writer that gathers many of them in one buffer.
+void describeTo(std::string& text, const Failure& failure);
 
 // Why a lookup failed. `catalogue` is the catalogue's path, `why` the failure below.
 Failure catalogueCannotBeOpened(const std::string& catalogue, const Failure& why);

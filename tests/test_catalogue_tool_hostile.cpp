@@ -223,6 +223,63 @@ class CatalogueToolHostileTest : public QObject {
                  qPrintable(QString::number(coverage.yearRunsVisited())));
     }
 
+    void vehicleListedAgainIsToldApartWithoutReadingItsNames_data() {
+        QTest::addColumn<QStringList>("first"); // Make, Model, Submodel of the vehicle's first record
+        QTest::addColumn<QStringList>("again"); // those of a record 100 vehicles later, with the same years
+        QTest::addColumn<bool>("shadowed");
+        QTest::newRow("the same bytes")
+            << QStringList{"Aldena", "Tarsa", "GT"} << QStringList{"Aldena", "Tarsa", "GT"} << true;
+        QTest::newRow("letter case alone")
+            << QStringList{"Aldena", "Tarsa", "GT"} << QStringList{"ALDENA", "tarsa", "Gt"} << true;
+        QTest::newRow("one letter") << QStringList{"Aldena", "Tarsa", "GT"}
+                                    << QStringList{"Aldena", "Tarsa", "GS"} << false;
+        QTest::newRow("a letter moved to the next name")
+            << QStringList{"AB", "C", ""} << QStringList{"A", "BC", ""} << false;
+    }
+
+    void vehicleListedAgainIsToldApartWithoutReadingItsNames() {
+        // The vehicle, 100 others, the vehicle again, 100 more, and again: the names it is compared with are
+        // read again from the catalogue once, at its second record, not for each of its records.
+        QFETCH(QStringList, first);
+        QFETCH(QStringList, again);
+        QFETCH(bool, shadowed);
+        std::vector<QStringList> names = {first};
+        for (int i = 0; i < 200; ++i) {
+            names.push_back({"Other", "Model " + QString::number(i), ""});
+            if (i % 100 == 99) names.push_back(again);
+        }
+        std::string text;
+        std::vector<RecordCoverage::NameOffsets> offsets;
+        for (const QStringList& n : names) {
+            RecordCoverage::NameOffsets at{};
+            std::uint64_t* field[] = {&at.make, &at.model, &at.submodel};
+            for (int i = 0; i < 3; ++i) {
+                *field[i] = text.size();
+                text += n[i].toStdString() + (i < 2 ? "," : "\r\n");
+            }
+            offsets.push_back(at);
+        }
+        DataFolder folder;
+        folder.writeFile("specialty.txt", text);
+        RecordCoverage coverage(folder.file("specialty.txt"));
+        std::vector<std::string> found; // "line: text" of each record never shown
+        for (std::size_t r = 0; r < names.size(); ++r) {
+            RawRecord record;
+            const RecordCoverage::NameOffsets& at = offsets[r];
+            record.field[kMake - 1] = std::string_view(text).substr(at.make, at.model - 1 - at.make);
+            record.field[kModel - 1] = std::string_view(text).substr(at.model, at.submodel - 1 - at.model);
+            record.field[kSubmodel - 1] = std::string_view(text).substr(at.submodel, names[r][2].size());
+            if (std::optional<Failure> f = coverage.add(record, 2000, 2001, std::int64_t(r), r + 1, &at))
+                found.push_back(std::to_string(r + 1) + ": " + describe(*f));
+        }
+        QCOMPARE(found.size(), std::size_t(shadowed ? 2 : 1));
+        if (shadowed) QVERIFY(found[0].rfind("102: ", 0) == 0);
+        QVERIFY(found.back().rfind("203: ", 0) == 0);
+        QVERIFY(found.back().find(shadowed ? "already finds record 1 (line 1)"
+                                           : "finds record 102 (line 102)") != std::string::npos);
+        QCOMPARE(coverage.namesReread(), std::uint64_t(1));
+    }
+
     void lineNumbersNeedNoMemoryPerLine() {
         // 40 million line ends and nothing else: the check's memory must not grow with them.
         DataFolder folder;
@@ -234,6 +291,78 @@ class CatalogueToolHostileTest : public QObject {
         });
         QVERIFY(peak > 0);
         QVERIFY2(peak - small < 64 * 1024, qPrintable(QString("%1 KB more").arg(peak - small)));
+    }
+
+    void spreadsheetRoundTripNeedsNoMemoryPerRecord_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("export as CSV") << "export";
+        QTest::newRow("import of that CSV") << "import";
+    }
+
+    void spreadsheetRoundTripNeedsNoMemoryPerRecord() {
+        // 200,000 records of 16 part codes, about 45 MB of catalogue: export and import stream it, so the
+        // tool's memory grows by far less than that over a catalogue of one record.
+        if (!kMemoryFiguresMean) {
+            QTest::qSkip("resident memory means nothing under AddressSanitizer", __FILE__, __LINE__);
+            return;
+        }
+        QFETCH(QString, command);
+        DataFolder folder;
+        std::map<int, std::string> parts;
+        for (int p = 1; p <= 16; ++p)
+            parts[p] = "PART-CODE-" + std::to_string(p);
+        std::string small, big;
+        for (int r = 0; r < 200000; ++r) { // 1,000 vehicles, each listed 200 times with a year of its own
+            const std::string year = std::to_string(2000 + r / 1000);
+            const std::string model = "\"Model " + std::to_string(r % 1000) + "\""; // as import quotes names
+            const std::string line =
+                recordLine(std::to_string(r + 1), "\"Make\"", model, "", year, year, parts) + "\r\n";
+            (r == 0 ? small : big) += line;
+            if (r == 0) big += line;
+        }
+        small += endRecordLine() + "\r\n";
+        big += endRecordLine() + "\r\n";
+        folder.writeFile("small.txt", small);
+        folder.writeFile("big.txt", big);
+        auto peakOf = [&](const std::string& size) {
+            const std::string catalogue = folder.file(size + ".txt");
+            const std::string csv = folder.file(size + ".csv");
+            std::vector<std::string> arguments = {SPECIALTY_TOOL, "import", csv, "-o", catalogue + ".new"};
+            if (command == "export") {
+                ::symlink(catalogue.c_str(), folder.file("specialty.txt").c_str());
+                arguments = {SPECIALTY_TOOL, "--data", folder.path(), "export", "-o", csv};
+            }
+            const long peak = peakKilobytesOf([&] {
+                std::vector<char*> argv;
+                for (std::string& a : arguments)
+                    argv.push_back(a.data());
+                argv.push_back(nullptr);
+                const int null = ::open("/dev/null", O_WRONLY);
+                ::dup2(null, STDOUT_FILENO);
+                ::execv(argv[0], argv.data());
+                ::_exit(127);
+            });
+            ::unlink(folder.file("specialty.txt").c_str());
+            return peak;
+        };
+        for (const std::string size : {"small", "big"}) { // the CSV files for import
+            ::symlink(folder.file(size + ".txt").c_str(), folder.file("specialty.txt").c_str());
+            QCOMPARE(tool({"--data", folder.path(), "export", "-o", folder.file(size + ".csv")}).status, 0);
+            ::unlink(folder.file("specialty.txt").c_str());
+        }
+        const long smallPeak = peakOf("small");
+        const long bigPeak = peakOf("big");
+        QVERIFY(smallPeak > 0 && bigPeak > 0);
+        const long catalogueKB = static_cast<long>(big.size() / 1024);
+        QVERIFY2(
+            bigPeak - smallPeak < catalogueKB / 3,
+            qPrintable(
+                QString("%1 KB more for a catalogue of %2 KB").arg(bigPeak - smallPeak).arg(catalogueKB)));
+        if (command == "import") { // and what it wrote is the catalogue exported
+            QFile written(QString::fromStdString(folder.file("big.txt.new")));
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QCOMPARE(written.readAll().toStdString(), big);
+        }
     }
 
     void longShiftsAreReportedAsTheyComeWithoutMemoryPerLine() {

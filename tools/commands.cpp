@@ -15,6 +15,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -94,7 +95,8 @@ std::string partCodesText(const CatalogueRecord& r) {
     std::string text;
     for (int n = 1; n <= kPartCodes; ++n)
         if (!r.partCode(n).empty())
-            text += (text.empty() ? "" : ", ") + fieldName(kPartCode1 + n - 1) + " " + quoted(r.partCode(n));
+            text += (text.empty() ? "" : ", ") + fieldName(kPartCode1 + n - 1) + " " +
+                    specialty::quoted(r.partCode(n));
     return text;
 }
 
@@ -108,6 +110,10 @@ int failed(const ToolOptions& options, const std::string& message) {
     return kExitError;
 }
 
+Status discardPiece(std::string_view) {
+    return Done{};
+}
+
 // Export with -o: never over the catalogue it reads, and never replacing what is not an ordinary file.
 int exportToFile(const ToolOptions& options, const std::string& catalogue, const std::string& output) {
     const bool workbook = namesWorkbook(output);
@@ -118,20 +124,30 @@ int exportToFile(const ToolOptions& options, const std::string& catalogue, const
         same.value = catalogue;
         return failed(options, describe(same));
     }
-    Result<std::string> csv = workbook ? std::string() : exportCsv(catalogue);
-    if (!csv) return failed(options, csv.reason());
     Result<OutputFile> file = OutputFile::open(output);
-    if (!file) return failed(options, describe(causedBy(notWritten, file.error())));
-    Status exported = workbook ? exportWorkbook(catalogue, file.value()) : file.value().write(csv.value());
+    if (!file) {
+        // A catalogue that cannot be exported is named before an output that cannot be written.
+        if (Status readable = workbook ? Status(Done{}) : exportCsv(catalogue, discardPiece); !readable)
+            return failed(options, readable.reason());
+        return failed(options, describe(causedBy(notWritten, file.error())));
+    }
+    bool writeFailed = false; // a failure of the writing is told as a file not written, the CSV's as it is
+    Status exported = workbook ? exportWorkbook(catalogue, file.value())
+                               : exportCsv(catalogue, [&](std::string_view piece) {
+                                     Status written = file.value().write(piece);
+                                     writeFailed = !written;
+                                     return written;
+                                 });
+    if (!workbook && !exported && !writeFailed) return failed(options, exported.reason());
     if (exported) exported = file.value().commit();
     if (!exported) return failed(options, describe(causedBy(notWritten, exported.error())));
     if (options.json) writeJson({{"outcome", "exported"}, {"file", jsonPath(output)}});
     return kExitFine;
 }
 
-// Replaces `target` with `bytes` after keeping the file it replaces as `previous` (empty when there was
-// none, or when the target is a device written in place).
-Status replaceKeepingPrevious(const std::string& target, std::string_view bytes,
+// Replaces `target` with the content of the file `source` after keeping the file it replaces as
+// `previous` (empty when there was none, or when the target is a device written in place).
+Status replaceKeepingPrevious(const std::string& target, const std::string& source,
                               Result<std::string>& previous) {
     Result<OutputFile> file = OutputFile::open(target);
     if (!file) return Status::failure(file.error());
@@ -140,7 +156,7 @@ Status replaceKeepingPrevious(const std::string& target, std::string_view bytes,
         if (!previous)
             return Status::failure(causedBy(Failure(Fault::OutputPreviousNotKept), previous.error()));
     }
-    if (Status written = file.value().write(bytes); !written) return written;
+    if (Status written = file.value().copyFrom(source); !written) return written;
     return file.value().commit();
 }
 
@@ -234,22 +250,37 @@ int listCommand(const ToolOptions& options, bool codes) {
 int exportCommand(const ToolOptions& options, const std::string& output) {
     const std::string catalogue = options.dataFolder + std::string(kCatalogueName);
     if (!output.empty()) return exportToFile(options, catalogue, output);
+    if (!options.json) { // the CSV goes out as it is made; a failure after its start ends it there
+        if (Status exported = exportCsv(catalogue,
+                                        [](std::string_view piece) {
+                                            writeOut(piece);
+                                            return Status(Done{});
+                                        });
+            !exported)
+            return failed(options, exported.reason());
+        return kExitFine;
+    }
     Result<std::string> csv = exportCsv(catalogue);
     if (!csv) return failed(options, csv.reason());
-    if (options.json)
-        writeJson({{"outcome", "exported"}, {"csv", QString::fromStdString(csv.value())}});
-    else
-        writeOut(csv.value());
+    writeJson({{"outcome", "exported"}, {"csv", QString::fromStdString(csv.value())}});
     return kExitFine;
 }
 
 int importCommand(const ToolOptions& options, const std::string& input, const std::string& output) {
     if (Status readable = spreadsheetExists(input); !readable)
         return failed(options, describe(readable.error()) + "\n" + kNothingWritten);
+    auto notWritten = [&](const Failure& why) {
+        return failed(options, describe(causedBy(Failure(Fault::OutputNothingWritten), why)));
+    };
+    // The catalogue is made in a file of its own, not in memory, and copied over the target once reviewed.
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return notWritten(fileFault(Fault::System, {}, scratch.errorString().toStdString()));
+    const std::string made = scratch.filePath("catalogue.txt").toStdString();
     std::vector<std::string> warnings;
     NumberCells numberCells;
-    Result<std::string> catalogue = catalogueFromSpreadsheet(input, &warnings, &numberCells);
-    if (!catalogue) {
+    if (Status catalogue = catalogueFromSpreadsheet(input, made, &warnings, &numberCells); !catalogue) {
+        if (catalogue.error().fault != Fault::SheetRefused) return notWritten(catalogue.error());
         if (options.json)
             writeJson(
                 {{"outcome", "refused"}, {"message", jsonPath(catalogue.reason() + "\n" + kNothingWritten)}});
@@ -261,11 +292,10 @@ int importCommand(const ToolOptions& options, const std::string& input, const st
         for (const std::string& warning : warnings)
             std::fprintf(stderr, "%s\n", warning.c_str());
     const std::string target = output.empty() ? options.dataFolder + std::string(kCatalogueName) : output;
-    if (const std::optional<int> stop =
-            reviewImport(options, input, target, catalogue.value(), numberCells, &warnings))
+    if (const std::optional<int> stop = reviewImport(options, input, target, made, numberCells, &warnings))
         return *stop;
     Result<std::string> previous = std::string();
-    if (Status written = replaceKeepingPrevious(target, catalogue.value(), previous); !written) {
+    if (Status written = replaceKeepingPrevious(target, made, previous); !written) {
         const std::string message = describe(causedBy(Failure(Fault::OutputNothingWritten), written.error()));
         if (!options.json) return failed(options, message);
         endImportJson({{"outcome", "failed"}, {"message", jsonPath(message)}}); // after the review's members
@@ -296,6 +326,9 @@ int checkCommand(const ToolOptions& options, const PictureCheck& showsWhole) {
     if (options.json) writeOut("{\"findings\":[");
     bool first = true;
     std::pair<std::string, std::string> shownFile; // the last file named, and how it is shown
+    constexpr std::size_t kTextBytes = 64 * 1024;  // the findings' text goes out in pieces of about this
+    std::string text;
+    text.reserve(kTextBytes + 4096);
     const CheckReport report = checkCatalogue(options.dataFolder, showsWhole, [&](const Finding& f) {
         const char* level = levelName(f.level);
         if (options.json) {
@@ -308,10 +341,17 @@ int checkCommand(const ToolOptions& options, const PictureCheck& showsWhole) {
             // The compiler's format, which editors jump from: "file:line: error: message"; a finding about
             // the file as a whole has no line.
             if (f.file != shownFile.first) shownFile = {f.file, shown(f.file)};
-            writeOut(findingLead(shownFile.second, f.line, f.level) + f.message() + "\n");
+            appendFindingLead(text, shownFile.second, f.line, f.level);
+            describeTo(text, f.what);
+            text += '\n';
+            if (text.size() >= kTextBytes) {
+                writeOut(text);
+                text.clear();
+            }
         }
         first = false;
     });
+    writeOut(text);
     if (report.failure) {
         const std::string message = describe(*report.failure);
         if (options.json)

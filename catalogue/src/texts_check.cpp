@@ -5,11 +5,82 @@
 #include "catalogue/text_encoding.h"
 #include "fault_texts.h"
 
+#include <charconv>
 #include <vector>
 
 namespace specialty {
 
 namespace {
+
+// The pieces of the texts that come by the million, appended to `text` as they are made.
+
+template <typename Number>
+void appendNumber(std::string& text, Number n) {
+    char digits[24];
+    text.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+}
+
+void appendRecord(std::string& text, std::int64_t position) { // "record 8", as recordNumbered() words it
+    text += "record ";
+    appendNumber(text, position + 1);
+}
+
+void appendQuoted(std::string& text, std::string_view codePage) { // as quoted() words it
+    text += '"';
+    text += printableForMessage(codePage);
+    text += '"';
+}
+
+// "Make "X" of record 8": a field of a record, as the viewer shows it.
+void appendFieldOfRecord(std::string& text, const Failure& f) {
+    text += fieldName(f.field);
+    text += ' ';
+    appendQuoted(text, f.value);
+    text += " of ";
+    appendRecord(text, f.record);
+}
+
+// "part code "AC1001" (first used by record 8) ".
+void appendPartCode(std::string& text, const Failure& f) {
+    text += "part code ";
+    appendQuoted(text, f.value);
+    text += " (first used by ";
+    appendRecord(text, f.record);
+    text += ") ";
+}
+
+// The chain of CheckEarlierRecord faults from `link`: "record 101 (line 101)", "records 3 (line 3), 5
+// (line 5) and others".
+void appendEarlierRecords(std::string& text, const Failure* link) {
+    std::size_t named = 0;
+    const Failure* rest = nullptr; // CheckEarlierMore or CheckEarlierOthers
+    for (const Failure* l = link; l != nullptr; l = l->cause.get(), ++named)
+        if (l->fault != Fault::CheckEarlierRecord) {
+            rest = l;
+            break;
+        }
+    auto one = [&](const Failure& e) {
+        appendNumber(text, e.record + 1);
+        if (e.line == 0) return;
+        text += " (line ";
+        appendNumber(text, e.line);
+        text += ')';
+    };
+    text += named == 1 && rest == nullptr ? "record " : "records ";
+    std::size_t i = 0;
+    for (const Failure* l = link; i < named; l = l->cause.get(), ++i) {
+        if (i > 0) text += i + 1 == named && rest == nullptr ? " and " : ", ";
+        one(*l);
+    }
+    if (rest == nullptr) return;
+    if (rest->fault == Fault::CheckEarlierOthers) {
+        text += " and others";
+        return;
+    }
+    text += " and ";
+    appendNumber(text, rest->count);
+    text += " more";
+}
 
 std::string number(std::int64_t n) {
     return std::to_string(n);
@@ -20,52 +91,25 @@ std::string holdsFields(std::int64_t fields) {
     return "holds " + counted(fields, "field") + ", not " + number(kRecordFields);
 }
 
-// "Make "X" of record 8": a field of a record, as the viewer shows it.
 std::string fieldOfRecord(const Failure& f) {
-    return fieldName(f.field) + " " + quoted(f.value) + " of " + recordNumbered(f.record);
+    std::string text;
+    appendFieldOfRecord(text, f);
+    return text;
 }
 
-// "part code "AC1001" (first used by record 8) ".
 std::string partCode(const Failure& f) {
-    return "part code " + quoted(f.value) + " (first used by " + recordNumbered(f.record) + ") ";
-}
-
-// ", but NAME differs from it in letter case alone", or nothing.
-std::string otherCase(const Failure& f) {
-    return f.expected.empty() ? std::string()
-                              : ", but " + f.expected + " differs from it in letter case alone";
+    std::string text;
+    appendPartCode(text, f);
+    return text;
 }
 
 std::string yearsOf(const Failure& f) {
     return recordNumbered(f.record) + " runs from " + number(f.count) + " to " + number(f.limit);
 }
 
-// The chain of CheckEarlierRecord faults from `link`: "record 101 (line 101)", "records 3 (line 3), 5
-// (line 5) and others".
-std::string earlierRecords(const Failure* link) {
-    std::vector<const Failure*> named;
-    const Failure* rest = nullptr; // CheckEarlierMore or CheckEarlierOthers
-    for (; link != nullptr; link = link->cause.get()) {
-        if (link->fault != Fault::CheckEarlierRecord) {
-            rest = link;
-            break;
-        }
-        named.push_back(link);
-    }
-    auto one = [](const Failure& e) {
-        return number(e.record + 1) + (e.line > 0 ? " (line " + std::to_string(e.line) + ")" : std::string());
-    };
-    if (named.size() == 1 && rest == nullptr) return "record " + one(*named[0]);
-    std::string text = "records ";
-    for (std::size_t i = 0; i < named.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == named.size() && rest == nullptr ? " and " : ", ") + one(*named[i]);
-    if (rest != nullptr)
-        text += rest->fault == Fault::CheckEarlierOthers ? " and others"
-                                                         : " and " + number(rest->count) + " more";
-    return text;
-}
-
 constexpr const char* kOneRecordALine = "; the viewer reads it, but one record a line is the rule";
+
+std::string otherCheckFinding(const Failure& failure);
 
 } // namespace
 
@@ -74,11 +118,85 @@ const char* levelName(FindingLevel level) {
 }
 
 std::string findingLead(const std::string& shownFile, std::uint64_t line, FindingLevel level) {
-    return shownFile + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + levelName(level) +
-           ": ";
+    std::string text;
+    appendFindingLead(text, shownFile, line, level);
+    return text;
 }
 
-std::string describeCheckFinding(const Failure& failure) {
+void appendFindingLead(std::string& text, const std::string& shownFile, std::uint64_t line,
+                       FindingLevel level) {
+    text += shownFile;
+    if (line > 0) {
+        text += ':';
+        appendNumber(text, line);
+    }
+    text += ": ";
+    text += levelName(level);
+    text += ": ";
+}
+
+void describeCheckFinding(const Failure& failure, std::string& text) {
+    const Failure& f = failure;
+    switch (f.fault) {
+    case Fault::CheckNameTooLong:
+        appendFieldOfRecord(text, f);
+        text += " is longer than ";
+        appendNumber(text, f.limit);
+        text += " characters: no selection can match it";
+        return;
+    case Fault::CheckNameBlankEnds:
+        appendFieldOfRecord(text, f);
+        text += " begins or ends with a blank, which a selection's columns drop: no selection can match it";
+        return;
+    case Fault::CheckNeverShown:
+        appendRecord(text, f.record);
+        text += " (VehicleId ";
+        text += printableForMessage(f.value);
+        text += ") is never shown: every year from ";
+        appendNumber(text, f.count);
+        text += " to ";
+        appendNumber(text, f.limit);
+        text += " already finds ";
+        appendEarlierRecords(text, f.cause.get());
+        return;
+    case Fault::CheckEarlierRecord:
+    case Fault::CheckEarlierMore:
+    case Fault::CheckEarlierOthers:
+        appendEarlierRecords(text, &f);
+        return;
+    case Fault::CheckVehicleIdRepeated:
+        text += "VehicleId ";
+        appendQuoted(text, f.value);
+        text += " of ";
+        appendRecord(text, f.record);
+        text += " is already that of ";
+        if (f.cause) {
+            appendRecord(text, f.cause->record);
+            text += " (line ";
+            appendNumber(text, f.cause->line);
+            text += ')';
+        }
+        text += ": a VehicleId identifies one catalogue entry";
+        return;
+    case Fault::CheckNoPicture:
+    case Fault::CheckNoDescription:
+        appendPartCode(text, f);
+        text += f.fault == Fault::CheckNoPicture ? "has no picture file " : "has no description file ";
+        text += f.file;
+        if (!f.expected.empty()) {
+            text += ", but ";
+            text += f.expected;
+            text += " differs from it in letter case alone";
+        }
+        return;
+    default:
+        text += otherCheckFinding(f);
+    }
+}
+
+namespace {
+
+std::string otherCheckFinding(const Failure& failure) {
     const Failure& f = failure;
     const std::string line = std::to_string(f.line);
     switch (f.fault) {
@@ -89,12 +207,6 @@ std::string describeCheckFinding(const Failure& failure) {
     case Fault::CheckUtf8Field:
         return fieldOfRecord(f) + " is UTF-8 text (" + quotedUtf8(f.value) +
                "), which the viewer reads as Windows-1252: save the catalogue as Windows-1252";
-    case Fault::CheckNameTooLong:
-        return fieldOfRecord(f) + " is longer than " + number(f.limit) +
-               " characters: no selection can match it";
-    case Fault::CheckNameBlankEnds:
-        return fieldOfRecord(f) +
-               " begins or ends with a blank, which a selection's columns drop: no selection can match it";
     case Fault::CheckNameUnmappable:
         return fieldOfRecord(f) +
                " holds the byte 0x81, which no selection can hold: no selection can match it";
@@ -106,19 +218,6 @@ std::string describeCheckFinding(const Failure& failure) {
     case Fault::CheckYearsBelowSelection:
         return yearsOf(f) + ": a selection's year cannot be below " + number(kLowestSelectionYear) +
                ", so no selection finds it";
-    case Fault::CheckNeverShown:
-        return recordNumbered(f.record) + " (VehicleId " + printableForMessage(f.value) +
-               ") is never shown: every year from " + number(f.count) + " to " + number(f.limit) +
-               " already finds " + earlierRecords(f.cause.get());
-    case Fault::CheckEarlierRecord:
-    case Fault::CheckEarlierMore:
-    case Fault::CheckEarlierOthers:
-        return earlierRecords(&f);
-    case Fault::CheckVehicleIdRepeated:
-        return "VehicleId " + quoted(f.value) + " of " + recordNumbered(f.record) + " is already that of " +
-               (f.cause ? recordNumbered(f.cause->record) + " (line " + std::to_string(f.cause->line) + ")"
-                        : std::string()) +
-               ": a VehicleId identifies one catalogue entry";
     case Fault::CheckTooManyVehicles:
         return "the catalogue lists too many different vehicles to judge them all: records of vehicles first "
                "listed from " +
@@ -177,15 +276,11 @@ std::string describeCheckFinding(const Failure& failure) {
     case Fault::CheckPartCodeNotAName:
         return partCode(f) +
                "is not a plain file name: the viewer shows no picture and no description for it";
-    case Fault::CheckNoPicture:
-        return partCode(f) + "has no picture file " + f.file + otherCase(f);
     case Fault::CheckPictureNotWhole:
         return partCode(f) + "has a picture file " + f.file + " that does not show whole: " + causeOf(f);
     case Fault::CheckPartFileLeadsOutside:
         return partCode(f) + "has a file " + f.file + " that is a link leading outside the data folder, to " +
                f.expected + ": the review sheet does not show it";
-    case Fault::CheckNoDescription:
-        return partCode(f) + "has no description file " + f.file + otherCase(f);
     case Fault::CheckDescriptionUnreadable:
         return partCode(f) + "has a description file " + f.file + " that cannot be read (" + causeOf(f) +
                "): the viewer shows no description for it";
@@ -212,5 +307,7 @@ std::string describeCheckFinding(const Failure& failure) {
         return failure.why;
     }
 }
+
+} // namespace
 
 } // namespace specialty

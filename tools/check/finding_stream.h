@@ -5,8 +5,8 @@
 #include "tools/check/catalogue_check.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
-#include <map>
 #include <utility>
 #include <vector>
 
@@ -35,7 +35,10 @@ class FindingStream {
 
   private:
     Emit emit_;
-    std::multimap<std::uint64_t, Finding> held_; // by line, in the order they came within a line
+    // By line, in the order they came within a line: those from sorted_ on came since the last settle()
+    // and are sorted into the others then. Most come in line order, and so cost no sorting.
+    std::deque<Finding> held_;
+    std::size_t sorted_ = 0;
     std::vector<Finding> wholeFiles_;
     int errors_ = 0;
     int warnings_ = 0;

@@ -50,6 +50,9 @@ constexpr std::size_t kRunsNamed = 64;
 // Marks names kept in kept_ instead of a place in the catalogue; the low half is then where they begin.
 constexpr std::uint64_t kKeptInFull = 1ULL << 63;
 
+// With kKeptInFull: the names are kept in raw_, as the record held them, rather than in kept_.
+constexpr std::uint64_t kKeptAsRead = 1ULL << 32;
+
 // What a run in ordered maps costs: two nodes.
 constexpr std::size_t kHeavyRunBytes = 2 * 64;
 
@@ -103,16 +106,34 @@ void RecordCoverage::remember(std::uint32_t index, const RawRecord& record, cons
 // True when the vehicle's names are the record's, decided by their bytes. `names` is made when needed.
 bool RecordCoverage::sameNames(std::uint32_t index, const RawRecord& record, std::string& names) {
     if (index == lastVehicle_ && sameAsLast(record)) return true; // the usual case: a vehicle listed again
+    const Vehicle& v = vehicles_[index];
+    const std::uint64_t place = std::uint64_t(v.namesHigh) << 32 | v.namesLow;
+    std::string_view asRead[3];
+    const bool keptAsRead = (place & kKeptInFull) && (place & kKeptAsRead);
+    if (keptAsRead) {
+        std::size_t at = static_cast<std::uint32_t>(place);
+        bool same = true;
+        for (int name = 0; name < 3; ++name) {
+            const std::size_t length = static_cast<unsigned char>(raw_[at]);
+            asRead[name] = std::string_view(raw_).substr(at + 1, length);
+            same = same && asRead[name] == record[name == 0 ? kMake : name == 1 ? kModel : kSubmodel];
+            at += 1 + length;
+        }
+        if (same) { // the same bytes: surely the same vehicle
+            remember(index, record, names);
+            return true;
+        }
+    }
     if (names.empty()) names = canonical(record);
     if (index == lastVehicle_ && !lastNames_.empty()) {
         if (names != lastNames_) return false;
         remember(index, record, names);
         return true;
     }
-    const Vehicle& v = vehicles_[index];
-    const std::uint64_t place = std::uint64_t(v.namesHigh) << 32 | v.namesLow;
     std::string stored;
-    if (place & kKeptInFull) {
+    if (keptAsRead) {
+        stored = canonicalNames(asRead[0], asRead[1], asRead[2]);
+    } else if (place & kKeptInFull) {
         const std::size_t at = static_cast<std::uint32_t>(place);
         std::size_t end = at;
         for (int name = 0; name < 3; ++name)
@@ -131,8 +152,22 @@ bool RecordCoverage::sameNames(std::uint32_t index, const RawRecord& record, std
                            all.substr(span - at.submodelLength, at.submodelLength));
     }
     if (stored != names) return false;
+    if (!(place & kKeptInFull)) keepAsRead(index, record);
     remember(index, record, names);
     return true;
+}
+
+// A vehicle listed again, whose names were read again from the catalogue: keeps them here, as the record
+// holds them, while there is room, so that its later records cost no reading.
+void RecordCoverage::keepAsRead(std::uint32_t index, const RawRecord& record) {
+    const std::size_t size = 3 + record[kMake].size() + record[kModel].size() + record[kSubmodel].size();
+    if (raw_.size() + size > kMostAsReadBytes) return;
+    if (raw_.capacity() < kMostAsReadBytes) raw_.reserve(kMostAsReadBytes); // once: it is never copied
+    const std::uint64_t place = kKeptInFull | kKeptAsRead | raw_.size();
+    for (int field : {kMake, kModel, kSubmodel})
+        raw_.append(1, static_cast<char>(record[field].size())).append(record[field]);
+    vehicles_[index].namesLow = static_cast<std::uint32_t>(place);
+    vehicles_[index].namesHigh = static_cast<std::uint32_t>(place >> 32);
 }
 
 // Where the vehicle's names can be found again: in the catalogue at the record's offsets, or kept here.

@@ -4,10 +4,12 @@
 // Records are judged as they are read. A hash of a vehicle's names only picks the candidates: whether two
 // records name the same vehicle is decided by their names' bytes, re-read from the catalogue at the offsets
 // kept for the vehicle's first record (or, for names whose layout those offsets cannot describe, kept in
-// full). A vehicle costs 28 bytes and a slot of 4 in the table (at most about two million fit); a vehicle
-// listed again keeps its runs of years in a shared pool (16 bytes a run), and only a vehicle of more than
-// kMostListedRuns runs moves to ordered maps, so that a record is judged with a bounded look. All of it stays
-// within kMostBytes; vehicles first seen after that are not judged (full() tells, and check says so once).
+// full); once re-read, a vehicle's names are kept as read while they fit within kMostAsReadBytes, so that a
+// vehicle listed many times is read again once. A vehicle costs 28 bytes and a slot of 4 in the table (at
+// most about two million fit); a vehicle listed again keeps its runs of years in a shared pool (16 bytes a
+// run), and only a vehicle of more than kMostListedRuns runs moves to ordered maps, so that a record is
+// judged with a bounded look. All of it stays within kMostBytes; vehicles first seen after that are not
+// judged (full() tells, and check says so once).
 #pragma once
 
 #include "catalogue/catalogue_record.h"
@@ -26,6 +28,9 @@ class RecordCoverage {
   public:
     static constexpr std::size_t kMostBytes = 36 * 1024 * 1024;
     static constexpr int kMostListedRuns = 64;
+    // Names of vehicles listed again kept as read, besides kMostBytes: about 16,000 vehicles, so that check
+    // stays within 64 MB when the vehicle table is full as well.
+    static constexpr std::size_t kMostAsReadBytes = 512 * 1024;
 
     // `catalogue` is the file the offsets given to add() point into.
     explicit RecordCoverage(std::string catalogue = {});
@@ -81,6 +86,7 @@ class RecordCoverage {
     bool sameAsLast(const RawRecord& record) const;
     void remember(std::uint32_t vehicle, const RawRecord& record, const std::string& names);
     bool sameNames(std::uint32_t vehicle, const RawRecord& record, std::string& names);
+    void keepAsRead(std::uint32_t vehicle, const RawRecord& record);
     // `names` is made when they must be kept here.
     bool locate(const RawRecord& record, const NameOffsets* offsets, std::string& names, Vehicle& v);
     std::uint32_t* findSlot(std::uint64_t hash, const RawRecord& record, std::string& names, bool& found);
@@ -109,6 +115,7 @@ class RecordCoverage {
     std::vector<Heavy> heavy_;
     std::size_t heavyRuns_ = 0;
     std::string kept_; // names kept in full: a length byte and the bytes of each of the three
+    std::string raw_;  // names kept as read, in the same form, up to kMostAsReadBytes
     std::uint32_t lastVehicle_ = kNoRuns; // the vehicle last named, its record's names and their form
     std::string lastKey_;
     std::string lastNames_;

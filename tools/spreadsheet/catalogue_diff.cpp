@@ -21,7 +21,7 @@ class RecordStream {
             reader_.openMemory(*source.text);
             return Done{};
         }
-        if (Status opened = reader_.open(source.name); !opened)
+        if (Status opened = reader_.open(source.read()); !opened)
             return Status::failure(catalogueCannotBeOpened(source.name, opened.error()));
         return Done{};
     }
@@ -128,7 +128,7 @@ class RecordFetcher {
         if (source_.text) {
             text = source_.text->substr(begin, end - begin);
         } else {
-            if (!file_.is_open()) file_.open(source_.name, std::ios::binary);
+            if (!file_.is_open()) file_.open(source_.read(), std::ios::binary);
             bytes_.resize(end - begin);
             if (!file_.seekg(static_cast<std::streamoff>(begin)) ||
                 !file_.read(bytes_.data(), static_cast<std::streamsize>(bytes_.size())))

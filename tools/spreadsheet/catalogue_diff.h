@@ -24,6 +24,9 @@ namespace specialty {
 struct CatalogueSource {
     std::string name;
     std::optional<std::string_view> text;
+    std::string file; // the file read, when it is not `name` (a catalogue made from `name` for a while)
+
+    const std::string& read() const { return file.empty() ? name : file; }
 };
 
 struct FieldChange {

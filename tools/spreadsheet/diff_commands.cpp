@@ -69,7 +69,7 @@ int diffCommand(const ToolOptions& options, const std::string& before, const std
         if (namesWorkbook(file) || startsAsZip(file))
             return refusedInput(options, describe(fileFault(Fault::DiffGivenWorkbook, file)));
     DiffReport report(options.json);
-    const std::optional<DiffSummary> summary = compared(options, {before, {}}, {after, {}}, report);
+    const std::optional<DiffSummary> summary = compared(options, {before, {}, {}}, {after, {}, {}}, report);
     if (!summary) return kExitError;
     if (options.json) {
         QJsonObject members = DiffReport::summaryMembers(*summary);
@@ -180,7 +180,7 @@ int refuseConversions(const ToolOptions& options, const std::string& input, std:
 } // namespace
 
 std::optional<int> reviewImport(const ToolOptions& options, const std::string& input,
-                                const std::string& target, std::string_view catalogue,
+                                const std::string& target, const std::string& catalogue,
                                 const NumberCells& numberCells, std::vector<std::string>* warnings) {
     ImportNotes notes(options, input, numberCells);
     std::vector<std::pair<std::string, QJsonObject>> cells;
@@ -193,8 +193,9 @@ std::optional<int> reviewImport(const ToolOptions& options, const std::string& i
         else
             writeOut(shown(target) + " does not exist yet: every record is new.\n");
         const std::string nothing = "0" + std::string(kRecordFields - 1, ',') + "\r\n"; // the end record
-        const Result<DiffSummary> all = compareCatalogues(
-            {target, nothing}, {input, catalogue}, [&](const RecordChange& change) { notes.add(change); });
+        const Result<DiffSummary> all =
+            compareCatalogues({target, nothing, {}}, {input, {}, catalogue},
+                              [&](const RecordChange& change) { notes.add(change); });
         if (!all) {
             std::fprintf(stderr, "%s\n", all.reason().c_str());
             return kExitError;
@@ -202,7 +203,7 @@ std::optional<int> reviewImport(const ToolOptions& options, const std::string& i
     } else {
         DiffReport report(options.json);
         const std::optional<DiffSummary> summary =
-            compared(options, {target, {}}, {input, catalogue}, report,
+            compared(options, {target, {}, {}}, {input, {}, catalogue}, report,
                      [&](const RecordChange& change) { notes.add(change); });
         if (!summary) return kExitError;
         Result<NotCarriedOver> lost = notCarriedOver(target);

@@ -30,6 +30,9 @@ forEachExportRow(const std::string& catalogue,
 // The records up to the end record as CSV, after a UTF-8 byte order mark. A cell that a spreadsheet would
 // take for a formula (see spreadsheet_cell.h) is written with a leading apostrophe.
 Result<std::string> exportCsv(const std::string& catalogue);
+// The same CSV handed to `write` in pieces as it is made, so that memory stays bounded whatever the
+// catalogue's size; stops at the first failure `write` returns, or at a record that cannot be read.
+Status exportCsv(const std::string& catalogue, const std::function<Status(std::string_view)>& write);
 
 // The records up to the end record as an Office Open XML workbook into `output` (not yet committed):
 // every cell a text cell, every column formatted as text, the header row frozen.
@@ -54,6 +57,11 @@ Result<std::string> catalogueFromCsv(std::string_view csv, const std::string& fi
 Result<std::string> catalogueFromSpreadsheet(const std::string& path,
                                              std::vector<std::string>* warnings = nullptr,
                                              NumberCells* numberCells = nullptr);
+// The same, written to the file `into` (made anew) as it is made instead of held, so that memory stays
+// bounded whatever the number of records. A failure is the refusal (a SheetRefused), or why `into`
+// could not be written.
+Status catalogueFromSpreadsheet(const std::string& path, const std::string& into,
+                                std::vector<std::string>* warnings, NumberCells* numberCells = nullptr);
 
 // The catalogue text for the rows of `rows`; `csv` says whether a leading "'" guards a cell (see
 // unguardedCell()).

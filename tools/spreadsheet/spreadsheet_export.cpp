@@ -34,8 +34,10 @@ forEachExportRow(const std::string& catalogue,
     return Done{};
 }
 
-Result<std::string> exportCsv(const std::string& catalogue) {
-    std::string csv = "\xEF\xBB\xBF"; // so that a spreadsheet reads the file as UTF-8
+Status exportCsv(const std::string& catalogue, const std::function<Status(std::string_view)>& write) {
+    constexpr std::size_t kPieceBytes = 256 * 1024; // what is held before it is handed on
+    std::string csv = "\xEF\xBB\xBF";               // so that a spreadsheet reads the file as UTF-8
+    csv.reserve(kPieceBytes + 4096);
     std::vector<std::string> guarded;
     const Status exported =
         forEachExportRow(catalogue, [&](std::int64_t, const std::vector<std::string>& cells) {
@@ -43,8 +45,21 @@ Result<std::string> exportCsv(const std::string& catalogue) {
             for (const std::string& cell : cells)
                 guarded.push_back(guardedCell(cell));
             csv += csvRow(guarded);
-            return Status(Done{});
+            if (csv.size() < kPieceBytes) return Status(Done{});
+            Status handed = write(csv);
+            csv.clear();
+            return handed;
         });
+    if (!exported) return exported;
+    return write(csv);
+}
+
+Result<std::string> exportCsv(const std::string& catalogue) {
+    std::string csv;
+    const Status exported = exportCsv(catalogue, [&](std::string_view piece) {
+        csv += piece;
+        return Status(Done{});
+    });
     if (!exported) return Result<std::string>::failure(exported.error());
     return csv;
 }

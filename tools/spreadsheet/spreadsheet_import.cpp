@@ -6,6 +6,7 @@
 #include "catalogue/spreadsheet_texts.h"
 #include "catalogue/vehicle_selection.h"
 #include "tools/check/record_coverage.h"
+#include "tools/spreadsheet/catalogue_text.h"
 #include "tools/spreadsheet/csv_table.h"
 #include "tools/spreadsheet/import_cell.h"
 #include "tools/spreadsheet/spreadsheet_cell.h"
@@ -19,7 +20,6 @@
 #include <deque>
 #include <functional>
 #include <optional>
-#include <sys/mman.h>
 #include <sys/stat.h>
 
 namespace specialty {
@@ -41,11 +41,11 @@ Failure unreadable(const Failure& failure) {
 }
 
 // `failure` as the one fault of the spreadsheet `file`, which stops import before a row is read.
-Result<std::string> refusedWhole(Failure failure, const std::string& file, std::uint64_t line = 0) {
+Failure refusedWhole(Failure failure, const std::string& file, std::uint64_t line = 0) {
     failure = unreadable(failure);
     failure.file = file;
     failure.line = line;
-    return Result<std::string>::failure(sheetRefused(file, {failure}, 0));
+    return sheetRefused(file, {failure}, 0);
 }
 
 // A fault found where the file holds `value` in `field`.
@@ -98,62 +98,6 @@ struct VehicleIdSeen {
     std::uint32_t line;
 };
 
-// The catalogue text as it is written: blocks mapped straight from the system, joined once at the end into
-// a string of the exact size, each block handed back as soon as it is copied. A string grown by doubling
-// would hold its old and its new copy at once; blocks from the heap might not go back to the system.
-class Blocks {
-  public:
-    static constexpr std::size_t kBlockBytes = 4 * 1024 * 1024;
-    Blocks() = default;
-    Blocks(const Blocks&) = delete;
-    Blocks& operator=(const Blocks&) = delete;
-    ~Blocks() {
-        for (char* block : blocks_)
-            ::munmap(block, kBlockBytes);
-    }
-    std::uint64_t size() const { return size_; }
-    bool append(std::string_view text) {
-        while (!text.empty()) {
-            if (blocks_.empty() || used_ == kBlockBytes) {
-                void* block =
-                    ::mmap(nullptr, kBlockBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-                if (block == MAP_FAILED) return false;
-                blocks_.push_back(static_cast<char*>(block));
-                used_ = 0;
-            }
-            const std::size_t n = std::min(text.size(), kBlockBytes - used_);
-            std::memcpy(blocks_.back() + used_, text.data(), n);
-            used_ += n;
-            size_ += n;
-            text.remove_prefix(n);
-        }
-        return true;
-    }
-    std::string join(std::string_view end) {
-        std::string all;
-        all.reserve(size_ + end.size());
-        for (std::size_t i = 0; i < blocks_.size(); ++i) {
-            all.append(blocks_[i], i + 1 < blocks_.size() ? kBlockBytes : used_);
-            ::munmap(blocks_[i], kBlockBytes);
-        }
-        blocks_.clear();
-        all.append(end);
-        return all;
-    }
-
-  private:
-    std::vector<char*> blocks_;
-    std::size_t used_ = 0;
-    std::uint64_t size_ = 0;
-};
-
-// The VehicleId of the record that begins at `offset` of the catalogue text, as stored.
-std::string_view storedVehicleId(std::string_view catalogue, std::size_t offset) {
-    const std::string_view record = catalogue.substr(offset);
-    if (!record.empty() && record.front() == '"') return record.substr(1, record.find('"', 1) - 1);
-    return record.substr(0, record.find(','));
-}
-
 std::uint64_t hashOf(std::string_view text) {
     std::uint64_t h = 14695981039346656037ull; // FNV-1a
     for (char c : text)
@@ -161,11 +105,11 @@ std::uint64_t hashOf(std::string_view text) {
     return h;
 }
 
-void warnDuplicates(std::deque<VehicleIdSeen>& seen, const std::string& catalogue, Faults& warnings) {
+void warnDuplicates(std::deque<VehicleIdSeen>& seen, CatalogueText& catalogue, Faults& warnings) {
     std::sort(seen.begin(), seen.end(), [](const VehicleIdSeen& a, const VehicleIdSeen& b) {
         return a.hash != b.hash ? a.hash < b.hash : a.line < b.line;
     });
-    auto text = [&](const VehicleIdSeen& s) { return storedVehicleId(catalogue, s.offset); };
+    auto text = [&](const VehicleIdSeen& s) { return catalogue.vehicleIdAt(s.offset); };
     std::vector<std::pair<std::uint32_t, Failure>> found;
     for (std::size_t i = 0; i < seen.size();) {
         std::size_t end = i + 1;
@@ -228,11 +172,17 @@ bool headerFits(const SheetRow& row, Faults& faults) {
 
 } // namespace
 
-Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, bool csv,
-                                      std::vector<std::string>* warningLines, NumberCells* numberCells) {
+namespace {
+
+// Reads the rows into `catalogue`, all but its end record. Returns why nothing may be written: the faults
+// found (a SheetRefused), or a failure of `catalogue`; nothing when the text is the catalogue.
+// `numberCells`, when given, receives which text fields of each record a workbook held as number cells.
+std::optional<Failure> importRows(SheetRows& rows, const std::string& file, bool csv,
+                                  std::vector<std::string>* warningLines, NumberCells* numberCells,
+                                  CatalogueText& catalogue) {
     Faults faults(file);
     Faults warnings(file);
-    auto refused = [&]() { return Result<std::string>::failure(faults.refusal()); };
+    auto refused = [&]() { return std::optional<Failure>(faults.refusal()); };
     auto stopped = [&](const Result<bool>& read) {
         faults.add(unreadable(read.error()));
         return refused();
@@ -248,7 +198,6 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
     }
     if (!headerFits(row, faults)) return refused();
 
-    Blocks catalogue;
     std::string line;
     std::deque<VehicleIdSeen> vehicleIds; // grows without copying what it holds
     RecordCoverage coverage;
@@ -333,6 +282,7 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
         for (int f = 1; f <= kRecordFields; ++f)
             line += (f > 1 ? "," : "") + listItem(f, stored[static_cast<std::size_t>(f - 1)]);
         if (!catalogue.append(line += "\r\n")) {
+            if (std::optional<Failure> why = catalogue.failure()) return why;
             faults.add(row.line, 0, Failure(Fault::SheetOutOfMemory));
             return refused();
         }
@@ -345,29 +295,17 @@ Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, 
     if (!read) return stopped(read);
     if (!faults.any() && records == 0) faults.add(Failure(Fault::SheetHoldsNoRecord));
     if (faults.any()) return refused();
-    std::string text = catalogue.join("0" + std::string(kRecordFields - 1, ',') + "\r\n"); // the end record
-    warnDuplicates(vehicleIds, text, warnings);
+    warnDuplicates(vehicleIds, catalogue, warnings);
+    if (std::optional<Failure> why = catalogue.failure()) return why;
     if (warningLines != nullptr) *warningLines = warnings.lines(false);
-    return text;
+    return std::nullopt;
 }
 
-Status spreadsheetExists(const std::string& path) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) == 0) return Done{};
-    return Status::failure(fileFault(Fault::SpreadsheetCannotBeRead, path, std::strerror(errno)));
-}
+const std::string kEndRecord = "0" + std::string(kRecordFields - 1, ',') + "\r\n";
 
-Result<std::string> catalogueFromCsv(std::string_view csv, const std::string& file,
-                                     std::vector<std::string>* warnings) {
-    if (csv.substr(0, 2) == "\xFF\xFE" || csv.substr(0, 2) == "\xFE\xFF" ||
-        csv.substr(0, std::min<std::size_t>(csv.size(), 256)).find('\0') != std::string_view::npos)
-        return refusedWhole(Failure(Fault::SheetIsUtf16), file, 1);
-    CsvReader rows(csv);
-    return catalogueFromRows(rows, file, true, warnings);
-}
-
-Result<std::string> catalogueFromSpreadsheet(const std::string& path, std::vector<std::string>* warnings,
-                                             NumberCells* numberCells) {
+// Reads the spreadsheet `path` into `catalogue` as importRows() does.
+std::optional<Failure> importSpreadsheet(const std::string& path, std::vector<std::string>* warnings,
+                                         NumberCells* numberCells, CatalogueText& catalogue) {
     const std::string suffix = ".xlsx";
     std::string lower = path.size() >= suffix.size() ? path.substr(path.size() - suffix.size()) : "";
     std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -375,7 +313,7 @@ Result<std::string> catalogueFromSpreadsheet(const std::string& path, std::vecto
     if (lower == suffix) {
         Result<std::unique_ptr<SheetRows>> workbook = openWorkbook(path);
         if (!workbook) return refusedWhole(workbook.error(), path);
-        return catalogueFromRows(*workbook.value(), path, false, warnings, numberCells);
+        return importRows(*workbook.value(), path, false, warnings, numberCells, catalogue);
     }
     Result<std::string> start = readFileStart(path, 256);
     if (!start) return refusedWhole(start.error(), path);
@@ -392,7 +330,49 @@ Result<std::string> catalogueFromSpreadsheet(const std::string& path, std::vecto
         if (got && (total += got.value()) > kMostFileBytes) return Result<std::size_t>::failure(tooLarge);
         return got;
     });
-    return catalogueFromRows(rows, path, true, warnings);
+    return importRows(rows, path, true, warnings, nullptr, catalogue);
+}
+
+} // namespace
+
+Status spreadsheetExists(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0) return Done{};
+    return Status::failure(fileFault(Fault::SpreadsheetCannotBeRead, path, std::strerror(errno)));
+}
+
+Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, bool csv,
+                                      std::vector<std::string>* warnings, NumberCells* numberCells) {
+    TextInMemory catalogue;
+    if (std::optional<Failure> why = importRows(rows, file, csv, warnings, numberCells, catalogue))
+        return Result<std::string>::failure(*why);
+    return catalogue.join(kEndRecord);
+}
+
+Result<std::string> catalogueFromCsv(std::string_view csv, const std::string& file,
+                                     std::vector<std::string>* warnings) {
+    if (csv.substr(0, 2) == "\xFF\xFE" || csv.substr(0, 2) == "\xFE\xFF" ||
+        csv.substr(0, std::min<std::size_t>(csv.size(), 256)).find('\0') != std::string_view::npos)
+        return Result<std::string>::failure(refusedWhole(Failure(Fault::SheetIsUtf16), file, 1));
+    CsvReader rows(csv);
+    return catalogueFromRows(rows, file, true, warnings);
+}
+
+Result<std::string> catalogueFromSpreadsheet(const std::string& path, std::vector<std::string>* warnings,
+                                             NumberCells* numberCells) {
+    TextInMemory catalogue;
+    if (std::optional<Failure> why = importSpreadsheet(path, warnings, numberCells, catalogue))
+        return Result<std::string>::failure(*why);
+    return catalogue.join(kEndRecord);
+}
+
+Status catalogueFromSpreadsheet(const std::string& path, const std::string& into,
+                                std::vector<std::string>* warnings, NumberCells* numberCells) {
+    TextInFile catalogue(into);
+    if (std::optional<Failure> why = importSpreadsheet(path, warnings, numberCells, catalogue))
+        return Status::failure(*why);
+    if (!catalogue.finish(kEndRecord)) return Status::failure(*catalogue.failure());
+    return Done{};
 }
 
 } // namespace specialty
