@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Faults that once went unnoticed by every test. Each is put into the source in turn, the test that must
-# catch it is built and run, and the source is restored: the script fails when a test passes with a fault
+# catch it is built and run, and the source is restored (and touched, so the next build compiles it again): the script fails when a test passes with a fault
 # in place, or when a fault no longer applies (the code it names has moved; update the list).
 #   scripts/mutants.sh [BUILD_DIR]      default: build (configured as scripts/test.sh does)
 set -euo pipefail
@@ -8,10 +8,10 @@ cd "$(dirname "$0")/.."
 build="${1:-build}"
 [ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
-# file | the test that must fail | the text to replace (exactly once) | its replacement. \n is a line feed.
+# file | the test that must fail | the text to replace (exactly once) | its replacement. <LF> is a line feed.
 mutants=$(cat <<'EOF'
-catalogue/text_encoding.cpp|test_selection|    table[0x9E] = 0x8E; // z with caron\n|
-tools/spreadsheet/csv_table.cpp|test_spreadsheet|                    } else if (c == '\n') {\n                        ++line_;\n|                    } else if (c == '\n') {\n
+catalogue/text_encoding.cpp|test_selection|    table[0x9E] = 0x8E; // z with caron<LF>|
+tools/spreadsheet/csv_table.cpp|test_spreadsheet|                    } else if (c == '\n') {<LF>                        ++line_;<LF>|                    } else if (c == '\n') {<LF>
 pictures/picture_loader.cpp|test_hostile_pictures|pngBitDepth(input.bytes) == 16 ? 8 : 4|pngBitDepth(input.bytes) == 16 ? 4 : 4
 EOF
 )
@@ -22,7 +22,7 @@ while IFS='|' read -r file test from to; do
     cp "$file" "$backup"
     if ! python3 - "$file" "$from" "$to" <<'PY'; then
 import sys
-path, old, new = sys.argv[1], sys.argv[2].replace("\\n", "\n"), sys.argv[3].replace("\\n", "\n")
+path, old, new = sys.argv[1], sys.argv[2].replace("<LF>", "\n"), sys.argv[3].replace("<LF>", "\n")
 text = open(path, encoding="latin-1").read()
 if text.count(old) != 1:
     sys.exit(f"{path}: the text to change stands there {text.count(old)} times, not once")
@@ -33,8 +33,8 @@ PY
     fi
     echo "== $file, caught by $test?"
     caught=yes
-    if cmake --build "$build" --target "$test" --parallel "$(nproc)" >/dev/null 2>&1; then
-        ctest --test-dir "$build" -R "^$test\$" >/dev/null 2>&1 && caught=no
+    if cmake --build "$build" --target "$test" --parallel "$(nproc)" </dev/null >/dev/null 2>&1; then
+        ctest --test-dir "$build" -R "^$test\$" </dev/null >/dev/null 2>&1 && caught=no
     fi
     cp "$backup" "$file" && rm -f "$backup"
     touch "$file"
@@ -43,7 +43,6 @@ PY
         survivors=$((survivors + 1))
     fi
 done <<<"$mutants"
-cmake --build "$build" --parallel "$(nproc)" >/dev/null
 if [ "$survivors" -ne 0 ]; then
     echo "$survivors faults went unnoticed" >&2
     exit 1
