@@ -94,13 +94,19 @@ Status FreshFile::failed(Fault of, int error) const {
     return Status::failure(fault(of, folder_->path() + temporary_, error));
 }
 
-Status FreshFile::write(std::string_view bytes) {
+int writeWhole(int fd, std::string_view bytes) {
     for (std::size_t written = 0; written < bytes.size();) {
-        const ssize_t got = ::write(fd_, bytes.data() + written, bytes.size() - written);
+        const ssize_t got = ::write(fd, bytes.data() + written, bytes.size() - written);
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return failed(Fault::OutputCannotWrite, got < 0 ? errno : EIO);
+        if (got <= 0) return got < 0 ? errno : EIO;
         written += static_cast<std::size_t>(got);
     }
+    return 0;
+}
+
+Status FreshFile::write(std::string_view bytes) {
+    const int error = writeWhole(fd_, bytes);
+    if (error != 0) return failed(Fault::OutputCannotWrite, error);
     return Done{};
 }
 

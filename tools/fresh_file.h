@@ -35,6 +35,10 @@ class OpenFolder {
     std::string path_;
 };
 
+// Writes all of `bytes` to the open file `fd`, again after an interrupted or short write: 0 when done,
+// otherwise the system's error number.
+int writeWhole(int fd, std::string_view bytes);
+
 class FreshFile {
   public:
     // Makes the temporary file that becomes `name` in `folder`; `folder` must outlive the file.

@@ -138,12 +138,8 @@ Status OutputFile::failed(Fault fault, int error) {
 }
 
 Status OutputFile::write(std::string_view bytes) {
-    for (std::size_t written = 0; written < bytes.size();) {
-        const ssize_t got = ::write(fd_, bytes.data() + written, bytes.size() - written);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return failed(Fault::OutputCannotWrite, got < 0 ? errno : EIO);
-        written += static_cast<std::size_t>(got);
-    }
+    const int error = writeWhole(fd_, bytes);
+    if (error != 0) return failed(Fault::OutputCannotWrite, error);
     return Done{};
 }
 
