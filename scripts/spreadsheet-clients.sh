@@ -102,14 +102,18 @@ round_trip pandas-to-excel "$work/pandas-nan.xlsx"
 # The differential test: what LibreOffice shows of each workbook against what import reads. One
 # LibreOffice run a locale converts them all.
 mkdir -p "$work/books"
+# Only packages a spreadsheet can open at all: a zip without [Content_Types].xml (some hand-made fuzz seeds)
+# is no workbook to LibreOffice, so it shows nothing to compare with.
 n=0
 while IFS= read -r book; do
+    /usr/bin/python3 -c 'import sys, zipfile; sys.exit("[Content_Types].xml" not in zipfile.ZipFile(sys.argv[1]).namelist())' \
+        "$book" 2>/dev/null || continue
     n=$((n + 1))
     cp "$book" "$work/books/corpus-$n.xlsx"
-done < <(find tests sample -name '*.xlsx' 2>/dev/null
+done < <({ find tests sample -name '*.xlsx' 2>/dev/null
     find tests/fuzz/corpus -type f 2>/dev/null | while read -r f; do
         [ "$(head -c 2 "$f" | tr -d '\0')" != PK ] || echo "$f"
-    done)
+    done; } | sort -u)
 cp "$work/export.xlsx" "$work/books/export.xlsx"
 for locale in en_US de_DE fr_FR; do cp "$work/$locale/xlsx/export.xlsx" "$work/books/libreoffice-$locale.xlsx"; done
 cp "$work/ssconvert.xlsx" "$work/pandas-nan.xlsx" "$work/books/"
