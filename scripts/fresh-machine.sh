@@ -61,7 +61,8 @@ for command in "${commands[@]}"; do
         exit "$status"
     fi
 done
-echo "Both README commands passed on a fresh Debian 12 in $(( $(date +%s) - started )) s (log: $log)"
+echo "Both README commands passed on a fresh Debian 12 in $(( $(date +%s) - started )) s"
+rm -f "$log" # kept only when a command fails
 if [ -n "$shot_out" ]; then
     cp "$root/root/specialty-parts/build-sample/demo-screenshot.png" "$shot_out"
 fi
