@@ -100,16 +100,6 @@ std::string partCodesText(const CatalogueRecord& r) {
     return text;
 }
 
-// A failure that ends a command: in JSON one document on standard output, otherwise a line on standard
-// error. Returns the exit status.
-int failed(const ToolOptions& options, const std::string& message) {
-    if (options.json)
-        writeJson({{"outcome", "failed"}, {"message", jsonPath(message)}});
-    else
-        std::fprintf(stderr, "%s\n", message.c_str());
-    return kExitError;
-}
-
 Status discardPiece(std::string_view) {
     return Done{};
 }
@@ -122,14 +112,14 @@ int exportToFile(const ToolOptions& options, const std::string& catalogue, const
         Failure same(Fault::OutputIsTheCatalogue);
         same.file = output;
         same.value = catalogue;
-        return failed(options, describe(same));
+        return commandFailed(options, describe(same));
     }
     Result<OutputFile> file = OutputFile::open(output);
     if (!file) {
         // A catalogue that cannot be exported is named before an output that cannot be written.
         if (Status readable = workbook ? Status(Done{}) : exportCsv(catalogue, discardPiece); !readable)
-            return failed(options, readable.reason());
-        return failed(options, describe(causedBy(notWritten, file.error())));
+            return commandFailed(options, readable.reason());
+        return commandFailed(options, describe(causedBy(notWritten, file.error())));
     }
     bool writeFailed = false; // a failure of the writing is told as a file not written, the CSV's as it is
     Status exported = workbook ? exportWorkbook(catalogue, file.value())
@@ -138,9 +128,9 @@ int exportToFile(const ToolOptions& options, const std::string& catalogue, const
                                      writeFailed = !written;
                                      return written;
                                  });
-    if (!workbook && !exported && !writeFailed) return failed(options, exported.reason());
+    if (!workbook && !exported && !writeFailed) return commandFailed(options, exported.reason());
     if (exported) exported = file.value().commit();
-    if (!exported) return failed(options, describe(causedBy(notWritten, exported.error())));
+    if (!exported) return commandFailed(options, describe(causedBy(notWritten, exported.error())));
     if (options.json) writeJson({{"outcome", "exported"}, {"file", jsonPath(output)}});
     return kExitFine;
 }
@@ -162,13 +152,21 @@ Status replaceKeepingPrevious(const std::string& target, const std::string& sour
 
 } // namespace
 
+int commandFailed(const ToolOptions& options, const std::string& message) {
+    if (options.json)
+        writeJson({{"outcome", "failed"}, {"message", jsonPath(message)}});
+    else
+        std::fprintf(stderr, "%s\n", message.c_str());
+    return kExitError;
+}
+
 int findCommand(const ToolOptions& options, const std::string& selection,
                 std::optional<std::int64_t> position) {
     const Lookup result =
         position ? recordAt(*position, options.dataFolder) : findVehicle(selection, options.dataFolder);
     if (!result)
-        return failed(options, describe(withDamageLine(options.dataFolder + std::string(kCatalogueName),
-                                                       result.error())));
+        return commandFailed(options, describe(withDamageLine(
+                                          options.dataFolder + std::string(kCatalogueName), result.error())));
     if (*result) {
         printFound(options, **result);
         return kExitFine;
@@ -184,7 +182,7 @@ int listCommand(const ToolOptions& options, bool codes) {
     const std::string path = options.dataFolder + std::string(kCatalogueName);
     RecordReader file;
     if (Status opened = file.open(path); !opened)
-        return failed(options, describe(catalogueCannotBeOpened(path, opened.error())));
+        return commandFailed(options, describe(catalogueCannotBeOpened(path, opened.error())));
     // In JSON the records stream out first; the outcome follows them.
     if (options.json) writeOut("{\"records\":[");
     RawRecord raw;
@@ -257,20 +255,20 @@ int exportCommand(const ToolOptions& options, const std::string& output) {
                                             return Status(Done{});
                                         });
             !exported)
-            return failed(options, exported.reason());
+            return commandFailed(options, exported.reason());
         return kExitFine;
     }
     Result<std::string> csv = exportCsv(catalogue);
-    if (!csv) return failed(options, csv.reason());
+    if (!csv) return commandFailed(options, csv.reason());
     writeJson({{"outcome", "exported"}, {"csv", QString::fromStdString(csv.value())}});
     return kExitFine;
 }
 
 int importCommand(const ToolOptions& options, const std::string& input, const std::string& output) {
     if (Status readable = spreadsheetExists(input); !readable)
-        return failed(options, describe(readable.error()) + "\n" + kNothingWritten);
+        return commandFailed(options, describe(readable.error()) + "\n" + kNothingWritten);
     auto notWritten = [&](const Failure& why) {
-        return failed(options, describe(causedBy(Failure(Fault::OutputNothingWritten), why)));
+        return commandFailed(options, describe(causedBy(Failure(Fault::OutputNothingWritten), why)));
     };
     // The catalogue is made in a file of its own, not in memory, and copied over the target once reviewed.
     QTemporaryDir scratch;
@@ -297,7 +295,7 @@ int importCommand(const ToolOptions& options, const std::string& input, const st
     Result<std::string> previous = std::string();
     if (Status written = replaceKeepingPrevious(target, made, previous); !written) {
         const std::string message = describe(causedBy(Failure(Fault::OutputNothingWritten), written.error()));
-        if (!options.json) return failed(options, message);
+        if (!options.json) return commandFailed(options, message);
         endImportJson({{"outcome", "failed"}, {"message", jsonPath(message)}}); // after the review's members
         return kExitError;
     }

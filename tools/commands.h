@@ -21,6 +21,10 @@ struct ToolOptions {
     bool acceptConversions = false; // import: take changes that look like a spreadsheet's conversion
 };
 
+// A failure that ends a command: in JSON one document on standard output, otherwise a line on standard
+// error. Returns the exit status.
+int commandFailed(const ToolOptions& options, const std::string& message);
+
 // The record for `selection` (code-page text), or with `position` set the record at that position.
 int findCommand(const ToolOptions& options, const std::string& selection,
                 std::optional<std::int64_t> position);

@@ -49,14 +49,6 @@ bool startsAsZip(const std::string& path) {
     return zip;
 }
 
-int refusedInput(const ToolOptions& options, const std::string& message) {
-    if (options.json)
-        writeJson({{"outcome", "failed"}, {"message", jsonPath(message)}});
-    else
-        std::fprintf(stderr, "%s\n", message.c_str());
-    return kExitError;
-}
-
 bool missing(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) != 0 && errno == ENOENT;
@@ -67,7 +59,7 @@ bool missing(const std::string& path) {
 int diffCommand(const ToolOptions& options, const std::string& before, const std::string& after) {
     for (const std::string& file : {before, after})
         if (namesWorkbook(file) || startsAsZip(file))
-            return refusedInput(options, describe(fileFault(Fault::DiffGivenWorkbook, file)));
+            return commandFailed(options, describe(fileFault(Fault::DiffGivenWorkbook, file)));
     DiffReport report(options.json);
     const std::optional<DiffSummary> summary = compared(options, {before, {}, {}}, {after, {}, {}}, report);
     if (!summary) return kExitError;
