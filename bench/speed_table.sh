@@ -2,7 +2,8 @@
 # The speed figures of docs/performance.md, each a ratio to a peer or a floor on the same file in the same
 # run: the two programs of a pair run in turns (A B A B ...), each in a fresh process on the page-cached
 # file, and the median and the range of the pairs' ratios are printed.
-#   bench/speed_table.sh [BUILD [RUNS [FOLDER]]]   defaults: build, 9 runs, /tmp/specialty-bench
+#   bench/speed_table.sh [BUILD [RUNS [FOLDER [search]]]]   defaults: build, 9 runs, /tmp/specialty-bench
+# With "search" only the search rows run, each as a wall and as a CPU (user + system) ratio.
 # Needs ripgrep (rg) and python3, which reads each child's usage. Catalogues of 1,000,000 records are written once:
 #   FOLDER/1000000/          the bench catalogue (each vehicle listed once, parts without files)
 #   FOLDER/1000000-repeated/ its first 100,000 vehicles listed ten times over: 900,000 findings for check
@@ -11,6 +12,7 @@ cd "$(dirname "$0")/.."
 build="${1:-build}"
 runs="${2:-9}"
 base="${3:-/tmp/specialty-bench}"
+only="${4:-}"
 tool="$build/tools/specialty-catalogue"
 records=1000000
 bench="$base/$records"
@@ -19,10 +21,11 @@ scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$base"
 "$build/bench/make_catalogue" "$bench" "$records" >/dev/null
-"$build/bench/make_catalogue" "$repeated" "$records" 100000 >/dev/null
+[ "$only" = search ] || "$build/bench/make_catalogue" "$repeated" "$records" 100000 >/dev/null
 catalogue="$bench/specialty.txt"
-cat "$catalogue" "$repeated/specialty.txt" >/dev/null # into the page cache
+cat "$catalogue" >/dev/null # into the page cache
 
+[ "$only" = search ] || cat "$repeated/specialty.txt" >/dev/null
 find_last=("$tool" --data "$bench" find --make Zzyzx --model Finale --submodel "Last Of All" --years 2020 2020)
 
 # measure KIND COMMAND...: runs the command once, output thrown away; prints wall seconds (KIND wall), user +
@@ -81,6 +84,13 @@ pair "find of the last record / rg -i -F -m1 Finale (wall)" wall "<= 1.0x" \
     -- "${find_last[@]}" -- rg -i -F -m1 Finale "$catalogue"
 pair "find of the last record / wc -l (wall)" wall "<= 1.6x" \
     -- "${find_last[@]}" -- wc -l "$catalogue"
+if [ "$only" = search ]; then
+    pair "find of the last record / rg -i -F -m1 Finale (CPU)" cpu "" \
+        -- "${find_last[@]}" -- rg -i -F -m1 Finale "$catalogue"
+    pair "find of the last record / wc -l (CPU)" cpu "" \
+        -- "${find_last[@]}" -- wc -l "$catalogue"
+    exit 0
+fi
 pair "check / find, the bench catalogue (CPU)" cpu "<= 8x" \
     -- "$tool" --data "$bench" check -- "${find_last[@]}"
 pair "check / find, 900,000 findings (CPU)" cpu "<= 25x" \
