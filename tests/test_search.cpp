@@ -141,6 +141,51 @@ class SearchTest : public QObject {
         }
     }
 
+    void stopsWhereTheRecordBegins_data() {
+        QTest::addColumn<int>("fillers");
+        QTest::addColumn<int>("idLength");    // of the matching record's VehicleId
+        QTest::addColumn<int>("spareLength"); // of its SpareField, the item before its Make
+        QTest::addColumn<int>("chunk");
+        // The pass runs many records ahead of the last place it settled; a Make found there must still
+        // give the record it belongs to, however far back in the bytes that record begins.
+        QTest::newRow("record begins in the Make's block") << 200 << 2 << 0 << 65536;
+        QTest::newRow("one block back") << 200 << 70 << 0 << 65536;
+        QTest::newRow("two blocks back") << 200 << 60 << 90 << 65536;
+        QTest::newRow("many blocks back") << 200 << 900 << 900 << 65536;
+        QTest::newRow("past the last settled place") << 200 << 1500 << 0 << 65536;
+        QTest::newRow("right after a settled place") << 7 << 300 << 300 << 65536;
+        QTest::newRow("first record") << 0 << 700 << 700 << 65536;
+        QTest::newRow("small reads") << 200 << 900 << 900 << 4096;
+    }
+
+    void stopsWhereTheRecordBegins() {
+        QFETCH(int, fillers);
+        QFETCH(int, idLength);
+        QFETCH(int, spareLength);
+        QFETCH(int, chunk);
+        std::string bytes;
+        for (int i = 0; i < fillers; ++i)
+            bytes += recordLine(std::to_string(1000 + i), "\"Aldena\"", "X", "", "2000", "2000") + "\r\n";
+        const std::string id(static_cast<std::size_t>(idLength), '7');
+        bytes += id + "," + std::string(static_cast<std::size_t>(spareLength), 's') +
+                 ",\"Zzyzx\",\"Finale\",,2000,2000" + std::string(16, ',') + "\r\n";
+        for (int i = 0; i < 40; ++i)
+            bytes += recordLine("9", "Aldena", "X", "", "2000", "2000") + "\r\n";
+        bytes += endRecordLine() + "\r\n";
+        const Lookup r = withBothKernels([&](SimdKernel kernel) {
+            return findVehicleInBytes(sel("zzyzx", "finale", "", "2000", "2000"), bytes, "specialty.txt",
+                                      static_cast<std::size_t>(chunk), kernel);
+        });
+        QVERIFY(found(r));
+        QCOMPARE(r.value()->position, std::int64_t(fillers));
+        QCOMPARE(r.value()->record.VehicleId, id);
+        const Lookup step = withBothKernels([&](SimdKernel kernel) {
+            return recordAtInBytes(fillers + 1, bytes, "specialty.txt", static_cast<std::size_t>(chunk),
+                                   kernel);
+        });
+        QCOMPARE(idFound(step), std::string("9"));
+    }
+
     void starsInModelAndSubmodel() {
         auto lines = {recordLine("7", "Dunmore", "Kestrel 16* Wheel", "a*b*c*", "2005", "2011"),
                       endRecordLine()};

@@ -79,6 +79,78 @@ class RecentBlocks {
     std::uint32_t count_ = 0; // unsigned: the ring's index is count_ % 4 without a sign to mind
 };
 
+// Where a pass stands between blocks.
+struct CommonRun {
+    std::ptrdiff_t offset;     // of the next block, from the unit start
+    std::ptrdiff_t lastEnd;    // offset of the last block in which an item ended
+    std::int64_t items0;       // items ended since the unit start, before the next block
+    std::uint64_t startBefore; // bit 0: the byte before the next block may come right before an item's first
+};
+
+// The masks of the block before, kept whole while the common blocks go by: `(x << 1) | (before >> 63)` moves
+// a block's mask one byte on with the last byte of the block before in bit 0, so the loop only keeps the
+// masks and takes the last byte's bits when it needs them.
+struct MasksBefore {
+    std::uint64_t quoted; // bit 63: the block before ends inside quotes
+    std::uint64_t lines;
+    std::uint64_t ender;
+    std::uint64_t blank;
+    std::uint64_t start; // bytes after which a watched byte may be an item's first: ends, quotes, blanks
+
+    static MasksBefore from(const LineState& line, std::uint64_t startBefore) {
+        return {line.inside, line.lineBefore << 63, line.endBefore << 63, line.blankBefore << 63,
+                startBefore << 63};
+    }
+    // `0 - bit` is all ones for a bit of 1 and none for 0.
+    LineState line() const {
+        return {std::uint64_t(0) - (quoted >> 63), lines >> 63, ender >> 63, blank >> 63};
+    }
+};
+
+// Takes the common blocks (plain, no candidate, no stop due) from `run.offset` up to the block at `last`,
+// with the buffer's bounds and the state in registers, and stops before any other block: the full step of
+// passUnits takes that one from the same state. Without `Watching` no byte is a candidate.
+template <bool Watching>
+SPECIALTY_ALWAYS_INLINE void passCommonBlocks(ListBuffer& in, std::ptrdiff_t last, const char (&watched)[3],
+                                              std::int64_t stopItems, RecentBlocks& recent, KnownBlock& state,
+                                              CommonRun& run) {
+    const char* const base = in.data() + in.unit;
+    MasksBefore before = MasksBefore::from(state.after, run.startBefore);
+    std::uint64_t lastEnds = state.ends;
+    std::ptrdiff_t offset = run.offset;
+    // Items left before the stop, counted down instead of counting items up to it.
+    std::int64_t left = stopItems - run.items0;
+    for (; offset <= last; offset += 64) {
+        const BlockMasks m = classify(base + offset, watched[0], watched[1], watched[2]);
+        const BlockStep step = stepBlock(m, before.line());
+        // A watched byte is a candidate where the byte before may end what comes before an item's first
+        // byte: an item's end, a quote or a blank.
+        const std::uint64_t start = step.ender | m.quote | m.blank;
+        std::uint64_t leave = step.notPlain;
+        if (Watching) leave |= m.watched & ((start << 1) | (before.start >> 63));
+        if (leave) break; // not plain, or a watched candidate: one test for both
+        const int here = __builtin_popcountll(step.ends);
+        if (left <= here) break;
+        before = {step.quoted, step.lines, step.ender, m.blank, start};
+        lastEnds = step.ends;
+        left -= here;
+    }
+    std::ptrdiff_t lastEnd = run.lastEnd;
+    if (offset != run.offset) {
+        state.start = in.unitFileOffset() + static_cast<std::uint64_t>(offset - 64);
+        state.ends = lastEnds;
+        state.after = before.line();
+        // Only the last block is remembered, and taken as the last with item ends when it has some: a
+        // stopping point further back is found by going over the stretch again, and a unit that looks
+        // longer than it is goes to the careful reading, which reads it alike.
+        if (lastEnds != 0) {
+            lastEnd = offset - 64;
+            recent.remember(lastEnd, lastEnds, stopItems - left - __builtin_popcountll(lastEnds));
+        }
+    }
+    run = {offset, lastEnd, stopItems - left, before.start >> 63};
+}
+
 std::int64_t passUnits(ListBuffer& in, KnownBlock& known, std::size_t maxItem, int items,
                        const PassTarget& target) {
     char watched[3] = {};
@@ -111,41 +183,21 @@ std::int64_t passUnits(ListBuffer& in, KnownBlock& known, std::size_t maxItem, i
             // buffer's bounds and the state in registers. A block that is anything else is left to the
             // full step below, which takes it from the same state.
             {
-                const char* const base = in.data() + in.unit;
-                const std::ptrdiff_t lastFast =
-                    std::min(static_cast<std::ptrdiff_t>(in.end - in.unit) - 64, anchorEvery - 64);
-                const std::int64_t stopItems = (goal.most - passed) * items;
-                LineState line = state.after;
-                // All ones when nothing is watched: `& ~unwatched` then clears every candidate.
-                const std::uint64_t unwatched = watching ? 0 : ~std::uint64_t(0);
-                std::uint64_t lastEnds = state.ends;
-                const std::ptrdiff_t firstOffset = offset;
-                while (offset <= lastFast && offset + 64 - lastEnd <= longest - 64) {
-                    const BlockMasks fm = classify(base + offset, watched[0], watched[1], watched[2]);
-                    const BlockStep step = stepBlock(fm, line);
-                    // A watched byte is a candidate where the byte before may end what comes before an
-                    // item's first byte: an item's end, a quote or a blank.
-                    const std::uint64_t before = step.ender | fm.quote | fm.blank;
-                    // Not plain, or a watched candidate: one test for both.
-                    if (step.notPlain | (fm.watched & ((before << 1) | startBefore) & ~unwatched)) break;
-                    const std::uint64_t ends = step.ends;
-                    const int here = __builtin_popcountll(ends);
-                    if (items0 + here >= stopItems) break;
-                    line = stateAfter(step, fm);
-                    startBefore = before >> 63; // the last byte's bit, carried to bit 0 of the next block
-                    if (here > 0) {
-                        recent.remember(offset, ends, items0);
-                        lastEnd = offset;
-                    }
-                    lastEnds = ends;
-                    items0 += here;
-                    offset += 64;
-                }
-                if (offset != firstOffset) {
-                    state.start = in.unitFileOffset() + static_cast<std::uint64_t>(offset - 64);
-                    state.ends = lastEnds;
-                    state.after = line;
-                }
+                // The loop keeps the unit no longer than the item limit by bounding the offset once: the
+                // last block with item ends only moves on while it runs.
+                const std::ptrdiff_t last = std::min({static_cast<std::ptrdiff_t>(in.end - in.unit) - 64,
+                                                      anchorEvery - 64, lastEnd + longest - 128});
+                CommonRun run{offset, lastEnd, items0, startBefore};
+                if (watching)
+                    passCommonBlocks<true>(in, last, watched, (goal.most - passed) * items, recent, state,
+                                           run);
+                else
+                    passCommonBlocks<false>(in, last, watched, (goal.most - passed) * items, recent, state,
+                                            run);
+                offset = run.offset;
+                lastEnd = run.lastEnd;
+                items0 = run.items0;
+                startBefore = run.startBefore;
                 if (offset + 64 - lastEnd > longest - 64) break;
             }
             std::uint64_t ends = 0;
