@@ -85,9 +85,9 @@ pair "find of the last record / rg -i -F -m1 Finale (wall)" wall "<= 1.0x" \
 pair "find of the last record / wc -l (wall)" wall "<= 1.6x" \
     -- "${find_last[@]}" -- wc -l "$catalogue"
 if [ "$only" = search ]; then
-    pair "find of the last record / rg -i -F -m1 Finale (CPU)" cpu "" \
+    pair "find of the last record / rg -i -F -m1 Finale (CPU)" cpu "-" \
         -- "${find_last[@]}" -- rg -i -F -m1 Finale "$catalogue"
-    pair "find of the last record / wc -l (CPU)" cpu "" \
+    pair "find of the last record / wc -l (CPU)" cpu "-" \
         -- "${find_last[@]}" -- wc -l "$catalogue"
     exit 0
 fi
