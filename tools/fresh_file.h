@@ -5,6 +5,7 @@
 #pragma once
 
 #include "catalogue/result.h"
+#include "tools/output_fault.h"
 
 #include <string>
 #include <string_view>
@@ -65,7 +66,7 @@ class FreshFile {
   private:
     FreshFile(const OpenFolder& folder, std::string name, std::string temporary, int fd)
         : folder_(&folder), name_(std::move(name)), temporary_(std::move(temporary)), fd_(fd) {}
-    Status failed(Fault fault, int error) const;
+    Status failed(OutputFault fault, int error) const;
 
     const OpenFolder* folder_;
     std::string name_;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "catalogue/result.h"
+#include "tools/output_fault.h"
 
 #include <string>
 #include <string_view>
@@ -48,7 +49,7 @@ class OutputFile {
   private:
     OutputFile(std::string target, std::string temporary, int fd);
     // The fault `fault` of the file being written (the temporary file, or the device); `error` from errno.
-    Status failed(Fault fault, int error);
+    Status failed(OutputFault fault, int error);
 
     std::string target_;
     std::string temporary_;

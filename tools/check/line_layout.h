@@ -5,6 +5,7 @@
 
 #include "catalogue/catalogue_record.h"
 #include "tools/check/catalogue_check.h"
+#include "tools/check/check_fault.h"
 #include "tools/check/finding_stream.h"
 
 #include <cstdint>
@@ -76,7 +77,7 @@ class LineLayout {
     void shiftedLine(const Line& line, bool first);
     void notJudged(const Line& line);
     // A finding about line `l`, in the run that begins with the record at runPosition_.
-    Failure lineFault(Fault fault, const Line& l) const;
+    Failure lineFault(CheckFault fault, const Line& l) const;
 
     FindingStream& out_;
     const std::string& file_;

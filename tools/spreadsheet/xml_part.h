@@ -8,6 +8,7 @@
 #pragma once
 
 #include "catalogue/result.h"
+#include "tools/spreadsheet/spreadsheet_fault.h"
 
 #include <QString>
 #include <QXmlStreamReader>
@@ -17,7 +18,7 @@
 namespace specialty {
 
 // A fault of the container's part `part` (see failure.h): `limit` for the bounds it passes.
-Failure partFault(Fault fault, const QString& part, std::uint64_t limit = 0);
+Failure partFault(SpreadsheetFault fault, const QString& part, std::uint64_t limit = 0);
 
 class XmlPart {
   public:
@@ -54,7 +55,7 @@ class XmlPart {
         std::uint64_t attributes = 0;
     } scan_;
 
-    Result<bool> fail(Fault fault, std::uint64_t limit = 0) const;
+    Result<bool> fail(SpreadsheetFault fault, std::uint64_t limit = 0) const;
     // Looks at the next raw bytes: a failure when they pass a bound.
     Result<bool> look(const char* bytes, std::size_t size);
     // At the end of the document: the rest of the part read, its checksum compared.
