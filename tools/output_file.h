@@ -10,13 +10,15 @@
 #pragma once
 
 #include "catalogue/result.h"
-#include "tools/output_fault.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
 
 namespace specialty {
+
+enum class OutputFault : std::uint16_t; // its faults: tools/output_fault.h
 
 class OutputFile {
   public:

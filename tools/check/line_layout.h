@@ -5,7 +5,6 @@
 
 #include "catalogue/catalogue_record.h"
 #include "tools/check/catalogue_check.h"
-#include "tools/check/check_fault.h"
 #include "tools/check/finding_stream.h"
 
 #include <cstdint>
@@ -13,6 +12,8 @@
 #include <vector>
 
 namespace specialty {
+
+enum class CheckFault : std::uint16_t; // its faults: tools/check/check_fault.h
 
 class LineLayout {
   public:

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "catalogue/failure.h"
-#include "tools/output_fault.h"
 
 #include <cstdint>
 

@@ -8,7 +8,6 @@
 #pragma once
 
 #include "catalogue/result.h"
-#include "tools/spreadsheet/spreadsheet_fault.h"
 
 #include <QString>
 #include <QXmlStreamReader>
@@ -16,6 +15,8 @@
 #include <cstdint>
 
 namespace specialty {
+
+enum class SpreadsheetFault : std::uint16_t; // its faults: tools/spreadsheet/spreadsheet_fault.h
 
 // A fault of the container's part `part` (see failure.h): `limit` for the bounds it passes.
 Failure partFault(SpreadsheetFault fault, const QString& part, std::uint64_t limit = 0);
