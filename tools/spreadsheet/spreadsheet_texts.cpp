@@ -7,6 +7,7 @@
 #include "tools/spreadsheet/spreadsheet_fault.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace specialty {
 
@@ -57,7 +58,40 @@ std::string workbookCell(const Failure& f) {
     return recordNumbered(f.record) + ", " + fieldName(f.field) + ": ";
 }
 
+// The workbook's parts that cannot be read, and why.
+constexpr std::pair<SpreadsheetFault, const char*> kPartDamage[] = {
+    {SpreadsheetFault::WorkbookPartMissing, "the part is missing"},
+    {SpreadsheetFault::WorkbookEntryUnreadable, "its entry cannot be read"},
+    {SpreadsheetFault::WorkbookDeclaresEntities, "it declares a document type or entities"},
+    {SpreadsheetFault::WorkbookXmlEndsEarly, "the XML ends early"},
+    {SpreadsheetFault::WorkbookHoldsComment,
+     "it holds a comment, a CDATA section, a document type or an instruction"},
+    {SpreadsheetFault::WorkbookNamesNoSheet, "it names no sheet"},
+    {SpreadsheetFault::WorkbookSheetWithoutPart, "the first sheet has no part"},
+    {SpreadsheetFault::WorkbookRowOutOfOrder, "a row is out of order"},
+    {SpreadsheetFault::WorkbookRowNeverEnds, "a row never ends"},
+    {SpreadsheetFault::WorkbookCellOutOfOrder, "a cell is out of order"},
+    {SpreadsheetFault::WorkbookStringMissing, "a cell names a string that is not there"},
+    {SpreadsheetFault::WorkbookEntryDamaged, "its bytes do not match their checksum"},
+    {SpreadsheetFault::WorkbookNotUtf8, "it is not written in UTF-8"},
+};
+
+// The workbook's parts that hold more than import reads, and of what.
+constexpr std::pair<SpreadsheetFault, const char*> kPartTooLarge[] = {
+    {SpreadsheetFault::WorkbookPartTooLarge, "bytes"},
+    {SpreadsheetFault::WorkbookTooManyStrings, "strings"},
+    {SpreadsheetFault::WorkbookStringsTooLarge, "bytes of text"},
+    {SpreadsheetFault::WorkbookTokenTooLarge, "bytes in one text or tag"},
+    {SpreadsheetFault::WorkbookTooDeep, "elements inside each other"},
+    {SpreadsheetFault::WorkbookTooManyAttributes, "attributes in one tag"},
+    {SpreadsheetFault::WorkbookTagTooLarge, "bytes in one tag"},
+};
+
 std::string describeSheetFault(const Failure& f) {
+    for (const auto& [fault, why] : kPartDamage)
+        if (f.fault == fault) return partDamaged(f, why);
+    for (const auto& [fault, what] : kPartTooLarge)
+        if (f.fault == fault) return partTooLarge(f, what);
     switch (f.fault.as<SpreadsheetFault>()) {
     case SpreadsheetFault::SheetIsUtf16:
         return "the file is UTF-16 text, which import does not read: " + std::string(kSaveAsUtf8);
@@ -87,41 +121,11 @@ std::string describeSheetFault(const Failure& f) {
         return "the file is not an Office Open XML workbook (no zip container)";
     case SpreadsheetFault::WorkbookNotOrdinaryFile:
         return "the file is not an Office Open XML workbook (not an ordinary file)";
-    case SpreadsheetFault::WorkbookPartMissing:
-        return partDamaged(f, "the part is missing");
-    case SpreadsheetFault::WorkbookEntryUnreadable:
-        return partDamaged(f, "its entry cannot be read");
     case SpreadsheetFault::WorkbookPartCannotInflate:
         return partDamaged(f, "it cannot be inflated" +
                                   (f.count != 0 ? " (error " + number(f.count) + ")" : std::string()));
-    case SpreadsheetFault::WorkbookDeclaresEntities:
-        return partDamaged(f, "it declares a document type or entities");
     case SpreadsheetFault::WorkbookXmlBroken:
         return partDamaged(f, f.why);
-    case SpreadsheetFault::WorkbookXmlEndsEarly:
-        return partDamaged(f, "the XML ends early");
-    case SpreadsheetFault::WorkbookHoldsComment:
-        return partDamaged(f, "it holds a comment, a CDATA section, a document type or an instruction");
-    case SpreadsheetFault::WorkbookNamesNoSheet:
-        return partDamaged(f, "it names no sheet");
-    case SpreadsheetFault::WorkbookSheetWithoutPart:
-        return partDamaged(f, "the first sheet has no part");
-    case SpreadsheetFault::WorkbookRowOutOfOrder:
-        return partDamaged(f, "a row is out of order");
-    case SpreadsheetFault::WorkbookRowNeverEnds:
-        return partDamaged(f, "a row never ends");
-    case SpreadsheetFault::WorkbookCellOutOfOrder:
-        return partDamaged(f, "a cell is out of order");
-    case SpreadsheetFault::WorkbookStringMissing:
-        return partDamaged(f, "a cell names a string that is not there");
-    case SpreadsheetFault::WorkbookPartTooLarge:
-        return partTooLarge(f, "bytes");
-    case SpreadsheetFault::WorkbookTooManyStrings:
-        return partTooLarge(f, "strings");
-    case SpreadsheetFault::WorkbookStringsTooLarge:
-        return partTooLarge(f, "bytes of text");
-    case SpreadsheetFault::WorkbookTokenTooLarge:
-        return partTooLarge(f, "bytes in one text or tag");
     case SpreadsheetFault::WorkbookEntryTwice:
         return "the workbook cannot be read: it holds two entries named " + f.value +
                ", and spreadsheets differ in which one they read";
@@ -130,16 +134,6 @@ std::string describeSheetFault(const Failure& f) {
                " entries, far beyond any catalogue";
     case SpreadsheetFault::WorkbookCellInOtherRow:
         return partDamaged(f, "cell " + f.expected + " stands inside another row");
-    case SpreadsheetFault::WorkbookEntryDamaged:
-        return partDamaged(f, "its bytes do not match their checksum");
-    case SpreadsheetFault::WorkbookNotUtf8:
-        return partDamaged(f, "it is not written in UTF-8");
-    case SpreadsheetFault::WorkbookTooDeep:
-        return partTooLarge(f, "elements inside each other");
-    case SpreadsheetFault::WorkbookTooManyAttributes:
-        return partTooLarge(f, "attributes in one tag");
-    case SpreadsheetFault::WorkbookTagTooLarge:
-        return partTooLarge(f, "bytes in one tag");
     case SpreadsheetFault::WorkbookInflatesTooMuch:
         return "the workbook's " + f.value + " inflates to more than " + number(f.limit) +
                " times its size in the container, far beyond any catalogue";
