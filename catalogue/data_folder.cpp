@@ -18,7 +18,7 @@ bool isPlainPartName(std::string_view code) {
 Result<std::string> partFilePath(const std::string& dataFolder, std::string_view code,
                                  std::string_view suffix) {
     if (!isPlainPartName(code)) {
-        Failure failure(Fault::PartCodeNotPlainName);
+        Failure failure(CatalogueFault::PartCodeNotPlainName);
         failure.value = std::string(code);
         return Result<std::string>::failure(std::move(failure));
     }

@@ -1,7 +1,6 @@
 #include "messages.h"
 
 #include "catalogue_record.h"
-#include "src/fault_texts.h"
 #include "text_encoding.h"
 
 #include <cstdio>
@@ -15,28 +14,7 @@ std::string describe(const Failure& failure) {
 }
 
 void describeTo(std::string& text, const Failure& failure) {
-    switch (static_cast<int>(failure.fault) / 100) {
-    case 0:
-        text += describeFileFault(failure);
-        return;
-    case 1:
-        text += describeCatalogueFault(failure);
-        return;
-    case 2:
-        text += describePictureFault(failure);
-        return;
-    case 3: // check's findings, which come by the million: each piece goes straight into `text`
-        describeCheckFinding(failure, text);
-        return;
-    case 4:
-        text += describeSpreadsheetFault(failure);
-        return;
-    case 5:
-        text += describeOutputFault(failure);
-        return;
-    default:
-        text += failure.why;
-    }
+    failure.fault.family->describeTo(text, failure);
 }
 
 std::string causeOf(const Failure& failure) {
@@ -70,27 +48,24 @@ std::string counted(std::int64_t count, std::string_view noun) {
     return std::to_string(count) + " " + std::string(noun) + (count == 1 ? "" : "s");
 }
 
-Failure damageBeginsAt(const Failure& failure, std::uint64_t line, std::int64_t fields) {
-    Failure damage(Fault::CatalogueDamageBegins);
-    damage.line = line;
-    damage.count = fields;
-    return causedBy(std::move(damage), failure);
+std::string holdsFields(std::int64_t fields) {
+    return "holds " + counted(fields, "field") + ", not " + std::to_string(kRecordFields);
 }
 
 Failure catalogueCannotBeOpened(const std::string& catalogue, const Failure& why) {
-    Failure failure(Fault::CatalogueCannotBeOpened);
+    Failure failure(CatalogueFault::CannotBeOpened);
     failure.file = catalogue;
     return causedBy(std::move(failure), why);
 }
 
 Failure catalogueCannotBeRead(const std::string& catalogue, const Failure& why) {
-    Failure failure(Fault::CatalogueCannotBeRead);
+    Failure failure(CatalogueFault::CannotBeRead);
     failure.file = catalogue;
     return causedBy(std::move(failure), why);
 }
 
 Failure catalogueEndsInRecord(const std::string& catalogue, std::int64_t position, int fieldsRead) {
-    Failure failure(Fault::CatalogueEndsInRecord);
+    Failure failure(CatalogueFault::EndsInRecord);
     failure.file = catalogue;
     failure.record = position;
     failure.count = fieldsRead;
@@ -99,7 +74,7 @@ Failure catalogueEndsInRecord(const std::string& catalogue, std::int64_t positio
 
 Failure catalogueFieldTooLong(const std::string& catalogue, int field, std::int64_t position,
                               std::size_t maxBytes) {
-    Failure failure(Fault::CatalogueFieldTooLong);
+    Failure failure(CatalogueFault::FieldTooLong);
     failure.file = catalogue;
     failure.record = position;
     failure.field = field;
@@ -108,7 +83,7 @@ Failure catalogueFieldTooLong(const std::string& catalogue, int field, std::int6
 }
 
 Failure selectionYearNotWhole(int which, std::string_view text, std::int64_t position) {
-    Failure failure(Fault::SelectionYearNotWhole);
+    Failure failure(CatalogueFault::SelectionYearNotWhole);
     failure.field = which;
     failure.value = std::string(text);
     failure.record = position;
@@ -116,7 +91,7 @@ Failure selectionYearNotWhole(int which, std::string_view text, std::int64_t pos
 }
 
 Failure recordYearNotWhole(int field, std::string_view text, std::int64_t position) {
-    Failure failure(Fault::RecordYearNotWhole);
+    Failure failure(CatalogueFault::RecordYearNotWhole);
     failure.field = field;
     failure.value = std::string(text);
     failure.record = position;

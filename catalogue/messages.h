@@ -28,14 +28,19 @@ std::string recordNumbered(std::int64_t position);
 // A count with its noun, singular for one: "1 error", "2 errors", "0 parts".
 std::string counted(std::int64_t count, std::string_view noun);
 
-// A reader's failure with where the damage behind it begins: "... The damage begins at line 10000, which
-// holds 22 fields, not 23." (`fields` 23 or less than 0: the line alone).
-Failure damageBeginsAt(const Failure& failure, std::uint64_t line, std::int64_t fields);
+// "holds 22 fields, not 23": a line or a stretch of the catalogue that holds no whole record.
+std::string holdsFields(std::int64_t fields);
 
-// A failure worded for the user: the one place where the texts of failures are made.
+// The years a year field may hold, as every text about a year words them.
+constexpr const char* kYearRange = "from -32768 to 32767";
+
+// A failure worded for the user: the one place where the texts of failures are made. Its family (see
+// failure.h) words it.
 std::string describe(const Failure& failure);
 // The same text appended to `text`, for a writer that gathers many of them in one buffer.
 void describeTo(std::string& text, const Failure& failure);
+// The text of `failure.cause`, or `failure.why` when it has none.
+std::string causeOf(const Failure& failure);
 
 // Why a lookup failed. `catalogue` is the catalogue's path, `why` the failure below.
 Failure catalogueCannotBeOpened(const std::string& catalogue, const Failure& why);

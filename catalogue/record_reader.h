@@ -1,5 +1,5 @@
-// The catalogue read record by record, for programs that need every record and where its fields lie: the
-// maintainers' tool lists and checks with it. The search has a faster way of its own.
+// The catalogue read record by record, for programs that need every record and where its fields lie, as
+// the maintainers' tool does. The search has a faster way of its own.
 #pragma once
 
 #include "catalogue_record.h"

@@ -13,7 +13,7 @@ namespace {
 // The system's own reason for the failure that errno holds.
 Failure systemFault(const std::string& path) {
     const int error = errno; // before anything that may change it
-    return fileFault(Fault::System, path, std::strerror(error));
+    return fileFault(CatalogueFault::System, path, std::strerror(error));
 }
 
 } // namespace
@@ -29,7 +29,8 @@ RegularFile::~RegularFile() {
 
 Status RegularFile::open(const std::string& path) {
     close();
-    if (path.find('\0') != std::string::npos) return Status::failure(fileFault(Fault::PathHoldsNul, path));
+    if (path.find('\0') != std::string::npos)
+        return Status::failure(fileFault(CatalogueFault::PathHoldsNul, path));
     // O_NONBLOCK keeps the open itself from waiting on a FIFO; the type test below then refuses it.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return Status::failure(systemFault(path));
@@ -41,8 +42,8 @@ Status RegularFile::open(const std::string& path) {
     }
     if (!S_ISREG(info.st_mode)) {
         ::close(fd);
-        return Status::failure(
-            fileFault(S_ISDIR(info.st_mode) ? Fault::IsDirectory : Fault::NotOrdinaryFile, path));
+        return Status::failure(fileFault(
+            S_ISDIR(info.st_mode) ? CatalogueFault::IsDirectory : CatalogueFault::NotOrdinaryFile, path));
     }
     fd_ = fd;
     path_ = path;
@@ -91,7 +92,7 @@ Result<std::string> readWholeFile(const std::string& path, std::size_t maxBytes)
         if (!got) return Result<std::string>::failure(got.error());
         if (got.value() == 0) return contents;
         if (contents.size() + got.value() > maxBytes) {
-            Failure tooLarge = fileFault(Fault::FileTooLarge, path);
+            Failure tooLarge = fileFault(CatalogueFault::FileTooLarge, path);
             tooLarge.limit = static_cast<std::int64_t>(maxBytes);
             return Result<std::string>::failure(std::move(tooLarge));
         }

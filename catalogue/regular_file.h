@@ -22,8 +22,8 @@ class RegularFile {
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
 
-    // Opens `path` for reading. A failure is the system's (Fault::System), or PathHoldsNul, IsDirectory or
-    // NotOrdinaryFile.
+    // Opens `path` for reading. A failure is the system's (CatalogueFault::System), or PathHoldsNul,
+    // IsDirectory or NotOrdinaryFile.
     Status open(const std::string& path);
     void close();
 

@@ -149,7 +149,7 @@ Result<std::string> utf8ToWindows1252Exactly(std::string_view text) {
         std::size_t length = lead < 0x80 ? 1 : decodeUtf8(text, i, cp);
         const int mapped = length == 0 ? -1 : windows1252ByteOf(cp);
         if (mapped < 0) {
-            Failure failure(length == 0 ? Fault::NotUtf8 : Fault::NotInCodePage);
+            Failure failure(length == 0 ? CatalogueFault::NotUtf8 : CatalogueFault::NotInCodePage);
             failure.count = static_cast<std::int64_t>(character);
             failure.value = std::string(text.substr(i, length));
             return Result<std::string>::failure(std::move(failure));

@@ -1,4 +1,5 @@
 #include "picture_loader.h"
+#include "pictures/picture_fault.h"
 
 #include "catalogue/regular_file.h"
 #include "pictures/picture_source.h"
@@ -26,42 +27,42 @@ std::string sizeValue(QSize size) {
     return std::to_string(size.width()) + " x " + std::to_string(size.height());
 }
 
-Failure failureWithWhy(Fault fault, const QString& why) {
+Failure failureWithWhy(PictureFault fault, const QString& why) {
     Failure failure(fault);
     failure.why = why.toStdString();
     return failure;
 }
 
 Failure tooManyScans(std::int64_t scans) {
-    Failure failure(Fault::PictureHasTooManyScans);
+    Failure failure(PictureFault::HasTooManyScans);
     failure.count = scans;
     failure.limit = kMaxJpegScans;
     return failure;
 }
 
 Failure scansTakeTooLong(std::int64_t scans, QSize size) {
-    Failure failure(Fault::PictureScansTakeTooLong);
+    Failure failure(PictureFault::ScansTakeTooLong);
     failure.value = sizeValue(size);
     failure.count = scans;
     return failure;
 }
 
 Failure doesNotFitMemory(QSize size, std::int64_t bytesLeft) {
-    Failure failure(Fault::PictureDoesNotFitMemory);
+    Failure failure(PictureFault::DoesNotFitMemory);
     failure.value = sizeValue(size);
     failure.limit = bytesLeft;
     return failure;
 }
 
 Failure rowsCutShort(const BmpRows& rows) {
-    Failure failure(Fault::PictureRowsCutShort);
+    Failure failure(PictureFault::RowsCutShort);
     failure.count = rows.supplied;
     failure.limit = rows.named;
     return failure;
 }
 
 Failure notDecodedFormat() {
-    Failure failure(Fault::PictureNotDecodedFormat);
+    Failure failure(PictureFault::NotDecodedFormat);
     failure.expected = kDecodedFormatNames;
     return failure;
 }
@@ -160,7 +161,7 @@ PictureInput readPicture(const std::string& path) {
     useFormatOnly(reader, *input.format);
     input.size = reader.size();
     if (!input.size.isValid() || input.size.isEmpty()) {
-        input.problem = failureWithWhy(Fault::PictureGivesNoSize, reader.errorString());
+        input.problem = failureWithWhy(PictureFault::GivesNoSize, reader.errorString());
         return input;
     }
     const std::int64_t pixels = pixelsOf(input.size);
@@ -211,9 +212,9 @@ Result<QImage> decodePicture(const PictureInput& input, const DecodingStop& stop
     QImage image = reader.read();
     if (stop.reached())
         return Result<QImage>::failure(
-            causedBy(Failure(Fault::PictureDoesNotDecode), Failure(Fault::PictureTimeIsUp)));
+            causedBy(Failure(PictureFault::DoesNotDecode), Failure(PictureFault::TimeIsUp)));
     if (image.isNull())
-        return Result<QImage>::failure(failureWithWhy(Fault::PictureDoesNotDecode, reader.errorString()));
+        return Result<QImage>::failure(failureWithWhy(PictureFault::DoesNotDecode, reader.errorString()));
     return image;
 }
 
@@ -226,9 +227,9 @@ Result<QImage> decodeWithin(const PictureInput& input, QSize scaledTo) {
     if (Status fits = pictureFits(input, 0, 0, scaledTo); !fits) return Result<QImage>::failure(fits.error());
     const int kilobytes = decodingKilobytesOf(decodingBytesOf(input, scaledTo));
     if (!decodingKilobytes().tryAcquire(kilobytes, kPictureTimeMs))
-        return Result<QImage>::failure(Failure(Fault::PictureTimeIsUp));
+        return Result<QImage>::failure(Failure(PictureFault::TimeIsUp));
     const DecodingStop stop{nullptr, QDeadlineTimer(kPictureTimeMs)};
-    Result<QImage> decoded = Result<QImage>::failure(Failure(Fault::PictureOutOfMemory));
+    Result<QImage> decoded = Result<QImage>::failure(Failure(PictureFault::OutOfMemory));
     try {
         decoded = decodePicture(input, stop, scaledTo);
     } catch (const std::bad_alloc&) {
@@ -253,7 +254,7 @@ Status pictureShowsWhole(const std::string& path) {
     if (const Result<QImage> picture = decodeWithin(input, eighth); !picture)
         return Status::failure(picture.error());
     if (warnings.messages().empty()) return Done();
-    Failure partly(Fault::PictureDecodesOnlyPartly);
+    Failure partly(PictureFault::DecodesOnlyPartly);
     for (std::size_t i = 0; i < warnings.messages().size(); ++i)
         partly.why += (i > 0 ? "\n" : "") + warnings.messages()[i];
     return Status::failure(std::move(partly));

@@ -1,4 +1,5 @@
 #include "picture_set.h"
+#include "pictures/picture_fault.h"
 
 #include <QByteArray>
 #include <QCache>
@@ -105,13 +106,13 @@ void PictureSet::Shared::settle(std::size_t index) {
     const QByteArray key = keyOf(job.path);
     PictureInput input;
     if (stop || picturesDue.hasExpired()) {
-        input.problem = Failure(Fault::PictureTimeIsUp);
+        input.problem = Failure(PictureFault::TimeIsUp);
     } else {
         try {
             input = readPicture(job.path);
         } catch (const std::bad_alloc&) {
             input = PictureInput();
-            input.problem = Failure(Fault::PictureOutOfMemory);
+            input.problem = Failure(PictureFault::OutOfMemory);
         }
     }
     // With previews, only they are decoded now, at the largest of their sizes, and they and the bytes are

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The layers' rules, as the include lines of the product's sources show them: a layer includes only the
-# layers below it, another layer's private src/ never, and the catalogue layer no Qt at all.
+# layers below it, another layer's private src/ never, and the catalogue layer no Qt at all (nor the
+# tool's own concerns).
 #   tests/layer_boundaries.sh SOURCE_DIR
 set -uo pipefail
 cd "$1"
@@ -32,6 +33,13 @@ for layer in catalogue pictures viewer tools; do
 done
 if grep -rn --include='*.cpp' --include='*.h' -E '^#include <Q' catalogue >&2; then
     echo "the catalogue layer is plain C++: no Qt header" >&2
+    failures=$((failures + 1))
+fi
+# The catalogue layer knows nothing of the tool's work: its faults and texts live with the tool.
+if grep -rniE --include='*.cpp' --include='*.h' "\\b(spreadsheets?|(work)?sheets?|workbooks?|checker|check's|output files?)\\b" \
+    catalogue >&2 ||
+    grep -rnE --include='*.cpp' --include='*.h' '\b(Check|Sheet|Spreadsheet|Workbook|Output)[A-Z]' catalogue >&2; then
+    echo "the catalogue layer names the tool's spreadsheets, sheets, checks or output files" >&2
     failures=$((failures + 1))
 fi
 if [ "$failures" -ne 0 ]; then

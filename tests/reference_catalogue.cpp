@@ -133,7 +133,7 @@ Lookup search(std::string_view bytes, std::string_view selectionText, std::optio
     const long long wanted = at.value_or(0);
     const Lookup none = std::optional<FoundRecord>();
     // Which failure does not matter here, only that there is one.
-    const Lookup failed = Lookup::failure(Failure(Fault::CatalogueCannotBeRead));
+    const Lookup failed = Lookup::failure(Failure(CatalogueFault::CannotBeRead));
     for (std::size_t first = 0, position = 0; first < all.size(); first += 23, ++position) {
         if (all.size() - first < 23) return failed;
         // A field longer than the reader keeps is "long": it never equals a name or "0", a long year needed

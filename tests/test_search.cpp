@@ -329,7 +329,7 @@ class SearchTest : public QObject {
         QFETCH(QString, outcome);
         const Lookup r = selection.empty() ? at(lines, 1) : search(lines, selection);
         if (!r.ok()) {
-            QCOMPARE(r.error().fault, Fault::CatalogueFieldTooLong);
+            QCOMPARE(r.error().fault, CatalogueFault::FieldTooLong);
             QCOMPARE(QString::fromStdString(fieldName(r.error().field)), outcome);
             QVERIFY(QString::fromStdString(r.reason()).contains("is longer than 65536 bytes"));
             return;
@@ -345,7 +345,7 @@ class SearchTest : public QObject {
             const char* name;
             std::vector<std::string> lines;
             std::string selection;
-            Fault fault;
+            CatalogueFault fault;
             std::int64_t record; // from 0
             int field;
         };
@@ -353,25 +353,25 @@ class SearchTest : public QObject {
             {"cut short",
              {recordLine("1", "A", "B", "", "2000", "2000"), "2,,C,D,,2000,2000,p1"},
              sel("X", "", "", "1", "1"),
-             Fault::CatalogueEndsInRecord,
+             CatalogueFault::EndsInRecord,
              1,
              0},
             {"field too long",
              {recordLine("1", "A", "B", std::string(100000, 's'), "2000", "2000")},
              "-1",
-             Fault::CatalogueFieldTooLong,
+             CatalogueFault::FieldTooLong,
              0,
              5},
             {"record's year",
              {recordLine("1", "M", "Y", "", "2000", "abc")},
              sel("M", "Y", "", "2005", "2005"),
-             Fault::RecordYearNotWhole,
+             CatalogueFault::RecordYearNotWhole,
              0,
              7},
             {"selection's year",
              {recordLine("1", "M", "X", "", "2000", "2010")},
              sel("M", "X", "", "2005", "").substr(0, 74),
-             Fault::SelectionYearNotWhole,
+             CatalogueFault::SelectionYearNotWhole,
              0,
              2},
         };
@@ -385,8 +385,8 @@ class SearchTest : public QObject {
         DataFolder folder;
         QDir().mkdir(QString::fromStdString(folder.file("specialty.txt")));
         const Lookup r = findVehicle("x", folder.path());
-        QVERIFY(!r.ok() && r.error().fault == Fault::CatalogueCannotBeOpened && r.error().cause);
-        QVERIFY(r.error().cause->fault == Fault::IsDirectory);
+        QVERIFY(!r.ok() && r.error().fault == CatalogueFault::CannotBeOpened && r.error().cause);
+        QVERIFY(r.error().cause->fault == CatalogueFault::IsDirectory);
     }
 
     void catalogueFiles() {

@@ -1,17 +1,20 @@
 #include "commands.h"
+#include "tools/listing_fault.h"
+#include "tools/output_fault.h"
+#include "tools/spreadsheet/spreadsheet_fault.h"
 
 #include "catalogue/data_folder.h"
 #include "catalogue/messages.h"
 #include "catalogue/part_slots.h"
 #include "catalogue/record_reader.h"
 #include "catalogue/regular_file.h"
-#include "catalogue/spreadsheet_texts.h"
 #include "catalogue/vehicle_search.h"
 #include "check/damage_start.h"
 #include "output_file.h"
 #include "spreadsheet/import_review.h"
 #include "spreadsheet/spreadsheet.h"
 #include "tool_output.h"
+#include "tools/spreadsheet/spreadsheet_texts.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -35,7 +38,7 @@ std::string padded(std::string text, std::size_t width) {
 
 // Shown in place of a SpareField longer than the reader keeps, of which only the beginning is at hand.
 std::string spareFieldNote() {
-    Failure note(Fault::SpareFieldNotKept);
+    Failure note(ListingFault::SpareFieldNotKept);
     note.limit = static_cast<std::int64_t>(RecordReader().maxFieldBytes());
     return describe(note);
 }
@@ -107,9 +110,9 @@ Status discardPiece(std::string_view) {
 // Export with -o: never over the catalogue it reads, and never replacing what is not an ordinary file.
 int exportToFile(const ToolOptions& options, const std::string& catalogue, const std::string& output) {
     const bool workbook = namesWorkbook(output);
-    const Failure notWritten(workbook ? Fault::OutputWorkbookNotWritten : Fault::OutputCsvNotWritten);
+    const Failure notWritten(workbook ? OutputFault::WorkbookNotWritten : OutputFault::CsvNotWritten);
     if (sameFile(output, catalogue)) {
-        Failure same(Fault::OutputIsTheCatalogue);
+        Failure same(OutputFault::IsTheCatalogue);
         same.file = output;
         same.value = catalogue;
         return commandFailed(options, describe(same));
@@ -144,7 +147,7 @@ Status replaceKeepingPrevious(const std::string& target, const std::string& sour
     if (file.value().replaces()) {
         previous = keepPreviousVersion(target);
         if (!previous)
-            return Status::failure(causedBy(Failure(Fault::OutputPreviousNotKept), previous.error()));
+            return Status::failure(causedBy(Failure(OutputFault::PreviousNotKept), previous.error()));
     }
     if (Status written = file.value().copyFrom(source); !written) return written;
     return file.value().commit();
@@ -268,17 +271,17 @@ int importCommand(const ToolOptions& options, const std::string& input, const st
     if (Status readable = spreadsheetExists(input); !readable)
         return commandFailed(options, describe(readable.error()) + "\n" + kNothingWritten);
     auto notWritten = [&](const Failure& why) {
-        return commandFailed(options, describe(causedBy(Failure(Fault::OutputNothingWritten), why)));
+        return commandFailed(options, describe(causedBy(Failure(OutputFault::NothingWritten), why)));
     };
     // The catalogue is made in a file of its own, not in memory, and copied over the target once reviewed.
     QTemporaryDir scratch;
     if (!scratch.isValid())
-        return notWritten(fileFault(Fault::System, {}, scratch.errorString().toStdString()));
+        return notWritten(fileFault(CatalogueFault::System, {}, scratch.errorString().toStdString()));
     const std::string made = scratch.filePath("catalogue.txt").toStdString();
     std::vector<std::string> warnings;
     NumberCells numberCells;
     if (Status catalogue = catalogueFromSpreadsheet(input, made, &warnings, &numberCells); !catalogue) {
-        if (catalogue.error().fault != Fault::SheetRefused) return notWritten(catalogue.error());
+        if (catalogue.error().fault != SpreadsheetFault::SheetRefused) return notWritten(catalogue.error());
         if (options.json)
             writeJson(
                 {{"outcome", "refused"}, {"message", jsonPath(catalogue.reason() + "\n" + kNothingWritten)}});
@@ -294,7 +297,7 @@ int importCommand(const ToolOptions& options, const std::string& input, const st
         return *stop;
     Result<std::string> previous = std::string();
     if (Status written = replaceKeepingPrevious(target, made, previous); !written) {
-        const std::string message = describe(causedBy(Failure(Fault::OutputNothingWritten), written.error()));
+        const std::string message = describe(causedBy(Failure(OutputFault::NothingWritten), written.error()));
         if (!options.json) return commandFailed(options, message);
         endImportJson({{"outcome", "failed"}, {"message", jsonPath(message)}}); // after the review's members
         return kExitError;

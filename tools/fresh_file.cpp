@@ -1,4 +1,5 @@
 #include "tools/fresh_file.h"
+#include "tools/output_fault.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -12,7 +13,7 @@ namespace specialty {
 
 namespace {
 
-Failure fault(Fault of, const std::string& file, int error) {
+Failure fault(OutputFault of, const std::string& file, int error) {
     return fileFault(of, file, std::strerror(error));
 }
 
@@ -38,13 +39,13 @@ std::string temporaryName(const std::string& name) {
 
 Result<OpenFolder> OpenFolder::open(const std::string& path, bool followLink) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | (followLink ? 0 : O_NOFOLLOW) | O_CLOEXEC);
-    if (fd < 0) return Result<OpenFolder>::failure(fault(Fault::OutputCannotOpen, path, errno));
+    if (fd < 0) return Result<OpenFolder>::failure(fault(OutputFault::CannotOpen, path, errno));
     return OpenFolder(fd, path.empty() || path.back() == '/' ? path : path + "/");
 }
 
 Result<OpenFolder> OpenFolder::subfolder(const std::string& name) const {
     const int fd = ::openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return Result<OpenFolder>::failure(fault(Fault::OutputCannotOpen, path_ + name, errno));
+    if (fd < 0) return Result<OpenFolder>::failure(fault(OutputFault::CannotOpen, path_ + name, errno));
     return OpenFolder(fd, path_ + name + "/");
 }
 
@@ -73,7 +74,7 @@ Result<FreshFile> FreshFile::make(const OpenFolder& folder, std::string name) {
                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) return FreshFile(folder, std::move(name), std::move(temporary), fd);
         if (errno != EEXIST || attempt == 16)
-            return Result<FreshFile>::failure(fault(Fault::OutputNoTemporary, folder.path() + name, errno));
+            return Result<FreshFile>::failure(fault(OutputFault::NoTemporary, folder.path() + name, errno));
     }
 }
 
@@ -90,7 +91,7 @@ FreshFile::~FreshFile() {
     if (!committed_) ::unlinkat(folder_->fd(), temporary_.c_str(), 0);
 }
 
-Status FreshFile::failed(Fault of, int error) const {
+Status FreshFile::failed(OutputFault of, int error) const {
     return Status::failure(fault(of, folder_->path() + temporary_, error));
 }
 
@@ -106,7 +107,7 @@ int writeWhole(int fd, std::string_view bytes) {
 
 Status FreshFile::write(std::string_view bytes) {
     const int error = writeWhole(fd_, bytes);
-    if (error != 0) return failed(Fault::OutputCannotWrite, error);
+    if (error != 0) return failed(OutputFault::CannotWrite, error);
     return Done{};
 }
 
@@ -115,7 +116,7 @@ Status FreshFile::copyFrom(int source, const std::string& sourceName) {
     for (;;) {
         const ssize_t got = ::read(source, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return Status::failure(fault(Fault::OutputCannotRead, sourceName, errno));
+        if (got < 0) return Status::failure(fault(OutputFault::CannotRead, sourceName, errno));
         if (got == 0) return Done{};
         if (Status written = write(std::string_view(buffer, static_cast<std::size_t>(got))); !written)
             return written;
@@ -131,20 +132,20 @@ void FreshFile::giveTo(uid_t owner, gid_t group) {
 Status FreshFile::commit(mode_t mode, bool flush) {
     // The owner first: changing it clears the set-user and set-group bits that the mode then restores.
     struct stat made {};
-    if (::fstat(fd_, &made) != 0) return failed(Fault::OutputCannotLookAt, errno);
+    if (::fstat(fd_, &made) != 0) return failed(OutputFault::CannotLookAt, errno);
     if (givesOwner_ && (made.st_uid != owner_ || made.st_gid != group_) &&
         ::fchown(fd_, owner_, group_) != 0) {
-        Failure owner = fault(Fault::OutputCannotGiveOwner, folder_->path() + temporary_, errno);
+        Failure owner = fault(OutputFault::CannotGiveOwner, folder_->path() + temporary_, errno);
         owner.value = path();
         return Status::failure(std::move(owner));
     }
-    if (::fchmod(fd_, mode) != 0) return failed(Fault::OutputCannotSetPermissions, errno);
-    if (flush && ::fsync(fd_) != 0) return failed(Fault::OutputCannotFlush, errno);
+    if (::fchmod(fd_, mode) != 0) return failed(OutputFault::CannotSetPermissions, errno);
+    if (flush && ::fsync(fd_) != 0) return failed(OutputFault::CannotFlush, errno);
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) return failed(Fault::OutputCannotClose, errno);
+    if (::close(fd) != 0) return failed(OutputFault::CannotClose, errno);
     if (::renameat(folder_->fd(), temporary_.c_str(), folder_->fd(), name_.c_str()) != 0)
-        return Status::failure(fault(Fault::OutputCannotReplace, path(), errno));
+        return Status::failure(fault(OutputFault::CannotReplace, path(), errno));
     committed_ = true;
     if (flush) ::fsync(folder_->fd()); // the rename reaches the disk with the folder
     return Done{};

@@ -6,11 +6,14 @@
 
 #include "catalogue/result.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
 
 namespace specialty {
+
+enum class OutputFault : std::uint16_t; // its faults: tools/output_fault.h
 
 class OpenFolder {
   public:
@@ -65,7 +68,7 @@ class FreshFile {
   private:
     FreshFile(const OpenFolder& folder, std::string name, std::string temporary, int fd)
         : folder_(&folder), name_(std::move(name)), temporary_(std::move(temporary)), fd_(fd) {}
-    Status failed(Fault fault, int error) const;
+    Status failed(OutputFault fault, int error) const;
 
     const OpenFolder* folder_;
     std::string name_;

@@ -1,4 +1,5 @@
 #include "output_file.h"
+#include "tools/output_fault.h"
 
 #include "tools/fresh_file.h"
 
@@ -14,16 +15,16 @@ namespace specialty {
 namespace {
 
 // The same, with the system's reason for the error number `error`.
-Failure fileFault(Fault fault, const std::string& file, int error) {
+Failure fileFault(OutputFault fault, const std::string& file, int error) {
     return specialty::fileFault(fault, file, std::strerror(error));
 }
 
 // Why a file that is neither written in place nor replaced is refused.
-Fault refusedKind(mode_t mode) {
-    if (S_ISDIR(mode)) return Fault::OutputIsFolder;
-    if (S_ISBLK(mode)) return Fault::OutputIsBlockDevice;
-    if (S_ISSOCK(mode)) return Fault::OutputIsSocket;
-    return Fault::OutputIsOtherKind;
+OutputFault refusedKind(mode_t mode) {
+    if (S_ISDIR(mode)) return OutputFault::IsFolder;
+    if (S_ISBLK(mode)) return OutputFault::IsBlockDevice;
+    if (S_ISSOCK(mode)) return OutputFault::IsSocket;
+    return OutputFault::IsOtherKind;
 }
 
 std::string folderOf(const std::string& path) {
@@ -35,7 +36,7 @@ std::string folderOf(const std::string& path) {
 Result<std::string> resolved(const std::string& path) {
     char* real = ::realpath(path.c_str(), nullptr);
     if (real == nullptr)
-        return Result<std::string>::failure(fileFault(Fault::OutputCannotFollow, path, errno));
+        return Result<std::string>::failure(fileFault(OutputFault::CannotFollow, path, errno));
     std::string result(real);
     std::free(real);
     return result;
@@ -46,7 +47,7 @@ Result<std::string> resolved(const std::string& path) {
 Result<std::string> keepCopy(int source, const std::string& real) {
     struct stat kept {};
     if (::fstat(source, &kept) != 0)
-        return Result<std::string>::failure(fileFault(Fault::OutputCannotLookAt, real, errno));
+        return Result<std::string>::failure(fileFault(OutputFault::CannotLookAt, real, errno));
     Result<OpenFolder> folder = OpenFolder::open(folderOf(real));
     if (!folder) return Result<std::string>::failure(folder.error());
     Result<FreshFile> file = FreshFile::make(folder.value(), real.substr(real.rfind('/') + 1) + ".previous");
@@ -89,22 +90,22 @@ Result<OutputFile> OutputFile::open(const std::string& path) {
         const int error = errno;
         struct stat link {};
         if (error == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
-            return Result<OutputFile>::failure(fileFault(Fault::OutputDanglingLink, path));
+            return Result<OutputFile>::failure(fileFault(OutputFault::DanglingLink, path));
         if (error != ENOENT)
-            return Result<OutputFile>::failure(fileFault(Fault::OutputCannotLookAt, path, error));
+            return Result<OutputFile>::failure(fileFault(OutputFault::CannotLookAt, path, error));
     } else if (S_ISCHR(named.st_mode) || S_ISFIFO(named.st_mode)) {
         // Written in place. Opening without waiting, so that a FIFO nobody reads is refused, not a hang.
         const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0) {
             const int error = errno;
-            if (error == ENXIO) return Result<OutputFile>::failure(fileFault(Fault::OutputUnreadFifo, path));
-            return Result<OutputFile>::failure(fileFault(Fault::OutputCannotOpen, path, error));
+            if (error == ENXIO) return Result<OutputFile>::failure(fileFault(OutputFault::UnreadFifo, path));
+            return Result<OutputFile>::failure(fileFault(OutputFault::CannotOpen, path, error));
         }
         struct stat opened {};
         if (::fstat(fd, &opened) != 0 || !(S_ISCHR(opened.st_mode) || S_ISFIFO(opened.st_mode)) ||
             ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
             ::close(fd);
-            return Result<OutputFile>::failure(fileFault(Fault::OutputChangedWhileOpened, path));
+            return Result<OutputFile>::failure(fileFault(OutputFault::ChangedWhileOpened, path));
         }
         return OutputFile(path, std::string(), fd);
     } else if (!S_ISREG(named.st_mode)) {
@@ -120,7 +121,7 @@ Result<OutputFile> OutputFile::open(const std::string& path) {
     }
     std::string temporary = target + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) return Result<OutputFile>::failure(fileFault(Fault::OutputNoTemporary, target, errno));
+    if (fd < 0) return Result<OutputFile>::failure(fileFault(OutputFault::NoTemporary, target, errno));
     OutputFile file(target, temporary, fd);
     if (exists) file.keepOwnerAndMode(named.st_uid, named.st_gid, named.st_mode & 07777);
     return file;
@@ -133,19 +134,19 @@ void OutputFile::keepOwnerAndMode(uid_t owner, gid_t group, mode_t mode) {
     mode_ = mode;
 }
 
-Status OutputFile::failed(Fault fault, int error) {
+Status OutputFile::failed(OutputFault fault, int error) {
     return Status::failure(fileFault(fault, temporary_.empty() ? target_ : temporary_, error));
 }
 
 Status OutputFile::write(std::string_view bytes) {
     const int error = writeWhole(fd_, bytes);
-    if (error != 0) return failed(Fault::OutputCannotWrite, error);
+    if (error != 0) return failed(OutputFault::CannotWrite, error);
     return Done{};
 }
 
 Status OutputFile::copyFrom(const std::string& source) {
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return Status::failure(fileFault(Fault::OutputCannotOpen, source, errno));
+    if (in < 0) return Status::failure(fileFault(OutputFault::CannotOpen, source, errno));
     char buffer[64 * 1024];
     for (;;) {
         const ssize_t got = ::read(in, buffer, sizeof buffer);
@@ -153,7 +154,7 @@ Status OutputFile::copyFrom(const std::string& source) {
         if (got < 0) {
             const int error = errno;
             ::close(in);
-            return Status::failure(fileFault(Fault::OutputCannotRead, source, error));
+            return Status::failure(fileFault(OutputFault::CannotRead, source, error));
         }
         if (got == 0) break;
         if (Status written = write(std::string_view(buffer, static_cast<std::size_t>(got))); !written) {
@@ -170,25 +171,25 @@ Status OutputFile::commit() {
         const int fd = fd_;
         fd_ = -1;
         committed_ = true;
-        if (::close(fd) != 0) return failed(Fault::OutputCannotFinish, errno);
+        if (::close(fd) != 0) return failed(OutputFault::CannotFinish, errno);
         return Done{};
     }
     // The owner first: changing it clears the set-user and set-group bits that the mode then restores.
     struct stat made {};
-    if (::fstat(fd_, &made) != 0) return failed(Fault::OutputCannotLookAt, errno);
+    if (::fstat(fd_, &made) != 0) return failed(OutputFault::CannotLookAt, errno);
     if (keepsOwner_ && (made.st_uid != owner_ || made.st_gid != group_) &&
         ::fchown(fd_, owner_, group_) != 0) {
-        Failure owner = fileFault(Fault::OutputCannotGiveOwner, temporary_, errno);
+        Failure owner = fileFault(OutputFault::CannotGiveOwner, temporary_, errno);
         owner.value = target_;
         return Status::failure(std::move(owner));
     }
-    if (::fchmod(fd_, mode_) != 0) return failed(Fault::OutputCannotSetPermissions, errno);
-    if (::fsync(fd_) != 0) return failed(Fault::OutputCannotFlush, errno);
+    if (::fchmod(fd_, mode_) != 0) return failed(OutputFault::CannotSetPermissions, errno);
+    if (::fsync(fd_) != 0) return failed(OutputFault::CannotFlush, errno);
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) return failed(Fault::OutputCannotClose, errno);
+    if (::close(fd) != 0) return failed(OutputFault::CannotClose, errno);
     if (::rename(temporary_.c_str(), target_.c_str()) != 0)
-        return Status::failure(fileFault(Fault::OutputCannotReplace, target_, errno));
+        return Status::failure(fileFault(OutputFault::CannotReplace, target_, errno));
     committed_ = true;
     // The rename itself reaches the disk with the folder.
     if (const int dir = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
@@ -218,7 +219,7 @@ Result<std::string> keepPreviousVersion(const std::string& path) {
     Result<std::string> real = resolved(path);
     if (!real) return real;
     const int source = ::open(real.value().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (source < 0) return Result<std::string>::failure(fileFault(Fault::OutputCannotOpen, path, errno));
+    if (source < 0) return Result<std::string>::failure(fileFault(OutputFault::CannotOpen, path, errno));
     const Result<std::string> kept = keepCopy(source, real.value());
     ::close(source);
     return kept;

@@ -11,11 +11,14 @@
 
 #include "catalogue/result.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
 
 namespace specialty {
+
+enum class OutputFault : std::uint16_t; // its faults: tools/output_fault.h
 
 class OutputFile {
   public:
@@ -48,7 +51,7 @@ class OutputFile {
   private:
     OutputFile(std::string target, std::string temporary, int fd);
     // The fault `fault` of the file being written (the temporary file, or the device); `error` from errno.
-    Status failed(Fault fault, int error);
+    Status failed(OutputFault fault, int error);
 
     std::string target_;
     std::string temporary_;

@@ -136,14 +136,8 @@ std::optional<GeneratedText> generatedNamed(const QString& name) {
     return std::nullopt;
 }
 
-} // namespace
-
-ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::string& defaultFolder) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << argumentText(argv[i]);
-
-    QCommandLineParser parser;
+// A parser that knows every option of the tool's table.
+void addToolOptions(QCommandLineParser& parser) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     for (const OptionDefinition& option : toolOptions()) {
         QStringList names{QString::fromLatin1(option.name)};
@@ -151,31 +145,52 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
         const QString value = option.value ? QString::fromLatin1(option.value).section(' ', 0, 0) : QString();
         parser.addOption(QCommandLineOption(names, QString(), value));
     }
-    const bool parsed = parser.parse(arguments);
-    const bool wantsJson = parser.isSet("json");
-    if (!parsed) return usage(argumentBytes(parser.errorText()), wantsJson);
+}
 
+// --help, --version or --generate, which stand alone, when one is set.
+std::optional<ParsedToolCommandLine> standaloneRequest(const QCommandLineParser& parser, bool wantsJson) {
     ToolRequest request;
     request.json = wantsJson;
     if (parser.isSet("help") || parser.isSet("version")) {
         request.command = parser.isSet("help") ? ToolRequest::Command::Help : ToolRequest::Command::Version;
-        return {request, {}, wantsJson};
+        return ParsedToolCommandLine{request, {}, wantsJson};
     }
-    if (parser.isSet("generate")) {
-        const auto generated = generatedNamed(parser.value("generate"));
-        if (!generated || !parser.positionalArguments().isEmpty())
-            return usage("--generate takes one of complete-bash, man-synopsis, synopsis", wantsJson);
-        request.command = ToolRequest::Command::Generate;
-        request.generated = *generated;
-        return {request, {}, wantsJson};
-    }
-    request.dataFolder = defaultFolder;
-    if (parser.isSet("data")) {
-        request.dataFolder = argumentBytes(parser.value("data"));
-        if (request.dataFolder.empty()) return usage("--data needs a folder", wantsJson);
-        if (request.dataFolder.back() != '/') request.dataFolder += '/';
-    }
+    if (!parser.isSet("generate")) return std::nullopt;
+    const auto generated = generatedNamed(parser.value("generate"));
+    if (!generated || !parser.positionalArguments().isEmpty())
+        return usage("--generate takes one of complete-bash, man-synopsis, synopsis", wantsJson);
+    request.command = ToolRequest::Command::Generate;
+    request.generated = *generated;
+    return ParsedToolCommandLine{request, {}, wantsJson};
+}
 
+// `request` with the operands of its command taken from `words`.
+ParsedToolCommandLine withOperands(ToolRequest request, const QCommandLineParser& parser,
+                                   const QStringList& words) {
+    const bool wantsJson = request.json;
+    switch (request.command) {
+    case ToolRequest::Command::Diff:
+        request.input = argumentBytes(words[0]);
+        request.other = argumentBytes(words[1]);
+        break;
+    case ToolRequest::Command::Import:
+        request.input = argumentBytes(words[0]);
+        break;
+    case ToolRequest::Command::Uses:
+        request.partCode = utf8ToWindows1252(argumentBytes(words[0]));
+        if (request.partCode.empty()) return usage("uses needs a part code that is not empty", wantsJson);
+        break;
+    case ToolRequest::Command::Find:
+        return findRequest(std::move(request), parser, words);
+    default:
+        break;
+    }
+    return {request, {}, wantsJson};
+}
+
+// The command named first among the words, in the form that its options and operands fit.
+ParsedToolCommandLine commandRequest(ToolRequest request, const QCommandLineParser& parser) {
+    const bool wantsJson = request.json;
     QStringList words = parser.positionalArguments();
     if (words.isEmpty()) return usage("no command", wantsJson);
     const QString command = words.takeFirst();
@@ -194,24 +209,32 @@ ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::str
     if (parser.isSet("output") && request.output.empty())
         return usage(form->command == ToolRequest::Command::Sheet ? "-o needs a folder" : "-o needs a file",
                      wantsJson);
-    switch (form->command) {
-    case ToolRequest::Command::Diff:
-        request.input = argumentBytes(words[0]);
-        request.other = argumentBytes(words[1]);
-        break;
-    case ToolRequest::Command::Import:
-        request.input = argumentBytes(words[0]);
-        break;
-    case ToolRequest::Command::Uses:
-        request.partCode = utf8ToWindows1252(argumentBytes(words[0]));
-        if (request.partCode.empty()) return usage("uses needs a part code that is not empty", wantsJson);
-        break;
-    case ToolRequest::Command::Find:
-        return findRequest(std::move(request), parser, words);
-    default:
-        break;
+    return withOperands(std::move(request), parser, words);
+}
+
+} // namespace
+
+ParsedToolCommandLine parseToolCommandLine(int argc, char** argv, const std::string& defaultFolder) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << argumentText(argv[i]);
+
+    QCommandLineParser parser;
+    addToolOptions(parser);
+    const bool parsed = parser.parse(arguments);
+    const bool wantsJson = parser.isSet("json");
+    if (!parsed) return usage(argumentBytes(parser.errorText()), wantsJson);
+    if (auto standalone = standaloneRequest(parser, wantsJson)) return std::move(*standalone);
+
+    ToolRequest request;
+    request.json = wantsJson;
+    request.dataFolder = defaultFolder;
+    if (parser.isSet("data")) {
+        request.dataFolder = argumentBytes(parser.value("data"));
+        if (request.dataFolder.empty()) return usage("--data needs a folder", wantsJson);
+        if (request.dataFolder.back() != '/') request.dataFolder += '/';
     }
-    return {request, {}, wantsJson};
+    return commandRequest(std::move(request), parser);
 }
 
 } // namespace specialty

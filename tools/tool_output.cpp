@@ -1,4 +1,5 @@
 #include "tool_output.h"
+#include "tools/output_fault.h"
 
 #include "catalogue/messages.h"
 #include "catalogue/text_encoding.h"
@@ -49,7 +50,7 @@ namespace {
 
 // Flushes standard output; when that fails, says so on standard error with the fault `fault`, whose
 // `count` is `status`, and returns false.
-bool flushed(Fault fault, int status) {
+bool flushed(OutputFault fault, int status) {
     errno = 0;
     if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
     Failure failure(fault);
@@ -62,11 +63,11 @@ bool flushed(Fault fault, int status) {
 } // namespace
 
 int finishOutput(int status) {
-    return flushed(Fault::OutputStandardOutput, status) ? status : kExitError;
+    return flushed(OutputFault::StandardOutput, status) ? status : kExitError;
 }
 
 int finishOutputAfterWriting(int status) {
-    flushed(Fault::OutputStandardOutputAfterFile, status);
+    flushed(OutputFault::StandardOutputAfterFile, status);
     return status;
 }
 

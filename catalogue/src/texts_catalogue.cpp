@@ -1,7 +1,7 @@
-// The texts of the faults in failure.h's blocks "Files and the system" and "The catalogue".
-#include "fault_texts.h"
-
+// The texts of the catalogue layer's own faults (CatalogueFault in failure.h): files and the system, the
+// catalogue and its records.
 #include "catalogue/catalogue_record.h"
+#include "catalogue/failure.h"
 #include "catalogue/messages.h"
 #include "catalogue/text_encoding.h"
 
@@ -23,24 +23,22 @@ std::string yearNotWhole(const std::string& what, const Failure& failure) {
     return what + " (" + quoted(failure.value) + ") is not a whole number " + kYearRange + ".";
 }
 
-} // namespace
-
 std::string describeFileFault(const Failure& failure) {
-    switch (failure.fault) {
-    case Fault::PathHoldsNul:
+    switch (failure.fault.as<CatalogueFault>()) {
+    case CatalogueFault::PathHoldsNul:
         return "the path holds a NUL byte";
-    case Fault::IsDirectory:
+    case CatalogueFault::IsDirectory:
         return "it is a directory, not a file";
-    case Fault::NotOrdinaryFile:
+    case CatalogueFault::NotOrdinaryFile:
         return "it is not an ordinary file";
-    case Fault::FileTooLarge:
+    case CatalogueFault::FileTooLarge:
         return "it is larger than " + std::to_string(failure.limit) + " bytes";
-    case Fault::NotUtf8:
+    case CatalogueFault::NotUtf8:
         return "character " + std::to_string(failure.count) + " is not UTF-8";
-    case Fault::NotInCodePage:
+    case CatalogueFault::NotInCodePage:
         return "character " + std::to_string(failure.count) + " (" + codePointName(failure.value) +
                ") is not in Windows-1252";
-    case Fault::System:
+    case CatalogueFault::System:
     default:
         return failure.why;
     }
@@ -48,36 +46,45 @@ std::string describeFileFault(const Failure& failure) {
 
 std::string describeCatalogueFault(const Failure& failure) {
     const std::string catalogue = "The catalogue " + failure.file;
-    switch (failure.fault) {
-    case Fault::CatalogueCannotBeOpened:
+    switch (failure.fault.as<CatalogueFault>()) {
+    case CatalogueFault::CannotBeOpened:
         return catalogue + " cannot be opened: " + causeOf(failure) + ".";
-    case Fault::CatalogueCannotBeRead:
+    case CatalogueFault::CannotBeRead:
         return catalogue + " could not be read: " + causeOf(failure) + ".";
-    case Fault::CatalogueEndsInRecord:
+    case CatalogueFault::EndsInRecord:
         return catalogue + " ends in the middle of " + recordNumbered(failure.record) + ": it has " +
                std::to_string(failure.count) + " of its " + std::to_string(kRecordFields) + " fields.";
-    case Fault::CatalogueFieldTooLong:
+    case CatalogueFault::FieldTooLong:
         return catalogue + " is damaged: field " + fieldName(failure.field) + " of " +
                recordNumbered(failure.record) + " is longer than " + std::to_string(failure.limit) +
                " bytes.";
-    case Fault::SelectionYearNotWhole:
+    case CatalogueFault::SelectionYearNotWhole:
         return yearNotWhole("The selection's Year" + std::to_string(failure.field), failure) +
                " It was needed for " + recordNumbered(failure.record) + ", whose names match.";
-    case Fault::RecordYearNotWhole:
+    case CatalogueFault::RecordYearNotWhole:
         return yearNotWhole("The year " + fieldName(failure.field) + " of " + recordNumbered(failure.record),
                             failure);
-    case Fault::SpareFieldNotKept:
-        return "[longer than " + std::to_string(failure.limit) + " bytes: not shown]";
-    case Fault::CheckSpareFieldLong:
-        return "field SpareField of " + recordNumbered(failure.record) + " is longer than " +
-               std::to_string(failure.limit) +
-               " bytes: the viewer never shows it and reads past it, but find does not show it and export "
-               "refuses the catalogue";
-    case Fault::PartCodeNotPlainName:
+    case CatalogueFault::PartCodeNotPlainName:
         return "part code " + quoted(failure.value) + " is not a plain file name";
     default:
         return failure.why;
     }
+}
+
+class CatalogueFamily final : public FaultFamily {
+  public:
+    const char* name() const override { return "catalogue"; }
+    void describeTo(std::string& text, const Failure& failure) const override {
+        text += failure.fault.number < 100 ? describeFileFault(failure) : describeCatalogueFault(failure);
+    }
+};
+
+const CatalogueFamily kFamily;
+
+} // namespace
+
+const FaultFamily& faultFamily(CatalogueFault) {
+    return kFamily;
 }
 
 } // namespace specialty

@@ -1,4 +1,5 @@
 #include "tools/check/catalogue_check.h"
+#include "tools/check/check_fault.h"
 
 #include "catalogue/data_folder.h"
 #include "catalogue/messages.h"
@@ -57,7 +58,7 @@ std::string shownField(const RawRecord& raw, int number) {
 }
 
 // A fault of the record at `position`, with the field it names as the viewer reads it.
-Failure fieldFault(Fault fault, const RawRecord& raw, int field, std::int64_t position) {
+Failure fieldFault(CheckFault fault, const RawRecord& raw, int field, std::int64_t position) {
     Failure failure(fault);
     failure.field = field;
     failure.value = shownField(raw, field);
@@ -66,14 +67,14 @@ Failure fieldFault(Fault fault, const RawRecord& raw, int field, std::int64_t po
 }
 
 // A fault of the record at `position` as a whole.
-Failure recordFault(Fault fault, std::int64_t position) {
+Failure recordFault(CheckFault fault, std::int64_t position) {
     Failure failure(fault);
     failure.record = position;
     return failure;
 }
 
 // A record whose years run from `from` to `to`.
-Failure yearsFault(Fault fault, std::int64_t position, int from, int to) {
+Failure yearsFault(CheckFault fault, std::int64_t position, int from, int to) {
     Failure failure = recordFault(fault, position);
     failure.count = from;
     failure.limit = to;
@@ -82,11 +83,11 @@ Failure yearsFault(Fault fault, std::int64_t position, int from, int to) {
 
 // Why no selection can match a name in columns `width` wide, or nothing when one can. A selection's columns
 // lose their blanks at both ends, and a character the code page lacks comes as a byte that never matches.
-std::optional<Fault> unmatchable(std::string_view name, std::size_t width) {
-    if (name.size() > width) return Fault::CheckNameTooLong; // the "*" rule keeps the length
-    if (!name.empty() && (name.front() == ' ' || name.back() == ' ')) return Fault::CheckNameBlankEnds;
+std::optional<CheckFault> unmatchable(std::string_view name, std::size_t width) {
+    if (name.size() > width) return CheckFault::NameTooLong; // the "*" rule keeps the length
+    if (!name.empty() && (name.front() == ' ' || name.back() == ' ')) return CheckFault::NameBlankEnds;
     if (name.find(static_cast<char>(kUnmappable)) != std::string_view::npos)
-        return Fault::CheckNameUnmappable;
+        return CheckFault::NameUnmappable;
     return std::nullopt;
 }
 
@@ -136,7 +137,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& sh
     }
     // A start that cannot be read is reported by the reading of the records, which fails on it as well.
     if (Result<std::string> start = readFileStart(path, 3); start && start.value() == "\xEF\xBB\xBF")
-        add(Finding::Level::Error, 1, Failure(Fault::CheckByteOrderMark));
+        add(Finding::Level::Error, 1, Failure(CheckFault::ByteOrderMark));
     LineLayout layout(out, path);
     RecordCoverage coverage(path);
     bool coverageFull = false;
@@ -158,12 +159,12 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& sh
         for (int f = 1; f <= kRecordFields && mayHoldUtf8; ++f) {
             if (!looksLikeUtf8(record[f])) continue; // the "*" rule changes no byte that UTF-8 is made of
             add(Finding::Level::Error, fieldLine[f - 1],
-                fieldFault(Fault::CheckUtf8Field, record, f, position));
+                fieldFault(CheckFault::Utf8Field, record, f, position));
             break; // one finding a record is enough to show the file was saved in the wrong encoding
         }
         bool findable = true;
         for (const NameColumn& column : kNameColumns) {
-            const std::optional<Fault> why = unmatchable(record[column.field], column.width);
+            const std::optional<CheckFault> why = unmatchable(record[column.field], column.width);
             if (!why) continue;
             findable = false;
             Failure name = fieldFault(*why, record, column.field, position);
@@ -175,13 +176,13 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& sh
         for (auto [field, year] : {std::pair{kYearFrom, &from}, std::pair{kYearTo, &to}})
             if (!*year)
                 add(Finding::Level::Error, fieldLine[field - 1],
-                    fieldFault(Fault::CheckYearNotWhole, record, field, position));
+                    fieldFault(CheckFault::YearNotWhole, record, field, position));
         if (from && to && *from > *to)
             add(Finding::Level::Error, fieldLine[0],
-                yearsFault(Fault::CheckYearsReversed, position, *from, *to));
+                yearsFault(CheckFault::YearsReversed, position, *from, *to));
         if (from && to && *from <= *to && *to < kLowestSelectionYear)
             add(Finding::Level::Error, fieldLine[0],
-                yearsFault(Fault::CheckYearsBelowSelection, position, *from, *to));
+                yearsFault(CheckFault::YearsBelowSelection, position, *from, *to));
         if (from && to && *from <= *to && findable) {
             if (std::optional<Failure> shadowed =
                     coverage.add(record, *from, *to, position, fieldLine[0], &names))
@@ -189,7 +190,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& sh
             if (coverage.full() && !coverageFull) {
                 coverageFull = true;
                 add(Finding::Level::Warning, fieldLine[0],
-                    recordFault(Fault::CheckTooManyVehicles, position));
+                    recordFault(CheckFault::TooManyVehicles, position));
             }
         }
         std::uint64_t first =
@@ -197,13 +198,13 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& sh
         // A full set takes no new id but still knows the ones it holds, so their repeats are still found.
         if (const StringSet::Added id = vehicleIds.add(record[kVehicleId], first);
             id == StringSet::Added::Present) {
-            Failure earlier = recordFault(Fault::CheckEarlierRecord, static_cast<std::int64_t>(first >> 32));
+            Failure earlier = recordFault(CheckFault::EarlierRecord, static_cast<std::int64_t>(first >> 32));
             earlier.line = first & UINT32_MAX;
             add(Finding::Level::Warning, fieldLine[0],
-                causedBy(fieldFault(Fault::CheckVehicleIdRepeated, record, kVehicleId, position), earlier));
+                causedBy(fieldFault(CheckFault::VehicleIdRepeated, record, kVehicleId, position), earlier));
         } else if (id == StringSet::Added::Full && !vehicleIdsFull) {
             vehicleIdsFull = true;
-            add(Finding::Level::Warning, fieldLine[0], recordFault(Fault::CheckTooManyVehicleIds, position));
+            add(Finding::Level::Warning, fieldLine[0], recordFault(CheckFault::TooManyVehicleIds, position));
         }
         for (int n = 1; n <= kPartCodes; ++n)
             if (const std::string_view code = record[kPartCode1 + n - 1]; !code.empty())
@@ -222,7 +223,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& sh
     LineRecords lineRecords([&](const LineRecord& meant) {
         std::uint64_t fieldLine[kRecordFields];
         std::fill(std::begin(fieldLine), std::end(fieldLine), meant.line);
-        mark = Failure(Fault::CheckAsLineReads);
+        mark = Failure(CheckFault::AsLineReads);
         mark->line = meant.line;
         mark->limit = static_cast<std::int64_t>(layout.shiftedSince());
         bool high = false;
@@ -273,7 +274,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& sh
         checkPending(inStep);
         if (read == RecordReader::Read::CutShort) {
             if (inStep) {
-                Failure cut = recordFault(Fault::CheckEndsInRecord, position);
+                Failure cut = recordFault(CheckFault::EndsInRecord, position);
                 cut.count = fields;
                 add(Finding::Level::Error, fieldLine[0], std::move(cut));
                 layout.abandon();
@@ -284,12 +285,12 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& sh
         // cut in a field it shows. Such a record is not judged further; a long SpareField is harmless to it.
         const std::uint32_t cut = read == RecordReader::Read::TooLong ? file.cutFields() : 0;
         if (cut & fieldBit(kSpareField)) {
-            Failure spare = recordFault(Fault::CheckSpareFieldLong, position);
+            Failure spare = recordFault(CheckFault::SpareFieldLong, position);
             spare.limit = static_cast<std::int64_t>(file.maxFieldBytes());
             add(Finding::Level::Warning, fieldLine[kSpareField - 1], std::move(spare));
         }
         if (const int shown = firstField(cut & kShownFields)) {
-            Failure overlong = recordFault(Fault::CheckFieldTooLong, position);
+            Failure overlong = recordFault(CheckFault::FieldTooLong, position);
             overlong.field = shown;
             overlong.limit = static_cast<std::int64_t>(file.maxFieldBytes());
             add(Finding::Level::Error, fieldLine[shown - 1], std::move(overlong));
@@ -313,10 +314,10 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& sh
     const bool shifted = layout.finish();
     checkPending(!shifted);
     if (endSeen && !file.atEnd())
-        add(Finding::Level::Warning, lines.lineOf(file.fileOffset()), Failure(Fault::CheckLinesAfterEnd));
+        add(Finding::Level::Warning, lines.lineOf(file.fileOffset()), Failure(CheckFault::LinesAfterEnd));
     if (!endSeen && !shifted && !lineRecords.sawEnd())
-        add(Finding::Level::Warning, 0, Failure(Fault::CheckNoEndRecord));
-    if (report.records == 0 && !shifted) add(Finding::Level::Error, 1, Failure(Fault::CheckNoRecord));
+        add(Finding::Level::Warning, 0, Failure(CheckFault::NoEndRecord));
+    if (report.records == 0 && !shifted) add(Finding::Level::Error, 1, Failure(CheckFault::NoRecord));
     if (Status lineCount = lines.status(); !lineCount) return stopReading(lineCount.error());
     parts.findUnused();
     file.close();
@@ -324,7 +325,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& sh
     report.errors = out.errors();
     report.warnings = out.warnings();
     if (layout.unjudgedLines() > 0) {
-        report.unjudged = Failure(Fault::CheckUnjudgedLines);
+        report.unjudged = Failure(CheckFault::UnjudgedLines);
         report.unjudged->count = static_cast<std::int64_t>(layout.unjudgedLines());
         report.unjudged->line = layout.firstUnjudgedLine();
     }

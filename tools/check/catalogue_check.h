@@ -2,9 +2,9 @@
 #pragma once
 
 #include "catalogue/failure.h"
-#include "catalogue/findings.h"
 #include "catalogue/messages.h"
 #include "catalogue/result.h"
+#include "tools/check/findings.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,5 @@
 #include "tools/check/line_layout.h"
+#include "tools/check/check_fault.h"
 
 namespace specialty {
 
@@ -36,10 +37,10 @@ void LineLayout::shiftedLine(const Line& l, bool first) {
     if (l.fields == kRecordFields && !first) return;
     notJudged(l);
     out_.add({Finding::Level::Error, file_, l.number,
-              lineFault(first ? Fault::CheckShiftBegins : Fault::CheckLineFields, l)});
+              lineFault(first ? CheckFault::ShiftBegins : CheckFault::LineFields, l)});
 }
 
-Failure LineLayout::lineFault(Fault fault, const Line& l) const {
+Failure LineLayout::lineFault(CheckFault fault, const Line& l) const {
     Failure failure(fault);
     failure.line = l.number;
     failure.count = l.fields;
@@ -53,7 +54,7 @@ void LineLayout::notJudged(const Line& l) {
 
 void LineLayout::reportRun(bool closed) {
     if (streaming_) {
-        Failure run(closed ? Fault::CheckShiftEnds : Fault::CheckShiftStays);
+        Failure run(closed ? CheckFault::ShiftEnds : CheckFault::ShiftStays);
         run.line = runFirstLine_;
         out_.add({Finding::Level::Warning, file_, line_, std::move(run)});
         streaming_ = false;
@@ -63,7 +64,7 @@ void LineLayout::reportRun(bool closed) {
     const bool layout = closed && (!recordsStartMidLine_ || !linesStartMidRecord_);
     if (layout) {
         const Line& first = run_.front();
-        Failure what(run_.size() == 1 ? Fault::CheckRecordsOnLine : Fault::CheckRecordSpansLines);
+        Failure what(run_.size() == 1 ? CheckFault::RecordsOnLine : CheckFault::RecordSpansLines);
         what.line = first.number;
         if (run_.size() == 1) {
             what.count = first.fields / kRecordFields;
@@ -77,9 +78,9 @@ void LineLayout::reportRun(bool closed) {
         for (const Line& l : run_) {
             if (l.fields == kRecordFields) continue;
             notJudged(l);
-            Failure shifted = lineFault(!first   ? Fault::CheckLineFields
-                                        : closed ? Fault::CheckShiftUntil
-                                                 : Fault::CheckShiftToEnd,
+            Failure shifted = lineFault(!first   ? CheckFault::LineFields
+                                        : closed ? CheckFault::ShiftUntil
+                                                 : CheckFault::ShiftToEnd,
                                         l);
             shifted.limit = static_cast<std::int64_t>(run_.back().number);
             out_.add({Finding::Level::Error, file_, l.number, std::move(shifted)});

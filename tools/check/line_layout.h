@@ -13,6 +13,8 @@
 
 namespace specialty {
 
+enum class CheckFault : std::uint16_t; // its faults: tools/check/check_fault.h
+
 class LineLayout {
   public:
     LineLayout(FindingStream& out, const std::string& file) : out_(out), file_(file) {}
@@ -76,7 +78,7 @@ class LineLayout {
     void shiftedLine(const Line& line, bool first);
     void notJudged(const Line& line);
     // A finding about line `l`, in the run that begins with the record at runPosition_.
-    Failure lineFault(Fault fault, const Line& l) const;
+    Failure lineFault(CheckFault fault, const Line& l) const;
 
     FindingStream& out_;
     const std::string& file_;

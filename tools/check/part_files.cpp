@@ -1,4 +1,5 @@
 #include "tools/check/part_files.h"
+#include "tools/check/check_fault.h"
 
 #include "catalogue/data_folder.h"
 #include "catalogue/messages.h"
@@ -49,7 +50,7 @@ void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t 
     if (added == StringSet::Added::Present) return;
     if (added == StringSet::Added::Full) {
         full_ = true;
-        Failure full(Fault::CheckTooManyPartCodes);
+        Failure full(CheckFault::TooManyPartCodes);
         full.record = position;
         out_.add({Finding::Level::Warning, catalogue_, line, marked(mark, std::move(full))});
         return;
@@ -79,7 +80,7 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
         return found;
     };
     // A finding about the code's files: `file` the one at fault (its name in the folder).
-    auto warn = [&](Fault fault, std::string file = {}, std::string otherCase = {}) {
+    auto warn = [&](CheckFault fault, std::string file = {}, std::string otherCase = {}) {
         Failure found(fault);
         found.value = code;
         found.record = position;
@@ -93,43 +94,43 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
     const auto picture = partFilePath(folder_, code, kPictureSuffix);
     const auto description = partFilePath(folder_, code, kDescriptionSuffix);
     if (!picture || !description) {
-        add(warn(Fault::CheckPartCodeNotAName));
+        add(warn(CheckFault::PartCodeNotAName));
         return;
     }
     const std::string pictureName = picture->substr(folder_.size());
     if (const Listed listing = listed(pictureName); !listing.exactly || !isRegularFile(*picture))
-        add(warn(Fault::CheckNoPicture, pictureName, listing.otherCase));
+        add(warn(CheckFault::NoPicture, pictureName, listing.otherCase));
     else if (Status whole = showsWhole_(*picture); !whole)
-        add(causedBy(warn(Fault::CheckPictureNotWhole, pictureName), whole.error()));
+        add(causedBy(warn(CheckFault::PictureNotWhole, pictureName), whole.error()));
     // The viewer follows such a link; the review sheet, made to be shared, does not.
     for (const std::string* path : {&*picture, &*description})
         if (std::string target = inside_.outsideTarget(*path); !target.empty()) {
-            Failure outside = warn(Fault::CheckPartFileLeadsOutside, path->substr(folder_.size()));
+            Failure outside = warn(CheckFault::PartFileLeadsOutside, path->substr(folder_.size()));
             outside.expected = std::move(target);
             add(std::move(outside));
         }
     // The viewer shows a description it cannot open as an empty one, the same as a missing one.
     const std::string descriptionName = description->substr(folder_.size());
     if (const Listed listing = listed(descriptionName); !listing.exactly || !isRegularFile(*description)) {
-        add(warn(Fault::CheckNoDescription, descriptionName, listing.otherCase));
+        add(warn(CheckFault::NoDescription, descriptionName, listing.otherCase));
     } else if (Status opened = RegularFile().open(*description); !opened) {
-        add(causedBy(warn(Fault::CheckDescriptionUnreadable, descriptionName), opened.error()));
+        add(causedBy(warn(CheckFault::DescriptionUnreadable, descriptionName), opened.error()));
     }
 }
 
 void PartFiles::findUnused() {
     if (!unlisted_.empty()) {
-        Failure unlisted(Fault::CheckFolderUnlisted);
+        Failure unlisted(CheckFault::FolderUnlisted);
         unlisted.why = unlisted_;
         out_.add({Finding::Level::Warning, folder_, 0, std::move(unlisted)});
         return;
     }
     if (full_) return; // not every code used is known
-    std::vector<std::pair<std::string, Fault>> unused;
+    std::vector<std::pair<std::string, CheckFault>> unused;
     for (const auto& folded : names_) { // the folder as listed when the check began
         const std::string& name = folded.second;
-        for (auto [suffix, what] : {std::pair{kPictureSuffix, Fault::CheckUnusedPicture},
-                                    std::pair{kDescriptionSuffix, Fault::CheckUnusedDescription}}) {
+        for (auto [suffix, what] : {std::pair{kPictureSuffix, CheckFault::UnusedPicture},
+                                    std::pair{kDescriptionSuffix, CheckFault::UnusedDescription}}) {
             if (name.size() <= suffix.size() ||
                 name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
                 continue;

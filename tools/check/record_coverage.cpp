@@ -1,4 +1,5 @@
 #include "tools/check/record_coverage.h"
+#include "tools/check/check_fault.h"
 
 #include "tools/check/vehicle_names.h"
 
@@ -29,18 +30,18 @@ Failure earlierChain(std::vector<RecordCoverage::Earlier> earlier, bool more) {
     const std::size_t shown = std::min(earlier.size(), kEarlierNamed);
     std::optional<Failure> chain;
     if (more) {
-        chain = Failure(Fault::CheckEarlierOthers);
+        chain = Failure(CheckFault::EarlierOthers);
     } else if (shown < earlier.size()) {
-        chain = Failure(Fault::CheckEarlierMore);
+        chain = Failure(CheckFault::EarlierMore);
         chain->count = static_cast<std::int64_t>(earlier.size() - shown);
     }
     for (std::size_t i = shown; i-- > 0;) { // built from its end
-        Failure link(Fault::CheckEarlierRecord);
+        Failure link(CheckFault::EarlierRecord);
         link.record = earlier[i].position;
         link.line = earlier[i].line;
         chain = chain ? causedBy(std::move(link), std::move(*chain)) : std::move(link);
     }
-    return chain ? *chain : Failure(Fault::CheckEarlierOthers); // `earlier` is never empty
+    return chain ? *chain : Failure(CheckFault::EarlierOthers); // `earlier` is never empty
 }
 
 // At most this many runs are looked at to name the records that shadow another, so that a record over
@@ -377,7 +378,7 @@ std::optional<Failure> RecordCoverage::add(const RawRecord& record, int from, in
     bool more = false;
     const std::vector<Earlier> earlier = cover(v, from, to, position, line, more);
     if (earlier.empty()) return std::nullopt;
-    Failure shadowed(Fault::CheckNeverShown);
+    Failure shadowed(CheckFault::NeverShown);
     shadowed.record = position;
     shadowed.value = std::string(record[kVehicleId]);
     shadowed.count = from;

@@ -1,4 +1,5 @@
 #include "tools/sheet/sheet_command.h"
+#include "tools/sheet/sheet_fault.h"
 
 #include "catalogue/data_folder.h"
 #include "tools/sheet/sheet_folder.h"
@@ -36,8 +37,8 @@ class ProgressLine {
     bool used_ = false;
 };
 
-// The failure `fault` (SheetNotWritten or SheetIncomplete) caused by `why`.
-int refused(const ToolOptions& options, Fault fault, const Failure& why) {
+// The failure `fault` (NotWritten or Incomplete) caused by `why`.
+int refused(const ToolOptions& options, SheetFault fault, const Failure& why) {
     const std::string message = describe(causedBy(Failure(fault), why));
     if (options.json)
         writeJson({{"outcome", "failed"}, {"message", jsonPath(message)}});
@@ -51,16 +52,16 @@ int refused(const ToolOptions& options, Fault fault, const Failure& why) {
 int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole, const std::string& folderPath) {
     SheetFolder folder;
     if (Status prepared = folder.prepare(folderPath); !prepared)
-        return refused(options, Fault::SheetNotWritten, prepared.error());
+        return refused(options, SheetFault::NotWritten, prepared.error());
     Result<SheetModel> read = readSheetModel(options.dataFolder);
-    if (!read) return refused(options, Fault::SheetNotWritten, read.error());
+    if (!read) return refused(options, SheetFault::NotWritten, read.error());
     SheetModel& model = read.value();
     ProgressLine progress;
     const Status parts =
         readPartFiles(model, options.dataFolder, folder, [&](std::size_t done, std::size_t total) {
             progress.show("pictures and descriptions", done, total);
         });
-    if (!parts) return refused(options, Fault::SheetIncomplete, parts.error());
+    if (!parts) return refused(options, SheetFault::Incomplete, parts.error());
     progress.show("checking the catalogue", 0, 1);
     std::vector<Finding> findings;
     model.check =
@@ -75,7 +76,7 @@ int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole, con
         written = folder.write(page.name, page.html);
     }
     progress.clear();
-    if (!written) return refused(options, Fault::SheetIncomplete, written.error());
+    if (!written) return refused(options, SheetFault::Incomplete, written.error());
 
     const std::string index = folder.path() + kIndexPage;
     if (options.json) {

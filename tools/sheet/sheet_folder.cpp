@@ -1,4 +1,6 @@
 #include "tools/sheet/sheet_folder.h"
+#include "tools/output_fault.h"
+#include "tools/sheet/sheet_fault.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,7 +21,7 @@ std::string systemReason() {
 }
 
 // The fault `fault` of the folder or file `file`, for the reason `why` (the system's, or none).
-Status refused(Fault fault, const std::string& file, std::string why = {}) {
+Status refused(FaultCode fault, const std::string& file, std::string why = {}) {
     return Status::failure(fileFault(fault, file, std::move(why)));
 }
 
@@ -50,14 +52,14 @@ bool emptyOrSheet(const OpenFolder& folder, std::string& why) {
 Status onlyOursToChange(const OpenFolder& folder) {
     struct stat info {};
     if (::fstat(folder.fd(), &info) != 0)
-        return refused(Fault::SheetFolderUnusable, folder.path(), systemReason());
+        return refused(SheetFault::FolderUnusable, folder.path(), systemReason());
     if (info.st_uid != ::geteuid() && info.st_uid != 0) {
-        Failure owned = fileFault(Fault::SheetFolderNotYours, folder.path());
+        Failure owned = fileFault(SheetFault::FolderNotYours, folder.path());
         owned.count = info.st_uid;
         return Status::failure(std::move(owned));
     }
     if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (info.st_mode & S_ISVTX) == 0)
-        return refused(Fault::SheetFolderOpenToOthers, folder.path());
+        return refused(SheetFault::FolderOpenToOthers, folder.path());
     return Done{};
 }
 
@@ -65,37 +67,37 @@ Status onlyOursToChange(const OpenFolder& folder) {
 
 Status SheetFolder::prepare(const std::string& folder) {
     folder_ = folder;
-    if (folder_.empty()) return Status::failure(Failure(Fault::SheetNoFolder));
+    if (folder_.empty()) return Status::failure(Failure(SheetFault::NoFolder));
     if (folder_.back() != '/') folder_ += '/';
     struct stat info {};
     const bool made = ::stat(folder.c_str(), &info) != 0;
     if (made) {
-        if (errno != ENOENT) return refused(Fault::SheetFolderUnusable, folder, systemReason());
+        if (errno != ENOENT) return refused(SheetFault::FolderUnusable, folder, systemReason());
         if (!QDir().mkpath(QFile::decodeName(folder.c_str())))
-            return refused(Fault::SheetFolderNotMade, folder);
+            return refused(SheetFault::FolderNotMade, folder);
     } else if (!S_ISDIR(info.st_mode)) {
-        return refused(Fault::SheetNotAFolder, folder);
+        return refused(SheetFault::NotAFolder, folder);
     }
     // The folder named is opened once, through a link if the user named one; nothing after is by path.
     Result<OpenFolder> root = OpenFolder::open(folder, true);
-    if (!root) return refused(Fault::SheetFolderUnusable, folder, root.error().why);
+    if (!root) return refused(SheetFault::FolderUnusable, folder, root.error().why);
     root_ = std::make_unique<OpenFolder>(std::move(root.value()));
     if (Status ours = onlyOursToChange(*root_); !ours) return ours;
     if (!made) {
         std::string why;
         if (!emptyOrSheet(*root_, why))
-            return why.empty() ? refused(Fault::SheetFolderNotEmpty, folder)
-                               : refused(Fault::SheetFolderUnreadable, folder, why);
+            return why.empty() ? refused(SheetFault::FolderNotEmpty, folder)
+                               : refused(SheetFault::FolderUnreadable, folder, why);
     }
     const std::string pictures = folder_ + std::string(kThumbnailFolder);
     const std::string name(kThumbnailFolder);
     if (::fstatat(root_->fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (!S_ISDIR(info.st_mode)) return refused(Fault::SheetNotAFolder, pictures);
+        if (!S_ISDIR(info.st_mode)) return refused(SheetFault::NotAFolder, pictures);
     } else if (errno != ENOENT || ::mkdirat(root_->fd(), name.c_str(), 0755) != 0) {
-        return refused(Fault::SheetFolderNotMade, pictures, systemReason());
+        return refused(SheetFault::FolderNotMade, pictures, systemReason());
     }
     Result<OpenFolder> thumbnails = root_->subfolder(name);
-    if (!thumbnails) return refused(Fault::SheetFolderUnusable, pictures, thumbnails.error().why);
+    if (!thumbnails) return refused(SheetFault::FolderUnusable, pictures, thumbnails.error().why);
     pictures_ = std::make_unique<OpenFolder>(std::move(thumbnails.value()));
     if (Status ours = onlyOursToChange(*pictures_); !ours) return ours;
     return write(std::string(kSheetMark), "A review sheet written by specialty-catalogue sheet.\n");
@@ -106,10 +108,10 @@ Status SheetFolder::write(const std::string& name, std::string_view bytes) const
     const bool thumbnail = name.compare(0, prefix.size(), prefix) == 0;
     const OpenFolder& folder = thumbnail ? *pictures_ : *root_;
     Result<FreshFile> file = FreshFile::make(folder, thumbnail ? name.substr(prefix.size()) : name);
-    if (!file) return refused(Fault::SheetCannotMakeFile, folder.path(), file.error().why);
+    if (!file) return refused(SheetFault::CannotMakeFile, folder.path(), file.error().why);
     Status written = file.value().write(bytes);
     if (written) written = file.value().commit(0644, false);
-    if (!written) return refused(Fault::OutputCannotWrite, folder_ + name, written.error().why);
+    if (!written) return refused(OutputFault::CannotWrite, folder_ + name, written.error().why);
     return Done{};
 }
 

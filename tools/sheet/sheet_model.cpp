@@ -1,4 +1,5 @@
 #include "tools/sheet/sheet_model.h"
+#include "tools/check/check_fault.h"
 
 #include "catalogue/data_folder.h"
 #include "catalogue/part_slots.h"
@@ -60,13 +61,14 @@ Result<SheetModel> readSheetModel(const std::string& dataFolder) {
 namespace {
 
 // Whether a finding on a catalogue line is about the files of the part code it names.
-bool aboutPartFiles(Fault fault) {
-    switch (fault) {
-    case Fault::CheckNoPicture:
-    case Fault::CheckPictureNotWhole:
-    case Fault::CheckNoDescription:
-    case Fault::CheckDescriptionUnreadable:
-    case Fault::CheckPartFileLeadsOutside:
+bool aboutPartFiles(FaultCode fault) {
+    if (!fault.of<CheckFault>()) return false;
+    switch (fault.as<CheckFault>()) {
+    case CheckFault::NoPicture:
+    case CheckFault::PictureNotWhole:
+    case CheckFault::NoDescription:
+    case CheckFault::DescriptionUnreadable:
+    case CheckFault::PartFileLeadsOutside:
         return true;
     default:
         return false;

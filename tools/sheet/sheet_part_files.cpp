@@ -1,4 +1,5 @@
 #include "tools/sheet/sheet_part_files.h"
+#include "tools/sheet/sheet_fault.h"
 
 #include "catalogue/data_folder.h"
 #include "catalogue/description_reader.h"
@@ -77,7 +78,7 @@ std::optional<Failure> readPart(SheetPart& part, std::size_t index, const std::s
     const QByteArray bytes = thumbnailBytes(*picture);
     if (bytes.isEmpty()) {
         part.picture = SheetPart::File::Broken;
-        part.pictureProblem = describe(Failure(Fault::SheetNoThumbnail));
+        part.pictureProblem = describe(Failure(SheetFault::NoThumbnail));
         return {};
     }
     if (Status written =

@@ -41,11 +41,11 @@ Result<NotCarriedOver> notCarriedOver(const std::string& path) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly))
         return Result<NotCarriedOver>::failure(
-            fileFault(Fault::System, path, file.errorString().toStdString()));
+            fileFault(CatalogueFault::System, path, file.errorString().toStdString()));
     const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
     if (file.size() > 0 && mapped == nullptr)
         return Result<NotCarriedOver>::failure(
-            fileFault(Fault::System, path, file.errorString().toStdString()));
+            fileFault(CatalogueFault::System, path, file.errorString().toStdString()));
     const std::string_view bytes(reinterpret_cast<const char*>(mapped),
                                  static_cast<std::size_t>(file.size()));
     RecordReader reader;

@@ -1,4 +1,5 @@
 #include "tools/spreadsheet/catalogue_diff.h"
+#include "tools/spreadsheet/spreadsheet_fault.h"
 
 #include "catalogue/messages.h"
 #include "catalogue/record_reader.h"
@@ -82,7 +83,7 @@ Result<Outline> outline(const CatalogueSource& source, bool keepEnds) {
         if (!more) return Result<Outline>::failure(more.error());
         if (!more.value()) break;
         if (o.content.size() + 1 >= kNoRecord) {
-            Failure tooMany(Fault::CatalogueTooLargeToCompare);
+            Failure tooMany(SpreadsheetFault::CatalogueTooLargeToCompare);
             tooMany.file = source.name;
             return Result<Outline>::failure(std::move(tooMany));
         }
@@ -109,7 +110,7 @@ std::vector<FieldChange> fieldChanges(const CatalogueRecord& before, const Catal
 }
 
 Failure changedWhileRead(const std::string& name) {
-    Failure changed(Fault::CatalogueChangedWhileCompared);
+    Failure changed(SpreadsheetFault::CatalogueChangedWhileCompared);
     changed.file = name;
     return changed;
 }

@@ -1,4 +1,5 @@
 #include "tools/spreadsheet/catalogue_text.h"
+#include "tools/output_fault.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -96,7 +97,7 @@ TextInFile::~TextInFile() {
 }
 
 bool TextInFile::fail(int error) {
-    if (!failure_) failure_ = fileFault(Fault::OutputCannotWrite, path_, std::strerror(error));
+    if (!failure_) failure_ = fileFault(OutputFault::CannotWrite, path_, std::strerror(error));
     return false;
 }
 

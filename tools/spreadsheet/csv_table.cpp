@@ -1,4 +1,5 @@
 #include "tools/spreadsheet/csv_table.h"
+#include "tools/spreadsheet/spreadsheet_fault.h"
 
 #include <algorithm>
 #include <cstring>
@@ -99,7 +100,7 @@ Result<bool> CsvReader::next(SheetRow& row) {
                     c = peek();
                     if (c < 0) {
                         if (failure_) return Result<bool>::failure(*failure_);
-                        Failure open(Fault::SheetQuoteNeverCloses);
+                        Failure open(SpreadsheetFault::SheetQuoteNeverCloses);
                         open.line = cell.line;
                         open.column = cell.column;
                         return Result<bool>::failure(std::move(open));

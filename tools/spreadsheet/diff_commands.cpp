@@ -7,6 +7,7 @@
 #include "tools/spreadsheet/import_review.h"
 #include "tools/spreadsheet/part_code_notes.h"
 #include "tools/spreadsheet/spreadsheet.h"
+#include "tools/spreadsheet/spreadsheet_fault.h"
 #include "tools/tool_output.h"
 
 #include <QJsonArray>
@@ -59,7 +60,7 @@ bool missing(const std::string& path) {
 int diffCommand(const ToolOptions& options, const std::string& before, const std::string& after) {
     for (const std::string& file : {before, after})
         if (namesWorkbook(file) || startsAsZip(file))
-            return commandFailed(options, describe(fileFault(Fault::DiffGivenWorkbook, file)));
+            return commandFailed(options, describe(fileFault(SpreadsheetFault::DiffGivenWorkbook, file)));
     DiffReport report(options.json);
     const std::optional<DiffSummary> summary = compared(options, {before, {}, {}}, {after, {}, {}}, report);
     if (!summary) return kExitError;
@@ -116,7 +117,7 @@ class ImportNotes {
         for (int f = 1; f <= kRecordFields; ++f) {
             if ((fields & (1u << (f - 1))) == 0) continue;
             if (conversionLines_.size() < DiffReport::kConversionsKept) {
-                Failure number(Fault::CellNumberInNewRecord);
+                Failure number(SpreadsheetFault::CellNumberInNewRecord);
                 number.record = position;
                 number.field = f;
                 number.value = windows1252ToUtf8(record.field(f));

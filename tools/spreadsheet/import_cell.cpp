@@ -1,4 +1,5 @@
 #include "tools/spreadsheet/import_cell.h"
+#include "tools/spreadsheet/spreadsheet_fault.h"
 
 #include "catalogue/catalogue_record.h"
 #include "catalogue/list_syntax.h"
@@ -35,52 +36,56 @@ bool isControl(unsigned char c) {
 Result<std::string> storedCell(int field, std::string_view value, std::uint64_t bytes,
                                std::size_t mostFieldBytes) {
     using R = Result<std::string>;
-    auto refused = [&](Fault fault) {
+    auto refused = [&](SpreadsheetFault fault) {
         Failure failure(fault);
         failure.field = field;
         failure.value = std::string(value);
         return failure;
     };
     auto tooLong = [&](std::uint64_t length) {
-        Failure failure = refused(Fault::CellLongerThanReaderKeeps);
+        Failure failure = refused(SpreadsheetFault::CellLongerThanReaderKeeps);
         failure.count = static_cast<std::int64_t>(length);
         failure.limit = static_cast<std::int64_t>(mostFieldBytes);
         return R::failure(std::move(failure));
     };
     if (bytes > 4 * static_cast<std::uint64_t>(mostFieldBytes)) // beyond any UTF-8 of a readable field
         return tooLong(bytes);
-    if (localToUtf8(value) != value) return R::failure(refused(Fault::CellNotUtf8));
+    if (localToUtf8(value) != value) return R::failure(refused(SpreadsheetFault::CellNotUtf8));
     Result<std::string> converted = utf8ToWindows1252Exactly(value);
-    if (!converted) return R::failure(causedBy(refused(Fault::CellNotInCodePage), converted.error()));
+    if (!converted)
+        return R::failure(causedBy(refused(SpreadsheetFault::CellNotInCodePage), converted.error()));
     const std::string& text = converted.value();
     if (text.size() > mostFieldBytes) return tooLong(text.size());
     if (hasHighBytes(text) && looksLikeUtf8(text)) {
-        Failure misread = refused(Fault::CellReadAsWindows1252);
+        Failure misread = refused(SpreadsheetFault::CellReadAsWindows1252);
         misread.expected = text;
         return R::failure(std::move(misread));
     }
     for (char c : text)
         if (isControl(static_cast<unsigned char>(c))) {
-            Failure control = refused(Fault::CellControlCharacter);
+            Failure control = refused(SpreadsheetFault::CellControlCharacter);
             control.count = static_cast<unsigned char>(c);
             return R::failure(std::move(control));
         }
     if (const std::size_t width = nameWidth(field); width > 0) {
-        if (text.find('\xA0') != std::string::npos) return R::failure(refused(Fault::CellNoBreakSpace));
+        if (text.find('\xA0') != std::string::npos)
+            return R::failure(refused(SpreadsheetFault::CellNoBreakSpace));
         if (!text.empty() && (text.front() == ' ' || text.back() == ' '))
-            return R::failure(refused(Fault::CellBlankAtEnd));
+            return R::failure(refused(SpreadsheetFault::CellBlankAtEnd));
         if (text.size() > width) {
-            Failure wide = refused(Fault::CellWiderThanColumns);
+            Failure wide = refused(SpreadsheetFault::CellWiderThanColumns);
             wide.limit = static_cast<std::int64_t>(width);
             return R::failure(std::move(wide));
         }
     }
     const int stars = starsOfField(field);
     if (stars == 0) {
-        if (text.find('"') != std::string::npos) return R::failure(refused(Fault::CellDoubleQuote));
+        if (text.find('"') != std::string::npos)
+            return R::failure(refused(SpreadsheetFault::CellDoubleQuote));
         if ((field == kYearFrom || field == kYearTo) && !parseYear(text))
-            return R::failure(refused(Fault::CellYearNotWhole));
-        if (field == kVehicleId && text == "0") return R::failure(refused(Fault::CellEndsCatalogue));
+            return R::failure(refused(SpreadsheetFault::CellYearNotWhole));
+        if (field == kVehicleId && text == "0")
+            return R::failure(refused(SpreadsheetFault::CellEndsCatalogue));
         return text;
     }
     // The star rule turns the first `stars` "*" into double quotes: a quote is stored as "*", and what is
@@ -93,7 +98,8 @@ Result<std::string> storedCell(int field, std::string_view value, std::uint64_t 
     std::size_t at = 0;
     while (at < text.size() && text[at] == readBack[at])
         ++at;
-    Failure lost = refused(text[at] == '*' ? Fault::CellLiteralStar : Fault::CellQuoteStarRuleLoses);
+    Failure lost = refused(text[at] == '*' ? SpreadsheetFault::CellLiteralStar
+                                           : SpreadsheetFault::CellQuoteStarRuleLoses);
     lost.count = static_cast<std::int64_t>(at + 1);
     lost.limit = stars;
     return R::failure(std::move(lost));

@@ -1,4 +1,5 @@
 #include "tools/spreadsheet/part_code_notes.h"
+#include "tools/spreadsheet/spreadsheet_fault.h"
 
 #include "catalogue/data_folder.h"
 #include "tools/spreadsheet/conversion_guard.h"
@@ -23,7 +24,7 @@ std::optional<Failure> partCodeNote(const std::string& dataFolder, std::string_v
         hasFile(dataFolder, code, kDescriptionSuffix))
         return std::nullopt;
     const std::optional<std::string> shape = convertedShape(code);
-    Failure note(shape ? Fault::PartCodeLooksConverted : Fault::PartCodeUnknown);
+    Failure note(shape ? SpreadsheetFault::PartCodeLooksConverted : SpreadsheetFault::PartCodeUnknown);
     note.record = position;
     note.field = field;
     note.value = std::string(code);

@@ -1,15 +1,16 @@
 #include "tools/spreadsheet/spreadsheet.h"
+#include "tools/spreadsheet/spreadsheet_fault.h"
 
 #include "catalogue/catalogue_record.h"
 #include "catalogue/record_reader.h"
 #include "catalogue/regular_file.h"
-#include "catalogue/spreadsheet_texts.h"
 #include "catalogue/vehicle_selection.h"
 #include "tools/check/record_coverage.h"
 #include "tools/spreadsheet/catalogue_text.h"
 #include "tools/spreadsheet/csv_table.h"
 #include "tools/spreadsheet/import_cell.h"
 #include "tools/spreadsheet/spreadsheet_cell.h"
+#include "tools/spreadsheet/spreadsheet_texts.h"
 #include "tools/spreadsheet/workbook_cell.h"
 #include "tools/spreadsheet/xlsx_reader.h"
 
@@ -32,12 +33,13 @@ constexpr std::uint64_t kMostFileBytes = 512ull * 1024 * 1024;
 constexpr std::size_t kMostFaultsNamed = 50;
 
 bool isSpreadsheetFault(const Failure& failure) {
-    return static_cast<int>(failure.fault) / 100 == static_cast<int>(Fault::SheetIsUtf16) / 100;
+    return failure.fault.of<SpreadsheetFault>();
 }
 
 // Why the spreadsheet cannot be read on: the reader's own fault, or the one below it that stopped it.
 Failure unreadable(const Failure& failure) {
-    return isSpreadsheetFault(failure) ? failure : causedBy(Failure(Fault::SheetUnreadable), failure);
+    return isSpreadsheetFault(failure) ? failure
+                                       : causedBy(Failure(SpreadsheetFault::SheetUnreadable), failure);
 }
 
 // `failure` as the one fault of the spreadsheet `file`, which stops import before a row is read.
@@ -49,7 +51,7 @@ Failure refusedWhole(Failure failure, const std::string& file, std::uint64_t lin
 }
 
 // A fault found where the file holds `value` in `field`.
-Failure cellFault(Fault fault, int field, std::string_view value) {
+Failure cellFault(SpreadsheetFault fault, int field, std::string_view value) {
     Failure failure(fault);
     failure.field = field;
     failure.value = std::string(value);
@@ -57,7 +59,7 @@ Failure cellFault(Fault fault, int field, std::string_view value) {
 }
 
 Failure strayCell(std::string_view value) {
-    Failure stray = cellFault(Fault::CellStray, 0, value);
+    Failure stray = cellFault(SpreadsheetFault::CellStray, 0, value);
     stray.limit = kRecordFields;
     return stray;
 }
@@ -118,7 +120,8 @@ void warnDuplicates(std::deque<VehicleIdSeen>& seen, CatalogueText& catalogue, F
         for (std::size_t j = i + 1; j < end; ++j)
             for (std::size_t k = i; k < j; ++k)
                 if (text(seen[k]) == text(seen[j])) {
-                    Failure twice = cellFault(Fault::VehicleIdUsedTwice, kVehicleId, text(seen[j]));
+                    Failure twice =
+                        cellFault(SpreadsheetFault::VehicleIdUsedTwice, kVehicleId, text(seen[j]));
                     twice.count = seen[k].line;
                     found.emplace_back(seen[j].line, std::move(twice));
                     break;
@@ -137,12 +140,12 @@ bool headerFits(const SheetRow& row, Faults& faults) {
         for (char separator : {';', '\t'})
             if (row.cells[0].text.find(separator) != std::string::npos) {
                 faults.add(row.line, 1,
-                           cellFault(Fault::SheetNotCommaSeparated, 0, std::string(1, separator)));
+                           cellFault(SpreadsheetFault::SheetNotCommaSeparated, 0, std::string(1, separator)));
                 return false;
             }
     }
     if (const std::optional<std::string> index = scriptIndexHeader(row)) {
-        faults.add(row.line, 1, cellFault(Fault::SheetIndexColumn, 0, *index));
+        faults.add(row.line, 1, cellFault(SpreadsheetFault::SheetIndexColumn, 0, *index));
         return false;
     }
     for (int f = 1; f <= kRecordFields; ++f) {
@@ -150,17 +153,18 @@ bool headerFits(const SheetRow& row, Faults& faults) {
         for (const SheetCell& c : row.cells)
             if (c.column == static_cast<std::uint64_t>(f)) cell = &c;
         if (cell == nullptr) {
-            faults.add(row.line, 0, Failure(Fault::SheetHeaderMissing));
+            faults.add(row.line, 0, Failure(SpreadsheetFault::SheetHeaderMissing));
             return false;
         }
         const std::string misreadMark =
             "\xC3\xAF\xC2\xBB\xC2\xBF"; // a UTF-8 byte order mark read as Windows-1252
         if (f == 1 && cell->text == misreadMark + fieldName(f)) {
-            Failure misread = cellFault(Fault::CellReadAsWindows1252, f, cell->text);
+            Failure misread = cellFault(SpreadsheetFault::CellReadAsWindows1252, f, cell->text);
             misread.expected = "\xEF\xBB\xBF" + fieldName(f);
             faults.add(cell->line, cell->column, std::move(misread));
         } else if (cell->text != fieldName(f)) {
-            faults.add(cell->line, cell->column, cellFault(Fault::SheetHeaderCellWrong, f, cell->text));
+            faults.add(cell->line, cell->column,
+                       cellFault(SpreadsheetFault::SheetHeaderCellWrong, f, cell->text));
         }
     }
     if (row.cells.back().column > static_cast<std::uint64_t>(kRecordFields)) {
@@ -193,7 +197,7 @@ std::optional<Failure> importRows(SheetRows& rows, const std::string& file, bool
     Result<bool> read = rows.next(row);
     if (!read) return stopped(read);
     if (!read.value()) {
-        faults.add(Failure(Fault::SheetHoldsNoRecord));
+        faults.add(Failure(SpreadsheetFault::SheetHoldsNoRecord));
         return refused();
     }
     if (!headerFits(row, faults)) return refused();
@@ -208,7 +212,7 @@ std::optional<Failure> importRows(SheetRows& rows, const std::string& file, bool
         const bool stray =
             !row.cells.empty() && row.cells.back().column > static_cast<std::uint64_t>(kRecordFields);
         if (!stray && csv && row.lastColumn < static_cast<std::uint64_t>(kRecordFields)) {
-            Failure few(Fault::RowTooFewCells);
+            Failure few(SpreadsheetFault::RowTooFewCells);
             few.count = static_cast<std::int64_t>(row.lastColumn);
             few.limit = kRecordFields;
             faults.add(row.line, 0, std::move(few));
@@ -241,7 +245,8 @@ std::optional<Failure> importRows(SheetRows& rows, const std::string& file, bool
                 if (f != kYearFrom && f != kYearTo) numberFields |= 1u << (f - 1);
             }
             if (!csv && unguardedCell(value) != value) { // the CSV's guard, carried into a workbook
-                faults.add(cell->line, cell->column, cellFault(Fault::CellGuardInWorkbook, f, value));
+                faults.add(cell->line, cell->column,
+                           cellFault(SpreadsheetFault::CellGuardInWorkbook, f, value));
                 fine = false;
                 continue;
             }
@@ -264,14 +269,14 @@ std::optional<Failure> importRows(SheetRows& rows, const std::string& file, bool
         const int from = *parseYear(raw[kYearFrom]);
         const int to = *parseYear(raw[kYearTo]);
         if (from > to) {
-            Failure reversed(Fault::RecordYearsReversed);
+            Failure reversed(SpreadsheetFault::RecordYearsReversed);
             reversed.count = from;
             reversed.limit = to;
             faults.add(row.line, kYearFrom, std::move(reversed));
             continue;
         }
         if (std::optional<Failure> shadowed = coverage.add(raw, from, to, position)) {
-            faults.add(row.line, 0, causedBy(Failure(Fault::RowNeverShown), std::move(*shadowed)));
+            faults.add(row.line, 0, causedBy(Failure(SpreadsheetFault::RowNeverShown), std::move(*shadowed)));
             continue;
         }
         if (faults.any()) continue;         // nothing will be written: only the faults still count
@@ -283,7 +288,7 @@ std::optional<Failure> importRows(SheetRows& rows, const std::string& file, bool
             line += (f > 1 ? "," : "") + listItem(f, stored[static_cast<std::size_t>(f - 1)]);
         if (!catalogue.append(line += "\r\n")) {
             if (std::optional<Failure> why = catalogue.failure()) return why;
-            faults.add(row.line, 0, Failure(Fault::SheetOutOfMemory));
+            faults.add(row.line, 0, Failure(SpreadsheetFault::SheetOutOfMemory));
             return refused();
         }
         if (numberCells != nullptr && numberFields != 0) {
@@ -293,7 +298,7 @@ std::optional<Failure> importRows(SheetRows& rows, const std::string& file, bool
         ++records;
     }
     if (!read) return stopped(read);
-    if (!faults.any() && records == 0) faults.add(Failure(Fault::SheetHoldsNoRecord));
+    if (!faults.any() && records == 0) faults.add(Failure(SpreadsheetFault::SheetHoldsNoRecord));
     if (faults.any()) return refused();
     warnDuplicates(vehicleIds, catalogue, warnings);
     if (std::optional<Failure> why = catalogue.failure()) return why;
@@ -319,11 +324,11 @@ std::optional<Failure> importSpreadsheet(const std::string& path, std::vector<st
     if (!start) return refusedWhole(start.error(), path);
     if (start.value().substr(0, 2) == "\xFF\xFE" || start.value().substr(0, 2) == "\xFE\xFF" ||
         start.value().find('\0') != std::string::npos)
-        return refusedWhole(Failure(Fault::SheetIsUtf16), path, 1);
+        return refusedWhole(Failure(SpreadsheetFault::SheetIsUtf16), path, 1);
     RegularFile input;
     if (Status opened = input.open(path); !opened) return refusedWhole(opened.error(), path);
     std::uint64_t total = 0;
-    Failure tooLarge(Fault::SheetTooLarge);
+    Failure tooLarge(SpreadsheetFault::SheetTooLarge);
     tooLarge.limit = static_cast<std::int64_t>(kMostFileBytes);
     CsvReader rows([&](char* into, std::size_t most) -> Result<std::size_t> {
         Result<std::size_t> got = input.read(into, most);
@@ -338,7 +343,7 @@ std::optional<Failure> importSpreadsheet(const std::string& path, std::vector<st
 Status spreadsheetExists(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0) return Done{};
-    return Status::failure(fileFault(Fault::SpreadsheetCannotBeRead, path, std::strerror(errno)));
+    return Status::failure(fileFault(SpreadsheetFault::SpreadsheetCannotBeRead, path, std::strerror(errno)));
 }
 
 Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, bool csv,
@@ -353,7 +358,7 @@ Result<std::string> catalogueFromCsv(std::string_view csv, const std::string& fi
                                      std::vector<std::string>* warnings) {
     if (csv.substr(0, 2) == "\xFF\xFE" || csv.substr(0, 2) == "\xFE\xFF" ||
         csv.substr(0, std::min<std::size_t>(csv.size(), 256)).find('\0') != std::string_view::npos)
-        return Result<std::string>::failure(refusedWhole(Failure(Fault::SheetIsUtf16), file, 1));
+        return Result<std::string>::failure(refusedWhole(Failure(SpreadsheetFault::SheetIsUtf16), file, 1));
     CsvReader rows(csv);
     return catalogueFromRows(rows, file, true, warnings);
 }

@@ -1,4 +1,5 @@
 #include "tools/spreadsheet/workbook_cell.h"
+#include "tools/spreadsheet/spreadsheet_fault.h"
 
 #include "catalogue/catalogue_record.h"
 
@@ -6,7 +7,7 @@ namespace specialty {
 
 namespace {
 
-Failure cellFault(Fault fault, int field, std::string value) {
+Failure cellFault(SpreadsheetFault fault, int field, std::string value) {
     Failure failure(fault);
     failure.field = field;
     failure.value = std::move(value);
@@ -14,11 +15,11 @@ Failure cellFault(Fault fault, int field, std::string value) {
 }
 
 // Why import does not take a cell that is no text.
-Fault refusedKind(const SheetCell& cell) {
-    if (cell.formula) return Fault::CellFormula;
-    return cell.kind == "b"   ? Fault::CellTrueOrFalse
-           : cell.kind == "e" ? Fault::CellErrorValue
-                              : Fault::CellDate;
+SpreadsheetFault refusedKind(const SheetCell& cell) {
+    if (cell.formula) return SpreadsheetFault::CellFormula;
+    return cell.kind == "b"   ? SpreadsheetFault::CellTrueOrFalse
+           : cell.kind == "e" ? SpreadsheetFault::CellErrorValue
+                              : SpreadsheetFault::CellDate;
 }
 
 } // namespace
@@ -34,16 +35,16 @@ std::optional<Failure> workbookCellRefusal(const SheetCell& cell, int field, std
         return refused;
     }
     const ShownNumber number = shownNumber(cell.text, cell.format);
-    if (number.kind == ShownKind::DateOrTime) return cellFault(Fault::CellDate, field, cell.text);
+    if (number.kind == ShownKind::DateOrTime) return cellFault(SpreadsheetFault::CellDate, field, cell.text);
     if (number.kind == ShownKind::Unknown) {
-        Failure unread = cellFault(Fault::CellNumberFormatUnread, field, cell.text);
+        Failure unread = cellFault(SpreadsheetFault::CellNumberFormatUnread, field, cell.text);
         unread.expected = cell.format.code;
         unread.count = cell.format.id;
         return unread;
     }
     // "1.600" here is "1,600" in German: what the cell shows depends on who opens it.
     if (number.text.find_first_of(".,") != std::string::npos)
-        return cellFault(Fault::CellNumberShownByLanguage, field, number.text);
+        return cellFault(SpreadsheetFault::CellNumberShownByLanguage, field, number.text);
     shown = number.text;
     return std::nullopt;
 }

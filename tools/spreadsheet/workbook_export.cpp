@@ -1,5 +1,6 @@
 // The catalogue as a workbook that a spreadsheet cannot reinterpret: text cells in text-formatted columns.
 #include "tools/spreadsheet/spreadsheet.h"
+#include "tools/spreadsheet/spreadsheet_fault.h"
 
 #include "catalogue/catalogue_record.h"
 
@@ -22,9 +23,10 @@ std::size_t shownWidth(const std::string& text) {
 }
 
 Failure cellRefused(std::int64_t position, int field, lxw_error error) {
-    Failure refused(error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED     ? Fault::WorkbookCellTooLong
-                    : error == LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE ? Fault::WorkbookTooManyRows
-                                                                      : Fault::WorkbookCellRefused);
+    Failure refused(error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED ? SpreadsheetFault::WorkbookCellTooLong
+                    : error == LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE
+                        ? SpreadsheetFault::WorkbookTooManyRows
+                        : SpreadsheetFault::WorkbookCellRefused);
     refused.record = position;
     refused.field = field;
     refused.why = lxw_strerror(error);
@@ -35,7 +37,7 @@ Status writeWorkbook(const std::string& catalogue, const std::string& file) {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows stream through a temporary file, whatever the catalogue's size
     lxw_workbook* book = workbook_new_opt(file.c_str(), &options);
-    if (book == nullptr) return Status::failure(fileFault(Fault::WorkbookCannotStart, file));
+    if (book == nullptr) return Status::failure(fileFault(SpreadsheetFault::WorkbookCannotStart, file));
     lxw_worksheet* sheet = workbook_add_worksheet(book, "Catalogue");
     lxw_format* text = workbook_add_format(book);
     format_set_num_format(text, kTextFormat);
@@ -68,7 +70,8 @@ Status writeWorkbook(const std::string& catalogue, const std::string& file) {
         worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
                              static_cast<double>(std::min(widths[c] + 2, kWidestColumn)), text);
     if (const lxw_error closed = workbook_close(book); closed != LXW_NO_ERROR)
-        return Status::failure(fileFault(Fault::WorkbookCannotBeWritten, file, lxw_strerror(closed)));
+        return Status::failure(
+            fileFault(SpreadsheetFault::WorkbookCannotBeWritten, file, lxw_strerror(closed)));
     return Done{};
 }
 
@@ -89,7 +92,7 @@ Status exportWorkbook(const std::string& catalogue, OutputFile& output) {
     QTemporaryDir scratch;
     if (!scratch.isValid())
         return Status::failure(
-            fileFault(Fault::WorkbookNoScratchFolder, {}, scratch.errorString().toStdString()));
+            fileFault(SpreadsheetFault::WorkbookNoScratchFolder, {}, scratch.errorString().toStdString()));
     const std::string file = scratch.filePath("catalogue.xlsx").toStdString();
     if (Status written = writeWorkbook(catalogue, file); !written) return written;
     return output.copyFrom(file);

@@ -1,4 +1,5 @@
 #include "tools/spreadsheet/workbook_styles.h"
+#include "tools/spreadsheet/spreadsheet_fault.h"
 
 #include "tools/spreadsheet/xml_part.h"
 
@@ -20,7 +21,7 @@ Status WorkbookStyles::read(void* zip, const QString& name, std::uint64_t mostBy
             codes_[a.value("numFmtId").toInt()] = a.value("formatCode").toString().toStdString();
         } else if (xml.name() == u"xf" && depth == 1) {
             if (formats_.size() >= kMostStyles)
-                return Status::failure(partFault(Fault::WorkbookTooManyStyles, name, kMostStyles));
+                return Status::failure(partFault(SpreadsheetFault::WorkbookTooManyStyles, name, kMostStyles));
             formats_.push_back(a.value("numFmtId").toInt());
         }
     }

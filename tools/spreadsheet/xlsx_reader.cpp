@@ -1,4 +1,5 @@
 #include "tools/spreadsheet/xlsx_reader.h"
+#include "tools/spreadsheet/spreadsheet_fault.h"
 
 #include "catalogue/catalogue_record.h"
 #include "catalogue/regular_file.h"
@@ -152,7 +153,7 @@ class WorkbookRows : public SheetRows {
         io.zerror_file = device_io::error;
         io.opaque = device;
         zip_ = unzOpen2_64("workbook", &io);
-        if (zip_ == nullptr) return Status::failure(Failure(Fault::NotAZipContainer));
+        if (zip_ == nullptr) return Status::failure(Failure(SpreadsheetFault::NotAZipContainer));
         if (Status single = eachEntryOnce(); !single) return single;
         Result<QString> sheetId = firstSheetId();
         if (!sheetId) return Status::failure(sheetId.error());
@@ -174,7 +175,8 @@ class WorkbookRows : public SheetRows {
             if (!more) return Status::failure(more.error());
         }
         if (sheetTarget.isEmpty())
-            return Status::failure(partFault(Fault::WorkbookSheetWithoutPart, "xl/_rels/workbook.xml.rels"));
+            return Status::failure(
+                partFault(SpreadsheetFault::WorkbookSheetWithoutPart, "xl/_rels/workbook.xml.rels"));
         if (!stringsTarget.isEmpty())
             if (Status read = readStrings(partPath(stringsTarget)); !read) return read;
         if (!stylesTarget.isEmpty())
@@ -194,7 +196,7 @@ class WorkbookRows : public SheetRows {
             const QStringView number = xml.attributes().value("r");
             const std::uint64_t line = number.isEmpty() ? rowNumber_ + 1 : number.toULongLong(&ok);
             if ((!number.isEmpty() && !ok) || line <= rowNumber_ || line > kMostRow)
-                return failedHere(partFault(Fault::WorkbookRowOutOfOrder, sheet_.name()));
+                return failedHere(partFault(SpreadsheetFault::WorkbookRowOutOfOrder, sheet_.name()));
             rowNumber_ = line;
             row.line = line;
             row.cells.clear();
@@ -223,9 +225,9 @@ class WorkbookRows : public SheetRows {
             unz_file_info64 info{};
             if (at != UNZ_OK || unzGetCurrentFileInfo64(zip_, &info, name.data(), name.size(), nullptr, 0,
                                                         nullptr, 0) != UNZ_OK)
-                return Status::failure(Failure(Fault::NotAZipContainer));
+                return Status::failure(Failure(SpreadsheetFault::NotAZipContainer));
             if (names.size() >= kMostEntries) {
-                Failure many(Fault::WorkbookTooManyEntries);
+                Failure many(SpreadsheetFault::WorkbookTooManyEntries);
                 many.limit = kMostEntries;
                 return Status::failure(std::move(many));
             }
@@ -233,7 +235,7 @@ class WorkbookRows : public SheetRows {
                                          std::min<std::size_t>(info.size_filename, name.size() - 1));
             if (!names.insert(std::hash<std::string_view>()(entry)).second)
                 return Status::failure(
-                    partFault(Fault::WorkbookEntryTwice,
+                    partFault(SpreadsheetFault::WorkbookEntryTwice,
                               QString::fromUtf8(entry.data(), static_cast<int>(entry.size()))));
         }
         return Done{};
@@ -251,7 +253,7 @@ class WorkbookRows : public SheetRows {
                 first = workbook.xml().attributes().value(kRelationships, "id").toString();
         if (!more) return Result<QString>::failure(more.error());
         if (first) return *first;
-        return Result<QString>::failure(partFault(Fault::WorkbookNamesNoSheet, "xl/workbook.xml"));
+        return Result<QString>::failure(partFault(SpreadsheetFault::WorkbookNamesNoSheet, "xl/workbook.xml"));
     }
 
     Status readStrings(const QString& name) {
@@ -268,9 +270,11 @@ class WorkbookRows : public SheetRows {
             } else if (xml.isEndElement() && xml.name() == u"si") {
                 inItem = false;
                 if (ends_.size() >= kMostStrings)
-                    return Status::failure(partFault(Fault::WorkbookTooManyStrings, name, kMostStrings));
+                    return Status::failure(
+                        partFault(SpreadsheetFault::WorkbookTooManyStrings, name, kMostStrings));
                 if (pool_.size() + item.text.size() > kMostStringBytes)
-                    return Status::failure(partFault(Fault::WorkbookStringsTooLarge, name, kMostStringBytes));
+                    return Status::failure(
+                        partFault(SpreadsheetFault::WorkbookStringsTooLarge, name, kMostStringBytes));
                 pool_ += item.text;
                 if (item.bytes > item.text.size()) longer_[ends_.size()] = item.bytes;
                 ends_.push_back(pool_.size());
@@ -292,16 +296,17 @@ class WorkbookRows : public SheetRows {
         for (;;) {
             Result<bool> more = sheet_.next();
             if (!more) return failedHere(more.error());
-            if (!more.value()) return failedHere(partFault(Fault::WorkbookRowNeverEnds, sheet_.name()));
+            if (!more.value())
+                return failedHere(partFault(SpreadsheetFault::WorkbookRowNeverEnds, sheet_.name()));
             if (xml.isStartElement() && xml.name() == u"c" && !inCell) {
                 const QStringView reference = xml.attributes().value("r");
                 const Reference place =
                     reference.isEmpty() ? Reference{column + 1, row.line} : referenceOf(reference);
                 const std::uint64_t at = place.column;
                 if (at == 0 || at <= column || at > kMostColumn)
-                    return failedHere(partFault(Fault::WorkbookCellOutOfOrder, sheet_.name()));
+                    return failedHere(partFault(SpreadsheetFault::WorkbookCellOutOfOrder, sheet_.name()));
                 if (place.row != row.line) {
-                    Failure elsewhere = partFault(Fault::WorkbookCellInOtherRow, sheet_.name());
+                    Failure elsewhere = partFault(SpreadsheetFault::WorkbookCellInOtherRow, sheet_.name());
                     elsewhere.expected = reference.toString().toStdString();
                     return failedHere(std::move(elsewhere));
                 }
@@ -354,7 +359,7 @@ class WorkbookRows : public SheetRows {
             bool ok = false;
             const qulonglong index = QByteArray::fromStdString(value).trimmed().toULongLong(&ok);
             if (!ok || index >= ends_.size())
-                return Status::failure(partFault(Fault::WorkbookStringMissing, sheet_.name()));
+                return Status::failure(partFault(SpreadsheetFault::WorkbookStringMissing, sheet_.name()));
             const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
             cell.text = pool_.substr(begin, ends_[index] - begin);
             const auto longer = longer_.find(index);
@@ -398,11 +403,12 @@ Result<std::unique_ptr<SheetRows>> openWorkbook(const std::string& path) {
         Result<bool> next(SheetRow& row) override { return rows->next(row); }
     };
     if (!isRegularFile(path))
-        return Result<std::unique_ptr<SheetRows>>::failure(Failure(Fault::WorkbookNotOrdinaryFile));
+        return Result<std::unique_ptr<SheetRows>>::failure(
+            Failure(SpreadsheetFault::WorkbookNotOrdinaryFile));
     auto owner = std::make_unique<FileRows>();
     owner->file.setFileName(QString::fromStdString(path));
     if (!owner->file.open(QIODevice::ReadOnly)) {
-        Failure refused(Fault::System);
+        Failure refused(CatalogueFault::System);
         refused.why = owner->file.errorString().toStdString();
         return Result<std::unique_ptr<SheetRows>>::failure(std::move(refused));
     }

@@ -1,4 +1,5 @@
 #include "tools/spreadsheet/xml_part.h"
+#include "tools/spreadsheet/spreadsheet_fault.h"
 
 #include <unzip.h>
 
@@ -24,7 +25,7 @@ constexpr std::uint64_t kMostInflation = 100;
 constexpr std::uint64_t kInflationAllowance = 8 * 1024 * 1024;
 } // namespace
 
-Failure partFault(Fault fault, const QString& part, std::uint64_t limit) {
+Failure partFault(SpreadsheetFault fault, const QString& part, std::uint64_t limit) {
     Failure failure(fault);
     failure.value = part.toStdString();
     failure.limit = static_cast<std::int64_t>(limit);
@@ -50,15 +51,15 @@ Status XmlPart::open(void* zip, const QString& name, std::uint64_t mostBytes) {
     scan_ = Scan{};
     xml_.clear();
     if (unzLocateFile(zip, name.toStdString().c_str(), 1 /* case sensitive */) != UNZ_OK)
-        return Status::failure(partFault(Fault::WorkbookPartMissing, name));
+        return Status::failure(partFault(SpreadsheetFault::WorkbookPartMissing, name));
     unz_file_info64 info{};
     if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
-        return Status::failure(partFault(Fault::WorkbookEntryUnreadable, name));
+        return Status::failure(partFault(SpreadsheetFault::WorkbookEntryUnreadable, name));
     if (info.uncompressed_size > most_)
-        return Status::failure(partFault(Fault::WorkbookPartTooLarge, name, most_));
+        return Status::failure(partFault(SpreadsheetFault::WorkbookPartTooLarge, name, most_));
     stored_ = info.compressed_size;
     if (const int error = unzOpenCurrentFile(zip); error != UNZ_OK) {
-        Failure failure = partFault(Fault::WorkbookPartCannotInflate, name);
+        Failure failure = partFault(SpreadsheetFault::WorkbookPartCannotInflate, name);
         failure.count = error;
         return Status::failure(std::move(failure));
     }
@@ -67,7 +68,7 @@ Status XmlPart::open(void* zip, const QString& name, std::uint64_t mostBytes) {
     return Done{};
 }
 
-Result<bool> XmlPart::fail(Fault fault, std::uint64_t limit) const {
+Result<bool> XmlPart::fail(SpreadsheetFault fault, std::uint64_t limit) const {
     return Result<bool>::failure(partFault(fault, name_, limit));
 }
 
@@ -76,24 +77,24 @@ Result<bool> XmlPart::next() {
     for (;;) {
         const QXmlStreamReader::TokenType token = xml_.readNext();
         if (token == QXmlStreamReader::DTD || token == QXmlStreamReader::EntityReference)
-            return fail(Fault::WorkbookDeclaresEntities);
+            return fail(SpreadsheetFault::WorkbookDeclaresEntities);
         if (token == QXmlStreamReader::StartDocument && !xml_.documentEncoding().isEmpty() &&
             xml_.documentEncoding().compare(u"UTF-8", Qt::CaseInsensitive) != 0)
-            return fail(Fault::WorkbookNotUtf8);
+            return fail(SpreadsheetFault::WorkbookNotUtf8);
         if (token == QXmlStreamReader::StartElement && ++depth_ > kMostDepth)
-            return fail(Fault::WorkbookTooDeep, kMostDepth);
+            return fail(SpreadsheetFault::WorkbookTooDeep, kMostDepth);
         if (token == QXmlStreamReader::EndElement) --depth_;
         if (token == QXmlStreamReader::EndDocument) return finish();
         if (token != QXmlStreamReader::Invalid) return true;
         if (xml_.error() != QXmlStreamReader::PrematureEndOfDocumentError) {
-            Failure broken = partFault(Fault::WorkbookXmlBroken, name_);
+            Failure broken = partFault(SpreadsheetFault::WorkbookXmlBroken, name_);
             broken.why = xml_.errorString().toStdString();
             return R::failure(std::move(broken));
         }
         char chunk[kChunkBytes];
         const int got = zip_ == nullptr ? -1 : unzReadCurrentFile(zip_, chunk, kChunkBytes);
-        if (got < 0) return fail(Fault::WorkbookPartCannotInflate);
-        if (got == 0) return fail(Fault::WorkbookXmlEndsEarly);
+        if (got < 0) return fail(SpreadsheetFault::WorkbookPartCannotInflate);
+        if (got == 0) return fail(SpreadsheetFault::WorkbookXmlEndsEarly);
         if (Result<bool> fine = look(chunk, static_cast<std::size_t>(got)); !fine) return fine;
         xml_.addData(QByteArray(chunk, got));
     }
@@ -101,16 +102,18 @@ Result<bool> XmlPart::next() {
 
 Result<bool> XmlPart::look(const char* bytes, std::size_t size) {
     if (read_ == 0 && size >= 2 && (bytes[0] == '\xFE' || bytes[0] == '\xFF')) // a UTF-16 byte order mark
-        return fail(Fault::WorkbookNotUtf8);
+        return fail(SpreadsheetFault::WorkbookNotUtf8);
     read_ += size;
-    if (read_ > most_) return fail(Fault::WorkbookPartTooLarge, most_);
+    if (read_ > most_) return fail(SpreadsheetFault::WorkbookPartTooLarge, most_);
     if (read_ > kInflationAllowance && read_ / kMostInflation > stored_)
-        return fail(Fault::WorkbookInflatesTooMuch, kMostInflation);
+        return fail(SpreadsheetFault::WorkbookInflatesTooMuch, kMostInflation);
     Scan& s = scan_;
     for (std::size_t i = 0; i < size; ++i) {
         const char c = bytes[i];
-        if (c == '\0') return fail(Fault::WorkbookNotUtf8); // UTF-16 or UTF-32: no UTF-8 text holds it
-        if (s.afterTag && (c == '!' || (c == '?' && s.tags > 1))) return fail(Fault::WorkbookHoldsComment);
+        if (c == '\0')
+            return fail(SpreadsheetFault::WorkbookNotUtf8); // UTF-16 or UTF-32: no UTF-8 text holds it
+        if (s.afterTag && (c == '!' || (c == '?' && s.tags > 1)))
+            return fail(SpreadsheetFault::WorkbookHoldsComment);
         s.afterTag = c == '<' && s.quote == 0;
         if (s.afterTag) {
             ++s.tags;
@@ -120,15 +123,15 @@ Result<bool> XmlPart::look(const char* bytes, std::size_t size) {
             continue;
         }
         if (++s.sinceTag > kMostBytesBetweenTags)
-            return fail(Fault::WorkbookTokenTooLarge, kMostBytesBetweenTags);
+            return fail(SpreadsheetFault::WorkbookTokenTooLarge, kMostBytesBetweenTags);
         if (!s.inTag) continue;
-        if (s.sinceTag > kMostTagBytes) return fail(Fault::WorkbookTagTooLarge, kMostTagBytes);
+        if (s.sinceTag > kMostTagBytes) return fail(SpreadsheetFault::WorkbookTagTooLarge, kMostTagBytes);
         if (s.quote != 0) {
             if (c == s.quote) s.quote = 0;
         } else if (c == '"' || c == '\'') {
             s.quote = c;
         } else if (c == '=' && ++s.attributes > kMostAttributes) {
-            return fail(Fault::WorkbookTooManyAttributes, kMostAttributes);
+            return fail(SpreadsheetFault::WorkbookTooManyAttributes, kMostAttributes);
         } else if (c == '>') {
             s.inTag = false;
         }
@@ -142,12 +145,12 @@ Result<bool> XmlPart::finish() {
     int got = 0;
     while (zip_ != nullptr && (got = unzReadCurrentFile(zip_, rest, kChunkBytes)) > 0)
         if (Result<bool> fine = look(rest, static_cast<std::size_t>(got)); !fine) return fine;
-    if (got < 0) return fail(Fault::WorkbookPartCannotInflate);
+    if (got < 0) return fail(SpreadsheetFault::WorkbookPartCannotInflate);
     if (zip_ != nullptr) {
         const int closed = unzCloseCurrentFile(zip_);
         zip_ = nullptr;
-        if (closed == UNZ_CRCERROR) return fail(Fault::WorkbookEntryDamaged);
-        if (closed != UNZ_OK) return fail(Fault::WorkbookPartCannotInflate);
+        if (closed == UNZ_CRCERROR) return fail(SpreadsheetFault::WorkbookEntryDamaged);
+        if (closed != UNZ_OK) return fail(SpreadsheetFault::WorkbookPartCannotInflate);
     }
     return false;
 }

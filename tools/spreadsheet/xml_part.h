@@ -16,8 +16,10 @@
 
 namespace specialty {
 
+enum class SpreadsheetFault : std::uint16_t; // its faults: tools/spreadsheet/spreadsheet_fault.h
+
 // A fault of the container's part `part` (see failure.h): `limit` for the bounds it passes.
-Failure partFault(Fault fault, const QString& part, std::uint64_t limit = 0);
+Failure partFault(SpreadsheetFault fault, const QString& part, std::uint64_t limit = 0);
 
 class XmlPart {
   public:
@@ -54,7 +56,7 @@ class XmlPart {
         std::uint64_t attributes = 0;
     } scan_;
 
-    Result<bool> fail(Fault fault, std::uint64_t limit = 0) const;
+    Result<bool> fail(SpreadsheetFault fault, std::uint64_t limit = 0) const;
     // Looks at the next raw bytes: a failure when they pass a bound.
     Result<bool> look(const char* bytes, std::size_t size);
     // At the end of the document: the rest of the part read, its checksum compared.

@@ -1,4 +1,5 @@
 #include "tools/uses/catalogue_walk.h"
+#include "tools/listing_fault.h"
 
 #include "catalogue/messages.h"
 #include "catalogue/record_reader.h"
@@ -10,7 +11,7 @@ namespace {
 
 // A reader's failure about the record that starts on `line` (0: not known).
 Failure onLine(const Failure& failure, std::uint64_t line) {
-    Failure where(Fault::CatalogueRecordOnLine);
+    Failure where(ListingFault::RecordOnLine);
     where.line = line;
     return causedBy(std::move(where), failure);
 }

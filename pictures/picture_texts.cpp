@@ -1,6 +1,8 @@
-// The texts of the faults in failure.h's block "Pictures": why a part's picture is not shown, worded to
+// The texts of the pictures layer's faults (picture_fault.h): why a part's picture is not shown, worded to
 // follow "the picture ...: ".
-#include "fault_texts.h"
+#include "pictures/picture_fault.h"
+
+#include "catalogue/messages.h"
 
 namespace specialty {
 
@@ -19,37 +21,51 @@ std::string warningList(const std::string& lines) {
     return list;
 }
 
-} // namespace
-
 std::string describePictureFault(const Failure& failure) {
-    switch (failure.fault) {
-    case Fault::PictureNotDecodedFormat:
+    switch (failure.fault.as<PictureFault>()) {
+    case PictureFault::NotDecodedFormat:
         return "it is not a picture that can be decoded (not a " + failure.expected + " file)";
-    case Fault::PictureHasTooManyScans:
+    case PictureFault::HasTooManyScans:
         return "it has " + std::to_string(failure.count) + " scans, more than the " +
                std::to_string(failure.limit) + " a picture may have";
-    case Fault::PictureGivesNoSize:
+    case PictureFault::GivesNoSize:
         return "it does not give its size before its pixels (" + failure.why + ")";
-    case Fault::PictureScansTakeTooLong:
+    case PictureFault::ScansTakeTooLong:
         return "its " + std::to_string(failure.count) + " scans over " + failure.value +
                " pixels would take too long to decode";
-    case Fault::PictureDoesNotFitMemory:
+    case PictureFault::DoesNotFitMemory:
         return "it is " + failure.value + " pixels, more than the " + megabytes(failure.limit) +
                " of memory left for it";
-    case Fault::PictureDoesNotDecode:
+    case PictureFault::DoesNotDecode:
         return "it is not a picture that can be decoded (" + causeOf(failure) + ")";
-    case Fault::PictureTimeIsUp:
+    case PictureFault::TimeIsUp:
         return "its time is up";
-    case Fault::PictureOutOfMemory:
+    case PictureFault::OutOfMemory:
         return "there is not memory enough to read it";
-    case Fault::PictureDecodesOnlyPartly:
+    case PictureFault::DecodesOnlyPartly:
         return "it decodes only partly (" + warningList(failure.why) + ")";
-    case Fault::PictureRowsCutShort:
+    case PictureFault::RowsCutShort:
         return "its pixel rows stop after " + std::to_string(failure.count) + " of its " +
                std::to_string(failure.limit) + " rows";
     default:
         return failure.why;
     }
+}
+
+class PictureFamily final : public FaultFamily {
+  public:
+    const char* name() const override { return "picture"; }
+    void describeTo(std::string& text, const Failure& failure) const override {
+        text += describePictureFault(failure);
+    }
+};
+
+const PictureFamily kFamily;
+
+} // namespace
+
+const FaultFamily& faultFamily(PictureFault) {
+    return kFamily;
 }
 
 } // namespace specialty

@@ -1,11 +1,12 @@
-// The texts of the faults in failure.h's block "The checker's findings", and the form of a finding's place.
+// The texts of check's findings (check_fault.h), and the form of a finding's place.
 #include "catalogue/catalogue_record.h"
-#include "catalogue/findings.h"
 #include "catalogue/messages.h"
 #include "catalogue/text_encoding.h"
-#include "fault_texts.h"
+#include "tools/check/check_fault.h"
+#include "tools/check/findings.h"
 
 #include <charconv>
+#include <utility>
 #include <vector>
 
 namespace specialty {
@@ -55,7 +56,7 @@ void appendEarlierRecords(std::string& text, const Failure* link) {
     std::size_t named = 0;
     const Failure* rest = nullptr; // CheckEarlierMore or CheckEarlierOthers
     for (const Failure* l = link; l != nullptr; l = l->cause.get(), ++named)
-        if (l->fault != Fault::CheckEarlierRecord) {
+        if (l->fault != CheckFault::EarlierRecord) {
             rest = l;
             break;
         }
@@ -73,7 +74,7 @@ void appendEarlierRecords(std::string& text, const Failure* link) {
         one(*l);
     }
     if (rest == nullptr) return;
-    if (rest->fault == Fault::CheckEarlierOthers) {
+    if (rest->fault == CheckFault::EarlierOthers) {
         text += " and others";
         return;
     }
@@ -84,11 +85,6 @@ void appendEarlierRecords(std::string& text, const Failure* link) {
 
 std::string number(std::int64_t n) {
     return std::to_string(n);
-}
-
-// "holds 22 fields, not 23": a line or a stretch of the catalogue that holds no whole record.
-std::string holdsFields(std::int64_t fields) {
-    return "holds " + counted(fields, "field") + ", not " + number(kRecordFields);
 }
 
 std::string fieldOfRecord(const Failure& f) {
@@ -111,7 +107,24 @@ constexpr const char* kOneRecordALine = "; the viewer reads it, but one record a
 
 std::string otherCheckFinding(const Failure& failure);
 
+void describeCheckFinding(const Failure& failure, std::string& text);
+
+class CheckFamily final : public FaultFamily {
+  public:
+    const char* name() const override { return "check"; }
+    // Check's findings come by the million: each piece goes straight into `text`.
+    void describeTo(std::string& text, const Failure& failure) const override {
+        describeCheckFinding(failure, text);
+    }
+};
+
+const CheckFamily kFamily;
+
 } // namespace
+
+const FaultFamily& faultFamily(CheckFault) {
+    return kFamily;
+}
 
 const char* levelName(FindingLevel level) {
     return level == FindingLevel::Error ? "error" : "warning";
@@ -135,20 +148,22 @@ void appendFindingLead(std::string& text, const std::string& shownFile, std::uin
     text += ": ";
 }
 
+namespace {
+
 void describeCheckFinding(const Failure& failure, std::string& text) {
     const Failure& f = failure;
-    switch (f.fault) {
-    case Fault::CheckNameTooLong:
+    switch (f.fault.as<CheckFault>()) {
+    case CheckFault::NameTooLong:
         appendFieldOfRecord(text, f);
         text += " is longer than ";
         appendNumber(text, f.limit);
         text += " characters: no selection can match it";
         return;
-    case Fault::CheckNameBlankEnds:
+    case CheckFault::NameBlankEnds:
         appendFieldOfRecord(text, f);
         text += " begins or ends with a blank, which a selection's columns drop: no selection can match it";
         return;
-    case Fault::CheckNeverShown:
+    case CheckFault::NeverShown:
         appendRecord(text, f.record);
         text += " (VehicleId ";
         text += printableForMessage(f.value);
@@ -159,12 +174,12 @@ void describeCheckFinding(const Failure& failure, std::string& text) {
         text += " already finds ";
         appendEarlierRecords(text, f.cause.get());
         return;
-    case Fault::CheckEarlierRecord:
-    case Fault::CheckEarlierMore:
-    case Fault::CheckEarlierOthers:
+    case CheckFault::EarlierRecord:
+    case CheckFault::EarlierMore:
+    case CheckFault::EarlierOthers:
         appendEarlierRecords(text, &f);
         return;
-    case Fault::CheckVehicleIdRepeated:
+    case CheckFault::VehicleIdRepeated:
         text += "VehicleId ";
         appendQuoted(text, f.value);
         text += " of ";
@@ -178,10 +193,10 @@ void describeCheckFinding(const Failure& failure, std::string& text) {
         }
         text += ": a VehicleId identifies one catalogue entry";
         return;
-    case Fault::CheckNoPicture:
-    case Fault::CheckNoDescription:
+    case CheckFault::NoPicture:
+    case CheckFault::NoDescription:
         appendPartCode(text, f);
-        text += f.fault == Fault::CheckNoPicture ? "has no picture file " : "has no description file ";
+        text += f.fault == CheckFault::NoPicture ? "has no picture file " : "has no description file ";
         text += f.file;
         if (!f.expected.empty()) {
             text += ", but ";
@@ -194,118 +209,132 @@ void describeCheckFinding(const Failure& failure, std::string& text) {
     }
 }
 
-namespace {
+// The findings that name no detail.
+constexpr std::pair<CheckFault, const char*> kFixedTexts[] = {
+    {CheckFault::ByteOrderMark,
+     "the file begins with a UTF-8 byte order mark: the viewer reads it as part of the first VehicleId "
+     "(\"\xC3\xAF\xC2\xBB\xC2\xBF...\"); save the catalogue as Windows-1252, without it"},
+    {CheckFault::LinesAfterEnd, "lines after the end record are never read"},
+    {CheckFault::NoEndRecord, "the catalogue has no end record (a record whose VehicleId is 0)"},
+    {CheckFault::NoRecord,
+     "the catalogue holds no record before its end: every search finds nothing, every demo step too"},
+    {CheckFault::UnusedPicture, "no record uses this picture"},
+    {CheckFault::UnusedDescription, "no record uses this description"},
+};
 
-std::string otherCheckFinding(const Failure& failure) {
-    const Failure& f = failure;
-    const std::string line = std::to_string(f.line);
-    switch (f.fault) {
-    case Fault::CheckByteOrderMark:
-        return "the file begins with a UTF-8 byte order mark: the viewer reads it as part of the first "
-               "VehicleId "
-               "(\"\xC3\xAF\xC2\xBB\xC2\xBF...\"); save the catalogue as Windows-1252, without it";
-    case Fault::CheckUtf8Field:
+// About the catalogue's bytes and records.
+std::string recordFinding(const Failure& f) {
+    switch (f.fault.as<CheckFault>()) {
+    case CheckFault::SpareFieldLong:
+        return "field SpareField of " + recordNumbered(f.record) + " is longer than " + number(f.limit) +
+               " bytes: the viewer never shows it and reads past it, but find does not show it and export "
+               "refuses the catalogue";
+    case CheckFault::Utf8Field:
         return fieldOfRecord(f) + " is UTF-8 text (" + quotedUtf8(f.value) +
                "), which the viewer reads as Windows-1252: save the catalogue as Windows-1252";
-    case Fault::CheckNameUnmappable:
+    case CheckFault::NameUnmappable:
         return fieldOfRecord(f) +
                " holds the byte 0x81, which no selection can hold: no selection can match it";
-    case Fault::CheckYearNotWhole:
+    case CheckFault::YearNotWhole:
         return "the year " + fieldName(f.field) + " of " + recordNumbered(f.record) + " (" + quoted(f.value) +
                ") is not a whole number " + kYearRange + ": a search for its vehicle fails";
-    case Fault::CheckYearsReversed:
+    case CheckFault::YearsReversed:
         return yearsOf(f) + ": no year lies in that range, so no selection finds it";
-    case Fault::CheckYearsBelowSelection:
+    case CheckFault::YearsBelowSelection:
         return yearsOf(f) + ": a selection's year cannot be below " + number(kLowestSelectionYear) +
                ", so no selection finds it";
-    case Fault::CheckTooManyVehicles:
+    case CheckFault::TooManyVehicles:
         return "the catalogue lists too many different vehicles to judge them all: records of vehicles first "
                "listed from " +
                recordNumbered(f.record) +
                " on are not checked for an earlier record that always wins over them";
-    case Fault::CheckTooManyVehicleIds:
+    case CheckFault::TooManyVehicleIds:
         return "the catalogue uses too many different VehicleIds to check them all for repeats: those first "
                "used "
                "from " +
                recordNumbered(f.record) + " on are not checked";
-    case Fault::CheckEndsInRecord:
+    case CheckFault::EndsInRecord:
         return "the file ends in the middle of " + recordNumbered(f.record) + ": it has " + number(f.count) +
                " of its " + number(kRecordFields) + " fields, and every search that reaches it fails";
-    case Fault::CheckFieldTooLong:
+    case CheckFault::FieldTooLong:
         return "field " + fieldName(f.field) + " of " + recordNumbered(f.record) + " is longer than " +
                number(f.limit) +
                " bytes: the viewer reports the catalogue as damaged instead of showing this "
                "record";
-    case Fault::CheckLinesAfterEnd:
-        return "lines after the end record are never read";
-    case Fault::CheckNoEndRecord:
-        return "the catalogue has no end record (a record whose VehicleId is 0)";
-    case Fault::CheckNoRecord:
-        return "the catalogue holds no record before its end: every search finds nothing, every demo step "
-               "too";
-    case Fault::CheckLineFields:
+    default:
+        return f.why;
+    }
+}
+
+// About the catalogue's lines.
+std::string lineFinding(const Failure& f) {
+    const std::string line = std::to_string(f.line);
+    switch (f.fault.as<CheckFault>()) {
+    case CheckFault::LineFields:
         return "line " + line + " " + holdsFields(f.count);
-    case Fault::CheckShiftBegins:
+    case CheckFault::ShiftBegins:
         return "line " + line + " " + holdsFields(f.count) + ": the records from " +
                recordNumbered(f.record) + " on are read shifted";
-    case Fault::CheckShiftUntil:
+    case CheckFault::ShiftUntil:
         return "line " + line + " " + holdsFields(f.count) + ": the records from " +
                recordNumbered(f.record) + " on are read shifted until line " + number(f.limit);
-    case Fault::CheckShiftToEnd:
+    case CheckFault::ShiftToEnd:
         return "line " + line + " " + holdsFields(f.count) + ": every record from " +
                recordNumbered(f.record) + " on is read shifted, the end record too";
-    case Fault::CheckShiftEnds:
+    case CheckFault::ShiftEnds:
         return "the records read shifted since line " + line + " are in step again after this line";
-    case Fault::CheckShiftStays:
+    case CheckFault::ShiftStays:
         return "the records read shifted since line " + line +
                " stay shifted to the end of the file, the end record too";
-    case Fault::CheckRecordsOnLine:
+    case CheckFault::RecordsOnLine:
         return "line " + line + " holds " + number(f.count) + " records" + kOneRecordALine;
-    case Fault::CheckRecordSpansLines:
+    case CheckFault::RecordSpansLines:
         return recordNumbered(f.record) + " spans lines " + line + "-" + number(f.limit) + kOneRecordALine;
-    case Fault::CheckAsLineReads:
+    case CheckFault::AsLineReads:
         return "after the shift at line " + number(f.limit) + ", as line " + line + " reads: " + causeOf(f);
-    case Fault::CheckUnjudgedLines:
+    case CheckFault::UnjudgedLines:
         return counted(f.count, "line") + " could not be judged (the first is line " + line +
                "): " + (f.count == 1 ? "it holds" : "they hold") + " other than " + number(kRecordFields) +
                " fields, so no record can be read from " + (f.count == 1 ? "it" : "them");
-    case Fault::CheckTooManyPartCodes:
+    default:
+        return f.why;
+    }
+}
+
+// About part files.
+std::string partFileFinding(const Failure& f) {
+    switch (f.fault.as<CheckFault>()) {
+    case CheckFault::TooManyPartCodes:
         return "the catalogue uses too many different part codes to check them all: the files of the codes "
                "first used from " +
                recordNumbered(f.record) + " on are not checked";
-    case Fault::CheckPartCodeNotAName:
+    case CheckFault::PartCodeNotAName:
         return partCode(f) +
                "is not a plain file name: the viewer shows no picture and no description for it";
-    case Fault::CheckPictureNotWhole:
+    case CheckFault::PictureNotWhole:
         return partCode(f) + "has a picture file " + f.file + " that does not show whole: " + causeOf(f);
-    case Fault::CheckPartFileLeadsOutside:
+    case CheckFault::PartFileLeadsOutside:
         return partCode(f) + "has a file " + f.file + " that is a link leading outside the data folder, to " +
                f.expected + ": the review sheet does not show it";
-    case Fault::CheckDescriptionUnreadable:
+    case CheckFault::DescriptionUnreadable:
         return partCode(f) + "has a description file " + f.file + " that cannot be read (" + causeOf(f) +
                "): the viewer shows no description for it";
-    case Fault::CheckFolderUnlisted:
+    case CheckFault::FolderUnlisted:
         return "the data folder cannot be listed (" + f.why +
                "): each part file was asked for by its name, so names that differ in letter case alone and "
                "files no record uses could not be found";
-    case Fault::CheckUnusedPicture:
-        return "no record uses this picture";
-    case Fault::CheckUnusedDescription:
-        return "no record uses this description";
-    case Fault::CatalogueDamageBegins:
-        return causeOf(f) + " The damage begins at line " + line +
-               (f.count >= 0 && f.count != kRecordFields ? ", which " + holdsFields(f.count)
-                                                         : std::string()) +
-               ".";
-    case Fault::CatalogueRecordOnLine: {
-        std::string text = causeOf(f);
-        if (f.line == 0) return text;
-        if (!text.empty() && text.back() == '.') text.pop_back();
-        return text + " (it starts on line " + line + ").";
-    }
     default:
-        return failure.why;
+        return f.why;
     }
+}
+
+std::string otherCheckFinding(const Failure& failure) {
+    const CheckFault fault = failure.fault.as<CheckFault>();
+    for (const auto& [fixed, text] : kFixedTexts)
+        if (fault == fixed) return text;
+    if (fault < CheckFault::LineFields) return recordFinding(failure);
+    if (fault < CheckFault::TooManyPartCodes) return lineFinding(failure);
+    return partFileFinding(failure);
 }
 
 } // namespace

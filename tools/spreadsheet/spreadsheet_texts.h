@@ -1,9 +1,9 @@
-// The form import gives the faults it finds in a spreadsheet (failure.h's block "Spreadsheets"): each
-// where it lies, the way compilers write it so that editors jump to it, and the refusal that names them
-// all. The words are made with every other text, by describe().
+// The form import gives the faults it finds in a spreadsheet (spreadsheet_fault.h): each where it lies,
+// the way compilers write it so that editors jump to it, and the refusal that names them all. The words
+// are made with every other text, by describe().
 #pragma once
 
-#include "failure.h"
+#include "catalogue/failure.h"
 
 #include <cstdint>
 #include <string>
