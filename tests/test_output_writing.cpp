@@ -315,11 +315,11 @@ class OutputWritingTest : public QObject {
         QCOMPARE(tool({"--data", dir, "export", "-o", dir + "out.xlsx"}).status, 0);
         auto rows = specialty::openWorkbook(folder.file("out.xlsx"));
         QVERIFY2(rows, rows.reason().c_str());
-        specialty::SheetRow row;
+        specialty::TableRow row;
         QVERIFY(rows.value()->next(row).value() && row.cells.size() == 23); // the header
         QVERIFY(rows.value()->next(row).value());
         QString columns;
-        for (const specialty::SheetCell& cell : row.cells)
+        for (const specialty::TableCell& cell : row.cells)
             columns += QString::number(cell.column) + " ";
         QCOMPARE(columns, QString("1 3 6 7 ")); // VehicleId, Make, YearFrom, YearTo
         const auto back = specialty::catalogueFromSpreadsheet(folder.file("out.xlsx"));

@@ -132,7 +132,7 @@ void warnDuplicates(std::deque<VehicleIdSeen>& seen, CatalogueText& catalogue, F
 }
 
 // The header row, or the faults that say why the file is not what import reads.
-bool headerFits(const SheetRow& row, Faults& faults) {
+bool headerFits(const TableRow& row, Faults& faults) {
     if (row.cells.size() == 1) { // one cell: maybe another separator
         for (char separator : {';', '\t'})
             if (row.cells[0].text.find(separator) != std::string::npos) {
@@ -146,8 +146,8 @@ bool headerFits(const SheetRow& row, Faults& faults) {
         return false;
     }
     for (int f = 1; f <= kRecordFields; ++f) {
-        const SheetCell* cell = nullptr;
-        for (const SheetCell& c : row.cells)
+        const TableCell* cell = nullptr;
+        for (const TableCell& c : row.cells)
             if (c.column == static_cast<std::uint64_t>(f)) cell = &c;
         if (cell == nullptr) {
             faults.add(row.line, 0, Failure(Fault::SheetHeaderMissing));
@@ -164,7 +164,7 @@ bool headerFits(const SheetRow& row, Faults& faults) {
         }
     }
     if (row.cells.back().column > static_cast<std::uint64_t>(kRecordFields)) {
-        const SheetCell& stray = row.cells.back();
+        const TableCell& stray = row.cells.back();
         faults.add(stray.line, stray.column, strayCell(stray.text));
     }
     return !faults.any();
@@ -177,7 +177,7 @@ namespace {
 // Reads the rows into `catalogue`, all but its end record. Returns why nothing may be written: the faults
 // found (a SheetRefused), or a failure of `catalogue`; nothing when the text is the catalogue.
 // `numberCells`, when given, receives which text fields of each record a workbook held as number cells.
-std::optional<Failure> importRows(SheetRows& rows, const std::string& file, bool csv,
+std::optional<Failure> importRows(TableRows& rows, const std::string& file, bool csv,
                                   std::vector<std::string>* warningLines, NumberCells* numberCells,
                                   CatalogueText& catalogue) {
     Faults faults(file);
@@ -189,7 +189,7 @@ std::optional<Failure> importRows(SheetRows& rows, const std::string& file, bool
     };
     const std::size_t mostFieldBytes = RecordReader().maxFieldBytes();
 
-    SheetRow row;
+    TableRow row;
     Result<bool> read = rows.next(row);
     if (!read) return stopped(read);
     if (!read.value()) {
@@ -218,10 +218,10 @@ std::optional<Failure> importRows(SheetRows& rows, const std::string& file, bool
         std::uint32_t numberFields = 0; // the text fields the row holds as number cells
         for (int f = 1; f <= kRecordFields; ++f) {
             stored[static_cast<std::size_t>(f - 1)].clear();
-            const SheetCell* cell = nullptr;
-            for (const SheetCell& c : row.cells)
+            const TableCell* cell = nullptr;
+            for (const TableCell& c : row.cells)
                 if (c.column == static_cast<std::uint64_t>(f)) cell = &c;
-            SheetCell absent; // a workbook's row leaves its empty cells out: they are judged as empty
+            TableCell absent; // a workbook's row leaves its empty cells out: they are judged as empty
             if (cell == nullptr) {
                 absent.line = row.line;
                 absent.column = static_cast<std::uint64_t>(f);
@@ -311,7 +311,7 @@ std::optional<Failure> importSpreadsheet(const std::string& path, std::vector<st
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
     if (lower == suffix) {
-        Result<std::unique_ptr<SheetRows>> workbook = openWorkbook(path);
+        Result<std::unique_ptr<TableRows>> workbook = openWorkbook(path);
         if (!workbook) return refusedWhole(workbook.error(), path);
         return importRows(*workbook.value(), path, false, warnings, numberCells, catalogue);
     }
@@ -341,7 +341,7 @@ Status spreadsheetExists(const std::string& path) {
     return Status::failure(fileFault(Fault::SpreadsheetCannotBeRead, path, std::strerror(errno)));
 }
 
-Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, bool csv,
+Result<std::string> catalogueFromRows(TableRows& rows, const std::string& file, bool csv,
                                       std::vector<std::string>* warnings, NumberCells* numberCells) {
     TextInMemory catalogue;
     if (std::optional<Failure> why = importRows(rows, file, csv, warnings, numberCells, catalogue))
