@@ -19,6 +19,11 @@ namespace specialty {
 
 namespace {
 
+// Whether `failure` is the catalogue's own: it cannot be opened or read, or a record is damaged.
+bool catalogueAtFault(const Failure& failure) {
+    return static_cast<int>(failure.fault) / 100 == static_cast<int>(Fault::CatalogueCannotBeOpened) / 100;
+}
+
 Status discardPiece(std::string_view) {
     return Done{};
 }
@@ -40,14 +45,16 @@ int exportToFile(const ToolOptions& options, const std::string& catalogue, const
             return commandFailed(options, readable.reason());
         return commandFailed(options, describe(causedBy(notWritten, file.error())));
     }
-    bool writeFailed = false; // a failure of the writing is told as a file not written, the CSV's as it is
+    // A failure of the writing is told as a file not written; the catalogue's own, as it is.
+    bool writeFailed = false;
     Status exported = workbook ? exportWorkbook(catalogue, file.value())
                                : exportCsv(catalogue, [&](std::string_view piece) {
                                      Status written = file.value().write(piece);
                                      writeFailed = !written;
                                      return written;
                                  });
-    if (!workbook && !exported && !writeFailed) return commandFailed(options, exported.reason());
+    if (!exported && (workbook ? catalogueAtFault(exported.error()) : !writeFailed))
+        return commandFailed(options, exported.reason());
     if (exported) exported = file.value().commit();
     if (!exported) return commandFailed(options, describe(causedBy(notWritten, exported.error())));
     if (options.json) writeJson({{"outcome", "exported"}, {"file", jsonPath(output)}});
