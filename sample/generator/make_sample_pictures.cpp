@@ -52,7 +52,8 @@ void drawShape(QPainter& p, const Picture& pic) {
         p.drawLine(QPointF(w / 2 - s * 0.35, h / 2), QPointF(w / 2 + s * 0.35, h / 2));
         break;
     case Shape::Bushing:
-        for (double r = 0.4; r > 0.05; r -= 0.1) {
+        double r = 0.4;
+        for (int ring = 0; ring < 4; ++ring, r -= 0.1) { // 0.4 down to 0.1, counted by a whole number
             p.setBrush(r > 0.25 ? pic.tint.lighter(150) : pic.tint);
             p.drawEllipse(QPointF(w / 2, h / 2), s * r, s * r);
         }
