@@ -2,8 +2,8 @@
 // makes of the rows reads back through the viewer's reader, one record a row that holds anything.
 #include "catalogue/src/catalogue_file.h"
 #include "fuzz_input.h"
-#include "tools/spreadsheet/table_rows.h"
 #include "tools/spreadsheet/spreadsheet.h"
+#include "tools/spreadsheet/table_rows.h"
 #include "tools/spreadsheet/xlsx_reader.h"
 
 #include <QBuffer>
