@@ -9,8 +9,8 @@
 //   bench_workbook alone CATALOGUE FILE  libxlsxwriter alone writing every cell of the catalogue's records
 //                                        (empty ones too); prints the CPU seconds of the writing only
 #include "synthetic_catalogue.h"
-#include "tools/spreadsheet/sheet_rows.h"
 #include "tools/spreadsheet/spreadsheet.h"
+#include "tools/spreadsheet/table_rows.h"
 #include "tools/spreadsheet/xlsx_reader.h"
 
 #define XML_DTD // Debian builds expat with it: the amplification limits are declared under it
@@ -119,7 +119,7 @@ int readWithTool(const std::string& file) {
     if (!opened) {
         outcome = opened.reason();
     } else {
-        specialty::SheetRow row;
+        specialty::TableRow row;
         specialty::Result<bool> more = true;
         while ((more = opened.value()->next(row)) && more.value())
             ++rows;

@@ -50,7 +50,7 @@ struct Folder {
                       endRecordLine() + "\r\n";
     Folder() { data.writeFile("specialty.txt", old); }
     std::string csv(const std::string& vehicleId) const {
-        const std::string file = data.file("in.csv");
+        std::string file = data.file("in.csv");
         data.writeFile("in.csv", std::string(kHeader) + "\r\n" + vehicleId +
                                      ",,Brisko,Meridian,Estate,2001,2008,TL2001,,,,,,,,,,,,,,,\r\n");
         return file;
@@ -124,6 +124,31 @@ class OutputWritingTest : public QObject {
                      .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)
                      .size(),
                  kind == "link-to-device" ? 3 : 2);
+    }
+
+    // A catalogue that cannot be read is told as it is, whatever export writes: one sentence, one full stop.
+    void exportOfAnUnreadableCatalogue_data() {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("CSV, no catalogue") << "out.csv" << false << "No such file or directory";
+        QTest::newRow("workbook, no catalogue") << "out.xlsx" << false << "No such file or directory";
+        QTest::newRow("CSV, a folder") << "out.csv" << true << "it is a directory, not a file";
+        QTest::newRow("workbook, a folder") << "out.xlsx" << true << "it is a directory, not a file";
+    }
+    void exportOfAnUnreadableCatalogue() {
+        QFETCH(QString, output);
+        QFETCH(bool, folder);
+        QFETCH(QString, reason);
+        Folder data;
+        const std::string catalogue = data.data.file("specialty.txt");
+        QVERIFY(QFile::remove(q(catalogue)));
+        if (folder) QVERIFY(QDir().mkdir(q(catalogue)));
+        const Run run = tool({"--data", q(data.data.path()), "export", "-o", q(data.data.file("")) + output});
+        QCOMPARE(run.status, 2);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 "The catalogue " + q(catalogue) + " cannot be opened: " + reason + ".\n");
+        QVERIFY(!QFile::exists(q(data.data.file("")) + output));
     }
 
     // Export -o naming the catalogue it reads, by any path.
@@ -315,11 +340,11 @@ class OutputWritingTest : public QObject {
         QCOMPARE(tool({"--data", dir, "export", "-o", dir + "out.xlsx"}).status, 0);
         auto rows = specialty::openWorkbook(folder.file("out.xlsx"));
         QVERIFY2(rows, rows.reason().c_str());
-        specialty::SheetRow row;
+        specialty::TableRow row;
         QVERIFY(rows.value()->next(row).value() && row.cells.size() == 23); // the header
         QVERIFY(rows.value()->next(row).value());
         QString columns;
-        for (const specialty::SheetCell& cell : row.cells)
+        for (const specialty::TableCell& cell : row.cells)
             columns += QString::number(cell.column) + " ";
         QCOMPARE(columns, QString("1 3 6 7 ")); // VehicleId, Make, YearFrom, YearTo
         const auto back = specialty::catalogueFromSpreadsheet(folder.file("out.xlsx"));

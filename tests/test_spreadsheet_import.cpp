@@ -59,7 +59,9 @@ class SpreadsheetImportTest : public QObject {
         };
         QTest::newRow("cell over the reader's 64 KB")
             << with({{kSpareField, std::string(70000, 'x')}})
-            << "CSV:3:2: error: SpareField holds 70000 bytes, more than the 65536 the viewer reads";
+            << "CSV:3:2: error: SpareField holds 70000 bytes, more than the 65536 the viewer keeps of a "
+               "field: the "
+               "rest would be lost, so the record would not read back as written";
         QTest::newRow("UTF-8 read as Windows-1252")
             << with({{kMake, "V\xC3\x83\xC2\xA9lomar"}})
             << "CSV:3:3: error: Make \"V\xC3\x83\xC2\xA9lomar\" is UTF-8 text that was read as Windows-1252 "

@@ -10,15 +10,11 @@
 #include "catalogue/regular_file.h"
 #include "catalogue/vehicle_search.h"
 #include "check/damage_start.h"
-#include "output_file.h"
-#include "spreadsheet/import_review.h"
-#include "spreadsheet/spreadsheet.h"
 #include "tool_output.h"
 #include "tools/spreadsheet/spreadsheet_texts.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -101,56 +97,6 @@ std::string partCodesText(const CatalogueRecord& r) {
             text += (text.empty() ? "" : ", ") + fieldName(kPartCode1 + n - 1) + " " +
                     specialty::quoted(r.partCode(n));
     return text;
-}
-
-Status discardPiece(std::string_view) {
-    return Done{};
-}
-
-// Export with -o: never over the catalogue it reads, and never replacing what is not an ordinary file.
-int exportToFile(const ToolOptions& options, const std::string& catalogue, const std::string& output) {
-    const bool workbook = namesWorkbook(output);
-    const Failure notWritten(workbook ? OutputFault::WorkbookNotWritten : OutputFault::CsvNotWritten);
-    if (sameFile(output, catalogue)) {
-        Failure same(OutputFault::IsTheCatalogue);
-        same.file = output;
-        same.value = catalogue;
-        return commandFailed(options, describe(same));
-    }
-    Result<OutputFile> file = OutputFile::open(output);
-    if (!file) {
-        // A catalogue that cannot be exported is named before an output that cannot be written.
-        if (Status readable = workbook ? Status(Done{}) : exportCsv(catalogue, discardPiece); !readable)
-            return commandFailed(options, readable.reason());
-        return commandFailed(options, describe(causedBy(notWritten, file.error())));
-    }
-    bool writeFailed = false; // a failure of the writing is told as a file not written, the CSV's as it is
-    Status exported = workbook ? exportWorkbook(catalogue, file.value())
-                               : exportCsv(catalogue, [&](std::string_view piece) {
-                                     Status written = file.value().write(piece);
-                                     writeFailed = !written;
-                                     return written;
-                                 });
-    if (!workbook && !exported && !writeFailed) return commandFailed(options, exported.reason());
-    if (exported) exported = file.value().commit();
-    if (!exported) return commandFailed(options, describe(causedBy(notWritten, exported.error())));
-    if (options.json) writeJson({{"outcome", "exported"}, {"file", jsonPath(output)}});
-    return kExitFine;
-}
-
-// Replaces `target` with the content of the file `source` after keeping the file it replaces as
-// `previous` (empty when there was none, or when the target is a device written in place).
-Status replaceKeepingPrevious(const std::string& target, const std::string& source,
-                              Result<std::string>& previous) {
-    Result<OutputFile> file = OutputFile::open(target);
-    if (!file) return Status::failure(file.error());
-    if (file.value().replaces()) {
-        previous = keepPreviousVersion(target);
-        if (!previous)
-            return Status::failure(causedBy(Failure(OutputFault::PreviousNotKept), previous.error()));
-    }
-    if (Status written = file.value().copyFrom(source); !written) return written;
-    return file.value().commit();
 }
 
 } // namespace
@@ -246,78 +192,6 @@ int listCommand(const ToolOptions& options, bool codes) {
     }
     if (options.json) writeOut("],\"outcome\":\"listed\"}\n");
     return exitStatus;
-}
-
-int exportCommand(const ToolOptions& options, const std::string& output) {
-    const std::string catalogue = options.dataFolder + std::string(kCatalogueName);
-    if (!output.empty()) return exportToFile(options, catalogue, output);
-    if (!options.json) { // the CSV goes out as it is made; a failure after its start ends it there
-        if (Status exported = exportCsv(catalogue,
-                                        [](std::string_view piece) {
-                                            writeOut(piece);
-                                            return Status(Done{});
-                                        });
-            !exported)
-            return commandFailed(options, exported.reason());
-        return kExitFine;
-    }
-    Result<std::string> csv = exportCsv(catalogue);
-    if (!csv) return commandFailed(options, csv.reason());
-    writeJson({{"outcome", "exported"}, {"csv", QString::fromStdString(csv.value())}});
-    return kExitFine;
-}
-
-int importCommand(const ToolOptions& options, const std::string& input, const std::string& output) {
-    if (Status readable = spreadsheetExists(input); !readable)
-        return commandFailed(options, describe(readable.error()) + "\n" + kNothingWritten);
-    auto notWritten = [&](const Failure& why) {
-        return commandFailed(options, describe(causedBy(Failure(OutputFault::NothingWritten), why)));
-    };
-    // The catalogue is made in a file of its own, not in memory, and copied over the target once reviewed.
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return notWritten(fileFault(CatalogueFault::System, {}, scratch.errorString().toStdString()));
-    const std::string made = scratch.filePath("catalogue.txt").toStdString();
-    std::vector<std::string> warnings;
-    NumberCells numberCells;
-    if (Status catalogue = catalogueFromSpreadsheet(input, made, &warnings, &numberCells); !catalogue) {
-        if (catalogue.error().fault != SpreadsheetFault::SheetRefused) return notWritten(catalogue.error());
-        if (options.json)
-            writeJson(
-                {{"outcome", "refused"}, {"message", jsonPath(catalogue.reason() + "\n" + kNothingWritten)}});
-        else
-            std::fprintf(stderr, "%s\n%s\n", catalogue.reason().c_str(), kNothingWritten);
-        return kExitProblems;
-    }
-    if (!options.json)
-        for (const std::string& warning : warnings)
-            std::fprintf(stderr, "%s\n", warning.c_str());
-    const std::string target = output.empty() ? options.dataFolder + std::string(kCatalogueName) : output;
-    if (const std::optional<int> stop = reviewImport(options, input, target, made, numberCells, &warnings))
-        return *stop;
-    Result<std::string> previous = std::string();
-    if (Status written = replaceKeepingPrevious(target, made, previous); !written) {
-        const std::string message = describe(causedBy(Failure(OutputFault::NothingWritten), written.error()));
-        if (!options.json) return commandFailed(options, message);
-        endImportJson({{"outcome", "failed"}, {"message", jsonPath(message)}}); // after the review's members
-        return kExitError;
-    }
-    if (options.json) {
-        QJsonArray warningList;
-        for (const std::string& warning : warnings)
-            warningList.append(jsonPath(warning));
-        endImportJson(
-            {{"outcome", "imported"},
-             {"file", jsonPath(target)},
-             {"previous", previous.value().empty() ? QJsonValue() : QJsonValue(jsonPath(previous.value()))},
-             {"warnings", warningList}});
-    } else {
-        writeOut("Wrote " + shown(target) + "\n" +
-                 (previous.value().empty()
-                      ? std::string()
-                      : "The previous catalogue is kept as " + shown(previous.value()) + "\n"));
-    }
-    return kExitFine;
 }
 
 int checkCommand(const ToolOptions& options, const PictureCheck& showsWhole) {

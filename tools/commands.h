@@ -1,5 +1,8 @@
-// The commands of specialty-catalogue. Each prints its result and returns the exit status:
-// 0 found or no errors, 1 not found or errors found, 2 usage error, I/O error or a damaged catalogue.
+// The commands of specialty-catalogue that read the catalogue as the viewer does (find, list, check), and
+// what every command shares. The other families declare their commands in their own folders:
+// spreadsheet/spreadsheet_commands.h, sheet/sheet_command.h, uses/uses_command.h. Each command prints its
+// result and returns the exit status: 0 found or no errors, 1 not found or errors found, 2 usage error, I/O
+// error or a damaged catalogue.
 #pragma once
 
 #include "check/catalogue_check.h"
@@ -30,12 +33,6 @@ int findCommand(const ToolOptions& options, const std::string& selection,
                 std::optional<std::int64_t> position);
 // With `codes` each record's part codes too.
 int listCommand(const ToolOptions& options, bool codes = false);
-// The records as CSV, to `output` or standard output.
-int exportCommand(const ToolOptions& options, const std::string& output);
-// CSV back into the catalogue: `output`, or the data folder's catalogue.
-int importCommand(const ToolOptions& options, const std::string& input, const std::string& output);
-// What changes from the catalogue file `before` to `after`: 0 identical, 1 different, 2 unreadable.
-int diffCommand(const ToolOptions& options, const std::string& before, const std::string& after);
 int checkCommand(const ToolOptions& options, const PictureCheck& showsWhole);
 
 } // namespace specialty

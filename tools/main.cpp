@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "pictures/picture_loader.h"
 #include "sheet/sheet_command.h"
+#include "spreadsheet/spreadsheet_commands.h"
 #include "tool_command_line.h"
 #include "tool_output.h"
 #include "uses/uses_command.h"

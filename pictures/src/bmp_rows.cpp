@@ -90,20 +90,20 @@ std::int64_t runLengthRows(std::string_view bytes, const Header& header) {
 std::optional<BmpRows> bmpRowsCutShort(std::string_view bytes) {
     const std::optional<Header> header = headerOf(bytes);
     if (!header) return std::nullopt;
-    std::int64_t supplied = header->height;
-    switch (header->compression) {
-    case kUncompressed:
-    case kBitFields:
-    case kAlphaBitFields:
-        supplied = uncompressedRows(bytes, *header);
-        break;
-    case kRunLength8:
-    case kRunLength4:
-        supplied = runLengthRows(bytes, *header);
-        break;
-    default:
-        return std::nullopt;
-    }
+    // The rows the file gives; for a compression not counted here, all of them.
+    const std::int64_t supplied = [&]() -> std::int64_t {
+        switch (header->compression) {
+        case kUncompressed:
+        case kBitFields:
+        case kAlphaBitFields:
+            return uncompressedRows(bytes, *header);
+        case kRunLength8:
+        case kRunLength4:
+            return runLengthRows(bytes, *header);
+        default:
+            return header->height;
+        }
+    }();
     if (supplied >= header->height) return std::nullopt;
     return BmpRows{supplied, header->height};
 }

@@ -51,12 +51,14 @@ void drawShape(QPainter& p, const Picture& pic) {
         p.drawEllipse(QPointF(w / 2 + s * 0.08, h / 2 - s * 0.05), s * 0.12, s * 0.12);
         p.drawLine(QPointF(w / 2 - s * 0.35, h / 2), QPointF(w / 2 + s * 0.35, h / 2));
         break;
-    case Shape::Bushing:
-        for (double r = 0.4; r > 0.05; r -= 0.1) {
+    case Shape::Bushing: {
+        double r = 0.4;
+        for (int ring = 0; ring < 4; ++ring, r -= 0.1) { // 0.4 down to 0.1, counted by a whole number
             p.setBrush(r > 0.25 ? pic.tint.lighter(150) : pic.tint);
             p.drawEllipse(QPointF(w / 2, h / 2), s * r, s * r);
         }
         break;
+    }
     case Shape::Shim: {
         QPainterPath wedge;
         wedge.moveTo(w * 0.1, h * 0.3);

@@ -2,8 +2,8 @@
 // makes of the rows reads back through the viewer's reader, one record a row that holds anything.
 #include "catalogue/src/catalogue_file.h"
 #include "fuzz_input.h"
-#include "tools/spreadsheet/sheet_rows.h"
 #include "tools/spreadsheet/spreadsheet.h"
+#include "tools/spreadsheet/table_rows.h"
 #include "tools/spreadsheet/xlsx_reader.h"
 
 #include <QBuffer>
@@ -14,14 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t rows = 0;
     {
         QBuffer buffer(&bytes);
-        Result<std::unique_ptr<SheetRows>> workbook = openWorkbook(&buffer);
+        Result<std::unique_ptr<TableRows>> workbook = openWorkbook(&buffer);
         if (!workbook) return 0;
-        SheetRow row;
+        TableRow row;
         Result<bool> read = true;
         while ((read = workbook.value()->next(row)) && read.value()) {
             fuzz::require(!row.cells.empty() && row.cells.size() <= kMostKeptCells);
             bool holds = row.cellsBeyond > 0;
-            for (const SheetCell& cell : row.cells) {
+            for (const TableCell& cell : row.cells) {
                 fuzz::require(cell.text.size() <= kMostCellBytes && cell.column >= 1 &&
                               cell.line == row.line);
                 holds = holds || cell.bytes > 0;
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!read) return 0;
     }
     QBuffer buffer(&bytes);
-    Result<std::unique_ptr<SheetRows>> workbook = openWorkbook(&buffer);
+    Result<std::unique_ptr<TableRows>> workbook = openWorkbook(&buffer);
     fuzz::require(workbook.ok());
     Result<std::string> catalogue = catalogueFromRows(*workbook.value(), "fuzz.xlsx", false, nullptr);
     if (!catalogue) return 0;

@@ -2,8 +2,11 @@
 
 #include "catalogue/catalogue_record.h"
 #include "catalogue/record_reader.h"
+#include "catalogue/regular_file.h"
 
-#include <QFile>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 namespace specialty {
 
@@ -15,20 +18,60 @@ bool holdsLineEnd(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-// Lines of `rest` that hold more than blanks.
-std::uint64_t linesWithText(std::string_view rest) {
-    std::uint64_t lines = 0;
-    bool text = false;
-    for (char c : rest) {
-        if (c == '\n' || c == '\r') {
-            lines += text ? 1 : 0;
-            text = false;
-        } else if (c != ' ' && c != '\t') {
-            text = true;
+// Lines that hold more than blanks, counted over text handed in pieces.
+class LinesWithText {
+  public:
+    void add(std::string_view piece) {
+        for (char c : piece) {
+            if (c == '\n' || c == '\r') {
+                lines_ += text_ ? 1 : 0;
+                text_ = false;
+            } else if (c != ' ' && c != '\t') {
+                text_ = true;
+            }
         }
     }
-    return lines + (text ? 1 : 0);
-}
+    std::uint64_t count() const { return lines_ + (text_ ? 1 : 0); }
+
+  private:
+    std::uint64_t lines_ = 0;
+    bool text_ = false;
+};
+
+// A file's bytes read once from its start, a buffer at a time, to look at ranges of it in rising order: the
+// file is neither held nor mapped whole, so memory stays bounded whatever its size.
+class ByteCursor {
+  public:
+    Status open(const std::string& path) { return file_.open(path); }
+    // Hands the bytes of [from, to) to `look` piece by piece, up to the end of the file; `from` lies at or
+    // after the end of the range asked for before. False when the file cannot be read.
+    bool range(std::uint64_t from, std::uint64_t to, const std::function<void(std::string_view)>& look) {
+        while (from < to) {
+            if (from >= start_ + filled_) {
+                if (ended_) return true;
+                start_ += filled_;
+                Result<std::size_t> got = file_.read(buffer_.data(), buffer_.size());
+                if (!got) return false;
+                filled_ = got.value();
+                ended_ = filled_ == 0;
+                continue;
+            }
+            if (from < start_) return false; // behind the buffer: not a rising order
+            const auto at = static_cast<std::size_t>(from - start_);
+            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(filled_ - at, to - from));
+            look(std::string_view(buffer_.data() + at, n));
+            from += n;
+        }
+        return true;
+    }
+
+  private:
+    RegularFile file_;
+    std::vector<char> buffer_ = std::vector<char>(256 * 1024);
+    std::uint64_t start_ = 0; // where the buffer's bytes begin in the file
+    std::size_t filled_ = 0;
+    bool ended_ = false;
+};
 
 std::string capitalPlural(std::uint64_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -37,31 +80,29 @@ std::string capitalPlural(std::uint64_t n, const char* one, const char* many) {
 } // namespace
 
 Result<NotCarriedOver> notCarriedOver(const std::string& path) {
-    // Mapped, not read: the pages come in as the reader passes them, and the file is not copied.
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return Result<NotCarriedOver>::failure(
-            fileFault(CatalogueFault::System, path, file.errorString().toStdString()));
-    const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
-    if (file.size() > 0 && mapped == nullptr)
-        return Result<NotCarriedOver>::failure(
-            fileFault(CatalogueFault::System, path, file.errorString().toStdString()));
-    const std::string_view bytes(reinterpret_cast<const char*>(mapped),
-                                 static_cast<std::size_t>(file.size()));
+    // Read as a stream twice over: records by the reader, and the bytes between their fields by a cursor.
     RecordReader reader;
-    reader.openMemory(bytes);
+    ByteCursor bytes;
+    if (Status opened = reader.open(path); !opened) return Result<NotCarriedOver>::failure(opened.error());
+    if (Status opened = bytes.open(path); !opened) return Result<NotCarriedOver>::failure(opened.error());
     NotCarriedOver lost;
     RawRecord raw;
     for (std::int64_t position = 1; !reader.atEnd(); ++position) {
         if (reader.readRecord(raw) != RecordReader::Read::Record) return lost; // diff names the damage
-        const std::uint64_t first = reader.fieldOffset(1);
-        const std::uint64_t last = reader.fieldOffset(kRecordFields);
-        if (last > first && holdsLineEnd(bytes.substr(first, last - first))) {
+        bool spread = false;
+        if (!bytes.range(reader.fieldOffset(1), reader.fieldOffset(kRecordFields),
+                         [&](std::string_view piece) { spread = spread || holdsLineEnd(piece); }))
+            return lost;
+        if (spread) {
             if (lost.spread.size() < kRecordsNamed) lost.spread.push_back(position);
             ++lost.spreadCount;
         }
         if (raw[kVehicleId] == "0") {
-            lost.linesAfterEnd = linesWithText(bytes.substr(reader.fileOffset()));
+            LinesWithText after;
+            if (!bytes.range(reader.fileOffset(), UINT64_MAX,
+                             [&](std::string_view piece) { after.add(piece); }))
+                return lost;
+            lost.linesAfterEnd = after.count();
             break;
         }
     }

@@ -6,6 +6,7 @@
 #include "tools/spreadsheet/conversion_guard.h"
 #include "tools/spreadsheet/record_alignment.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace specialty {
@@ -64,37 +65,76 @@ std::uint64_t hashOf(const CatalogueRecord& r, int firstField, int lastField) {
     return h;
 }
 
-// What the first reading keeps of each record.
-struct Outline {
-    IdList ids;
-    std::vector<std::uint64_t> content; // all fields
-    std::vector<std::uint64_t> vehicle; // Make, Model, Submodel
-    std::vector<std::uint64_t> ends;    // where each record ends in the catalogue, when kept
-};
+Failure changedWhileRead(const std::string& name) {
+    Failure changed(SpreadsheetFault::CatalogueChangedWhileCompared);
+    changed.file = name;
+    return changed;
+}
 
-// With `keepEnds` also where each record ends, for reading it again on its own.
-Result<Outline> outline(const CatalogueSource& source, bool keepEnds) {
+// The first reading: each record's VehicleId.
+Result<IdList> vehicleIds(const CatalogueSource& source) {
     RecordStream stream;
-    if (Status opened = stream.open(source); !opened) return Result<Outline>::failure(opened.error());
-    Outline o;
+    if (Status opened = stream.open(source); !opened) return Result<IdList>::failure(opened.error());
+    IdList ids;
     RawRecord raw;
     for (;;) {
         Result<bool> more = stream.next(raw);
-        if (!more) return Result<Outline>::failure(more.error());
+        if (!more) return Result<IdList>::failure(more.error());
         if (!more.value()) break;
-        if (o.content.size() + 1 >= kNoRecord) {
+        if (ids.size() + 1 >= kNoRecord || !ids.add(decodeRecord(raw).VehicleId)) {
             Failure tooMany(SpreadsheetFault::CatalogueTooLargeToCompare);
             tooMany.file = source.name;
-            return Result<Outline>::failure(std::move(tooMany));
+            return Result<IdList>::failure(std::move(tooMany));
         }
-        const CatalogueRecord record = decodeRecord(raw);
-        o.ids.add(record.VehicleId);
-        o.content.push_back(hashOf(record, 1, kRecordFields));
-        o.vehicle.push_back(hashOf(record, kMake, kSubmodel));
-        if (keepEnds) o.ends.push_back(stream.offset());
     }
-    return o;
+    return ids;
 }
+
+// What a further reading keeps of some records, found by the record's index.
+template <typename Kept>
+class KeptOfSome {
+  public:
+    void add(std::uint32_t index, const Kept& kept) { // in rising order of index
+        indexes_.push_back(index);
+        kept_.push_back(kept);
+    }
+    const Kept& at(std::uint32_t index) const { // one that was added
+        const auto found = std::lower_bound(indexes_.begin(), indexes_.end(), index);
+        return kept_[static_cast<std::size_t>(found - indexes_.begin())];
+    }
+
+  private:
+    std::vector<std::uint32_t> indexes_;
+    std::vector<Kept> kept_;
+};
+
+// Reads the first `count` records of `source` again, handing those `wanted` says to `keep` with where the
+// record begins and ends in the catalogue. A catalogue with fewer records than the first reading found
+// changed meanwhile.
+Status readAgain(const CatalogueSource& source, std::uint32_t count,
+                 const std::function<bool(std::uint32_t)>& wanted,
+                 const std::function<void(std::uint32_t, const CatalogueRecord&, std::uint64_t begin,
+                                          std::uint64_t end)>& keep) {
+    RecordStream stream;
+    if (Status opened = stream.open(source); !opened) return opened;
+    RawRecord raw;
+    std::uint64_t begin = 0;
+    for (std::uint32_t index = 0; index < count; ++index) {
+        Result<bool> more = stream.next(raw);
+        if (!more) return Status::failure(more.error());
+        if (!more.value()) return Status::failure(changedWhileRead(source.name));
+        if (wanted(index)) keep(index, decodeRecord(raw), begin, stream.offset());
+        begin = stream.offset();
+    }
+    return Done{};
+}
+
+// Where an old record stands in its catalogue, and a hash of its fields: kept for the records that moved.
+struct MovedRecord {
+    std::uint64_t begin;
+    std::uint64_t end;
+    std::uint64_t content;
+};
 
 std::vector<FieldChange> fieldChanges(const CatalogueRecord& before, const CatalogueRecord& after,
                                       std::int64_t& conversions) {
@@ -109,29 +149,20 @@ std::vector<FieldChange> fieldChanges(const CatalogueRecord& before, const Catal
     return changes;
 }
 
-Failure changedWhileRead(const std::string& name) {
-    Failure changed(SpreadsheetFault::CatalogueChangedWhileCompared);
-    changed.file = name;
-    return changed;
-}
-
-// Old records read again one by one, for the walk in the new order that meets them out of their order:
-// a record's bytes, from the end of the record before it to its own end, are read as a catalogue.
+// Old records that moved, read again one by one for the walk in the new order that meets them out of their
+// order: a record's bytes, from the end of the record before it to its own end, are read as a catalogue.
 class RecordFetcher {
   public:
-    RecordFetcher(const CatalogueSource& source, const Outline& outline)
-        : source_(source), outline_(outline) {}
+    explicit RecordFetcher(const CatalogueSource& source) : source_(source) {}
 
-    Result<CatalogueRecord> at(std::uint32_t index) {
-        const std::uint64_t begin = index == 0 ? 0 : outline_.ends[index - 1];
-        const std::uint64_t end = outline_.ends[index];
+    Result<CatalogueRecord> at(const MovedRecord& moved) {
         std::string_view text;
         if (source_.text) {
-            text = source_.text->substr(begin, end - begin);
+            text = source_.text->substr(moved.begin, moved.end - moved.begin);
         } else {
             if (!file_.is_open()) file_.open(source_.read(), std::ios::binary);
-            bytes_.resize(end - begin);
-            if (!file_.seekg(static_cast<std::streamoff>(begin)) ||
+            bytes_.resize(moved.end - moved.begin);
+            if (!file_.seekg(static_cast<std::streamoff>(moved.begin)) ||
                 !file_.read(bytes_.data(), static_cast<std::streamsize>(bytes_.size())))
                 return Result<CatalogueRecord>::failure(changedWhileRead(source_.name));
             text = bytes_;
@@ -145,10 +176,150 @@ class RecordFetcher {
 
   private:
     const CatalogueSource& source_;
-    const Outline& outline_;
     std::ifstream file_;
     std::string bytes_;
     RecordReader reader_; // one for all, since each allocates its buffer
+};
+
+// Which old record each new one is: by VehicleId, then records left unpaired between two that stay in
+// place by their vehicle's names (read again for just those records) or a VehicleId a spreadsheet converted.
+Result<Alignment> paired(const CatalogueSource& before, const CatalogueSource& after, const IdList& olds,
+                         const IdList& news) {
+    Alignment a = alignByIds(olds, news, numberKey);
+    const auto oldCount = static_cast<std::uint32_t>(olds.size());
+    const auto newCount = static_cast<std::uint32_t>(news.size());
+    auto oldUnpaired = [&](std::uint32_t o) { return !a.oldPaired[o]; };
+    auto newUnpaired = [&](std::uint32_t m) { return a.oldOfNew[m] == kNoRecord; };
+    if (std::find(a.oldPaired.begin(), a.oldPaired.end(), false) == a.oldPaired.end() ||
+        std::find(a.oldOfNew.begin(), a.oldOfNew.end(), kNoRecord) == a.oldOfNew.end())
+        return a; // one side has none left to pair
+    KeptOfSome<std::uint64_t> oldNames;
+    KeptOfSome<std::uint64_t> newNames;
+    auto namesInto = [](KeptOfSome<std::uint64_t>& names) {
+        return [&names](std::uint32_t i, const CatalogueRecord& record, std::uint64_t, std::uint64_t) {
+            names.add(i, hashOf(record, kMake, kSubmodel));
+        };
+    };
+    if (Status read = readAgain(before, oldCount, oldUnpaired, namesInto(oldNames)); !read)
+        return Result<Alignment>::failure(read.error());
+    if (Status read = readAgain(after, newCount, newUnpaired, namesInto(newNames)); !read)
+        return Result<Alignment>::failure(read.error());
+    pairBetweenKept(
+        oldCount,
+        [&](std::uint32_t o, std::uint32_t m) {
+            return oldNames.at(o) == newNames.at(m) || spreadsheetConversion(olds[o], news[m]).has_value();
+        },
+        a);
+    return a;
+}
+
+// Where each old record that moved stands, and its fields' hash.
+Result<KeptOfSome<MovedRecord>> movedRecords(const CatalogueSource& before, std::uint32_t oldCount,
+                                             const Alignment& a) {
+    std::vector<bool> moved(oldCount, false);
+    bool any = false;
+    for (std::size_t m = 0; m < a.oldOfNew.size(); ++m)
+        if (a.oldOfNew[m] != kNoRecord && !a.inPlace[m]) any = moved[a.oldOfNew[m]] = true;
+    KeptOfSome<MovedRecord> kept;
+    if (!any) return kept;
+    const Status read = readAgain(
+        before, oldCount, [&](std::uint32_t o) { return moved[o]; },
+        [&](std::uint32_t o, const CatalogueRecord& record, std::uint64_t begin, std::uint64_t end) {
+            kept.add(o, {begin, end, hashOf(record, 1, kRecordFields)});
+        });
+    if (!read) return Result<KeptOfSome<MovedRecord>>::failure(read.error());
+    return kept;
+}
+
+// The last reading: both catalogues side by side in the new order, each change handed on as it is found.
+class ChangeWalk {
+  public:
+    ChangeWalk(const CatalogueSource& before, const CatalogueSource& after, const Alignment& a,
+               const KeptOfSome<MovedRecord>& moved, const std::function<void(const RecordChange&)>& report)
+        : before_(before), after_(after), a_(a), moved_(moved), report_(report), fetcher_(before) {}
+
+    Status run(DiffSummary& summary) {
+        if (Status opened = oldStream_.open(before_); !opened) return opened;
+        if (Status opened = newStream_.open(after_); !opened) return opened;
+        for (std::uint32_t m = 0; m < a_.oldOfNew.size(); ++m)
+            if (Status stepped = step(m, summary); !stepped) return stepped;
+        if (Status read = readOldTo(static_cast<std::uint32_t>(a_.oldPaired.size()), summary); !read)
+            return read;
+        return noneLeft();
+    }
+
+  private:
+    // Reads the old records up to `end`, reporting those that no new record is; leaves the last in oldRaw_.
+    Status readOldTo(std::uint32_t end, DiffSummary& summary) {
+        for (; nextOld_ < end; ++nextOld_) {
+            Result<bool> more = oldStream_.next(oldRaw_);
+            if (!more) return Status::failure(more.error());
+            if (!more.value()) return Status::failure(changedWhileRead(before_.name));
+            if (a_.oldPaired[nextOld_]) continue;
+            RecordChange removed;
+            removed.kind = RecordChange::Kind::Removed;
+            removed.number = nextOld_ + 1;
+            removed.record = decodeRecord(oldRaw_);
+            ++summary.removed;
+            report_(removed);
+        }
+        return Done{};
+    }
+
+    // The new record `m`: added, moved, changed, or the same.
+    Status step(std::uint32_t m, DiffSummary& summary) {
+        Result<bool> more = newStream_.next(newRaw_);
+        if (!more) return Status::failure(more.error());
+        if (!more.value()) return Status::failure(changedWhileRead(after_.name));
+        const std::uint32_t old = a_.oldOfNew[m];
+        RecordChange change;
+        change.number = m + 1;
+        change.numberBefore = old == kNoRecord ? 0 : old + 1;
+        change.record = decodeRecord(newRaw_);
+        if (old == kNoRecord) {
+            change.kind = RecordChange::Kind::Added;
+            ++summary.added;
+        } else if (a_.inPlace[m]) {
+            if (Status read = readOldTo(old + 1, summary); !read) return read;
+            change.fields = fieldChanges(decodeRecord(oldRaw_), change.record, summary.conversions);
+        } else if (moved_.at(old).content == hashOf(change.record, 1, kRecordFields)) {
+            change.kind = RecordChange::Kind::Moved;
+            ++summary.moved;
+        } else {
+            change.moved = true;
+            Result<CatalogueRecord> was = fetcher_.at(moved_.at(old));
+            if (!was) return Status::failure(was.error());
+            change.fields = fieldChanges(was.value(), change.record, summary.conversions);
+        }
+        if (change.kind == RecordChange::Kind::Changed) {
+            if (change.fields.empty()) return Done{};
+            ++summary.changed;
+        }
+        report_(change);
+        return Done{};
+    }
+
+    // Records found now that the first reading did not find mean that a file grew meanwhile.
+    Status noneLeft() {
+        for (auto [stream, source] : {std::pair{&oldStream_, &before_}, std::pair{&newStream_, &after_}}) {
+            Result<bool> more = stream->next(oldRaw_);
+            if (!more) return Status::failure(more.error());
+            if (more.value()) return Status::failure(changedWhileRead(source->name));
+        }
+        return Done{};
+    }
+
+    const CatalogueSource& before_;
+    const CatalogueSource& after_;
+    const Alignment& a_;
+    const KeptOfSome<MovedRecord>& moved_;
+    const std::function<void(const RecordChange&)>& report_;
+    RecordFetcher fetcher_;
+    RecordStream oldStream_;
+    RecordStream newStream_;
+    RawRecord oldRaw_;
+    RawRecord newRaw_;
+    std::uint32_t nextOld_ = 0;
 };
 
 } // namespace
@@ -156,88 +327,22 @@ class RecordFetcher {
 Result<DiffSummary> compareCatalogues(const CatalogueSource& before, const CatalogueSource& after,
                                       const std::function<void(const RecordChange&)>& report) {
     using Failed = Result<DiffSummary>;
-    Result<Outline> olds = outline(before, true);
+    Result<IdList> olds = vehicleIds(before);
     if (!olds) return Failed::failure(olds.error());
-    Result<Outline> news = outline(after, false);
+    Result<IdList> news = vehicleIds(after);
     if (!news) return Failed::failure(news.error());
-    const Outline& o = olds.value();
-    const Outline& n = news.value();
-    const Alignment a =
-        alignRecords(o.ids, n.ids, numberKey, [&](std::uint32_t oldRecord, std::uint32_t newRecord) {
-            return o.vehicle[oldRecord] == n.vehicle[newRecord] ||
-                   spreadsheetConversion(o.ids[oldRecord], n.ids[newRecord]).has_value();
-        });
     DiffSummary summary;
-    summary.oldRecords = static_cast<std::int64_t>(o.content.size());
-    summary.newRecords = static_cast<std::int64_t>(n.content.size());
-    RecordStream oldStream;
-    RecordStream newStream;
-    if (Status opened = oldStream.open(before); !opened) return Failed::failure(opened.error());
-    if (Status opened = newStream.open(after); !opened) return Failed::failure(opened.error());
-    RecordFetcher fetcher(before, o);
-    RawRecord oldRaw;
-    RawRecord newRaw;
-    std::uint32_t nextOld = 0;
-    // Reads the old records up to `end`, reporting those that no new record is; leaves the last in oldRaw.
-    auto readOldTo = [&](std::uint32_t end) -> Status {
-        for (; nextOld < end; ++nextOld) {
-            Result<bool> more = oldStream.next(oldRaw);
-            if (!more) return Status::failure(more.error());
-            if (!more.value()) return Status::failure(changedWhileRead(before.name));
-            if (a.oldPaired[nextOld]) continue;
-            RecordChange removed;
-            removed.kind = RecordChange::Kind::Removed;
-            removed.number = nextOld + 1;
-            removed.record = decodeRecord(oldRaw);
-            ++summary.removed;
-            report(removed);
-        }
-        return Done{};
-    };
-    for (std::uint32_t m = 0; m < a.oldOfNew.size(); ++m) {
-        Result<bool> more = newStream.next(newRaw);
-        if (!more) return Failed::failure(more.error());
-        if (!more.value()) return Failed::failure(changedWhileRead(after.name));
-        const std::uint32_t old = a.oldOfNew[m];
-        RecordChange change;
-        change.number = m + 1;
-        change.numberBefore = old == kNoRecord ? 0 : old + 1;
-        if (old == kNoRecord) {
-            change.kind = RecordChange::Kind::Added;
-            change.record = decodeRecord(newRaw);
-            ++summary.added;
-            report(change);
-            continue;
-        }
-        if (a.inPlace[m]) {
-            if (Status read = readOldTo(old + 1); !read) return Failed::failure(read.error());
-            change.record = decodeRecord(newRaw);
-            change.fields = fieldChanges(decodeRecord(oldRaw), change.record, summary.conversions);
-        } else if (o.content[old] == n.content[m]) {
-            change.kind = RecordChange::Kind::Moved;
-            change.record = decodeRecord(newRaw);
-            ++summary.moved;
-            report(change);
-            continue;
-        } else {
-            change.moved = true;
-            change.record = decodeRecord(newRaw);
-            Result<CatalogueRecord> was = fetcher.at(old);
-            if (!was) return Failed::failure(was.error());
-            change.fields = fieldChanges(was.value(), change.record, summary.conversions);
-        }
-        if (change.fields.empty()) continue;
-        ++summary.changed;
-        report(change);
-    }
-    if (Status read = readOldTo(static_cast<std::uint32_t>(o.content.size())); !read)
-        return Failed::failure(read.error());
-    // Records found now that the first reading did not find mean that a file grew meanwhile.
-    for (auto [stream, source] : {std::pair{&oldStream, &before}, std::pair{&newStream, &after}}) {
-        Result<bool> more = stream->next(oldRaw);
-        if (!more) return Failed::failure(more.error());
-        if (more.value()) return Failed::failure(changedWhileRead(source->name));
-    }
+    summary.oldRecords = static_cast<std::int64_t>(olds.value().size());
+    summary.newRecords = static_cast<std::int64_t>(news.value().size());
+    Result<Alignment> a = paired(before, after, olds.value(), news.value());
+    if (!a) return Failed::failure(a.error());
+    olds = IdList(); // the walk needs them no more
+    news = IdList();
+    const Result<KeptOfSome<MovedRecord>> moved =
+        movedRecords(before, static_cast<std::uint32_t>(summary.oldRecords), a.value());
+    if (!moved) return Failed::failure(moved.error());
+    if (Status walked = ChangeWalk(before, after, a.value(), moved.value(), report).run(summary); !walked)
+        return Failed::failure(walked.error());
     return summary;
 }
 

@@ -2,10 +2,12 @@
 // with the star rule applied; records up to the end record). Records are paired as record_alignment.h says;
 // each changed field is checked for a spreadsheet's conversion (conversion_guard.h).
 //
-// Both catalogues are read twice, record by record, and an old record that moved and changed once more on
-// its own. Held in memory: the VehicleIds and a few numbers per record (about 90 bytes a record in all);
-// the changes are handed on as they are found. Records are told unchanged by comparing their fields, but a
-// moved record by a 64-bit hash of its fields.
+// Both catalogues are read twice, record by record: once for their VehicleIds, once side by side to hand on
+// the changes as they are found. Records that no VehicleId paired are read once more for their vehicle's
+// names, the old records that moved once more for where they stand, and a moved record that changed once
+// more on its own. Held in memory: the VehicleIds and a few 4-byte numbers a record (about 25 bytes a record
+// in all), and 12 to 28 bytes for each record unpaired or moved. Records are told unchanged by comparing
+// their fields, but a moved record by a 64-bit hash of its fields.
 #pragma once
 
 #include "catalogue/catalogue_record.h"

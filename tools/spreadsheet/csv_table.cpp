@@ -10,7 +10,7 @@ namespace {
 constexpr std::size_t kChunkBytes = 64 * 1024;
 }
 
-void keepCell(SheetRow& row, SheetCell&& cell) {
+void keepCell(TableRow& row, TableCell&& cell) {
     const bool strayKept = !row.cells.empty() && row.cells.back().column >= kMostKeptCells;
     if (cell.column < kMostKeptCells || (cell.bytes > 0 && !strayKept))
         row.cells.push_back(std::move(cell));
@@ -65,7 +65,7 @@ int CsvReader::peek() {
     return static_cast<unsigned char>(buffer_[at_]);
 }
 
-Result<bool> CsvReader::next(SheetRow& row) {
+Result<bool> CsvReader::next(TableRow& row) {
     if (!started_) {
         started_ = true;
         fill();
@@ -86,7 +86,7 @@ Result<bool> CsvReader::next(SheetRow& row) {
             continue;
         }
         for (;;) { // one cell
-            SheetCell cell;
+            TableCell cell;
             cell.line = line_;
             cell.column = ++row.lastColumn;
             auto add = [&](char byte) {

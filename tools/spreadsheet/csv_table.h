@@ -4,7 +4,7 @@
 #pragma once
 
 #include "catalogue/result.h"
-#include "tools/spreadsheet/sheet_rows.h"
+#include "tools/spreadsheet/table_rows.h"
 
 #include <cstdint>
 #include <functional>
@@ -23,7 +23,7 @@ std::string csvRow(const std::vector<std::string>& fields);
 // Reads CSV rows as the bytes arrive, a chunk at a time, so that memory stays the same whatever the file's
 // size. A UTF-8 byte order mark at the start is skipped; empty lines are no rows. Cells beyond
 // kMostKeptCells are counted, and a cell's text beyond kMostCellBytes is counted, not kept.
-class CsvReader : public SheetRows {
+class CsvReader : public TableRows {
   public:
     // `read` fills a buffer and says how many bytes it gave, 0 at the end, or why it could not.
     using Source = std::function<Result<std::size_t>(char*, std::size_t)>;
@@ -31,7 +31,7 @@ class CsvReader : public SheetRows {
     // Reads bytes held in memory (they must outlive the reader).
     explicit CsvReader(std::string_view bytes);
 
-    Result<bool> next(SheetRow& row) override;
+    Result<bool> next(TableRow& row) override;
     // The first bytes of the file (up to 4), for telling what kind of text it is.
     std::string_view start() const { return std::string_view(buffer_.data(), startBytes_); }
 

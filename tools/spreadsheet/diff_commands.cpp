@@ -1,12 +1,12 @@
 // The commands that compare catalogues: diff, and import's look before it writes.
 #include "catalogue/messages.h"
 #include "catalogue/text_encoding.h"
-#include "tools/commands.h"
 #include "tools/spreadsheet/carried_over.h"
 #include "tools/spreadsheet/diff_report.h"
 #include "tools/spreadsheet/import_review.h"
 #include "tools/spreadsheet/part_code_notes.h"
 #include "tools/spreadsheet/spreadsheet.h"
+#include "tools/spreadsheet/spreadsheet_commands.h"
 #include "tools/spreadsheet/spreadsheet_fault.h"
 #include "tools/tool_output.h"
 

@@ -19,7 +19,7 @@ std::vector<std::uint32_t> byId(const IdList& ids) {
 }
 
 // Pairs new records with old ones of the same VehicleId, the k-th with the k-th.
-void pairByIds(const IdList& oldIds, const IdList& newIds, Alignment& a) {
+void pairSameIds(const IdList& oldIds, const IdList& newIds, Alignment& a) {
     const std::vector<std::uint32_t> olds = byId(oldIds);
     const std::vector<std::uint32_t> news = byId(newIds);
     std::size_t i = 0;
@@ -41,8 +41,7 @@ void pairByIds(const IdList& oldIds, const IdList& newIds, Alignment& a) {
 }
 
 // Pairs the records still unpaired whose VehicleIds have the same loose key, the k-th with the k-th.
-void pairByLooseKeys(const IdList& oldIds, const IdList& newIds,
-                     const std::function<std::string(std::string_view)>& looseKey, Alignment& a) {
+void pairByLooseKeys(const IdList& oldIds, const IdList& newIds, const LooseKey& looseKey, Alignment& a) {
     // Keys are sorted by their hashes, and compared whole only where the hashes agree.
     using Keyed = std::pair<std::uint64_t, std::uint32_t>;
     const std::hash<std::string> hash;
@@ -55,6 +54,7 @@ void pairByLooseKeys(const IdList& oldIds, const IdList& newIds,
         return list;
     };
     const std::vector<Keyed> olds = keyed(oldIds, [&](std::uint32_t o) { return !a.oldPaired[o]; });
+    if (olds.empty()) return; // nothing to pair with: the new records' keys are not needed
     const std::vector<Keyed> news =
         keyed(newIds, [&](std::uint32_t n) { return a.oldOfNew[n] == kNoRecord; });
     std::size_t i = 0;
@@ -97,8 +97,7 @@ void keepLongestOrder(Alignment& a) {
 // `pairable` allows. An old record looks at the next few new records still unpaired; those paired by
 // VehicleId (moved) are passed over once for the whole gap, not once for each old record.
 void pairGap(std::uint32_t oldFrom, std::uint32_t oldTo, std::uint32_t newFrom, std::uint32_t newTo,
-             const std::function<bool(std::uint32_t, std::uint32_t)>& pairable, Alignment& a,
-             std::vector<std::uint32_t>& unpaired) {
+             const Pairable& pairable, Alignment& a, std::vector<std::uint32_t>& unpaired) {
     unpaired.clear();
     for (std::uint32_t m = newFrom; m < newTo; ++m)
         if (a.oldOfNew[m] == kNoRecord) unpaired.push_back(m);
@@ -121,27 +120,35 @@ void pairGap(std::uint32_t oldFrom, std::uint32_t oldTo, std::uint32_t newFrom, 
 
 } // namespace
 
-Alignment alignRecords(const IdList& oldIds, const IdList& newIds,
-                       const std::function<std::string(std::string_view)>& looseKey,
-                       const std::function<bool(std::uint32_t, std::uint32_t)>& pairable) {
+Alignment alignByIds(const IdList& oldIds, const IdList& newIds, const LooseKey& looseKey) {
     Alignment a;
     a.oldOfNew.assign(newIds.size(), kNoRecord);
     a.inPlace.assign(newIds.size(), false);
     a.oldPaired.assign(oldIds.size(), false);
-    pairByIds(oldIds, newIds, a);
+    pairSameIds(oldIds, newIds, a);
     pairByLooseKeys(oldIds, newIds, looseKey, a);
     keepLongestOrder(a);
+    return a;
+}
+
+void pairBetweenKept(std::uint32_t oldCount, const Pairable& pairable, Alignment& a) {
     std::uint32_t oldFrom = 0;
     std::uint32_t newFrom = 0;
-    const auto newCount = static_cast<std::uint32_t>(newIds.size());
+    const auto newCount = static_cast<std::uint32_t>(a.oldOfNew.size());
     std::vector<std::uint32_t> unpaired;
     for (std::uint32_t n = 0; n <= newCount; ++n) {
         if (n < newCount && !a.inPlace[n]) continue;
-        const std::uint32_t oldTo = n < newCount ? a.oldOfNew[n] : static_cast<std::uint32_t>(oldIds.size());
+        const std::uint32_t oldTo = n < newCount ? a.oldOfNew[n] : oldCount;
         pairGap(oldFrom, oldTo, newFrom, n, pairable, a, unpaired);
         oldFrom = oldTo + 1;
         newFrom = n + 1;
     }
+}
+
+Alignment alignRecords(const IdList& oldIds, const IdList& newIds, const LooseKey& looseKey,
+                       const Pairable& pairable) {
+    Alignment a = alignByIds(oldIds, newIds, looseKey);
+    pairBetweenKept(static_cast<std::uint32_t>(oldIds.size()), pairable, a);
     return a;
 }
 

@@ -9,8 +9,8 @@
 // so (same vehicle name, or a VehicleId a spreadsheet converted), taken in order; the rest are removed and
 // added.
 //
-// Memory: the VehicleIds once, a few 4-byte numbers per record, and 16 bytes per record that no VehicleId
-// paired; time O(n log n).
+// Memory: the VehicleIds once (4 bytes a record beside their own bytes), a few 4-byte numbers per record, and
+// 16 bytes per record that no VehicleId paired; time O(n log n).
 #pragma once
 
 #include <cstdint>
@@ -24,9 +24,14 @@ namespace specialty {
 // VehicleIds one after another, without copying each into a string of its own.
 class IdList {
   public:
-    void add(std::string_view id) {
+    // The most bytes of VehicleIds a list holds.
+    static constexpr std::size_t kMostBytes = UINT32_MAX;
+    // Adds `id`; false, adding nothing, when the list would hold more than kMostBytes.
+    bool add(std::string_view id) {
+        if (id.size() > kMostBytes - bytes_.size()) return false;
         bytes_ += id;
-        ends_.push_back(bytes_.size());
+        ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
+        return true;
     }
     std::size_t size() const { return ends_.size(); }
     std::string_view operator[](std::size_t i) const {
@@ -36,7 +41,7 @@ class IdList {
 
   private:
     std::string bytes_;
-    std::vector<std::size_t> ends_;
+    std::vector<std::uint32_t> ends_;
 };
 
 constexpr std::uint32_t kNoRecord = UINT32_MAX;
@@ -47,8 +52,15 @@ struct Alignment {
     std::vector<bool> oldPaired; // for each old record: whether a new record is it (otherwise removed)
 };
 
-Alignment alignRecords(const IdList& oldIds, const IdList& newIds,
-                       const std::function<std::string(std::string_view id)>& looseKey,
-                       const std::function<bool(std::uint32_t oldRecord, std::uint32_t newRecord)>& pairable);
+using LooseKey = std::function<std::string(std::string_view id)>;
+using Pairable = std::function<bool(std::uint32_t oldRecord, std::uint32_t newRecord)>;
+
+// The pairs made by VehicleId and by loose key, and which of them stay in place.
+Alignment alignByIds(const IdList& oldIds, const IdList& newIds, const LooseKey& looseKey);
+// Then the records left unpaired between two that stay in place, of `oldCount` old records.
+void pairBetweenKept(std::uint32_t oldCount, const Pairable& pairable, Alignment& a);
+// Both steps.
+Alignment alignRecords(const IdList& oldIds, const IdList& newIds, const LooseKey& looseKey,
+                       const Pairable& pairable);
 
 } // namespace specialty

@@ -14,7 +14,7 @@
 
 namespace specialty {
 
-class SheetRows;
+class TableRows;
 
 // For each record from the first, a bit for each field (bit 0: field 1) that a workbook held as a number
 // cell, shown by its number format; YearFrom and YearTo, which are numbers, are left out. Records past the
@@ -65,7 +65,7 @@ Status catalogueFromSpreadsheet(const std::string& path, const std::string& into
 
 // The catalogue text for the rows of `rows`; `csv` says whether a leading "'" guards a cell (see
 // unguardedCell()).
-Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, bool csv,
+Result<std::string> catalogueFromRows(TableRows& rows, const std::string& file, bool csv,
                                       std::vector<std::string>* warnings, NumberCells* numberCells = nullptr);
 
 } // namespace specialty

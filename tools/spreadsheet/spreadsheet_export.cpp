@@ -39,17 +39,16 @@ Status exportCsv(const std::string& catalogue, const std::function<Status(std::s
     std::string csv = "\xEF\xBB\xBF";               // so that a spreadsheet reads the file as UTF-8
     csv.reserve(kPieceBytes + 4096);
     std::vector<std::string> guarded;
-    const Status exported =
-        forEachExportRow(catalogue, [&](std::int64_t, const std::vector<std::string>& cells) {
-            guarded.clear();
-            for (const std::string& cell : cells)
-                guarded.push_back(guardedCell(cell));
-            csv += csvRow(guarded);
-            if (csv.size() < kPieceBytes) return Status(Done{});
-            Status handed = write(csv);
-            csv.clear();
-            return handed;
-        });
+    Status exported = forEachExportRow(catalogue, [&](std::int64_t, const std::vector<std::string>& cells) {
+        guarded.clear();
+        for (const std::string& cell : cells)
+            guarded.push_back(guardedCell(cell));
+        csv += csvRow(guarded);
+        if (csv.size() < kPieceBytes) return Status(Done{});
+        Status handed = write(csv);
+        csv.clear();
+        return handed;
+    });
     if (!exported) return exported;
     return write(csv);
 }

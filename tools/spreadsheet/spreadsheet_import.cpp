@@ -135,7 +135,7 @@ void warnDuplicates(std::deque<VehicleIdSeen>& seen, CatalogueText& catalogue, F
 }
 
 // The header row, or the faults that say why the file is not what import reads.
-bool headerFits(const SheetRow& row, Faults& faults) {
+bool headerFits(const TableRow& row, Faults& faults) {
     if (row.cells.size() == 1) { // one cell: maybe another separator
         for (char separator : {';', '\t'})
             if (row.cells[0].text.find(separator) != std::string::npos) {
@@ -149,8 +149,8 @@ bool headerFits(const SheetRow& row, Faults& faults) {
         return false;
     }
     for (int f = 1; f <= kRecordFields; ++f) {
-        const SheetCell* cell = nullptr;
-        for (const SheetCell& c : row.cells)
+        const TableCell* cell = nullptr;
+        for (const TableCell& c : row.cells)
             if (c.column == static_cast<std::uint64_t>(f)) cell = &c;
         if (cell == nullptr) {
             faults.add(row.line, 0, Failure(SpreadsheetFault::SheetHeaderMissing));
@@ -168,142 +168,197 @@ bool headerFits(const SheetRow& row, Faults& faults) {
         }
     }
     if (row.cells.back().column > static_cast<std::uint64_t>(kRecordFields)) {
-        const SheetCell& stray = row.cells.back();
+        const TableCell& stray = row.cells.back();
         faults.add(stray.line, stray.column, strayCell(stray.text));
     }
     return !faults.any();
 }
 
-} // namespace
+// A row's cell in field `f`; a workbook's row leaves its empty cells out, and they are judged as empty.
+const TableCell& cellOf(const TableRow& row, int f, TableCell& absent) {
+    const TableCell* cell = nullptr;
+    for (const TableCell& c : row.cells)
+        if (c.column == static_cast<std::uint64_t>(f)) cell = &c;
+    if (cell != nullptr) return *cell;
+    absent = TableCell();
+    absent.line = row.line;
+    absent.column = static_cast<std::uint64_t>(f);
+    return absent;
+}
 
-namespace {
+// The rows read one by one into the catalogue text, with the faults that keep it from being written and the
+// warnings that do not.
+class RowImport {
+  public:
+    RowImport(const std::string& file, bool csv, NumberCells* numberCells, CatalogueText& catalogue)
+        : faults_(file), warnings_(file), csv_(csv), numberCells_(numberCells), catalogue_(catalogue) {}
 
-// Reads the rows into `catalogue`, all but its end record. Returns why nothing may be written: the faults
-// found (a SheetRefused), or a failure of `catalogue`; nothing when the text is the catalogue.
-// `numberCells`, when given, receives which text fields of each record a workbook held as number cells.
-std::optional<Failure> importRows(SheetRows& rows, const std::string& file, bool csv,
-                                  std::vector<std::string>* warningLines, NumberCells* numberCells,
-                                  CatalogueText& catalogue) {
-    Faults faults(file);
-    Faults warnings(file);
-    auto refused = [&]() { return std::optional<Failure>(faults.refusal()); };
-    auto stopped = [&](const Result<bool>& read) {
-        faults.add(unreadable(read.error()));
-        return refused();
-    };
-    const std::size_t mostFieldBytes = RecordReader().maxFieldBytes();
-
-    SheetRow row;
-    Result<bool> read = rows.next(row);
-    if (!read) return stopped(read);
-    if (!read.value()) {
-        faults.add(Failure(SpreadsheetFault::SheetHoldsNoRecord));
-        return refused();
+    // The header row (or nothing at the end of `rows`): whether import reads on.
+    bool header(const Result<bool>& read, const TableRow& row) {
+        if (!read.value()) {
+            faults_.add(Failure(SpreadsheetFault::SheetHoldsNoRecord));
+            return false;
+        }
+        return headerFits(row, faults_);
     }
-    if (!headerFits(row, faults)) return refused();
 
-    std::string line;
-    std::deque<VehicleIdSeen> vehicleIds; // grows without copying what it holds
-    RecordCoverage coverage;
-    std::int64_t records = 0;  // written
-    std::int64_t position = 0; // the row's record, from 0, whether or not it is written
-    std::array<std::string, kRecordFields> stored;
-    for (; (read = rows.next(row)) && read.value(); ++position) {
+    // A record's row; false when import must stop here (see notWritten()).
+    bool record(const TableRow& row) {
+        const std::int64_t position = position_++;
         const bool stray =
             !row.cells.empty() && row.cells.back().column > static_cast<std::uint64_t>(kRecordFields);
-        if (!stray && csv && row.lastColumn < static_cast<std::uint64_t>(kRecordFields)) {
-            Failure few(SpreadsheetFault::RowTooFewCells);
-            few.count = static_cast<std::int64_t>(row.lastColumn);
-            few.limit = kRecordFields;
-            faults.add(row.line, 0, std::move(few));
-            continue;
-        }
-        bool fine = true;
-        std::uint32_t numberFields = 0; // the text fields the row holds as number cells
-        for (int f = 1; f <= kRecordFields; ++f) {
-            stored[static_cast<std::size_t>(f - 1)].clear();
-            const SheetCell* cell = nullptr;
-            for (const SheetCell& c : row.cells)
-                if (c.column == static_cast<std::uint64_t>(f)) cell = &c;
-            SheetCell absent; // a workbook's row leaves its empty cells out: they are judged as empty
-            if (cell == nullptr) {
-                absent.line = row.line;
-                absent.column = static_cast<std::uint64_t>(f);
-                cell = &absent;
-            }
-            std::string_view value = csv ? unguardedCell(cell->text) : std::string_view(cell->text);
-            std::uint64_t bytes = cell->bytes - (cell->text.size() - value.size());
-            std::string shown;
-            if (!cell->kind.empty() || cell->formula) { // a workbook's cell that is not plain text
-                if (std::optional<Failure> refused = workbookCellRefusal(*cell, f, shown)) {
-                    faults.add(cell->line, cell->column, std::move(*refused));
-                    fine = false;
-                    continue;
-                }
-                value = shown;
-                bytes = shown.size();
-                if (f != kYearFrom && f != kYearTo) numberFields |= 1u << (f - 1);
-            }
-            if (!csv && unguardedCell(value) != value) { // the CSV's guard, carried into a workbook
-                faults.add(cell->line, cell->column,
-                           cellFault(SpreadsheetFault::CellGuardInWorkbook, f, value));
-                fine = false;
-                continue;
-            }
-            Result<std::string> text = storedCell(f, value, bytes, mostFieldBytes);
-            if (!text) {
-                faults.add(cell->line, cell->column, text.error());
-                fine = false;
-                continue;
-            }
-            stored[static_cast<std::size_t>(f - 1)] = std::move(text.value());
-        }
+        if (!stray && !wideEnough(row)) return true;
+        const bool fine = storeCells(row);
         if (stray) {
-            faults.add(row.cells.back().line, row.cells.back().column, strayCell(row.cells.back().text));
-            continue;
+            faults_.add(row.cells.back().line, row.cells.back().column, strayCell(row.cells.back().text));
+            return true;
         }
-        if (!fine) continue;
+        if (!fine || !shown(row, position)) return true;
+        if (faults_.any()) return true; // nothing will be written: only the faults still count
+        return write(row);
+    }
+
+    // The end of the rows: why nothing may be written, or nothing when the text is the catalogue.
+    std::optional<Failure> finish(std::vector<std::string>* warningLines) {
+        if (!faults_.any() && records_ == 0) faults_.add(Failure(SpreadsheetFault::SheetHoldsNoRecord));
+        if (faults_.any()) return faults_.refusal();
+        warnDuplicates(vehicleIds_, catalogue_, warnings_);
+        if (std::optional<Failure> why = catalogue_.failure()) return why;
+        if (warningLines != nullptr) *warningLines = warnings_.lines(false);
+        return std::nullopt;
+    }
+
+    // The refusal of the faults found.
+    Failure refused() const { return faults_.refusal(); }
+    // Import stopped where the rows could not be read on: `read` says why.
+    Failure unreadableAt(const Result<bool>& read) {
+        faults_.add(unreadable(read.error()));
+        return faults_.refusal();
+    }
+    // Import stopped where record() could not write: why the catalogue failed, or a refusal.
+    Failure notWritten() const {
+        if (std::optional<Failure> why = catalogue_.failure()) return *why;
+        return faults_.refusal();
+    }
+
+  private:
+    // A CSV row holds every field's cell, empty or not.
+    bool wideEnough(const TableRow& row) {
+        if (!csv_ || row.lastColumn >= static_cast<std::uint64_t>(kRecordFields)) return true;
+        Failure few(SpreadsheetFault::RowTooFewCells);
+        few.count = static_cast<std::int64_t>(row.lastColumn);
+        few.limit = kRecordFields;
+        faults_.add(row.line, 0, std::move(few));
+        return false;
+    }
+
+    // Each field's cell as the catalogue stores it, into stored_; false when a cell is refused.
+    bool storeCells(const TableRow& row) {
+        bool fine = true;
+        numberFields_ = 0;
+        for (int f = 1; f <= kRecordFields; ++f) {
+            std::string& stored = stored_[static_cast<std::size_t>(f - 1)];
+            stored.clear();
+            TableCell absent;
+            const TableCell& cell = cellOf(row, f, absent);
+            if (std::optional<Failure> refused = storeCell(cell, f, stored)) {
+                faults_.add(cell.line, cell.column, std::move(*refused));
+                fine = false;
+            }
+        }
+        return fine;
+    }
+
+    std::optional<Failure> storeCell(const TableCell& cell, int f, std::string& stored) {
+        std::string_view value = csv_ ? unguardedCell(cell.text) : std::string_view(cell.text);
+        std::uint64_t bytes = cell.bytes - (cell.text.size() - value.size());
+        std::string shown;
+        if (!cell.kind.empty() || cell.formula) { // a workbook's cell that is not plain text
+            if (std::optional<Failure> refused = workbookCellRefusal(cell, f, shown)) return refused;
+            value = shown;
+            bytes = shown.size();
+            if (f != kYearFrom && f != kYearTo) numberFields_ |= 1u << (f - 1);
+        }
+        if (!csv_ && unguardedCell(value) != value) // the CSV's guard, carried into a workbook
+            return cellFault(SpreadsheetFault::CellGuardInWorkbook, f, value);
+        Result<std::string> text = storedCell(f, value, bytes, mostFieldBytes_);
+        if (!text) return text.error();
+        stored = std::move(text.value());
+        return std::nullopt;
+    }
+
+    // Whether the record's years are in order and some of them find it, so that the viewer can show it.
+    bool shown(const TableRow& row, std::int64_t position) {
         RawRecord raw;
         for (int f = 1; f <= kRecordFields; ++f)
-            raw.field[static_cast<std::size_t>(f - 1)] = stored[static_cast<std::size_t>(f - 1)];
+            raw.field[static_cast<std::size_t>(f - 1)] = stored_[static_cast<std::size_t>(f - 1)];
         const int from = *parseYear(raw[kYearFrom]);
         const int to = *parseYear(raw[kYearTo]);
         if (from > to) {
             Failure reversed(SpreadsheetFault::RecordYearsReversed);
             reversed.count = from;
             reversed.limit = to;
-            faults.add(row.line, kYearFrom, std::move(reversed));
-            continue;
+            faults_.add(row.line, kYearFrom, std::move(reversed));
+            return false;
         }
-        if (std::optional<Failure> shadowed = coverage.add(raw, from, to, position)) {
-            faults.add(row.line, 0, causedBy(Failure(SpreadsheetFault::RowNeverShown), std::move(*shadowed)));
-            continue;
+        if (std::optional<Failure> shadowed = coverage_.add(raw, from, to, position)) {
+            faults_.add(row.line, 0, causedBy(Failure(SpreadsheetFault::RowNeverShown), std::move(*shadowed)));
+            return false;
         }
-        if (faults.any()) continue;         // nothing will be written: only the faults still count
-        if (catalogue.size() <= UINT32_MAX) // beyond, VehicleIds are not compared
-            vehicleIds.push_back({hashOf(stored[0]), static_cast<std::uint32_t>(catalogue.size()),
-                                  static_cast<std::uint32_t>(std::min<std::uint64_t>(row.line, UINT32_MAX))});
-        line.clear();
-        for (int f = 1; f <= kRecordFields; ++f)
-            line += (f > 1 ? "," : "") + listItem(f, stored[static_cast<std::size_t>(f - 1)]);
-        if (!catalogue.append(line += "\r\n")) {
-            if (std::optional<Failure> why = catalogue.failure()) return why;
-            faults.add(row.line, 0, Failure(SpreadsheetFault::SheetOutOfMemory));
-            return refused();
-        }
-        if (numberCells != nullptr && numberFields != 0) {
-            numberCells->resize(static_cast<std::size_t>(records) + 1);
-            numberCells->back() = numberFields;
-        }
-        ++records;
+        return true;
     }
-    if (!read) return stopped(read);
-    if (!faults.any() && records == 0) faults.add(Failure(SpreadsheetFault::SheetHoldsNoRecord));
-    if (faults.any()) return refused();
-    warnDuplicates(vehicleIds, catalogue, warnings);
-    if (std::optional<Failure> why = catalogue.failure()) return why;
-    if (warningLines != nullptr) *warningLines = warnings.lines(false);
-    return std::nullopt;
+
+    // Writes the record; false when the catalogue cannot take it.
+    bool write(const TableRow& row) {
+        if (catalogue_.size() <= UINT32_MAX) // beyond, VehicleIds are not compared
+            vehicleIds_.push_back(
+                {hashOf(stored_[0]), static_cast<std::uint32_t>(catalogue_.size()),
+                 static_cast<std::uint32_t>(std::min<std::uint64_t>(row.line, UINT32_MAX))});
+        line_.clear();
+        for (int f = 1; f <= kRecordFields; ++f)
+            line_ += (f > 1 ? "," : "") + listItem(f, stored_[static_cast<std::size_t>(f - 1)]);
+        if (!catalogue_.append(line_ += "\r\n")) {
+            if (!catalogue_.failure()) faults_.add(row.line, 0, Failure(SpreadsheetFault::SheetOutOfMemory));
+            return false;
+        }
+        if (numberCells_ != nullptr && numberFields_ != 0) {
+            numberCells_->resize(static_cast<std::size_t>(records_) + 1);
+            numberCells_->back() = numberFields_;
+        }
+        ++records_;
+        return true;
+    }
+
+    Faults faults_;
+    Faults warnings_;
+    bool csv_;
+    NumberCells* numberCells_;
+    CatalogueText& catalogue_;
+    const std::size_t mostFieldBytes_ = RecordReader().maxFieldBytes();
+    std::deque<VehicleIdSeen> vehicleIds_; // grows without copying what it holds
+    RecordCoverage coverage_;
+    std::int64_t records_ = 0;  // written
+    std::int64_t position_ = 0; // the next row's record, from 0, whether or not it is written
+    std::array<std::string, kRecordFields> stored_;
+    std::uint32_t numberFields_ = 0; // the text fields the row holds as number cells
+    std::string line_;
+};
+
+// Reads the rows into `catalogue`, all but its end record. Returns why nothing may be written: the faults
+// found (a SheetRefused), or a failure of `catalogue`; nothing when the text is the catalogue.
+// `numberCells`, when given, receives which text fields of each record a workbook held as number cells.
+std::optional<Failure> importRows(TableRows& rows, const std::string& file, bool csv,
+                                  std::vector<std::string>* warningLines, NumberCells* numberCells,
+                                  CatalogueText& catalogue) {
+    RowImport import(file, csv, numberCells, catalogue);
+    TableRow row;
+    Result<bool> read = rows.next(row);
+    if (!read) return import.unreadableAt(read);
+    if (!import.header(read, row)) return import.refused();
+    while ((read = rows.next(row)) && read.value())
+        if (!import.record(row)) return import.notWritten();
+    if (!read) return import.unreadableAt(read);
+    return import.finish(warningLines);
 }
 
 const std::string kEndRecord = "0" + std::string(kRecordFields - 1, ',') + "\r\n";
@@ -316,7 +371,7 @@ std::optional<Failure> importSpreadsheet(const std::string& path, std::vector<st
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
     if (lower == suffix) {
-        Result<std::unique_ptr<SheetRows>> workbook = openWorkbook(path);
+        Result<std::unique_ptr<TableRows>> workbook = openWorkbook(path);
         if (!workbook) return refusedWhole(workbook.error(), path);
         return importRows(*workbook.value(), path, false, warnings, numberCells, catalogue);
     }
@@ -346,7 +401,7 @@ Status spreadsheetExists(const std::string& path) {
     return Status::failure(fileFault(SpreadsheetFault::SpreadsheetCannotBeRead, path, std::strerror(errno)));
 }
 
-Result<std::string> catalogueFromRows(SheetRows& rows, const std::string& file, bool csv,
+Result<std::string> catalogueFromRows(TableRows& rows, const std::string& file, bool csv,
                                       std::vector<std::string>* warnings, NumberCells* numberCells) {
     TextInMemory catalogue;
     if (std::optional<Failure> why = importRows(rows, file, csv, warnings, numberCells, catalogue))

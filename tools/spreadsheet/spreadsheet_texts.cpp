@@ -176,7 +176,8 @@ std::string describeCellFault(const Failure& f) {
         return cell(f) + " is longer than " + number(f.limit) + " characters: no selection can match it";
     case SpreadsheetFault::CellLongerThanReaderKeeps:
         return fieldName(f.field) + " holds " + number(f.count) + " bytes, more than the " + number(f.limit) +
-               " the viewer reads of a field: it could no longer read past this record";
+               " the viewer keeps of a field: the rest would be lost, so the record would not read back as "
+               "written";
     case SpreadsheetFault::CellDoubleQuote:
         return cell(f) + " holds a double quote, which the catalogue cannot hold in " + fieldName(f.field);
     case SpreadsheetFault::CellLiteralStar:

@@ -15,7 +15,7 @@ Failure cellFault(SpreadsheetFault fault, int field, std::string value) {
 }
 
 // Why import does not take a cell that is no text.
-SpreadsheetFault refusedKind(const SheetCell& cell) {
+SpreadsheetFault refusedKind(const TableCell& cell) {
     if (cell.formula) return SpreadsheetFault::CellFormula;
     return cell.kind == "b"   ? SpreadsheetFault::CellTrueOrFalse
            : cell.kind == "e" ? SpreadsheetFault::CellErrorValue
@@ -24,7 +24,7 @@ SpreadsheetFault refusedKind(const SheetCell& cell) {
 
 } // namespace
 
-std::optional<Failure> workbookCellRefusal(const SheetCell& cell, int field, std::string& shown) {
+std::optional<Failure> workbookCellRefusal(const TableCell& cell, int field, std::string& shown) {
     if (cell.formula || cell.kind != "n") {
         // Shown the way the spreadsheet shows it: a formula by its text, a true-or-false cell as TRUE or
         // FALSE.
@@ -49,12 +49,12 @@ std::optional<Failure> workbookCellRefusal(const SheetCell& cell, int field, std
     return std::nullopt;
 }
 
-std::optional<std::string> scriptIndexHeader(const SheetRow& row) {
-    const SheetCell* first = row.cells.empty() || row.cells[0].column != 1 ? nullptr : &row.cells[0];
+std::optional<std::string> scriptIndexHeader(const TableRow& row) {
+    const TableCell* first = row.cells.empty() || row.cells[0].column != 1 ? nullptr : &row.cells[0];
     const std::string text = first != nullptr ? first->text : std::string();
     if (!text.empty() && text.rfind("Unnamed: ", 0) != 0) return std::nullopt;
     int named = 0;
-    for (const SheetCell& c : row.cells)
+    for (const TableCell& c : row.cells)
         if (c.column >= 2 && c.column <= static_cast<std::uint64_t>(kRecordFields) + 1 &&
             c.text == fieldName(static_cast<int>(c.column) - 1))
             ++named;

@@ -135,7 +135,7 @@ int error(voidpf, voidpf) {
 }
 } // namespace device_io
 
-class WorkbookRows : public SheetRows {
+class WorkbookRows : public TableRows {
   public:
     ~WorkbookRows() override {
         sheet_.close();
@@ -185,7 +185,7 @@ class WorkbookRows : public SheetRows {
         return sheet_.open(zip_, partPath(sheetTarget), kMostPartBytes);
     }
 
-    Result<bool> next(SheetRow& row) override {
+    Result<bool> next(TableRow& row) override {
         for (;;) {
             Result<bool> more = sheet_.next();
             if (!more) return failedHere(more.error());
@@ -205,7 +205,7 @@ class WorkbookRows : public SheetRows {
             if (Result<bool> read = readRow(row); !read) return read;
             // A row of empty cells (formatted, say) is no row a spreadsheet shows.
             if (row.cellsBeyond > 0 || std::any_of(row.cells.begin(), row.cells.end(),
-                                                   [](const SheetCell& c) { return c.bytes > 0; }))
+                                                   [](const TableCell& c) { return c.bytes > 0; }))
                 return true;
         }
     }
@@ -285,10 +285,10 @@ class WorkbookRows : public SheetRows {
         return more ? Status(Done{}) : Status::failure(more.error());
     }
 
-    Result<bool> readRow(SheetRow& row) {
+    Result<bool> readRow(TableRow& row) {
         QXmlStreamReader& xml = sheet_.xml();
         std::uint64_t column = 0;
-        SheetCell cell;
+        TableCell cell;
         QString type;
         std::string value;
         ItemText inlineText;
@@ -311,7 +311,7 @@ class WorkbookRows : public SheetRows {
                     return failedHere(std::move(elsewhere));
                 }
                 column = at;
-                cell = SheetCell{};
+                cell = TableCell{};
                 cell.line = row.line;
                 cell.column = column;
                 type = xml.attributes().value("t").toString();
@@ -353,7 +353,7 @@ class WorkbookRows : public SheetRows {
         }
     }
 
-    Status makeCell(SheetCell& cell, const QString& type, const std::string& value,
+    Status makeCell(TableCell& cell, const QString& type, const std::string& value,
                     const ItemText& inlineText) {
         if (type == u"s") {
             bool ok = false;
@@ -388,34 +388,33 @@ class WorkbookRows : public SheetRows {
 
 } // namespace
 
-Result<std::unique_ptr<SheetRows>> openWorkbook(QIODevice* device) {
+Result<std::unique_ptr<TableRows>> openWorkbook(QIODevice* device) {
     auto rows = std::make_unique<WorkbookRows>();
     if (Status opened = rows->open(device); !opened)
-        return Result<std::unique_ptr<SheetRows>>::failure(opened.error());
-    return std::unique_ptr<SheetRows>(std::move(rows));
+        return Result<std::unique_ptr<TableRows>>::failure(opened.error());
+    return std::unique_ptr<TableRows>(std::move(rows));
 }
 
-Result<std::unique_ptr<SheetRows>> openWorkbook(const std::string& path) {
+Result<std::unique_ptr<TableRows>> openWorkbook(const std::string& path) {
     // The file lives as long as the rows: it is handed to them with the container.
-    struct FileRows : SheetRows {
+    struct FileRows : TableRows {
         QFile file;
-        std::unique_ptr<SheetRows> rows;
-        Result<bool> next(SheetRow& row) override { return rows->next(row); }
+        std::unique_ptr<TableRows> rows;
+        Result<bool> next(TableRow& row) override { return rows->next(row); }
     };
     if (!isRegularFile(path))
-        return Result<std::unique_ptr<SheetRows>>::failure(
-            Failure(SpreadsheetFault::WorkbookNotOrdinaryFile));
+        return Result<std::unique_ptr<TableRows>>::failure(Failure(SpreadsheetFault::WorkbookNotOrdinaryFile));
     auto owner = std::make_unique<FileRows>();
     owner->file.setFileName(QString::fromStdString(path));
     if (!owner->file.open(QIODevice::ReadOnly)) {
         Failure refused(CatalogueFault::System);
         refused.why = owner->file.errorString().toStdString();
-        return Result<std::unique_ptr<SheetRows>>::failure(std::move(refused));
+        return Result<std::unique_ptr<TableRows>>::failure(std::move(refused));
     }
-    Result<std::unique_ptr<SheetRows>> rows = openWorkbook(&owner->file);
+    Result<std::unique_ptr<TableRows>> rows = openWorkbook(&owner->file);
     if (!rows) return rows;
     owner->rows = std::move(rows.value());
-    return std::unique_ptr<SheetRows>(std::move(owner));
+    return std::unique_ptr<TableRows>(std::move(owner));
 }
 
 } // namespace specialty

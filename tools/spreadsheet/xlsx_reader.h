@@ -4,7 +4,7 @@
 #pragma once
 
 #include "catalogue/result.h"
-#include "tools/spreadsheet/sheet_rows.h"
+#include "tools/spreadsheet/table_rows.h"
 
 #include <memory>
 #include <string>
@@ -13,8 +13,8 @@ class QIODevice;
 
 namespace specialty {
 
-Result<std::unique_ptr<SheetRows>> openWorkbook(const std::string& path);
+Result<std::unique_ptr<TableRows>> openWorkbook(const std::string& path);
 // Reads the workbook from `device` (opened or not), which must outlive the rows.
-Result<std::unique_ptr<SheetRows>> openWorkbook(QIODevice* device);
+Result<std::unique_ptr<TableRows>> openWorkbook(QIODevice* device);
 
 } // namespace specialty

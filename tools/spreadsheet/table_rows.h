@@ -13,7 +13,7 @@
 
 namespace specialty {
 
-struct SheetCell {
+struct TableCell {
     std::string text;         // UTF-8; only its first kMostCellBytes bytes when `bytes` is larger
     std::uint64_t bytes = 0;  // how long the cell is in the file
     std::uint64_t line = 0;   // where it begins: the CSV line, or the workbook row
@@ -24,9 +24,9 @@ struct SheetCell {
     NumberFormat format;      // a number cell's number format
 };
 
-struct SheetRow {
+struct TableRow {
     std::uint64_t line = 0;        // the row's first line (CSV) or its row number (workbook)
-    std::vector<SheetCell> cells;  // at most kMostKeptCells
+    std::vector<TableCell> cells;  // at most kMostKeptCells
     std::uint64_t cellsBeyond = 0; // cells past those kept, counted only
     std::uint64_t lastColumn = 0;  // the row's width: the column of its last cell
 };
@@ -39,14 +39,14 @@ constexpr std::size_t kMostKeptCells = 24;
 
 // Adds a cell to the row: the fields' cells, then the first cell beyond them that holds anything; later
 // ones that hold anything are counted.
-void keepCell(SheetRow& row, SheetCell&& cell);
+void keepCell(TableRow& row, TableCell&& cell);
 
-class SheetRows {
+class TableRows {
   public:
-    virtual ~SheetRows() = default;
+    virtual ~TableRows() = default;
     // The next row that holds anything: true with `row` filled, false at the end, or a failure that says
     // why the file cannot be read on, and where (its line and column; 0 where it names no place).
-    virtual Result<bool> next(SheetRow& row) = 0;
+    virtual Result<bool> next(TableRow& row) = 0;
 };
 
 } // namespace specialty
