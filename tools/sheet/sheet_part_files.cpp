@@ -39,6 +39,25 @@ QByteArray thumbnailBytes(const QImage& picture) {
     return bytes;
 }
 
+// Opens the part file at `path` when it lies inside the data folder, judged by the file opened, so that
+// no change of the path between the judgement and the read can publish a file from elsewhere: Shown when
+// `file` is open and may be read, or the state to show instead (Broken with `problem`, why it cannot be
+// opened). Only the state is taken from the path when the open fails; nothing is read through it.
+SheetPart::File openInside(RegularFile& file, const std::string& path, const FolderBounds& inside,
+                           std::string& problem) {
+    if (const Status opened = file.open(path); !opened) {
+        if (!inside.outsideTarget(path).empty()) return SheetPart::File::Outside;
+        if (!isRegularFile(path)) return SheetPart::File::Missing;
+        problem = opened.reason();
+        return SheetPart::File::Broken;
+    }
+    if (!inside.outsideTarget(file).empty()) {
+        file.close();
+        return SheetPart::File::Outside;
+    }
+    return SheetPart::File::Shown;
+}
+
 // Fills one part's state; returns why its thumbnail could not be written, or nothing.
 std::optional<Failure> readPart(SheetPart& part, std::size_t index, const std::string& dataFolder,
                                 const FolderBounds& inside, const SheetFolder& folder) {
@@ -48,27 +67,22 @@ std::optional<Failure> readPart(SheetPart& part, std::size_t index, const std::s
         part.picture = part.description = SheetPart::File::NotAName;
         return {};
     }
-    if (!inside.outsideTarget(*descriptionPath).empty()) {
-        part.description = SheetPart::File::Outside;
-    } else if (!isRegularFile(*descriptionPath)) {
-        part.description = SheetPart::File::Missing;
-    } else if (const Result<Description> d = readDescription(*descriptionPath, kShownDescriptionBytes); d) {
-        part.description = SheetPart::File::Shown;
-        part.descriptionText = d->caption;
-    } else {
-        part.description = SheetPart::File::Broken;
-        part.descriptionText = d.reason();
+    RegularFile description;
+    part.description = openInside(description, *descriptionPath, inside, part.descriptionText);
+    if (part.description == SheetPart::File::Shown) {
+        if (const Result<Description> d = readDescription(std::move(description), kShownDescriptionBytes);
+            d) {
+            part.descriptionText = d->caption;
+        } else {
+            part.description = SheetPart::File::Broken;
+            part.descriptionText = d.reason();
+        }
     }
-    if (!inside.outsideTarget(*picturePath).empty()) {
-        part.picture = SheetPart::File::Outside;
-        return {};
-    }
-    if (!isRegularFile(*picturePath)) {
-        part.picture = SheetPart::File::Missing;
-        return {};
-    }
+    RegularFile pictureFile;
+    part.picture = openInside(pictureFile, *picturePath, inside, part.pictureProblem);
+    if (part.picture != SheetPart::File::Shown) return {};
     // Decoded at the thumbnail's size: a picture of any size costs little more than its thumbnail.
-    const Result<QImage> picture = loadPicture(*picturePath, QSize(kThumbWidth, kThumbHeight));
+    const Result<QImage> picture = loadPicture(pictureFile, QSize(kThumbWidth, kThumbHeight));
     if (!picture) {
         part.picture = SheetPart::File::Broken;
         part.pictureProblem = picture.reason();
