@@ -62,10 +62,7 @@ int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole, con
         });
     if (!parts) return refused(options, Fault::SheetIncomplete, parts.error());
     progress.show("checking the catalogue", 0, 1);
-    std::vector<Finding> findings;
-    model.check =
-        checkCatalogue(options.dataFolder, showsWhole, [&](const Finding& f) { findings.push_back(f); });
-    attachFindings(model, options.dataFolder, std::move(findings));
+    checkIntoModel(model, options.dataFolder, showsWhole);
 
     const SheetPages pages(model, options.dataFolder + std::string(kCatalogueName));
     Status written = folder.write(std::string(kStyleName), sheetStyle());
@@ -75,6 +72,7 @@ int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole, con
         written = folder.write(page.name, page.html);
     }
     progress.clear();
+    if (written && model.findings.failure()) written = Status::failure(*model.findings.failure());
     if (!written) return refused(options, Fault::SheetIncomplete, written.error());
 
     const std::string index = folder.path() + kIndexPage;

@@ -3,10 +3,12 @@
 #pragma once
 
 #include "tools/check/catalogue_check.h"
+#include "tools/sheet/sheet_findings.h"
 #include "tools/uses/catalogue_walk.h"
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace specialty {
@@ -24,29 +26,30 @@ struct SheetPart {
     std::string descriptionText;      // code-page text, its beginning; or why it cannot be read (UTF-8)
 };
 
-struct SheetFinding {
-    Finding finding;
-    std::int64_t record = -1; // index into SheetModel::records of the record it is about, or -1
-    std::int64_t part = -1;   // index into SheetModel::parts of the part whose file it is about, or -1
-};
-
 struct SheetModel {
-    std::vector<WalkedRecord> records;                      // in file order
-    std::vector<SheetPart> parts;                           // by code, byte order
-    std::vector<std::vector<std::uint32_t>> makes;          // record indexes per make, makes in byte order
-    std::vector<SheetFinding> findings;                     // in check's order
-    std::vector<std::vector<std::uint32_t>> recordFindings; // finding indexes per record
-    std::vector<std::vector<std::uint32_t>> partFindings;   // finding indexes per part
-    CheckReport check;                                      // check's counts (findings kept above)
+    std::vector<WalkedRecord> records;             // in file order
+    std::vector<SheetPart> parts;                  // by code, byte order
+    std::vector<std::vector<std::uint32_t>> makes; // record indexes per make, makes in byte order
+    SheetFindings findings;                        // in check's order
+    CheckReport check;                             // check's counts (findings kept above)
 
     // The part index of `code`, or -1.
     std::int64_t partOf(const std::string& code) const;
+    // The indexes of the findings about record `record`, or about the files of part `part`, in check's
+    // order.
+    std::vector<std::uint32_t> findingsOfRecord(std::size_t record) const;
+    std::vector<std::uint32_t> findingsOfPart(std::size_t part) const;
+
+    // (record or part index, finding index) of every finding attached, sorted once all are.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> recordFindings;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> partFindings;
 };
 
 // Reads the catalogue of `dataFolder` into a model; the part files are not looked at yet.
 Result<SheetModel> readSheetModel(const std::string& dataFolder);
 
-// Attaches check's findings to the records whose lines they name and to the parts whose files they name.
-void attachFindings(SheetModel& model, const std::string& dataFolder, std::vector<Finding> findings);
+// Runs check on the catalogue of `dataFolder` and keeps its findings in `model`, each attached to the
+// record whose line it names and to the part whose file it names.
+void checkIntoModel(SheetModel& model, const std::string& dataFolder, const PictureCheck& showsWhole);
 
 } // namespace specialty

@@ -20,7 +20,7 @@ std::string navigation() {
            "\">Part codes</a><a href=\"" + findingPageName(0) + "\">check's findings</a></nav>\n";
 }
 
-const char* levelName(const Finding& f) {
+const char* levelName(const SheetFinding& f) {
     return specialty::levelName(f.level);
 }
 
@@ -151,9 +151,8 @@ std::string SheetPages::slotCell(const std::string& code, int slot) const {
     return cell + "</div>";
 }
 
-std::string SheetPages::findingText(std::size_t finding) const {
-    const Finding& f = model_.findings[finding].finding;
-    return findingLead(htmlUtf8(f.file), f.line, f.level) + htmlUtf8(f.message());
+std::string SheetPages::findingText(const SheetFinding& f) const {
+    return findingLead(htmlUtf8(f.file), f.line, f.level) + htmlUtf8(f.message);
 }
 
 std::string SheetPages::vehicle(std::uint32_t index) const {
@@ -181,11 +180,11 @@ std::string SheetPages::vehicle(std::uint32_t index) const {
     // what it is about.
     std::string own;
     std::string files;
-    for (std::uint32_t f : model_.recordFindings[index]) {
-        const SheetFinding& s = model_.findings[f];
+    for (std::uint32_t f : model_.findingsOfRecord(index)) {
+        const SheetFinding s = model_.findings.at(f);
         const std::string link = s.part >= 0 ? partLink(static_cast<std::size_t>(s.part)) : findingLink(f);
-        (s.part >= 0 ? files : own) += "<li class=\"" + std::string(levelName(s.finding)) + "\"><a href=\"" +
-                                       link + "\">" + htmlUtf8(s.finding.message()) + "</a></li>";
+        (s.part >= 0 ? files : own) += "<li class=\"" + std::string(levelName(s)) + "\"><a href=\"" + link +
+                                       "\">" + htmlUtf8(s.message) + "</a></li>";
     }
     if (!own.empty()) html += "<ul class=\"findings\">" + own + "</ul>\n";
     if (!files.empty()) html += "<p>Its parts' files:</p><ul class=\"findings\">" + files + "</ul>\n";
@@ -274,9 +273,11 @@ SheetPage SheetPages::partPage(std::size_t n) const {
             html += "<li>and " + counted(part.users.size() - kUsersShown, "more", "more") +
                     ": <span class=\"code\">specialty-catalogue uses</span> lists them all</li>";
         html += "</ul>\n";
-        for (std::uint32_t f : model_.partFindings[p])
-            html += "<p class=\"" + std::string(levelName(model_.findings[f].finding)) + "\"><a href=\"" +
-                    findingLink(f) + "\">" + findingText(f) + "</a></p>\n";
+        for (std::uint32_t f : model_.findingsOfPart(p)) {
+            const SheetFinding s = model_.findings.at(f);
+            html += "<p class=\"" + std::string(levelName(s)) + "\"><a href=\"" + findingLink(f) + "\">" +
+                    findingText(s) + "</a></p>\n";
+        }
         html += "</div>\n</section>\n";
     }
     return {partPageName(n), html + pageEnd()};
@@ -290,9 +291,8 @@ SheetPage SheetPages::findingPage(std::size_t n) const {
     html += "<ul>";
     const std::size_t last = std::min(model_.findings.size(), (n + 1) * kFindingsPerPage);
     for (std::size_t f = n * kFindingsPerPage; f < last; ++f) {
-        const SheetFinding& s = model_.findings[f];
-        html +=
-            "<li id=\"f" + std::to_string(f) + "\" class=\"" + levelName(s.finding) + "\">" + findingText(f);
+        const SheetFinding s = model_.findings.at(f);
+        html += "<li id=\"f" + std::to_string(f) + "\" class=\"" + levelName(s) + "\">" + findingText(s);
         if (s.record >= 0)
             html += " <a href=\"" + recordLink(static_cast<std::uint32_t>(s.record)) + "\">record " +
                     std::to_string(model_.records[static_cast<std::size_t>(s.record)].number) + "</a>";
