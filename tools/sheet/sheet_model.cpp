@@ -18,28 +18,31 @@ std::int64_t SheetModel::partOf(const std::string& code) const {
 
 Result<SheetModel> readSheetModel(const std::string& dataFolder) {
     SheetModel model;
-    std::unordered_map<std::string, std::vector<std::uint32_t>> users;
+    std::vector<std::pair<std::string, std::uint32_t>> uses; // (code, record) of every code in a record
     std::map<std::string, std::vector<std::uint32_t>> makes;
     const Status walked = walkCatalogue(dataFolder + std::string(kCatalogueName), [&](const WalkedRecord& w) {
         const auto index = static_cast<std::uint32_t>(model.records.size());
         model.records.push_back(w);
         makes[w.record.Make].push_back(index);
-        for (const std::string& code : w.record.PartCodes) {
-            if (code.empty()) continue;
-            std::vector<std::uint32_t>& list = users[code];
-            if (list.empty() || list.back() != index) list.push_back(index); // each record once
-        }
+        for (const std::string& code : w.record.PartCodes)
+            if (!code.empty()) uses.emplace_back(code, index);
     });
     if (!walked) return Result<SheetModel>::failure(walked.error());
-    model.parts.reserve(users.size());
-    for (auto& [code, list] : users) {
-        SheetPart part;
-        part.code = code;
-        part.users = std::move(list);
-        model.parts.push_back(std::move(part));
+    std::sort(uses.begin(), uses.end());
+    for (std::size_t u = 0; u < uses.size(); ++u) {
+        if (model.parts.empty() || uses[u].first != model.parts.back().code) {
+            model.parts.emplace_back();
+            model.parts.back().code = std::move(uses[u].first);
+            model.parts.back().firstUser = model.users.size();
+        } else if (uses[u].second == uses[u - 1].second) {
+            continue; // each record once
+        }
+        model.users.push_back(uses[u].second);
+        model.parts.back().userCount += 1;
     }
-    std::sort(model.parts.begin(), model.parts.end(),
-              [](const SheetPart& a, const SheetPart& b) { return a.code < b.code; });
+    std::vector<std::pair<std::string, std::uint32_t>>().swap(uses);
+    model.parts.shrink_to_fit();
+    model.users.shrink_to_fit();
     // Within a make, vehicles by model, submodel and years, as a reader looks for them; file order breaks
     // ties.
     auto before = [&](std::uint32_t a, std::uint32_t b) {

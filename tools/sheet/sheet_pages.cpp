@@ -265,12 +265,14 @@ SheetPage SheetPages::partPage(std::size_t n) const {
                     "\n";
             break;
         }
-        html += "<p>Used by " + counted(part.users.size(), "vehicle", "vehicles") + ":</p>\n<ul>";
-        for (std::size_t u = 0; u < part.users.size() && u < kUsersShown; ++u)
-            html += "<li><a href=\"" + recordLink(part.users[u]) + "\">" +
-                    caption(model_.records[part.users[u]].record) + "</a></li>";
-        if (part.users.size() > kUsersShown)
-            html += "<li>and " + counted(part.users.size() - kUsersShown, "more", "more") +
+        html += "<p>Used by " + counted(part.userCount, "vehicle", "vehicles") + ":</p>\n<ul>";
+        for (std::size_t u = 0; u < part.userCount && u < kUsersShown; ++u) {
+            const std::uint32_t user = model_.users[part.firstUser + u];
+            html += "<li><a href=\"" + recordLink(user) + "\">" + caption(model_.records[user].record) +
+                    "</a></li>";
+        }
+        if (part.userCount > kUsersShown)
+            html += "<li>and " + counted(part.userCount - kUsersShown, "more", "more") +
                     ": <span class=\"code\">specialty-catalogue uses</span> lists them all</li>";
         html += "</ul>\n";
         for (std::uint32_t f : model_.findingsOfPart(p)) {

@@ -11,8 +11,9 @@
 #include <QThread>
 #include <QtConcurrent/QtConcurrentMap>
 
+#include <algorithm>
 #include <atomic>
-#include <numeric>
+#include <mutex>
 #include <optional>
 
 namespace specialty {
@@ -113,25 +114,38 @@ std::string thumbnailName(std::size_t index) {
 
 Status readPartFiles(SheetModel& model, const std::string& dataFolder, const SheetFolder& folder,
                      const std::function<void(std::size_t done, std::size_t total)>& progress) {
-    std::vector<std::size_t> indexes(model.parts.size());
-    std::iota(indexes.begin(), indexes.end(), std::size_t(0));
-    std::vector<std::optional<Failure>> failures(model.parts.size());
+    // The parts go to the threads in runs, so that what is held for each stays small whatever their number.
+    constexpr std::size_t kRun = 64;
+    const std::size_t total = model.parts.size();
+    std::vector<std::size_t> runs;
+    for (std::size_t first = 0; first < total; first += kRun)
+        runs.push_back(first);
+    std::mutex lock;
+    std::size_t failedPart = total; // the first part whose thumbnail could not be written, and why
+    std::optional<Failure> failure;
     std::atomic<std::size_t> done{0};
     const FolderBounds inside(dataFolder);
-    QFuture<void> work = QtConcurrent::map(indexes, [&](std::size_t i) {
-        failures[i] = readPart(model.parts[i], i, dataFolder, inside, folder);
-        done.fetch_add(1, std::memory_order_relaxed);
+    QFuture<void> work = QtConcurrent::map(runs, [&](std::size_t first) {
+        for (std::size_t i = first; i < std::min(total, first + kRun); ++i) {
+            std::optional<Failure> failed = readPart(model.parts[i], i, dataFolder, inside, folder);
+            done.fetch_add(1, std::memory_order_relaxed);
+            if (!failed) continue;
+            const std::lock_guard<std::mutex> held(lock);
+            if (i < failedPart) {
+                failedPart = i;
+                failure = std::move(failed);
+            }
+        }
     });
     if (progress) {
         while (!work.isFinished()) {
-            progress(done.load(std::memory_order_relaxed), indexes.size());
+            progress(done.load(std::memory_order_relaxed), total);
             QThread::msleep(200);
         }
-        progress(indexes.size(), indexes.size());
+        progress(total, total);
     }
     work.waitForFinished();
-    for (const std::optional<Failure>& failure : failures)
-        if (failure) return Status::failure(*failure);
+    if (failure) return Status::failure(*failure);
     return Done{};
 }
 
