@@ -73,6 +73,7 @@ int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole, con
     }
     progress.clear();
     if (written && model.findings.failure()) written = Status::failure(*model.findings.failure());
+    if (written && model.texts.failure()) written = Status::failure(*model.texts.failure());
     if (!written) return refused(options, Fault::SheetIncomplete, written.error());
 
     const std::string index = folder.path() + kIndexPage;

@@ -4,6 +4,7 @@
 
 #include "tools/check/catalogue_check.h"
 #include "tools/sheet/sheet_findings.h"
+#include "tools/sheet/sheet_texts.h"
 #include "tools/uses/catalogue_walk.h"
 
 #include <cstdint>
@@ -15,22 +16,24 @@ namespace specialty {
 
 struct SheetPart {
     // Outside: a link that leads outside the data folder, never read, so that a sheet shows only the folder.
-    enum class File { Shown, Missing, Broken, NotAName, Outside };
+    enum class File : std::uint8_t { Shown, Missing, Broken, NotAName, Outside };
     std::string code;          // code-page text, as stored
     std::size_t firstUser = 0; // its users are SheetModel::users[firstUser, firstUser + userCount)
+    // Where SheetModel::texts keeps, when either is not empty, why the picture does not decode (UTF-8) and
+    // the description's beginning (code-page text) or why it cannot be read (UTF-8).
+    std::uint64_t texts = SheetTexts::kNone;
     std::uint32_t userCount = 0;
-    File picture = File::Missing; // Broken: the file exists but does not decode
-    std::string pictureProblem;   // why it does not decode (UTF-8)
-    int thumbWidth = 0;           // of the thumbnail, when the picture is Shown
-    int thumbHeight = 0;
+    std::uint16_t thumbWidth = 0; // of the thumbnail, when the picture is Shown
+    std::uint16_t thumbHeight = 0;
+    File picture = File::Missing;     // Broken: the file exists but does not decode
     File description = File::Missing; // Broken: the file exists but cannot be read
-    std::string descriptionText;      // code-page text, its beginning; or why it cannot be read (UTF-8)
 };
 
 struct SheetModel {
     std::vector<WalkedRecord> records; // in file order
     std::vector<SheetPart> parts;      // by code, byte order
     std::vector<std::uint32_t> users;  // record indexes, each part's records in file order, each once
+    SheetTexts texts;                  // the parts' texts
     std::vector<std::vector<std::uint32_t>> makes; // record indexes per make, makes in byte order
     SheetFindings findings;                        // in check's order
     CheckReport check;                             // check's counts (findings kept above)

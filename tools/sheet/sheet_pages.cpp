@@ -215,6 +215,10 @@ SheetPage SheetPages::partPage(std::size_t n) const {
     const std::size_t last = std::min(model_.parts.size(), (n + 1) * kPartsPerPage);
     for (std::size_t p = n * kPartsPerPage; p < last; ++p) {
         const SheetPart& part = model_.parts[p];
+        std::vector<std::string> texts = model_.texts.at(part.texts);
+        texts.resize(2);
+        const std::string& pictureProblem = texts[0];
+        const std::string& descriptionText = texts[1];
         html += "<section class=\"part\" id=\"p" + std::to_string(p) + "\">\n<div class=\"picture\">";
         switch (part.picture) {
         case SheetPart::File::Shown:
@@ -226,7 +230,7 @@ SheetPage SheetPages::partPage(std::size_t n) const {
             html += mark("no picture file " + htmlText(part.code) + htmlUtf8(kPictureSuffix));
             break;
         case SheetPart::File::Broken:
-            html += mark("the picture does not decode: " + htmlUtf8(part.pictureProblem));
+            html += mark("the picture does not decode: " + htmlUtf8(pictureProblem));
             break;
         case SheetPart::File::NotAName:
             html += mark("the code is not a plain file name: no picture");
@@ -241,7 +245,7 @@ SheetPage SheetPages::partPage(std::size_t n) const {
         case SheetPart::File::Shown: {
             // Each item on a line of its own, as the zoom view shows them.
             std::string text;
-            const std::string& d = part.descriptionText;
+            const std::string& d = descriptionText;
             for (std::size_t at = 0; at < d.size();) {
                 const std::size_t end = std::min(d.find(kItemEnd, at), d.size());
                 text += htmlText(d.substr(at, end - at)) + "\n";
@@ -254,7 +258,7 @@ SheetPage SheetPages::partPage(std::size_t n) const {
             html += mark("no description file " + htmlText(part.code) + htmlUtf8(kDescriptionSuffix)) + "\n";
             break;
         case SheetPart::File::Broken:
-            html += mark("the description cannot be read: " + htmlUtf8(part.descriptionText)) + "\n";
+            html += mark("the description cannot be read: " + htmlUtf8(descriptionText)) + "\n";
             break;
         case SheetPart::File::NotAName:
             html += mark("the code is not a plain file name: no description");

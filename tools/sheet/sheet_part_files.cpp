@@ -59,9 +59,16 @@ SheetPart::File openInside(RegularFile& file, const std::string& path, const Fol
     return SheetPart::File::Shown;
 }
 
-// Fills one part's state; returns why its thumbnail could not be written, or nothing.
-std::optional<Failure> readPart(SheetPart& part, std::size_t index, const std::string& dataFolder,
-                                const FolderBounds& inside, const SheetFolder& folder) {
+// What a part's files tell beyond its state.
+struct PartTexts {
+    std::string pictureProblem;
+    std::string descriptionText;
+};
+
+// Fills one part's state and `texts`; returns why its thumbnail could not be written, or nothing.
+std::optional<Failure> readFiles(SheetPart& part, PartTexts& texts, std::size_t index,
+                                 const std::string& dataFolder, const FolderBounds& inside,
+                                 const SheetFolder& folder) {
     const Result<std::string> picturePath = partFilePath(dataFolder, part.code, kPictureSuffix);
     const Result<std::string> descriptionPath = partFilePath(dataFolder, part.code, kDescriptionSuffix);
     if (!picturePath || !descriptionPath) {
@@ -69,30 +76,30 @@ std::optional<Failure> readPart(SheetPart& part, std::size_t index, const std::s
         return {};
     }
     RegularFile description;
-    part.description = openInside(description, *descriptionPath, inside, part.descriptionText);
+    part.description = openInside(description, *descriptionPath, inside, texts.descriptionText);
     if (part.description == SheetPart::File::Shown) {
         if (const Result<Description> d = readDescription(std::move(description), kShownDescriptionBytes);
             d) {
-            part.descriptionText = d->caption;
+            texts.descriptionText = d->caption;
         } else {
             part.description = SheetPart::File::Broken;
-            part.descriptionText = d.reason();
+            texts.descriptionText = d.reason();
         }
     }
     RegularFile pictureFile;
-    part.picture = openInside(pictureFile, *picturePath, inside, part.pictureProblem);
+    part.picture = openInside(pictureFile, *picturePath, inside, texts.pictureProblem);
     if (part.picture != SheetPart::File::Shown) return {};
     // Decoded at the thumbnail's size: a picture of any size costs little more than its thumbnail.
     const Result<QImage> picture = loadPicture(pictureFile, QSize(kThumbWidth, kThumbHeight));
     if (!picture) {
         part.picture = SheetPart::File::Broken;
-        part.pictureProblem = picture.reason();
+        texts.pictureProblem = picture.reason();
         return {};
     }
     const QByteArray bytes = thumbnailBytes(*picture);
     if (bytes.isEmpty()) {
         part.picture = SheetPart::File::Broken;
-        part.pictureProblem = describe(Failure(Fault::SheetNoThumbnail));
+        texts.pictureProblem = describe(Failure(Fault::SheetNoThumbnail));
         return {};
     }
     if (Status written =
@@ -101,9 +108,21 @@ std::optional<Failure> readPart(SheetPart& part, std::size_t index, const std::s
         !written)
         return written.error();
     part.picture = SheetPart::File::Shown;
-    part.thumbWidth = picture->width();
-    part.thumbHeight = picture->height();
+    part.thumbWidth = static_cast<std::uint16_t>(picture->width()); // a thumbnail is small
+    part.thumbHeight = static_cast<std::uint16_t>(picture->height());
     return {};
+}
+
+// Fills one part's state, its texts kept in `kept`; returns why its thumbnail could not be written, or
+// nothing.
+std::optional<Failure> readPart(SheetPart& part, SheetTexts& kept, std::size_t index,
+                                const std::string& dataFolder, const FolderBounds& inside,
+                                const SheetFolder& folder) {
+    PartTexts texts;
+    std::optional<Failure> failed = readFiles(part, texts, index, dataFolder, inside, folder);
+    if (!texts.pictureProblem.empty() || !texts.descriptionText.empty())
+        part.texts = kept.add({texts.pictureProblem, texts.descriptionText});
+    return failed;
 }
 
 } // namespace
@@ -127,7 +146,8 @@ Status readPartFiles(SheetModel& model, const std::string& dataFolder, const She
     const FolderBounds inside(dataFolder);
     QFuture<void> work = QtConcurrent::map(runs, [&](std::size_t first) {
         for (std::size_t i = first; i < std::min(total, first + kRun); ++i) {
-            std::optional<Failure> failed = readPart(model.parts[i], i, dataFolder, inside, folder);
+            std::optional<Failure> failed =
+                readPart(model.parts[i], model.texts, i, dataFolder, inside, folder);
             done.fetch_add(1, std::memory_order_relaxed);
             if (!failed) continue;
             const std::lock_guard<std::mutex> held(lock);
@@ -146,6 +166,7 @@ Status readPartFiles(SheetModel& model, const std::string& dataFolder, const She
     }
     work.waitForFinished();
     if (failure) return Status::failure(*failure);
+    if (std::optional<Failure> lost = model.texts.failure()) return Status::failure(*lost);
     return Done{};
 }
 
