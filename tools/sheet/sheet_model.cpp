@@ -18,36 +18,50 @@ std::int64_t SheetModel::partOf(const std::string& code) const {
 
 Result<SheetModel> readSheetModel(const std::string& dataFolder) {
     SheetModel model;
-    std::vector<std::pair<std::string, std::uint32_t>> uses; // (code, record) of every code in a record
+    struct Use {
+        std::string code;
+        std::uint32_t record;
+        std::uint8_t slot; // PartCodes index
+        bool operator<(const Use& o) const {
+            return std::tie(code, record, slot) < std::tie(o.code, o.record, o.slot);
+        }
+    };
+    std::vector<Use> uses; // every part code of every record
     std::map<std::string, std::vector<std::uint32_t>> makes;
     const Status walked = walkCatalogue(dataFolder + std::string(kCatalogueName), [&](const WalkedRecord& w) {
         const auto index = static_cast<std::uint32_t>(model.records.size());
-        model.records.push_back(w);
-        makes[w.record.Make].push_back(index);
-        for (const std::string& code : w.record.PartCodes)
-            if (!code.empty()) uses.emplace_back(code, index);
+        const CatalogueRecord& r = w.record;
+        model.records.push_back(
+            {w.number, w.line, r.VehicleId, r.Make, r.Model, r.Submodel, r.YearFrom, r.YearTo, {}});
+        model.records.back().parts.fill(SheetRecord::kNoPart);
+        makes[r.Make].push_back(index);
+        for (std::size_t slot = 0; slot < r.PartCodes.size(); ++slot)
+            if (!r.PartCodes[slot].empty())
+                uses.push_back({r.PartCodes[slot], index, static_cast<std::uint8_t>(slot)});
     });
     if (!walked) return Result<SheetModel>::failure(walked.error());
     std::sort(uses.begin(), uses.end());
     for (std::size_t u = 0; u < uses.size(); ++u) {
-        if (model.parts.empty() || uses[u].first != model.parts.back().code) {
+        const bool newCode = model.parts.empty() || uses[u].code != model.parts.back().code;
+        if (newCode) {
             model.parts.emplace_back();
-            model.parts.back().code = std::move(uses[u].first);
+            model.parts.back().code = std::move(uses[u].code);
             model.parts.back().firstUser = model.users.size();
-        } else if (uses[u].second == uses[u - 1].second) {
-            continue; // each record once
         }
-        model.users.push_back(uses[u].second);
+        model.records[uses[u].record].parts[uses[u].slot] =
+            static_cast<std::uint32_t>(model.parts.size() - 1);
+        if (!newCode && uses[u].record == uses[u - 1].record) continue; // each record once
+        model.users.push_back(uses[u].record);
         model.parts.back().userCount += 1;
     }
-    std::vector<std::pair<std::string, std::uint32_t>>().swap(uses);
+    std::vector<Use>().swap(uses);
     model.parts.shrink_to_fit();
     model.users.shrink_to_fit();
     // Within a make, vehicles by model, submodel and years, as a reader looks for them; file order breaks
     // ties.
     auto before = [&](std::uint32_t a, std::uint32_t b) {
-        const CatalogueRecord& x = model.records[a].record;
-        const CatalogueRecord& y = model.records[b].record;
+        const SheetRecord& x = model.records[a];
+        const SheetRecord& y = model.records[b];
         return std::tie(x.Model, x.Submodel, x.YearFrom, x.YearTo, a) <
                std::tie(y.Model, y.Submodel, y.YearFrom, y.YearTo, b);
     };
@@ -151,7 +165,7 @@ void checkIntoModel(SheetModel& model, const std::string& dataFolder, const Pict
             // The record that starts on the finding's line or the last one before it.
             const auto after =
                 std::upper_bound(model.records.begin(), model.records.end(), f.line,
-                                 [](std::uint64_t line, const WalkedRecord& r) { return line < r.line; });
+                                 [](std::uint64_t line, const SheetRecord& r) { return line < r.line; });
             if (after != model.records.begin()) sheet.record = (after - model.records.begin()) - 1;
             if (aboutPartFiles(f.what.fault)) sheet.part = model.partOf(f.what.value);
         } else {

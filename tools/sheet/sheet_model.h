@@ -7,6 +7,8 @@
 #include "tools/sheet/sheet_texts.h"
 #include "tools/uses/catalogue_walk.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -29,11 +31,30 @@ struct SheetPart {
     File description = File::Missing; // Broken: the file exists but cannot be read
 };
 
+// A record as a sheet shows it: its part codes replaced by the parts they name.
+struct SheetRecord {
+    static constexpr std::uint32_t kNoPart = UINT32_MAX;
+    std::int64_t number = 0; // from 1, as list and check count records
+    std::uint64_t line = 0;  // the line its first field stands on, from 1
+    std::string VehicleId;
+    std::string Make;
+    std::string Model; // decoded, as the viewer shows it
+    std::string Submodel;
+    std::string YearFrom;
+    std::string YearTo;
+    std::array<std::uint32_t, kPartCodes>
+        parts{}; // index into SheetModel::parts of each PartCode, or kNoPart
+
+    bool hasNoParts() const {
+        return std::all_of(parts.begin(), parts.end(), [](std::uint32_t p) { return p == kNoPart; });
+    }
+};
+
 struct SheetModel {
-    std::vector<WalkedRecord> records; // in file order
-    std::vector<SheetPart> parts;      // by code, byte order
-    std::vector<std::uint32_t> users;  // record indexes, each part's records in file order, each once
-    SheetTexts texts;                  // the parts' texts
+    std::vector<SheetRecord> records; // in file order
+    std::vector<SheetPart> parts;     // by code, byte order
+    std::vector<std::uint32_t> users; // record indexes, each part's records in file order, each once
+    SheetTexts texts;                 // the parts' texts
     std::vector<std::vector<std::uint32_t>> makes; // record indexes per make, makes in byte order
     SheetFindings findings;                        // in check's order
     CheckReport check;                             // check's counts (findings kept above)

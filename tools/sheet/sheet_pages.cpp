@@ -25,7 +25,7 @@ const char* levelName(const SheetFinding& f) {
 }
 
 // The viewer's window caption for a record.
-std::string caption(const CatalogueRecord& r) {
+std::string caption(const SheetRecord& r) {
     return "(" + htmlText(r.VehicleId) + ") " + htmlText(r.YearFrom) + "-" + htmlText(r.YearTo) + " " +
            htmlText(r.Make) + " " + htmlText(r.Model) + " " + htmlText(r.Submodel);
 }
@@ -114,13 +114,13 @@ std::string SheetPages::findingLink(std::size_t finding) const {
     return findingPageName(finding / kFindingsPerPage) + "#f" + std::to_string(finding);
 }
 std::string SheetPages::makeName(std::size_t make) const {
-    const std::string& name = model_.records[model_.makes[make].front()].record.Make;
+    const std::string& name = model_.records[model_.makes[make].front()].Make;
     return name.empty() ? "(no make)" : htmlText(name);
 }
 
-std::string SheetPages::slotCell(const std::string& code, int slot) const {
-    const std::int64_t index = model_.partOf(code);
-    const SheetPart& part = model_.parts[static_cast<std::size_t>(index)];
+std::string SheetPages::slotCell(std::uint32_t index, int slot) const {
+    const SheetPart& part = model_.parts[index];
+    const std::string& code = part.code;
     std::string cell = "<div class=\"slot\" title=\"slot " + std::to_string(slot) +
                        "\"><span class=\"number\">slot " + std::to_string(slot) +
                        "</span><a class=\"code\" href=\"" + partLink(static_cast<std::size_t>(index)) +
@@ -156,23 +156,24 @@ std::string SheetPages::findingText(const SheetFinding& f) const {
 }
 
 std::string SheetPages::vehicle(std::uint32_t index) const {
-    const WalkedRecord& w = model_.records[index];
+    const SheetRecord& w = model_.records[index];
     std::string html = "<section class=\"vehicle\" id=\"r" + std::to_string(w.number) + "\">\n<h2>" +
-                       caption(w.record) + " <span class=\"where\">record " + std::to_string(w.number) +
-                       ", line " + std::to_string(w.line) + "</span></h2>\n";
-    if (w.record.hasNoParts()) {
+                       caption(w) + " <span class=\"where\">record " + std::to_string(w.number) + ", line " +
+                       std::to_string(w.line) + "</span></h2>\n";
+    if (w.hasNoParts()) {
         html += "<p>" + htmlUtf8(kNoPartsNotice) + "</p>\n";
     } else {
         html += "<div class=\"groups\">";
         const char* group = nullptr;
         for (const PartSlot& slot : kPartSlots) {
-            if (slot.partCode == 0 || w.record.partCode(slot.partCode).empty()) continue;
+            const std::size_t field = static_cast<std::size_t>(slot.partCode - 1);
+            if (slot.partCode == 0 || w.parts[field] == SheetRecord::kNoPart) continue;
             if (group == nullptr || std::string_view(group) != slot.group) {
                 if (group != nullptr) html += "</div></div>";
                 group = slot.group;
                 html += std::string("<div class=\"group\"><h3>") + group + "</h3><div class=\"slots\">";
             }
-            html += slotCell(w.record.partCode(slot.partCode), slot.number);
+            html += slotCell(w.parts[field], slot.number);
         }
         html += "</div></div></div>\n";
     }
@@ -272,8 +273,7 @@ SheetPage SheetPages::partPage(std::size_t n) const {
         html += "<p>Used by " + counted(part.userCount, "vehicle", "vehicles") + ":</p>\n<ul>";
         for (std::size_t u = 0; u < part.userCount && u < kUsersShown; ++u) {
             const std::uint32_t user = model_.users[part.firstUser + u];
-            html += "<li><a href=\"" + recordLink(user) + "\">" + caption(model_.records[user].record) +
-                    "</a></li>";
+            html += "<li><a href=\"" + recordLink(user) + "\">" + caption(model_.records[user]) + "</a></li>";
         }
         if (part.userCount > kUsersShown)
             html += "<li>and " + counted(part.userCount - kUsersShown, "more", "more") +
@@ -314,7 +314,7 @@ std::string SheetPages::makesTable() const {
     // Each page with its makes and the first and last model on it; a jump, for each initial letter of a
     // make, to the page that holds the first make of that letter.
     auto initial = [&](std::size_t make) {
-        const std::string& name = model_.records[model_.makes[make].front()].record.Make;
+        const std::string& name = model_.records[model_.makes[make].front()].Make;
         const unsigned char c = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
         return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c >= 'A' && c <= 'Z' ? c : '#');
     };
@@ -332,8 +332,8 @@ std::string SheetPages::makesTable() const {
             jump += "<a href=\"#i" + std::to_string(p) + "\">" + std::string(1, letter) + "</a> ";
         }
         const std::vector<std::uint32_t> records = pageRecords(page);
-        const CatalogueRecord& first = model_.records[records.front()].record;
-        const CatalogueRecord& final = model_.records[records.back()].record;
+        const SheetRecord& first = model_.records[records.front()];
+        const SheetRecord& final = model_.records[records.back()];
         rows += "<tr" + id + "><td><a href=\"" + makePageName(p) + "\">" + pageTitle(page) + "</a></td><td>" +
                 htmlText(first.Make) + " " + htmlText(first.Model) + " to " + htmlText(final.Make) + " " +
                 htmlText(final.Model) + "</td><td>" + counted(records.size(), "vehicle", "vehicles") +
