@@ -36,6 +36,14 @@ Result<Description> readDescription(const std::string& path, std::size_t maxByte
     return description;
 }
 
+Result<Description> readDescription(RegularFile file, std::size_t maxBytes) {
+    ListReader reader(maxBytes, 64 * 1024);
+    reader.open(std::move(file));
+    Result<Description> description = readItems(reader, maxBytes);
+    reader.close();
+    return description;
+}
+
 Result<Description> readDescriptionBytes(std::string_view bytes, std::size_t maxBytes,
                                          std::size_t chunkBytes) {
     ListReader reader(maxBytes, chunkBytes);

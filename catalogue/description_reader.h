@@ -1,6 +1,7 @@
 // A part's description file: list items, each shown on a line of its own.
 #pragma once
 
+#include "regular_file.h"
 #include "result.h"
 
 #include <cstddef>
@@ -26,6 +27,8 @@ constexpr std::string_view kDescriptionCutNote =
 // Reads the description file at `path`: a failure when it is missing, not an ordinary file, or cannot be
 // opened or read (the viewer then shows no description, as for a missing one).
 Result<Description> readDescription(const std::string& path, std::size_t maxBytes = kMaxDescriptionBytes);
+// The same from a description file already open.
+Result<Description> readDescription(RegularFile file, std::size_t maxBytes = kMaxDescriptionBytes);
 
 // The same for bytes in memory; the reader's failure, should it have one, comes back with its reason.
 Result<Description> readDescriptionBytes(std::string_view bytes, std::size_t maxBytes = kMaxDescriptionBytes,

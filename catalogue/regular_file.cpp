@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace specialty {
 
@@ -25,6 +26,18 @@ bool isRegularFile(const std::string& path) {
 
 RegularFile::~RegularFile() {
     close();
+}
+
+RegularFile::RegularFile(RegularFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+
+RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = std::exchange(other.fd_, -1);
+        path_ = std::move(other.path_);
+    }
+    return *this;
 }
 
 Status RegularFile::open(const std::string& path) {
@@ -85,6 +98,10 @@ Result<std::string> readFileStart(const std::string& path, std::size_t count) {
 Result<std::string> readWholeFile(const std::string& path, std::size_t maxBytes) {
     RegularFile file;
     if (Status opened = file.open(path); !opened) return Result<std::string>::failure(opened.error());
+    return readWholeFile(file, maxBytes);
+}
+
+Result<std::string> readWholeFile(RegularFile& file, std::size_t maxBytes) {
     std::string contents;
     char chunk[64 * 1024];
     for (;;) {
@@ -92,7 +109,7 @@ Result<std::string> readWholeFile(const std::string& path, std::size_t maxBytes)
         if (!got) return Result<std::string>::failure(got.error());
         if (got.value() == 0) return contents;
         if (contents.size() + got.value() > maxBytes) {
-            Failure tooLarge = fileFault(CatalogueFault::FileTooLarge, path);
+            Failure tooLarge = fileFault(CatalogueFault::FileTooLarge, file.path());
             tooLarge.limit = static_cast<std::int64_t>(maxBytes);
             return Result<std::string>::failure(std::move(tooLarge));
         }

@@ -21,6 +21,8 @@ class RegularFile {
     ~RegularFile();
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
+    RegularFile(RegularFile&& other) noexcept;
+    RegularFile& operator=(RegularFile&& other) noexcept;
 
     // Opens `path` for reading. A failure is the system's (CatalogueFault::System), or PathHoldsNul,
     // IsDirectory or NotOrdinaryFile.
@@ -29,6 +31,9 @@ class RegularFile {
 
     // Reads up to `size` bytes: how many were read, 0 at the end of the file.
     Result<std::size_t> read(char* into, std::size_t size);
+    // The open file's descriptor (-1 when none is open), and the path it was opened by.
+    int descriptor() const { return fd_; }
+    const std::string& path() const { return path_; }
 
   private:
     int fd_ = -1;
@@ -40,5 +45,8 @@ Result<std::string> readFileStart(const std::string& path, std::size_t count);
 
 // Reads a whole ordinary file of at most `maxBytes` bytes; a larger file is a failure (FileTooLarge).
 Result<std::string> readWholeFile(const std::string& path, std::size_t maxBytes);
+// The same from a file already open, from where it stands: what is read is what was opened, whatever
+// becomes of its path in the meantime.
+Result<std::string> readWholeFile(RegularFile& file, std::size_t maxBytes);
 
 } // namespace specialty

@@ -130,11 +130,9 @@ QSize fittedWithin(QSize size, QSize within) {
     return size.scaled(within, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
 }
 
-} // namespace
-
-PictureInput readPicture(const std::string& path) {
+// Checks a picture file's bytes, as read, against the limits.
+PictureInput pictureInputOf(Result<std::string> read) {
     PictureInput input;
-    Result<std::string> read = readWholeFile(path, kMaxPictureFileBytes);
     if (!read) {
         input.problem = read.error();
         return input;
@@ -171,6 +169,16 @@ PictureInput readPicture(const std::string& path) {
     if (pixels * input.scans > kMaxDecodedPixelPasses && input.scans > 1)
         input.problem = scansTakeTooLong(input.scans, input.size);
     return input;
+}
+
+} // namespace
+
+PictureInput readPicture(const std::string& path) {
+    return pictureInputOf(readWholeFile(path, kMaxPictureFileBytes));
+}
+
+PictureInput readPicture(RegularFile& file) {
+    return pictureInputOf(readWholeFile(file, kMaxPictureFileBytes));
 }
 
 std::int64_t decodingBytesOf(const PictureInput& input, QSize scaledTo, QRect part) {
@@ -242,6 +250,11 @@ Result<QImage> decodeWithin(const PictureInput& input, QSize scaledTo) {
 
 Result<QImage> loadPicture(const std::string& path, QSize within) {
     const PictureInput input = readPicture(path);
+    return decodeWithin(input, fittedWithin(input.size, within));
+}
+
+Result<QImage> loadPicture(RegularFile& file, QSize within) {
+    const PictureInput input = readPicture(file);
     return decodeWithin(input, fittedWithin(input.size, within));
 }
 

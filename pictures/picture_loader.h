@@ -5,6 +5,7 @@
 // decoding it, which may be stopped.
 #pragma once
 
+#include "catalogue/regular_file.h"
 #include "catalogue/result.h"
 
 #include <QDeadlineTimer>
@@ -56,6 +57,8 @@ struct PictureInput {
 // Reads the picture at `path` (only an ordinary file) and checks it against the limits above; nothing of
 // it is decoded but its header.
 PictureInput readPicture(const std::string& path);
+// The same from a picture file already open: what is read is what was opened.
+PictureInput readPicture(RegularFile& file);
 
 // What decoding `input` holds while it runs: at `scaledTo` when that is valid, else only `part` of it when
 // that is valid, else whole. The bytes it reads from are counted too.
@@ -90,5 +93,6 @@ Status pictureShowsWhole(const std::string& path);
 // Reads and decodes the picture at `path`, whole, or scaled down to fit within `within` (keeping its
 // proportions, never enlarged) when that is valid; never null.
 Result<QImage> loadPicture(const std::string& path, QSize within = QSize());
+Result<QImage> loadPicture(RegularFile& file, QSize within = QSize());
 
 } // namespace specialty

@@ -239,6 +239,53 @@ class UsesAndSheetTest : public QObject {
         QCOMPARE(QString::fromUtf8(check.out + check.err).contains(warning), outside);
     }
 
+    // Someone who can change the data folder points a part file's link outside the moment it has been
+    // judged to lie inside: the sheet shows what it judged, the file inside, never the one outside.
+    void partFileSwappedAfterItsJudgementIsNotPublished_data() {
+        QTest::addColumn<QString>("file"); // the part file that is a link
+        QTest::newRow("description") << "LNKD.txt";
+        QTest::newRow("picture") << "LNKDill.jpg";
+    }
+    void partFileSwappedAfterItsJudgementIsNotPublished() {
+        QFETCH(QString, file);
+        DataFolder folder;
+        DataFolder elsewhere;
+        const std::string secret = "root:*:20228:0:99999:7:::";
+        elsewhere.writeDescription("REAL", secret + "\r\n");
+        elsewhere.writePicture("REAL", Qt::red, QSize(400, 300));
+        folder.writeDescription("REAL", "Plain words\r\n");
+        folder.writePicture("REAL", Qt::blue, QSize(400, 300));
+        const std::string name = file.toStdString();
+        const std::string real = name == "LNKD.txt" ? "REAL.txt" : "REALill.jpg";
+        QCOMPARE(::symlink(folder.file(real).c_str(), folder.file(name).c_str()), 0);
+        folder.writeCatalogue(
+            {recordLine("1", "A", "B", "", "2000", "2005", {{1, "LNKD"}}), endRecordLine()});
+        QTemporaryDir out;
+        const QString sheet = out.path() + "/sheet";
+        const QByteArray sanitizerOptions = qgetenv("ASAN_OPTIONS");
+        qputenv("LD_PRELOAD", SPECIALTY_SWAP_LINK);
+        qputenv("ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0");
+        qputenv("SPECIALTY_SWAP_LINK", QByteArray::fromStdString(folder.file(name)));
+        qputenv("SPECIALTY_SWAP_TARGET", QByteArray::fromStdString(elsewhere.file(real)));
+        const Run run = tool({"--data", QString::fromStdString(folder.path()), "sheet", "-o", sheet});
+        for (const char* variable : {"LD_PRELOAD", "SPECIALTY_SWAP_LINK", "SPECIALTY_SWAP_TARGET"})
+            qunsetenv(variable);
+        qputenv("ASAN_OPTIONS", sanitizerOptions);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(QFileInfo(QString::fromStdString(folder.file(name))).symLinkTarget(),
+                 QFileInfo(QString::fromStdString(elsewhere.file(real))).absoluteFilePath());
+        QString all;
+        for (const QString& page : filesBelow(sheet))
+            if (page.endsWith(".html")) all += readText(sheet + "/" + page);
+        QVERIFY(!all.contains(QString::fromStdString(secret)));
+        QCOMPARE(all.contains("Plain words"), name == "LNKD.txt");
+        // The thumbnail, if any, is of the blue picture inside, never of the red one outside.
+        for (const QString& thumb : filesBelow(sheet + "/pictures")) {
+            const QColor middle = QImage(sheet + "/pictures/" + thumb).pixelColor(80, 60);
+            QVERIFY2(middle.blue() > 200 && middle.red() < 60, qPrintable(middle.name()));
+        }
+    }
+
     void sheetWritesOnlyWhereItMay_data() {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<int>("status");

@@ -14,6 +14,12 @@ Status ListBuffer::open(const std::string& path) {
     return Done{};
 }
 
+void ListBuffer::open(RegularFile file) {
+    close();
+    file_ = std::move(file);
+    endOfFile = false;
+}
+
 void ListBuffer::openMemory(std::string_view bytes) {
     close();
     memory_ = bytes;

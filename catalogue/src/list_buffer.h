@@ -23,6 +23,8 @@ class ListBuffer {
     explicit ListBuffer(std::size_t chunkBytes);
 
     Status open(const std::string& path);
+    // Reads from a file already open instead.
+    void open(RegularFile file);
     // Reads from bytes in memory instead (they must outlive the buffer).
     void openMemory(std::string_view bytes);
     void close();

@@ -39,6 +39,10 @@ class ListReader {
         known_.valid = false;
         return in_.open(path);
     }
+    void open(RegularFile file) {
+        known_.valid = false;
+        in_.open(std::move(file));
+    }
     // Reads from bytes in memory instead (they must outlive the reader); used by tests and fuzzing.
     void openMemory(std::string_view bytes) {
         known_.valid = false;

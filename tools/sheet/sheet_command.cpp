@@ -63,10 +63,7 @@ int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole, con
         });
     if (!parts) return refused(options, SheetFault::Incomplete, parts.error());
     progress.show("checking the catalogue", 0, 1);
-    std::vector<Finding> findings;
-    model.check =
-        checkCatalogue(options.dataFolder, showsWhole, [&](const Finding& f) { findings.push_back(f); });
-    attachFindings(model, options.dataFolder, std::move(findings));
+    checkIntoModel(model, options.dataFolder, showsWhole);
 
     const SheetPages pages(model, options.dataFolder + std::string(kCatalogueName));
     Status written = folder.write(std::string(kStyleName), sheetStyle());
@@ -76,6 +73,8 @@ int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole, con
         written = folder.write(page.name, page.html);
     }
     progress.clear();
+    if (written && model.findings.failure()) written = Status::failure(*model.findings.failure());
+    if (written && model.texts.failure()) written = Status::failure(*model.texts.failure());
     if (!written) return refused(options, SheetFault::Incomplete, written.error());
 
     const std::string index = folder.path() + kIndexPage;

@@ -19,33 +19,50 @@ std::int64_t SheetModel::partOf(const std::string& code) const {
 
 Result<SheetModel> readSheetModel(const std::string& dataFolder) {
     SheetModel model;
-    std::unordered_map<std::string, std::vector<std::uint32_t>> users;
+    struct Use {
+        std::string code;
+        std::uint32_t record;
+        std::uint8_t slot; // PartCodes index
+        bool operator<(const Use& o) const {
+            return std::tie(code, record, slot) < std::tie(o.code, o.record, o.slot);
+        }
+    };
+    std::vector<Use> uses; // every part code of every record
     std::map<std::string, std::vector<std::uint32_t>> makes;
     const Status walked = walkCatalogue(dataFolder + std::string(kCatalogueName), [&](const WalkedRecord& w) {
         const auto index = static_cast<std::uint32_t>(model.records.size());
-        model.records.push_back(w);
-        makes[w.record.Make].push_back(index);
-        for (const std::string& code : w.record.PartCodes) {
-            if (code.empty()) continue;
-            std::vector<std::uint32_t>& list = users[code];
-            if (list.empty() || list.back() != index) list.push_back(index); // each record once
-        }
+        const CatalogueRecord& r = w.record;
+        model.records.push_back(
+            {w.number, w.line, r.VehicleId, r.Make, r.Model, r.Submodel, r.YearFrom, r.YearTo, {}});
+        model.records.back().parts.fill(SheetRecord::kNoPart);
+        makes[r.Make].push_back(index);
+        for (std::size_t slot = 0; slot < r.PartCodes.size(); ++slot)
+            if (!r.PartCodes[slot].empty())
+                uses.push_back({r.PartCodes[slot], index, static_cast<std::uint8_t>(slot)});
     });
     if (!walked) return Result<SheetModel>::failure(walked.error());
-    model.parts.reserve(users.size());
-    for (auto& [code, list] : users) {
-        SheetPart part;
-        part.code = code;
-        part.users = std::move(list);
-        model.parts.push_back(std::move(part));
+    std::sort(uses.begin(), uses.end());
+    for (std::size_t u = 0; u < uses.size(); ++u) {
+        const bool newCode = model.parts.empty() || uses[u].code != model.parts.back().code;
+        if (newCode) {
+            model.parts.emplace_back();
+            model.parts.back().code = std::move(uses[u].code);
+            model.parts.back().firstUser = model.users.size();
+        }
+        model.records[uses[u].record].parts[uses[u].slot] =
+            static_cast<std::uint32_t>(model.parts.size() - 1);
+        if (!newCode && uses[u].record == uses[u - 1].record) continue; // each record once
+        model.users.push_back(uses[u].record);
+        model.parts.back().userCount += 1;
     }
-    std::sort(model.parts.begin(), model.parts.end(),
-              [](const SheetPart& a, const SheetPart& b) { return a.code < b.code; });
+    std::vector<Use>().swap(uses);
+    model.parts.shrink_to_fit();
+    model.users.shrink_to_fit();
     // Within a make, vehicles by model, submodel and years, as a reader looks for them; file order breaks
     // ties.
     auto before = [&](std::uint32_t a, std::uint32_t b) {
-        const CatalogueRecord& x = model.records[a].record;
-        const CatalogueRecord& y = model.records[b].record;
+        const SheetRecord& x = model.records[a];
+        const SheetRecord& y = model.records[b];
         return std::tie(x.Model, x.Submodel, x.YearFrom, x.YearTo, a) <
                std::tie(y.Model, y.Submodel, y.YearFrom, y.YearTo, b);
     };
@@ -53,8 +70,6 @@ Result<SheetModel> readSheetModel(const std::string& dataFolder) {
         std::sort(list.begin(), list.end(), before);
         model.makes.push_back(std::move(list));
     }
-    model.recordFindings.resize(model.records.size());
-    model.partFindings.resize(model.parts.size());
     return model;
 }
 
@@ -77,33 +92,95 @@ bool aboutPartFiles(FaultCode fault) {
 
 } // namespace
 
-void attachFindings(SheetModel& model, const std::string& dataFolder, std::vector<Finding> findings) {
+namespace {
+
+// Finds the part whose picture or description file is at a path.
+class PartFiles {
+  public:
+    PartFiles(const SheetModel& model, const std::string& dataFolder) : model_(model), folder_(dataFolder) {
+        // A code of plain ASCII is its own file name; the others are found by their names.
+        for (std::size_t p = 0; p < model.parts.size(); ++p)
+            if (!isAscii(model.parts[p].code))
+                if (const Result<std::string> path = partFilePath(dataFolder, model.parts[p].code, ""))
+                    named_.emplace(path->substr(dataFolder.size()), static_cast<std::int64_t>(p));
+    }
+
+    // The part one of whose files is at `path`, or -1.
+    std::int64_t partOf(const std::string& path) const {
+        if (path.compare(0, folder_.size(), folder_) != 0) return -1;
+        for (std::string_view suffix : {kPictureSuffix, kDescriptionSuffix}) {
+            if (path.size() < folder_.size() + suffix.size() ||
+                path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0)
+                continue;
+            const std::string name =
+                path.substr(folder_.size(), path.size() - folder_.size() - suffix.size());
+            std::int64_t part = -1;
+            if (isAscii(name)) {
+                part = model_.partOf(name);
+            } else if (const auto at = named_.find(name); at != named_.end()) {
+                part = at->second;
+            }
+            if (part < 0) continue;
+            const Result<std::string> expected =
+                partFilePath(folder_, model_.parts[static_cast<std::size_t>(part)].code, suffix);
+            if (expected && *expected == path) return part;
+        }
+        return -1;
+    }
+
+  private:
+    static bool isAscii(const std::string& text) {
+        return std::all_of(text.begin(), text.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    }
+
+    const SheetModel& model_;
+    const std::string& folder_;
+    std::unordered_map<std::string, std::int64_t> named_; // file names of the codes not in ASCII
+};
+
+std::vector<std::uint32_t> findingsOf(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& list,
+                                      std::size_t key) {
+    std::vector<std::uint32_t> found;
+    auto at = std::lower_bound(list.begin(), list.end(), std::make_pair(static_cast<std::uint32_t>(key), 0u));
+    for (; at != list.end() && at->first == key; ++at)
+        found.push_back(at->second);
+    return found;
+}
+
+} // namespace
+
+std::vector<std::uint32_t> SheetModel::findingsOfRecord(std::size_t record) const {
+    return findingsOf(recordFindings, record);
+}
+
+std::vector<std::uint32_t> SheetModel::findingsOfPart(std::size_t part) const {
+    return findingsOf(partFindings, part);
+}
+
+void checkIntoModel(SheetModel& model, const std::string& dataFolder, const PictureCheck& showsWhole) {
     const std::string catalogue = dataFolder + std::string(kCatalogueName);
-    std::unordered_map<std::string, std::int64_t> partFiles; // a part's picture and description paths
-    for (std::size_t p = 0; p < model.parts.size(); ++p)
-        for (std::string_view suffix : {kPictureSuffix, kDescriptionSuffix})
-            if (const Result<std::string> path = partFilePath(dataFolder, model.parts[p].code, suffix))
-                partFiles.emplace(*path, static_cast<std::int64_t>(p));
-    for (Finding& f : findings) {
-        SheetFinding sheet{std::move(f), -1, -1};
-        if (sheet.finding.file == catalogue && sheet.finding.line > 0) {
+    const PartFiles partFiles(model, dataFolder);
+    model.check = checkCatalogue(dataFolder, showsWhole, [&](const Finding& f) {
+        SheetFinding sheet{f.level, f.file, f.line, f.message(), -1, -1};
+        if (f.file == catalogue && f.line > 0) {
             // The record that starts on the finding's line or the last one before it.
             const auto after =
-                std::upper_bound(model.records.begin(), model.records.end(), sheet.finding.line,
-                                 [](std::uint64_t line, const WalkedRecord& r) { return line < r.line; });
+                std::upper_bound(model.records.begin(), model.records.end(), f.line,
+                                 [](std::uint64_t line, const SheetRecord& r) { return line < r.line; });
             if (after != model.records.begin()) sheet.record = (after - model.records.begin()) - 1;
-            if (aboutPartFiles(sheet.finding.what.fault)) sheet.part = model.partOf(sheet.finding.what.value);
-        } else if (const auto part = partFiles.find(sheet.finding.file); part != partFiles.end()) {
-            sheet.part = part->second;
+            if (aboutPartFiles(f.what.fault)) sheet.part = model.partOf(f.what.value);
+        } else {
+            sheet.part = partFiles.partOf(f.file);
         }
+        const auto index = static_cast<std::uint32_t>(model.findings.size());
         if (sheet.record >= 0)
-            model.recordFindings[static_cast<std::size_t>(sheet.record)].push_back(
-                static_cast<std::uint32_t>(model.findings.size()));
-        if (sheet.part >= 0)
-            model.partFindings[static_cast<std::size_t>(sheet.part)].push_back(
-                static_cast<std::uint32_t>(model.findings.size()));
-        model.findings.push_back(std::move(sheet));
-    }
+            model.recordFindings.emplace_back(static_cast<std::uint32_t>(sheet.record), index);
+        if (sheet.part >= 0) model.partFindings.emplace_back(static_cast<std::uint32_t>(sheet.part), index);
+        model.findings.add(sheet);
+    });
+    std::sort(model.recordFindings.begin(), model.recordFindings.end());
+    std::sort(model.partFindings.begin(), model.partFindings.end());
 }
 
 } // namespace specialty

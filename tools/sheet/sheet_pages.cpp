@@ -20,12 +20,12 @@ std::string navigation() {
            "\">Part codes</a><a href=\"" + findingPageName(0) + "\">check's findings</a></nav>\n";
 }
 
-const char* levelName(const Finding& f) {
+const char* levelName(const SheetFinding& f) {
     return specialty::levelName(f.level);
 }
 
 // The viewer's window caption for a record.
-std::string caption(const CatalogueRecord& r) {
+std::string caption(const SheetRecord& r) {
     return "(" + htmlText(r.VehicleId) + ") " + htmlText(r.YearFrom) + "-" + htmlText(r.YearTo) + " " +
            htmlText(r.Make) + " " + htmlText(r.Model) + " " + htmlText(r.Submodel);
 }
@@ -114,13 +114,13 @@ std::string SheetPages::findingLink(std::size_t finding) const {
     return findingPageName(finding / kFindingsPerPage) + "#f" + std::to_string(finding);
 }
 std::string SheetPages::makeName(std::size_t make) const {
-    const std::string& name = model_.records[model_.makes[make].front()].record.Make;
+    const std::string& name = model_.records[model_.makes[make].front()].Make;
     return name.empty() ? "(no make)" : htmlText(name);
 }
 
-std::string SheetPages::slotCell(const std::string& code, int slot) const {
-    const std::int64_t index = model_.partOf(code);
-    const SheetPart& part = model_.parts[static_cast<std::size_t>(index)];
+std::string SheetPages::slotCell(std::uint32_t index, int slot) const {
+    const SheetPart& part = model_.parts[index];
+    const std::string& code = part.code;
     std::string cell = "<div class=\"slot\" title=\"slot " + std::to_string(slot) +
                        "\"><span class=\"number\">slot " + std::to_string(slot) +
                        "</span><a class=\"code\" href=\"" + partLink(static_cast<std::size_t>(index)) +
@@ -151,29 +151,29 @@ std::string SheetPages::slotCell(const std::string& code, int slot) const {
     return cell + "</div>";
 }
 
-std::string SheetPages::findingText(std::size_t finding) const {
-    const Finding& f = model_.findings[finding].finding;
-    return findingLead(htmlUtf8(f.file), f.line, f.level) + htmlUtf8(f.message());
+std::string SheetPages::findingText(const SheetFinding& f) const {
+    return findingLead(htmlUtf8(f.file), f.line, f.level) + htmlUtf8(f.message);
 }
 
 std::string SheetPages::vehicle(std::uint32_t index) const {
-    const WalkedRecord& w = model_.records[index];
+    const SheetRecord& w = model_.records[index];
     std::string html = "<section class=\"vehicle\" id=\"r" + std::to_string(w.number) + "\">\n<h2>" +
-                       caption(w.record) + " <span class=\"where\">record " + std::to_string(w.number) +
-                       ", line " + std::to_string(w.line) + "</span></h2>\n";
-    if (w.record.hasNoParts()) {
+                       caption(w) + " <span class=\"where\">record " + std::to_string(w.number) + ", line " +
+                       std::to_string(w.line) + "</span></h2>\n";
+    if (w.hasNoParts()) {
         html += "<p>" + htmlUtf8(kNoPartsNotice) + "</p>\n";
     } else {
         html += "<div class=\"groups\">";
         const char* group = nullptr;
         for (const PartSlot& slot : kPartSlots) {
-            if (slot.partCode == 0 || w.record.partCode(slot.partCode).empty()) continue;
+            const std::size_t field = static_cast<std::size_t>(slot.partCode - 1);
+            if (slot.partCode == 0 || w.parts[field] == SheetRecord::kNoPart) continue;
             if (group == nullptr || std::string_view(group) != slot.group) {
                 if (group != nullptr) html += "</div></div>";
                 group = slot.group;
                 html += std::string("<div class=\"group\"><h3>") + group + "</h3><div class=\"slots\">";
             }
-            html += slotCell(w.record.partCode(slot.partCode), slot.number);
+            html += slotCell(w.parts[field], slot.number);
         }
         html += "</div></div></div>\n";
     }
@@ -181,11 +181,11 @@ std::string SheetPages::vehicle(std::uint32_t index) const {
     // what it is about.
     std::string own;
     std::string files;
-    for (std::uint32_t f : model_.recordFindings[index]) {
-        const SheetFinding& s = model_.findings[f];
+    for (std::uint32_t f : model_.findingsOfRecord(index)) {
+        const SheetFinding s = model_.findings.at(f);
         const std::string link = s.part >= 0 ? partLink(static_cast<std::size_t>(s.part)) : findingLink(f);
-        (s.part >= 0 ? files : own) += "<li class=\"" + std::string(levelName(s.finding)) + "\"><a href=\"" +
-                                       link + "\">" + htmlUtf8(s.finding.message()) + "</a></li>";
+        (s.part >= 0 ? files : own) += "<li class=\"" + std::string(levelName(s)) + "\"><a href=\"" + link +
+                                       "\">" + htmlUtf8(s.message) + "</a></li>";
     }
     if (!own.empty()) html += "<ul class=\"findings\">" + own + "</ul>\n";
     if (!files.empty()) html += "<p>Its parts' files:</p><ul class=\"findings\">" + files + "</ul>\n";
@@ -216,6 +216,10 @@ SheetPage SheetPages::partPage(std::size_t n) const {
     const std::size_t last = std::min(model_.parts.size(), (n + 1) * kPartsPerPage);
     for (std::size_t p = n * kPartsPerPage; p < last; ++p) {
         const SheetPart& part = model_.parts[p];
+        std::vector<std::string> texts = model_.texts.at(part.texts);
+        texts.resize(2);
+        const std::string& pictureProblem = texts[0];
+        const std::string& descriptionText = texts[1];
         html += "<section class=\"part\" id=\"p" + std::to_string(p) + "\">\n<div class=\"picture\">";
         switch (part.picture) {
         case SheetPart::File::Shown:
@@ -227,7 +231,7 @@ SheetPage SheetPages::partPage(std::size_t n) const {
             html += mark("no picture file " + htmlText(part.code) + htmlUtf8(kPictureSuffix));
             break;
         case SheetPart::File::Broken:
-            html += mark("the picture does not decode: " + htmlUtf8(part.pictureProblem));
+            html += mark("the picture does not decode: " + htmlUtf8(pictureProblem));
             break;
         case SheetPart::File::NotAName:
             html += mark("the code is not a plain file name: no picture");
@@ -242,7 +246,7 @@ SheetPage SheetPages::partPage(std::size_t n) const {
         case SheetPart::File::Shown: {
             // Each item on a line of its own, as the zoom view shows them.
             std::string text;
-            const std::string& d = part.descriptionText;
+            const std::string& d = descriptionText;
             for (std::size_t at = 0; at < d.size();) {
                 const std::size_t end = std::min(d.find(kItemEnd, at), d.size());
                 text += htmlText(d.substr(at, end - at)) + "\n";
@@ -255,7 +259,7 @@ SheetPage SheetPages::partPage(std::size_t n) const {
             html += mark("no description file " + htmlText(part.code) + htmlUtf8(kDescriptionSuffix)) + "\n";
             break;
         case SheetPart::File::Broken:
-            html += mark("the description cannot be read: " + htmlUtf8(part.descriptionText)) + "\n";
+            html += mark("the description cannot be read: " + htmlUtf8(descriptionText)) + "\n";
             break;
         case SheetPart::File::NotAName:
             html += mark("the code is not a plain file name: no description");
@@ -266,17 +270,20 @@ SheetPage SheetPages::partPage(std::size_t n) const {
                     "\n";
             break;
         }
-        html += "<p>Used by " + counted(part.users.size(), "vehicle", "vehicles") + ":</p>\n<ul>";
-        for (std::size_t u = 0; u < part.users.size() && u < kUsersShown; ++u)
-            html += "<li><a href=\"" + recordLink(part.users[u]) + "\">" +
-                    caption(model_.records[part.users[u]].record) + "</a></li>";
-        if (part.users.size() > kUsersShown)
-            html += "<li>and " + counted(part.users.size() - kUsersShown, "more", "more") +
+        html += "<p>Used by " + counted(part.userCount, "vehicle", "vehicles") + ":</p>\n<ul>";
+        for (std::size_t u = 0; u < part.userCount && u < kUsersShown; ++u) {
+            const std::uint32_t user = model_.users[part.firstUser + u];
+            html += "<li><a href=\"" + recordLink(user) + "\">" + caption(model_.records[user]) + "</a></li>";
+        }
+        if (part.userCount > kUsersShown)
+            html += "<li>and " + counted(part.userCount - kUsersShown, "more", "more") +
                     ": <span class=\"code\">specialty-catalogue uses</span> lists them all</li>";
         html += "</ul>\n";
-        for (std::uint32_t f : model_.partFindings[p])
-            html += "<p class=\"" + std::string(levelName(model_.findings[f].finding)) + "\"><a href=\"" +
-                    findingLink(f) + "\">" + findingText(f) + "</a></p>\n";
+        for (std::uint32_t f : model_.findingsOfPart(p)) {
+            const SheetFinding s = model_.findings.at(f);
+            html += "<p class=\"" + std::string(levelName(s)) + "\"><a href=\"" + findingLink(f) + "\">" +
+                    findingText(s) + "</a></p>\n";
+        }
         html += "</div>\n</section>\n";
     }
     return {partPageName(n), html + pageEnd()};
@@ -290,9 +297,8 @@ SheetPage SheetPages::findingPage(std::size_t n) const {
     html += "<ul>";
     const std::size_t last = std::min(model_.findings.size(), (n + 1) * kFindingsPerPage);
     for (std::size_t f = n * kFindingsPerPage; f < last; ++f) {
-        const SheetFinding& s = model_.findings[f];
-        html +=
-            "<li id=\"f" + std::to_string(f) + "\" class=\"" + levelName(s.finding) + "\">" + findingText(f);
+        const SheetFinding s = model_.findings.at(f);
+        html += "<li id=\"f" + std::to_string(f) + "\" class=\"" + levelName(s) + "\">" + findingText(s);
         if (s.record >= 0)
             html += " <a href=\"" + recordLink(static_cast<std::uint32_t>(s.record)) + "\">record " +
                     std::to_string(model_.records[static_cast<std::size_t>(s.record)].number) + "</a>";
@@ -308,7 +314,7 @@ std::string SheetPages::makesTable() const {
     // Each page with its makes and the first and last model on it; a jump, for each initial letter of a
     // make, to the page that holds the first make of that letter.
     auto initial = [&](std::size_t make) {
-        const std::string& name = model_.records[model_.makes[make].front()].record.Make;
+        const std::string& name = model_.records[model_.makes[make].front()].Make;
         const unsigned char c = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
         return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c >= 'A' && c <= 'Z' ? c : '#');
     };
@@ -326,8 +332,8 @@ std::string SheetPages::makesTable() const {
             jump += "<a href=\"#i" + std::to_string(p) + "\">" + std::string(1, letter) + "</a> ";
         }
         const std::vector<std::uint32_t> records = pageRecords(page);
-        const CatalogueRecord& first = model_.records[records.front()].record;
-        const CatalogueRecord& final = model_.records[records.back()].record;
+        const SheetRecord& first = model_.records[records.front()];
+        const SheetRecord& final = model_.records[records.back()];
         rows += "<tr" + id + "><td><a href=\"" + makePageName(p) + "\">" + pageTitle(page) + "</a></td><td>" +
                 htmlText(first.Make) + " " + htmlText(first.Model) + " to " + htmlText(final.Make) + " " +
                 htmlText(final.Model) + "</td><td>" + counted(records.size(), "vehicle", "vehicles") +

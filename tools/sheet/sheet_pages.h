@@ -62,8 +62,8 @@ class SheetPages {
     SheetPage partPage(std::size_t n) const;
     SheetPage findingPage(std::size_t n) const;
     std::string vehicle(std::uint32_t record) const;
-    std::string slotCell(const std::string& code, int slot) const;
-    std::string findingText(std::size_t finding) const;
+    std::string slotCell(std::uint32_t part, int slot) const;
+    std::string findingText(const SheetFinding& finding) const;
 
     const SheetModel& model_;
     std::string catalogue_;

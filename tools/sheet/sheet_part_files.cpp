@@ -12,8 +12,9 @@
 #include <QThread>
 #include <QtConcurrent/QtConcurrentMap>
 
+#include <algorithm>
 #include <atomic>
-#include <numeric>
+#include <mutex>
 #include <optional>
 
 namespace specialty {
@@ -40,45 +41,66 @@ QByteArray thumbnailBytes(const QImage& picture) {
     return bytes;
 }
 
-// Fills one part's state; returns why its thumbnail could not be written, or nothing.
-std::optional<Failure> readPart(SheetPart& part, std::size_t index, const std::string& dataFolder,
-                                const FolderBounds& inside, const SheetFolder& folder) {
+// Opens the part file at `path` when it lies inside the data folder, judged by the file opened, so that
+// no change of the path between the judgement and the read can publish a file from elsewhere: Shown when
+// `file` is open and may be read, or the state to show instead (Broken with `problem`, why it cannot be
+// opened). Only the state is taken from the path when the open fails; nothing is read through it.
+SheetPart::File openInside(RegularFile& file, const std::string& path, const FolderBounds& inside,
+                           std::string& problem) {
+    if (const Status opened = file.open(path); !opened) {
+        if (!inside.outsideTarget(path).empty()) return SheetPart::File::Outside;
+        if (!isRegularFile(path)) return SheetPart::File::Missing;
+        problem = opened.reason();
+        return SheetPart::File::Broken;
+    }
+    if (!inside.outsideTarget(file).empty()) {
+        file.close();
+        return SheetPart::File::Outside;
+    }
+    return SheetPart::File::Shown;
+}
+
+// What a part's files tell beyond its state.
+struct PartTexts {
+    std::string pictureProblem;
+    std::string descriptionText;
+};
+
+// Fills one part's state and `texts`; returns why its thumbnail could not be written, or nothing.
+std::optional<Failure> readFiles(SheetPart& part, PartTexts& texts, std::size_t index,
+                                 const std::string& dataFolder, const FolderBounds& inside,
+                                 const SheetFolder& folder) {
     const Result<std::string> picturePath = partFilePath(dataFolder, part.code, kPictureSuffix);
     const Result<std::string> descriptionPath = partFilePath(dataFolder, part.code, kDescriptionSuffix);
     if (!picturePath || !descriptionPath) {
         part.picture = part.description = SheetPart::File::NotAName;
         return {};
     }
-    if (!inside.outsideTarget(*descriptionPath).empty()) {
-        part.description = SheetPart::File::Outside;
-    } else if (!isRegularFile(*descriptionPath)) {
-        part.description = SheetPart::File::Missing;
-    } else if (const Result<Description> d = readDescription(*descriptionPath, kShownDescriptionBytes); d) {
-        part.description = SheetPart::File::Shown;
-        part.descriptionText = d->caption;
-    } else {
-        part.description = SheetPart::File::Broken;
-        part.descriptionText = d.reason();
+    RegularFile description;
+    part.description = openInside(description, *descriptionPath, inside, texts.descriptionText);
+    if (part.description == SheetPart::File::Shown) {
+        if (const Result<Description> d = readDescription(std::move(description), kShownDescriptionBytes);
+            d) {
+            texts.descriptionText = d->caption;
+        } else {
+            part.description = SheetPart::File::Broken;
+            texts.descriptionText = d.reason();
+        }
     }
-    if (!inside.outsideTarget(*picturePath).empty()) {
-        part.picture = SheetPart::File::Outside;
-        return {};
-    }
-    if (!isRegularFile(*picturePath)) {
-        part.picture = SheetPart::File::Missing;
-        return {};
-    }
+    RegularFile pictureFile;
+    part.picture = openInside(pictureFile, *picturePath, inside, texts.pictureProblem);
+    if (part.picture != SheetPart::File::Shown) return {};
     // Decoded at the thumbnail's size: a picture of any size costs little more than its thumbnail.
-    const Result<QImage> picture = loadPicture(*picturePath, QSize(kThumbWidth, kThumbHeight));
+    const Result<QImage> picture = loadPicture(pictureFile, QSize(kThumbWidth, kThumbHeight));
     if (!picture) {
         part.picture = SheetPart::File::Broken;
-        part.pictureProblem = picture.reason();
+        texts.pictureProblem = picture.reason();
         return {};
     }
     const QByteArray bytes = thumbnailBytes(*picture);
     if (bytes.isEmpty()) {
         part.picture = SheetPart::File::Broken;
-        part.pictureProblem = describe(Failure(SheetFault::NoThumbnail));
+        texts.pictureProblem = describe(Failure(SheetFault::NoThumbnail));
         return {};
     }
     if (Status written =
@@ -87,9 +109,21 @@ std::optional<Failure> readPart(SheetPart& part, std::size_t index, const std::s
         !written)
         return written.error();
     part.picture = SheetPart::File::Shown;
-    part.thumbWidth = picture->width();
-    part.thumbHeight = picture->height();
+    part.thumbWidth = static_cast<std::uint16_t>(picture->width()); // a thumbnail is small
+    part.thumbHeight = static_cast<std::uint16_t>(picture->height());
     return {};
+}
+
+// Fills one part's state, its texts kept in `kept`; returns why its thumbnail could not be written, or
+// nothing.
+std::optional<Failure> readPart(SheetPart& part, PartTextStore& kept, std::size_t index,
+                                const std::string& dataFolder, const FolderBounds& inside,
+                                const SheetFolder& folder) {
+    PartTexts texts;
+    std::optional<Failure> failed = readFiles(part, texts, index, dataFolder, inside, folder);
+    if (!texts.pictureProblem.empty() || !texts.descriptionText.empty())
+        part.texts = kept.add({texts.pictureProblem, texts.descriptionText});
+    return failed;
 }
 
 } // namespace
@@ -100,25 +134,40 @@ std::string thumbnailName(std::size_t index) {
 
 Status readPartFiles(SheetModel& model, const std::string& dataFolder, const SheetFolder& folder,
                      const std::function<void(std::size_t done, std::size_t total)>& progress) {
-    std::vector<std::size_t> indexes(model.parts.size());
-    std::iota(indexes.begin(), indexes.end(), std::size_t(0));
-    std::vector<std::optional<Failure>> failures(model.parts.size());
+    // The parts go to the threads in runs, so that what is held for each stays small whatever their number.
+    constexpr std::size_t kRun = 64;
+    const std::size_t total = model.parts.size();
+    std::vector<std::size_t> runs;
+    for (std::size_t first = 0; first < total; first += kRun)
+        runs.push_back(first);
+    std::mutex lock;
+    std::size_t failedPart = total; // the first part whose thumbnail could not be written, and why
+    std::optional<Failure> failure;
     std::atomic<std::size_t> done{0};
     const FolderBounds inside(dataFolder);
-    QFuture<void> work = QtConcurrent::map(indexes, [&](std::size_t i) {
-        failures[i] = readPart(model.parts[i], i, dataFolder, inside, folder);
-        done.fetch_add(1, std::memory_order_relaxed);
+    QFuture<void> work = QtConcurrent::map(runs, [&](std::size_t first) {
+        for (std::size_t i = first; i < std::min(total, first + kRun); ++i) {
+            std::optional<Failure> failed =
+                readPart(model.parts[i], model.texts, i, dataFolder, inside, folder);
+            done.fetch_add(1, std::memory_order_relaxed);
+            if (!failed) continue;
+            const std::lock_guard<std::mutex> held(lock);
+            if (i < failedPart) {
+                failedPart = i;
+                failure = std::move(failed);
+            }
+        }
     });
     if (progress) {
         while (!work.isFinished()) {
-            progress(done.load(std::memory_order_relaxed), indexes.size());
+            progress(done.load(std::memory_order_relaxed), total);
             QThread::msleep(200);
         }
-        progress(indexes.size(), indexes.size());
+        progress(total, total);
     }
     work.waitForFinished();
-    for (const std::optional<Failure>& failure : failures)
-        if (failure) return Status::failure(*failure);
+    if (failure) return Status::failure(*failure);
+    if (std::optional<Failure> lost = model.texts.failure()) return Status::failure(*lost);
     return Done{};
 }
 
