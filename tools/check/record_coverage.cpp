@@ -143,7 +143,6 @@ bool RecordCoverage::sameNames(std::uint32_t index, const RawRecord& record, std
         const UnpackedPlace at = unpackedPlace(place);
         const std::size_t span = at.span();
         char bytes[15 + 31 + 31 + 31 + 31];
-        ++reread_;
         if (fd_ < 0 || ::pread(fd_, bytes, span, static_cast<off_t>(at.make)) != static_cast<ssize_t>(span))
             return false; // the file changed under the check: take them as different vehicles
         const std::string_view all(bytes, span);

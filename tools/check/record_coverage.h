@@ -54,8 +54,6 @@ class RecordCoverage {
     // How many runs of years add() stepped over: it stays within a small multiple of the records,
     // whatever their years.
     std::uint64_t yearRunsVisited() const { return visited_; }
-    // How many times names were re-read from the catalogue to tell vehicles apart.
-    std::uint64_t namesReread() const { return reread_; }
 
     struct Earlier {
         std::uint32_t position;
@@ -121,7 +119,6 @@ class RecordCoverage {
     std::string lastNames_;
     bool full_ = false;
     std::uint64_t visited_ = 0;
-    std::uint64_t reread_ = 0;
 };
 
 } // namespace specialty
