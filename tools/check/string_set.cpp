@@ -1,25 +1,32 @@
 #include "tools/check/string_set.h"
 
+#include <cstring>
+
 namespace specialty {
 
 namespace {
 
-// FNV-1a over bytes.
-class Fnv1a {
-  public:
-    void add(unsigned char byte) { hash_ = (hash_ ^ byte) * 1099511628211ULL; }
-    std::uint64_t value() const { return hash_; }
-
-  private:
-    std::uint64_t hash_ = 1469598103934665603ULL;
-};
-
+// A hash of `text` taken eight bytes at a time: the strings kept here (part codes, VehicleIds) are short,
+// and a look costs one or two multiplications instead of one a byte.
 std::uint64_t hashOf(std::string_view text) {
-    Fnv1a hash;
-    for (char c : text)
-        hash.add(static_cast<unsigned char>(c));
-    std::uint64_t h = hash.value(); // spread every bit over the low bits the table indexes by
-    h = (h ^ (h >> 33)) * 0xFF51AFD7ED558CCDULL;
+    constexpr std::uint64_t kMultiplier = 0xFF51AFD7ED558CCDULL;
+    std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ text.size();
+    const char* const bytes = text.data();
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        h = (h ^ word) * kMultiplier;
+        h ^= h >> 29;
+    }
+    if (i < text.size()) {
+        std::uint64_t word = 0;
+        for (std::size_t shift = 0; i < text.size(); ++i, shift += 8)
+            word |= std::uint64_t(static_cast<unsigned char>(bytes[i])) << shift;
+        h = (h ^ word) * kMultiplier;
+    }
+    h ^= h >> 33; // spread every bit over the low bits the table indexes by
+    h *= 0xC4CEB9FE1A85EC53ULL;
     h ^= h >> 33;
     return h;
 }
