@@ -63,7 +63,8 @@ struct RecordCoverage::Heavy {
     std::map<int, Run> firsts;  // runs of years, keyed by their first, with the record found
 };
 
-RecordCoverage::RecordCoverage(std::string catalogue) : catalogue_(std::move(catalogue)) {
+RecordCoverage::RecordCoverage(std::string catalogue, std::size_t mostBytes)
+    : catalogue_(std::move(catalogue)), mostBytes_(mostBytes) {
     if (!catalogue_.empty()) fd_ = ::open(catalogue_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
 }
 
@@ -77,7 +78,32 @@ std::string RecordCoverage::canonical(const RawRecord& record) const {
 
 std::size_t RecordCoverage::bytes() const {
     return slots_.size() * sizeof(std::uint32_t) + vehicles_.bytes() + runs_.bytes() + kept_.capacity() +
-           heavyRuns_ * kHeavyRunBytes + heavy_.capacity() * sizeof(Heavy);
+           heavyRuns_ * kHeavyRunBytes + heavy_.capacity() * sizeof(Heavy) +
+           (raw_.capacity() > kMostAsReadBytes ? raw_.capacity() - kMostAsReadBytes : 0);
+}
+
+bool RecordCoverage::within(std::size_t more) {
+    return bytes() + more <= mostBytes_ || (giveBackAsRead() && bytes() + more <= mostBytes_);
+}
+
+// Names kept as read beyond kMostAsReadBytes make room for the table: each vehicle's names are found in the
+// catalogue again. False when there were none to give back.
+bool RecordCoverage::giveBackAsRead() {
+    if (raw_.capacity() <= kMostAsReadBytes) return false;
+    for (std::size_t at = 0; at < raw_.size();) {
+        std::uint32_t index;
+        std::uint64_t place;
+        std::memcpy(&index, raw_.data() + at, sizeof index);
+        std::memcpy(&place, raw_.data() + at + sizeof index, sizeof place);
+        vehicles_[index].namesLow = static_cast<std::uint32_t>(place);
+        vehicles_[index].namesHigh = static_cast<std::uint32_t>(place >> 32);
+        at += sizeof index + sizeof place;
+        for (int name = 0; name < 3; ++name)
+            at += 1 + static_cast<unsigned char>(raw_[at]);
+    }
+    std::string().swap(raw_);
+    rawGivenBack_ = true;
+    return true;
 }
 
 // True when the record's names are byte for byte those of the record last remembered: surely the same
@@ -159,14 +185,28 @@ bool RecordCoverage::sameNames(std::uint32_t index, const RawRecord& record, std
 // A vehicle listed again, whose names were read again from the catalogue: keeps them here, as the record
 // holds them, while there is room, so that its later records cost no reading.
 void RecordCoverage::keepAsRead(std::uint32_t index, const RawRecord& record) {
-    const std::size_t size = 3 + record[kMake].size() + record[kModel].size() + record[kSubmodel].size();
-    if (raw_.size() + size > kMostAsReadBytes) return;
-    if (raw_.capacity() < kMostAsReadBytes) raw_.reserve(kMostAsReadBytes); // once: it is never copied
+    Vehicle& v = vehicles_[index];
+    const std::uint64_t inCatalogue = std::uint64_t(v.namesHigh) << 32 | v.namesLow;
+    const std::size_t size = sizeof index + sizeof inCatalogue + 3 + record[kMake].size() +
+                             record[kModel].size() + record[kSubmodel].size();
+    if (raw_.size() + size > raw_.capacity()) {
+        const std::size_t wanted = std::max(kMostAsReadBytes, raw_.capacity() * 2);
+        // While both are held, the old and the new room; a full table's room is not taken.
+        if (wanted > kMostAsReadBytes &&
+            (rawGivenBack_ || wanted + raw_.capacity() - kMostAsReadBytes + bytes() > mostBytes_ ||
+             wanted > (std::uint64_t(1) << 32)))
+            return;
+        raw_.reserve(wanted);
+    }
+    char header[sizeof index + sizeof inCatalogue];
+    std::memcpy(header, &index, sizeof index);
+    std::memcpy(header + sizeof index, &inCatalogue, sizeof inCatalogue);
+    raw_.append(header, sizeof header);
     const std::uint64_t place = kKeptInFull | kKeptAsRead | raw_.size();
     for (int field : {kMake, kModel, kSubmodel})
         raw_.append(1, static_cast<char>(record[field].size())).append(record[field]);
-    vehicles_[index].namesLow = static_cast<std::uint32_t>(place);
-    vehicles_[index].namesHigh = static_cast<std::uint32_t>(place >> 32);
+    v.namesLow = static_cast<std::uint32_t>(place);
+    v.namesHigh = static_cast<std::uint32_t>(place >> 32);
 }
 
 // Where the vehicle's names can be found again: in the catalogue at the record's offsets, or kept here.
@@ -178,7 +218,7 @@ bool RecordCoverage::locate(const RawRecord& record, const NameOffsets* offsets,
                             offsets->submodel, record[kSubmodel].size());
     if (!place) {
         if (names.empty()) names = canonical(record);
-        if (kept_.size() + names.size() > kMostBytes / 8) return false;
+        if (kept_.size() + names.size() > mostBytes_ / 8) return false;
         place = kKeptInFull | kept_.size();
         kept_ += names;
     }
@@ -189,7 +229,7 @@ bool RecordCoverage::locate(const RawRecord& record, const NameOffsets* offsets,
 
 bool RecordCoverage::grow() {
     const std::size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
-    if (bytes() + size * sizeof(std::uint32_t) > kMostBytes) return false;
+    if (!within(size * sizeof(std::uint32_t))) return false;
     std::vector<std::uint32_t> slots(size, 0);
     const std::size_t mask = size - 1;
     for (std::uint32_t s : slots_) {
@@ -299,7 +339,7 @@ RecordCoverage::cover(Vehicle& v, int from, int to, std::int64_t position, std::
     }
     if (next <= to) gaps.emplace_back(next, to);
     if (!gaps.empty()) {
-        if (bytes() + gaps.size() * kHeavyRunBytes > kMostBytes) {
+        if (!within(gaps.size() * kHeavyRunBytes)) {
             full_ = true; // no room to remember these years: later records of the vehicle may pass
             return {};
         }
