@@ -123,9 +123,15 @@ bool RecordCoverage::sameAsLast(const RawRecord& record) const {
 
 void RecordCoverage::remember(std::uint32_t index, const RawRecord& record, const std::string& names) {
     lastVehicle_ = index;
-    lastKey_.clear(); // its room is kept from record to record
-    for (int field : {kMake, kModel, kSubmodel})
-        lastKey_.append(1, static_cast<char>(record[field].size())).append(record[field]);
+    // Written in place: its room is kept from record to record.
+    lastKey_.resize(3 + record[kMake].size() + record[kModel].size() + record[kSubmodel].size());
+    char* out = lastKey_.data();
+    for (int field : {kMake, kModel, kSubmodel}) {
+        const std::string_view name = record[field];
+        *out++ = static_cast<char>(name.size());
+        if (!name.empty()) std::memcpy(out, name.data(), name.size());
+        out += name.size();
+    }
     lastNames_ = names;
 }
 
