@@ -2,13 +2,16 @@
 // and the tool's words for damage, counts and --json.
 #include "tool_test_support.h"
 
+#include "catalogue/messages.h"
 #include "tools/check/catalogue_check.h"
+#include "tools/check/record_coverage.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTest>
 
+#include <array>
 #include <map>
 
 #include <sys/stat.h>
@@ -113,6 +116,56 @@ class CheckRecoveryTest : public QObject {
         for (const QString& line : findingLines(report))
             if (line.contains("VehicleId")) seen << line.left(expected.value(seen.size()).size());
         QCOMPARE(seen, expected);
+    }
+
+    void vehiclesListedAgainAreKnownAfterTheirKeptNamesMakeRoom_data() {
+        QTest::addColumn<int>("others"); // vehicles first listed after the others' second records
+        QTest::newRow("the table has room") << 1000;
+        QTest::newRow("the table takes the kept names' room") << 150000;
+    }
+    void vehiclesListedAgainAreKnownAfterTheirKeptNamesMakeRoom() {
+        // 20,000 vehicles listed twice have their names kept in memory, past the room kept for that alone;
+        // vehicles first listed after them need that room. A third record of each of the 20,000 must still
+        // be found to repeat its first.
+        QFETCH(int, others);
+        constexpr int kListed = 20000;
+        std::string text;
+        std::vector<RecordCoverage::NameOffsets> at;
+        std::vector<std::array<std::string, 3>> names;
+        auto line = [&](const std::string& make, const std::string& model, const std::string& submodel) {
+            at.push_back(
+                {text.size(), text.size() + make.size() + 1, text.size() + make.size() + model.size() + 2});
+            text += make + "," + model + "," + submodel + "\r\n";
+            names.push_back({make, model, submodel});
+        };
+        for (int i = 0; i < kListed; ++i)
+            line("Aldena", "Tarsa " + std::to_string(i), "GT");
+        for (int i = 0; i < others; ++i)
+            line("Other", "Model " + std::to_string(i), "");
+        DataFolder folder;
+        folder.writeFile("specialty.txt", text);
+        RecordCoverage coverage(folder.file("specialty.txt"), 4 * 1024 * 1024);
+        std::int64_t position = 0;
+        auto add = [&](std::size_t vehicle) {
+            RawRecord record;
+            for (int field : {kMake, kModel, kSubmodel})
+                record.field[field - 1] = names[vehicle][field - kMake];
+            const std::int64_t p = position++;
+            return coverage.add(record, 2000, 2001, p, std::uint64_t(p) + 1, &at[vehicle]);
+        };
+        int wrong = 0;
+        for (int pass = 0; pass < 2; ++pass)
+            for (int i = 0; i < kListed; ++i)
+                wrong += add(i).has_value() != (pass == 1);
+        for (int i = 0; i < others && !coverage.full(); ++i)
+            wrong += add(kListed + i).has_value();
+        for (int i = 0; i < kListed; ++i) {
+            const std::optional<Failure> found = add(i);
+            const std::string first =
+                "record " + std::to_string(i + 1) + " (line " + std::to_string(i + 1) + ")";
+            wrong += !found || describe(*found).find(first) == std::string::npos;
+        }
+        QCOMPARE(wrong, 0);
     }
 
     void recordsNoSelectionCanFindAreErrors() {

@@ -5,30 +5,19 @@
 #include "catalogue/messages.h"
 #include "catalogue/record_reader.h"
 #include "catalogue/regular_file.h"
-#include "catalogue/text_encoding.h"
-#include "catalogue/vehicle_search.h"
-#include "catalogue/vehicle_selection.h"
 #include "tools/check/finding_stream.h"
 #include "tools/check/line_counter.h"
 #include "tools/check/line_layout.h"
 #include "tools/check/line_records.h"
-#include "tools/check/part_files.h"
 #include "tools/check/record_coverage.h"
-#include "tools/check/string_set.h"
+#include "tools/check/record_judge.h"
 
 #include <algorithm>
-#include <cstring>
+#include <optional>
 
 namespace specialty {
 
 namespace {
-
-struct NameColumn {
-    int field;
-    std::size_t width;
-};
-constexpr NameColumn kNameColumns[] = {
-    {kMake, kMakeColumns.width}, {kModel, kModelColumns.width}, {kSubmodel, kSubmodelColumns.width}};
 
 // A record kept until the next one has begun: its fields' bytes end to end in one buffer that is reused
 // from record to record, and views of them, so keeping a record costs no allocation.
@@ -52,60 +41,223 @@ struct PendingRecord {
     }
 };
 
-// Field `number` as the viewer reads it (the "*" rule applied), for messages.
-std::string shownField(const RawRecord& raw, int number) {
-    return decodeStars(raw[number], starsOfField(number));
-}
+// One check of one catalogue, in the steps it reads it by. A record is judged once the next one has begun:
+// only then is it known whether it ended where its last line ends, and so is what its lines say.
+class CatalogueCheck {
+  public:
+    CatalogueCheck(const std::string& dataFolder, const PictureCheck& showsWhole, const FindingSink& sink)
+        : path_(dataFolder + std::string(kCatalogueName)), out_(sink), layout_(out_, path_),
+          lineRecords_([this](const LineRecord& meant) { judgeAsLineReads(meant); }), dataFolder_(dataFolder),
+          showsWhole_(showsWhole) {}
 
-// A fault of the record at `position`, with the field it names as the viewer reads it.
-Failure fieldFault(CheckFault fault, const RawRecord& raw, int field, std::int64_t position) {
-    Failure failure(fault);
-    failure.field = field;
-    failure.value = shownField(raw, field);
-    failure.record = position;
-    return failure;
-}
+    CheckReport run();
 
-// A fault of the record at `position` as a whole.
-Failure recordFault(CheckFault fault, std::int64_t position) {
-    Failure failure(fault);
-    failure.record = position;
-    return failure;
-}
+  private:
+    enum class Next { Record, End, Failed };
 
-// A record whose years run from `from` to `to`.
-Failure yearsFault(CheckFault fault, std::int64_t position, int from, int to) {
-    Failure failure = recordFault(fault, position);
-    failure.count = from;
-    failure.limit = to;
-    return failure;
-}
-
-// Why no selection can match a name in columns `width` wide, or nothing when one can. A selection's columns
-// lose their blanks at both ends, and a character the code page lacks comes as a byte that never matches.
-std::optional<CheckFault> unmatchable(std::string_view name, std::size_t width) {
-    if (name.size() > width) return CheckFault::NameTooLong; // the "*" rule keeps the length
-    if (!name.empty() && (name.front() == ' ' || name.back() == ' ')) return CheckFault::NameBlankEnds;
-    if (name.find(static_cast<char>(kUnmappable)) != std::string_view::npos)
-        return CheckFault::NameUnmappable;
-    return std::nullopt;
-}
-
-// What the VehicleIds seen may cost, kept whole to find one used twice.
-constexpr std::size_t kMostVehicleIdBytes = 8 * 1024 * 1024;
-
-// True when a byte of `text` is not ASCII: only such text can be UTF-8 other than ASCII.
-bool hasHighBytes(std::string_view text) {
-    std::uint64_t any = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        any |= word;
+    void add(Finding::Level level, std::uint64_t line, Failure what) {
+        out_.add({level, path_, line, std::move(what)});
     }
-    for (; i < text.size(); ++i)
-        any |= static_cast<unsigned char>(text[i]);
-    return (any & 0x8080808080808080ULL) != 0;
+    bool open();
+    Next readRecord(std::int64_t position);
+    void placeFields(RecordReader::Read read, int fields, std::int64_t position, std::uint64_t* fieldLine);
+    bool judgeTooLong(std::int64_t position, const std::uint64_t* fieldLine);
+    void keepPending(std::int64_t position, bool inStep, const std::uint64_t* fieldLine);
+    void judgePending(bool nextStartsInStep);
+    void judgeAsLineReads(const LineRecord& meant);
+    void findAtEnd();
+    CheckReport stopReading(const Failure& why);
+    CheckReport finish();
+
+    const std::string path_;
+    FindingStream out_;
+    LineCounter lines_;
+    RecordReader file_;
+    LineLayout layout_;
+    LineRecords lineRecords_; // after a shift, each line of 23 fields as the record it was meant to be
+    const std::string& dataFolder_;
+    const PictureCheck& showsWhole_;
+    std::optional<RecordJudge> judge_; // made once the catalogue is open, which it reads as well
+    RawRecord raw_;
+    PendingRecord pending_;
+    CheckReport report_;
+    bool endSeen_ = false;
+};
+
+bool CatalogueCheck::open() {
+    Status opened = lines_.open(path_);
+    if (opened) opened = file_.open(path_);
+    if (!opened) {
+        report_.failure = catalogueCannotBeOpened(path_, opened.error());
+        return false;
+    }
+    // A start that cannot be read is reported by the reading of the records, which fails on it as well.
+    if (Result<std::string> start = readFileStart(path_, 3); start && start.value() == "\xEF\xBB\xBF")
+        add(Finding::Level::Error, 1, Failure(CheckFault::ByteOrderMark));
+    judge_.emplace(dataFolder_, showsWhole_, out_, path_);
+    return true;
+}
+
+CheckReport CatalogueCheck::run() {
+    if (!open()) return report_;
+    for (std::int64_t position = 0; !file_.atEnd(); ++position) {
+        const Next next = readRecord(position);
+        if (next == Next::Failed) return report_;
+        if (next == Next::End) break;
+    }
+    lineRecords_.finish();
+    findAtEnd();
+    // Lines are counted by a reading of their own; past a failure of it no line can be named.
+    if (Status lineCount = lines_.status(); !lineCount) return stopReading(lineCount.error());
+    judge_->findUnusedParts();
+    file_.close();
+    return finish();
+}
+
+// Reads the record at `position`, judges the one before it, and keeps it to be judged in turn.
+CatalogueCheck::Next CatalogueCheck::readRecord(std::int64_t position) {
+    const RecordReader::Read read = file_.readRecord(raw_);
+    if (read == RecordReader::Read::Failed) {
+        stopReading(file_.failure());
+        return Next::Failed;
+    }
+    const int fields = read == RecordReader::Read::CutShort ? file_.fieldsRead() : kRecordFields;
+    std::uint64_t fieldLine[kRecordFields] = {};
+    placeFields(read, fields, position, fieldLine);
+    if (Status lineCount = lines_.status(); !lineCount) {
+        stopReading(lineCount.error());
+        return Next::Failed;
+    }
+    const bool inStep = layout_.recordTrusted();
+    judgePending(inStep);
+    if (read == RecordReader::Read::CutShort) {
+        if (inStep) {
+            Failure cut = recordFault(CheckFault::EndsInRecord, position);
+            cut.count = fields;
+            add(Finding::Level::Error, fieldLine[0], std::move(cut));
+            layout_.abandon();
+        }
+        return Next::End;
+    }
+    if (read == RecordReader::Read::TooLong && judgeTooLong(position, fieldLine)) return Next::Record;
+    if (raw_[kVehicleId] == "0") { // the viewer's end test, wherever the lines fall
+        endSeen_ = true;
+        return Next::End;
+    }
+    ++report_.records;
+    keepPending(position, inStep, fieldLine);
+    return Next::Record;
+}
+
+// Names the line of each of the record's `fields` and tells the layout and the line records of them.
+void CatalogueCheck::placeFields(RecordReader::Read read, int fields, std::int64_t position,
+                                 std::uint64_t* fieldLine) {
+    const bool known = read == RecordReader::Read::Record; // the reader gives the bytes of whole records
+    const std::uint64_t firstLine = lines_.lineOf(file_.fieldOffset(1));
+    if (lines_.onLastLine(file_.fieldOffset(fields))) { // the usual layout: a record a line
+        std::fill(fieldLine, fieldLine + fields, firstLine);
+        layout_.fieldsOnOneLine(firstLine, position, fields);
+        if (layout_.recordTrusted())
+            lineRecords_.inStepLine(firstLine, position);
+        else
+            for (int f = 1; f <= fields; ++f)
+                lineRecords_.field(firstLine, known ? raw_[f] : "", f, position, file_.fieldOffset(f), known);
+        return;
+    }
+    for (int f = 1; f <= fields; ++f) {
+        fieldLine[f - 1] = f == 1 ? firstLine : lines_.lineOf(file_.fieldOffset(f));
+        // Before the layout ends the line.
+        lineRecords_.field(fieldLine[f - 1], known ? raw_[f] : "", f, position, file_.fieldOffset(f), known);
+        layout_.field(fieldLine[f - 1], position, f);
+    }
+}
+
+// A field longer than the reader keeps: the viewer reads past it, and refuses only to show a record cut in
+// a field it shows. Such a record is not judged further (true); a long SpareField is harmless to it.
+bool CatalogueCheck::judgeTooLong(std::int64_t position, const std::uint64_t* fieldLine) {
+    const std::uint32_t cut = file_.cutFields();
+    const auto limit = static_cast<std::int64_t>(file_.maxFieldBytes());
+    if (cut & fieldBit(kSpareField)) {
+        Failure spare = recordFault(CheckFault::SpareFieldLong, position);
+        spare.limit = limit;
+        add(Finding::Level::Warning, fieldLine[kSpareField - 1], std::move(spare));
+    }
+    const int shown = firstField(cut & kShownFields);
+    if (!shown) return false;
+    Failure overlong = recordFault(CheckFault::FieldTooLong, position);
+    overlong.field = shown;
+    overlong.limit = limit;
+    add(Finding::Level::Error, fieldLine[shown - 1], std::move(overlong));
+    return true;
+}
+
+void CatalogueCheck::keepPending(std::int64_t position, bool inStep, const std::uint64_t* fieldLine) {
+    pending_.valid = true;
+    pending_.startedInStep = inStep;
+    pending_.keep(raw_);
+    std::copy(fieldLine, fieldLine + kRecordFields, std::begin(pending_.line));
+    pending_.position = position;
+    pending_.names = {file_.fieldOffset(kMake), file_.fieldOffset(kModel), file_.fieldOffset(kSubmodel)};
+    // Findings before the pending record and before any run of lines still being judged are final.
+    out_.settle(std::min(pending_.line[0], layout_.heldFrom()));
+}
+
+void CatalogueCheck::judgePending(bool nextStartsInStep) {
+    const bool judged = pending_.valid && pending_.startedInStep && nextStartsInStep;
+    pending_.valid = false;
+    if (!judged) return; // a record read shifted is not what its lines say; the shift itself is reported
+    judge_->judge(
+        {pending_.raw, pending_.position, pending_.line, hasHighBytes(pending_.bytes), pending_.names},
+        nullptr);
+}
+
+// After a shift, a line of 23 fields judged as the record it was meant to be; its findings say so first.
+void CatalogueCheck::judgeAsLineReads(const LineRecord& meant) {
+    std::uint64_t fieldLine[kRecordFields];
+    std::fill(std::begin(fieldLine), std::end(fieldLine), meant.line);
+    Failure mark(CheckFault::AsLineReads);
+    mark.line = meant.line;
+    mark.limit = static_cast<std::int64_t>(layout_.shiftedSince());
+    bool high = false;
+    for (std::string_view field : meant.raw.field)
+        high = high || hasHighBytes(field);
+    judge_->judge({meant.raw,
+                   meant.position,
+                   fieldLine,
+                   high,
+                   {meant.offset[kMake - 1], meant.offset[kModel - 1], meant.offset[kSubmodel - 1]}},
+                  &mark);
+}
+
+// Judges the last record and finds what the end of the catalogue lacks or holds too much of.
+void CatalogueCheck::findAtEnd() {
+    const bool shifted = layout_.finish();
+    judgePending(!shifted);
+    if (endSeen_ && !file_.atEnd())
+        add(Finding::Level::Warning, lines_.lineOf(file_.fileOffset()), Failure(CheckFault::LinesAfterEnd));
+    if (!endSeen_ && !shifted && !lineRecords_.sawEnd())
+        add(Finding::Level::Warning, 0, Failure(CheckFault::NoEndRecord));
+    if (report_.records == 0 && !shifted) add(Finding::Level::Error, 1, Failure(CheckFault::NoRecord));
+}
+
+CheckReport CatalogueCheck::stopReading(const Failure& why) {
+    report_.failure = catalogueCannotBeRead(path_, why);
+    out_.finish(); // what was found before the file failed still counts
+    report_.errors = out_.errors();
+    report_.warnings = out_.warnings();
+    return report_;
+}
+
+CheckReport CatalogueCheck::finish() {
+    out_.finish();
+    report_.errors = out_.errors();
+    report_.warnings = out_.warnings();
+    if (layout_.unjudgedLines() > 0) {
+        report_.unjudged = Failure(CheckFault::UnjudgedLines);
+        report_.unjudged->count = static_cast<std::int64_t>(layout_.unjudgedLines());
+        report_.unjudged->line = layout_.firstUnjudgedLine();
+    }
+    return report_;
 }
 
 } // namespace
@@ -120,216 +272,7 @@ CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& sh
 
 CheckReport checkCatalogue(const std::string& dataFolder, const PictureCheck& showsWhole,
                            const FindingSink& sink) {
-    CheckReport report;
-    const std::string path = dataFolder + std::string(kCatalogueName);
-    FindingStream out(sink);
-    auto add = [&](Finding::Level level, std::uint64_t line, Failure what) {
-        out.add({level, path, line, std::move(what)});
-    };
-
-    LineCounter lines;
-    RecordReader file;
-    Status opened = lines.open(path);
-    if (opened) opened = file.open(path);
-    if (!opened) {
-        report.failure = catalogueCannotBeOpened(path, opened.error());
-        return report;
-    }
-    // A start that cannot be read is reported by the reading of the records, which fails on it as well.
-    if (Result<std::string> start = readFileStart(path, 3); start && start.value() == "\xEF\xBB\xBF")
-        add(Finding::Level::Error, 1, Failure(CheckFault::ByteOrderMark));
-    LineLayout layout(out, path);
-    RecordCoverage coverage(path);
-    bool coverageFull = false;
-    StringSet vehicleIds(kMostVehicleIdBytes); // each with the record and line that first used it
-    bool vehicleIdsFull = false;
-    PartFiles parts(dataFolder, showsWhole, out, path);
-
-    // A record is checked once the next one has begun: only then is it known whether it ended where its
-    // last line ends, and so is what its lines say.
-    PendingRecord pending;
-    // Judges one record. `mark` begins every finding about a record judged as its line reads, after a
-    // shift.
-    std::optional<Failure> mark;
-    auto judge = [&](const RawRecord& record, std::int64_t position, const std::uint64_t* fieldLine,
-                     bool mayHoldUtf8, const RecordCoverage::NameOffsets& names) {
-        auto add = [&](Finding::Level level, std::uint64_t line, Failure what) {
-            out.add({level, path, line, marked(mark ? &*mark : nullptr, std::move(what))});
-        };
-        for (int f = 1; f <= kRecordFields && mayHoldUtf8; ++f) {
-            if (!looksLikeUtf8(record[f])) continue; // the "*" rule changes no byte that UTF-8 is made of
-            add(Finding::Level::Error, fieldLine[f - 1],
-                fieldFault(CheckFault::Utf8Field, record, f, position));
-            break; // one finding a record is enough to show the file was saved in the wrong encoding
-        }
-        bool findable = true;
-        for (const NameColumn& column : kNameColumns) {
-            const std::optional<CheckFault> why = unmatchable(record[column.field], column.width);
-            if (!why) continue;
-            findable = false;
-            Failure name = fieldFault(*why, record, column.field, position);
-            name.limit = static_cast<std::int64_t>(column.width);
-            add(Finding::Level::Error, fieldLine[column.field - 1], std::move(name));
-        }
-        const auto from = parseYear(record[kYearFrom]);
-        const auto to = parseYear(record[kYearTo]);
-        for (auto [field, year] : {std::pair{kYearFrom, &from}, std::pair{kYearTo, &to}})
-            if (!*year)
-                add(Finding::Level::Error, fieldLine[field - 1],
-                    fieldFault(CheckFault::YearNotWhole, record, field, position));
-        if (from && to && *from > *to)
-            add(Finding::Level::Error, fieldLine[0],
-                yearsFault(CheckFault::YearsReversed, position, *from, *to));
-        if (from && to && *from <= *to && *to < kLowestSelectionYear)
-            add(Finding::Level::Error, fieldLine[0],
-                yearsFault(CheckFault::YearsBelowSelection, position, *from, *to));
-        if (from && to && *from <= *to && findable) {
-            if (std::optional<Failure> shadowed =
-                    coverage.add(record, *from, *to, position, fieldLine[0], &names))
-                add(Finding::Level::Error, fieldLine[0], std::move(*shadowed));
-            if (coverage.full() && !coverageFull) {
-                coverageFull = true;
-                add(Finding::Level::Warning, fieldLine[0],
-                    recordFault(CheckFault::TooManyVehicles, position));
-            }
-        }
-        std::uint64_t first =
-            std::uint64_t(position) << 32 | std::min<std::uint64_t>(fieldLine[0], UINT32_MAX);
-        // A full set takes no new id but still knows the ones it holds, so their repeats are still found.
-        if (const StringSet::Added id = vehicleIds.add(record[kVehicleId], first);
-            id == StringSet::Added::Present) {
-            Failure earlier = recordFault(CheckFault::EarlierRecord, static_cast<std::int64_t>(first >> 32));
-            earlier.line = first & UINT32_MAX;
-            add(Finding::Level::Warning, fieldLine[0],
-                causedBy(fieldFault(CheckFault::VehicleIdRepeated, record, kVehicleId, position), earlier));
-        } else if (id == StringSet::Added::Full && !vehicleIdsFull) {
-            vehicleIdsFull = true;
-            add(Finding::Level::Warning, fieldLine[0], recordFault(CheckFault::TooManyVehicleIds, position));
-        }
-        for (int n = 1; n <= kPartCodes; ++n)
-            if (const std::string_view code = record[kPartCode1 + n - 1]; !code.empty())
-                parts.use(code, position, fieldLine[kPartCode1 + n - 2], mark ? &*mark : nullptr);
-    };
-    auto checkPending = [&](bool nextStartsInStep) {
-        if (!pending.valid || !pending.startedInStep || !nextStartsInStep) {
-            pending.valid = false;
-            return; // a record read shifted is not what its lines say; the shift itself is reported
-        }
-        pending.valid = false;
-        mark.reset();
-        judge(pending.raw, pending.position, pending.line, hasHighBytes(pending.bytes), pending.names);
-    };
-    // After a shift, each line of 23 fields is judged as the record it was meant to be.
-    LineRecords lineRecords([&](const LineRecord& meant) {
-        std::uint64_t fieldLine[kRecordFields];
-        std::fill(std::begin(fieldLine), std::end(fieldLine), meant.line);
-        mark = Failure(CheckFault::AsLineReads);
-        mark->line = meant.line;
-        mark->limit = static_cast<std::int64_t>(layout.shiftedSince());
-        bool high = false;
-        for (std::string_view field : meant.raw.field)
-            high = high || hasHighBytes(field);
-        judge(meant.raw, meant.position, fieldLine, high,
-              {meant.offset[kMake - 1], meant.offset[kModel - 1], meant.offset[kSubmodel - 1]});
-        mark.reset();
-    });
-
-    auto stopReading = [&](const Failure& why) {
-        report.failure = catalogueCannotBeRead(path, why);
-        out.finish(); // what was found before the file failed still counts
-        report.errors = out.errors();
-        report.warnings = out.warnings();
-        return report;
-    };
-    RawRecord raw;
-    bool endSeen = false;
-    for (std::int64_t position = 0; !file.atEnd(); ++position) {
-        const RecordReader::Read read = file.readRecord(raw);
-        if (read == RecordReader::Read::Failed) return stopReading(file.failure());
-        const int fields = read == RecordReader::Read::CutShort ? file.fieldsRead() : kRecordFields;
-        std::uint64_t fieldLine[kRecordFields] = {};
-        const bool known = read == RecordReader::Read::Record; // the reader gives the bytes of whole records
-        const std::uint64_t firstLine = lines.lineOf(file.fieldOffset(1));
-        if (lines.onLastLine(file.fieldOffset(fields))) { // the usual layout: a record a line
-            std::fill(fieldLine, fieldLine + fields, firstLine);
-            layout.fieldsOnOneLine(firstLine, position, fields);
-            if (layout.recordTrusted())
-                lineRecords.inStepLine(firstLine, position);
-            else
-                for (int f = 1; f <= fields; ++f)
-                    lineRecords.field(firstLine, known ? raw[f] : "", f, position, file.fieldOffset(f),
-                                      known);
-        } else {
-            for (int f = 1; f <= fields; ++f) {
-                fieldLine[f - 1] = f == 1 ? firstLine : lines.lineOf(file.fieldOffset(f));
-                // Before the layout ends the line.
-                lineRecords.field(fieldLine[f - 1], known ? raw[f] : "", f, position, file.fieldOffset(f),
-                                  known);
-                layout.field(fieldLine[f - 1], position, f);
-            }
-        }
-        // Lines are counted by a reading of their own; past a failure of it no line can be named.
-        if (Status lineCount = lines.status(); !lineCount) return stopReading(lineCount.error());
-        const bool inStep = layout.recordTrusted();
-        checkPending(inStep);
-        if (read == RecordReader::Read::CutShort) {
-            if (inStep) {
-                Failure cut = recordFault(CheckFault::EndsInRecord, position);
-                cut.count = fields;
-                add(Finding::Level::Error, fieldLine[0], std::move(cut));
-                layout.abandon();
-            }
-            break;
-        }
-        // A field longer than the reader keeps: the viewer reads past it, and refuses only to show a record
-        // cut in a field it shows. Such a record is not judged further; a long SpareField is harmless to it.
-        const std::uint32_t cut = read == RecordReader::Read::TooLong ? file.cutFields() : 0;
-        if (cut & fieldBit(kSpareField)) {
-            Failure spare = recordFault(CheckFault::SpareFieldLong, position);
-            spare.limit = static_cast<std::int64_t>(file.maxFieldBytes());
-            add(Finding::Level::Warning, fieldLine[kSpareField - 1], std::move(spare));
-        }
-        if (const int shown = firstField(cut & kShownFields)) {
-            Failure overlong = recordFault(CheckFault::FieldTooLong, position);
-            overlong.field = shown;
-            overlong.limit = static_cast<std::int64_t>(file.maxFieldBytes());
-            add(Finding::Level::Error, fieldLine[shown - 1], std::move(overlong));
-            continue;
-        }
-        if (raw[kVehicleId] == "0") { // the viewer's end test, wherever the lines fall
-            endSeen = true;
-            break;
-        }
-        ++report.records;
-        pending.valid = true;
-        pending.startedInStep = inStep;
-        pending.keep(raw);
-        std::copy(std::begin(fieldLine), std::end(fieldLine), std::begin(pending.line));
-        pending.position = position;
-        pending.names = {file.fieldOffset(kMake), file.fieldOffset(kModel), file.fieldOffset(kSubmodel)};
-        // Findings before the pending record and before any run of lines still being judged are final.
-        out.settle(std::min(pending.line[0], layout.heldFrom()));
-    }
-    lineRecords.finish();
-    const bool shifted = layout.finish();
-    checkPending(!shifted);
-    if (endSeen && !file.atEnd())
-        add(Finding::Level::Warning, lines.lineOf(file.fileOffset()), Failure(CheckFault::LinesAfterEnd));
-    if (!endSeen && !shifted && !lineRecords.sawEnd())
-        add(Finding::Level::Warning, 0, Failure(CheckFault::NoEndRecord));
-    if (report.records == 0 && !shifted) add(Finding::Level::Error, 1, Failure(CheckFault::NoRecord));
-    if (Status lineCount = lines.status(); !lineCount) return stopReading(lineCount.error());
-    parts.findUnused();
-    file.close();
-    out.finish();
-    report.errors = out.errors();
-    report.warnings = out.warnings();
-    if (layout.unjudgedLines() > 0) {
-        report.unjudged = Failure(CheckFault::UnjudgedLines);
-        report.unjudged->count = static_cast<std::int64_t>(layout.unjudgedLines());
-        report.unjudged->line = layout.firstUnjudgedLine();
-    }
-    return report;
+    return CatalogueCheck(dataFolder, showsWhole, sink).run();
 }
 
 } // namespace specialty

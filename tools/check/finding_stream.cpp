@@ -13,6 +13,8 @@ void FindingStream::add(Finding finding) {
 }
 
 void FindingStream::settle(std::uint64_t line) {
+    // Most records add nothing, and most findings wait for no later one.
+    if (held_.empty() || (sorted_ == held_.size() && held_.front().line >= line)) return;
     const auto byLine = [](const Finding& a, const Finding& b) { return a.line < b.line; };
     const auto added = held_.begin() + static_cast<std::ptrdiff_t>(sorted_);
     if (!std::is_sorted(added, held_.end(), byLine)) std::stable_sort(added, held_.end(), byLine);

@@ -67,16 +67,20 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
     // yet made have none.
     struct Listed {
         bool exactly = false;
-        std::string otherCase; // a name that differs from it in letter case alone, or empty
+        bool inAnyCase = false; // the listing holds it, or a name that differs in letter case alone
+        std::string otherCase;  // a name that differs from it in letter case alone, or empty
     };
     auto listed = [&](const std::string& name) {
         Listed found;
         found.exactly = !unlisted_.empty(); // no listing: the file is asked for on its own
-        for (auto [first, last] = names_.equal_range(foldedCase(name)); first != last; ++first)
+        found.inAnyCase = found.exactly;
+        for (auto [first, last] = names_.equal_range(foldedCase(name)); first != last; ++first) {
+            found.inAnyCase = true;
             if (first->second == name)
                 found.exactly = true;
             else if (found.otherCase.empty())
                 found.otherCase = first->second;
+        }
         return found;
     };
     // A finding about the code's files: `file` the one at fault (its name in the folder).
@@ -98,20 +102,25 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
         return;
     }
     const std::string pictureName = picture->substr(folder_.size());
-    if (const Listed listing = listed(pictureName); !listing.exactly || !isRegularFile(*picture))
-        add(warn(CheckFault::NoPicture, pictureName, listing.otherCase));
+    const Listed pictureListing = listed(pictureName);
+    if (!pictureListing.exactly || !isRegularFile(*picture))
+        add(warn(CheckFault::NoPicture, pictureName, pictureListing.otherCase));
     else if (Status whole = showsWhole_(*picture); !whole)
         add(causedBy(warn(CheckFault::PictureNotWhole, pictureName), whole.error()));
-    // The viewer follows such a link; the review sheet, made to be shared, does not.
-    for (const std::string* path : {&*picture, &*description})
-        if (std::string target = inside_.outsideTarget(*path); !target.empty()) {
+    // The viewer follows such a link; the review sheet, made to be shared, does not. A name the listing
+    // lacks in every letter case leads nowhere, and its path is not followed.
+    const std::string descriptionName = description->substr(folder_.size());
+    const Listed descriptionListing = listed(descriptionName);
+    for (const auto& [path, listing] :
+         {std::pair{&*picture, &pictureListing}, std::pair{&*description, &descriptionListing}})
+        if (std::string target = listing->inAnyCase ? inside_.outsideTarget(*path) : std::string();
+            !target.empty()) {
             Failure outside = warn(CheckFault::PartFileLeadsOutside, path->substr(folder_.size()));
             outside.expected = std::move(target);
             add(std::move(outside));
         }
     // The viewer shows a description it cannot open as an empty one, the same as a missing one.
-    const std::string descriptionName = description->substr(folder_.size());
-    if (const Listed listing = listed(descriptionName); !listing.exactly || !isRegularFile(*description)) {
+    if (const Listed& listing = descriptionListing; !listing.exactly || !isRegularFile(*description)) {
         add(warn(CheckFault::NoDescription, descriptionName, listing.otherCase));
     } else if (Status opened = RegularFile().open(*description); !opened) {
         add(causedBy(warn(CheckFault::DescriptionUnreadable, descriptionName), opened.error()));

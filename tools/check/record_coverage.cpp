@@ -48,12 +48,6 @@ Failure earlierChain(std::vector<RecordCoverage::Earlier> earlier, bool more) {
 // many runs costs no more than one over a few.
 constexpr std::size_t kRunsNamed = 64;
 
-// Marks names kept in kept_ instead of a place in the catalogue; the low half is then where they begin.
-constexpr std::uint64_t kKeptInFull = 1ULL << 63;
-
-// With kKeptInFull: the names are kept in raw_, as the record held them, rather than in kept_.
-constexpr std::uint64_t kKeptAsRead = 1ULL << 32;
-
 // What a run in ordered maps costs: two nodes.
 constexpr std::size_t kHeavyRunBytes = 2 * 64;
 
@@ -64,7 +58,8 @@ struct RecordCoverage::Heavy {
     std::map<int, Run> firsts;  // runs of years, keyed by their first, with the record found
 };
 
-RecordCoverage::RecordCoverage(std::string catalogue) : catalogue_(std::move(catalogue)) {
+RecordCoverage::RecordCoverage(std::string catalogue, std::size_t mostBytes)
+    : catalogue_(std::move(catalogue)), mostBytes_(mostBytes) {
     if (!catalogue_.empty()) fd_ = ::open(catalogue_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
 }
 
@@ -78,120 +73,17 @@ std::string RecordCoverage::canonical(const RawRecord& record) const {
 
 std::size_t RecordCoverage::bytes() const {
     return slots_.size() * sizeof(std::uint32_t) + vehicles_.bytes() + runs_.bytes() + kept_.capacity() +
-           heavyRuns_ * kHeavyRunBytes + heavy_.capacity() * sizeof(Heavy);
+           heavyRuns_ * kHeavyRunBytes + heavy_.capacity() * sizeof(Heavy) +
+           (raw_.capacity() > kMostAsReadBytes ? raw_.capacity() - kMostAsReadBytes : 0);
 }
 
-// True when the record's names are byte for byte those of the record last remembered: surely the same
-// vehicle, found without making their canonical form.
-bool RecordCoverage::sameAsLast(const RawRecord& record) const {
-    std::size_t at = 0;
-    for (int field : {kMake, kModel, kSubmodel}) {
-        const std::string_view name = record[field];
-        if (at + 1 + name.size() > lastKey_.size() ||
-            static_cast<unsigned char>(lastKey_[at]) != name.size() ||
-            lastKey_.compare(at + 1, name.size(), name) != 0)
-            return false;
-        at += 1 + name.size();
-    }
-    return at == lastKey_.size();
-}
-
-void RecordCoverage::remember(std::uint32_t index, const RawRecord& record, const std::string& names) {
-    lastVehicle_ = index;
-    lastKey_.clear(); // its room is kept from record to record
-    for (int field : {kMake, kModel, kSubmodel})
-        lastKey_.append(1, static_cast<char>(record[field].size())).append(record[field]);
-    lastNames_ = names;
-}
-
-// True when the vehicle's names are the record's, decided by their bytes. `names` is made when needed.
-bool RecordCoverage::sameNames(std::uint32_t index, const RawRecord& record, std::string& names) {
-    if (index == lastVehicle_ && sameAsLast(record)) return true; // the usual case: a vehicle listed again
-    const Vehicle& v = vehicles_[index];
-    const std::uint64_t place = std::uint64_t(v.namesHigh) << 32 | v.namesLow;
-    std::string_view asRead[3];
-    const bool keptAsRead = (place & kKeptInFull) && (place & kKeptAsRead);
-    if (keptAsRead) {
-        std::size_t at = static_cast<std::uint32_t>(place);
-        bool same = true;
-        for (int name = 0; name < 3; ++name) {
-            const std::size_t length = static_cast<unsigned char>(raw_[at]);
-            asRead[name] = std::string_view(raw_).substr(at + 1, length);
-            same = same && asRead[name] == record[name == 0 ? kMake : name == 1 ? kModel : kSubmodel];
-            at += 1 + length;
-        }
-        if (same) { // the same bytes: surely the same vehicle
-            remember(index, record, names);
-            return true;
-        }
-    }
-    if (names.empty()) names = canonical(record);
-    if (index == lastVehicle_ && !lastNames_.empty()) {
-        if (names != lastNames_) return false;
-        remember(index, record, names);
-        return true;
-    }
-    std::string stored;
-    if (keptAsRead) {
-        stored = canonicalNames(asRead[0], asRead[1], asRead[2]);
-    } else if (place & kKeptInFull) {
-        const std::size_t at = static_cast<std::uint32_t>(place);
-        std::size_t end = at;
-        for (int name = 0; name < 3; ++name)
-            end += 1 + static_cast<unsigned char>(kept_[end]);
-        stored = kept_.substr(at, end - at);
-    } else {
-        const UnpackedPlace at = unpackedPlace(place);
-        const std::size_t span = at.span();
-        char bytes[15 + 31 + 31 + 31 + 31];
-        ++reread_;
-        if (fd_ < 0 || ::pread(fd_, bytes, span, static_cast<off_t>(at.make)) != static_cast<ssize_t>(span))
-            return false; // the file changed under the check: take them as different vehicles
-        const std::string_view all(bytes, span);
-        stored =
-            canonicalNames(all.substr(0, at.makeLength), all.substr(at.makeLength + at.gap1, at.modelLength),
-                           all.substr(span - at.submodelLength, at.submodelLength));
-    }
-    if (stored != names) return false;
-    if (!(place & kKeptInFull)) keepAsRead(index, record);
-    remember(index, record, names);
-    return true;
-}
-
-// A vehicle listed again, whose names were read again from the catalogue: keeps them here, as the record
-// holds them, while there is room, so that its later records cost no reading.
-void RecordCoverage::keepAsRead(std::uint32_t index, const RawRecord& record) {
-    const std::size_t size = 3 + record[kMake].size() + record[kModel].size() + record[kSubmodel].size();
-    if (raw_.size() + size > kMostAsReadBytes) return;
-    if (raw_.capacity() < kMostAsReadBytes) raw_.reserve(kMostAsReadBytes); // once: it is never copied
-    const std::uint64_t place = kKeptInFull | kKeptAsRead | raw_.size();
-    for (int field : {kMake, kModel, kSubmodel})
-        raw_.append(1, static_cast<char>(record[field].size())).append(record[field]);
-    vehicles_[index].namesLow = static_cast<std::uint32_t>(place);
-    vehicles_[index].namesHigh = static_cast<std::uint32_t>(place >> 32);
-}
-
-// Where the vehicle's names can be found again: in the catalogue at the record's offsets, or kept here.
-bool RecordCoverage::locate(const RawRecord& record, const NameOffsets* offsets, std::string& names,
-                            Vehicle& v) {
-    std::optional<std::uint64_t> place;
-    if (offsets && fd_ >= 0)
-        place = packedPlace(offsets->make, record[kMake].size(), offsets->model, record[kModel].size(),
-                            offsets->submodel, record[kSubmodel].size());
-    if (!place) {
-        if (names.empty()) names = canonical(record);
-        if (kept_.size() + names.size() > kMostBytes / 8) return false;
-        place = kKeptInFull | kept_.size();
-        kept_ += names;
-    }
-    v.namesLow = static_cast<std::uint32_t>(*place);
-    v.namesHigh = static_cast<std::uint32_t>(*place >> 32);
-    return true;
+bool RecordCoverage::within(std::size_t more) {
+    return bytes() + more <= mostBytes_ || (giveBackAsRead() && bytes() + more <= mostBytes_);
 }
 
 bool RecordCoverage::grow() {
     const std::size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
-    if (bytes() + size * sizeof(std::uint32_t) > kMostBytes) return false;
+    if (!within(size * sizeof(std::uint32_t))) return false;
     std::vector<std::uint32_t> slots(size, 0);
     const std::size_t mask = size - 1;
     for (std::uint32_t s : slots_) {
@@ -301,7 +193,7 @@ RecordCoverage::cover(Vehicle& v, int from, int to, std::int64_t position, std::
     }
     if (next <= to) gaps.emplace_back(next, to);
     if (!gaps.empty()) {
-        if (bytes() + gaps.size() * kHeavyRunBytes > kMostBytes) {
+        if (!within(gaps.size() * kHeavyRunBytes)) {
             full_ = true; // no room to remember these years: later records of the vehicle may pass
             return {};
         }

@@ -4,7 +4,7 @@
 // Records are judged as they are read. A hash of a vehicle's names only picks the candidates: whether two
 // records name the same vehicle is decided by their names' bytes, re-read from the catalogue at the offsets
 // kept for the vehicle's first record (or, for names whose layout those offsets cannot describe, kept in
-// full); once re-read, a vehicle's names are kept as read while they fit within kMostAsReadBytes, so that a
+// full); once re-read, a vehicle's names are kept as read while they fit (see kMostAsReadBytes), so that a
 // vehicle listed many times is read again once. A vehicle costs 28 bytes and a slot of 4 in the table (at
 // most about two million fit); a vehicle listed again keeps its runs of years in a shared pool (16 bytes a
 // run), and only a vehicle of more than kMostListedRuns runs moves to ordered maps, so that a record is
@@ -28,12 +28,13 @@ class RecordCoverage {
   public:
     static constexpr std::size_t kMostBytes = 36 * 1024 * 1024;
     static constexpr int kMostListedRuns = 64;
-    // Names of vehicles listed again kept as read, besides kMostBytes: about 16,000 vehicles, so that check
-    // stays within 64 MB when the vehicle table is full as well.
+    // Names of vehicles listed again kept as read, besides kMostBytes: about 12,000 vehicles, so that check
+    // stays within 64 MB when the vehicle table is full as well. More are kept in the room kMostBytes leaves,
+    // and given back (their names read from the catalogue again) when the table needs that room.
     static constexpr std::size_t kMostAsReadBytes = 512 * 1024;
 
-    // `catalogue` is the file the offsets given to add() point into.
-    explicit RecordCoverage(std::string catalogue = {});
+    // `catalogue` is the file the offsets given to add() point into; `mostBytes` is kMostBytes but in tests.
+    explicit RecordCoverage(std::string catalogue = {}, std::size_t mostBytes = kMostBytes);
     ~RecordCoverage();
     RecordCoverage(const RecordCoverage&) = delete;
     RecordCoverage& operator=(const RecordCoverage&) = delete;
@@ -54,8 +55,6 @@ class RecordCoverage {
     // How many runs of years add() stepped over: it stays within a small multiple of the records,
     // whatever their years.
     std::uint64_t yearRunsVisited() const { return visited_; }
-    // How many times names were re-read from the catalogue to tell vehicles apart.
-    std::uint64_t namesReread() const { return reread_; }
 
     struct Earlier {
         std::uint32_t position;
@@ -92,10 +91,14 @@ class RecordCoverage {
     std::uint32_t* findSlot(std::uint64_t hash, const RawRecord& record, std::string& names, bool& found);
     bool grow();
     std::size_t bytes() const;
+    // True when `more` bytes fit within mostBytes_, once the names kept as read beyond kMostAsReadBytes are
+    // given back if they must be.
+    bool within(std::size_t more);
+    bool giveBackAsRead();
     // True when the pool can take one more entry (and the block it may need) within kMostBytes.
     template <typename Pool>
-    bool roomFor(const Pool& pool) const {
-        return pool.bytes() > pool.size() * pool.entryBytes() || bytes() + pool.blockBytes() <= kMostBytes;
+    bool roomFor(const Pool& pool) {
+        return pool.bytes() > pool.size() * pool.entryBytes() || within(pool.blockBytes());
     }
     // Adds [from, to] to a vehicle listed again; the earlier records when they answer all of it.
     std::vector<Earlier> cover(Vehicle& v, int from, int to, std::int64_t position, std::uint64_t line,
@@ -104,6 +107,7 @@ class RecordCoverage {
                                      bool& more);
 
     std::string catalogue_;
+    std::size_t mostBytes_;
     int fd_ = -1;
     // 0 free, otherwise the high bits of the vehicle's tag over its index + 1 (the low 21 bits); a power
     // of two long.
@@ -115,13 +119,15 @@ class RecordCoverage {
     std::vector<Heavy> heavy_;
     std::size_t heavyRuns_ = 0;
     std::string kept_; // names kept in full: a length byte and the bytes of each of the three
-    std::string raw_;  // names kept as read, in the same form, up to kMostAsReadBytes
+    // Names kept as read, each after the vehicle's index and where its names are in the catalogue, and then
+    // in the same form as kept_; beyond kMostAsReadBytes they count within kMostBytes, until given back.
+    std::string raw_;
+    bool rawGivenBack_ = false;           // once given back, they stay within kMostAsReadBytes
     std::uint32_t lastVehicle_ = kNoRuns; // the vehicle last named, its record's names and their form
     std::string lastKey_;
     std::string lastNames_;
     bool full_ = false;
     std::uint64_t visited_ = 0;
-    std::uint64_t reread_ = 0;
 };
 
 } // namespace specialty

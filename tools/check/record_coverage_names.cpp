@@ -1,0 +1,170 @@
+// The names of RecordCoverage's vehicles: where each is found again (the catalogue, or kept here), and
+// whether a record names the same vehicle, decided by their bytes.
+#include "tools/check/record_coverage.h"
+
+#include "tools/check/vehicle_names.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unistd.h>
+
+namespace specialty {
+
+namespace {
+
+// Marks names kept in kept_ instead of a place in the catalogue; the low half is then where they begin.
+constexpr std::uint64_t kKeptInFull = 1ULL << 63;
+
+// With kKeptInFull: the names are kept in raw_, as the record held them, rather than in kept_.
+constexpr std::uint64_t kKeptAsRead = 1ULL << 32;
+
+} // namespace
+
+// Names kept as read beyond kMostAsReadBytes make room for the table: each vehicle's names are found in the
+// catalogue again. False when there were none to give back.
+bool RecordCoverage::giveBackAsRead() {
+    if (raw_.capacity() <= kMostAsReadBytes) return false;
+    for (std::size_t at = 0; at < raw_.size();) {
+        std::uint32_t index;
+        std::uint64_t place;
+        std::memcpy(&index, raw_.data() + at, sizeof index);
+        std::memcpy(&place, raw_.data() + at + sizeof index, sizeof place);
+        vehicles_[index].namesLow = static_cast<std::uint32_t>(place);
+        vehicles_[index].namesHigh = static_cast<std::uint32_t>(place >> 32);
+        at += sizeof index + sizeof place;
+        for (int name = 0; name < 3; ++name)
+            at += 1 + static_cast<unsigned char>(raw_[at]);
+    }
+    std::string().swap(raw_);
+    rawGivenBack_ = true;
+    return true;
+}
+
+// True when the record's names are byte for byte those of the record last remembered: surely the same
+// vehicle, found without making their canonical form.
+bool RecordCoverage::sameAsLast(const RawRecord& record) const {
+    std::size_t at = 0;
+    for (int field : {kMake, kModel, kSubmodel}) {
+        const std::string_view name = record[field];
+        if (at + 1 + name.size() > lastKey_.size() ||
+            static_cast<unsigned char>(lastKey_[at]) != name.size() ||
+            lastKey_.compare(at + 1, name.size(), name) != 0)
+            return false;
+        at += 1 + name.size();
+    }
+    return at == lastKey_.size();
+}
+
+void RecordCoverage::remember(std::uint32_t index, const RawRecord& record, const std::string& names) {
+    lastVehicle_ = index;
+    // Written in place: its room is kept from record to record.
+    lastKey_.resize(3 + record[kMake].size() + record[kModel].size() + record[kSubmodel].size());
+    char* out = lastKey_.data();
+    for (int field : {kMake, kModel, kSubmodel}) {
+        const std::string_view name = record[field];
+        *out++ = static_cast<char>(name.size());
+        if (!name.empty()) std::memcpy(out, name.data(), name.size());
+        out += name.size();
+    }
+    lastNames_ = names;
+}
+
+// True when the vehicle's names are the record's, decided by their bytes. `names` is made when needed.
+bool RecordCoverage::sameNames(std::uint32_t index, const RawRecord& record, std::string& names) {
+    if (index == lastVehicle_ && sameAsLast(record)) return true; // the usual case: a vehicle listed again
+    const Vehicle& v = vehicles_[index];
+    const std::uint64_t place = std::uint64_t(v.namesHigh) << 32 | v.namesLow;
+    std::string_view asRead[3];
+    const bool keptAsRead = (place & kKeptInFull) && (place & kKeptAsRead);
+    if (keptAsRead) {
+        std::size_t at = static_cast<std::uint32_t>(place);
+        bool same = true;
+        for (int name = 0; name < 3; ++name) {
+            const std::size_t length = static_cast<unsigned char>(raw_[at]);
+            asRead[name] = std::string_view(raw_).substr(at + 1, length);
+            same = same && asRead[name] == record[name == 0 ? kMake : name == 1 ? kModel : kSubmodel];
+            at += 1 + length;
+        }
+        if (same) { // the same bytes: surely the same vehicle
+            remember(index, record, names);
+            return true;
+        }
+    }
+    if (names.empty()) names = canonical(record);
+    if (index == lastVehicle_ && !lastNames_.empty()) {
+        if (names != lastNames_) return false;
+        remember(index, record, names);
+        return true;
+    }
+    std::string stored;
+    if (keptAsRead) {
+        stored = canonicalNames(asRead[0], asRead[1], asRead[2]);
+    } else if (place & kKeptInFull) {
+        const std::size_t at = static_cast<std::uint32_t>(place);
+        std::size_t end = at;
+        for (int name = 0; name < 3; ++name)
+            end += 1 + static_cast<unsigned char>(kept_[end]);
+        stored = kept_.substr(at, end - at);
+    } else {
+        const UnpackedPlace at = unpackedPlace(place);
+        const std::size_t span = at.span();
+        char bytes[15 + 31 + 31 + 31 + 31];
+        if (fd_ < 0 || ::pread(fd_, bytes, span, static_cast<off_t>(at.make)) != static_cast<ssize_t>(span))
+            return false; // the file changed under the check: take them as different vehicles
+        const std::string_view all(bytes, span);
+        stored =
+            canonicalNames(all.substr(0, at.makeLength), all.substr(at.makeLength + at.gap1, at.modelLength),
+                           all.substr(span - at.submodelLength, at.submodelLength));
+    }
+    if (stored != names) return false;
+    if (!(place & kKeptInFull)) keepAsRead(index, record);
+    remember(index, record, names);
+    return true;
+}
+
+// A vehicle listed again, whose names were read again from the catalogue: keeps them here, as the record
+// holds them, while there is room, so that its later records cost no reading.
+void RecordCoverage::keepAsRead(std::uint32_t index, const RawRecord& record) {
+    Vehicle& v = vehicles_[index];
+    const std::uint64_t inCatalogue = std::uint64_t(v.namesHigh) << 32 | v.namesLow;
+    const std::size_t size = sizeof index + sizeof inCatalogue + 3 + record[kMake].size() +
+                             record[kModel].size() + record[kSubmodel].size();
+    if (raw_.size() + size > raw_.capacity()) {
+        const std::size_t wanted = std::max(kMostAsReadBytes, raw_.capacity() * 2);
+        // While both are held, the old and the new room; a full table's room is not taken.
+        if (wanted > kMostAsReadBytes &&
+            (rawGivenBack_ || wanted + raw_.capacity() - kMostAsReadBytes + bytes() > mostBytes_ ||
+             wanted > (std::uint64_t(1) << 32)))
+            return;
+        raw_.reserve(wanted);
+    }
+    char header[sizeof index + sizeof inCatalogue];
+    std::memcpy(header, &index, sizeof index);
+    std::memcpy(header + sizeof index, &inCatalogue, sizeof inCatalogue);
+    raw_.append(header, sizeof header);
+    const std::uint64_t place = kKeptInFull | kKeptAsRead | raw_.size();
+    for (int field : {kMake, kModel, kSubmodel})
+        raw_.append(1, static_cast<char>(record[field].size())).append(record[field]);
+    v.namesLow = static_cast<std::uint32_t>(place);
+    v.namesHigh = static_cast<std::uint32_t>(place >> 32);
+}
+
+// Where the vehicle's names can be found again: in the catalogue at the record's offsets, or kept here.
+bool RecordCoverage::locate(const RawRecord& record, const NameOffsets* offsets, std::string& names,
+                            Vehicle& v) {
+    std::optional<std::uint64_t> place;
+    if (offsets && fd_ >= 0)
+        place = packedPlace(offsets->make, record[kMake].size(), offsets->model, record[kModel].size(),
+                            offsets->submodel, record[kSubmodel].size());
+    if (!place) {
+        if (names.empty()) names = canonical(record);
+        if (kept_.size() + names.size() > mostBytes_ / 8) return false;
+        place = kKeptInFull | kept_.size();
+        kept_ += names;
+    }
+    v.namesLow = static_cast<std::uint32_t>(*place);
+    v.namesHigh = static_cast<std::uint32_t>(*place >> 32);
+    return true;
+}
+
+} // namespace specialty
