@@ -113,7 +113,9 @@ class CatalogueDiffTest : public QObject {
             {"12345678901234567", "1,23456789012346E+016",
              "rounded into exponent form, read with decimal comma"},
             {"1 000", "1000", "thousands separator \" \""},
-            {"1\xC2\xA0" "000", "1000", "no-break space"},
+            {"1\xC2\xA0"
+             "000",
+             "1000", "no-break space"},
             {"1,234", "1234", "thousands separator \",\""},
             {"50%", "0.5", "percent sign"},
             {"\xE2\x82\xAC"

@@ -220,7 +220,7 @@ Result<std::string> keepPreviousVersion(const std::string& path) {
     if (!real) return real;
     const int source = ::open(real.value().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (source < 0) return Result<std::string>::failure(fileFault(OutputFault::CannotOpen, path, errno));
-    const Result<std::string> kept = keepCopy(source, real.value());
+    Result<std::string> kept = keepCopy(source, real.value());
     ::close(source);
     return kept;
 }

@@ -156,7 +156,7 @@ std::string withoutSeparatorsAndSigns(std::string_view text) {
     std::string digits;
     bool dropped = false;
     for (std::size_t i = 0, n = 0; i < text.size();) {
-        if (isDigit(text[i])) {
+        if (isDigit(text[i]) || (text[i] == '-' && i == 0)) { // a minus only in front
             digits += text[i++];
         } else if (text[i] == ',' || text[i] == '.' || text[i] == '%' || text[i] == '\'' || text[i] == ' ') {
             dropped = true;
@@ -165,8 +165,6 @@ std::string withoutSeparatorsAndSigns(std::string_view text) {
                    startsWithAny(text.substr(i), kBlanks, n)) {
             dropped = true;
             i += n;
-        } else if (text[i] == '-' && i == 0) {
-            digits += text[i++];
         } else {
             return {};
         }

@@ -302,7 +302,8 @@ class RowImport {
             return false;
         }
         if (std::optional<Failure> shadowed = coverage_.add(raw, from, to, position)) {
-            faults_.add(row.line, 0, causedBy(Failure(SpreadsheetFault::RowNeverShown), std::move(*shadowed)));
+            faults_.add(row.line, 0,
+                        causedBy(Failure(SpreadsheetFault::RowNeverShown), std::move(*shadowed)));
             return false;
         }
         return true;

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace specialty {
@@ -346,7 +347,7 @@ class WorkbookRows : public TableRows {
                 if (Status made = makeCell(cell, type, value, inlineText); !made)
                     return failedHere(made.error());
                 row.lastColumn = column;
-                keepCell(row, std::move(cell));
+                keepCell(row, std::exchange(cell, TableCell{})); // the next cell starts empty
             } else if (xml.isEndElement() && xml.name() == u"row") {
                 return true;
             }
@@ -403,7 +404,8 @@ Result<std::unique_ptr<TableRows>> openWorkbook(const std::string& path) {
         Result<bool> next(TableRow& row) override { return rows->next(row); }
     };
     if (!isRegularFile(path))
-        return Result<std::unique_ptr<TableRows>>::failure(Failure(SpreadsheetFault::WorkbookNotOrdinaryFile));
+        return Result<std::unique_ptr<TableRows>>::failure(
+            Failure(SpreadsheetFault::WorkbookNotOrdinaryFile));
     auto owner = std::make_unique<FileRows>();
     owner->file.setFileName(QString::fromStdString(path));
     if (!owner->file.open(QIODevice::ReadOnly)) {
