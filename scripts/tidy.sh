@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Static analysis with clang-tidy (the checks in .clang-tidy) over every source file of the project that the
-# build compiles, using the build's compile_commands.json; fails on any warning.
+# Static analysis with clang-tidy (the checks in .clang-tidy) over the product's source files that the build
+# compiles (catalogue/, pictures/, viewer/, tools/ and the headers they include; not the tests, benchmarks or
+# sample generator), using the build's compile_commands.json; fails on any warning.
 #   scripts/tidy.sh BUILD_DIR [JOBS]
 # The build must have been configured (CMAKE_EXPORT_COMPILE_COMMANDS is on) and built once, so that Qt's
 # generated headers exist.
@@ -15,7 +16,7 @@ if [ ! -f "$build/compile_commands.json" ]; then
 fi
 log="$(mktemp)"
 trap 'rm -f "$log"' EXIT
-# Only the project's own files: not what the build generates (moc, rcc) under BUILD_DIR.
+# Only the product's own files: not what the build generates (moc, rcc) under BUILD_DIR.
 files=()
 while IFS= read -r file; do
     files+=("$file")
@@ -25,7 +26,9 @@ entries, root, build = json.load(open(sys.argv[1])), sys.argv[2], sys.argv[3]
 seen = set()
 for entry in entries:
     path = os.path.normpath(os.path.join(entry["directory"], entry["file"]))
-    if path.startswith(root + os.sep) and not path.startswith(build + os.sep) and path not in seen:
+    layer = os.path.relpath(path, root).split(os.sep)[0]
+    product = layer in ("catalogue", "pictures", "viewer", "tools")
+    if product and path.startswith(root + os.sep) and not path.startswith(build + os.sep) and path not in seen:
         seen.add(path)
         print(path)
 PYTHON
