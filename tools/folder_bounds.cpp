@@ -42,7 +42,7 @@ FolderBounds::FolderBounds(const std::string& folder) : real_(realPath(folder)) 
 }
 
 std::string FolderBounds::outsideTarget(const std::string& path) const {
-    const std::string real = realPath(path);
+    std::string real = realPath(path);
     if (real.empty()) return {};
     if (!real_.empty() && real.compare(0, real_.size(), real_) == 0) return {};
     return real;

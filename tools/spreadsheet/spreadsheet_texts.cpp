@@ -325,6 +325,7 @@ std::string describeAt(const Failure& failure, bool error) {
 
 std::vector<std::string> describeAllAt(const std::vector<Failure>& named, std::uint64_t more, bool error) {
     std::vector<std::string> lines;
+    lines.reserve(named.size() + 1);
     for (const Failure& failure : named)
         lines.push_back(describeAt(failure, error));
     if (more > 0) lines.push_back("and " + std::to_string(more) + " more");

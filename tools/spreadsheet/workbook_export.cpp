@@ -48,7 +48,7 @@ Status writeWorkbook(const std::string& catalogue, const std::string& file) {
 
     std::vector<std::size_t> widths(kRecordFields, 0);
     lxw_row_t row = 0;
-    const Status exported =
+    Status exported =
         forEachExportRow(catalogue, [&](std::int64_t position, const std::vector<std::string>& cells) {
             for (std::size_t c = 0; c < cells.size(); ++c) {
                 // An empty cell is left out: the column's format is the same, and import reads it as empty.
