@@ -25,10 +25,23 @@ class FaultFamily {
     virtual void describeTo(std::string& text, const Failure& failure) const = 0;
 
   protected:
-    FaultFamily() = default;
+    constexpr FaultFamily() = default;
     FaultFamily(const FaultFamily&) = delete;
     FaultFamily& operator=(const FaultFamily&) = delete;
     ~FaultFamily() = default;
+};
+
+// A family whose texts one function makes: its name, and the function that words a failure of it.
+class WordedFamily final : public FaultFamily {
+  public:
+    using Words = std::string (*)(const Failure&);
+    constexpr WordedFamily(const char* name, Words words) : name_(name), words_(words) {}
+    const char* name() const override { return name_; }
+    void describeTo(std::string& text, const Failure& failure) const override { text += words_(failure); }
+
+  private:
+    const char* name_;
+    Words words_;
 };
 
 // Whether `Enum` is a family's enum: one that faultFamily(Enum) names a family for.

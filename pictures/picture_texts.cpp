@@ -52,15 +52,7 @@ std::string describePictureFault(const Failure& failure) {
     }
 }
 
-class PictureFamily final : public FaultFamily {
-  public:
-    const char* name() const override { return "picture"; }
-    void describeTo(std::string& text, const Failure& failure) const override {
-        text += describePictureFault(failure);
-    }
-};
-
-const PictureFamily kFamily;
+constexpr WordedFamily kFamily("picture", describePictureFault);
 
 } // namespace
 

@@ -29,15 +29,7 @@ std::string describeListingFault(const Failure& f) {
     }
 }
 
-class ListingFamily final : public FaultFamily {
-  public:
-    const char* name() const override { return "listing"; }
-    void describeTo(std::string& text, const Failure& failure) const override {
-        text += describeListingFault(failure);
-    }
-};
-
-const ListingFamily kFamily;
+constexpr WordedFamily kFamily("listing", describeListingFault);
 
 } // namespace
 

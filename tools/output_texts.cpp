@@ -69,15 +69,7 @@ std::string describeOutputFault(const Failure& f) {
     return commandFault(f);
 }
 
-class OutputFamily final : public FaultFamily {
-  public:
-    const char* name() const override { return "output"; }
-    void describeTo(std::string& text, const Failure& failure) const override {
-        text += describeOutputFault(failure);
-    }
-};
-
-const OutputFamily kFamily;
+constexpr WordedFamily kFamily("output", describeOutputFault);
 
 } // namespace
 

@@ -71,15 +71,12 @@ std::string describeCatalogueFault(const Failure& failure) {
     }
 }
 
-class CatalogueFamily final : public FaultFamily {
-  public:
-    const char* name() const override { return "catalogue"; }
-    void describeTo(std::string& text, const Failure& failure) const override {
-        text += failure.fault.number < 100 ? describeFileFault(failure) : describeCatalogueFault(failure);
-    }
-};
+// Files and the system below 100, the catalogue and its records from 100.
+std::string describeCatalogueFamily(const Failure& failure) {
+    return failure.fault.number < 100 ? describeFileFault(failure) : describeCatalogueFault(failure);
+}
 
-const CatalogueFamily kFamily;
+constexpr WordedFamily kFamily("catalogue", describeCatalogueFamily);
 
 } // namespace
 

@@ -51,15 +51,7 @@ std::string describeSheetFault(const Failure& failure) {
     }
 }
 
-class SheetFamily final : public FaultFamily {
-  public:
-    const char* name() const override { return "sheet"; }
-    void describeTo(std::string& text, const Failure& failure) const override {
-        text += describeSheetFault(failure);
-    }
-};
-
-const SheetFamily kFamily;
+constexpr WordedFamily kFamily("sheet", describeSheetFault);
 
 } // namespace
 

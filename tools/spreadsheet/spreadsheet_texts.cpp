@@ -300,15 +300,7 @@ std::string describeSpreadsheetFault(const Failure& failure) {
     return describeConversionFault(failure);
 }
 
-class SpreadsheetFamily final : public FaultFamily {
-  public:
-    const char* name() const override { return "spreadsheet"; }
-    void describeTo(std::string& text, const Failure& failure) const override {
-        text += describeSpreadsheetFault(failure);
-    }
-};
-
-const SpreadsheetFamily kFamily;
+constexpr WordedFamily kFamily("spreadsheet", describeSpreadsheetFault);
 
 } // namespace
 
