@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace specialty {
 
@@ -181,6 +182,10 @@ PictureInput readPicture(RegularFile& file) {
     return pictureInputOf(readWholeFile(file, kMaxPictureFileBytes));
 }
 
+PictureInput pictureFromBytes(std::string bytes) {
+    return pictureInputOf(std::move(bytes));
+}
+
 std::int64_t decodingBytesOf(const PictureInput& input, QSize scaledTo, QRect part) {
     const std::int64_t pixels = pixelsOf(input.size);
     const std::int64_t bytesPerPixel = pixels > 0 ? input.pixelBytes / pixels : 4;
@@ -254,7 +259,10 @@ Result<QImage> loadPicture(const std::string& path, QSize within) {
 }
 
 Result<QImage> loadPicture(RegularFile& file, QSize within) {
-    const PictureInput input = readPicture(file);
+    return loadPicture(readPicture(file), within);
+}
+
+Result<QImage> loadPicture(const PictureInput& input, QSize within) {
     return decodeWithin(input, fittedWithin(input.size, within));
 }
 

@@ -59,6 +59,8 @@ struct PictureInput {
 PictureInput readPicture(const std::string& path);
 // The same from a picture file already open: what is read is what was opened.
 PictureInput readPicture(RegularFile& file);
+// The same from a picture file's bytes, already read (at most kMaxPictureFileBytes of them).
+PictureInput pictureFromBytes(std::string bytes);
 
 // What decoding `input` holds while it runs: at `scaledTo` when that is valid, else only `part` of it when
 // that is valid, else whole. The bytes it reads from are counted too.
@@ -94,5 +96,7 @@ Status pictureShowsWhole(const std::string& path);
 // proportions, never enlarged) when that is valid; never null.
 Result<QImage> loadPicture(const std::string& path, QSize within = QSize());
 Result<QImage> loadPicture(RegularFile& file, QSize within = QSize());
+// The same from a picture already read.
+Result<QImage> loadPicture(const PictureInput& input, QSize within = QSize());
 
 } // namespace specialty

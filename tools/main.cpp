@@ -1,9 +1,10 @@
 // specialty-catalogue: the maintainers' tool for finding, listing, checking and comparing catalogue records
-// and exchanging the catalogue with spreadsheets, on the viewer's own catalogue and pictures layers.
+// and exchanging the catalogue with spreadsheets, on the viewer's own catalogue layer. The pictures layer,
+// and Qt's image library with it, is a module that only the commands that decode pictures load.
 #include "catalogue/data_folder.h"
 #include "command_table.h"
 #include "commands.h"
-#include "pictures/picture_loader.h"
+#include "picture_module_loader.h"
 #include "sheet/sheet_command.h"
 #include "spreadsheet/spreadsheet_commands.h"
 #include "tool_command_line.h"
@@ -11,14 +12,12 @@
 #include "uses/uses_command.h"
 
 #include <QCoreApplication>
-#include <QImageReader>
 
 #include <cstdio>
 
 using namespace specialty;
 
 int main(int argc, char** argv) {
-    QImageReader::setAllocationLimit(static_cast<int>(kDecodingBytes / (1024 * 1024)));
     const ParsedToolCommandLine parsed =
         parseToolCommandLine(argc, argv, dataFolderBelow(SPECIALTY_DRIVE_ROOT));
     if (!parsed.request) {
@@ -61,16 +60,20 @@ int main(int argc, char** argv) {
     case ToolRequest::Command::Diff:
         return finishOutput(diffCommand(options, request.input, request.other));
     case ToolRequest::Command::Check: {
+        const Result<const PictureModule*> pictures = loadOwnPictureModule();
+        if (!pictures) return finishOutput(commandFailed(options, pictures.reason()));
         int qtArgc = 1;
         QCoreApplication application(qtArgc, argv); // for the picture decoders
-        return finishOutput(checkCommand(options, pictureShowsWhole));
+        return finishOutput(checkCommand(options, moduleJudgement(**pictures)));
     }
     case ToolRequest::Command::Uses:
         return finishOutput(usesCommand(options, request.partCode));
     case ToolRequest::Command::Sheet: {
+        const Result<const PictureModule*> pictures = loadOwnPictureModule();
+        if (!pictures) return finishOutput(commandFailed(options, pictures.reason()));
         int qtArgc = 1;
         QCoreApplication application(qtArgc, argv); // for the picture decoders and the thread pool
-        return finishOutput(sheetCommand(options, pictureShowsWhole, request.output));
+        return finishOutput(sheetCommand(options, **pictures, request.output));
     }
     }
     return kExitError;

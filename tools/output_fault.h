@@ -1,5 +1,6 @@
-// The faults of the files the tool writes, and of the commands that write them; their texts are made in
-// output_texts.cpp. The comment of each fault names the details it uses.
+// The faults of the files the tool writes, of the commands that write them, and of the picture module
+// that check and sheet load; their texts are made in output_texts.cpp. The comment of each fault names the
+// details it uses.
 #pragma once
 
 #include "catalogue/failure.h"
@@ -37,6 +38,10 @@ enum class OutputFault : std::uint16_t {
     NothingWritten = 534,          // cause
     StandardOutput = 535,          // why
     StandardOutputAfterFile = 536, // why, count: the exit status that tells how the file went
+    // The picture module, which check and sheet load.
+    PictureModuleNotLoaded = 580,  // file, why: the loader's own reason
+    PictureModuleOtherBuild = 581, // file, count: its version, limit: the version this program needs
+    PictureJudgedByModule = 582,   // why: the module's own wording of what keeps a picture from showing
 };
 const FaultFamily& faultFamily(OutputFault);
 

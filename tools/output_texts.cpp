@@ -58,6 +58,13 @@ std::string commandFault(const Failure& f) {
     case OutputFault::StandardOutputAfterFile:
         return "the output could not be written: " + f.why + "; the exit status " + std::to_string(f.count) +
                " tells how the writing of the file went";
+    case OutputFault::PictureModuleNotLoaded:
+        return "The picture module " + f.file + " cannot be loaded: " + f.why;
+    case OutputFault::PictureModuleOtherBuild:
+        return "The picture module " + f.file + " is version " + std::to_string(f.count) +
+               ", this program needs version " + std::to_string(f.limit) + ": install both from one build";
+    case OutputFault::PictureJudgedByModule:
+        return f.why;
     default:
         return f.why;
     }

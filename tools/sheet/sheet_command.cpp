@@ -2,6 +2,7 @@
 #include "tools/sheet/sheet_fault.h"
 
 #include "catalogue/data_folder.h"
+#include "tools/picture_module_loader.h"
 #include "tools/sheet/sheet_folder.h"
 #include "tools/sheet/sheet_html.h"
 #include "tools/sheet/sheet_pages.h"
@@ -49,7 +50,7 @@ int refused(const ToolOptions& options, SheetFault fault, const Failure& why) {
 
 } // namespace
 
-int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole, const std::string& folderPath) {
+int sheetCommand(const ToolOptions& options, const PictureModule& pictures, const std::string& folderPath) {
     SheetFolder folder;
     if (Status prepared = folder.prepare(folderPath); !prepared)
         return refused(options, SheetFault::NotWritten, prepared.error());
@@ -58,12 +59,12 @@ int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole, con
     SheetModel& model = read.value();
     ProgressLine progress;
     const Status parts =
-        readPartFiles(model, options.dataFolder, folder, [&](std::size_t done, std::size_t total) {
+        readPartFiles(model, options.dataFolder, folder, pictures, [&](std::size_t done, std::size_t total) {
             progress.show("pictures and descriptions", done, total);
         });
     if (!parts) return refused(options, SheetFault::Incomplete, parts.error());
     progress.show("checking the catalogue", 0, 1);
-    checkIntoModel(model, options.dataFolder, showsWhole);
+    checkIntoModel(model, options.dataFolder, moduleJudgement(pictures));
 
     const SheetPages pages(model, options.dataFolder + std::string(kCatalogueName));
     Status written = folder.write(std::string(kStyleName), sheetStyle());

@@ -4,11 +4,8 @@
 #include "catalogue/data_folder.h"
 #include "catalogue/description_reader.h"
 #include "catalogue/regular_file.h"
-#include "pictures/picture_loader.h"
 #include "tools/folder_bounds.h"
 
-#include <QBuffer>
-#include <QPainter>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentMap>
 
@@ -23,23 +20,6 @@ namespace {
 
 // How much of a description the sheet shows.
 constexpr std::size_t kShownDescriptionBytes = 2000;
-
-QByteArray thumbnailBytes(const QImage& picture) {
-    QImage thumb = picture;
-    if (thumb.hasAlphaChannel()) { // JPEG has no transparency: show it over white, as a page would
-        QImage opaque(thumb.size(), QImage::Format_RGB32);
-        opaque.fill(Qt::white);
-        QPainter painter(&opaque);
-        painter.drawImage(0, 0, thumb);
-        painter.end();
-        thumb = opaque;
-    }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!thumb.save(&buffer, "JPEG", 85)) return {};
-    return bytes;
-}
 
 // Opens the part file at `path` when it lies inside the data folder, judged by the file opened, so that
 // no change of the path between the judgement and the read can publish a file from elsewhere: Shown when
@@ -69,7 +49,7 @@ struct PartTexts {
 // Fills one part's state and `texts`; returns why its thumbnail could not be written, or nothing.
 std::optional<Failure> readFiles(SheetPart& part, PartTexts& texts, std::size_t index,
                                  const std::string& dataFolder, const FolderBounds& inside,
-                                 const SheetFolder& folder) {
+                                 const SheetFolder& folder, const PictureModule& pictures) {
     const Result<std::string> picturePath = partFilePath(dataFolder, part.code, kPictureSuffix);
     const Result<std::string> descriptionPath = partFilePath(dataFolder, part.code, kDescriptionSuffix);
     if (!picturePath || !descriptionPath) {
@@ -90,27 +70,24 @@ std::optional<Failure> readFiles(SheetPart& part, PartTexts& texts, std::size_t 
     RegularFile pictureFile;
     part.picture = openInside(pictureFile, *picturePath, inside, texts.pictureProblem);
     if (part.picture != SheetPart::File::Shown) return {};
-    // Decoded at the thumbnail's size: a picture of any size costs little more than its thumbnail.
-    const Result<QImage> picture = loadPicture(pictureFile, QSize(kThumbWidth, kThumbHeight));
-    if (!picture) {
+    Result<std::string> bytes = readWholeFile(pictureFile, pictures.mostFileBytes);
+    PictureThumbnail thumbnail;
+    if (bytes) {
+        pictures.thumbnail(std::move(bytes.value()), kThumbWidth, kThumbHeight, thumbnail);
+    } else {
+        thumbnail.reason = bytes.reason();
+    }
+    if (thumbnail.outcome != PictureThumbnail::Outcome::Made) {
         part.picture = SheetPart::File::Broken;
-        texts.pictureProblem = picture.reason();
+        texts.pictureProblem = thumbnail.outcome == PictureThumbnail::Outcome::NotMadeSmall
+                                   ? describe(Failure(SheetFault::NoThumbnail))
+                                   : std::move(thumbnail.reason);
         return {};
     }
-    const QByteArray bytes = thumbnailBytes(*picture);
-    if (bytes.isEmpty()) {
-        part.picture = SheetPart::File::Broken;
-        texts.pictureProblem = describe(Failure(SheetFault::NoThumbnail));
-        return {};
-    }
-    if (Status written =
-            folder.write(thumbnailName(index),
-                         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-        !written)
-        return written.error();
+    if (Status written = folder.write(thumbnailName(index), thumbnail.jpeg); !written) return written.error();
     part.picture = SheetPart::File::Shown;
-    part.thumbWidth = static_cast<std::uint16_t>(picture->width()); // a thumbnail is small
-    part.thumbHeight = static_cast<std::uint16_t>(picture->height());
+    part.thumbWidth = static_cast<std::uint16_t>(thumbnail.width); // a thumbnail is small
+    part.thumbHeight = static_cast<std::uint16_t>(thumbnail.height);
     return {};
 }
 
@@ -118,9 +95,9 @@ std::optional<Failure> readFiles(SheetPart& part, PartTexts& texts, std::size_t 
 // nothing.
 std::optional<Failure> readPart(SheetPart& part, PartTextStore& kept, std::size_t index,
                                 const std::string& dataFolder, const FolderBounds& inside,
-                                const SheetFolder& folder) {
+                                const SheetFolder& folder, const PictureModule& pictures) {
     PartTexts texts;
-    std::optional<Failure> failed = readFiles(part, texts, index, dataFolder, inside, folder);
+    std::optional<Failure> failed = readFiles(part, texts, index, dataFolder, inside, folder, pictures);
     if (!texts.pictureProblem.empty() || !texts.descriptionText.empty())
         part.texts = kept.add({texts.pictureProblem, texts.descriptionText});
     return failed;
@@ -133,6 +110,7 @@ std::string thumbnailName(std::size_t index) {
 }
 
 Status readPartFiles(SheetModel& model, const std::string& dataFolder, const SheetFolder& folder,
+                     const PictureModule& pictures,
                      const std::function<void(std::size_t done, std::size_t total)>& progress) {
     // The parts go to the threads in runs, so that what is held for each stays small whatever their number.
     constexpr std::size_t kRun = 64;
@@ -148,7 +126,7 @@ Status readPartFiles(SheetModel& model, const std::string& dataFolder, const She
     QFuture<void> work = QtConcurrent::map(runs, [&](std::size_t first) {
         for (std::size_t i = first; i < std::min(total, first + kRun); ++i) {
             std::optional<Failure> failed =
-                readPart(model.parts[i], model.texts, i, dataFolder, inside, folder);
+                readPart(model.parts[i], model.texts, i, dataFolder, inside, folder, pictures);
             done.fetch_add(1, std::memory_order_relaxed);
             if (!failed) continue;
             const std::lock_guard<std::mutex> held(lock);

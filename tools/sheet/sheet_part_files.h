@@ -3,6 +3,7 @@
 #pragma once
 
 #include "catalogue/result.h"
+#include "tools/pictures/picture_module.h"
 #include "tools/sheet/sheet_folder.h"
 #include "tools/sheet/sheet_model.h"
 
@@ -20,9 +21,11 @@ constexpr int kThumbHeight = 120;
 // never by its code, so that no code can reach a file name or a link.
 std::string thumbnailName(std::size_t index);
 
-// Fills the picture and description state of every part of `model`, writing the thumbnails into `folder`.
-// `progress` (may be empty) is called on this thread now and then with how many parts are done.
+// Fills the picture and description state of every part of `model`, writing the thumbnails `pictures`
+// makes into `folder`. `progress` (may be empty) is called on this thread now and then with how many parts
+// are done.
 Status readPartFiles(SheetModel& model, const std::string& dataFolder, const SheetFolder& folder,
+                     const PictureModule& pictures,
                      const std::function<void(std::size_t done, std::size_t total)>& progress);
 
 } // namespace specialty
