@@ -1,6 +1,8 @@
 #include "regular_file.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -102,19 +104,34 @@ Result<std::string> readWholeFile(const std::string& path, std::size_t maxBytes)
 }
 
 Result<std::string> readWholeFile(RegularFile& file, std::size_t maxBytes) {
-    std::string contents;
-    char chunk[64 * 1024];
+    // Into a buffer of the file's size (within the bound) and one byte more, which a file of that size
+    // leaves unfilled; a file that grows while it is read has the buffer grow with it, up to one byte
+    // past the bound, which tells it is too large.
+    maxBytes = std::min(maxBytes, SIZE_MAX - 1);
+    struct stat info {};
+    std::size_t expected = 0;
+    if (::fstat(file.descriptor(), &info) == 0 && info.st_size > 0)
+        expected = static_cast<std::size_t>(
+            std::min<std::uint64_t>(static_cast<std::uint64_t>(info.st_size), maxBytes));
+    constexpr std::size_t kLeastGrowth = 64 * 1024;
+    std::string contents(expected + 1, '\0');
+    std::size_t filled = 0;
     for (;;) {
-        Result<std::size_t> got = file.read(chunk, sizeof chunk);
-        if (!got) return Result<std::string>::failure(got.error());
-        if (got.value() == 0) return contents;
-        if (contents.size() + got.value() > maxBytes) {
-            Failure tooLarge = fileFault(CatalogueFault::FileTooLarge, file.path());
-            tooLarge.limit = static_cast<std::int64_t>(maxBytes);
-            return Result<std::string>::failure(std::move(tooLarge));
+        if (filled == contents.size()) {
+            if (filled > maxBytes) {
+                Failure tooLarge = fileFault(CatalogueFault::FileTooLarge, file.path());
+                tooLarge.limit = static_cast<std::int64_t>(maxBytes);
+                return Result<std::string>::failure(std::move(tooLarge));
+            }
+            contents.resize(std::min(maxBytes + 1, filled + std::max(filled, kLeastGrowth)));
         }
-        contents.append(chunk, got.value());
+        Result<std::size_t> got = file.read(contents.data() + filled, contents.size() - filled);
+        if (!got) return Result<std::string>::failure(got.error());
+        if (got.value() == 0) break;
+        filled += got.value();
     }
+    contents.resize(filled);
+    return contents;
 }
 
 } // namespace specialty

@@ -143,8 +143,8 @@ PictureInput pictureInputOf(Result<std::string> read) {
         input.problem = notDecodedFormat();
         return input;
     }
-    input.bytes =
-        input.format->withoutMetadata ? input.format->withoutMetadata(read.value()) : std::move(read.value());
+    input.bytes = std::move(read.value());
+    if (input.format->takeOutMetadata) input.format->takeOutMetadata(input.bytes);
     if (const std::optional<BmpRows> cut = bmpRowsCutShort(input.bytes)) {
         input.problem = rowsCutShort(*cut);
         return input;
@@ -266,19 +266,45 @@ Result<QImage> loadPicture(const PictureInput& input, QSize within) {
     return decodeWithin(input, fittedWithin(input.size, within));
 }
 
-Status pictureShowsWhole(const std::string& path) {
-    DecoderWarnings warnings;
-    const PictureInput input = readPicture(path);
-    // An eighth costs a JPEG or PNG an eighth of the work and far less memory; the others decode whole
-    // whatever is asked for, and scaling them would only add work.
-    const QSize eighth = input.heldWhole ? QSize() : (input.size / 8).expandedTo(QSize(1, 1));
-    if (const Result<QImage> picture = decodeWithin(input, eighth); !picture)
-        return Status::failure(picture.error());
+namespace {
+
+// The size pictureShowsWhole decodes at. An eighth costs a JPEG or PNG an eighth of the work and far less
+// memory; the others decode whole whatever is asked for, and scaling them would only add work.
+QSize judgedSize(const PictureInput& input) {
+    return input.heldWhole ? QSize() : (input.size / 8).expandedTo(QSize(1, 1));
+}
+
+// A picture that decoded: whole, or partly when its decoder warned.
+Status judgedBy(const DecoderWarnings& warnings) {
     if (warnings.messages().empty()) return Done();
     Failure partly(PictureFault::DecodesOnlyPartly);
     for (std::size_t i = 0; i < warnings.messages().size(); ++i)
         partly.why += (i > 0 ? "\n" : "") + warnings.messages()[i];
     return Status::failure(std::move(partly));
+}
+
+} // namespace
+
+Status pictureShowsWhole(const std::string& path) {
+    DecoderWarnings warnings;
+    const PictureInput input = readPicture(path);
+    if (const Result<QImage> picture = decodeWithin(input, judgedSize(input)); !picture)
+        return Status::failure(picture.error());
+    return judgedBy(warnings);
+}
+
+JudgedPicture loadJudgedPicture(std::string bytes, QSize within) {
+    DecoderWarnings warnings; // from the first look at the header on, as pictureShowsWhole collects them
+    const PictureInput input = pictureFromBytes(std::move(bytes));
+    std::optional<Status> judged;
+    if (input.problem) {
+        judged = Status::failure(*input.problem);
+    } else if (Status fits = pictureFits(input, 0, 0, judgedSize(input)); !fits) {
+        judged = std::move(fits);
+    }
+    Result<QImage> picture = loadPicture(input, within);
+    if (picture && !judged && isJpeg(input)) judged = judgedBy(warnings);
+    return {std::move(picture), std::move(judged)};
 }
 
 } // namespace specialty

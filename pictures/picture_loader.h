@@ -92,6 +92,19 @@ Result<QImage> decodePicture(const PictureInput& input, const DecodingStop& stop
 // at an eighth of its size. The warnings are collected, never printed.
 Status pictureShowsWhole(const std::string& path);
 
+// A picture decoded to fit a size, and what that same decoding tells of pictureShowsWhole's judgement.
+struct JudgedPicture {
+    Result<QImage> picture;
+    // What pictureShowsWhole would say of the same bytes, when this decoding tells it: a picture it would
+    // refuse before decoding, or a JPEG that decoded (its decoder reads every byte, and warns alike, at
+    // whatever size it decodes). Empty otherwise, and the picture is to be judged apart.
+    std::optional<Status> showsWhole;
+};
+
+// Decodes a picture file's `bytes` as loadPicture() does, the decoder's warnings collected as
+// pictureShowsWhole() collects them.
+JudgedPicture loadJudgedPicture(std::string bytes, QSize within);
+
 // Reads and decodes the picture at `path`, whole, or scaled down to fit within `within` (keeping its
 // proportions, never enlarged) when that is valid; never null.
 Result<QImage> loadPicture(const std::string& path, QSize within = QSize());

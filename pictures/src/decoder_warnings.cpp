@@ -3,14 +3,16 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <atomic>
 #include <cstdio>
+#include <mutex>
 
 namespace specialty {
 
 namespace {
 
 thread_local DecoderWarnings* collecting = nullptr;
-QtMessageHandler previous = nullptr;
+std::atomic<QtMessageHandler> previous{nullptr};
 
 } // namespace
 
@@ -18,13 +20,13 @@ QtMessageHandler previous = nullptr;
 void collectDecoderWarning(QtMsgType type, const QMessageLogContext& context, const QString& message);
 
 DecoderWarnings::DecoderWarnings() : outer_(collecting) {
-    if (!outer_) previous = qInstallMessageHandler(collectDecoderWarning);
+    static std::once_flag installed;
+    std::call_once(installed, [] { previous = qInstallMessageHandler(collectDecoderWarning); });
     collecting = this;
 }
 
 DecoderWarnings::~DecoderWarnings() {
     collecting = outer_;
-    if (!outer_) qInstallMessageHandler(previous);
 }
 
 void collectDecoderWarning(QtMsgType type, const QMessageLogContext& context, const QString& message) {
@@ -32,8 +34,8 @@ void collectDecoderWarning(QtMsgType type, const QMessageLogContext& context, co
         collecting->add(message.toStdString());
         return;
     }
-    if (previous)
-        previous(type, context, message);
+    if (const QtMessageHandler before = previous.load())
+        before(type, context, message);
     else
         std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }

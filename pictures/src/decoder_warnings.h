@@ -8,8 +8,9 @@
 namespace specialty {
 
 // While an object of this class lives, Qt's warnings on this thread are collected instead of printed.
-// Qt offers one process-wide message handler; this installs it for its lifetime and restores the one
-// before it afterwards.
+// Qt offers one process-wide message handler: the first collector installs one for the rest of the run,
+// which hands what other threads are told to the handler that was there before, so that collectors on
+// several threads at once never see each other's warnings nor undo each other's handler.
 class DecoderWarnings {
   public:
     DecoderWarnings();

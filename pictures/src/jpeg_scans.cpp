@@ -1,6 +1,7 @@
 #include "jpeg_scans.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace specialty {
 
@@ -38,7 +39,9 @@ std::size_t walkSegments(std::string_view bytes, Segment segment) {
     std::size_t i = 2;
     while (i + 1 < bytes.size()) {
         if (at(i) != kMarker) { // entropy-coded data of a scan: on to the next marker
-            ++i;
+            const void* next = std::memchr(bytes.data() + i, kMarker, bytes.size() - i);
+            if (!next) break;
+            i = static_cast<std::size_t>(static_cast<const char*>(next) - bytes.data());
             continue;
         }
         const unsigned char marker = at(i + 1);
@@ -71,17 +74,25 @@ std::optional<std::int64_t> jpegScanCount(std::string_view bytes) {
     return scans;
 }
 
-std::string jpegWithoutMetadata(std::string_view bytes) {
-    if (!beginsLikeJpeg(bytes)) return std::string(bytes);
-    std::string kept;
-    std::size_t copiedTo = 0;
+void takeOutJpegMetadata(std::string& bytes) {
+    if (!beginsLikeJpeg(bytes)) return;
+    // The segments kept move down over those taken out; the walk reads only past what is written.
+    std::size_t written = 0;
+    std::size_t keptFrom = 0;
     const std::size_t end =
         walkSegments(bytes, [&](unsigned char marker, std::size_t begin, std::size_t end) {
             if (!carriesOnlyMetadata(marker)) return;
-            kept.append(bytes.substr(copiedTo, begin - copiedTo));
-            copiedTo = end;
+            if (written != keptFrom) std::memmove(&bytes[written], &bytes[keptFrom], begin - keptFrom);
+            written += begin - keptFrom;
+            keptFrom = end;
         });
-    kept.append(bytes.substr(copiedTo, end - copiedTo));
+    if (written != keptFrom) std::memmove(&bytes[written], &bytes[keptFrom], end - keptFrom);
+    bytes.resize(written + end - keptFrom);
+}
+
+std::string jpegWithoutMetadata(std::string_view bytes) {
+    std::string kept(bytes);
+    takeOutJpegMetadata(kept);
     return kept;
 }
 

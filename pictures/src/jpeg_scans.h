@@ -23,5 +23,7 @@ std::optional<std::int64_t> jpegScanCount(std::string_view bytes);
 // (Adobe, which says how the colours are coded); everything else, scan data included, is copied as it
 // stands, up to the end-of-image marker. Bytes that do not begin like a JPEG are returned unchanged.
 std::string jpegWithoutMetadata(std::string_view bytes);
+// The same in place: bytes with no such segment and nothing past that marker are left as they are.
+void takeOutJpegMetadata(std::string& bytes);
 
 } // namespace specialty

@@ -12,8 +12,8 @@ namespace {
 using namespace std::string_view_literals;
 
 const std::array<PictureFormat, 3> kDecodedFormats{{
-    {"jpeg", "\xFF\xD8\xFF"sv, jpegWithoutMetadata},
-    {"png", "\x89PNG\r\n\x1A\n"sv, pngWithoutMetadata},
+    {"jpeg", "\xFF\xD8\xFF"sv, takeOutJpegMetadata},
+    {"png", "\x89PNG\r\n\x1A\n"sv, takeOutPngMetadata},
     {"bmp", "BM"sv, nullptr},
 }};
 

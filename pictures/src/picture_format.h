@@ -13,9 +13,9 @@
 namespace specialty {
 
 struct PictureFormat {
-    const char* decoderName;                                // the image reader's name for it
-    std::string_view signature;                             // the bytes every file of the format begins with
-    std::string (*withoutMetadata)(std::string_view bytes); // null: the format carries none
+    const char* decoderName;                     // the image reader's name for it
+    std::string_view signature;                  // the bytes every file of the format begins with
+    void (*takeOutMetadata)(std::string& bytes); // in place; null: the format carries none
 };
 
 // The format `bytes` begin with, among those decoded: JPEG (what the catalogue's pictures are), PNG and

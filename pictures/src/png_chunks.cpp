@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace specialty {
@@ -30,19 +31,29 @@ bool drawsThePicture(std::string_view type) {
 
 } // namespace
 
-std::string pngWithoutMetadata(std::string_view bytes) {
-    if (bytes.substr(0, kSignature.size()) != kSignature) return std::string(bytes);
-    std::string kept(kSignature);
+void takeOutPngMetadata(std::string& bytes) {
+    if (std::string_view(bytes).substr(0, kSignature.size()) != kSignature) return;
+    // The chunks kept move down over those taken out; the walk reads only past what is written.
+    std::size_t written = kSignature.size();
     std::size_t at = kSignature.size();
     while (at + kChunkHead <= bytes.size()) {
         const std::uint64_t length = bigEndian32(bytes, at);
-        const std::string_view type = bytes.substr(at + 4, 4);
+        const std::string type = bytes.substr(at + 4, 4);
         const std::size_t end = static_cast<std::size_t>(
             std::min<std::uint64_t>(bytes.size(), at + kChunkHead + length + kChunkCheck));
-        if (drawsThePicture(type)) kept.append(bytes.substr(at, end - at));
+        if (drawsThePicture(type)) {
+            if (written != at) std::memmove(&bytes[written], &bytes[at], end - at);
+            written += end - at;
+        }
         if (type == "IEND") break;
         at = end;
     }
+    bytes.resize(written);
+}
+
+std::string pngWithoutMetadata(std::string_view bytes) {
+    std::string kept(bytes);
+    takeOutPngMetadata(kept);
     return kept;
 }
 

@@ -16,6 +16,8 @@ namespace specialty {
 // short by the end of the file is copied as far as it goes. Bytes that do not begin with the PNG signature
 // are returned unchanged.
 std::string pngWithoutMetadata(std::string_view bytes);
+// The same in place: bytes that hold only those chunks are left as they are.
+void takeOutPngMetadata(std::string& bytes);
 
 // The bit depth the PNG's header chunk gives (1 to 16), or 0 when the bytes do not begin with it.
 int pngBitDepth(std::string_view bytes);

@@ -42,7 +42,13 @@ void judge(const std::string& path, PictureJudgement& into) noexcept {
 
 void thumbnail(std::string&& bytes, int width, int height, PictureThumbnail& into) noexcept {
     // Decoded at the thumbnail's size: a picture of any size costs little more than its thumbnail.
-    const Result<QImage> picture = loadPicture(pictureFromBytes(std::move(bytes)), QSize(width, height));
+    const JudgedPicture judged = loadJudgedPicture(std::move(bytes), QSize(width, height));
+    if (judged.showsWhole) {
+        into.judged = true;
+        into.judgement.whole = judged.showsWhole->ok();
+        into.judgement.reason = judged.showsWhole->reason();
+    }
+    const Result<QImage>& picture = judged.picture;
     if (!picture) {
         into.outcome = PictureThumbnail::Outcome::DoesNotDecode;
         into.reason = picture.reason();

@@ -16,7 +16,7 @@
 namespace specialty {
 
 // Raised whenever an entry below changes its meaning, is added or is removed.
-constexpr std::uint32_t kPictureModuleVersion = 1;
+constexpr std::uint32_t kPictureModuleVersion = 2;
 
 // Whether a picture shows whole, as check judges it.
 struct PictureJudgement {
@@ -32,6 +32,10 @@ struct PictureThumbnail {
     std::string jpeg;   // Made: the thumbnail, a JPEG of width x height, opaque
     int width = 0;
     int height = 0;
+    // Check's judgement of the picture, when the decoding that made the thumbnail tells it (a JPEG's
+    // decoder reads every byte at any size); else the picture is to be judged apart.
+    bool judged = false;
+    PictureJudgement judgement;
 };
 
 struct PictureModule {
@@ -42,7 +46,8 @@ struct PictureModule {
     // bounds, the decoder's warnings collected.
     void (*judge)(const std::string& path, PictureJudgement& into) noexcept;
     // Decodes a picture file's `bytes` (read from the file the caller opened and judged) to fit within
-    // `width` x `height`, never enlarged, and writes it as a JPEG over white.
+    // `width` x `height`, never enlarged, and writes it as a JPEG over white; judges it from that same
+    // decoding where it can.
     void (*thumbnail)(std::string&& bytes, int width, int height, PictureThumbnail& into) noexcept;
 };
 

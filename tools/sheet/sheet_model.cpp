@@ -1,5 +1,6 @@
 #include "tools/sheet/sheet_model.h"
 #include "tools/check/check_fault.h"
+#include "tools/output_fault.h"
 
 #include "catalogue/data_folder.h"
 #include "catalogue/part_slots.h"
@@ -161,7 +162,18 @@ std::vector<std::uint32_t> SheetModel::findingsOfPart(std::size_t part) const {
 void checkIntoModel(SheetModel& model, const std::string& dataFolder, const PictureCheck& showsWhole) {
     const std::string catalogue = dataFolder + std::string(kCatalogueName);
     const PartFiles partFiles(model, dataFolder);
-    model.check = checkCatalogue(dataFolder, showsWhole, [&](const Finding& f) {
+    const PictureCheck judged = [&](const std::string& path) -> Status {
+        const std::int64_t part = partFiles.partOf(path);
+        const SheetPart* judgedPart = part >= 0 ? &model.parts[static_cast<std::size_t>(part)] : nullptr;
+        if (!judgedPart || judgedPart->pictureJudged == SheetPart::Judged::No) return showsWhole(path);
+        if (judgedPart->pictureJudged == SheetPart::Judged::Whole) return Done{};
+        std::vector<std::string> texts = model.texts.at(judgedPart->texts);
+        if (texts.size() < 3) return showsWhole(path); // the texts' file failed, which the sheet reports
+        Failure notWhole(OutputFault::PictureJudgedByModule);
+        notWhole.why = std::move(texts[2]);
+        return Status::failure(std::move(notWhole));
+    };
+    model.check = checkCatalogue(dataFolder, judged, [&](const Finding& f) {
         SheetFinding sheet{f.level, f.file, f.line, f.message(), -1, -1};
         if (f.file == catalogue && f.line > 0) {
             // The record that starts on the finding's line or the last one before it.

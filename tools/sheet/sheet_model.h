@@ -19,16 +19,21 @@ namespace specialty {
 struct SheetPart {
     // Outside: a link that leads outside the data folder, never read, so that a sheet shows only the folder.
     enum class File : std::uint8_t { Shown, Missing, Broken, NotAName, Outside };
+    // Check's judgement of the picture, when the decoding that made its thumbnail told it; NotWhole keeps
+    // why as the third of its texts.
+    enum class Judged : std::uint8_t { No, Whole, NotWhole };
     std::string code;          // code-page text, as stored
     std::size_t firstUser = 0; // its users are SheetModel::users[firstUser, firstUser + userCount)
-    // Where SheetModel::texts keeps, when either is not empty, why the picture does not decode (UTF-8) and
-    // the description's beginning (code-page text) or why it cannot be read (UTF-8).
+    // Where SheetModel::texts keeps, when any is not empty, why the picture does not decode (UTF-8), the
+    // description's beginning (code-page text) or why it cannot be read (UTF-8), and why check finds the
+    // picture not whole (UTF-8, see pictureJudged).
     std::uint64_t texts = PartTextStore::kNone;
     std::uint32_t userCount = 0;
     std::uint16_t thumbWidth = 0; // of the thumbnail, when the picture is Shown
     std::uint16_t thumbHeight = 0;
     File picture = File::Missing;     // Broken: the file exists but does not decode
     File description = File::Missing; // Broken: the file exists but cannot be read
+    Judged pictureJudged = Judged::No;
 };
 
 // A record as a sheet shows it: its part codes replaced by the parts they name.
@@ -75,7 +80,8 @@ struct SheetModel {
 Result<SheetModel> readSheetModel(const std::string& dataFolder);
 
 // Runs check on the catalogue of `dataFolder` and keeps its findings in `model`, each attached to the
-// record whose line it names and to the part whose file it names.
+// record whose line it names and to the part whose file it names. A picture the sheet's own decoding judged
+// keeps that judgement; `showsWhole` judges the others.
 void checkIntoModel(SheetModel& model, const std::string& dataFolder, const PictureCheck& showsWhole);
 
 } // namespace specialty

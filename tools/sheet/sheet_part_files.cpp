@@ -44,6 +44,7 @@ SheetPart::File openInside(RegularFile& file, const std::string& path, const Fol
 struct PartTexts {
     std::string pictureProblem;
     std::string descriptionText;
+    std::string pictureNotWhole; // check's judgement, when the picture does not show whole
 };
 
 // Fills one part's state and `texts`; returns why its thumbnail could not be written, or nothing.
@@ -74,6 +75,11 @@ std::optional<Failure> readFiles(SheetPart& part, PartTexts& texts, std::size_t 
     PictureThumbnail thumbnail;
     if (bytes) {
         pictures.thumbnail(std::move(bytes.value()), kThumbWidth, kThumbHeight, thumbnail);
+        if (thumbnail.judged) {
+            part.pictureJudged =
+                thumbnail.judgement.whole ? SheetPart::Judged::Whole : SheetPart::Judged::NotWhole;
+            texts.pictureNotWhole = std::move(thumbnail.judgement.reason);
+        }
     } else {
         thumbnail.reason = bytes.reason();
     }
@@ -98,8 +104,8 @@ std::optional<Failure> readPart(SheetPart& part, PartTextStore& kept, std::size_
                                 const SheetFolder& folder, const PictureModule& pictures) {
     PartTexts texts;
     std::optional<Failure> failed = readFiles(part, texts, index, dataFolder, inside, folder, pictures);
-    if (!texts.pictureProblem.empty() || !texts.descriptionText.empty())
-        part.texts = kept.add({texts.pictureProblem, texts.descriptionText});
+    if (!texts.pictureProblem.empty() || !texts.descriptionText.empty() || !texts.pictureNotWhole.empty())
+        part.texts = kept.add({texts.pictureProblem, texts.descriptionText, texts.pictureNotWhole});
     return failed;
 }
 
