@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Which commands of the tool load Qt's image library, that check and sheet judge and decode pictures
 # through the picture module, and how they fail without it.
-#   tests/picture_module_loading.sh TOOL SAMPLE_FOLDER
+#   tests/picture_module_loading.sh TOOL SAMPLE_FOLDER OTHER_BUILD_MODULE
 set -uo pipefail
 tool=$1
 sample=$2
+other_build=$3
 failures=0
 fail() {
     echo "FAIL: $*" >&2
@@ -62,18 +63,23 @@ for thumbnail in "$scratch"/sheet/*/p0.jpg; do
 done
 grep -rqF "does not show whole: it decodes only partly" "$scratch/sheet" || fail "the sheet lacks check's finding"
 
-# The program alone in a folder, then beside a file of that name that is no module: the commands that need
-# no pictures still work; check and sheet fail, naming the module and why it did not load.
+# The program alone in a folder, then beside a file of that name that is no module, then beside a module
+# of another build: the commands that need no pictures still work; check and sheet fail, naming the module
+# and why it did not load.
 alone="$scratch/bin/specialty-catalogue"
 mkdir -p "$scratch/bin"
 cp "$tool" "$alone"
 module="$scratch/bin/specialty-catalogue-pictures.so"
 libz=$(ldd "$tool" | awk '/libz\.so/ {print $3}')
-for setup in "missing|cannot open shared object file" "not a module|undefined symbol: specialtyPictureModule"; do
-    what=${setup%%|*}
-    why=${setup#*|}
+setups=(
+    "missing||cannot be loaded: cannot open shared object file"
+    "not a module|$libz|cannot be loaded: undefined symbol: specialtyPictureModule"
+    "of another build|$other_build|is version 0, this program needs version "
+)
+for setup in "${setups[@]}"; do
+    IFS='|' read -r what source why <<<"$setup"
     rm -f "$module"
-    [ "$what" = missing ] || cp "$libz" "$module"
+    [ -z "$source" ] || cp "$source" "$module"
     "$alone" --version >/dev/null || fail "--version, module $what"
     "$alone" --data "$data" "${find_args[@]}" >/dev/null || fail "find, module $what"
     for command in check "sheet -o $scratch/sheet-alone"; do
@@ -81,8 +87,7 @@ for setup in "missing|cannot open shared object file" "not a module|undefined sy
         message=$("$alone" --data "$data" "${args[@]}" 2>&1 >/dev/null)
         status=$?
         [ "$status" -eq 2 ] || fail "$command, module $what: exit status $status, expected 2"
-        [[ "$message" == "The picture module $scratch/"*"/specialty-catalogue-pictures.so cannot be loaded: "*"$why"* ]] ||
-            fail "$command, module $what, says: $message"
+        [[ "$message" == "The picture module $scratch/"*"/specialty-catalogue-pictures.so $why"* ]] || fail "$command, module $what, says: $message"
         json=$("$alone" --json --data "$data" "${args[@]}" 2>/dev/null)
         grep -qE '"outcome": ?"failed"' <<<"$json" || fail "$command --json, module $what, writes: $json"
     done
