@@ -4,6 +4,7 @@
 
 #include "catalogue/failure.h"
 #include "tools/check/findings.h"
+#include "tools/sheet/spill_sort.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -20,7 +21,8 @@ struct SheetFinding {
     std::uint64_t line = 0;   // from 1; 0 for the file as a whole
     std::string message;      // its text (UTF-8)
     std::int64_t record = -1; // index into SheetModel::records of the record it is about, or -1
-    std::int64_t part = -1;   // index into SheetModel::parts of the part whose file it is about, or -1
+    std::int64_t part = -1;   // the index of the part whose file it is about, once attached, or -1
+    std::string partCode;     // the code of that part, when it is about a part's file (code-page text)
 };
 
 class SheetFindings {
@@ -32,6 +34,9 @@ class SheetFindings {
     bool empty() const { return offsets_.empty(); }
     // Finding `n` of size(); an empty one once the file fails, which failure() then tells.
     SheetFinding at(std::size_t n) const;
+    // Sets the part of the findings `parts` names, in their order: entries of partEntry().
+    void attachParts(SpillSort& parts);
+    static std::string partEntry(std::uint32_t finding, std::uint32_t part);
     // Why the findings could not be kept or read back; none while they can.
     const std::optional<Failure>& failure() const { return failure_; }
 
