@@ -69,9 +69,10 @@ int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole, con
     if (!read) return refused(options, SheetFault::Incomplete, read.error());
     progress.show("checking the catalogue", 0, 1);
     checkIntoModel(model, options.dataFolder, showsWhole);
-    if (const Status attached = attachPartFindings(model, parts); !attached)
+    if (const Status attached =
+            attachPartFindings(model, parts, [&](std::uint32_t record) { return pages.position(record); });
+        !attached)
         return refused(options, SheetFault::Incomplete, attached.error());
-    model.findings.attachParts(*parts.findings);
     pages.setParts(parts);
 
     Status written = folder.write(std::string(kStyleName), sheetStyle());
@@ -83,7 +84,8 @@ int sheetCommand(const ToolOptions& options, const PictureCheck& showsWhole, con
     progress.clear();
     if (written && model.findings.failure()) written = Status::failure(*model.findings.failure());
     if (written && model.texts.failure()) written = Status::failure(*model.texts.failure());
-    for (const SpillSort* sort : {parts.slots.get(), parts.entries.get(), parts.partFindings.get()})
+    for (const SpillSort* sort :
+         {parts.slots.get(), parts.entries.get(), parts.partFindings.get(), parts.recordFindings.get()})
         if (written && sort->failure()) written = Status::failure(*sort->failure());
     if (!written) return refused(options, SheetFault::Incomplete, written.error());
 

@@ -153,20 +153,7 @@ std::optional<std::string> partCodeOfPath(const std::string& path, const std::st
     return std::nullopt;
 }
 
-std::vector<std::uint32_t> findingsOf(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& list,
-                                      std::size_t key) {
-    std::vector<std::uint32_t> found;
-    auto at = std::lower_bound(list.begin(), list.end(), std::make_pair(static_cast<std::uint32_t>(key), 0u));
-    for (; at != list.end() && at->first == key; ++at)
-        found.push_back(at->second);
-    return found;
-}
-
 } // namespace
-
-std::vector<std::uint32_t> SheetModel::findingsOfRecord(std::size_t record) const {
-    return findingsOf(recordFindings, record);
-}
 
 void checkIntoModel(SheetModel& model, const std::string& dataFolder, const PictureCheck& showsWhole) {
     const std::string catalogue = dataFolder + std::string(kCatalogueName);
@@ -184,8 +171,6 @@ void checkIntoModel(SheetModel& model, const std::string& dataFolder, const Pict
             code = partCodeOfPath(f.file, dataFolder);
         }
         const auto index = static_cast<std::uint32_t>(model.findings.size());
-        if (sheet.record >= 0)
-            model.recordFindings.emplace_back(static_cast<std::uint32_t>(sheet.record), index);
         if (code) {
             model.partFindings->add(partFindingEntry(*code, index));
             sheet.partCode = std::move(*code);
@@ -193,7 +178,6 @@ void checkIntoModel(SheetModel& model, const std::string& dataFolder, const Pict
         model.findings.add(sheet);
     });
     model.partFindings->finish();
-    std::sort(model.recordFindings.begin(), model.recordFindings.end());
 }
 
 } // namespace specialty

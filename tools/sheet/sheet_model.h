@@ -56,11 +56,6 @@ struct SheetModel {
     PartTextStore texts;    // the parts' texts
     SheetFindings findings; // in check's order
     CheckReport check;      // check's counts (findings kept above)
-
-    // The indexes of the findings about record `record`, in check's order.
-    std::vector<std::uint32_t> findingsOfRecord(std::size_t record) const;
-    // (record index, finding index) of every finding attached, sorted once all are.
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> recordFindings;
 };
 
 // The entries of SheetModel::uses and SheetModel::partFindings: a number of 4 bytes, most significant

@@ -81,6 +81,7 @@ void SheetPages::setParts(PartPass& pass) {
     slots_ = std::make_unique<SortedStream>(*pass.slots);
     entries_ = std::make_unique<SortedStream>(*pass.entries);
     partFindings_ = std::make_unique<SortedStream>(*pass.partFindings);
+    recordFindings_ = std::make_unique<SortedStream>(*pass.recordFindings);
 }
 
 std::vector<std::uint32_t> SheetPages::pageRecords(const MakePage& page) const {
@@ -207,8 +208,11 @@ std::string SheetPages::vehicle(std::uint32_t index) {
     // what it is about.
     std::string own;
     std::string files;
-    for (std::uint32_t f : model_.findingsOfRecord(index)) {
-        const SheetFinding s = model_.findings.at(f);
+    for (; recordFindings_->more(); recordFindings_->pop()) {
+        const FindingEntry entry = readFindingEntry(recordFindings_->head());
+        if (entry.key != position_[index]) break;
+        const SheetFinding& s = entry.finding;
+        const std::uint32_t f = entry.number;
         const std::string link = s.part >= 0 ? partLink(static_cast<std::size_t>(s.part)) : findingLink(f);
         (s.part >= 0 ? files : own) += "<li class=\"" + std::string(levelName(s)) + "\"><a href=\"" + link +
                                        "\">" + htmlUtf8(s.message) + "</a></li>";
@@ -241,9 +245,10 @@ SheetPage SheetPages::findingPage(std::size_t n) const {
     std::string html = pageStart(title) + navigation() + "<h1>" + title + "</h1>\n";
     if (model_.findings.empty()) html += "<p>check finds nothing to report.</p>\n";
     html += "<ul>";
-    const std::size_t last = std::min(model_.findings.size(), (n + 1) * kFindingsPerPage);
-    for (std::size_t f = n * kFindingsPerPage; f < last; ++f) {
-        const SheetFinding s = model_.findings.at(f);
+    if (n == 0) model_.findings.rewind();
+    const std::size_t last = std::min<std::size_t>(model_.findings.size(), (n + 1) * kFindingsPerPage);
+    SheetFinding s;
+    for (std::size_t f = n * kFindingsPerPage; f < last && model_.findings.next(s); ++f) {
         html += "<li id=\"f" + std::to_string(f) + "\" class=\"" + levelName(s) + "\">" + findingText(s);
         if (s.record >= 0)
             html += " <a href=\"" + recordLink(static_cast<std::uint32_t>(s.record)) + "\">record " +

@@ -64,7 +64,8 @@ class SheetPages {
     SheetPage indexPage() const;
     SheetPage makePage(const MakePage& page);
     SheetPage partPage(std::size_t n);
-    std::string partSection(const PartEntry& entry, const std::vector<std::uint32_t>& findings) const;
+    // `findings`: those about its files, as HTML.
+    std::string partSection(const PartEntry& entry, const std::string& findings) const;
     SheetPage findingPage(std::size_t n) const;
     std::string vehicle(std::uint32_t record);
     std::string slotCell(const SlotEntry& slot, int number) const;
@@ -76,9 +77,10 @@ class SheetPages {
     std::vector<std::uint32_t> recordPage_; // make page of each record
     std::vector<std::uint32_t> position_;   // place of each record in the pages' order
     PartPass* parts_ = nullptr;
-    std::unique_ptr<SortedStream> slots_;        // of parts_->slots
-    std::unique_ptr<SortedStream> entries_;      // of parts_->entries
-    std::unique_ptr<SortedStream> partFindings_; // of parts_->partFindings
+    std::unique_ptr<SortedStream> slots_;          // of parts_->slots
+    std::unique_ptr<SortedStream> entries_;        // of parts_->entries
+    std::unique_ptr<SortedStream> partFindings_;   // of parts_->partFindings
+    std::unique_ptr<SortedStream> recordFindings_; // of parts_->recordFindings
 };
 
 // Pieces the pages are made of.

@@ -9,17 +9,6 @@ namespace specialty {
 
 using namespace sheet_piece;
 
-namespace {
-
-std::uint32_t numberAt(std::string_view entry) {
-    std::uint32_t number = 0;
-    for (std::size_t n = 0; n < 4; ++n)
-        number = (number << 8) | static_cast<unsigned char>(entry[n]);
-    return number;
-}
-
-} // namespace
-
 SheetPage SheetPages::partPage(std::size_t n) {
     const std::string title =
         "Part codes, page " + std::to_string(n + 1) + " of " + std::to_string(partPages());
@@ -28,19 +17,19 @@ SheetPage SheetPages::partPage(std::size_t n) {
     for (; entries_->more(); entries_->pop()) {
         const PartEntry entry = readPartEntry(entries_->head());
         if (entry.index >= last) break;
-        std::vector<std::uint32_t> findings; // those about its files
+        std::string findings; // those about its files
         for (; partFindings_->more(); partFindings_->pop()) {
-            const std::string_view at = partFindings_->head();
-            if (numberAt(at) != entry.index) break;
-            findings.push_back(numberAt(at.substr(4)));
+            const FindingEntry f = readFindingEntry(partFindings_->head());
+            if (f.key != entry.index) break;
+            findings += "<p class=\"" + std::string(levelName(f.finding)) + "\"><a href=\"" +
+                        findingLink(f.number) + "\">" + findingText(f.finding) + "</a></p>\n";
         }
         html += partSection(entry, findings);
     }
     return {partPageName(n), html + pageEnd()};
 }
 
-std::string SheetPages::partSection(const PartEntry& entry,
-                                    const std::vector<std::uint32_t>& findings) const {
+std::string SheetPages::partSection(const PartEntry& entry, const std::string& findings) const {
     const SheetPart& part = entry.part;
     const std::size_t p = entry.index;
     std::string html;
@@ -106,12 +95,7 @@ std::string SheetPages::partSection(const PartEntry& entry,
         html += "<li>and " + counted(entry.userCount - kUsersShown, "more", "more") +
                 ": <span class=\"code\">specialty-catalogue uses</span> lists them all</li>";
     html += "</ul>\n";
-    for (std::uint32_t f : findings) {
-        const SheetFinding s = model_.findings.at(f);
-        html += "<p class=\"" + std::string(levelName(s)) + "\"><a href=\"" + findingLink(f) + "\">" +
-                findingText(s) + "</a></p>\n";
-    }
-    html += "</div>\n</section>\n";
+    html += findings + "</div>\n</section>\n";
     return html;
 }
 

@@ -236,8 +236,26 @@ PartPass::PartPass()
       })),
       findings(
           std::make_unique<SpillSort>([](std::string_view a, std::string_view b) { return byKey(a, b, 4); })),
-      partFindings(std::make_unique<SpillSort>(
+      partFindings(
+          std::make_unique<SpillSort>([](std::string_view a, std::string_view b) { return byKey(a, b, 8); })),
+      recordFindings(std::make_unique<SpillSort>(
           [](std::string_view a, std::string_view b) { return byKey(a, b, 8); })) {}
+
+std::string findingEntry(std::uint32_t key, std::uint32_t number, const SheetFinding& finding) {
+    std::string bytes;
+    putKey(bytes, key);
+    putKey(bytes, number);
+    return bytes + findingBytes(finding);
+}
+
+FindingEntry readFindingEntry(std::string_view bytes) {
+    Reader in(bytes);
+    FindingEntry entry;
+    entry.key = in.key();
+    entry.number = in.key();
+    readFinding(in.rest(), entry.finding); // made by findingEntry()
+    return entry;
+}
 
 Status readParts(SheetModel& model, const std::function<std::uint32_t(std::uint32_t record)>& position,
                  const std::string& dataFolder, const SheetFolder& folder, PartPass& pass,
@@ -250,7 +268,8 @@ Status readParts(SheetModel& model, const std::function<std::uint32_t(std::uint3
     return done;
 }
 
-Status attachPartFindings(SheetModel& model, PartPass& pass) {
+Status attachPartFindings(SheetModel& model, PartPass& pass,
+                          const std::function<std::uint32_t(std::uint32_t record)>& position) {
     SortedStream codes(*pass.codes);
     for (SortedStream findings(*model.partFindings); findings.more() && codes.more(); findings.pop()) {
         const CodeEntry finding = readPartFindingEntry(findings.head());
@@ -260,15 +279,18 @@ Status attachPartFindings(SheetModel& model, PartPass& pass) {
         const CodeEntry part = readPartFindingEntry(codes.head());
         if (part.code != finding.code) continue; // a code no record uses: no part
         pass.findings->add(SheetFindings::partEntry(finding.number, part.number));
-        std::string byPart;
-        putKey(byPart, part.number);
-        putKey(byPart, finding.number);
-        pass.partFindings->add(byPart);
     }
     pass.findings->finish();
-    pass.partFindings->finish();
     for (const SpillSort* sort : {model.partFindings.get(), pass.codes.get()})
         if (sort->failure()) return Status::failure(*sort->failure());
+    model.findings.attachParts(*pass.findings, [&](std::uint32_t n, const SheetFinding& f) {
+        if (f.record >= 0)
+            pass.recordFindings->add(findingEntry(position(static_cast<std::uint32_t>(f.record)), n, f));
+        if (f.part >= 0) pass.partFindings->add(findingEntry(static_cast<std::uint32_t>(f.part), n, f));
+    });
+    pass.partFindings->finish();
+    pass.recordFindings->finish();
+    if (model.findings.failure()) return Status::failure(*model.findings.failure());
     return Done{};
 }
 

@@ -52,10 +52,12 @@ struct PartPass {
     std::unique_ptr<SpillSort> entries;                         // partEntryBytes(), by part
     std::unique_ptr<SpillSort> slots;                           // by (position, slot)
     std::unique_ptr<SpillSort> codes; // each part's (number, code) as partFindingEntry(), by code
-    // Made by attachPartFindings(): SheetFindings::partEntry(), by finding; (part, finding), four bytes
-    // each most significant first, by part and finding.
+    // Made by attachPartFindings(): SheetFindings::partEntry(), by finding.
     std::unique_ptr<SpillSort> findings;
+    // Every finding about a part's files, and every finding about a record, as findingEntry() of the part's
+    // number or of the record's place in the pages' order: by that number, then by finding.
     std::unique_ptr<SpillSort> partFindings;
+    std::unique_ptr<SpillSort> recordFindings;
 };
 
 // Runs the pass over `model`'s uses; `position` gives each record's place in the pages' order. `progress`
@@ -64,7 +66,19 @@ Status readParts(SheetModel& model, const std::function<std::uint32_t(std::uint3
                  const std::string& dataFolder, const SheetFolder& folder, PartPass& pass,
                  const std::function<void(std::size_t done)>& progress);
 
+// A finding as the part pages or the vehicles get it: `key`, the finding's number, then the finding.
+std::string findingEntry(std::uint32_t key, std::uint32_t number, const SheetFinding& finding);
+struct FindingEntry {
+    std::uint32_t key = 0;
+    std::uint32_t number = 0;
+    SheetFinding finding;
+};
+FindingEntry readFindingEntry(std::string_view bytes);
+
 // Gives each finding in `model`'s part findings (check has run) the number of the part it is about.
-Status attachPartFindings(SheetModel& model, PartPass& pass);
+// Then sorts every finding for the pages that show them by part and by record (`position` as for
+// readParts()).
+Status attachPartFindings(SheetModel& model, PartPass& pass,
+                          const std::function<std::uint32_t(std::uint32_t record)>& position);
 
 } // namespace specialty
