@@ -63,6 +63,11 @@ void SpillSort::add(std::string_view entry) {
     added_ += 1;
     if (failure_ || finished_) return;
     const auto length = static_cast<std::uint32_t>(entry.size());
+    if (!offsets_.empty() &&
+        buffer_.size() + kLength + entry.size() + (offsets_.size() + 1) * kLength > memory_)
+        spill(); // the buffer is never grown past its size
+    if (failure_) return;
+    if (buffer_.capacity() < memory_) buffer_.reserve(memory_); // held only as it fills
     offsets_.push_back(static_cast<std::uint32_t>(buffer_.size()));
     buffer_.append(reinterpret_cast<const char*>(&length), kLength).append(entry);
     if (buffer_.size() + offsets_.size() * sizeof(std::uint32_t) >= memory_) spill();

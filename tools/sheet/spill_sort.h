@@ -15,8 +15,9 @@
 
 namespace specialty {
 
-// The memory a sort holds for its entries before it writes them out.
-constexpr std::size_t kSpillMemory = std::size_t{16} << 20;
+// The memory a sort holds for its entries before it writes them out: a sheet has a few sorts filling at
+// once.
+constexpr std::size_t kSpillMemory = std::size_t{8} << 20;
 
 class SpillSort {
   public:
