@@ -64,31 +64,17 @@ SheetModel::SheetModel()
 
 Result<SheetModel> readSheetModel(const std::string& dataFolder) {
     SheetModel model;
-    std::map<std::string, std::vector<std::uint32_t>> makes;
     const Status walked = walkCatalogue(dataFolder + std::string(kCatalogueName), [&](const WalkedRecord& w) {
         const auto index = static_cast<std::uint32_t>(model.records.size());
         const CatalogueRecord& r = w.record;
-        model.records.push_back(
-            {w.number, w.line, r.VehicleId, r.Make, r.Model, r.Submodel, r.YearFrom, r.YearTo});
-        makes[r.Make].push_back(index);
+        model.records.add({w.number, w.line, r.VehicleId, r.Make, r.Model, r.Submodel, r.YearFrom, r.YearTo});
         for (std::size_t slot = 0; slot < r.PartCodes.size(); ++slot)
             if (!r.PartCodes[slot].empty())
                 model.uses->add(usesEntry(r.PartCodes[slot], index, static_cast<std::uint8_t>(slot)));
     });
     if (!walked) return Result<SheetModel>::failure(walked.error());
     model.uses->finish();
-    // Within a make, vehicles by model, submodel and years, as a reader looks for them; file order breaks
-    // ties.
-    auto before = [&](std::uint32_t a, std::uint32_t b) {
-        const SheetRecord& x = model.records[a];
-        const SheetRecord& y = model.records[b];
-        return std::tie(x.Model, x.Submodel, x.YearFrom, x.YearTo, a) <
-               std::tie(y.Model, y.Submodel, y.YearFrom, y.YearTo, b);
-    };
-    for (auto& [make, list] : makes) {
-        std::sort(list.begin(), list.end(), before);
-        model.makes.push_back(std::move(list));
-    }
+    model.makes = SheetMakes(model.records);
     return model;
 }
 
@@ -162,10 +148,17 @@ void checkIntoModel(SheetModel& model, const std::string& dataFolder, const Pict
         std::optional<std::string> code;
         if (f.file == catalogue && f.line > 0) {
             // The record that starts on the finding's line or the last one before it.
-            const auto after =
-                std::upper_bound(model.records.begin(), model.records.end(), f.line,
-                                 [](std::uint64_t line, const SheetRecord& r) { return line < r.line; });
-            if (after != model.records.begin()) sheet.record = (after - model.records.begin()) - 1;
+            std::size_t after = 0; // the first record that starts after the line
+            for (std::size_t count = model.records.size(); count > 0;) {
+                const std::size_t half = count / 2;
+                if (model.records.line(after + half) <= f.line) {
+                    after += half + 1;
+                    count -= half + 1;
+                } else {
+                    count = half;
+                }
+            }
+            if (after > 0) sheet.record = static_cast<std::int64_t>(after) - 1;
             if (aboutPartFiles(f.what.fault)) code = f.what.value;
         } else {
             code = partCodeOfPath(f.file, dataFolder);

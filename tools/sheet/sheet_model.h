@@ -6,6 +6,7 @@
 #include "tools/check/catalogue_check.h"
 #include "tools/sheet/sheet_findings.h"
 #include "tools/sheet/sheet_part_texts.h"
+#include "tools/sheet/sheet_records.h"
 #include "tools/sheet/spill_sort.h"
 #include "tools/uses/catalogue_walk.h"
 
@@ -31,23 +32,11 @@ struct SheetPart {
     File description = File::Missing; // Broken: the file exists but cannot be read
 };
 
-// A record as a sheet shows it; its parts come to its page through SheetModel::uses.
-struct SheetRecord {
-    std::int64_t number = 0; // from 1, as list and check count records
-    std::uint64_t line = 0;  // the line its first field stands on, from 1
-    std::string VehicleId;
-    std::string Make;
-    std::string Model; // decoded, as the viewer shows it
-    std::string Submodel;
-    std::string YearFrom;
-    std::string YearTo;
-};
-
 struct SheetModel {
     SheetModel();
 
-    std::vector<SheetRecord> records;              // in file order
-    std::vector<std::vector<std::uint32_t>> makes; // record indexes per make, makes in byte order
+    SheetRecords records; // in file order
+    SheetMakes makes;     // the records by make, makes in byte order
     // Every part code of every record, (code, record, slot) in that order: usesEntry().
     std::unique_ptr<SpillSort> uses;
     // The findings about a part's files by the part's code, (code, finding) in that order:

@@ -86,9 +86,8 @@ void SheetPages::setParts(PartPass& pass) {
 
 std::vector<std::uint32_t> SheetPages::pageRecords(const MakePage& page) const {
     if (page.makes == 1) {
-        const std::vector<std::uint32_t>& records = model_.makes[page.make];
-        return std::vector<std::uint32_t>(records.begin() + static_cast<std::ptrdiff_t>(page.first),
-                                          records.begin() + static_cast<std::ptrdiff_t>(page.last));
+        const MakeRecords records = model_.makes[page.make];
+        return std::vector<std::uint32_t>(records.begin() + page.first, records.begin() + page.last);
     }
     std::vector<std::uint32_t> records;
     for (std::size_t m = page.make; m < page.make + page.makes; ++m)
@@ -119,7 +118,7 @@ SheetPage SheetPages::page(std::size_t n) {
 }
 
 std::string SheetPages::recordLink(std::uint32_t record) const {
-    return makePageName(recordPage_[record]) + "#r" + std::to_string(model_.records[record].number);
+    return makePageName(recordPage_[record]) + "#r" + std::to_string(model_.records.number(record));
 }
 std::string SheetPages::partLink(std::size_t part) const {
     return partPageName(part / kPartsPerPage) + "#p" + std::to_string(part);
@@ -128,7 +127,7 @@ std::string SheetPages::findingLink(std::size_t finding) const {
     return findingPageName(finding / kFindingsPerPage) + "#f" + std::to_string(finding);
 }
 std::string SheetPages::makeName(std::size_t make) const {
-    const std::string& name = model_.records[model_.makes[make].front()].Make;
+    const std::string_view name = model_.records.field(model_.makes[make].front(), SheetRecords::Make);
     return name.empty() ? "(no make)" : htmlText(name);
 }
 
@@ -169,7 +168,7 @@ std::string SheetPages::findingText(const SheetFinding& f) const {
 }
 
 std::string SheetPages::vehicle(std::uint32_t index) {
-    const SheetRecord& w = model_.records[index];
+    const SheetRecord w = model_.records[index];
     // Its slots' parts, which come in the pages' order.
     struct Slot {
         bool used = false;
@@ -252,7 +251,7 @@ SheetPage SheetPages::findingPage(std::size_t n) const {
         html += "<li id=\"f" + std::to_string(f) + "\" class=\"" + levelName(s) + "\">" + findingText(s);
         if (s.record >= 0)
             html += " <a href=\"" + recordLink(static_cast<std::uint32_t>(s.record)) + "\">record " +
-                    std::to_string(model_.records[static_cast<std::size_t>(s.record)].number) + "</a>";
+                    std::to_string(model_.records.number(static_cast<std::size_t>(s.record))) + "</a>";
         if (s.part >= 0)
             html += " <a href=\"" + partLink(static_cast<std::size_t>(s.part)) + "\">part " +
                     htmlText(s.partCode) + "</a>";
@@ -265,7 +264,7 @@ std::string SheetPages::makesTable() const {
     // Each page with its makes and the first and last model on it; a jump, for each initial letter of a
     // make, to the page that holds the first make of that letter.
     auto initial = [&](std::size_t make) {
-        const std::string& name = model_.records[model_.makes[make].front()].Make;
+        const std::string_view name = model_.records.field(model_.makes[make].front(), SheetRecords::Make);
         const unsigned char c = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
         return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c >= 'A' && c <= 'Z' ? c : '#');
     };
@@ -283,8 +282,8 @@ std::string SheetPages::makesTable() const {
             jump += "<a href=\"#i" + std::to_string(p) + "\">" + std::string(1, letter) + "</a> ";
         }
         const std::vector<std::uint32_t> records = pageRecords(page);
-        const SheetRecord& first = model_.records[records.front()];
-        const SheetRecord& final = model_.records[records.back()];
+        const SheetRecord first = model_.records[records.front()];
+        const SheetRecord final = model_.records[records.back()];
         rows += "<tr" + id + "><td><a href=\"" + makePageName(p) + "\">" + pageTitle(page) + "</a></td><td>" +
                 htmlText(first.Make) + " " + htmlText(first.Model) + " to " + htmlText(final.Make) + " " +
                 htmlText(final.Model) + "</td><td>" + counted(records.size(), "vehicle", "vehicles") +
