@@ -284,9 +284,15 @@ Status attachPartFindings(SheetModel& model, PartPass& pass,
     for (const SpillSort* sort : {model.partFindings.get(), pass.codes.get()})
         if (sort->failure()) return Status::failure(*sort->failure());
     model.findings.attachParts(*pass.findings, [&](std::uint32_t n, const SheetFinding& f) {
+        // Each sort keeps what its page shows: a vehicle the level, message and part; a part the lead too.
+        SheetFinding shown{f.level, {}, f.line, f.message, f.record, f.part, {}};
+        if (f.part >= 0) {
+            shown.file = f.file;
+            pass.partFindings->add(findingEntry(static_cast<std::uint32_t>(f.part), n, shown));
+            shown.file.clear();
+        }
         if (f.record >= 0)
-            pass.recordFindings->add(findingEntry(position(static_cast<std::uint32_t>(f.record)), n, f));
-        if (f.part >= 0) pass.partFindings->add(findingEntry(static_cast<std::uint32_t>(f.part), n, f));
+            pass.recordFindings->add(findingEntry(position(static_cast<std::uint32_t>(f.record)), n, shown));
     });
     pass.partFindings->finish();
     pass.recordFindings->finish();
