@@ -130,7 +130,7 @@ std::optional<std::string> partCodeOfPath(const std::string& path, const std::st
         if (path.size() < folder.size() + suffix.size() ||
             path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0)
             continue;
-        const std::optional<std::string> code = codeOfName(
+        std::optional<std::string> code = codeOfName(
             std::string_view(path).substr(folder.size(), path.size() - folder.size() - suffix.size()));
         if (!code) continue;
         const Result<std::string> expected = partFilePath(folder, *code, suffix);

@@ -261,7 +261,7 @@ Status readParts(SheetModel& model, const std::function<std::uint32_t(std::uint3
                  const std::string& dataFolder, const SheetFolder& folder, PartPass& pass,
                  const std::function<void(std::size_t done)>& progress) {
     Pass run(model, position, dataFolder, folder, pass);
-    const Status done = run.run(progress);
+    Status done = run.run(progress);
     pass.entries->finish();
     pass.slots->finish();
     pass.codes->finish();
