@@ -6,6 +6,7 @@
 #include "tools/sheet/sheet_folder.h"
 #include "tools/sheet/sheet_model.h"
 #include "tools/sheet/sheet_part_files.h"
+#include "tools/sheet/sheet_part_pass.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>
@@ -98,11 +99,13 @@ class SheetJudgementTest : public QObject {
         QVERIFY(folder.prepare(out.path().toStdString() + "/sheet").ok());
         Result<SheetModel> model = readSheetModel(data.path());
         QVERIFY(model.ok());
-        QVERIFY(readPartFiles(model.value(), data.path(), folder, *module_, {}).ok());
-        checkIntoModel(model.value(), data.path(), moduleJudgement(*module_));
+        PartPass parts;
+        const auto inFileOrder = [](std::uint32_t record) { return record; };
+        QVERIFY(readParts(model.value(), inFileOrder, data.path(), folder, *module_, parts, {}).ok());
+        checkIntoModel(model.value(), data.path(), moduleJudgement(*module_), parts.judgedPictures);
         QStringList inSheet;
-        for (std::size_t n = 0; n < model->findings.size(); ++n) {
-            const SheetFinding f = model->findings.at(n);
+        model->findings.rewind();
+        for (SheetFinding f; model->findings.next(f);) {
             inSheet << QString("%1 %2: %3")
                            .arg(f.level == Finding::Level::Error ? "error" : "warning")
                            .arg(f.line)

@@ -132,6 +132,42 @@ class UsesAndSheetTest : public QObject {
         QCOMPARE(users(answer), QStringList{"1@1:1 Rear camber"}); // what was read before the damage
     }
 
+    // A part is read once however many vehicles use it, and every one of them shows its state: also a part
+    // used by more vehicles than the sheet holds uses of at once, whose files are read before its last use
+    // comes.
+    void everyVehicleShowsItsPartHoweverManyUseIt_data() {
+        QTest::addColumn<int>("vehicles");
+        QTest::newRow("a few") << 3;
+        QTest::newRow("more than are held at once") << 70000;
+    }
+    void everyVehicleShowsItsPartHoweverManyUseIt() {
+        QFETCH(int, vehicles);
+        DataFolder folder;
+        folder.writePicture("HOT", Qt::blue, QSize(400, 300));
+        std::vector<std::string> lines;
+        for (int n = 1; n <= vehicles; ++n)
+            lines.push_back(recordLine(std::to_string(n), "A", "M" + std::to_string(n % 7), "", "2000",
+                                       "2005", {{1, "HOT"}, {2, "Z" + std::to_string(n % 3)}}));
+        lines.push_back(endRecordLine());
+        folder.writeCatalogue(lines);
+        QTemporaryDir out;
+        const QString sheet = out.path() + "/sheet";
+        const Run run = tool({"--data", QString::fromStdString(folder.path()), "sheet", "-o", sheet});
+        QCOMPARE(run.status, 0);
+        // HOT sorts first of the codes, so it is part 0; Z0 to Z2 follow it.
+        const QString slot = "<a class=\"code\" href=\"parts-1.html#p0\">HOT</a><img src=\"pictures/p0.jpg\"";
+        int shown = 0;
+        for (const QString& page : filesBelow(sheet))
+            if (page.startsWith("make-")) shown += readText(sheet + "/" + page).count(slot);
+        QCOMPARE(shown, vehicles);
+        const QString parts = readText(sheet + "/parts-1.html");
+        QVERIFY(parts.contains(QString("<p>Used by %1 vehicles:</p>").arg(vehicles)));
+        QCOMPARE(parts.contains(QString("<li>and %1 more:").arg(vehicles - 50)), vehicles > 50);
+        for (const char* code : {"id=\"p1\"", "id=\"p3\"", "<h2 class=\"code\">Z2</h2>"})
+            QVERIFY2(parts.contains(code), code);
+        QCOMPARE(filesBelow(sheet + "/pictures"), QStringList{"p0.jpg"});
+    }
+
     void sheetShowsHostileTextAsTextAndStaysInItsFolder() {
         DataFolder folder;
         folder.writePicture("P1", Qt::blue, QSize(400, 300));

@@ -6,7 +6,7 @@
 #include "tools/sheet/sheet_folder.h"
 #include "tools/sheet/sheet_html.h"
 #include "tools/sheet/sheet_pages.h"
-#include "tools/sheet/sheet_part_files.h"
+#include "tools/sheet/sheet_part_pass.h"
 #include "tools/tool_output.h"
 
 #include <cstdio>
@@ -22,9 +22,13 @@ class ProgressLine {
   public:
     ProgressLine() : shown_(::isatty(STDERR_FILENO) == 1) {}
     ~ProgressLine() { clear(); }
+    // `total` 0: not known yet.
     void show(const char* what, std::size_t done, std::size_t total) {
         if (!shown_) return;
-        std::fprintf(stderr, "\rsheet: %s %zu/%zu\033[K", what, done, total);
+        if (total == 0)
+            std::fprintf(stderr, "\rsheet: %s %zu\033[K", what, done);
+        else
+            std::fprintf(stderr, "\rsheet: %s %zu/%zu\033[K", what, done, total);
         std::fflush(stderr);
         used_ = true;
     }
@@ -54,19 +58,24 @@ int sheetCommand(const ToolOptions& options, const PictureModule& pictures, cons
     SheetFolder folder;
     if (Status prepared = folder.prepare(folderPath); !prepared)
         return refused(options, SheetFault::NotWritten, prepared.error());
-    Result<SheetModel> read = readSheetModel(options.dataFolder);
-    if (!read) return refused(options, SheetFault::NotWritten, read.error());
-    SheetModel& model = read.value();
+    Result<SheetModel> made = readSheetModel(options.dataFolder);
+    if (!made) return refused(options, SheetFault::NotWritten, made.error());
+    SheetModel& model = made.value();
     ProgressLine progress;
-    const Status parts =
-        readPartFiles(model, options.dataFolder, folder, pictures, [&](std::size_t done, std::size_t total) {
-            progress.show("pictures and descriptions", done, total);
-        });
-    if (!parts) return refused(options, SheetFault::Incomplete, parts.error());
+    SheetPages pages(model, options.dataFolder + std::string(kCatalogueName));
+    PartPass parts;
+    const Status read = readParts(
+        model, [&](std::uint32_t record) { return pages.position(record); }, options.dataFolder, folder,
+        pictures, parts, [&](std::size_t done) { progress.show("pictures and descriptions", done, 0); });
+    if (!read) return refused(options, SheetFault::Incomplete, read.error());
     progress.show("checking the catalogue", 0, 1);
-    checkIntoModel(model, options.dataFolder, moduleJudgement(pictures));
+    checkIntoModel(model, options.dataFolder, moduleJudgement(pictures), parts.judgedPictures);
+    if (const Status attached =
+            attachPartFindings(model, parts, [&](std::uint32_t record) { return pages.position(record); });
+        !attached)
+        return refused(options, SheetFault::Incomplete, attached.error());
+    pages.setParts(parts);
 
-    const SheetPages pages(model, options.dataFolder + std::string(kCatalogueName));
     Status written = folder.write(std::string(kStyleName), sheetStyle());
     for (std::size_t n = 0; written && n < pages.count(); ++n) {
         if (n % 16 == 0) progress.show("pages", n, pages.count());
@@ -76,6 +85,9 @@ int sheetCommand(const ToolOptions& options, const PictureModule& pictures, cons
     progress.clear();
     if (written && model.findings.failure()) written = Status::failure(*model.findings.failure());
     if (written && model.texts.failure()) written = Status::failure(*model.texts.failure());
+    for (const SpillSort* sort :
+         {parts.slots.get(), parts.entries.get(), parts.partFindings.get(), parts.recordFindings.get()})
+        if (written && sort->failure()) written = Status::failure(*sort->failure());
     if (!written) return refused(options, SheetFault::Incomplete, written.error());
 
     const std::string index = folder.path() + kIndexPage;
@@ -84,11 +96,11 @@ int sheetCommand(const ToolOptions& options, const PictureModule& pictures, cons
                    {"index", jsonPath(index)},
                    {"pages", static_cast<double>(pages.count())},
                    {"records", static_cast<double>(model.records.size())},
-                   {"partCodes", static_cast<double>(model.parts.size())},
+                   {"partCodes", static_cast<double>(parts.parts)},
                    {"findings", static_cast<double>(model.findings.size())}});
     } else {
         writeOut("Wrote " + shown(index) + ": " + std::to_string(pages.count()) + " pages, " +
-                 std::to_string(model.records.size()) + " vehicles, " + std::to_string(model.parts.size()) +
+                 std::to_string(model.records.size()) + " vehicles, " + std::to_string(parts.parts) +
                  " part codes, " + std::to_string(model.findings.size()) + " findings of check\n");
     }
     return kExitFine;

@@ -4,73 +4,78 @@
 
 #include "catalogue/data_folder.h"
 #include "catalogue/part_slots.h"
+#include "catalogue/text_encoding.h"
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <tuple>
 #include <unordered_map>
 
 namespace specialty {
 
-std::int64_t SheetModel::partOf(const std::string& code) const {
-    const auto at = std::lower_bound(parts.begin(), parts.end(), code,
-                                     [](const SheetPart& p, const std::string& c) { return p.code < c; });
-    return at != parts.end() && at->code == code ? at - parts.begin() : -1;
+namespace {
+
+void putNumber(std::string& to, std::uint32_t number) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        to += static_cast<char>((number >> shift) & 0xff);
 }
+
+std::uint32_t numberAt(std::string_view entry) {
+    std::uint32_t number = 0;
+    for (std::size_t n = 0; n < 4; ++n)
+        number = (number << 8) | static_cast<unsigned char>(entry[n]);
+    return number;
+}
+
+// Code first, then the bytes before it: numbers most significant first compare as they count.
+bool codeThenNumber(std::string_view a, std::string_view b, std::size_t codeAt) {
+    const int code = a.substr(codeAt).compare(b.substr(codeAt));
+    return code != 0 ? code < 0 : a.substr(0, codeAt) < b.substr(0, codeAt);
+}
+
+} // namespace
+
+std::string usesEntry(std::string_view code, std::uint32_t record, std::uint8_t slot) {
+    std::string entry;
+    putNumber(entry, record);
+    entry += static_cast<char>(slot);
+    return entry.append(code);
+}
+
+std::string partFindingEntry(std::string_view code, std::uint32_t finding) {
+    std::string entry;
+    putNumber(entry, finding);
+    return entry.append(code);
+}
+
+CodeEntry readUsesEntry(std::string_view entry) {
+    return {numberAt(entry), static_cast<std::uint8_t>(entry[4]), entry.substr(5)};
+}
+
+CodeEntry readPartFindingEntry(std::string_view entry) {
+    return {numberAt(entry), 0, entry.substr(4)};
+}
+
+SheetModel::SheetModel()
+    : uses(std::make_unique<SpillSort>(
+          [](std::string_view a, std::string_view b) { return codeThenNumber(a, b, 5); })),
+      partFindings(std::make_unique<SpillSort>(
+          [](std::string_view a, std::string_view b) { return codeThenNumber(a, b, 4); })) {}
 
 Result<SheetModel> readSheetModel(const std::string& dataFolder) {
     SheetModel model;
-    struct Use {
-        std::string code;
-        std::uint32_t record;
-        std::uint8_t slot; // PartCodes index
-        bool operator<(const Use& o) const {
-            return std::tie(code, record, slot) < std::tie(o.code, o.record, o.slot);
-        }
-    };
-    std::vector<Use> uses; // every part code of every record
-    std::map<std::string, std::vector<std::uint32_t>> makes;
     const Status walked = walkCatalogue(dataFolder + std::string(kCatalogueName), [&](const WalkedRecord& w) {
         const auto index = static_cast<std::uint32_t>(model.records.size());
         const CatalogueRecord& r = w.record;
-        model.records.push_back(
-            {w.number, w.line, r.VehicleId, r.Make, r.Model, r.Submodel, r.YearFrom, r.YearTo, {}});
-        model.records.back().parts.fill(SheetRecord::kNoPart);
-        makes[r.Make].push_back(index);
+        model.records.add({w.number, w.line, r.VehicleId, r.Make, r.Model, r.Submodel, r.YearFrom, r.YearTo});
         for (std::size_t slot = 0; slot < r.PartCodes.size(); ++slot)
             if (!r.PartCodes[slot].empty())
-                uses.push_back({r.PartCodes[slot], index, static_cast<std::uint8_t>(slot)});
+                model.uses->add(usesEntry(r.PartCodes[slot], index, static_cast<std::uint8_t>(slot)));
     });
     if (!walked) return Result<SheetModel>::failure(walked.error());
-    std::sort(uses.begin(), uses.end());
-    for (std::size_t u = 0; u < uses.size(); ++u) {
-        const bool newCode = model.parts.empty() || uses[u].code != model.parts.back().code;
-        if (newCode) {
-            model.parts.emplace_back();
-            model.parts.back().code = std::move(uses[u].code);
-            model.parts.back().firstUser = model.users.size();
-        }
-        model.records[uses[u].record].parts[uses[u].slot] =
-            static_cast<std::uint32_t>(model.parts.size() - 1);
-        if (!newCode && uses[u].record == uses[u - 1].record) continue; // each record once
-        model.users.push_back(uses[u].record);
-        model.parts.back().userCount += 1;
-    }
-    std::vector<Use>().swap(uses);
-    model.parts.shrink_to_fit();
-    model.users.shrink_to_fit();
-    // Within a make, vehicles by model, submodel and years, as a reader looks for them; file order breaks
-    // ties.
-    auto before = [&](std::uint32_t a, std::uint32_t b) {
-        const SheetRecord& x = model.records[a];
-        const SheetRecord& y = model.records[b];
-        return std::tie(x.Model, x.Submodel, x.YearFrom, x.YearTo, a) <
-               std::tie(y.Model, y.Submodel, y.YearFrom, y.YearTo, b);
-    };
-    for (auto& [make, list] : makes) {
-        std::sort(list.begin(), list.end(), before);
-        model.makes.push_back(std::move(list));
-    }
+    model.uses->finish();
+    model.makes = SheetMakes(model.records);
     return model;
 }
 
@@ -95,104 +100,90 @@ bool aboutPartFiles(FaultCode fault) {
 
 namespace {
 
-// Finds the part whose picture or description file is at a path.
-class PartFiles {
-  public:
-    PartFiles(const SheetModel& model, const std::string& dataFolder) : model_(model), folder_(dataFolder) {
-        // A code of plain ASCII is its own file name; the others are found by their names.
-        for (std::size_t p = 0; p < model.parts.size(); ++p)
-            if (!isAscii(model.parts[p].code))
-                if (const Result<std::string> path = partFilePath(dataFolder, model.parts[p].code, ""))
-                    named_.emplace(path->substr(dataFolder.size()), static_cast<std::int64_t>(p));
-    }
-
-    // The part one of whose files is at `path`, or -1.
-    std::int64_t partOf(const std::string& path) const {
-        if (path.compare(0, folder_.size(), folder_) != 0) return -1;
-        for (std::string_view suffix : {kPictureSuffix, kDescriptionSuffix}) {
-            if (path.size() < folder_.size() + suffix.size() ||
-                path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0)
-                continue;
-            const std::string name =
-                path.substr(folder_.size(), path.size() - folder_.size() - suffix.size());
-            std::int64_t part = -1;
-            if (isAscii(name)) {
-                part = model_.partOf(name);
-            } else if (const auto at = named_.find(name); at != named_.end()) {
-                part = at->second;
-            }
-            if (part < 0) continue;
-            const Result<std::string> expected =
-                partFilePath(folder_, model_.parts[static_cast<std::size_t>(part)].code, suffix);
-            if (expected && *expected == path) return part;
+// The code whose file name is `name` (UTF-8): the code-page text that converts to it, or nothing.
+std::optional<std::string> codeOfName(std::string_view name) {
+    static const std::unordered_map<std::string, char> bytes = [] {
+        std::unordered_map<std::string, char> table;
+        for (int c = 0; c < 256; ++c) {
+            const char byte = static_cast<char>(c);
+            table.emplace(windows1252ToUtf8(std::string_view(&byte, 1)), byte);
         }
-        return -1;
+        return table;
+    }();
+    std::string code;
+    for (std::size_t at = 0; at < name.size();) {
+        std::size_t length = 1; // UTF-8 is prefix-free: the first sequence found is the one
+        for (; length <= 4 && at + length <= name.size(); ++length)
+            if (const auto byte = bytes.find(std::string(name.substr(at, length))); byte != bytes.end()) {
+                code += byte->second;
+                break;
+            }
+        if (length > 4 || at + length > name.size()) return std::nullopt;
+        at += length;
     }
+    return code;
+}
 
-  private:
-    static bool isAscii(const std::string& text) {
-        return std::all_of(text.begin(), text.end(),
-                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+// The code of the part one of whose files is at `path`, or nothing.
+std::optional<std::string> partCodeOfPath(const std::string& path, const std::string& folder) {
+    if (path.compare(0, folder.size(), folder) != 0) return std::nullopt;
+    for (std::string_view suffix : {kPictureSuffix, kDescriptionSuffix}) {
+        if (path.size() < folder.size() + suffix.size() ||
+            path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        std::optional<std::string> code = codeOfName(
+            std::string_view(path).substr(folder.size(), path.size() - folder.size() - suffix.size()));
+        if (!code) continue;
+        const Result<std::string> expected = partFilePath(folder, *code, suffix);
+        if (expected && *expected == path) return code;
     }
-
-    const SheetModel& model_;
-    const std::string& folder_;
-    std::unordered_map<std::string, std::int64_t> named_; // file names of the codes not in ASCII
-};
-
-std::vector<std::uint32_t> findingsOf(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& list,
-                                      std::size_t key) {
-    std::vector<std::uint32_t> found;
-    auto at = std::lower_bound(list.begin(), list.end(), std::make_pair(static_cast<std::uint32_t>(key), 0u));
-    for (; at != list.end() && at->first == key; ++at)
-        found.push_back(at->second);
-    return found;
+    return std::nullopt;
 }
 
 } // namespace
 
-std::vector<std::uint32_t> SheetModel::findingsOfRecord(std::size_t record) const {
-    return findingsOf(recordFindings, record);
-}
-
-std::vector<std::uint32_t> SheetModel::findingsOfPart(std::size_t part) const {
-    return findingsOf(partFindings, part);
-}
-
-void checkIntoModel(SheetModel& model, const std::string& dataFolder, const PictureCheck& showsWhole) {
+void checkIntoModel(SheetModel& model, const std::string& dataFolder, const PictureCheck& showsWhole,
+                    const std::unordered_map<std::string, DecodedJudgement>& judged) {
     const std::string catalogue = dataFolder + std::string(kCatalogueName);
-    const PartFiles partFiles(model, dataFolder);
-    const PictureCheck judged = [&](const std::string& path) -> Status {
-        const std::int64_t part = partFiles.partOf(path);
-        const SheetPart* judgedPart = part >= 0 ? &model.parts[static_cast<std::size_t>(part)] : nullptr;
-        if (!judgedPart || judgedPart->pictureJudged == SheetPart::Judged::No) return showsWhole(path);
-        if (judgedPart->pictureJudged == SheetPart::Judged::Whole) return Done{};
-        std::vector<std::string> texts = model.texts.at(judgedPart->texts);
+    const PictureCheck judgedOrShowsWhole = [&](const std::string& path) -> Status {
+        const std::optional<std::string> code = partCodeOfPath(path, dataFolder);
+        const auto found = code ? judged.find(*code) : judged.end();
+        if (found == judged.end()) return showsWhole(path);
+        if (found->second.judged == SheetPart::Judged::Whole) return Done{};
+        std::vector<std::string> texts = model.texts.at(found->second.texts);
         if (texts.size() < 3) return showsWhole(path); // the texts' file failed, which the sheet reports
         Failure notWhole(OutputFault::PictureJudgedByModule);
         notWhole.why = std::move(texts[2]);
         return Status::failure(std::move(notWhole));
     };
-    model.check = checkCatalogue(dataFolder, judged, [&](const Finding& f) {
-        SheetFinding sheet{f.level, f.file, f.line, f.message(), -1, -1};
+    model.check = checkCatalogue(dataFolder, judgedOrShowsWhole, [&](const Finding& f) {
+        SheetFinding sheet{f.level, f.file, f.line, f.message(), -1, -1, {}};
+        std::optional<std::string> code;
         if (f.file == catalogue && f.line > 0) {
             // The record that starts on the finding's line or the last one before it.
-            const auto after =
-                std::upper_bound(model.records.begin(), model.records.end(), f.line,
-                                 [](std::uint64_t line, const SheetRecord& r) { return line < r.line; });
-            if (after != model.records.begin()) sheet.record = (after - model.records.begin()) - 1;
-            if (aboutPartFiles(f.what.fault)) sheet.part = model.partOf(f.what.value);
+            std::size_t after = 0; // the first record that starts after the line
+            for (std::size_t count = model.records.size(); count > 0;) {
+                const std::size_t half = count / 2;
+                if (model.records.line(after + half) <= f.line) {
+                    after += half + 1;
+                    count -= half + 1;
+                } else {
+                    count = half;
+                }
+            }
+            if (after > 0) sheet.record = static_cast<std::int64_t>(after) - 1;
+            if (aboutPartFiles(f.what.fault)) code = f.what.value;
         } else {
-            sheet.part = partFiles.partOf(f.file);
+            code = partCodeOfPath(f.file, dataFolder);
         }
         const auto index = static_cast<std::uint32_t>(model.findings.size());
-        if (sheet.record >= 0)
-            model.recordFindings.emplace_back(static_cast<std::uint32_t>(sheet.record), index);
-        if (sheet.part >= 0) model.partFindings.emplace_back(static_cast<std::uint32_t>(sheet.part), index);
+        if (code) {
+            model.partFindings->add(partFindingEntry(*code, index));
+            sheet.partCode = std::move(*code);
+        }
         model.findings.add(sheet);
     });
-    std::sort(model.recordFindings.begin(), model.recordFindings.end());
-    std::sort(model.partFindings.begin(), model.partFindings.end());
+    model.partFindings->finish();
 }
 
 } // namespace specialty

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "tools/sheet/sheet_model.h"
+#include "tools/sheet/sheet_part_pass.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -14,10 +15,7 @@
 namespace specialty {
 
 constexpr std::size_t kVehiclesPerPage = 100;
-constexpr std::size_t kPartsPerPage = 200;
 constexpr std::size_t kFindingsPerPage = 1000;
-// How many of a part's vehicles its entry lists; `uses` lists them all.
-constexpr std::size_t kUsersShown = 50;
 
 struct SheetPage {
     std::string name; // the file name in the sheet's folder
@@ -29,9 +27,15 @@ class SheetPages {
     // `catalogue` is the catalogue's path, named on the index page (file system encoding).
     SheetPages(const SheetModel& model, std::string catalogue);
 
+    // The place of record `record` in the pages' order.
+    std::uint32_t position(std::uint32_t record) const { return position_[record]; }
+    // What the pass over the parts found, which the pages are made with: set before any page is made.
+    void setParts(PartPass& pass);
+
     std::size_t count() const { return 1 + makePages_.size() + partPages() + findingPages(); }
-    // Page `n` of count(): the index first.
-    SheetPage page(std::size_t n) const;
+    // Page `n` of count(), the index first: each page once, in this order, as the parts and the vehicles'
+    // slots stream by.
+    SheetPage page(std::size_t n);
 
   private:
     // A page of vehicles: the makes [make, make + makes) whole, or, of one make too large for a page, its
@@ -44,7 +48,7 @@ class SheetPages {
         std::size_t number; // from 1 within a make split over pages; 1 otherwise
     };
     std::size_t partPages() const {
-        return std::max<std::size_t>(1, (model_.parts.size() + kPartsPerPage - 1) / kPartsPerPage);
+        return std::max<std::size_t>(1, (parts_->parts + kPartsPerPage - 1) / kPartsPerPage);
     }
     std::size_t findingPages() const;
 
@@ -58,18 +62,36 @@ class SheetPages {
     std::string makesTable() const;
 
     SheetPage indexPage() const;
-    SheetPage makePage(const MakePage& page) const;
-    SheetPage partPage(std::size_t n) const;
+    SheetPage makePage(const MakePage& page);
+    SheetPage partPage(std::size_t n);
+    // `findings`: those about its files, as HTML.
+    std::string partSection(const PartEntry& entry, const std::string& findings) const;
     SheetPage findingPage(std::size_t n) const;
-    std::string vehicle(std::uint32_t record) const;
-    std::string slotCell(std::uint32_t part, int slot) const;
+    std::string vehicle(std::uint32_t record);
+    std::string slotCell(const SlotEntry& slot, int number) const;
     std::string findingText(const SheetFinding& finding) const;
 
     const SheetModel& model_;
     std::string catalogue_;
     std::vector<MakePage> makePages_;
     std::vector<std::uint32_t> recordPage_; // make page of each record
+    std::vector<std::uint32_t> position_;   // place of each record in the pages' order
+    PartPass* parts_ = nullptr;
+    std::unique_ptr<SortedStream> slots_;          // of parts_->slots
+    std::unique_ptr<SortedStream> entries_;        // of parts_->entries
+    std::unique_ptr<SortedStream> partFindings_;   // of parts_->partFindings
+    std::unique_ptr<SortedStream> recordFindings_; // of parts_->recordFindings
 };
+
+// Pieces the pages are made of.
+namespace sheet_piece {
+std::string counted(std::size_t n, const char* one, const char* many);
+std::string navigation();
+const char* levelName(const SheetFinding& f);
+// The viewer's window caption for a record.
+std::string caption(const SheetRecord& r);
+std::string mark(const std::string& text);
+} // namespace sheet_piece
 
 // The file names of the pages.
 std::string makePageName(std::size_t page);

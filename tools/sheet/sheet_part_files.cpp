@@ -6,12 +6,7 @@
 #include "catalogue/regular_file.h"
 #include "tools/folder_bounds.h"
 
-#include <QThread>
-#include <QtConcurrent/QtConcurrentMap>
-
 #include <algorithm>
-#include <atomic>
-#include <mutex>
 #include <optional>
 
 namespace specialty {
@@ -97,8 +92,12 @@ std::optional<Failure> readFiles(SheetPart& part, PartTexts& texts, std::size_t 
     return {};
 }
 
-// Fills one part's state, its texts kept in `kept`; returns why its thumbnail could not be written, or
-// nothing.
+} // namespace
+
+std::string thumbnailName(std::size_t index) {
+    return std::string(kThumbnailFolder) + "/p" + std::to_string(index) + ".jpg";
+}
+
 std::optional<Failure> readPart(SheetPart& part, PartTextStore& kept, std::size_t index,
                                 const std::string& dataFolder, const FolderBounds& inside,
                                 const SheetFolder& folder, const PictureModule& pictures) {
@@ -107,52 +106,6 @@ std::optional<Failure> readPart(SheetPart& part, PartTextStore& kept, std::size_
     if (!texts.pictureProblem.empty() || !texts.descriptionText.empty() || !texts.pictureNotWhole.empty())
         part.texts = kept.add({texts.pictureProblem, texts.descriptionText, texts.pictureNotWhole});
     return failed;
-}
-
-} // namespace
-
-std::string thumbnailName(std::size_t index) {
-    return std::string(kThumbnailFolder) + "/p" + std::to_string(index) + ".jpg";
-}
-
-Status readPartFiles(SheetModel& model, const std::string& dataFolder, const SheetFolder& folder,
-                     const PictureModule& pictures,
-                     const std::function<void(std::size_t done, std::size_t total)>& progress) {
-    // The parts go to the threads in runs, so that what is held for each stays small whatever their number.
-    constexpr std::size_t kRun = 64;
-    const std::size_t total = model.parts.size();
-    std::vector<std::size_t> runs;
-    for (std::size_t first = 0; first < total; first += kRun)
-        runs.push_back(first);
-    std::mutex lock;
-    std::size_t failedPart = total; // the first part whose thumbnail could not be written, and why
-    std::optional<Failure> failure;
-    std::atomic<std::size_t> done{0};
-    const FolderBounds inside(dataFolder);
-    QFuture<void> work = QtConcurrent::map(runs, [&](std::size_t first) {
-        for (std::size_t i = first; i < std::min(total, first + kRun); ++i) {
-            std::optional<Failure> failed =
-                readPart(model.parts[i], model.texts, i, dataFolder, inside, folder, pictures);
-            done.fetch_add(1, std::memory_order_relaxed);
-            if (!failed) continue;
-            const std::lock_guard<std::mutex> held(lock);
-            if (i < failedPart) {
-                failedPart = i;
-                failure = std::move(failed);
-            }
-        }
-    });
-    if (progress) {
-        while (!work.isFinished()) {
-            progress(done.load(std::memory_order_relaxed), total);
-            QThread::msleep(200);
-        }
-        progress(total, total);
-    }
-    work.waitForFinished();
-    if (failure) return Status::failure(*failure);
-    if (std::optional<Failure> lost = model.texts.failure()) return Status::failure(*lost);
-    return Done{};
 }
 
 } // namespace specialty

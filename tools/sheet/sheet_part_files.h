@@ -1,14 +1,16 @@
-// The part files a review sheet shows: every picture decoded in parallel, within the picture layer's
-// bounds, into a small thumbnail in the sheet's folder, and the beginning of every description.
+// The part files a review sheet shows: a picture decoded within the picture layer's bounds into a small
+// thumbnail in the sheet's folder, and the beginning of a description.
 #pragma once
 
 #include "catalogue/result.h"
+#include "tools/folder_bounds.h"
 #include "tools/pictures/picture_module.h"
 #include "tools/sheet/sheet_folder.h"
 #include "tools/sheet/sheet_model.h"
 
+#include <optional>
+
 #include <cstddef>
-#include <functional>
 #include <string>
 
 namespace specialty {
@@ -21,11 +23,11 @@ constexpr int kThumbHeight = 120;
 // never by its code, so that no code can reach a file name or a link.
 std::string thumbnailName(std::size_t index);
 
-// Fills the picture and description state of every part of `model`, writing the thumbnails `pictures`
-// makes into `folder`. `progress` (may be empty) is called on this thread now and then with how many parts
-// are done.
-Status readPartFiles(SheetModel& model, const std::string& dataFolder, const SheetFolder& folder,
-                     const PictureModule& pictures,
-                     const std::function<void(std::size_t done, std::size_t total)>& progress);
+// Fills the picture and description state of `part`, number `index` in the sheet, its texts kept in
+// `kept` and the thumbnail `pictures` makes written into `folder`; returns why the thumbnail could not be
+// written, or nothing. May run on several threads at once.
+std::optional<Failure> readPart(SheetPart& part, PartTextStore& kept, std::size_t index,
+                                const std::string& dataFolder, const FolderBounds& inside,
+                                const SheetFolder& folder, const PictureModule& pictures);
 
 } // namespace specialty
