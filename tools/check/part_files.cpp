@@ -38,10 +38,9 @@ std::unordered_multimap<std::string, std::string> PartFiles::namesByFoldedCase()
     return names;
 }
 
-PartFiles::PartFiles(std::string dataFolder, PictureCheck showsWhole, FindingStream& out,
-                     std::string catalogue)
+PartFiles::PartFiles(std::string dataFolder, PictureCheck showsWhole, FindingStream& out)
     : folder_(std::move(dataFolder)), showsWhole_(std::move(showsWhole)), out_(out),
-      catalogue_(std::move(catalogue)), names_(namesByFoldedCase()) {}
+      names_(namesByFoldedCase()) {}
 
 void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t line, const Failure* mark) {
     if (full_) return;
@@ -52,7 +51,7 @@ void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t 
         full_ = true;
         Failure full(CheckFault::TooManyPartCodes);
         full.record = position;
-        out_.add({Finding::Level::Warning, catalogue_, line, marked(mark, std::move(full))});
+        out_.add(Finding::Level::Warning, line, marked(mark, std::move(full)));
         return;
     }
     check(std::string(code), position, line, mark);
@@ -93,7 +92,7 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
         return found;
     };
     auto add = [&](Failure found) {
-        out_.add({Finding::Level::Warning, catalogue_, line, marked(mark, std::move(found))});
+        out_.add(Finding::Level::Warning, line, marked(mark, std::move(found)));
     };
     const auto picture = partFilePath(folder_, code, kPictureSuffix);
     const auto description = partFilePath(folder_, code, kDescriptionSuffix);
