@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <memory>
 #include <unistd.h>
 
 namespace specialty {
@@ -21,27 +22,28 @@ constexpr std::size_t kEarlierNamed = 5;
 // The earlier records, in file order and each once, as the chain CheckNeverShown names: the first
 // kEarlierNamed, then how many more there are; `more` when there are earlier records besides `earlier` that
 // were not counted.
-Failure earlierChain(std::vector<RecordCoverage::Earlier> earlier, bool more) {
+std::shared_ptr<const Failure> earlierChain(std::vector<RecordCoverage::Earlier> earlier, bool more) {
     std::sort(earlier.begin(), earlier.end(),
               [](const auto& a, const auto& b) { return a.position < b.position; });
     earlier.erase(std::unique(earlier.begin(), earlier.end(),
                               [](const auto& a, const auto& b) { return a.position == b.position; }),
                   earlier.end());
     const std::size_t shown = std::min(earlier.size(), kEarlierNamed);
-    std::optional<Failure> chain;
-    if (more) {
-        chain = Failure(CheckFault::EarlierOthers);
+    std::shared_ptr<Failure> chain; // each link made in place, from the chain's end
+    if (more || shown == 0) {       // `earlier` is never empty
+        chain = std::make_shared<Failure>(CheckFault::EarlierOthers);
     } else if (shown < earlier.size()) {
-        chain = Failure(CheckFault::EarlierMore);
+        chain = std::make_shared<Failure>(CheckFault::EarlierMore);
         chain->count = static_cast<std::int64_t>(earlier.size() - shown);
     }
-    for (std::size_t i = shown; i-- > 0;) { // built from its end
-        Failure link(CheckFault::EarlierRecord);
-        link.record = earlier[i].position;
-        link.line = earlier[i].line;
-        chain = chain ? causedBy(std::move(link), std::move(*chain)) : std::move(link);
+    for (std::size_t i = shown; i-- > 0;) {
+        auto link = std::make_shared<Failure>(CheckFault::EarlierRecord);
+        link->record = earlier[i].position;
+        link->line = earlier[i].line;
+        link->cause = std::move(chain);
+        chain = std::move(link);
     }
-    return chain ? *chain : Failure(CheckFault::EarlierOthers); // `earlier` is never empty
+    return chain;
 }
 
 // At most this many runs are looked at to name the records that shadow another, so that a record over
@@ -275,7 +277,8 @@ std::optional<Failure> RecordCoverage::add(const RawRecord& record, int from, in
     shadowed.value = std::string(record[kVehicleId]);
     shadowed.count = from;
     shadowed.limit = to;
-    return causedBy(std::move(shadowed), earlierChain(earlier, more));
+    shadowed.cause = earlierChain(earlier, more);
+    return shadowed;
 }
 
 } // namespace specialty
