@@ -6,6 +6,7 @@
 #include "pictures/picture_loader.h"
 #include "tools/check/catalogue_check.h"
 #include "tools/check/check_fault.h"
+#include "tools/check/failure_links.h"
 #include "tools/check/finding_stream.h"
 #include "tools/check/text_writer.h"
 
@@ -278,6 +279,47 @@ class CatalogueToolTest : public QObject {
         }
         QCOMPARE(seen, handed);
         QCOMPARE(stream.warnings(), steps.count(QRegularExpression("[0-9][a-z]")));
+    }
+
+    // The links of the chains findings name are used again once nothing else holds them: a chain still held
+    // keeps every link as it was made, and a link taken again comes as a new one.
+    void chainLinksStillHeldAreKept_data() {
+        QTest::addColumn<int>("chains"); // of 1 to 6 links each
+        QTest::addColumn<int>(
+            "keepEvery"); // every n-th chain is held to the end, the others dropped (0: all)
+        QTest::newRow("all dropped at once") << 2000 << 0;
+        QTest::newRow("every third held") << 2000 << 3;
+        QTest::newRow("all held, many times the ring") << 600 << 1;
+    }
+    void chainLinksStillHeldAreKept() {
+        QFETCH(int, chains);
+        QFETCH(int, keepEvery);
+        FailureLinks links;
+        std::vector<std::pair<std::shared_ptr<const Failure>, std::vector<std::int64_t>>> held;
+        for (int c = 0; c < chains; ++c) {
+            std::shared_ptr<const Failure> head;
+            std::shared_ptr<const Failure>* end = &head;
+            std::vector<std::int64_t> records;
+            for (int i = 0; i <= c % 6; ++i) {
+                std::shared_ptr<Failure> link = links.take(CheckFault::EarlierRecord);
+                QVERIFY(link->fault == CheckFault::EarlierRecord);
+                QCOMPARE(link->record, std::int64_t(-1));
+                QVERIFY(!link->cause && link->value.empty() && link->line == 0);
+                link->record = c * 10 + i;
+                link->line = 7;
+                link->value = "set by the chain that had it before";
+                records.push_back(c * 10 + i);
+                *end = link;
+                end = &link->cause;
+            }
+            if (keepEvery > 0 && c % keepEvery == 0) held.emplace_back(head, records);
+        }
+        for (const auto& [head, records] : held) {
+            std::vector<std::int64_t> found;
+            for (const Failure* l = head.get(); l != nullptr; l = l->cause.get())
+                found.push_back(l->record);
+            QCOMPARE(found, records);
+        }
     }
 
     // Findings are worded through a buffer of their own; what comes out is what appending each piece to the

@@ -1,5 +1,6 @@
 #include "tools/check/record_coverage.h"
 #include "tools/check/check_fault.h"
+#include "tools/check/failure_links.h"
 
 #include "tools/check/vehicle_names.h"
 
@@ -21,27 +22,30 @@ constexpr std::size_t kEarlierNamed = 5;
 
 // The earlier records, in file order and each once, as the chain CheckNeverShown names: the first
 // kEarlierNamed, then how many more there are; `more` when there are earlier records besides `earlier` that
-// were not counted.
-std::shared_ptr<const Failure> earlierChain(std::vector<RecordCoverage::Earlier>& earlier, bool more) {
+// were not counted. Its links come from `links`, head first.
+std::shared_ptr<const Failure> earlierChain(std::vector<RecordCoverage::Earlier>& earlier, bool more,
+                                            FailureLinks& links) {
     std::sort(earlier.begin(), earlier.end(),
               [](const auto& a, const auto& b) { return a.position < b.position; });
     earlier.erase(std::unique(earlier.begin(), earlier.end(),
                               [](const auto& a, const auto& b) { return a.position == b.position; }),
                   earlier.end());
     const std::size_t shown = std::min(earlier.size(), kEarlierNamed);
-    std::shared_ptr<Failure> chain; // each link made in place, from the chain's end
-    if (more || shown == 0) {       // `earlier` is never empty
-        chain = std::make_shared<Failure>(CheckFault::EarlierOthers);
-    } else if (shown < earlier.size()) {
-        chain = std::make_shared<Failure>(CheckFault::EarlierMore);
-        chain->count = static_cast<std::int64_t>(earlier.size() - shown);
-    }
-    for (std::size_t i = shown; i-- > 0;) {
-        auto link = std::make_shared<Failure>(CheckFault::EarlierRecord);
+    std::shared_ptr<const Failure> chain;
+    std::shared_ptr<const Failure>* end = &chain; // where the next link hangs
+    for (std::size_t i = 0; i < shown; ++i) {
+        std::shared_ptr<Failure> link = links.take(CheckFault::EarlierRecord);
         link->record = earlier[i].position;
         link->line = earlier[i].line;
-        link->cause = std::move(chain);
-        chain = std::move(link);
+        *end = link;
+        end = &link->cause;
+    }
+    if (more || shown == 0) { // `earlier` is never empty
+        *end = links.take(CheckFault::EarlierOthers);
+    } else if (shown < earlier.size()) {
+        std::shared_ptr<Failure> rest = links.take(CheckFault::EarlierMore);
+        rest->count = static_cast<std::int64_t>(earlier.size() - shown);
+        *end = std::move(rest);
     }
     return chain;
 }
@@ -279,7 +283,7 @@ std::optional<Failure> RecordCoverage::add(const RawRecord& record, int from, in
     shadowed.value = std::string(record[kVehicleId]);
     shadowed.count = from;
     shadowed.limit = to;
-    shadowed.cause = earlierChain(earlier_, more);
+    shadowed.cause = earlierChain(earlier_, more, links_);
     return shadowed;
 }
 

@@ -15,6 +15,7 @@
 #include "catalogue/catalogue_record.h"
 #include "catalogue/failure.h"
 #include "tools/check/chunked_pool.h"
+#include "tools/check/failure_links.h"
 
 #include <cstdint>
 #include <map>
@@ -131,6 +132,7 @@ class RecordCoverage {
     // Room reused from record to record: the years a record adds, and the earlier records that answer it.
     std::vector<std::pair<int, int>> gaps_;
     std::vector<Earlier> earlier_;
+    FailureLinks links_; // of the chains of earlier records its findings name
 };
 
 } // namespace specialty
