@@ -21,8 +21,7 @@ bool isAscii(std::string_view text) {
 // A file name's letters folded to one case, in the code page (ASCII is the same in both).
 std::string foldedCase(std::string_view fileName) {
     std::string folded = isAscii(fileName) ? std::string(fileName) : utf8ToWindows1252(fileName);
-    for (char& c : folded)
-        c = static_cast<char>(upperWindows1252(static_cast<unsigned char>(c)));
+    upperWindows1252InPlace(folded.data(), folded.size());
     return folded;
 }
 
