@@ -104,8 +104,11 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
         found.expected = std::move(otherCase);
         return found;
     };
-    auto add = [&](Failure found) {
-        out_.add(Finding::Level::Warning, line, marked(mark, std::move(found)));
+    auto add = [&](Failure&& found) { // moved once, into the finding handed on
+        if (mark)
+            out_.add(Finding::Level::Warning, line, causedBy(*mark, std::move(found)));
+        else
+            out_.add(Finding::Level::Warning, line, std::move(found));
     };
     if (!isPlainPartName(code)) {
         add(warn(CheckFault::PartCodeNotAName));
