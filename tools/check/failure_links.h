@@ -33,7 +33,7 @@ class FailureLinks {
     }
 
   private:
-    static constexpr std::size_t kRing = 256;
+    static constexpr std::size_t kRing = 64; // about 16 KB: a chain has at most six links
 
     // As Failure(fault) makes it, keeping the room of its strings.
     static void clear(Failure& link, FaultCode fault) {
