@@ -1,5 +1,5 @@
 // The links of the chains that check's findings name (the earlier records that hide a vehicle), made once
-// and used again: a finding is handed on and dropped long before the next few hundred are made, so a link
+// and used again: a finding is handed on and dropped long before the next few dozen are made, so a link
 // that nothing but this ring holds any more is rewritten in place instead of freed and allocated anew.
 // A link still held (by a finding waiting for its line, or by a copy the caller kept) is never touched.
 #pragma once
