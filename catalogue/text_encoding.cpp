@@ -86,6 +86,11 @@ unsigned char upperWindows1252(unsigned char c) {
     return kUpper[c];
 }
 
+void upperWindows1252InPlace(char* text, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i)
+        text[i] = static_cast<char>(kUpper[static_cast<unsigned char>(text[i])]);
+}
+
 std::string utf8ToWindows1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());

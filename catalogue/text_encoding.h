@@ -15,6 +15,8 @@ constexpr unsigned char kUnmappable = 0x81;
 // Upper-case form of one code-page byte: a-z, the accented letters and the letters with caron, ligature
 // and diaeresis that have a capital in the code page. Every other byte maps to itself.
 unsigned char upperWindows1252(unsigned char c);
+// Every byte of `text` in its upper-case form, as upperWindows1252() gives it, in place.
+void upperWindows1252InPlace(char* text, std::size_t size);
 
 // True when two code-page bytes are the same letter without regard to case. kUnmappable on the left side
 // (the selection's) never matches.

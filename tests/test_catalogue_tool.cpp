@@ -5,12 +5,19 @@
 #include "catalogue/vehicle_selection.h"
 #include "pictures/picture_loader.h"
 #include "tools/check/catalogue_check.h"
+#include "tools/check/check_fault.h"
+#include "tools/check/failure_links.h"
+#include "tools/check/finding_stream.h"
+#include "tools/check/text_writer.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <climits>
 
 using namespace specialty;
 using namespace specialty::test;
@@ -228,6 +235,122 @@ class CatalogueToolTest : public QObject {
         QCOMPARE(missing["message"].toString(), QString("No vehicle ID Match found."));
         QCOMPARE(run({"find", "--position", "2"}).first, 1); // the end record
         QCOMPARE(run({"frobnicate"}).first, 2);
+    }
+
+    // Findings come from several judges out of line order; they are handed on in line order (in the order
+    // found within a line), each once no finding for an earlier line can come, those about whole files last.
+    // Steps: "3a" finds "a" on line 3 ("0" a whole-file finding), "s3" settles before line 3, "f" finishes.
+    void findingsAreHandedOnInLineOrder_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("handed"); // the findings handed on, in order; "|" where each settle came
+        QTest::newRow("in line order") << "1a s2 2b 2c s3 3d f"
+                                       << "|abc|d";
+        QTest::newRow("a later line found first") << "s2 3a 2b s4 f"
+                                                  << "||ba";
+        QTest::newRow("one line in the order found") << "s5 5a 5b 5c f"
+                                                     << "|abc";
+        QTest::newRow("held across a settle") << "4a s4 4b 6c 5d s6 f"
+                                              << "||abdc";
+        QTest::newRow("whole files last") << "0a s1 1b 2c f"
+                                          << "|bca";
+    }
+    void findingsAreHandedOnInLineOrder() {
+        QFETCH(QString, steps);
+        QFETCH(QString, handed);
+        const std::string catalogue = "specialty.txt";
+        QString seen;
+        FindingStream stream(
+            [&](const Finding& f) {
+                QCOMPARE(f.file, catalogue);
+                seen += QString::fromStdString(f.what.value);
+            },
+            catalogue);
+        for (const QString& step : steps.split(' ')) {
+            if (step == "f") {
+                stream.finish();
+            } else if (step.startsWith('s')) {
+                seen += '|';
+                stream.settle(step.mid(1).toULongLong());
+            } else {
+                Failure found(CheckFault::LinesAfterEnd);
+                found.value = step.right(1).toStdString();
+                stream.add(Finding::Level::Warning, step.chopped(1).toULongLong(), std::move(found));
+            }
+        }
+        QCOMPARE(seen, handed);
+        QCOMPARE(stream.warnings(), steps.count(QRegularExpression("[0-9][a-z]")));
+    }
+
+    // The links of the chains findings name are used again once nothing else holds them: a chain still held
+    // keeps every link as it was made, and a link taken again comes as a new one.
+    void chainLinksStillHeldAreKept_data() {
+        QTest::addColumn<int>("chains"); // of 1 to 6 links each
+        QTest::addColumn<int>(
+            "keepEvery"); // every n-th chain is held to the end, the others dropped (0: all)
+        QTest::newRow("all dropped at once") << 2000 << 0;
+        QTest::newRow("every third held") << 2000 << 3;
+        QTest::newRow("all held, many times the ring") << 600 << 1;
+    }
+    void chainLinksStillHeldAreKept() {
+        QFETCH(int, chains);
+        QFETCH(int, keepEvery);
+        FailureLinks links;
+        std::vector<std::pair<std::shared_ptr<const Failure>, std::vector<std::int64_t>>> held;
+        for (int c = 0; c < chains; ++c) {
+            std::shared_ptr<const Failure> head;
+            std::shared_ptr<const Failure>* end = &head;
+            std::vector<std::int64_t> records;
+            for (int i = 0; i <= c % 6; ++i) {
+                std::shared_ptr<Failure> link = links.take(CheckFault::EarlierRecord);
+                QVERIFY(link->fault == CheckFault::EarlierRecord);
+                QCOMPARE(link->record, std::int64_t(-1));
+                QVERIFY(!link->cause && link->value.empty() && link->line == 0);
+                link->record = c * 10 + i;
+                link->line = 7;
+                link->value = "set by the chain that had it before";
+                records.push_back(c * 10 + i);
+                *end = link;
+                end = &link->cause;
+            }
+            if (keepEvery > 0 && c % keepEvery == 0) held.emplace_back(head, records);
+        }
+        for (const auto& [head, records] : held) {
+            std::vector<std::int64_t> found;
+            for (const Failure* l = head.get(); l != nullptr; l = l->cause.get())
+                found.push_back(l->record);
+            QCOMPARE(found, records);
+        }
+    }
+
+    // Findings are worded through a buffer of their own; what comes out is what appending each piece to the
+    // text makes, whatever the pieces' lengths.
+    void textWriterAppendsEveryPiece_data() {
+        QTest::addColumn<int>("pieces");
+        QTest::addColumn<int>("length"); // of each piece
+        QTest::newRow("none") << 0 << 0;
+        QTest::newRow("short ones, past the buffer many times") << 400 << 7;
+        QTest::newRow("longer than the buffer") << 3 << 700;
+        QTest::newRow("about the buffer") << 5 << 511;
+    }
+    void textWriterAppendsEveryPiece() {
+        QFETCH(int, pieces);
+        QFETCH(int, length);
+        std::string written = "before ", expected = "before ";
+        {
+            TextWriter out(written);
+            for (int n = 0; n < pieces; ++n) {
+                const std::string piece(static_cast<std::size_t>(length), static_cast<char>('a' + n % 26));
+                out.put(piece);
+                out.put(',');
+                out.putNumber(n % 2 ? LLONG_MIN + n : -n);
+                out.put("; ");
+                out.putNumber(ULLONG_MAX - static_cast<unsigned>(n));
+                expected += piece + "," + std::to_string(n % 2 ? LLONG_MIN + n : -n) + "; " +
+                            std::to_string(ULLONG_MAX - static_cast<unsigned>(n));
+            }
+        }
+        QCOMPARE(written.size(), expected.size());
+        QVERIFY(written == expected);
     }
 };
 

@@ -411,7 +411,7 @@ class CatalogueToolHostileTest : public QObject {
         // A line of more fields than an int holds is counted and reported as it is.
         std::vector<Finding> findings;
         const std::string file = "c";
-        FindingStream stream([&](const Finding& f) { findings.push_back(f); });
+        FindingStream stream([&](const Finding& f) { findings.push_back(f); }, file);
         LineLayout layout(stream, file);
         const std::int64_t fields = std::int64_t(INT_MAX) + 5;
         for (std::int64_t i = 0; i < fields; ++i)

@@ -46,7 +46,7 @@ struct PendingRecord {
 class CatalogueCheck {
   public:
     CatalogueCheck(const std::string& dataFolder, const PictureCheck& showsWhole, const FindingSink& sink)
-        : path_(dataFolder + std::string(kCatalogueName)), out_(sink), layout_(out_, path_),
+        : path_(dataFolder + std::string(kCatalogueName)), out_(sink, path_), layout_(out_, path_),
           lineRecords_([this](const LineRecord& meant) { judgeAsLineReads(meant); }), dataFolder_(dataFolder),
           showsWhole_(showsWhole) {}
 
@@ -56,7 +56,7 @@ class CatalogueCheck {
     enum class Next { Record, End, Failed };
 
     void add(Finding::Level level, std::uint64_t line, Failure what) {
-        out_.add({level, path_, line, std::move(what)});
+        out_.add(level, line, std::move(what));
     }
     bool open();
     Next readRecord(std::int64_t position);

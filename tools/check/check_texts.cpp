@@ -4,8 +4,9 @@
 #include "catalogue/text_encoding.h"
 #include "tools/check/check_fault.h"
 #include "tools/check/findings.h"
+#include "tools/check/text_writer.h"
 
-#include <charconv>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -13,46 +14,52 @@ namespace specialty {
 
 namespace {
 
-// The pieces of the texts that come by the million, appended to `text` as they are made.
+// The pieces of the texts that come by the million, written as they are made.
 
-template <typename Number>
-void appendNumber(std::string& text, Number n) {
-    char digits[24];
-    text.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+void putRecord(TextWriter& out, std::int64_t position) { // "record 8", as recordNumbered() words it
+    out.put("record ");
+    out.putNumber(position + 1);
 }
 
-void appendRecord(std::string& text, std::int64_t position) { // "record 8", as recordNumbered() words it
-    text += "record ";
-    appendNumber(text, position + 1);
+// Code-page text as printableForMessage() shows it: most is plain printable ASCII, which it keeps as is.
+void putPrintable(TextWriter& out, std::string_view codePage) {
+    constexpr std::size_t kMostShown = 60; // printableForMessage()'s own bound
+    const bool plain =
+        codePage.size() <= kMostShown &&
+        std::all_of(codePage.begin(), codePage.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+    if (plain)
+        out.put(codePage);
+    else
+        out.put(printableForMessage(codePage));
 }
 
-void appendQuoted(std::string& text, std::string_view codePage) { // as quoted() words it
-    text += '"';
-    text += printableForMessage(codePage);
-    text += '"';
+void putQuoted(TextWriter& out, std::string_view codePage) { // as quoted() words it
+    out.put('"');
+    putPrintable(out, codePage);
+    out.put('"');
 }
 
 // "Make "X" of record 8": a field of a record, as the viewer shows it.
-void appendFieldOfRecord(std::string& text, const Failure& f) {
-    text += fieldName(f.field);
-    text += ' ';
-    appendQuoted(text, f.value);
-    text += " of ";
-    appendRecord(text, f.record);
+void putFieldOfRecord(TextWriter& out, const Failure& f) {
+    out.put(fieldName(f.field));
+    out.put(' ');
+    putQuoted(out, f.value);
+    out.put(" of ");
+    putRecord(out, f.record);
 }
 
 // "part code "AC1001" (first used by record 8) ".
-void appendPartCode(std::string& text, const Failure& f) {
-    text += "part code ";
-    appendQuoted(text, f.value);
-    text += " (first used by ";
-    appendRecord(text, f.record);
-    text += ") ";
+void putPartCode(TextWriter& out, const Failure& f) {
+    out.put("part code ");
+    putQuoted(out, f.value);
+    out.put(" (first used by ");
+    putRecord(out, f.record);
+    out.put(") ");
 }
 
 // The chain of CheckEarlierRecord faults from `link`: "record 101 (line 101)", "records 3 (line 3), 5
 // (line 5) and others".
-void appendEarlierRecords(std::string& text, const Failure* link) {
+void putEarlierRecords(TextWriter& out, const Failure* link) {
     std::size_t named = 0;
     const Failure* rest = nullptr; // CheckEarlierMore or CheckEarlierOthers
     for (const Failure* l = link; l != nullptr; l = l->cause.get(), ++named)
@@ -61,26 +68,34 @@ void appendEarlierRecords(std::string& text, const Failure* link) {
             break;
         }
     auto one = [&](const Failure& e) {
-        appendNumber(text, e.record + 1);
+        out.putNumber(e.record + 1);
         if (e.line == 0) return;
-        text += " (line ";
-        appendNumber(text, e.line);
-        text += ')';
+        out.put(" (line ");
+        out.putNumber(e.line);
+        out.put(')');
     };
-    text += named == 1 && rest == nullptr ? "record " : "records ";
+    if (named == 1 && rest == nullptr)
+        out.put("record ");
+    else
+        out.put("records ");
     std::size_t i = 0;
     for (const Failure* l = link; i < named; l = l->cause.get(), ++i) {
-        if (i > 0) text += i + 1 == named && rest == nullptr ? " and " : ", ";
+        if (i > 0) {
+            if (i + 1 == named && rest == nullptr)
+                out.put(" and ");
+            else
+                out.put(", ");
+        }
         one(*l);
     }
     if (rest == nullptr) return;
     if (rest->fault == CheckFault::EarlierOthers) {
-        text += " and others";
+        out.put(" and others");
         return;
     }
-    text += " and ";
-    appendNumber(text, rest->count);
-    text += " more";
+    out.put(" and ");
+    out.putNumber(rest->count);
+    out.put(" more");
 }
 
 std::string number(std::int64_t n) {
@@ -89,13 +104,17 @@ std::string number(std::int64_t n) {
 
 std::string fieldOfRecord(const Failure& f) {
     std::string text;
-    appendFieldOfRecord(text, f);
+    TextWriter out(text);
+    putFieldOfRecord(out, f);
+    out.flush();
     return text;
 }
 
 std::string partCode(const Failure& f) {
     std::string text;
-    appendPartCode(text, f);
+    TextWriter out(text);
+    putPartCode(out, f);
+    out.flush();
     return text;
 }
 
@@ -138,74 +157,80 @@ std::string findingLead(const std::string& shownFile, std::uint64_t line, Findin
 
 void appendFindingLead(std::string& text, const std::string& shownFile, std::uint64_t line,
                        FindingLevel level) {
-    text += shownFile;
+    TextWriter out(text);
+    out.put(shownFile);
     if (line > 0) {
-        text += ':';
-        appendNumber(text, line);
+        out.put(':');
+        out.putNumber(line);
     }
-    text += ": ";
-    text += levelName(level);
-    text += ": ";
+    if (level == FindingLevel::Error)
+        out.put(": error: ");
+    else
+        out.put(": warning: ");
 }
 
 namespace {
 
 void describeCheckFinding(const Failure& failure, std::string& text) {
     const Failure& f = failure;
+    TextWriter out(text);
     switch (f.fault.as<CheckFault>()) {
     case CheckFault::NameTooLong:
-        appendFieldOfRecord(text, f);
-        text += " is longer than ";
-        appendNumber(text, f.limit);
-        text += " characters: no selection can match it";
+        putFieldOfRecord(out, f);
+        out.put(" is longer than ");
+        out.putNumber(f.limit);
+        out.put(" characters: no selection can match it");
         return;
     case CheckFault::NameBlankEnds:
-        appendFieldOfRecord(text, f);
-        text += " begins or ends with a blank, which a selection's columns drop: no selection can match it";
+        putFieldOfRecord(out, f);
+        out.put(" begins or ends with a blank, which a selection's columns drop: no selection can match it");
         return;
     case CheckFault::NeverShown:
-        appendRecord(text, f.record);
-        text += " (VehicleId ";
-        text += printableForMessage(f.value);
-        text += ") is never shown: every year from ";
-        appendNumber(text, f.count);
-        text += " to ";
-        appendNumber(text, f.limit);
-        text += " already finds ";
-        appendEarlierRecords(text, f.cause.get());
+        putRecord(out, f.record);
+        out.put(" (VehicleId ");
+        putPrintable(out, f.value);
+        out.put(") is never shown: every year from ");
+        out.putNumber(f.count);
+        out.put(" to ");
+        out.putNumber(f.limit);
+        out.put(" already finds ");
+        putEarlierRecords(out, f.cause.get());
         return;
     case CheckFault::EarlierRecord:
     case CheckFault::EarlierMore:
     case CheckFault::EarlierOthers:
-        appendEarlierRecords(text, &f);
+        putEarlierRecords(out, &f);
         return;
     case CheckFault::VehicleIdRepeated:
-        text += "VehicleId ";
-        appendQuoted(text, f.value);
-        text += " of ";
-        appendRecord(text, f.record);
-        text += " is already that of ";
+        out.put("VehicleId ");
+        putQuoted(out, f.value);
+        out.put(" of ");
+        putRecord(out, f.record);
+        out.put(" is already that of ");
         if (f.cause) {
-            appendRecord(text, f.cause->record);
-            text += " (line ";
-            appendNumber(text, f.cause->line);
-            text += ')';
+            putRecord(out, f.cause->record);
+            out.put(" (line ");
+            out.putNumber(f.cause->line);
+            out.put(')');
         }
-        text += ": a VehicleId identifies one catalogue entry";
+        out.put(": a VehicleId identifies one catalogue entry");
         return;
     case CheckFault::NoPicture:
     case CheckFault::NoDescription:
-        appendPartCode(text, f);
-        text += f.fault == CheckFault::NoPicture ? "has no picture file " : "has no description file ";
-        text += f.file;
+        putPartCode(out, f);
+        if (f.fault == CheckFault::NoPicture)
+            out.put("has no picture file ");
+        else
+            out.put("has no description file ");
+        out.put(f.file);
         if (!f.expected.empty()) {
-            text += ", but ";
-            text += f.expected;
-            text += " differs from it in letter case alone";
+            out.put(", but ");
+            out.put(f.expected);
+            out.put(" differs from it in letter case alone");
         }
         return;
     default:
-        text += otherCheckFinding(f);
+        out.put(otherCheckFinding(f));
     }
 }
 

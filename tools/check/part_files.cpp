@@ -14,11 +14,23 @@ namespace specialty {
 
 namespace {
 
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// A file name's letters folded to one case, in the code page (ASCII is the same in both).
 std::string foldedCase(std::string_view fileName) {
-    std::string folded = utf8ToWindows1252(fileName);
-    for (char& c : folded)
-        c = static_cast<char>(upperWindows1252(static_cast<unsigned char>(c)));
+    std::string folded = isAscii(fileName) ? std::string(fileName) : utf8ToWindows1252(fileName);
+    upperWindows1252InPlace(folded.data(), folded.size());
     return folded;
+}
+
+// The name in the data folder of the file of a part code (plain, see isPlainPartName()) with `suffix`, as
+// partFilePath() names it.
+std::string partFileName(std::string_view code, std::string_view suffix) {
+    std::string name = isAscii(code) ? std::string(code) : windows1252ToUtf8(code);
+    name += suffix;
+    return name;
 }
 
 } // namespace
@@ -38,10 +50,9 @@ std::unordered_multimap<std::string, std::string> PartFiles::namesByFoldedCase()
     return names;
 }
 
-PartFiles::PartFiles(std::string dataFolder, PictureCheck showsWhole, FindingStream& out,
-                     std::string catalogue)
+PartFiles::PartFiles(std::string dataFolder, PictureCheck showsWhole, FindingStream& out)
     : folder_(std::move(dataFolder)), showsWhole_(std::move(showsWhole)), out_(out),
-      catalogue_(std::move(catalogue)), names_(namesByFoldedCase()) {}
+      names_(namesByFoldedCase()) {}
 
 void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t line, const Failure* mark) {
     if (full_) return;
@@ -52,7 +63,7 @@ void PartFiles::use(std::string_view code, std::int64_t position, std::uint64_t 
         full_ = true;
         Failure full(CheckFault::TooManyPartCodes);
         full.record = position;
-        out_.add({Finding::Level::Warning, catalogue_, line, marked(mark, std::move(full))});
+        out_.add(Finding::Level::Warning, line, marked(mark, std::move(full)));
         return;
     }
     check(std::string(code), position, line, mark);
@@ -74,6 +85,7 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
         Listed found;
         found.exactly = !unlisted_.empty(); // no listing: the file is asked for on its own
         found.inAnyCase = found.exactly;
+        if (names_.empty()) return found; // a folder without files, as before its pictures are made
         for (auto [first, last] = names_.equal_range(foldedCase(name)); first != last; ++first) {
             found.inAnyCase = true;
             if (first->second == name)
@@ -92,37 +104,40 @@ void PartFiles::check(const std::string& code, std::int64_t position, std::uint6
         found.expected = std::move(otherCase);
         return found;
     };
-    auto add = [&](Failure found) {
-        out_.add({Finding::Level::Warning, catalogue_, line, marked(mark, std::move(found))});
+    auto add = [&](Failure&& found) { // moved once, into the finding handed on
+        if (mark)
+            out_.add(Finding::Level::Warning, line, causedBy(*mark, std::move(found)));
+        else
+            out_.add(Finding::Level::Warning, line, std::move(found));
     };
-    const auto picture = partFilePath(folder_, code, kPictureSuffix);
-    const auto description = partFilePath(folder_, code, kDescriptionSuffix);
-    if (!picture || !description) {
+    if (!isPlainPartName(code)) {
         add(warn(CheckFault::PartCodeNotAName));
         return;
     }
-    const std::string pictureName = picture->substr(folder_.size());
+    // The folder is asked about a file only when its listing holds the name in some letter case.
+    const std::string pictureName = partFileName(code, kPictureSuffix);
     const Listed pictureListing = listed(pictureName);
-    if (!pictureListing.exactly || !isRegularFile(*picture))
+    if (!pictureListing.exactly || !isRegularFile(folder_ + pictureName))
         add(warn(CheckFault::NoPicture, pictureName, pictureListing.otherCase));
-    else if (Status whole = showsWhole_(*picture); !whole)
+    else if (Status whole = showsWhole_(folder_ + pictureName); !whole)
         add(causedBy(warn(CheckFault::PictureNotWhole, pictureName), whole.error()));
     // The viewer follows such a link; the review sheet, made to be shared, does not. A name the listing
     // lacks in every letter case leads nowhere, and its path is not followed.
-    const std::string descriptionName = description->substr(folder_.size());
+    const std::string descriptionName = partFileName(code, kDescriptionSuffix);
     const Listed descriptionListing = listed(descriptionName);
-    for (const auto& [path, listing] :
-         {std::pair{&*picture, &pictureListing}, std::pair{&*description, &descriptionListing}})
-        if (std::string target = listing->inAnyCase ? inside_.outsideTarget(*path) : std::string();
+    for (const auto& [name, listing] :
+         {std::pair{&pictureName, &pictureListing}, std::pair{&descriptionName, &descriptionListing}})
+        if (std::string target = listing->inAnyCase ? inside_.outsideTarget(folder_ + *name) : std::string();
             !target.empty()) {
-            Failure outside = warn(CheckFault::PartFileLeadsOutside, path->substr(folder_.size()));
+            Failure outside = warn(CheckFault::PartFileLeadsOutside, *name);
             outside.expected = std::move(target);
             add(std::move(outside));
         }
     // The viewer shows a description it cannot open as an empty one, the same as a missing one.
-    if (const Listed& listing = descriptionListing; !listing.exactly || !isRegularFile(*description)) {
+    if (const Listed& listing = descriptionListing;
+        !listing.exactly || !isRegularFile(folder_ + descriptionName)) {
         add(warn(CheckFault::NoDescription, descriptionName, listing.otherCase));
-    } else if (Status opened = RegularFile().open(*description); !opened) {
+    } else if (Status opened = RegularFile().open(folder_ + descriptionName); !opened) {
         add(causedBy(warn(CheckFault::DescriptionUnreadable, descriptionName), opened.error()));
     }
 }

@@ -21,7 +21,7 @@ class PartFiles {
   public:
     static constexpr std::size_t kMostTableBytes = 8 * 1024 * 1024;
 
-    PartFiles(std::string dataFolder, PictureCheck showsWhole, FindingStream& out, std::string catalogue);
+    PartFiles(std::string dataFolder, PictureCheck showsWhole, FindingStream& out);
 
     // A part code used by the record at `position`, on catalogue line `line`: its files are checked the
     // first time. `mark`, when not null, begins its findings (see marked()).
@@ -40,7 +40,6 @@ class PartFiles {
     FolderBounds inside_{folder_};
     PictureCheck showsWhole_;
     FindingStream& out_;
-    std::string catalogue_;
     std::string unlisted_; // why the folder could not be listed (the system's words); empty when it was
     std::unordered_multimap<std::string, std::string> names_; // the folder's files, listed once
     StringSet codes_{kMostTableBytes};

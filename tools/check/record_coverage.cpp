@@ -1,5 +1,6 @@
 #include "tools/check/record_coverage.h"
 #include "tools/check/check_fault.h"
+#include "tools/check/failure_links.h"
 
 #include "tools/check/vehicle_names.h"
 
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <memory>
 #include <unistd.h>
 
 namespace specialty {
@@ -20,28 +22,32 @@ constexpr std::size_t kEarlierNamed = 5;
 
 // The earlier records, in file order and each once, as the chain CheckNeverShown names: the first
 // kEarlierNamed, then how many more there are; `more` when there are earlier records besides `earlier` that
-// were not counted.
-Failure earlierChain(std::vector<RecordCoverage::Earlier> earlier, bool more) {
+// were not counted. Its links come from `links`, head first.
+std::shared_ptr<const Failure> earlierChain(std::vector<RecordCoverage::Earlier>& earlier, bool more,
+                                            FailureLinks& links) {
     std::sort(earlier.begin(), earlier.end(),
               [](const auto& a, const auto& b) { return a.position < b.position; });
     earlier.erase(std::unique(earlier.begin(), earlier.end(),
                               [](const auto& a, const auto& b) { return a.position == b.position; }),
                   earlier.end());
     const std::size_t shown = std::min(earlier.size(), kEarlierNamed);
-    std::optional<Failure> chain;
-    if (more) {
-        chain = Failure(CheckFault::EarlierOthers);
+    std::shared_ptr<const Failure> chain;
+    std::shared_ptr<const Failure>* end = &chain; // where the next link hangs
+    for (std::size_t i = 0; i < shown; ++i) {
+        std::shared_ptr<Failure> link = links.take(CheckFault::EarlierRecord);
+        link->record = earlier[i].position;
+        link->line = earlier[i].line;
+        *end = link;
+        end = &link->cause;
+    }
+    if (more || shown == 0) { // `earlier` is never empty
+        *end = links.take(CheckFault::EarlierOthers);
     } else if (shown < earlier.size()) {
-        chain = Failure(CheckFault::EarlierMore);
-        chain->count = static_cast<std::int64_t>(earlier.size() - shown);
+        std::shared_ptr<Failure> rest = links.take(CheckFault::EarlierMore);
+        rest->count = static_cast<std::int64_t>(earlier.size() - shown);
+        *end = std::move(rest);
     }
-    for (std::size_t i = shown; i-- > 0;) { // built from its end
-        Failure link(CheckFault::EarlierRecord);
-        link.record = earlier[i].position;
-        link.line = earlier[i].line;
-        chain = chain ? causedBy(std::move(link), std::move(*chain)) : std::move(link);
-    }
-    return chain ? *chain : Failure(CheckFault::EarlierOthers); // `earlier` is never empty
+    return chain;
 }
 
 // At most this many runs are looked at to name the records that shadow another, so that a record over
@@ -121,11 +127,12 @@ std::uint32_t* RecordCoverage::findSlot(std::uint64_t hash, const RawRecord& rec
     }
 }
 
-std::vector<RecordCoverage::Earlier> RecordCoverage::coverListed(Vehicle& v, int from, int to,
-                                                                 std::int64_t position, std::uint64_t line,
-                                                                 bool& more) {
-    std::vector<std::pair<int, int>> gaps;
-    std::vector<Earlier> earlier;
+bool RecordCoverage::coverListed(Vehicle& v, int from, int to, std::int64_t position, std::uint64_t line,
+                                 bool& more) {
+    std::vector<std::pair<int, int>>& gaps = gaps_;
+    std::vector<Earlier>& earlier = earlier_;
+    gaps.clear();
+    earlier.clear();
     int next = from; // the first year not yet accounted for
     int runs = 0;
     for (std::uint32_t r = v.runs; r != kNoRuns; r = runs_[r].next, ++runs, ++visited_) {
@@ -139,11 +146,11 @@ std::vector<RecordCoverage::Earlier> RecordCoverage::coverListed(Vehicle& v, int
     if (next <= to) gaps.emplace_back(next, to);
     if (gaps.empty()) {
         more = false;
-        return earlier;
+        return true;
     }
     if (!roomFor(runs_)) {
         full_ = true; // no room to remember these years: later records of the vehicle may pass
-        return {};
+        return false;
     }
     // Insert the gaps as runs of this record, in year order.
     std::uint32_t* link = &v.runs;
@@ -170,7 +177,7 @@ std::vector<RecordCoverage::Earlier> RecordCoverage::coverListed(Vehicle& v, int
         heavy_.push_back(std::move(heavy));
         v.runs = kHeavy | static_cast<std::uint32_t>(heavy_.size() - 1);
     }
-    return {};
+    return false;
 }
 
 // Adds [from, to] to a vehicle listed again. Returns the earlier records that together answer all of its
@@ -179,11 +186,12 @@ std::vector<RecordCoverage::Earlier> RecordCoverage::coverListed(Vehicle& v, int
 // In ordered maps the covered years are kept twice: merged into disjoint spans, to find the gaps a record
 // fills at a cost that the merging pays back, and as runs of years with the record each finds first, to
 // name them.
-std::vector<RecordCoverage::Earlier>
-RecordCoverage::cover(Vehicle& v, int from, int to, std::int64_t position, std::uint64_t line, bool& more) {
+bool RecordCoverage::cover(Vehicle& v, int from, int to, std::int64_t position, std::uint64_t line,
+                           bool& more) {
     if ((v.runs & kHeavy) == 0 || v.runs == kNoRuns) return coverListed(v, from, to, position, line, more);
     Heavy& h = heavy_[v.runs & ~kHeavy];
-    std::vector<std::pair<int, int>> gaps;
+    std::vector<std::pair<int, int>>& gaps = gaps_;
+    gaps.clear();
     int next = from;
     auto span = h.covered.upper_bound(from);
     if (span != h.covered.begin() && std::prev(span)->second >= from) --span;
@@ -195,7 +203,7 @@ RecordCoverage::cover(Vehicle& v, int from, int to, std::int64_t position, std::
     if (!gaps.empty()) {
         if (!within(gaps.size() * kHeavyRunBytes)) {
             full_ = true; // no room to remember these years: later records of the vehicle may pass
-            return {};
+            return false;
         }
         for (const auto& [first, last] : gaps) {
             h.firsts.emplace(first, Run{static_cast<std::int16_t>(first), static_cast<std::int16_t>(last),
@@ -213,9 +221,10 @@ RecordCoverage::cover(Vehicle& v, int from, int to, std::int64_t position, std::
             ++visited_;
         }
         h.covered.emplace(low, high);
-        return {};
+        return false;
     }
-    std::vector<Earlier> earlier;
+    std::vector<Earlier>& earlier = earlier_;
+    earlier.clear();
     auto run = h.firsts.upper_bound(from);
     if (run != h.firsts.begin() && std::prev(run)->second.last >= from) --run;
     std::size_t looked = 0;
@@ -226,7 +235,7 @@ RecordCoverage::cover(Vehicle& v, int from, int to, std::int64_t position, std::
         }
         earlier.push_back({run->second.position, run->second.line});
     }
-    return earlier;
+    return true;
 }
 
 std::optional<Failure> RecordCoverage::add(const RawRecord& record, int from, int to, std::int64_t position,
@@ -268,14 +277,14 @@ std::optional<Failure> RecordCoverage::add(const RawRecord& record, int from, in
         v.runs = static_cast<std::uint32_t>(runs_.push(Run{v.from, v.to, v.position, v.line, kNoRuns}));
     }
     bool more = false;
-    const std::vector<Earlier> earlier = cover(v, from, to, position, line, more);
-    if (earlier.empty()) return std::nullopt;
+    if (!cover(v, from, to, position, line, more) || earlier_.empty()) return std::nullopt;
     Failure shadowed(CheckFault::NeverShown);
     shadowed.record = position;
     shadowed.value = std::string(record[kVehicleId]);
     shadowed.count = from;
     shadowed.limit = to;
-    return causedBy(std::move(shadowed), earlierChain(earlier, more));
+    shadowed.cause = earlierChain(earlier_, more, links_);
+    return shadowed;
 }
 
 } // namespace specialty

@@ -15,11 +15,13 @@
 #include "catalogue/catalogue_record.h"
 #include "catalogue/failure.h"
 #include "tools/check/chunked_pool.h"
+#include "tools/check/failure_links.h"
 
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace specialty {
@@ -100,11 +102,10 @@ class RecordCoverage {
     bool roomFor(const Pool& pool) {
         return pool.bytes() > pool.size() * pool.entryBytes() || within(pool.blockBytes());
     }
-    // Adds [from, to] to a vehicle listed again; the earlier records when they answer all of it.
-    std::vector<Earlier> cover(Vehicle& v, int from, int to, std::int64_t position, std::uint64_t line,
-                               bool& more);
-    std::vector<Earlier> coverListed(Vehicle& v, int from, int to, std::int64_t position, std::uint64_t line,
-                                     bool& more);
+    // Adds [from, to] to a vehicle listed again; true when earlier records answer all of it, which are
+    // then in earlier_.
+    bool cover(Vehicle& v, int from, int to, std::int64_t position, std::uint64_t line, bool& more);
+    bool coverListed(Vehicle& v, int from, int to, std::int64_t position, std::uint64_t line, bool& more);
 
     std::string catalogue_;
     std::size_t mostBytes_;
@@ -128,6 +129,10 @@ class RecordCoverage {
     std::string lastNames_;
     bool full_ = false;
     std::uint64_t visited_ = 0;
+    // Room reused from record to record: the years a record adds, and the earlier records that answer it.
+    std::vector<std::pair<int, int>> gaps_;
+    std::vector<Earlier> earlier_;
+    FailureLinks links_; // of the chains of earlier records its findings name
 };
 
 } // namespace specialty

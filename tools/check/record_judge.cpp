@@ -78,11 +78,14 @@ bool hasHighBytes(std::string_view text) {
 
 RecordJudge::RecordJudge(const std::string& dataFolder, const PictureCheck& showsWhole, FindingStream& out,
                          const std::string& catalogue)
-    : out_(out), catalogue_(catalogue), coverage_(catalogue), vehicleIds_(kMostVehicleIdBytes),
-      parts_(dataFolder, showsWhole, out, catalogue) {}
+    : out_(out), coverage_(catalogue), vehicleIds_(kMostVehicleIdBytes), parts_(dataFolder, showsWhole, out) {
+}
 
-void RecordJudge::report(Finding::Level level, std::uint64_t line, Failure what) {
-    out_.add({level, catalogue_, line, marked(mark_, std::move(what))});
+void RecordJudge::report(Finding::Level level, std::uint64_t line, Failure&& what) {
+    if (mark_)
+        out_.add(level, line, causedBy(*mark_, std::move(what)));
+    else
+        out_.add(level, line, std::move(what));
 }
 
 void RecordJudge::judge(const JudgedRecord& record, const Failure* mark) {

@@ -45,7 +45,7 @@ class RecordJudge {
     void findUnusedParts() { parts_.findUnused(); }
 
   private:
-    void report(Finding::Level level, std::uint64_t line, Failure what);
+    void report(Finding::Level level, std::uint64_t line, Failure&& what);
     void judgeEncoding(const JudgedRecord& record);
     bool judgeNames(const JudgedRecord& record); // true when a selection can find the record
     void judgeYears(const JudgedRecord& record, bool findable);
@@ -54,7 +54,6 @@ class RecordJudge {
     void useParts(const JudgedRecord& record);
 
     FindingStream& out_;
-    std::string catalogue_;
     const Failure* mark_ = nullptr;
     RecordCoverage coverage_;
     bool coverageFull_ = false;

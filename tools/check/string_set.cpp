@@ -53,7 +53,10 @@ std::size_t StringSet::find(std::uint64_t hash, std::string_view wanted) const {
         if (slots_[i] == 0) return i;
         if ((slots_[i] & ~kIndexMask) != high) continue; // the slot's own bits of the hash differ
         const Entry& e = entries_[(slots_[i] & kIndexMask) - 1];
-        if (e.hash == hash && text(e) == wanted) return i;
+        if (e.hash == hash && e.length == wanted.size() &&
+            (wanted.empty() ||
+             std::memcmp(blocks_[e.block].data() + e.offset, wanted.data(), wanted.size()) == 0))
+            return i;
     }
 }
 

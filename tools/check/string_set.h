@@ -30,9 +30,6 @@ class StringSet {
     static constexpr std::size_t kBlockBytes = 1 << 20;
 
     std::size_t find(std::uint64_t hash, std::string_view text) const; // the slot, or a free one
-    std::string_view text(const Entry& e) const {
-        return std::string_view(blocks_[e.block]).substr(e.offset, e.length);
-    }
     std::size_t bytes() const;
     bool grow();
 

@@ -74,12 +74,17 @@ std::uint64_t vehicleHash(const RawRecord& record) {
 
 std::string canonicalNames(std::string_view make, std::string_view model, std::string_view submodel) {
     std::string names;
+    names.reserve(3 + make.size() + model.size() + submodel.size()); // the "*" rule keeps the length
     for (auto [name, stars] :
          {std::pair{make, 0}, std::pair{model, kModelStars}, std::pair{submodel, kSubmodelStars}}) {
-        const std::string shown = decodeStars(name, stars);
-        names += static_cast<char>(shown.size());
-        for (char c : shown)
-            names += static_cast<char>(upperWindows1252(static_cast<unsigned char>(c)));
+        names += static_cast<char>(name.size());
+        const std::size_t at = names.size();
+        if (stars > 0 && name.find('*') != std::string_view::npos)
+            names += decodeStars(name, stars);
+        else
+            names += name;
+        names[at - 1] = static_cast<char>(names.size() - at);
+        upperWindows1252InPlace(names.data() + at, names.size() - at);
     }
     return names;
 }
