@@ -63,9 +63,7 @@ std::string commandFault(const Failure& f) {
     case OutputFault::PictureModuleOtherBuild:
         return "The picture module " + f.file + " is version " + std::to_string(f.count) +
                ", this program needs version " + std::to_string(f.limit) + ": install both from one build";
-    case OutputFault::PictureJudgedByModule:
-        return f.why;
-    default:
+    default: // PictureJudgedByModule among them: the module's own words
         return f.why;
     }
 }

@@ -40,7 +40,7 @@ std::string lexicallyNormal(const std::string& path) {
 
 std::string pictureModulePath(const std::string& program) {
     const std::string folder = program.substr(0, program.rfind('/') + 1);
-    const std::string beside = folder + SPECIALTY_PICTURE_MODULE_NAME;
+    std::string beside = folder + SPECIALTY_PICTURE_MODULE_NAME;
     struct stat info {};
     if (::stat(beside.c_str(), &info) == 0) return beside;
     // The kernel gives the program's path with every link resolved, so ".." may be taken lexically.

@@ -56,7 +56,7 @@ class TextWriter {
     static constexpr std::size_t kMostDigits = 24;
     std::string& text_;
     std::size_t used_ = 0;
-    char buffer_[kRoom];
+    char buffer_[kRoom] = {}; // cleared once, so that no reading of it is ever of unset bytes
 };
 
 } // namespace specialty
