@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <dlfcn.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,24 +19,6 @@ Failure notLoaded(const std::string& path, const char* why) {
     return fileFault(OutputFault::PictureModuleNotLoaded, path, std::move(reason));
 }
 
-// `path` with its "folder/.." steps taken out; `path` is absolute and its folders real ones (no links).
-std::string lexicallyNormal(const std::string& path) {
-    std::string normal;
-    std::size_t at = 0;
-    while (at < path.size()) {
-        std::size_t end = path.find('/', at);
-        if (end == std::string::npos) end = path.size();
-        const std::string step = path.substr(at, end - at);
-        if (step == "..") {
-            normal.erase(normal.rfind('/') == std::string::npos ? 0 : normal.rfind('/'));
-        } else if (!step.empty() && step != ".") {
-            normal += '/' + step;
-        }
-        at = end + 1;
-    }
-    return normal;
-}
-
 } // namespace
 
 std::string pictureModulePath(const std::string& program) {
@@ -44,7 +27,7 @@ std::string pictureModulePath(const std::string& program) {
     struct stat info {};
     if (::stat(beside.c_str(), &info) == 0) return beside;
     // The kernel gives the program's path with every link resolved, so ".." may be taken lexically.
-    return lexicallyNormal(folder + SPECIALTY_PICTURE_MODULE_INSTALLED);
+    return std::filesystem::path(folder + SPECIALTY_PICTURE_MODULE_INSTALLED).lexically_normal().string();
 }
 
 Result<const PictureModule*> loadPictureModule(const std::string& path) {
