@@ -60,7 +60,7 @@ bool readFinding(std::string_view bytes, SheetFinding& finding) {
     return bytes.empty();
 }
 
-SheetFindings::SheetFindings() : file_(std::tmpfile(), &std::fclose) {
+SheetFindings::SheetFindings() : file_(temporaryStream()) {
     if (!file_) fail();
 }
 
@@ -124,7 +124,7 @@ std::string SheetFindings::partEntry(std::uint32_t finding, std::uint32_t part) 
 void SheetFindings::attachParts(SpillSort& parts,
                                 const std::function<void(std::uint32_t, const SheetFinding&)>& each) {
     // The file is copied once, in order, into a new one with the parts set.
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> copy(std::tmpfile(), &std::fclose);
+    TemporaryStream copy = temporaryStream();
     if (!copy) fail();
     rewind();
     std::string_view next;

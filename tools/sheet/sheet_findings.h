@@ -6,6 +6,7 @@
 #include "catalogue/failure.h"
 #include "tools/check/findings.h"
 #include "tools/sheet/spill_sort.h"
+#include "tools/sheet/temporary_file.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -53,7 +54,7 @@ class SheetFindings {
     void fail() const;
     bool nextBytes(std::string& bytes) const;
 
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_;
+    TemporaryStream file_;
     std::uint64_t count_ = 0;
     mutable std::uint64_t read_ = 0; // findings read since rewind()
     mutable bool writing_ = true;    // the file is positioned at its end

@@ -5,7 +5,7 @@
 
 namespace specialty {
 
-PartTextStore::PartTextStore() : file_(std::tmpfile(), &std::fclose) {
+PartTextStore::PartTextStore() : file_(temporaryStream()) {
     if (!file_) fail();
 }
 

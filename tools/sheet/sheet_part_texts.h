@@ -4,6 +4,7 @@
 #pragma once
 
 #include "catalogue/failure.h"
+#include "tools/sheet/temporary_file.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -29,7 +30,7 @@ class PartTextStore {
   private:
     void fail() const;
 
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_;
+    TemporaryStream file_;
     std::uint64_t end_ = 0;
     mutable bool writing_ = true; // the file is positioned at its end
     std::unique_ptr<std::mutex> lock_ = std::make_unique<std::mutex>();

@@ -1,11 +1,10 @@
 #include "tools/sheet/spill_sort.h"
 #include "tools/sheet/sheet_fault.h"
+#include "tools/sheet/temporary_file.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 namespace specialty {
@@ -21,16 +20,6 @@ std::uint32_t lengthAt(const char* at) {
     std::uint32_t length = 0;
     std::memcpy(&length, at, kLength);
     return length;
-}
-
-// An unlinked file in `folder`, or -1 with errno.
-int temporaryFile(const std::string& folder) {
-    int file = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (file >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return file;
-    std::string name = folder + "/specialty-sort-XXXXXX";
-    file = ::mkostemp(name.data(), O_CLOEXEC);
-    if (file >= 0) ::unlink(name.c_str());
-    return file;
 }
 
 } // namespace
@@ -96,7 +85,7 @@ bool SpillSort::writeAll(const char* bytes, std::size_t size) {
 }
 
 void SpillSort::spill() {
-    if (file_ < 0 && (file_ = temporaryFile(folder_)) < 0) return fail(errno);
+    if (file_ < 0 && (file_ = unlinkedTemporaryFile(folder_)) < 0) return fail(errno);
     const std::uint64_t start = fileEnd_;
     std::string out;
     out.reserve(kWriteBytes);
