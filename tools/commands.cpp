@@ -10,6 +10,7 @@
 #include "catalogue/regular_file.h"
 #include "catalogue/vehicle_search.h"
 #include "check/damage_start.h"
+#include "check/text_writer.h"
 #include "tool_output.h"
 #include "tools/spreadsheet/spreadsheet_texts.h"
 
@@ -204,6 +205,7 @@ int checkCommand(const ToolOptions& options, const PictureCheck& showsWhole) {
     constexpr std::size_t kTextBytes = 64 * 1024;  // the findings' text goes out in pieces of about this
     std::string text;
     text.reserve(kTextBytes + 4096);
+    TextWriter out(text);
     const CheckReport report = checkCatalogue(options.dataFolder, showsWhole, [&](const Finding& f) {
         const char* level = levelName(f.level);
         if (options.json) {
@@ -216,17 +218,16 @@ int checkCommand(const ToolOptions& options, const PictureCheck& showsWhole) {
             // The compiler's format, which editors jump from: "file:line: error: message"; a finding about
             // the file as a whole has no line.
             if (f.file != shownFile.first) shownFile = {f.file, shown(f.file)};
-            appendFindingLead(text, shownFile.second, f.line, f.level);
-            describeTo(text, f.what);
-            text += '\n';
-            if (text.size() >= kTextBytes) {
-                writeOut(text);
+            putFinding(out, shownFile.second, f.line, f.level, f.what);
+            out.put('\n');
+            if (out.size() >= kTextBytes) {
+                writeOut(out.flushed());
                 text.clear();
             }
         }
         first = false;
     });
-    writeOut(text);
+    writeOut(out.flushed());
     if (report.failure) {
         const std::string message = describe(*report.failure);
         if (options.json)

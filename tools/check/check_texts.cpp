@@ -126,14 +126,15 @@ constexpr const char* kOneRecordALine = "; the viewer reads it, but one record a
 
 std::string otherCheckFinding(const Failure& failure);
 
-void describeCheckFinding(const Failure& failure, std::string& text);
+void describeCheckFinding(const Failure& failure, TextWriter& out);
 
 class CheckFamily final : public FaultFamily {
   public:
     const char* name() const override { return "check"; }
     // Check's findings come by the million: each piece goes straight into `text`.
     void describeTo(std::string& text, const Failure& failure) const override {
-        describeCheckFinding(failure, text);
+        TextWriter out(text);
+        describeCheckFinding(failure, out);
     }
 };
 
@@ -149,15 +150,9 @@ const char* levelName(FindingLevel level) {
     return level == FindingLevel::Error ? "error" : "warning";
 }
 
-std::string findingLead(const std::string& shownFile, std::uint64_t line, FindingLevel level) {
-    std::string text;
-    appendFindingLead(text, shownFile, line, level);
-    return text;
-}
+namespace {
 
-void appendFindingLead(std::string& text, const std::string& shownFile, std::uint64_t line,
-                       FindingLevel level) {
-    TextWriter out(text);
+void putFindingLead(TextWriter& out, const std::string& shownFile, std::uint64_t line, FindingLevel level) {
     out.put(shownFile);
     if (line > 0) {
         out.put(':');
@@ -169,11 +164,28 @@ void appendFindingLead(std::string& text, const std::string& shownFile, std::uin
         out.put(": warning: ");
 }
 
+} // namespace
+
+std::string findingLead(const std::string& shownFile, std::uint64_t line, FindingLevel level) {
+    std::string text;
+    TextWriter out(text);
+    putFindingLead(out, shownFile, line, level);
+    return out.flushed();
+}
+
+void putFinding(TextWriter& out, const std::string& shownFile, std::uint64_t line, FindingLevel level,
+                const Failure& what) {
+    putFindingLead(out, shownFile, line, level);
+    if (what.fault.of<CheckFault>())
+        describeCheckFinding(what, out);
+    else
+        describeTo(out.flushed(), what);
+}
+
 namespace {
 
-void describeCheckFinding(const Failure& failure, std::string& text) {
+void describeCheckFinding(const Failure& failure, TextWriter& out) {
     const Failure& f = failure;
-    TextWriter out(text);
     switch (f.fault.as<CheckFault>()) {
     case CheckFault::NameTooLong:
         putFieldOfRecord(out, f);

@@ -50,6 +50,13 @@ class TextWriter {
         text_.append(buffer_, used_);
         used_ = 0;
     }
+    // The text with all that was gathered, for writing to it directly or taking it away.
+    std::string& flushed() {
+        flush();
+        return text_;
+    }
+    // The length the text will have once flushed.
+    std::size_t size() const { return text_.size() + used_; }
 
   private:
     static constexpr std::size_t kRoom = 512;
