@@ -5,6 +5,7 @@
 #include "catalogue/messages.h"
 #include "tools/check/catalogue_check.h"
 #include "tools/check/record_coverage.h"
+#include "tools/check/string_set.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -82,19 +83,19 @@ class CheckRecoveryTest : public QObject {
                  unjudged.c_str());
     }
 
-    // The VehicleIds check keeps fill their set at 163,840 seven-digit ids; after that, a new id is not
-    // judged, but one the set holds is still found again.
+    // The VehicleIds check keeps fill their set at 196,608 seven-digit ids (three quarters of the slots the
+    // set's 8 MB allow); after that, a new id is not judged, but one the set holds is still found again.
     void repeatsOfHeldVehicleIdsAreFoundAfterTheSetFills_data() {
         QTest::addColumn<int>("again");  // the record whose VehicleId the last record repeats
         QTest::addColumn<bool>("found"); // whether the set holds it
         QTest::newRow("the first record's") << 1 << true;
-        QTest::newRow("the last held record's") << 163840 << true;
-        QTest::newRow("the first record not held") << 163841 << false;
+        QTest::newRow("the last held record's") << 196608 << true;
+        QTest::newRow("the first record not held") << 196609 << false;
     }
     void repeatsOfHeldVehicleIdsAreFoundAfterTheSetFills() {
         QFETCH(int, again);
         QFETCH(bool, found);
-        constexpr int kDistinct = 170000;
+        constexpr int kDistinct = 200000;
         DataFolder folder;
         std::string catalogue;
         auto id = [](int record) { return std::to_string(1000000 + record); };
@@ -110,7 +111,7 @@ class CheckRecoveryTest : public QObject {
                 .arg(QString::fromStdString(id(again)))
                 .arg(again);
         QStringList expected{
-            "warning 163841: the catalogue uses too many different VehicleIds to check them all for repeats"};
+            "warning 196609: the catalogue uses too many different VehicleIds to check them all for repeats"};
         if (found) expected << repeat;
         QStringList seen;
         for (const QString& line : findingLines(report))
@@ -238,6 +239,37 @@ class CheckRecoveryTest : public QObject {
             QStringList found = findingLines(checkCatalogue(folder.path(), everyPictureShowsWhole));
             found.removeIf([](const QString& f) { return f.startsWith("warning 0: no record uses"); });
             QVERIFY2(found == c.expected, qPrintable(c.what + QString(":\n") + found.join('\n')));
+        }
+    }
+
+    void keptStringsAreToldApartByEveryByte() {
+        // Each pair shares its hash (found by inverting the hash's steps), so only the bytes tell them apart:
+        // strings of 14 and 15 bytes, which a set keeps in its entry, and of 16, which it keeps apart. With
+        // them, strings padded with the zero bytes that fill an entry after a short string.
+        using namespace std::string_literals;
+        const std::pair<std::string, std::string> sharing[] = {
+            {"PA9CLRBDKZRHX5Y", "YBWGKTE6\xDEk\xF3\x9Bt.p"},
+            {"DPX6YNXMYS5BBZT", "DPX6YNXM\x84"
+                                "9\xAA\xF2+W"}, // the same first eight bytes
+            {"Z66U2Q4A2SRQAUVX", "KVBQSBKB^\x9D\xD2\x12\xC7\xCD\xC3\xB6"}};
+        std::vector<std::string> added = {"", "\0"s, "A", "A\0"s, "ABCDEFGHIJKLMN", "ABCDEFGHIJKLMN\0"s};
+        for (const auto& [first, second] : sharing) {
+            QCOMPARE(StringSet::hash(first), StringSet::hash(second));
+            added.push_back(first);
+        }
+        const std::vector<std::string> absent = {sharing[0].second, sharing[1].second, sharing[2].second,
+                                                 "\0\0"s, "A\0\0"s};
+        StringSet set(4 << 20); // room for a block of entries and one of long strings
+        for (std::size_t i = 0; i < added.size(); ++i) {
+            std::uint64_t value = i;
+            QCOMPARE(set.add(added[i], value), StringSet::Added::New);
+        }
+        for (const std::string& text : absent)
+            QVERIFY2(!set.contains(text), qPrintable(QByteArray::fromStdString(text).toHex()));
+        for (std::size_t i = 0; i < added.size(); ++i) {
+            std::uint64_t value = 1000;
+            QCOMPARE(set.add(added[i], value), StringSet::Added::Present);
+            QCOMPARE(value, std::uint64_t(i));
         }
     }
 

@@ -46,17 +46,36 @@ std::size_t StringSet::bytes() const {
     return slots_.size() * sizeof(std::uint32_t) + entries_.bytes() + blocks_.size() * kBlockBytes;
 }
 
-std::size_t StringSet::find(std::uint64_t hash, std::string_view wanted) const {
+std::uint64_t StringSet::hash(std::string_view text) {
+    return hashOf(text);
+}
+
+StringSet::Key StringSet::keyOf(std::string_view text) {
+    Key key{hashOf(text), {}};
+    if (text.size() <= kInPlace) {
+        std::memcpy(key.held, text.data(), text.size());
+        key.held[kInPlace] = static_cast<char>(text.size());
+    }
+    return key;
+}
+
+bool StringSet::holds(const Entry& e, const Key& key, std::string_view text) const {
+    if (e.held[kInPlace] != kKept) // the string and its length, compared as two words
+        return load(e.held, 8) == load(key.held, 8) && load(e.held + 8, 8) == load(key.held + 8, 8);
+    Kept kept;
+    std::memcpy(&kept, e.held, sizeof kept);
+    return kept.length == text.size() &&
+           std::memcmp(blocks_[kept.block].data() + kept.offset, text.data(), text.size()) == 0;
+}
+
+std::size_t StringSet::find(const Key& key, std::string_view wanted) const {
     const std::size_t mask = slots_.size() - 1;
-    const std::uint32_t high = static_cast<std::uint32_t>(hash >> 32) & ~kIndexMask;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    const std::uint32_t high = static_cast<std::uint32_t>(key.hash >> 32) & ~kIndexMask;
+    for (std::size_t i = key.hash & mask;; i = (i + 1) & mask) {
         if (slots_[i] == 0) return i;
         if ((slots_[i] & ~kIndexMask) != high) continue; // the slot's own bits of the hash differ
         const Entry& e = entries_[(slots_[i] & kIndexMask) - 1];
-        if (e.hash == hash && e.length == wanted.size() &&
-            (wanted.empty() ||
-             std::memcmp(blocks_[e.block].data() + e.offset, wanted.data(), wanted.size()) == 0))
-            return i;
+        if (e.hash == key.hash && holds(e, key, wanted)) return i;
     }
 }
 
@@ -76,7 +95,7 @@ bool StringSet::grow() {
 }
 
 bool StringSet::contains(std::string_view wanted) const {
-    return !slots_.empty() && slots_[find(hashOf(wanted), wanted)] != 0;
+    return !slots_.empty() && slots_[find(keyOf(wanted), wanted)] != 0;
 }
 
 StringSet::Added StringSet::add(std::string_view wanted, std::uint64_t& value) {
@@ -84,14 +103,16 @@ StringSet::Added StringSet::add(std::string_view wanted, std::uint64_t& value) {
     // looks along it stay short.
     const bool room = (entries_.size() + 1) * 4 <= slots_.size() * 3 || grow();
     if (slots_.empty()) return Added::Full;
-    const std::uint64_t hash = hashOf(wanted);
-    const std::size_t slot = find(hash, wanted);
+    const Key key = keyOf(wanted);
+    const std::size_t slot = find(key, wanted);
     if (slots_[slot] != 0) {
         value = entries_[(slots_[slot] & kIndexMask) - 1].value;
         return Added::Present;
     }
     if (!room) return Added::Full;
-    const bool newBlock = blocks_.empty() || blocks_.back().size() + wanted.size() > kBlockBytes;
+    Entry entry{key.hash, value, {}};
+    const bool kept = wanted.size() > kInPlace;
+    const bool newBlock = kept && (blocks_.empty() || blocks_.back().size() + wanted.size() > kBlockBytes);
     const bool newEntries = entries_.bytes() == entries_.size() * entries_.entryBytes();
     if (wanted.size() > kBlockBytes || entries_.size() + 1 >= kIndexMask ||
         bytes() + (newBlock ? kBlockBytes : 0) + (newEntries ? entries_.blockBytes() : 0) > maxBytes_)
@@ -100,11 +121,17 @@ StringSet::Added StringSet::add(std::string_view wanted, std::uint64_t& value) {
         blocks_.emplace_back();
         blocks_.back().reserve(kBlockBytes);
     }
-    std::string& block = blocks_.back();
-    const Entry entry{hash, value, static_cast<std::uint32_t>(blocks_.size() - 1),
-                      static_cast<std::uint32_t>(block.size()), static_cast<std::uint32_t>(wanted.size())};
-    block.append(wanted);
-    slots_[slot] = (static_cast<std::uint32_t>(hash >> 32) & ~kIndexMask) |
+    if (kept) {
+        std::string& block = blocks_.back();
+        const Kept where{static_cast<std::uint32_t>(blocks_.size() - 1),
+                         static_cast<std::uint32_t>(block.size()), static_cast<std::uint32_t>(wanted.size())};
+        block.append(wanted);
+        std::memcpy(entry.held, &where, sizeof where);
+        entry.held[kInPlace] = kKept;
+    } else {
+        std::memcpy(entry.held, key.held, sizeof entry.held);
+    }
+    slots_[slot] = (static_cast<std::uint32_t>(key.hash >> 32) & ~kIndexMask) |
                    (static_cast<std::uint32_t>(entries_.push(entry)) + 1);
     return Added::New;
 }
