@@ -105,14 +105,14 @@ bool RecordCoverage::grow() {
 
 // The slot of the vehicle named as `record` names it, or the free slot where it would go (`found` false).
 // Null when it is not there and the table has no room left.
-std::uint32_t* RecordCoverage::findSlot(std::uint64_t hash, const RawRecord& record, std::string& names,
+std::uint32_t* RecordCoverage::findSlot(const VehicleKey& key, const RawRecord& record, std::string& names,
                                         bool& found) {
     found = false;
     // The table grows before it is three quarters full; when it cannot, no vehicle is added (null), so
     // that looks along it stay short, but those there are still found.
     const bool room = (used_ + 1) * 4 <= slots_.size() * 3 || grow();
     if (slots_.empty()) return nullptr;
-    const std::uint32_t tag = static_cast<std::uint32_t>(hash >> 32);
+    const std::uint32_t tag = static_cast<std::uint32_t>(key.hash() >> 32);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
         const std::uint32_t s = slots_[i];
@@ -120,7 +120,7 @@ std::uint32_t* RecordCoverage::findSlot(std::uint64_t hash, const RawRecord& rec
         if (((s ^ tag) & ~kIndexMask) != 0) continue; // the slot's own bits of the tag differ
         const std::uint32_t index = (s & kIndexMask) - 1;
         if (vehicles_[index].tag != tag) continue;
-        if (sameNames(index, record, names)) {
+        if (sameNames(index, key, record, names)) {
             found = true;
             return &slots_[i];
         }
@@ -238,12 +238,13 @@ bool RecordCoverage::cover(Vehicle& v, int from, int to, std::int64_t position, 
     return true;
 }
 
-std::optional<Failure> RecordCoverage::add(const RawRecord& record, int from, int to, std::int64_t position,
-                                           std::uint64_t line, const NameOffsets* offsets) {
-    const std::uint64_t hash = vehicleHash(record);
+std::optional<Failure> RecordCoverage::add(const VehicleKey& key, const RawRecord& record, int from, int to,
+                                           std::int64_t position, std::uint64_t line,
+                                           const NameOffsets* offsets) {
+    const std::uint64_t hash = key.hash();
     std::string names; // made only when a candidate's bytes must be compared
     bool found = false;
-    std::uint32_t* slot = findSlot(hash, record, names, found);
+    std::uint32_t* slot = findSlot(key, record, names, found);
     const std::uint32_t line32 = static_cast<std::uint32_t>(std::min<std::uint64_t>(line, UINT32_MAX));
     if (!found) {
         if (full_ || !slot || !roomFor(vehicles_) || vehicles_.size() + 1 >= kIndexMask) {
@@ -265,8 +266,8 @@ std::optional<Failure> RecordCoverage::add(const RawRecord& record, int from, in
         const std::uint32_t index = static_cast<std::uint32_t>(vehicles_.push(v));
         *slot = (v.tag & ~kIndexMask) | (index + 1);
         ++used_;
-        remember(index, record, names); // the next record may well name it again
-        return std::nullopt;            // the vehicle's first record
+        remember(index, key, names); // the next record may well name it again
+        return std::nullopt;         // the vehicle's first record
     }
     Vehicle& v = vehicles_[(*slot & kIndexMask) - 1];
     if (v.runs == kNoRuns) { // the vehicle's second record: its first record becomes its first run

@@ -16,6 +16,7 @@
 #include "catalogue/failure.h"
 #include "tools/check/chunked_pool.h"
 #include "tools/check/failure_links.h"
+#include "tools/check/vehicle_names.h"
 
 #include <cstdint>
 #include <map>
@@ -49,7 +50,12 @@ class RecordCoverage {
     // them ("*" rule included) and must fit their selection columns. Returns the finding when every one of
     // them already finds an earlier record (a CheckNeverShown).
     std::optional<Failure> add(const RawRecord& record, int from, int to, std::int64_t position,
-                               std::uint64_t line = 0, const NameOffsets* offsets = nullptr);
+                               std::uint64_t line = 0, const NameOffsets* offsets = nullptr) {
+        return add(VehicleKey(record), record, from, to, position, line, offsets);
+    }
+    // The same, with the key of the record's names made already.
+    std::optional<Failure> add(const VehicleKey& key, const RawRecord& record, int from, int to,
+                               std::int64_t position, std::uint64_t line, const NameOffsets* offsets);
 
     // True once vehicles first seen have stopped being judged, for lack of room.
     bool full() const { return full_; }
@@ -84,13 +90,12 @@ class RecordCoverage {
     static constexpr std::uint32_t kHeavy = 0x80000000u;
 
     std::string canonical(const RawRecord& record) const;
-    bool sameAsLast(const RawRecord& record) const;
-    void remember(std::uint32_t vehicle, const RawRecord& record, const std::string& names);
-    bool sameNames(std::uint32_t vehicle, const RawRecord& record, std::string& names);
+    void remember(std::uint32_t vehicle, const VehicleKey& key, const std::string& names);
+    bool sameNames(std::uint32_t vehicle, const VehicleKey& key, const RawRecord& record, std::string& names);
     void keepAsRead(std::uint32_t vehicle, const RawRecord& record);
     // `names` is made when they must be kept here.
     bool locate(const RawRecord& record, const NameOffsets* offsets, std::string& names, Vehicle& v);
-    std::uint32_t* findSlot(std::uint64_t hash, const RawRecord& record, std::string& names, bool& found);
+    std::uint32_t* findSlot(const VehicleKey& key, const RawRecord& record, std::string& names, bool& found);
     bool grow();
     std::size_t bytes() const;
     // True when `more` bytes fit within mostBytes_, once the names kept as read beyond kMostAsReadBytes are
@@ -125,7 +130,7 @@ class RecordCoverage {
     std::string raw_;
     bool rawGivenBack_ = false;           // once given back, they stay within kMostAsReadBytes
     std::uint32_t lastVehicle_ = kNoRuns; // the vehicle last named, its record's names and their form
-    std::string lastKey_;
+    std::optional<VehicleKey> lastKey_;
     std::string lastNames_;
     bool full_ = false;
     std::uint64_t visited_ = 0;

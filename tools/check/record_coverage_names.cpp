@@ -40,38 +40,16 @@ bool RecordCoverage::giveBackAsRead() {
     return true;
 }
 
-// True when the record's names are byte for byte those of the record last remembered: surely the same
-// vehicle, found without making their canonical form.
-bool RecordCoverage::sameAsLast(const RawRecord& record) const {
-    std::size_t at = 0;
-    for (int field : {kMake, kModel, kSubmodel}) {
-        const std::string_view name = record[field];
-        if (at + 1 + name.size() > lastKey_.size() ||
-            static_cast<unsigned char>(lastKey_[at]) != name.size() ||
-            lastKey_.compare(at + 1, name.size(), name) != 0)
-            return false;
-        at += 1 + name.size();
-    }
-    return at == lastKey_.size();
-}
-
-void RecordCoverage::remember(std::uint32_t index, const RawRecord& record, const std::string& names) {
+void RecordCoverage::remember(std::uint32_t index, const VehicleKey& key, const std::string& names) {
     lastVehicle_ = index;
-    // Written in place: its room is kept from record to record.
-    lastKey_.resize(3 + record[kMake].size() + record[kModel].size() + record[kSubmodel].size());
-    char* out = lastKey_.data();
-    for (int field : {kMake, kModel, kSubmodel}) {
-        const std::string_view name = record[field];
-        *out++ = static_cast<char>(name.size());
-        if (!name.empty()) std::memcpy(out, name.data(), name.size());
-        out += name.size();
-    }
+    lastKey_ = key;
     lastNames_ = names;
 }
 
 // True when the vehicle's names are the record's, decided by their bytes. `names` is made when needed.
-bool RecordCoverage::sameNames(std::uint32_t index, const RawRecord& record, std::string& names) {
-    if (index == lastVehicle_ && sameAsLast(record)) return true; // the usual case: a vehicle listed again
+bool RecordCoverage::sameNames(std::uint32_t index, const VehicleKey& key, const RawRecord& record,
+                               std::string& names) {
+    if (index == lastVehicle_ && key.sameBytes(*lastKey_)) return true; // the usual case: listed again
     const Vehicle& v = vehicles_[index];
     const std::uint64_t place = std::uint64_t(v.namesHigh) << 32 | v.namesLow;
     std::string_view asRead[3];
@@ -86,14 +64,14 @@ bool RecordCoverage::sameNames(std::uint32_t index, const RawRecord& record, std
             at += 1 + length;
         }
         if (same) { // the same bytes: surely the same vehicle
-            remember(index, record, names);
+            remember(index, key, names);
             return true;
         }
     }
     if (names.empty()) names = canonical(record);
     if (index == lastVehicle_ && !lastNames_.empty()) {
         if (names != lastNames_) return false;
-        remember(index, record, names);
+        remember(index, key, names);
         return true;
     }
     std::string stored;
@@ -118,7 +96,7 @@ bool RecordCoverage::sameNames(std::uint32_t index, const RawRecord& record, std
     }
     if (stored != names) return false;
     if (!(place & kKeptInFull)) keepAsRead(index, record);
-    remember(index, record, names);
+    remember(index, key, names);
     return true;
 }
 
