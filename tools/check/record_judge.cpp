@@ -56,6 +56,20 @@ std::optional<CheckFault> unmatchable(std::string_view name, std::size_t width, 
     return std::nullopt;
 }
 
+// A year as parseYear() reads it: four digits, the usual year, without a call.
+std::optional<std::int16_t> yearOf(std::string_view text) {
+    if (text.size() == 4) {
+        std::uint32_t word;
+        std::memcpy(&word, text.data(), 4);
+        // A byte below "0" sets its bit in the first, one above "9" in the second.
+        if ((((word - 0x30303030u) | (word + 0x46464646u)) & 0x80808080u) == 0) {
+            const auto digit = [&](int i) { return text[static_cast<std::size_t>(i)] - '0'; };
+            return static_cast<std::int16_t>(digit(0) * 1000 + digit(1) * 100 + digit(2) * 10 + digit(3));
+        }
+    }
+    return parseYear(text);
+}
+
 } // namespace
 
 Failure recordFault(CheckFault fault, std::int64_t position) {
@@ -124,8 +138,8 @@ bool RecordJudge::judgeNames(const JudgedRecord& record, const VehicleKey& key) 
 }
 
 void RecordJudge::judgeYears(const JudgedRecord& record, const VehicleKey& key, bool findable) {
-    const auto from = parseYear(record.raw[kYearFrom]);
-    const auto to = parseYear(record.raw[kYearTo]);
+    const auto from = yearOf(record.raw[kYearFrom]);
+    const auto to = yearOf(record.raw[kYearTo]);
     for (auto [field, year] : {std::pair{kYearFrom, &from}, std::pair{kYearTo, &to}})
         if (!*year)
             report(Finding::Level::Error, record.fieldLine[field - 1],
