@@ -5,11 +5,11 @@
 // records name the same vehicle is decided by their names' bytes, re-read from the catalogue at the offsets
 // kept for the vehicle's first record (or, for names whose layout those offsets cannot describe, kept in
 // full); once re-read, a vehicle's names are kept as read while they fit (see kMostAsReadBytes), so that a
-// vehicle listed many times is read again once. A vehicle costs 28 bytes and a slot of 4 in the table (at
-// most about two million fit); a vehicle listed again keeps its runs of years in a shared pool (16 bytes a
-// run), and only a vehicle of more than kMostListedRuns runs moves to ordered maps, so that a record is
-// judged with a bounded look. All of it stays within kMostBytes; vehicles first seen after that are not
-// judged (full() tells, and check says so once).
+// vehicle listed many times is read again once. A vehicle costs 24 bytes and 5 to 8 bytes of slots in the
+// table (at most about two million fit); a vehicle listed again with years its first record lacks keeps its
+// runs of years in a shared pool (16 bytes a run), and only a vehicle of more than kMostListedRuns runs moves
+// to ordered maps, so that a record is judged with a bounded look. All of it stays within kMostBytes;
+// vehicles first seen after that are not judged (full() tells, and check says so once).
 #pragma once
 
 #include "catalogue/catalogue_record.h"
@@ -29,7 +29,7 @@ namespace specialty {
 
 class RecordCoverage {
   public:
-    static constexpr std::size_t kMostBytes = 36 * 1024 * 1024;
+    static constexpr std::size_t kMostBytes = 30 * 1024 * 1024;
     static constexpr int kMostListedRuns = 64;
     // Names of vehicles listed again kept as read, besides kMostBytes: about 12,000 vehicles, so that check
     // stays within 64 MB when the vehicle table is full as well. More are kept in the room kMostBytes leaves,
@@ -71,13 +71,12 @@ class RecordCoverage {
 
   private:
     struct Vehicle {
-        std::uint32_t tag;      // the high half of the names' hash
+        std::uint32_t tag;      // 31 bits of the names' hash, and kListedAgain once a second record names it
         std::uint32_t namesLow; // where the names are: see locate()
         std::uint32_t namesHigh;
-        std::int16_t from, to;  // the first record's years, while `runs` is kNoRuns
-        std::uint32_t position; // the first record
-        std::uint32_t line;
-        std::uint32_t runs; // kNoRuns, the first run in runs_, or kHeavy | index in heavy_
+        std::int16_t from, to; // the first record's years, its position and line, until it is listed again:
+        std::uint32_t first;   // its first record is then the first of its runs, and `first` says where
+        std::uint32_t line;    // they are (see runsOf())
     };
     struct Run { // a run of years whose first match is one record; runs of a vehicle are in year order
         std::int16_t first, last;
@@ -88,6 +87,9 @@ class RecordCoverage {
     struct Heavy;
     static constexpr std::uint32_t kNoRuns = 0xFFFFFFFFu;
     static constexpr std::uint32_t kHeavy = 0x80000000u;
+    static constexpr std::uint32_t kListedAgain = 0x80000000u;
+    // Of a vehicle listed again: the first run in runs_, or kHeavy | index in heavy_.
+    static std::uint32_t& runsOf(Vehicle& v) { return v.first; }
 
     std::string canonical(const RawRecord& record) const;
     void remember(std::uint32_t vehicle, const VehicleKey& key, const std::string& names);
@@ -115,9 +117,14 @@ class RecordCoverage {
     std::string catalogue_;
     std::size_t mostBytes_;
     int fd_ = -1;
-    // 0 free, otherwise the high bits of the vehicle's tag over its index + 1 (the low 21 bits); a power
-    // of two long.
+    // 0 free, otherwise 11 bits of the vehicle's tag over its index + 1 (the low 21 bits). A vehicle's look
+    // starts at the slot its tag scales to, and the table grows by half, so that it is never more than
+    // three quarters full nor, once grown, less than half.
     static constexpr std::uint32_t kIndexMask = (1u << 21) - 1;
+    static std::uint32_t slotBits(std::uint32_t tag) { return tag << 21; }
+    static std::size_t homeSlot(std::uint32_t tag, std::size_t size) {
+        return (std::uint64_t(tag) * size) >> 31;
+    }
     std::vector<std::uint32_t> slots_;
     std::size_t used_ = 0;
     ChunkedPool<Vehicle> vehicles_;

@@ -109,9 +109,10 @@ void RecordCoverage::keepAsRead(std::uint32_t index, const RawRecord& record) {
                              record[kModel].size() + record[kSubmodel].size();
     if (raw_.size() + size > raw_.capacity()) {
         const std::size_t wanted = std::max(kMostAsReadBytes, raw_.capacity() * 2);
-        // While both are held, the old and the new room; a full table's room is not taken.
+        // While both are held, the old and the new room; an eighth of all is left for vehicles to come.
         if (wanted > kMostAsReadBytes &&
-            (rawGivenBack_ || wanted + raw_.capacity() - kMostAsReadBytes + bytes() > mostBytes_ ||
+            (rawGivenBack_ ||
+             wanted + raw_.capacity() - kMostAsReadBytes + bytes() > mostBytes_ - mostBytes_ / 8 ||
              wanted > (std::uint64_t(1) << 32)))
             return;
         raw_.reserve(wanted);
