@@ -52,37 +52,40 @@ bool RecordCoverage::sameNames(std::uint32_t index, const VehicleKey& key, const
     if (index == lastVehicle_ && key.sameBytes(*lastKey_)) return true; // the usual case: listed again
     const Vehicle& v = vehicles_[index];
     const std::uint64_t place = std::uint64_t(v.namesHigh) << 32 | v.namesLow;
-    std::string_view asRead[3];
+    std::string_view asRead[3];   // the vehicle's names as a record held them, when known
+    const auto sameAsRead = [&] { // the same bytes: surely the same vehicle
+        return asRead[0] == record[kMake] && asRead[1] == record[kModel] && asRead[2] == record[kSubmodel];
+    };
     const bool keptAsRead = (place & kKeptInFull) && (place & kKeptAsRead);
     if (keptAsRead) {
         std::size_t at = static_cast<std::uint32_t>(place);
-        bool same = true;
-        for (int name = 0; name < 3; ++name) {
+        for (std::string_view& name : asRead) {
             const std::size_t length = static_cast<unsigned char>(raw_[at]);
-            asRead[name] = std::string_view(raw_).substr(at + 1, length);
-            same = same && asRead[name] == record[name == 0 ? kMake : name == 1 ? kModel : kSubmodel];
+            name = std::string_view(raw_).substr(at + 1, length);
             at += 1 + length;
         }
-        if (same) { // the same bytes: surely the same vehicle
+        if (sameAsRead()) {
             remember(index, key, names);
             return true;
         }
     }
-    if (names.empty()) names = canonical(record);
     if (index == lastVehicle_ && !lastNames_.empty()) {
+        if (names.empty()) names = canonical(record);
         if (names != lastNames_) return false;
         remember(index, key, names);
         return true;
     }
     std::string stored;
-    if (keptAsRead) {
-        stored = canonicalNames(asRead[0], asRead[1], asRead[2]);
-    } else if (place & kKeptInFull) {
-        const std::size_t at = static_cast<std::uint32_t>(place);
-        std::size_t end = at;
-        for (int name = 0; name < 3; ++name)
-            end += 1 + static_cast<unsigned char>(kept_[end]);
-        stored = kept_.substr(at, end - at);
+    if (place & kKeptInFull) {
+        if (keptAsRead) {
+            stored = canonicalNames(asRead[0], asRead[1], asRead[2]);
+        } else {
+            const std::size_t at = static_cast<std::uint32_t>(place);
+            std::size_t end = at;
+            for (int name = 0; name < 3; ++name)
+                end += 1 + static_cast<unsigned char>(kept_[end]);
+            stored = kept_.substr(at, end - at);
+        }
     } else {
         const UnpackedPlace at = unpackedPlace(place);
         const std::size_t span = at.span();
@@ -90,11 +93,15 @@ bool RecordCoverage::sameNames(std::uint32_t index, const VehicleKey& key, const
         if (fd_ < 0 || ::pread(fd_, bytes, span, static_cast<off_t>(at.make)) != static_cast<ssize_t>(span))
             return false; // the file changed under the check: take them as different vehicles
         const std::string_view all(bytes, span);
-        stored =
-            canonicalNames(all.substr(0, at.makeLength), all.substr(at.makeLength + at.gap1, at.modelLength),
-                           all.substr(span - at.submodelLength, at.submodelLength));
+        asRead[0] = all.substr(0, at.makeLength);
+        asRead[1] = all.substr(at.makeLength + at.gap1, at.modelLength);
+        asRead[2] = all.substr(span - at.submodelLength, at.submodelLength);
+        if (!sameAsRead()) stored = canonicalNames(asRead[0], asRead[1], asRead[2]);
     }
-    if (stored != names) return false;
+    if (!stored.empty()) { // not the same bytes: the same names as the viewer reads them?
+        if (names.empty()) names = canonical(record);
+        if (stored != names) return false;
+    }
     if (!(place & kKeptInFull)) keepAsRead(index, record);
     remember(index, key, names);
     return true;
