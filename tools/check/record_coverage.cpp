@@ -284,12 +284,12 @@ std::optional<Failure> RecordCoverage::add(const VehicleKey& key, const RawRecor
         }
         if (!cover(v, from, to, position, line, more) || earlier_.empty()) return std::nullopt;
     }
-    Failure shadowed(CheckFault::NeverShown);
-    shadowed.record = position;
-    shadowed.value = std::string(record[kVehicleId]);
-    shadowed.count = from;
-    shadowed.limit = to;
-    shadowed.cause = earlierChain(earlier_, more, links_);
+    std::optional<Failure> shadowed(std::in_place, CheckFault::NeverShown); // made in place: no moves
+    shadowed->record = position;
+    shadowed->value.assign(record[kVehicleId]);
+    shadowed->count = from;
+    shadowed->limit = to;
+    shadowed->cause = earlierChain(earlier_, more, links_);
     return shadowed;
 }
 

@@ -43,7 +43,7 @@ bool RecordCoverage::giveBackAsRead() {
 void RecordCoverage::remember(std::uint32_t index, const VehicleKey& key, const std::string& names) {
     lastVehicle_ = index;
     lastKey_ = key;
-    lastNames_ = names;
+    if (!names.empty() || !lastNames_.empty()) lastNames_ = names;
 }
 
 // True when the vehicle's names are the record's, decided by their bytes. `names` is made when needed.
