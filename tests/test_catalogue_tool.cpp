@@ -90,6 +90,44 @@ class CatalogueToolTest : public QObject {
                               "2001 to 2004 already finds records 1 (line 1) and 2 (line 2)"}));
     }
 
+    void laterRecordsOfOneVehicle_data() {
+        QTest::addColumn<QStringList>("years");    // of each record in turn, all of one vehicle
+        QTest::addColumn<QStringList>("expected"); // "record: the earlier records named" of each never shown
+        QTest::newRow("the same years")
+            << QStringList{"2000 2001", "2000 2001"} << QStringList{"2: record 1 (line 1)"};
+        QTest::newRow("a year past the first's")
+            << QStringList{"2000 2001", "2000 2002", "2002 2002"} << QStringList{"3: record 2 (line 2)"};
+        QTest::newRow("a year before the first's")
+            << QStringList{"2000 2001", "1999 2001", "1999 1999"} << QStringList{"3: record 2 (line 2)"};
+        QTest::newRow("inside the first, then around it")
+            << QStringList{"2000 2005", "2001 2003", "1999 2006", "2002 2002", "1999 2006"}
+            << QStringList{"2: record 1 (line 1)", "4: record 1 (line 1)",
+                           "5: records 1 (line 1) and 3 (line 3)"};
+    }
+
+    void laterRecordsOfOneVehicle() {
+        QFETCH(QStringList, years);
+        QFETCH(QStringList, expected);
+        std::vector<std::string> lines;
+        for (int r = 0; r < years.size(); ++r) {
+            const QStringList span = years[r].split(' ');
+            lines.push_back(recordLine(std::to_string(r + 1), "A", "B", "S", span[0].toStdString(),
+                                       span[1].toStdString()));
+        }
+        lines.push_back(endRecordLine());
+        DataFolder folder;
+        folder.writeCatalogue(lines);
+        QStringList wanted;
+        for (const QString& e : expected) {
+            const QString record = e.section(": ", 0, 0);
+            const QStringList span = years[record.toInt() - 1].split(' ');
+            wanted << QString("error %1: record %1 (VehicleId %1) is never shown: every year from %2 to %3 "
+                              "already finds %4")
+                          .arg(record, span[0], span[1], e.section(": ", 1));
+        }
+        QCOMPARE(check(folder), wanted);
+    }
+
     void shadowedRecordsAreTheSameVehicleAsTheViewerReadsIt() {
         // Letter case folds in both halves of the code page, a "*" of a Model reads as a double quote,
         // and names that differ only past their eighth byte or only in where one ends stay apart.

@@ -225,28 +225,60 @@ class CatalogueToolHostileTest : public QObject {
 
     void vehicleListedAgainIsToldApartByItsNames_data() {
         QTest::addColumn<QStringList>("first"); // Make, Model, Submodel of the vehicle's first record
-        QTest::addColumn<QStringList>("again"); // those of a record 100 vehicles later, with the same years
+        QTest::addColumn<QStringList>("again"); // those of a later record with the same years
+        QTest::addColumn<int>("others");        // records of other vehicles between them
         QTest::addColumn<bool>("shadowed");
-        QTest::newRow("the same bytes")
-            << QStringList{"Aldena", "Tarsa", "GT"} << QStringList{"Aldena", "Tarsa", "GT"} << true;
-        QTest::newRow("letter case alone")
-            << QStringList{"Aldena", "Tarsa", "GT"} << QStringList{"ALDENA", "tarsa", "Gt"} << true;
-        QTest::newRow("one letter") << QStringList{"Aldena", "Tarsa", "GT"}
-                                    << QStringList{"Aldena", "Tarsa", "GS"} << false;
-        QTest::newRow("a letter moved to the next name")
-            << QStringList{"AB", "C", ""} << QStringList{"A", "BC", ""} << false;
+        const auto latin1 = [](const char* name) { return QString::fromLatin1(name); };
+        struct Pair {
+            const char* what;
+            QStringList first, again;
+            bool shadowed;
+        };
+        const Pair pairs[] = {
+            {"the same bytes", {"Aldena", "Tarsa", "GT"}, {"Aldena", "Tarsa", "GT"}, true},
+            {"letter case alone", {"Aldena", "Tarsa", "GT"}, {"ALDENA", "tarsa", "Gt"}, true},
+            {"one letter", {"Aldena", "Tarsa", "GT"}, {"Aldena", "Tarsa", "GS"}, false},
+            {"a letter moved to the next name", {"AB", "C", ""}, {"A", "BC", ""}, false},
+            {"a star read as a double quote", {"A", "Arc 2*", "S*x*"}, {"A", "Arc 2\"", "S\"x\""}, true},
+            {"a third star in a Submodel", {"A", "M", "S***"}, {"A", "M", "S\"\"*"}, false},
+            {"a star read as itself", {"A", "M**", ""}, {"A", "M\"\"", ""}, false},
+            {"upper half letters in either case",
+             {latin1("\xE9toile"), "M", ""},
+             {latin1("\xC9TOILE"), "M", ""},
+             true},
+            {"upper half letters that differ",
+             {latin1("\xE9toile"), "M", ""},
+             {latin1("\xE8toile"), "M", ""},
+             false},
+            {"the last byte of a long name",
+             {"Make of 14 ch.", "Model of twenty-one c", "Submodel of thirty-one bytes, x"},
+             {"Make of 14 ch.", "Model of twenty-one c", "Submodel of thirty-one bytes, y"},
+             false},
+            {"the first byte after eight", {"Eight ch9", "M", ""}, {"Eight chX", "M", ""}, false},
+            {"a long name in another case",
+             {"Make of 14 ch.", "Model of twenty-one c", "Submodel of thirty-one bytes, x"},
+             {"MAKE OF 14 CH.", "MODEL OF TWENTY-ONE C", "SUBMODEL OF THIRTY-ONE BYTES, X"},
+             true},
+        };
+        for (const Pair& pair : pairs)
+            for (int others : {0, 100})
+                QTest::newRow(qPrintable(QString("%1, %2 between").arg(pair.what).arg(others)))
+                    << pair.first << pair.again << others << pair.shadowed;
     }
 
     void vehicleListedAgainIsToldApartByItsNames() {
-        // The vehicle, 100 others, the vehicle again, 100 more, and again: its later records are compared
-        // with names read again from the catalogue, and then with those kept as read.
+        // The vehicle, the others, the vehicle again, the others once more, and again: its later records
+        // are compared with the record just before, or with names read again from the catalogue, and then
+        // with those kept as read.
         QFETCH(QStringList, first);
         QFETCH(QStringList, again);
+        QFETCH(int, others);
         QFETCH(bool, shadowed);
         std::vector<QStringList> names = {first};
-        for (int i = 0; i < 200; ++i) {
-            names.push_back({"Other", "Model " + QString::number(i), ""});
-            if (i % 100 == 99) names.push_back(again);
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int i = 0; i < others; ++i)
+                names.push_back({"Other", "Model " + QString::number(pass * others + i), ""});
+            names.push_back(again);
         }
         std::string text;
         std::vector<RecordCoverage::NameOffsets> offsets;
@@ -255,7 +287,7 @@ class CatalogueToolHostileTest : public QObject {
             std::uint64_t* field[] = {&at.make, &at.model, &at.submodel};
             for (int i = 0; i < 3; ++i) {
                 *field[i] = text.size();
-                text += n[i].toStdString() + (i < 2 ? "," : "\r\n");
+                text += n[i].toLatin1().toStdString() + (i < 2 ? "," : "\r\n");
             }
             offsets.push_back(at);
         }
@@ -272,11 +304,14 @@ class CatalogueToolHostileTest : public QObject {
             if (std::optional<Failure> f = coverage.add(record, 2000, 2001, std::int64_t(r), r + 1, &at))
                 found.push_back(std::to_string(r + 1) + ": " + describe(*f));
         }
+        const std::string second = std::to_string(others + 2), third = std::to_string(2 * others + 3);
         QCOMPARE(found.size(), std::size_t(shadowed ? 2 : 1));
-        if (shadowed) QVERIFY(found[0].rfind("102: ", 0) == 0);
-        QVERIFY(found.back().rfind("203: ", 0) == 0);
-        QVERIFY(found.back().find(shadowed ? "already finds record 1 (line 1)"
-                                           : "finds record 102 (line 102)") != std::string::npos);
+        if (shadowed) QVERIFY(found[0].rfind(second + ": ", 0) == 0);
+        QVERIFY(found.back().rfind(third + ": ", 0) == 0);
+        QVERIFY2(found.back().find(shadowed ? "already finds record 1 (line 1)"
+                                            : "finds record " + second + " (line " + second + ")") !=
+                     std::string::npos,
+                 found.back().c_str());
     }
 
     void lineNumbersNeedNoMemoryPerLine() {

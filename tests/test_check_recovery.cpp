@@ -169,6 +169,56 @@ class CheckRecoveryTest : public QObject {
         QCOMPARE(wrong, 0);
     }
 
+    void yearsAreReadAsWholeNumbers_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("found"); // a part of the one finding's text, or none
+        QTest::newRow("four digits") << "1986"
+                                     << "1987"
+                                     << "";
+        QTest::newRow("a leading zero") << "0999"
+                                        << "0998"
+                                        << "record 1 runs from 999 to 998: no year lies in that range";
+        QTest::newRow("every digit's weight")
+            << "4321"
+            << "1234"
+            << "record 1 runs from 4321 to 1234: no year lies in that range";
+        QTest::newRow("the byte after 9") << "19:6"
+                                          << "2000"
+                                          << "record 1 (\"19:6\") is not a whole number";
+        QTest::newRow("the byte before 0") << "2000"
+                                           << "19/6"
+                                           << "record 1 (\"19/6\") is not a whole number";
+        QTest::newRow("an upper-half byte") << "19\xB9"
+                                               "6"
+                                            << "2000"
+                                            << "YearFrom of record 1 (";
+        QTest::newRow("a sign and three digits")
+            << "+999"
+            << "-999"
+            << "record 1 runs from 999 to -999: no year lies in that range";
+        QTest::newRow("five digits") << "19860"
+                                     << "19861"
+                                     << "";
+    }
+
+    void yearsAreReadAsWholeNumbers() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, found);
+        DataFolder folder;
+        folder.writeCatalogue(
+            {recordLine("1", "A", "B", "", from.toLatin1().toStdString(), to.toLatin1().toStdString()),
+             endRecordLine()});
+        const QStringList findings = findingLines(checkCatalogue(folder.path(), everyPictureShowsWhole));
+        if (found.isEmpty()) {
+            QVERIFY2(findings.isEmpty(), qPrintable(findings.join('\n')));
+            return;
+        }
+        QCOMPARE(findings.size(), 1);
+        QVERIFY2(findings[0].startsWith("error 1: ") && findings[0].contains(found), qPrintable(findings[0]));
+    }
+
     void recordsNoSelectionCanFindAreErrors() {
         struct Case {
             const char* what;

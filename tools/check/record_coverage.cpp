@@ -88,15 +88,14 @@ bool RecordCoverage::within(std::size_t more) {
 }
 
 bool RecordCoverage::grow() {
-    const std::size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
+    const std::size_t size = slots_.empty() ? 1024 : slots_.size() + slots_.size() / 2;
     if (!within(size * sizeof(std::uint32_t))) return false;
     std::vector<std::uint32_t> slots(size, 0);
-    const std::size_t mask = size - 1;
     for (std::uint32_t s : slots_) {
         if (s == 0) continue;
-        std::size_t i = vehicles_[(s & kIndexMask) - 1].tag & mask; // the tag's low bits index the table
+        std::size_t i = homeSlot(vehicles_[(s & kIndexMask) - 1].tag & ~kListedAgain, size);
         while (slots[i] != 0)
-            i = (i + 1) & mask;
+            i = i + 1 == size ? 0 : i + 1;
         slots[i] = s;
     }
     slots_.swap(slots);
@@ -105,22 +104,22 @@ bool RecordCoverage::grow() {
 
 // The slot of the vehicle named as `record` names it, or the free slot where it would go (`found` false).
 // Null when it is not there and the table has no room left.
-std::uint32_t* RecordCoverage::findSlot(std::uint64_t hash, const RawRecord& record, std::string& names,
+std::uint32_t* RecordCoverage::findSlot(const VehicleKey& key, const RawRecord& record, std::string& names,
                                         bool& found) {
     found = false;
     // The table grows before it is three quarters full; when it cannot, no vehicle is added (null), so
     // that looks along it stay short, but those there are still found.
     const bool room = (used_ + 1) * 4 <= slots_.size() * 3 || grow();
     if (slots_.empty()) return nullptr;
-    const std::uint32_t tag = static_cast<std::uint32_t>(hash >> 32);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
+    const std::uint32_t tag = static_cast<std::uint32_t>(key.hash() >> 33);
+    const std::size_t size = slots_.size();
+    for (std::size_t i = homeSlot(tag, size);; i = i + 1 == size ? 0 : i + 1) {
         const std::uint32_t s = slots_[i];
         if (s == 0) return room ? &slots_[i] : nullptr;
-        if (((s ^ tag) & ~kIndexMask) != 0) continue; // the slot's own bits of the tag differ
+        if (((s ^ slotBits(tag)) & ~kIndexMask) != 0) continue; // the slot's own bits of the tag differ
         const std::uint32_t index = (s & kIndexMask) - 1;
-        if (vehicles_[index].tag != tag) continue;
-        if (sameNames(index, record, names)) {
+        if ((vehicles_[index].tag & ~kListedAgain) != tag) continue;
+        if (sameNames(index, key, record, names)) {
             found = true;
             return &slots_[i];
         }
@@ -135,7 +134,7 @@ bool RecordCoverage::coverListed(Vehicle& v, int from, int to, std::int64_t posi
     earlier.clear();
     int next = from; // the first year not yet accounted for
     int runs = 0;
-    for (std::uint32_t r = v.runs; r != kNoRuns; r = runs_[r].next, ++runs, ++visited_) {
+    for (std::uint32_t r = runsOf(v); r != kNoRuns; r = runs_[r].next, ++runs, ++visited_) {
         const Run& run = runs_[r];
         if (run.first > to) break;
         if (run.last < from) continue;
@@ -153,7 +152,7 @@ bool RecordCoverage::coverListed(Vehicle& v, int from, int to, std::int64_t posi
         return false;
     }
     // Insert the gaps as runs of this record, in year order.
-    std::uint32_t* link = &v.runs;
+    std::uint32_t* link = &runsOf(v);
     for (const auto& [first, last] : gaps) {
         while (*link != kNoRuns && runs_[*link].first < first)
             link = &runs_[*link].next;
@@ -164,7 +163,7 @@ bool RecordCoverage::coverListed(Vehicle& v, int from, int to, std::int64_t posi
     }
     if (runs + static_cast<int>(gaps.size()) > kMostListedRuns) { // too many to walk: ordered maps from now
         Heavy heavy;
-        for (std::uint32_t r = v.runs; r != kNoRuns; r = runs_[r].next) {
+        for (std::uint32_t r = runsOf(v); r != kNoRuns; r = runs_[r].next) {
             const Run& run = runs_[r];
             heavy.firsts.emplace(run.first, run);
             auto span = heavy.covered.end();
@@ -175,7 +174,7 @@ bool RecordCoverage::coverListed(Vehicle& v, int from, int to, std::int64_t posi
             ++heavyRuns_;
         }
         heavy_.push_back(std::move(heavy));
-        v.runs = kHeavy | static_cast<std::uint32_t>(heavy_.size() - 1);
+        runsOf(v) = kHeavy | static_cast<std::uint32_t>(heavy_.size() - 1);
     }
     return false;
 }
@@ -188,8 +187,8 @@ bool RecordCoverage::coverListed(Vehicle& v, int from, int to, std::int64_t posi
 // name them.
 bool RecordCoverage::cover(Vehicle& v, int from, int to, std::int64_t position, std::uint64_t line,
                            bool& more) {
-    if ((v.runs & kHeavy) == 0 || v.runs == kNoRuns) return coverListed(v, from, to, position, line, more);
-    Heavy& h = heavy_[v.runs & ~kHeavy];
+    if ((runsOf(v) & kHeavy) == 0) return coverListed(v, from, to, position, line, more);
+    Heavy& h = heavy_[runsOf(v) & ~kHeavy];
     std::vector<std::pair<int, int>>& gaps = gaps_;
     gaps.clear();
     int next = from;
@@ -238,52 +237,59 @@ bool RecordCoverage::cover(Vehicle& v, int from, int to, std::int64_t position, 
     return true;
 }
 
-std::optional<Failure> RecordCoverage::add(const RawRecord& record, int from, int to, std::int64_t position,
-                                           std::uint64_t line, const NameOffsets* offsets) {
-    const std::uint64_t hash = vehicleHash(record);
+std::optional<Failure> RecordCoverage::add(const VehicleKey& key, const RawRecord& record, int from, int to,
+                                           std::int64_t position, std::uint64_t line,
+                                           const NameOffsets* offsets) {
+    const std::uint64_t hash = key.hash();
     std::string names; // made only when a candidate's bytes must be compared
     bool found = false;
-    std::uint32_t* slot = findSlot(hash, record, names, found);
+    std::uint32_t* slot = findSlot(key, record, names, found);
     const std::uint32_t line32 = static_cast<std::uint32_t>(std::min<std::uint64_t>(line, UINT32_MAX));
     if (!found) {
         if (full_ || !slot || !roomFor(vehicles_) || vehicles_.size() + 1 >= kIndexMask) {
             full_ = true; // a vehicle first seen with no room left to judge it
             return std::nullopt;
         }
-        Vehicle v{static_cast<std::uint32_t>(hash >> 32),
+        Vehicle v{static_cast<std::uint32_t>(hash >> 33),
                   0,
                   0,
                   static_cast<std::int16_t>(from),
                   static_cast<std::int16_t>(to),
                   static_cast<std::uint32_t>(position),
-                  line32,
-                  kNoRuns};
+                  line32};
         if (!locate(record, offsets, names, v)) {
             full_ = true;
             return std::nullopt;
         }
         const std::uint32_t index = static_cast<std::uint32_t>(vehicles_.push(v));
-        *slot = (v.tag & ~kIndexMask) | (index + 1);
+        *slot = slotBits(v.tag) | (index + 1);
         ++used_;
-        remember(index, record, names); // the next record may well name it again
-        return std::nullopt;            // the vehicle's first record
+        remember(index, key, names); // the next record may well name it again
+        return std::nullopt;         // the vehicle's first record
     }
     Vehicle& v = vehicles_[(*slot & kIndexMask) - 1];
-    if (v.runs == kNoRuns) { // the vehicle's second record: its first record becomes its first run
-        if (!roomFor(runs_)) {
-            full_ = true;
-            return std::nullopt;
-        }
-        v.runs = static_cast<std::uint32_t>(runs_.push(Run{v.from, v.to, v.position, v.line, kNoRuns}));
-    }
     bool more = false;
-    if (!cover(v, from, to, position, line, more) || earlier_.empty()) return std::nullopt;
-    Failure shadowed(CheckFault::NeverShown);
-    shadowed.record = position;
-    shadowed.value = std::string(record[kVehicleId]);
-    shadowed.count = from;
-    shadowed.limit = to;
-    shadowed.cause = earlierChain(earlier_, more, links_);
+    const bool listed = (v.tag & kListedAgain) != 0;
+    if (!listed && v.from <= from && to <= v.to) { // its first record answers every year: it stays alone
+        earlier_.assign(1, Earlier{v.first, v.line});
+    } else {
+        if (!listed) { // its first record becomes its first run
+            if (!roomFor(runs_)) {
+                full_ = true;
+                return std::nullopt;
+            }
+            const std::size_t run = runs_.push(Run{v.from, v.to, v.first, v.line, kNoRuns});
+            runsOf(v) = static_cast<std::uint32_t>(run);
+            v.tag |= kListedAgain;
+        }
+        if (!cover(v, from, to, position, line, more) || earlier_.empty()) return std::nullopt;
+    }
+    std::optional<Failure> shadowed(std::in_place, CheckFault::NeverShown); // made in place: no moves
+    shadowed->record = position;
+    shadowed->value.assign(record[kVehicleId]);
+    shadowed->count = from;
+    shadowed->limit = to;
+    shadowed->cause = earlierChain(earlier_, more, links_);
     return shadowed;
 }
 

@@ -5,17 +5,18 @@
 // records name the same vehicle is decided by their names' bytes, re-read from the catalogue at the offsets
 // kept for the vehicle's first record (or, for names whose layout those offsets cannot describe, kept in
 // full); once re-read, a vehicle's names are kept as read while they fit (see kMostAsReadBytes), so that a
-// vehicle listed many times is read again once. A vehicle costs 28 bytes and a slot of 4 in the table (at
-// most about two million fit); a vehicle listed again keeps its runs of years in a shared pool (16 bytes a
-// run), and only a vehicle of more than kMostListedRuns runs moves to ordered maps, so that a record is
-// judged with a bounded look. All of it stays within kMostBytes; vehicles first seen after that are not
-// judged (full() tells, and check says so once).
+// vehicle listed many times is read again once. A vehicle costs 24 bytes and 5 to 8 bytes of slots in the
+// table (at most about two million fit); a vehicle listed again with years its first record lacks keeps its
+// runs of years in a shared pool (16 bytes a run), and only a vehicle of more than kMostListedRuns runs moves
+// to ordered maps, so that a record is judged with a bounded look. All of it stays within kMostBytes;
+// vehicles first seen after that are not judged (full() tells, and check says so once).
 #pragma once
 
 #include "catalogue/catalogue_record.h"
 #include "catalogue/failure.h"
 #include "tools/check/chunked_pool.h"
 #include "tools/check/failure_links.h"
+#include "tools/check/vehicle_names.h"
 
 #include <cstdint>
 #include <map>
@@ -28,7 +29,7 @@ namespace specialty {
 
 class RecordCoverage {
   public:
-    static constexpr std::size_t kMostBytes = 36 * 1024 * 1024;
+    static constexpr std::size_t kMostBytes = 30 * 1024 * 1024;
     static constexpr int kMostListedRuns = 64;
     // Names of vehicles listed again kept as read, besides kMostBytes: about 12,000 vehicles, so that check
     // stays within 64 MB when the vehicle table is full as well. More are kept in the room kMostBytes leaves,
@@ -49,7 +50,12 @@ class RecordCoverage {
     // them ("*" rule included) and must fit their selection columns. Returns the finding when every one of
     // them already finds an earlier record (a CheckNeverShown).
     std::optional<Failure> add(const RawRecord& record, int from, int to, std::int64_t position,
-                               std::uint64_t line = 0, const NameOffsets* offsets = nullptr);
+                               std::uint64_t line = 0, const NameOffsets* offsets = nullptr) {
+        return add(VehicleKey(record), record, from, to, position, line, offsets);
+    }
+    // The same, with the key of the record's names made already.
+    std::optional<Failure> add(const VehicleKey& key, const RawRecord& record, int from, int to,
+                               std::int64_t position, std::uint64_t line, const NameOffsets* offsets);
 
     // True once vehicles first seen have stopped being judged, for lack of room.
     bool full() const { return full_; }
@@ -65,13 +71,12 @@ class RecordCoverage {
 
   private:
     struct Vehicle {
-        std::uint32_t tag;      // the high half of the names' hash
+        std::uint32_t tag;      // 31 bits of the names' hash, and kListedAgain once a second record names it
         std::uint32_t namesLow; // where the names are: see locate()
         std::uint32_t namesHigh;
-        std::int16_t from, to;  // the first record's years, while `runs` is kNoRuns
-        std::uint32_t position; // the first record
-        std::uint32_t line;
-        std::uint32_t runs; // kNoRuns, the first run in runs_, or kHeavy | index in heavy_
+        std::int16_t from, to; // the first record's years, its position and line, until it is listed again:
+        std::uint32_t first;   // its first record is then the first of its runs, and `first` says where
+        std::uint32_t line;    // they are (see runsOf())
     };
     struct Run { // a run of years whose first match is one record; runs of a vehicle are in year order
         std::int16_t first, last;
@@ -82,15 +87,17 @@ class RecordCoverage {
     struct Heavy;
     static constexpr std::uint32_t kNoRuns = 0xFFFFFFFFu;
     static constexpr std::uint32_t kHeavy = 0x80000000u;
+    static constexpr std::uint32_t kListedAgain = 0x80000000u;
+    // Of a vehicle listed again: the first run in runs_, or kHeavy | index in heavy_.
+    static std::uint32_t& runsOf(Vehicle& v) { return v.first; }
 
     std::string canonical(const RawRecord& record) const;
-    bool sameAsLast(const RawRecord& record) const;
-    void remember(std::uint32_t vehicle, const RawRecord& record, const std::string& names);
-    bool sameNames(std::uint32_t vehicle, const RawRecord& record, std::string& names);
+    void remember(std::uint32_t vehicle, const VehicleKey& key, const std::string& names);
+    bool sameNames(std::uint32_t vehicle, const VehicleKey& key, const RawRecord& record, std::string& names);
     void keepAsRead(std::uint32_t vehicle, const RawRecord& record);
     // `names` is made when they must be kept here.
     bool locate(const RawRecord& record, const NameOffsets* offsets, std::string& names, Vehicle& v);
-    std::uint32_t* findSlot(std::uint64_t hash, const RawRecord& record, std::string& names, bool& found);
+    std::uint32_t* findSlot(const VehicleKey& key, const RawRecord& record, std::string& names, bool& found);
     bool grow();
     std::size_t bytes() const;
     // True when `more` bytes fit within mostBytes_, once the names kept as read beyond kMostAsReadBytes are
@@ -110,9 +117,14 @@ class RecordCoverage {
     std::string catalogue_;
     std::size_t mostBytes_;
     int fd_ = -1;
-    // 0 free, otherwise the high bits of the vehicle's tag over its index + 1 (the low 21 bits); a power
-    // of two long.
+    // 0 free, otherwise 11 bits of the vehicle's tag over its index + 1 (the low 21 bits). A vehicle's look
+    // starts at the slot its tag scales to, and the table grows by half, so that it is never more than
+    // three quarters full nor, once grown, less than half.
     static constexpr std::uint32_t kIndexMask = (1u << 21) - 1;
+    static std::uint32_t slotBits(std::uint32_t tag) { return tag << 21; }
+    static std::size_t homeSlot(std::uint32_t tag, std::size_t size) {
+        return (std::uint64_t(tag) * size) >> 31;
+    }
     std::vector<std::uint32_t> slots_;
     std::size_t used_ = 0;
     ChunkedPool<Vehicle> vehicles_;
@@ -125,7 +137,7 @@ class RecordCoverage {
     std::string raw_;
     bool rawGivenBack_ = false;           // once given back, they stay within kMostAsReadBytes
     std::uint32_t lastVehicle_ = kNoRuns; // the vehicle last named, its record's names and their form
-    std::string lastKey_;
+    std::optional<VehicleKey> lastKey_;
     std::string lastNames_;
     bool full_ = false;
     std::uint64_t visited_ = 0;

@@ -40,71 +40,52 @@ bool RecordCoverage::giveBackAsRead() {
     return true;
 }
 
-// True when the record's names are byte for byte those of the record last remembered: surely the same
-// vehicle, found without making their canonical form.
-bool RecordCoverage::sameAsLast(const RawRecord& record) const {
-    std::size_t at = 0;
-    for (int field : {kMake, kModel, kSubmodel}) {
-        const std::string_view name = record[field];
-        if (at + 1 + name.size() > lastKey_.size() ||
-            static_cast<unsigned char>(lastKey_[at]) != name.size() ||
-            lastKey_.compare(at + 1, name.size(), name) != 0)
-            return false;
-        at += 1 + name.size();
-    }
-    return at == lastKey_.size();
-}
-
-void RecordCoverage::remember(std::uint32_t index, const RawRecord& record, const std::string& names) {
+void RecordCoverage::remember(std::uint32_t index, const VehicleKey& key, const std::string& names) {
     lastVehicle_ = index;
-    // Written in place: its room is kept from record to record.
-    lastKey_.resize(3 + record[kMake].size() + record[kModel].size() + record[kSubmodel].size());
-    char* out = lastKey_.data();
-    for (int field : {kMake, kModel, kSubmodel}) {
-        const std::string_view name = record[field];
-        *out++ = static_cast<char>(name.size());
-        if (!name.empty()) std::memcpy(out, name.data(), name.size());
-        out += name.size();
-    }
-    lastNames_ = names;
+    lastKey_ = key;
+    if (!names.empty() || !lastNames_.empty()) lastNames_ = names;
 }
 
 // True when the vehicle's names are the record's, decided by their bytes. `names` is made when needed.
-bool RecordCoverage::sameNames(std::uint32_t index, const RawRecord& record, std::string& names) {
-    if (index == lastVehicle_ && sameAsLast(record)) return true; // the usual case: a vehicle listed again
+bool RecordCoverage::sameNames(std::uint32_t index, const VehicleKey& key, const RawRecord& record,
+                               std::string& names) {
+    if (index == lastVehicle_ && key.sameBytes(*lastKey_)) return true; // the usual case: listed again
     const Vehicle& v = vehicles_[index];
     const std::uint64_t place = std::uint64_t(v.namesHigh) << 32 | v.namesLow;
-    std::string_view asRead[3];
+    std::string_view asRead[3];   // the vehicle's names as a record held them, when known
+    const auto sameAsRead = [&] { // the same bytes: surely the same vehicle
+        return asRead[0] == record[kMake] && asRead[1] == record[kModel] && asRead[2] == record[kSubmodel];
+    };
     const bool keptAsRead = (place & kKeptInFull) && (place & kKeptAsRead);
     if (keptAsRead) {
         std::size_t at = static_cast<std::uint32_t>(place);
-        bool same = true;
-        for (int name = 0; name < 3; ++name) {
+        for (std::string_view& name : asRead) {
             const std::size_t length = static_cast<unsigned char>(raw_[at]);
-            asRead[name] = std::string_view(raw_).substr(at + 1, length);
-            same = same && asRead[name] == record[name == 0 ? kMake : name == 1 ? kModel : kSubmodel];
+            name = std::string_view(raw_).substr(at + 1, length);
             at += 1 + length;
         }
-        if (same) { // the same bytes: surely the same vehicle
-            remember(index, record, names);
+        if (sameAsRead()) {
+            remember(index, key, names);
             return true;
         }
     }
-    if (names.empty()) names = canonical(record);
     if (index == lastVehicle_ && !lastNames_.empty()) {
+        if (names.empty()) names = canonical(record);
         if (names != lastNames_) return false;
-        remember(index, record, names);
+        remember(index, key, names);
         return true;
     }
     std::string stored;
-    if (keptAsRead) {
-        stored = canonicalNames(asRead[0], asRead[1], asRead[2]);
-    } else if (place & kKeptInFull) {
-        const std::size_t at = static_cast<std::uint32_t>(place);
-        std::size_t end = at;
-        for (int name = 0; name < 3; ++name)
-            end += 1 + static_cast<unsigned char>(kept_[end]);
-        stored = kept_.substr(at, end - at);
+    if (place & kKeptInFull) {
+        if (keptAsRead) {
+            stored = canonicalNames(asRead[0], asRead[1], asRead[2]);
+        } else {
+            const std::size_t at = static_cast<std::uint32_t>(place);
+            std::size_t end = at;
+            for (int name = 0; name < 3; ++name)
+                end += 1 + static_cast<unsigned char>(kept_[end]);
+            stored = kept_.substr(at, end - at);
+        }
     } else {
         const UnpackedPlace at = unpackedPlace(place);
         const std::size_t span = at.span();
@@ -112,13 +93,17 @@ bool RecordCoverage::sameNames(std::uint32_t index, const RawRecord& record, std
         if (fd_ < 0 || ::pread(fd_, bytes, span, static_cast<off_t>(at.make)) != static_cast<ssize_t>(span))
             return false; // the file changed under the check: take them as different vehicles
         const std::string_view all(bytes, span);
-        stored =
-            canonicalNames(all.substr(0, at.makeLength), all.substr(at.makeLength + at.gap1, at.modelLength),
-                           all.substr(span - at.submodelLength, at.submodelLength));
+        asRead[0] = all.substr(0, at.makeLength);
+        asRead[1] = all.substr(at.makeLength + at.gap1, at.modelLength);
+        asRead[2] = all.substr(span - at.submodelLength, at.submodelLength);
+        if (!sameAsRead()) stored = canonicalNames(asRead[0], asRead[1], asRead[2]);
     }
-    if (stored != names) return false;
+    if (!stored.empty()) { // not the same bytes: the same names as the viewer reads them?
+        if (names.empty()) names = canonical(record);
+        if (stored != names) return false;
+    }
     if (!(place & kKeptInFull)) keepAsRead(index, record);
-    remember(index, record, names);
+    remember(index, key, names);
     return true;
 }
 
@@ -131,9 +116,10 @@ void RecordCoverage::keepAsRead(std::uint32_t index, const RawRecord& record) {
                              record[kModel].size() + record[kSubmodel].size();
     if (raw_.size() + size > raw_.capacity()) {
         const std::size_t wanted = std::max(kMostAsReadBytes, raw_.capacity() * 2);
-        // While both are held, the old and the new room; a full table's room is not taken.
+        // While both are held, the old and the new room; an eighth of all is left for vehicles to come.
         if (wanted > kMostAsReadBytes &&
-            (rawGivenBack_ || wanted + raw_.capacity() - kMostAsReadBytes + bytes() > mostBytes_ ||
+            (rawGivenBack_ ||
+             wanted + raw_.capacity() - kMostAsReadBytes + bytes() > mostBytes_ - mostBytes_ / 8 ||
              wanted > (std::uint64_t(1) << 32)))
             return;
         raw_.reserve(wanted);

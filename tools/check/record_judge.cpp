@@ -46,13 +46,28 @@ Failure yearsFault(CheckFault fault, std::int64_t position, int from, int to) {
 }
 
 // Why no selection can match a name in columns `width` wide, or nothing when one can. A selection's columns
-// lose their blanks at both ends, and a character the code page lacks comes as a byte that never matches.
-std::optional<CheckFault> unmatchable(std::string_view name, std::size_t width) {
+// lose their blanks at both ends, and a character the code page lacks comes as a byte that never matches
+// (only names with `highBytes` can hold it).
+std::optional<CheckFault> unmatchable(std::string_view name, std::size_t width, bool highBytes) {
     if (name.size() > width) return CheckFault::NameTooLong; // the "*" rule keeps the length
     if (!name.empty() && (name.front() == ' ' || name.back() == ' ')) return CheckFault::NameBlankEnds;
-    if (name.find(static_cast<char>(kUnmappable)) != std::string_view::npos)
+    if (highBytes && name.find(static_cast<char>(kUnmappable)) != std::string_view::npos)
         return CheckFault::NameUnmappable;
     return std::nullopt;
+}
+
+// A year as parseYear() reads it: four digits, the usual year, without a call.
+std::optional<std::int16_t> yearOf(std::string_view text) {
+    if (text.size() == 4) {
+        std::uint32_t word;
+        std::memcpy(&word, text.data(), 4);
+        // A byte below "0" sets its bit in the first, one above "9" in the second.
+        if ((((word - 0x30303030u) | (word + 0x46464646u)) & 0x80808080u) == 0) {
+            const auto digit = [&](int i) { return text[static_cast<std::size_t>(i)] - '0'; };
+            return static_cast<std::int16_t>(digit(0) * 1000 + digit(1) * 100 + digit(2) * 10 + digit(3));
+        }
+    }
+    return parseYear(text);
 }
 
 } // namespace
@@ -91,7 +106,8 @@ void RecordJudge::report(Finding::Level level, std::uint64_t line, Failure&& wha
 void RecordJudge::judge(const JudgedRecord& record, const Failure* mark) {
     mark_ = mark;
     judgeEncoding(record);
-    judgeYears(record, judgeNames(record));
+    const VehicleKey key(record.raw);
+    judgeYears(record, key, judgeNames(record, key));
     judgeVehicleId(record);
     useParts(record);
     mark_ = nullptr;
@@ -107,10 +123,11 @@ void RecordJudge::judgeEncoding(const JudgedRecord& record) {
     }
 }
 
-bool RecordJudge::judgeNames(const JudgedRecord& record) {
+bool RecordJudge::judgeNames(const JudgedRecord& record, const VehicleKey& key) {
     bool findable = true;
     for (const NameColumn& column : kNameColumns) {
-        const std::optional<CheckFault> why = unmatchable(record.raw[column.field], column.width);
+        const std::optional<CheckFault> why =
+            unmatchable(record.raw[column.field], column.width, key.highBytes());
         if (!why) continue;
         findable = false;
         Failure name = fieldFault(*why, record.raw, column.field, record.position);
@@ -120,9 +137,9 @@ bool RecordJudge::judgeNames(const JudgedRecord& record) {
     return findable;
 }
 
-void RecordJudge::judgeYears(const JudgedRecord& record, bool findable) {
-    const auto from = parseYear(record.raw[kYearFrom]);
-    const auto to = parseYear(record.raw[kYearTo]);
+void RecordJudge::judgeYears(const JudgedRecord& record, const VehicleKey& key, bool findable) {
+    const auto from = yearOf(record.raw[kYearFrom]);
+    const auto to = yearOf(record.raw[kYearTo]);
     for (auto [field, year] : {std::pair{kYearFrom, &from}, std::pair{kYearTo, &to}})
         if (!*year)
             report(Finding::Level::Error, record.fieldLine[field - 1],
@@ -135,13 +152,13 @@ void RecordJudge::judgeYears(const JudgedRecord& record, bool findable) {
     else if (*to < kLowestSelectionYear)
         report(Finding::Level::Error, line,
                yearsFault(CheckFault::YearsBelowSelection, record.position, *from, *to));
-    if (*from <= *to && findable) judgeCoverage(record, *from, *to);
+    if (*from <= *to && findable) judgeCoverage(record, key, *from, *to);
 }
 
-void RecordJudge::judgeCoverage(const JudgedRecord& record, int from, int to) {
+void RecordJudge::judgeCoverage(const JudgedRecord& record, const VehicleKey& key, int from, int to) {
     const std::uint64_t line = record.fieldLine[0];
     if (std::optional<Failure> shadowed =
-            coverage_.add(record.raw, from, to, record.position, line, &record.names))
+            coverage_.add(key, record.raw, from, to, record.position, line, &record.names))
         report(Finding::Level::Error, line, std::move(*shadowed));
     if (coverage_.full() && !coverageFull_) {
         coverageFull_ = true;

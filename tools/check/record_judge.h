@@ -11,6 +11,7 @@
 #include "tools/check/part_files.h"
 #include "tools/check/record_coverage.h"
 #include "tools/check/string_set.h"
+#include "tools/check/vehicle_names.h"
 
 #include <cstdint>
 #include <string>
@@ -47,9 +48,10 @@ class RecordJudge {
   private:
     void report(Finding::Level level, std::uint64_t line, Failure&& what);
     void judgeEncoding(const JudgedRecord& record);
-    bool judgeNames(const JudgedRecord& record); // true when a selection can find the record
-    void judgeYears(const JudgedRecord& record, bool findable);
-    void judgeCoverage(const JudgedRecord& record, int from, int to);
+    // True when a selection can find the record.
+    bool judgeNames(const JudgedRecord& record, const VehicleKey& key);
+    void judgeYears(const JudgedRecord& record, const VehicleKey& key, bool findable);
+    void judgeCoverage(const JudgedRecord& record, const VehicleKey& key, int from, int to);
     void judgeVehicleId(const JudgedRecord& record);
     void useParts(const JudgedRecord& record);
 

@@ -12,8 +12,29 @@
 
 namespace specialty {
 
-// The hash of a record's Make, Model and Submodel as the viewer compares them, never 0.
-std::uint64_t vehicleHash(const RawRecord& record);
+// A record's Make, Model and Submodel, read once for the vehicle table: their hash as the viewer compares
+// them (the "*" rule applied, letters in one case), never 0, and, when each fits its selection columns,
+// their bytes in fixed places, so that two records' names compare as a few words.
+class VehicleKey {
+  public:
+    explicit VehicleKey(const RawRecord& record);
+
+    std::uint64_t hash() const { return hash_; }
+    // True when both hold their names' bytes and those are the same.
+    bool sameBytes(const VehicleKey& other) const;
+
+    // True when a byte of a name is in the code page's upper half.
+    bool highBytes() const { return high_; }
+
+  private:
+    // The places of the Make, the Model and the Submodel, in words: 14, 21 and 31 bytes at most.
+    static constexpr std::size_t kWords = 2 + 3 + 4;
+
+    std::uint64_t words_[kWords];
+    std::uint64_t lengths_; // one byte each, or a top bit alone when a name does not fit its place
+    std::uint64_t hash_;
+    bool high_;
+};
 
 // The three names as one string that is equal for two records exactly when the viewer cannot tell their
 // names apart: each name with the "*" rule applied and its letters in upper case, after a length byte.
