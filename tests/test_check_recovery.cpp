@@ -5,6 +5,7 @@
 #include "catalogue/messages.h"
 #include "tools/check/catalogue_check.h"
 #include "tools/check/record_coverage.h"
+#include "tools/check/string_set.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,6 +14,7 @@
 
 #include <array>
 #include <map>
+#include <random>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -82,19 +84,20 @@ class CheckRecoveryTest : public QObject {
                  unjudged.c_str());
     }
 
-    // The VehicleIds check keeps fill their set at 163,840 seven-digit ids; after that, a new id is not
-    // judged, but one the set holds is still found again.
+    // The VehicleIds check keeps fill their set at 196,608 seven-digit ids (each kept in its entry, the
+    // slots three quarters full); after that, a new id is not judged, but one the set holds is still found
+    // again.
     void repeatsOfHeldVehicleIdsAreFoundAfterTheSetFills_data() {
         QTest::addColumn<int>("again");  // the record whose VehicleId the last record repeats
         QTest::addColumn<bool>("found"); // whether the set holds it
         QTest::newRow("the first record's") << 1 << true;
-        QTest::newRow("the last held record's") << 163840 << true;
-        QTest::newRow("the first record not held") << 163841 << false;
+        QTest::newRow("the last held record's") << 196608 << true;
+        QTest::newRow("the first record not held") << 196609 << false;
     }
     void repeatsOfHeldVehicleIdsAreFoundAfterTheSetFills() {
         QFETCH(int, again);
         QFETCH(bool, found);
-        constexpr int kDistinct = 170000;
+        constexpr int kDistinct = 200000;
         DataFolder folder;
         std::string catalogue;
         auto id = [](int record) { return std::to_string(1000000 + record); };
@@ -110,7 +113,7 @@ class CheckRecoveryTest : public QObject {
                 .arg(QString::fromStdString(id(again)))
                 .arg(again);
         QStringList expected{
-            "warning 163841: the catalogue uses too many different VehicleIds to check them all for repeats"};
+            "warning 196609: the catalogue uses too many different VehicleIds to check them all for repeats"};
         if (found) expected << repeat;
         QStringList seen;
         for (const QString& line : findingLines(report))
@@ -197,6 +200,72 @@ class CheckRecoveryTest : public QObject {
             QVERIFY2(found[0].startsWith("error 1: ") && found[0].contains(c.part),
                      qPrintable(c.what + QString(": ") + found[0]));
         }
+    }
+
+    // Two strings are one only when every byte and the length agree, wherever they differ: within the
+    // bytes kept in an entry, at its end, or in a longer string kept apart.
+    void keptStringsAreToldApartByEveryByte_data() {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::addColumn<bool>("same");
+        const QByteArray nineteen = "ABCDEFGHIJKLMNOPQRS", forty = nineteen + nineteen + "TU";
+        QTest::newRow("a short code again") << QByteArray("AC1001") << QByteArray("AC1001") << true;
+        QTest::newRow("nothing and a zero byte") << QByteArray() << QByteArray(1, '\0') << false;
+        QTest::newRow("a zero byte more") << QByteArray("A") << QByteArray("A", 2) << false;
+        QTest::newRow("the middle of three") << QByteArray("ABC") << QByteArray("AXC") << false;
+        QTest::newRow("the fifth of seven") << QByteArray("ABCDEFG") << QByteArray("ABCDXFG") << false;
+        QTest::newRow("the tenth of ten") << QByteArray("ABCDEFGHIJ") << QByteArray("ABCDEFGHIK") << false;
+        QTest::newRow("the last of nineteen")
+            << nineteen << QByteArray(nineteen).replace(18, 1, "X") << false;
+        QTest::newRow("nineteen and twenty") << nineteen << nineteen + "T" << false;
+        QTest::newRow("a long one again") << forty << QByteArray(forty) << true;
+        QTest::newRow("the middle of forty") << forty << QByteArray(forty).replace(21, 1, "X") << false;
+        QTest::newRow("high bytes") << QByteArray("\xff\xff\xe9") << QByteArray("\xff\xfe\xe9") << false;
+    }
+    void keptStringsAreToldApartByEveryByte() {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QFETCH(bool, same);
+        StringSet set(4 << 20);
+        std::uint64_t value = 1;
+        QCOMPARE(set.add(std::string_view(first.constData(), first.size()), value), StringSet::Added::New);
+        value = 2;
+        QCOMPARE(set.add(std::string_view(second.constData(), second.size()), value),
+                 same ? StringSet::Added::Present : StringSet::Added::New);
+        QCOMPARE(value, same ? 1u : 2u); // a string found again gives the value it was added with
+        QVERIFY(set.contains(std::string_view(first.constData(), first.size())));
+        QVERIFY(set.contains(std::string_view(second.constData(), second.size())));
+    }
+
+    void keptStringsAgreeWithAnOrderedSetUntilFull() {
+        // Strings of a few letters, 0 to 40 bytes long: many come again. Until the set is full it
+        // answers as std::map does; when full it takes no new string but still finds those it holds.
+        std::mt19937 random(27);
+        std::map<std::string, std::uint64_t> model;
+        StringSet set(2 << 20);
+        int full = 0;
+        for (std::uint64_t n = 1; n <= 60000; ++n) {
+            std::string text(random() % 41, 'A');
+            for (char& c : text)
+                c = "AB\0"[random() % 3];
+            std::uint64_t value = n;
+            const StringSet::Added added = set.add(text, value);
+            const auto known = model.find(text);
+            if (known != model.end()) {
+                QCOMPARE(added, StringSet::Added::Present);
+                QCOMPARE(value, known->second);
+            } else if (added == StringSet::Added::Full) {
+                ++full;
+                QVERIFY(!set.contains(text));
+            } else {
+                QCOMPARE(added, StringSet::Added::New);
+                model.emplace(text, n);
+            }
+        }
+        QVERIFY2(full > 1000 && model.size() > 5000,
+                 qPrintable(QString("%1 held, %2 full").arg(model.size()).arg(full)));
+        for (const auto& [text, value] : model)
+            QVERIFY(set.contains(text));
     }
 
     void namesAndCodesAreToldApartByTheirBytes() {

@@ -6,56 +6,124 @@ namespace specialty {
 
 namespace {
 
-std::uint64_t load(const char* bytes, std::size_t size) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, bytes, size);
-    return word;
+constexpr std::uint64_t kSeed = 0x9E3779B97F4A7C15ULL;
+
+// One step of the hash: a word taken in, and its bits spread.
+std::uint64_t mix(std::uint64_t h, std::uint64_t word) {
+    h = (h ^ word) * 0xFF51AFD7ED558CCDULL;
+    return h ^ (h >> 29);
 }
 
-// A hash of `text` taken eight bytes at a time: the strings kept here (part codes, VehicleIds) are short,
-// and a look costs a few multiplications instead of one a byte. A string of under eight bytes is taken as
-// two overlapping halves, or as its first, middle and last bytes; its length is hashed as well.
-std::uint64_t hashOf(std::string_view text) {
-    constexpr std::uint64_t kMultiplier = 0xFF51AFD7ED558CCDULL;
+// The last step: every bit spread over the low bits the table indexes by.
+std::uint64_t finish(std::uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ULL;
+    return h ^ (h >> 33);
+}
+
+// Eight bytes (or four) as a number whose lowest byte is the first, whatever the machine's byte order.
+template <typename Word>
+Word load(const char* bytes) {
+    Word word;
+    std::memcpy(&word, bytes, sizeof word);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    word = sizeof word == 8 ? Word(__builtin_bswap64(word)) : Word(__builtin_bswap32(std::uint32_t(word)));
+#endif
+    return word;
+}
+std::uint64_t load8(const char* bytes) {
+    return load<std::uint64_t>(bytes);
+}
+std::uint64_t load4(const char* bytes) {
+    return load<std::uint32_t>(bytes);
+}
+
+// The last `count` (0 to 7) of the eight bytes that end at `end`, as the low bytes of a number: a string
+// of at least eight bytes is read in whole words that may overlap, never past its end.
+std::uint64_t lastBytes(const char* end, std::size_t count) {
+    return count == 0 ? 0 : load8(end - 8) >> (64 - 8 * count);
+}
+
+// The bytes of a string of up to 19 bytes as the low bytes of three words, zeros after them.
+void shortWords(std::string_view text, std::uint64_t (&word)[3]) {
+    const char* const p = text.data();
+    const std::size_t n = text.size();
+    word[0] = word[1] = word[2] = 0;
+    if (n >= 16) {
+        word[0] = load8(p);
+        word[1] = load8(p + 8);
+        word[2] = lastBytes(p + n, n - 16);
+    } else if (n >= 8) {
+        word[0] = load8(p);
+        word[1] = lastBytes(p + n, n - 8);
+    } else if (n >= 4) {
+        word[0] = load4(p) | (load4(p + n - 4) >> (32 - 8 * (n - 4))) << 32;
+    } else if (n > 0) {
+        const auto byte = [&](std::size_t i) {
+            return std::uint64_t(static_cast<unsigned char>(p[i])) << 8 * i;
+        };
+        word[0] = byte(0) | byte(n / 2) | byte(n - 1);
+    }
+}
+
+// A hash of a string longer than a short key holds, taken eight bytes at a time, its length as well.
+std::uint64_t hashOfLong(std::string_view text) {
     const char* const bytes = text.data();
     const std::size_t size = text.size();
-    std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ size;
-    const auto mix = [&](std::uint64_t word) {
-        h = (h ^ word) * kMultiplier;
-        h ^= h >> 29;
-    };
-    if (size >= 8) {
-        for (std::size_t i = 0; i + 8 < size; i += 8)
-            mix(load(bytes + i, 8));
-        mix(load(bytes + size - 8, 8)); // the last eight, which may overlap those before
-    } else if (size >= 4) {
-        mix(load(bytes, 4) | load(bytes + size - 4, 4) << 32);
-    } else if (size > 0) {
-        const auto byte = [&](std::size_t i) { return std::uint64_t(static_cast<unsigned char>(bytes[i])); };
-        mix(byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16);
-    }
-    h ^= h >> 33; // spread every bit over the low bits the table indexes by
-    h *= 0xC4CEB9FE1A85EC53ULL;
-    h ^= h >> 33;
-    return h;
+    std::uint64_t h = kSeed ^ size;
+    for (std::size_t i = 0; i + 8 < size; i += 8)
+        h = mix(h, load8(bytes + i));
+    return finish(mix(h, load8(bytes + size - 8))); // the last eight, which may overlap those before
+}
+
+// The third word of a key holds the length byte at bit 24, the low half of a short string's hash or a
+// longer string's length at bit 32.
+constexpr std::uint64_t kLongMark = 0xFF; // the length byte of a longer string
+bool isLongKey(std::uint64_t third) {
+    return (third >> 24 & 0xFF) == kLongMark;
 }
 
 } // namespace
+
+inline StringSet::Key StringSet::keyOf(std::string_view text) {
+    Key key;
+    if (text.size() <= kInlineBytes) {
+        shortWords(text, key.word);
+        key.word[2] |= std::uint64_t(text.size()) << 24;
+        key.hash = finish(mix(mix(mix(kSeed, key.word[0]), key.word[1]), key.word[2]));
+        key.word[2] |= key.hash << 32;
+    } else {
+        key.hash = hashOfLong(text);
+        key.word[0] = key.hash;
+        key.word[1] = 0;
+        key.word[2] = kLongMark << 24 | std::uint64_t(text.size()) << 32;
+    }
+    return key;
+}
+
+inline std::uint64_t StringSet::hashOf(const Entry& entry) {
+    return isLongKey(entry.word[2]) ? entry.word[0] : entry.word[2] >> 32;
+}
+
+inline bool StringSet::holds(const Entry& entry, const Key& key, std::string_view text) const {
+    if (entry.word[2] != key.word[2] || entry.word[0] != key.word[0]) return false;
+    if (!isLongKey(key.word[2])) return entry.word[1] == key.word[1];
+    const std::string& block = blocks_[static_cast<std::uint32_t>(entry.word[1])];
+    return std::memcmp(block.data() + (entry.word[1] >> 32), text.data(), text.size()) == 0;
+}
 
 std::size_t StringSet::bytes() const {
     return slots_.size() * sizeof(std::uint32_t) + entries_.bytes() + blocks_.size() * kBlockBytes;
 }
 
-std::size_t StringSet::find(std::uint64_t hash, std::string_view wanted) const {
+inline std::size_t StringSet::find(const Key& key, std::string_view text) const {
     const std::size_t mask = slots_.size() - 1;
-    const std::uint32_t high = static_cast<std::uint32_t>(hash >> 32) & ~kIndexMask;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        if (slots_[i] == 0) return i;
-        if ((slots_[i] & ~kIndexMask) != high) continue; // the slot's own bits of the hash differ
-        const Entry& e = entries_[(slots_[i] & kIndexMask) - 1];
-        if (e.hash == hash && e.length == wanted.size() &&
-            (wanted.empty() ||
-             std::memcmp(blocks_[e.block].data() + e.offset, wanted.data(), wanted.size()) == 0))
+    const std::uint32_t high = static_cast<std::uint32_t>(key.hash >> 32) & ~kIndexMask;
+    for (std::size_t i = key.hash & mask;; i = (i + 1) & mask) {
+        const std::uint32_t slot = slots_[i];
+        if (slot == 0) return i;
+        // Only a slot with the same high bits of the hash is looked into.
+        if (((slot ^ high) & ~kIndexMask) == 0 && holds(entries_[(slot & kIndexMask) - 1], key, text))
             return i;
     }
 }
@@ -66,7 +134,7 @@ bool StringSet::grow() {
     std::vector<std::uint32_t> slots(size, 0);
     for (std::uint32_t s : slots_) {
         if (s == 0) continue;
-        std::size_t i = entries_[(s & kIndexMask) - 1].hash & (size - 1);
+        std::size_t i = hashOf(entries_[(s & kIndexMask) - 1]) & (size - 1);
         while (slots[i] != 0)
             i = (i + 1) & (size - 1);
         slots[i] = s;
@@ -75,38 +143,47 @@ bool StringSet::grow() {
     return true;
 }
 
-bool StringSet::contains(std::string_view wanted) const {
-    return !slots_.empty() && slots_[find(hashOf(wanted), wanted)] != 0;
+bool StringSet::contains(std::string_view text) const {
+    return !slots_.empty() && slots_[find(keyOf(text), text)] != 0;
 }
 
-StringSet::Added StringSet::add(std::string_view wanted, std::uint64_t& value) {
-    // The table grows before it is three quarters full; when it cannot, nothing more is added, so that
-    // looks along it stay short.
-    const bool room = (entries_.size() + 1) * 4 <= slots_.size() * 3 || grow();
-    if (slots_.empty()) return Added::Full;
-    const std::uint64_t hash = hashOf(wanted);
-    const std::size_t slot = find(hash, wanted);
+StringSet::Added StringSet::add(std::string_view text, std::uint64_t& value) {
+    const Key key = keyOf(text);
+    if (slots_.empty() && !grow()) return Added::Full;
+    std::size_t slot = find(key, text);
     if (slots_[slot] != 0) {
         value = entries_[(slots_[slot] & kIndexMask) - 1].value;
         return Added::Present;
     }
-    if (!room) return Added::Full;
-    const bool newBlock = blocks_.empty() || blocks_.back().size() + wanted.size() > kBlockBytes;
-    const bool newEntries = entries_.bytes() == entries_.size() * entries_.entryBytes();
-    if (wanted.size() > kBlockBytes || entries_.size() + 1 >= kIndexMask ||
-        bytes() + (newBlock ? kBlockBytes : 0) + (newEntries ? entries_.blockBytes() : 0) > maxBytes_)
-        return Added::Full;
-    if (newBlock) {
-        blocks_.emplace_back();
-        blocks_.back().reserve(kBlockBytes);
+    // The table grows before it is three quarters full; when it cannot, nothing more is added, so that
+    // looks along it stay short.
+    if ((entries_.size() + 1) * 4 > slots_.size() * 3) {
+        if (!grow()) return Added::Full;
+        slot = find(key, text);
     }
-    std::string& block = blocks_.back();
-    const Entry entry{hash, value, static_cast<std::uint32_t>(blocks_.size() - 1),
-                      static_cast<std::uint32_t>(block.size()), static_cast<std::uint32_t>(wanted.size())};
-    block.append(wanted);
-    slots_[slot] = (static_cast<std::uint32_t>(hash >> 32) & ~kIndexMask) |
+    return store(key, text, value, slot) ? Added::New : Added::Full;
+}
+
+bool StringSet::store(const Key& key, std::string_view text, std::uint64_t value, std::size_t slot) {
+    const bool isLong = isLongKey(key.word[2]);
+    const bool newBlock = isLong && (blocks_.empty() || blocks_.back().size() + text.size() > kBlockBytes);
+    const bool newEntries = entries_.bytes() == entries_.size() * entries_.entryBytes();
+    if (text.size() > kBlockBytes || entries_.size() + 1 >= kIndexMask ||
+        bytes() + (newBlock ? kBlockBytes : 0) + (newEntries ? entries_.blockBytes() : 0) > maxBytes_)
+        return false;
+    Entry entry{value, {key.word[0], key.word[1], key.word[2]}};
+    if (isLong) {
+        if (newBlock) {
+            blocks_.emplace_back();
+            blocks_.back().reserve(kBlockBytes);
+        }
+        std::string& block = blocks_.back();
+        entry.word[1] = (blocks_.size() - 1) | std::uint64_t(block.size()) << 32;
+        block.append(text);
+    }
+    slots_[slot] = (static_cast<std::uint32_t>(key.hash >> 32) & ~kIndexMask) |
                    (static_cast<std::uint32_t>(entries_.push(entry)) + 1);
-    return Added::New;
+    return true;
 }
 
 } // namespace specialty
