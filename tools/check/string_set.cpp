@@ -45,7 +45,7 @@ std::uint64_t lastBytes(const char* end, std::size_t count) {
 }
 
 // The bytes of a string of up to 19 bytes as the low bytes of three words, zeros after them.
-void shortWords(std::string_view text, std::uint64_t (&word)[3]) {
+[[gnu::always_inline]] inline void shortWords(std::string_view text, std::uint64_t (&word)[3]) {
     const char* const p = text.data();
     const std::size_t n = text.size();
     word[0] = word[1] = word[2] = 0;
@@ -79,23 +79,28 @@ std::uint64_t hashOfLong(std::string_view text) {
 // The third word of a key holds the length byte at bit 24, the low half of a short string's hash or a
 // longer string's length at bit 32.
 constexpr std::uint64_t kLongMark = 0xFF; // the length byte of a longer string
+// The second word of a longer string's key before it is kept: no place in the blocks.
+constexpr std::uint64_t kNoPlace = ~std::uint64_t(0);
 bool isLongKey(std::uint64_t third) {
     return (third >> 24 & 0xFF) == kLongMark;
 }
 
 } // namespace
 
-inline StringSet::Key StringSet::keyOf(std::string_view text) {
+[[gnu::always_inline]] inline StringSet::Key StringSet::keyOf(std::string_view text) {
     Key key;
     if (text.size() <= kInlineBytes) {
         shortWords(text, key.word);
         key.word[2] |= std::uint64_t(text.size()) << 24;
-        key.hash = finish(mix(mix(mix(kSeed, key.word[0]), key.word[1]), key.word[2]));
+        // The three words multiplied apart (the products do not wait on each other), then spread.
+        key.hash = finish((key.word[0] ^ kSeed) * 0xFF51AFD7ED558CCDULL ^
+                          (key.word[1] + kSeed) * 0xC4CEB9FE1A85EC53ULL ^
+                          (key.word[2] ^ 0x2545F4914F6CDD1DULL) * 0x9FB21C651E98DF25ULL);
         key.word[2] |= key.hash << 32;
     } else {
         key.hash = hashOfLong(text);
         key.word[0] = key.hash;
-        key.word[1] = 0;
+        key.word[1] = kNoPlace;
         key.word[2] = kLongMark << 24 | std::uint64_t(text.size()) << 32;
     }
     return key;
@@ -105,9 +110,11 @@ inline std::uint64_t StringSet::hashOf(const Entry& entry) {
     return isLongKey(entry.word[2]) ? entry.word[0] : entry.word[2] >> 32;
 }
 
-inline bool StringSet::holds(const Entry& entry, const Key& key, std::string_view text) const {
+[[gnu::always_inline]] inline bool StringSet::holds(const Entry& entry, const Key& key,
+                                                    std::string_view text) const {
     if (entry.word[2] != key.word[2] || entry.word[0] != key.word[0]) return false;
-    if (!isLongKey(key.word[2])) return entry.word[1] == key.word[1];
+    if (entry.word[1] == key.word[1]) return true; // a short string: all its bytes agree
+    if (!isLongKey(key.word[2])) return false;
     const std::string& block = blocks_[static_cast<std::uint32_t>(entry.word[1])];
     return std::memcmp(block.data() + (entry.word[1] >> 32), text.data(), text.size()) == 0;
 }
@@ -116,7 +123,7 @@ std::size_t StringSet::bytes() const {
     return slots_.size() * sizeof(std::uint32_t) + entries_.bytes() + blocks_.size() * kBlockBytes;
 }
 
-inline std::size_t StringSet::find(const Key& key, std::string_view text) const {
+[[gnu::always_inline]] inline std::size_t StringSet::find(const Key& key, std::string_view text) const {
     const std::size_t mask = slots_.size() - 1;
     const std::uint32_t high = static_cast<std::uint32_t>(key.hash >> 32) & ~kIndexMask;
     for (std::size_t i = key.hash & mask;; i = (i + 1) & mask) {
@@ -149,28 +156,27 @@ bool StringSet::contains(std::string_view text) const {
 
 StringSet::Added StringSet::add(std::string_view text, std::uint64_t& value) {
     const Key key = keyOf(text);
-    if (slots_.empty() && !grow()) return Added::Full;
-    std::size_t slot = find(key, text);
-    if (slots_[slot] != 0) {
-        value = entries_[(slots_[slot] & kIndexMask) - 1].value;
-        return Added::Present;
-    }
+    if (slots_.empty()) return addNew(key, text, value, 0);
+    const std::size_t slot = find(key, text);
+    if (slots_[slot] == 0) return addNew(key, text, value, slot);
+    value = entries_[(slots_[slot] & kIndexMask) - 1].value;
+    return Added::Present;
+}
+
+StringSet::Added StringSet::addNew(const Key& key, std::string_view text, std::uint64_t value,
+                                   std::size_t slot) {
     // The table grows before it is three quarters full; when it cannot, nothing more is added, so that
     // looks along it stay short.
     if ((entries_.size() + 1) * 4 > slots_.size() * 3) {
         if (!grow()) return Added::Full;
         slot = find(key, text);
     }
-    return store(key, text, value, slot) ? Added::New : Added::Full;
-}
-
-bool StringSet::store(const Key& key, std::string_view text, std::uint64_t value, std::size_t slot) {
     const bool isLong = isLongKey(key.word[2]);
     const bool newBlock = isLong && (blocks_.empty() || blocks_.back().size() + text.size() > kBlockBytes);
     const bool newEntries = entries_.bytes() == entries_.size() * entries_.entryBytes();
     if (text.size() > kBlockBytes || entries_.size() + 1 >= kIndexMask ||
         bytes() + (newBlock ? kBlockBytes : 0) + (newEntries ? entries_.blockBytes() : 0) > maxBytes_)
-        return false;
+        return Added::Full;
     Entry entry{value, {key.word[0], key.word[1], key.word[2]}};
     if (isLong) {
         if (newBlock) {
@@ -183,7 +189,7 @@ bool StringSet::store(const Key& key, std::string_view text, std::uint64_t value
     }
     slots_[slot] = (static_cast<std::uint32_t>(key.hash >> 32) & ~kIndexMask) |
                    (static_cast<std::uint32_t>(entries_.push(entry)) + 1);
-    return true;
+    return Added::New;
 }
 
 } // namespace specialty

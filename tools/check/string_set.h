@@ -47,7 +47,8 @@ class StringSet {
     std::size_t find(const Key& key, std::string_view text) const; // the slot, or a free one
     std::size_t bytes() const;
     bool grow();
-    bool store(const Key& key, std::string_view text, std::uint64_t value, std::size_t slot);
+    // Adds `text`, not held, in free slot `slot` (or none before the first add).
+    Added addNew(const Key& key, std::string_view text, std::uint64_t value, std::size_t slot);
 
     std::size_t maxBytes_;
     // 0 free, otherwise the high bits of the entry's hash over its index + 1 (the low 21 bits), so that a
