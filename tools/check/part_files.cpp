@@ -28,8 +28,8 @@ struct Listed {
     std::string otherCase;  // a name that differs from it in letter case alone, or empty
 };
 
-Listed listed(const PartListing& listing, std::pair<const PartListing::Name*, const PartListing::Name*> named,
-              PartListing::Kind kind, const std::string& name) {
+Listed listed(const PartListing& listing, PartListing::Range named, PartListing::Kind kind,
+              const std::string& name) {
     Listed found;
     found.exactly = !listing.unlisted().empty(); // no listing: the file is asked for on its own
     found.inAnyCase = found.exactly;
@@ -44,50 +44,62 @@ Listed listed(const PartListing& listing, std::pair<const PartListing::Name*, co
     return found;
 }
 
+// A finding about a code's files: `file` the one at fault (its name in the folder).
+Failure partFault(CheckFault fault, const PartFiles::Use& use, std::string file = {},
+                  std::string otherCase = {}) {
+    Failure found(fault);
+    found.value = std::string(use.code);
+    found.record = use.position;
+    found.file = std::move(file);
+    found.expected = std::move(otherCase);
+    return found;
+}
+
 } // namespace
 
 PartFiles::PartFiles(std::string dataFolder, PictureCheck showsWhole, FindingStream& out)
     : folder_(std::move(dataFolder)), showsWhole_(std::move(showsWhole)), out_(out), listing_(folder_) {}
 
-void PartFiles::firstUse(bool added, std::string_view code, std::int64_t position, std::uint64_t line,
-                         const Failure* mark) {
+void PartFiles::firstUse(bool added, const Use& use) {
     if (added) {
-        check(code, position, line, mark);
+        check(use);
         return;
     }
     full_ = true;
     Failure full(CheckFault::TooManyPartCodes);
-    full.record = position;
-    out_.add(Finding::Level::Warning, line, marked(mark, std::move(full)));
+    full.record = use.position;
+    out_.add(Finding::Level::Warning, use.line, marked(use.mark, std::move(full)));
 }
 
-void PartFiles::check(std::string_view code, std::int64_t position, std::uint64_t line, const Failure* mark) {
-    // A finding about the code's files: `file` the one at fault (its name in the folder).
-    const std::string value(code);
-    auto warn = [&](CheckFault fault, std::string file = {}, std::string otherCase = {}) {
-        Failure found(fault);
-        found.value = value;
-        found.record = position;
-        found.file = std::move(file);
-        found.expected = std::move(otherCase);
-        return found;
-    };
-    auto add = [&](Failure&& found) { // moved once, into the finding handed on
-        if (mark)
-            out_.add(Finding::Level::Warning, line, causedBy(*mark, std::move(found)));
-        else
-            out_.add(Finding::Level::Warning, line, std::move(found));
-    };
-    if (!isPlainPartName(code)) {
-        add(warn(CheckFault::PartCodeNotAName));
+void PartFiles::report(const Use& use, Failure&& found) {
+    if (use.mark)
+        out_.add(Finding::Level::Warning, use.line, causedBy(*use.mark, std::move(found)));
+    else
+        out_.add(Finding::Level::Warning, use.line, std::move(found));
+}
+
+void PartFiles::check(const Use& use) {
+    if (!isPlainPartName(use.code)) {
+        report(use, partFault(CheckFault::PartCodeNotAName, use));
         return;
     }
     // The names of the code's files in the data folder, as partFilePath() names them, and what the listing
     // holds of either in any letter case, found with one look.
-    const std::string shown = isAscii(code) ? std::string(code) : windows1252ToUtf8(code);
-    const auto named = listing_.named(PartListing::folded(code, shown));
+    const std::string shown = isAscii(use.code) ? std::string(use.code) : windows1252ToUtf8(use.code);
+    const PartListing::Range named = listing_.named(PartListing::folded(use.code, shown));
     std::string pictureName = std::string(shown).append(kPictureSuffix);
     std::string descriptionName = std::string(shown).append(kDescriptionSuffix);
+    if (named.first == named.second && listing_.unlisted().empty()) {
+        // The listing holds neither file in any letter case: both are missing, and nothing is asked.
+        report(use, partFault(CheckFault::NoPicture, use, std::move(pictureName)));
+        report(use, partFault(CheckFault::NoDescription, use, std::move(descriptionName)));
+        return;
+    }
+    checkListed(use, named, std::move(pictureName), std::move(descriptionName));
+}
+
+void PartFiles::checkListed(const Use& use, PartListing::Range named, std::string pictureName,
+                            std::string descriptionName) {
     Listed picture = listed(listing_, named, PartListing::Kind::Picture, pictureName);
     Listed description = listed(listing_, named, PartListing::Kind::Description, descriptionName);
     // A path is made only for a name the listing holds in some letter case, once.
@@ -96,24 +108,26 @@ void PartFiles::check(std::string_view code, std::int64_t position, std::uint64_
 
     // The folder is asked about a file only when its listing holds the name in some letter case.
     if (!picture.exactly || !isRegularFile(picturePath))
-        add(warn(CheckFault::NoPicture, pictureName, std::move(picture.otherCase)));
+        report(use, partFault(CheckFault::NoPicture, use, pictureName, std::move(picture.otherCase)));
     else if (Status whole = showsWhole_(picturePath); !whole)
-        add(causedBy(warn(CheckFault::PictureNotWhole, pictureName), whole.error()));
+        report(use, causedBy(partFault(CheckFault::PictureNotWhole, use, pictureName), whole.error()));
     // The viewer follows such a link; the review sheet, made to be shared, does not. A name the listing
     // lacks in every letter case leads nowhere, and its path is not followed.
     for (const auto& [name, path] :
          {std::pair{&pictureName, &picturePath}, std::pair{&descriptionName, &descriptionPath}})
         if (std::string target = path->empty() ? std::string() : inside_.outsideTarget(*path);
             !target.empty()) {
-            Failure outside = warn(CheckFault::PartFileLeadsOutside, *name);
+            Failure outside = partFault(CheckFault::PartFileLeadsOutside, use, *name);
             outside.expected = std::move(target);
-            add(std::move(outside));
+            report(use, std::move(outside));
         }
     // The viewer shows a description it cannot open as an empty one, the same as a missing one.
     if (!description.exactly || !isRegularFile(descriptionPath)) {
-        add(warn(CheckFault::NoDescription, std::move(descriptionName), std::move(description.otherCase)));
+        report(use, partFault(CheckFault::NoDescription, use, std::move(descriptionName),
+                              std::move(description.otherCase)));
     } else if (Status opened = RegularFile().open(descriptionPath); !opened) {
-        add(causedBy(warn(CheckFault::DescriptionUnreadable, std::move(descriptionName)), opened.error()));
+        report(use, causedBy(partFault(CheckFault::DescriptionUnreadable, use, std::move(descriptionName)),
+                             opened.error()));
     }
 }
 

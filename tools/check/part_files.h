@@ -23,14 +23,23 @@ class PartFiles {
 
     PartFiles(std::string dataFolder, PictureCheck showsWhole, FindingStream& out);
 
+    // One use of a code, as use() takes it.
+    struct Use {
+        std::string_view code;
+        std::int64_t position;
+        std::uint64_t line;
+        const Failure* mark;
+    };
+
     // A part code used by the record at `position`, on catalogue line `line`: its files are checked the
-    // first time. `mark`, when not null, begins its findings (see marked()).
+    // first time. `mark`, when not null, begins its findings (see marked()). Most uses are of a code seen
+    // before, and cost one look.
     void use(std::string_view code, std::int64_t position, std::uint64_t line, const Failure* mark) {
         if (full_) return;
         std::uint64_t unused = 0;
         const StringSet::Added added = codes_.add(code, unused);
         if (added != StringSet::Added::Present)
-            firstUse(added == StringSet::Added::New, code, position, line, mark);
+            firstUse(added == StringSet::Added::New, {code, position, line, mark});
     }
 
     // Adds a finding for every part file that no record uses.
@@ -38,9 +47,12 @@ class PartFiles {
 
   private:
     // A code not seen before: `added` when the set took it, otherwise the set is full.
-    void firstUse(bool added, std::string_view code, std::int64_t position, std::uint64_t line,
-                  const Failure* mark);
-    void check(std::string_view code, std::int64_t position, std::uint64_t line, const Failure* mark);
+    void firstUse(bool added, const Use& use);
+    void check(const Use& use);
+    // The code's files when the listing holds a name of either in some letter case.
+    void checkListed(const Use& use, PartListing::Range named, std::string pictureName,
+                     std::string descriptionName);
+    void report(const Use& use, Failure&& found);
 
     std::string folder_;
     FolderBounds inside_{folder_};

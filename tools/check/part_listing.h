@@ -19,6 +19,8 @@ class PartListing {
         std::string name; // as the folder lists it
     };
 
+    using Range = std::pair<const Name*, const Name*>;
+
     explicit PartListing(const std::string& folder);
 
     // Why the folder could not be listed (the system's words), with no names; empty when it was.
@@ -26,7 +28,7 @@ class PartListing {
     // The names, by code, kind and name.
     const std::vector<Name>& names() const { return names_; }
     // The names of code `folded` (see folded()), by kind and name.
-    std::pair<const Name*, const Name*> named(std::string_view folded) const;
+    Range named(std::string_view folded) const;
 
     // A part code's letters folded to one case, as its files' names are found: `shown` is the code as the
     // file system names it (UTF-8).
