@@ -44,6 +44,14 @@ Listed listed(const PartListing& listing, PartListing::Range named, PartListing:
     return found;
 }
 
+// The name of a code's file: the code as the file system names it, then `suffix`.
+std::string fileName(std::string_view shown, std::string_view suffix) {
+    std::string name(shown.size() + suffix.size(), '\0');
+    shown.copy(name.data(), shown.size());
+    suffix.copy(name.data() + shown.size(), suffix.size());
+    return name;
+}
+
 // A finding about a code's files: `file` the one at fault (its name in the folder).
 Failure partFault(CheckFault fault, const PartFiles::Use& use, std::string file = {},
                   std::string otherCase = {}) {
@@ -87,8 +95,8 @@ void PartFiles::check(const Use& use) {
     // holds of either in any letter case, found with one look.
     const std::string shown = isAscii(use.code) ? std::string(use.code) : windows1252ToUtf8(use.code);
     const PartListing::Range named = listing_.named(PartListing::folded(use.code, shown));
-    std::string pictureName = std::string(shown).append(kPictureSuffix);
-    std::string descriptionName = std::string(shown).append(kDescriptionSuffix);
+    std::string pictureName = fileName(shown, kPictureSuffix);
+    std::string descriptionName = fileName(shown, kDescriptionSuffix);
     if (named.first == named.second && listing_.unlisted().empty()) {
         // The listing holds neither file in any letter case: both are missing, and nothing is asked.
         report(use, partFault(CheckFault::NoPicture, use, std::move(pictureName)));

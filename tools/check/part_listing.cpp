@@ -79,10 +79,13 @@ PartListing::named(std::string_view folded) const {
 }
 
 std::string PartListing::folded(std::string_view code, std::string_view shown) {
-    if (!isAscii(code)) return upper(utf8ToWindows1252(shown));
-    std::string folded(code); // ASCII letters fold alike in the code page
-    for (char& c : folded)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    std::string folded(code.size(), '\0');
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        const char c = code[i];
+        if (static_cast<unsigned char>(c) >= 0x80) return upper(utf8ToWindows1252(shown));
+        folded[i] =
+            c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; // ASCII folds alike in the code page
+    }
     return folded;
 }
 
