@@ -87,22 +87,24 @@ bool isLongKey(std::uint64_t third) {
 
 } // namespace
 
-[[gnu::always_inline]] inline StringSet::Key StringSet::keyOf(std::string_view text) {
+[[gnu::always_inline]] inline StringSet::Key StringSet::shortKey(std::string_view text) {
     Key key;
-    if (text.size() <= kInlineBytes) {
-        shortWords(text, key.word);
-        key.word[2] |= std::uint64_t(text.size()) << 24;
-        // The three words multiplied apart (the products do not wait on each other), then spread.
-        key.hash = finish((key.word[0] ^ kSeed) * 0xFF51AFD7ED558CCDULL ^
-                          (key.word[1] + kSeed) * 0xC4CEB9FE1A85EC53ULL ^
-                          (key.word[2] ^ 0x2545F4914F6CDD1DULL) * 0x9FB21C651E98DF25ULL);
-        key.word[2] |= key.hash << 32;
-    } else {
-        key.hash = hashOfLong(text);
-        key.word[0] = key.hash;
-        key.word[1] = kNoPlace;
-        key.word[2] = kLongMark << 24 | std::uint64_t(text.size()) << 32;
-    }
+    shortWords(text, key.word);
+    key.word[2] |= std::uint64_t(text.size()) << 24;
+    // The three words multiplied apart (the products do not wait on each other), then spread.
+    key.hash =
+        finish((key.word[0] ^ kSeed) * 0xFF51AFD7ED558CCDULL ^ (key.word[1] + kSeed) * 0xC4CEB9FE1A85EC53ULL ^
+               (key.word[2] ^ 0x2545F4914F6CDD1DULL) * 0x9FB21C651E98DF25ULL);
+    key.word[2] |= key.hash << 32;
+    return key;
+}
+
+StringSet::Key StringSet::longKey(std::string_view text) {
+    Key key;
+    key.hash = hashOfLong(text);
+    key.word[0] = key.hash;
+    key.word[1] = kNoPlace;
+    key.word[2] = kLongMark << 24 | std::uint64_t(text.size()) << 32;
     return key;
 }
 
@@ -110,11 +112,12 @@ inline std::uint64_t StringSet::hashOf(const Entry& entry) {
     return isLongKey(entry.word[2]) ? entry.word[0] : entry.word[2] >> 32;
 }
 
+template <bool kLong>
 [[gnu::always_inline]] inline bool StringSet::holds(const Entry& entry, const Key& key,
                                                     std::string_view text) const {
+    // A longer string's entry never has a short string's third word, nor the reverse.
     if (entry.word[2] != key.word[2] || entry.word[0] != key.word[0]) return false;
-    if (entry.word[1] == key.word[1]) return true; // a short string: all its bytes agree
-    if (!isLongKey(key.word[2])) return false;
+    if (!kLong) return entry.word[1] == key.word[1]; // a short string: all its bytes agree
     const std::string& block = blocks_[static_cast<std::uint32_t>(entry.word[1])];
     return std::memcmp(block.data() + (entry.word[1] >> 32), text.data(), text.size()) == 0;
 }
@@ -123,6 +126,7 @@ std::size_t StringSet::bytes() const {
     return slots_.size() * sizeof(std::uint32_t) + entries_.bytes() + blocks_.size() * kBlockBytes;
 }
 
+template <bool kLong>
 [[gnu::always_inline]] inline std::size_t StringSet::find(const Key& key, std::string_view text) const {
     const std::size_t mask = slots_.size() - 1;
     const std::uint32_t high = static_cast<std::uint32_t>(key.hash >> 32) & ~kIndexMask;
@@ -130,7 +134,7 @@ std::size_t StringSet::bytes() const {
         const std::uint32_t slot = slots_[i];
         if (slot == 0) return i;
         // Only a slot with the same high bits of the hash is looked into.
-        if (((slot ^ high) & ~kIndexMask) == 0 && holds(entries_[(slot & kIndexMask) - 1], key, text))
+        if (((slot ^ high) & ~kIndexMask) == 0 && holds<kLong>(entries_[(slot & kIndexMask) - 1], key, text))
             return i;
     }
 }
@@ -150,14 +154,30 @@ bool StringSet::grow() {
     return true;
 }
 
+std::size_t StringSet::findAny(const Key& key, std::string_view text) const {
+    return isLongKey(key.word[2]) ? find<true>(key, text) : find<false>(key, text);
+}
+
 bool StringSet::contains(std::string_view text) const {
-    return !slots_.empty() && slots_[find(keyOf(text), text)] != 0;
+    if (slots_.empty()) return false;
+    return slots_[findAny(text.size() > kInlineBytes ? longKey(text) : shortKey(text), text)] != 0;
 }
 
 StringSet::Added StringSet::add(std::string_view text, std::uint64_t& value) {
-    const Key key = keyOf(text);
+    // The look at a short string, most of them, calls nothing until it adds one.
+    if (text.size() > kInlineBytes) return addLong(text, value);
+    const Key key = shortKey(text);
     if (slots_.empty()) return addNew(key, text, value, 0);
-    const std::size_t slot = find(key, text);
+    const std::size_t slot = find<false>(key, text);
+    if (slots_[slot] == 0) return addNew(key, text, value, slot);
+    value = entries_[(slots_[slot] & kIndexMask) - 1].value;
+    return Added::Present;
+}
+
+StringSet::Added StringSet::addLong(std::string_view text, std::uint64_t& value) {
+    const Key key = longKey(text);
+    if (slots_.empty()) return addNew(key, text, value, 0);
+    const std::size_t slot = find<true>(key, text);
     if (slots_[slot] == 0) return addNew(key, text, value, slot);
     value = entries_[(slots_[slot] & kIndexMask) - 1].value;
     return Added::Present;
@@ -169,7 +189,7 @@ StringSet::Added StringSet::addNew(const Key& key, std::string_view text, std::u
     // looks along it stay short.
     if ((entries_.size() + 1) * 4 > slots_.size() * 3) {
         if (!grow()) return Added::Full;
-        slot = find(key, text);
+        slot = findAny(key, text);
     }
     const bool isLong = isLongKey(key.word[2]);
     const bool newBlock = isLong && (blocks_.empty() || blocks_.back().size() + text.size() > kBlockBytes);

@@ -41,10 +41,15 @@ class StringSet {
     };
     static constexpr std::size_t kBlockBytes = 1 << 20;
 
-    static Key keyOf(std::string_view text);
+    static Key shortKey(std::string_view text); // of up to kInlineBytes bytes
+    static Key longKey(std::string_view text);
     static std::uint64_t hashOf(const Entry& entry); // the part of the hash the slots are found by
+    template <bool kLong>
     bool holds(const Entry& entry, const Key& key, std::string_view text) const;
+    template <bool kLong>
     std::size_t find(const Key& key, std::string_view text) const; // the slot, or a free one
+    std::size_t findAny(const Key& key, std::string_view text) const;
+    Added addLong(std::string_view text, std::uint64_t& value);
     std::size_t bytes() const;
     bool grow();
     // Adds `text`, not held, in free slot `slot` (or none before the first add).
