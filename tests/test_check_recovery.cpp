@@ -14,6 +14,7 @@
 
 #include <array>
 #include <map>
+#include <random>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -83,8 +84,9 @@ class CheckRecoveryTest : public QObject {
                  unjudged.c_str());
     }
 
-    // The VehicleIds check keeps fill their set at 196,608 seven-digit ids (three quarters of the slots the
-    // set's 8 MB allow); after that, a new id is not judged, but one the set holds is still found again.
+    // The VehicleIds check keeps fill their set at 196,608 seven-digit ids (each kept in its entry, the
+    // slots three quarters full); after that, a new id is not judged, but one the set holds is still found
+    // again.
     void repeatsOfHeldVehicleIdsAreFoundAfterTheSetFills_data() {
         QTest::addColumn<int>("again");  // the record whose VehicleId the last record repeats
         QTest::addColumn<bool>("found"); // whether the set holds it
@@ -250,6 +252,72 @@ class CheckRecoveryTest : public QObject {
         }
     }
 
+    // Two strings are one only when every byte and the length agree, wherever they differ: within the
+    // bytes kept in an entry, at its end, or in a longer string kept apart.
+    void keptStringsAreToldApartByEveryByte_data() {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::addColumn<bool>("same");
+        const QByteArray nineteen = "ABCDEFGHIJKLMNOPQRS", forty = nineteen + nineteen + "TU";
+        QTest::newRow("a short code again") << QByteArray("AC1001") << QByteArray("AC1001") << true;
+        QTest::newRow("nothing and a zero byte") << QByteArray() << QByteArray(1, '\0') << false;
+        QTest::newRow("a zero byte more") << QByteArray("A") << QByteArray("A", 2) << false;
+        QTest::newRow("the middle of three") << QByteArray("ABC") << QByteArray("AXC") << false;
+        QTest::newRow("the fifth of seven") << QByteArray("ABCDEFG") << QByteArray("ABCDXFG") << false;
+        QTest::newRow("the tenth of ten") << QByteArray("ABCDEFGHIJ") << QByteArray("ABCDEFGHIK") << false;
+        QTest::newRow("the last of nineteen")
+            << nineteen << QByteArray(nineteen).replace(18, 1, "X") << false;
+        QTest::newRow("nineteen and twenty") << nineteen << nineteen + "T" << false;
+        QTest::newRow("a long one again") << forty << QByteArray(forty) << true;
+        QTest::newRow("the middle of forty") << forty << QByteArray(forty).replace(21, 1, "X") << false;
+        QTest::newRow("high bytes") << QByteArray("\xff\xff\xe9") << QByteArray("\xff\xfe\xe9") << false;
+    }
+    void keptStringsAreToldApartByEveryByte() {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QFETCH(bool, same);
+        StringSet set(4 << 20);
+        std::uint64_t value = 1;
+        QCOMPARE(set.add(std::string_view(first.constData(), first.size()), value), StringSet::Added::New);
+        value = 2;
+        QCOMPARE(set.add(std::string_view(second.constData(), second.size()), value),
+                 same ? StringSet::Added::Present : StringSet::Added::New);
+        QCOMPARE(value, same ? 1u : 2u); // a string found again gives the value it was added with
+        QVERIFY(set.contains(std::string_view(first.constData(), first.size())));
+        QVERIFY(set.contains(std::string_view(second.constData(), second.size())));
+    }
+
+    void keptStringsAgreeWithAnOrderedSetUntilFull() {
+        // Strings of a few letters, 0 to 40 bytes long: many come again. Until the set is full it
+        // answers as std::map does; when full it takes no new string but still finds those it holds.
+        std::mt19937 random(27);
+        std::map<std::string, std::uint64_t> model;
+        StringSet set(2 << 20);
+        int full = 0;
+        for (std::uint64_t n = 1; n <= 60000; ++n) {
+            std::string text(random() % 41, 'A');
+            for (char& c : text)
+                c = "AB\0"[random() % 3];
+            std::uint64_t value = n;
+            const StringSet::Added added = set.add(text, value);
+            const auto known = model.find(text);
+            if (known != model.end()) {
+                QCOMPARE(added, StringSet::Added::Present);
+                QCOMPARE(value, known->second);
+            } else if (added == StringSet::Added::Full) {
+                ++full;
+                QVERIFY(!set.contains(text));
+            } else {
+                QCOMPARE(added, StringSet::Added::New);
+                model.emplace(text, n);
+            }
+        }
+        QVERIFY2(full > 1000 && model.size() > 5000,
+                 qPrintable(QString("%1 held, %2 full").arg(model.size()).arg(full)));
+        for (const auto& [text, value] : model)
+            QVERIFY(set.contains(text));
+    }
+
     void namesAndCodesAreToldApartByTheirBytes() {
         // Each pair below shares its hash (found by inverting the hashes step by step): only the bytes
         // can tell them apart. Lines are records 1, 2, 3...
@@ -289,37 +357,6 @@ class CheckRecoveryTest : public QObject {
             QStringList found = findingLines(checkCatalogue(folder.path(), everyPictureShowsWhole));
             found.removeIf([](const QString& f) { return f.startsWith("warning 0: no record uses"); });
             QVERIFY2(found == c.expected, qPrintable(c.what + QString(":\n") + found.join('\n')));
-        }
-    }
-
-    void keptStringsAreToldApartByEveryByte() {
-        // Each pair shares its hash (found by inverting the hash's steps), so only the bytes tell them apart:
-        // strings of 14 and 15 bytes, which a set keeps in its entry, and of 16, which it keeps apart. With
-        // them, strings padded with the zero bytes that fill an entry after a short string.
-        using namespace std::string_literals;
-        const std::pair<std::string, std::string> sharing[] = {
-            {"PA9CLRBDKZRHX5Y", "YBWGKTE6\xDEk\xF3\x9Bt.p"},
-            {"DPX6YNXMYS5BBZT", "DPX6YNXM\x84"
-                                "9\xAA\xF2+W"}, // the same first eight bytes
-            {"Z66U2Q4A2SRQAUVX", "KVBQSBKB^\x9D\xD2\x12\xC7\xCD\xC3\xB6"}};
-        std::vector<std::string> added = {"", "\0"s, "A", "A\0"s, "ABCDEFGHIJKLMN", "ABCDEFGHIJKLMN\0"s};
-        for (const auto& [first, second] : sharing) {
-            QCOMPARE(StringSet::hash(first), StringSet::hash(second));
-            added.push_back(first);
-        }
-        const std::vector<std::string> absent = {sharing[0].second, sharing[1].second, sharing[2].second,
-                                                 "\0\0"s, "A\0\0"s};
-        StringSet set(4 << 20); // room for a block of entries and one of long strings
-        for (std::size_t i = 0; i < added.size(); ++i) {
-            std::uint64_t value = i;
-            QCOMPARE(set.add(added[i], value), StringSet::Added::New);
-        }
-        for (const std::string& text : absent)
-            QVERIFY2(!set.contains(text), qPrintable(QByteArray::fromStdString(text).toHex()));
-        for (std::size_t i = 0; i < added.size(); ++i) {
-            std::uint64_t value = 1000;
-            QCOMPARE(set.add(added[i], value), StringSet::Added::Present);
-            QCOMPARE(value, std::uint64_t(i));
         }
     }
 

@@ -184,9 +184,11 @@ void RecordJudge::judgeVehicleId(const JudgedRecord& record) {
 }
 
 void RecordJudge::useParts(const JudgedRecord& record) {
-    for (int n = 1; n <= kPartCodes; ++n)
-        if (const std::string_view code = record.raw[kPartCode1 + n - 1]; !code.empty())
-            parts_.use(code, record.position, record.fieldLine[kPartCode1 + n - 2], mark_);
+    // Most of the sixteen are empty in most records.
+    const std::string_view* const codes = &record.raw.field[kPartCode1 - 1];
+    const std::uint64_t* const lines = &record.fieldLine[kPartCode1 - 1];
+    for (int n = 0; n < kPartCodes; ++n)
+        if (!codes[n].empty()) parts_.use(codes[n], record.position, lines[n], mark_);
 }
 
 } // namespace specialty
