@@ -403,6 +403,22 @@ class CheckRecoveryTest : public QObject {
         QVERIFY(tool({"--data", data, "list"}).out.contains("(1 part)"));
     }
 
+    void aFolderOfMoreNamesThanCheckKeepsIsAskedFileByFile() {
+        // 16,000 files of long names take more than the 8 MB of names check keeps: the part's files are
+        // still found by their names, and one warning says what could not be looked for.
+        DataFolder folder;
+        folder.writePicture("P1", Qt::red);
+        folder.writeDescription("P1", "text\r\n");
+        for (int n = 0; n < 16000; ++n)
+            folder.writeFile(std::string(200, 'n') + std::to_string(n), "");
+        folder.writeCatalogue({recordLine("1", "A", "B", "", "2000", "2001", {{1, "P1"}}), endRecordLine()});
+        const QStringList found = findingLines(checkCatalogue(folder.path(), everyPictureShowsWhole));
+        QCOMPARE(found,
+                 QStringList{"warning 0: the data folder holds more file names than the 8 MB check keeps "
+                             "of them: each part file was asked for by its name, so names that differ in "
+                             "letter case alone and files no record uses could not be found"});
+    }
+
     void aFolderThatCannotBeListedIsAskedFileByFile() {
         // Mode 0711: others may open the files by name but not list the folder. Root lists every folder
         // whatever its mode, so the check runs as a user without privileges.

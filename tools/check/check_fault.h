@@ -57,6 +57,7 @@ enum class CheckFault : std::uint16_t {
     NoDescription = 334,         // value, record, file, expected: as for NoPicture
     DescriptionUnreadable = 335, // value, record, file, cause
     FolderUnlisted = 336,        // why: the system's reason
+    FolderTooLarge = 345,        // limit: the megabytes of names a listing keeps
     UnusedPicture = 337,         // (no details: the finding names the file)
     UnusedDescription = 338,     // (no details)
     PartFileLeadsOutside = 360,  // value: the code, record, file: its name; expected: where it leads

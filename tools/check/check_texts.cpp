@@ -123,6 +123,9 @@ std::string yearsOf(const Failure& f) {
 }
 
 constexpr const char* kOneRecordALine = "; the viewer reads it, but one record a line is the rule";
+constexpr const char* kAskedByName =
+    "each part file was asked for by its name, so names that differ in letter "
+    "case alone and files no record uses could not be found";
 
 std::string otherCheckFinding(const Failure& failure);
 
@@ -357,9 +360,10 @@ std::string partFileFinding(const Failure& f) {
         return partCode(f) + "has a description file " + f.file + " that cannot be read (" + causeOf(f) +
                "): the viewer shows no description for it";
     case CheckFault::FolderUnlisted:
-        return "the data folder cannot be listed (" + f.why +
-               "): each part file was asked for by its name, so names that differ in letter case alone and "
-               "files no record uses could not be found";
+        return "the data folder cannot be listed (" + f.why + "): " + kAskedByName;
+    case CheckFault::FolderTooLarge:
+        return "the data folder holds more file names than the " + number(f.limit) +
+               " MB check keeps of them: " + kAskedByName;
     default:
         return f.why;
     }

@@ -31,7 +31,7 @@ struct Listed {
 Listed listed(const PartListing& listing, PartListing::Range named, PartListing::Kind kind,
               const std::string& name) {
     Listed found;
-    found.exactly = !listing.unlisted().empty(); // no listing: the file is asked for on its own
+    found.exactly = !listing.complete(); // no listing: the file is asked for on its own
     found.inAnyCase = found.exactly;
     for (auto [n, last] = named; n != last; ++n) {
         if (n->kind != kind) continue;
@@ -97,7 +97,7 @@ void PartFiles::check(const Use& use) {
     const PartListing::Range named = listing_.named(PartListing::folded(use.code, shown));
     std::string pictureName = fileName(shown, kPictureSuffix);
     std::string descriptionName = fileName(shown, kDescriptionSuffix);
-    if (named.first == named.second && listing_.unlisted().empty()) {
+    if (named.first == named.second && listing_.complete()) {
         // The listing holds neither file in any letter case: both are missing, and nothing is asked.
         report(use, partFault(CheckFault::NoPicture, use, std::move(pictureName)));
         report(use, partFault(CheckFault::NoDescription, use, std::move(descriptionName)));
@@ -140,9 +140,10 @@ void PartFiles::checkListed(const Use& use, PartListing::Range named, std::strin
 }
 
 void PartFiles::findUnused() {
-    if (!listing_.unlisted().empty()) {
-        Failure unlisted(CheckFault::FolderUnlisted);
+    if (!listing_.complete()) {
+        Failure unlisted(listing_.tooLarge() ? CheckFault::FolderTooLarge : CheckFault::FolderUnlisted);
         unlisted.why = listing_.unlisted();
+        unlisted.limit = static_cast<std::int64_t>(PartListing::kMostBytes / (1024 * 1024));
         out_.add({Finding::Level::Warning, folder_, 0, std::move(unlisted)});
         return;
     }

@@ -48,6 +48,14 @@ PartListing::Name keyed(std::string name) {
     return {std::move(folded), PartListing::Kind::Other, std::move(name)};
 }
 
+// What a name costs the listing: its entry twice over (the vector's room while it grows by doubling), and
+// the text of its strings beyond what an entry holds itself.
+std::size_t bytesOf(const PartListing::Name& n) {
+    constexpr std::size_t kInString = 15; // the characters a std::string holds without memory of its own
+    const auto outside = [](const std::string& s) { return s.size() > kInString ? s.capacity() + 1 : 0; };
+    return 2 * sizeof n + outside(n.code) + outside(n.name);
+}
+
 bool before(const PartListing::Name& a, const PartListing::Name& b) {
     return std::tie(a.code, a.kind, a.name) < std::tie(b.code, b.kind, b.name);
 }
@@ -56,12 +64,21 @@ bool before(const PartListing::Name& a, const PartListing::Name& b) {
 
 PartListing::PartListing(const std::string& folder) {
     std::error_code error;
+    std::size_t bytes = 0;
     for (auto entry = std::filesystem::directory_iterator(folder, error);
-         !error && entry != std::filesystem::directory_iterator(); entry.increment(error))
-        names_.push_back(keyed(entry->path().filename().string()));
-    if (error) {
-        unlisted_ = error.message();
+         !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        Name name = keyed(entry->path().filename().string());
+        bytes += bytesOf(name);
+        if (bytes > kMostBytes) {
+            tooLarge_ = true;
+            break;
+        }
+        names_.push_back(std::move(name));
+    }
+    if (error) unlisted_ = error.message();
+    if (!complete()) {
         names_.clear();
+        names_.shrink_to_fit();
     }
     std::sort(names_.begin(), names_.end(), before);
 }

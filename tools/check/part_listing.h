@@ -21,10 +21,17 @@ class PartListing {
 
     using Range = std::pair<const Name*, const Name*>;
 
+    // The names a listing keeps take at most this much memory; a folder of more is not listed.
+    static constexpr std::size_t kMostBytes = 8 * 1024 * 1024;
+
     explicit PartListing(const std::string& folder);
 
+    // Whether the folder's names are all here: otherwise there are none, and each file is asked for.
+    bool complete() const { return unlisted_.empty() && !tooLarge_; }
     // Why the folder could not be listed (the system's words), with no names; empty when it was.
     const std::string& unlisted() const { return unlisted_; }
+    // The folder holds more names than the listing keeps; there are none.
+    bool tooLarge() const { return tooLarge_; }
     // The names, by code, kind and name.
     const std::vector<Name>& names() const { return names_; }
     // The names of code `folded` (see folded()), by kind and name.
@@ -36,6 +43,7 @@ class PartListing {
 
   private:
     std::string unlisted_;
+    bool tooLarge_ = false;
     std::vector<Name> names_;
 };
 
