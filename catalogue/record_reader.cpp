@@ -53,6 +53,19 @@ std::uint64_t RecordReader::fileOffset() const {
     return file_->fileOffset();
 }
 
+void RecordReader::countLines() {
+    file_->countLines();
+}
+std::uint64_t RecordReader::fieldLine(int number) const {
+    return file_->fieldLine(number);
+}
+std::uint64_t RecordReader::lineHere() {
+    return file_->lineHere();
+}
+bool RecordReader::highBytes() const {
+    return file_->highBytes();
+}
+
 const char* findLineEndIn(const char* p, const char* end) {
     return findLineEnd(p, end);
 }

@@ -49,6 +49,17 @@ class RecordReader {
     // Where the next byte to read lies in the file.
     std::uint64_t fileOffset() const;
 
+    // Counts lines in the same reading, from the next record on (CR LF, LF and a lone CR each end a line),
+    // for programs that name each field's line. Then fieldLine() is the line (from 1) field `number` of the
+    // record just read begins on, and lineHere() that of the next byte to read.
+    void countLines();
+    std::uint64_t fieldLine(int number) const;
+    std::uint64_t lineHere();
+    // Once lines are counted, after Record or TooLong: whether a byte from the record's first field to the
+    // end of its last is not ASCII (bytes between fields included): only then can its text be UTF-8 other
+    // than ASCII.
+    bool highBytes() const;
+
   private:
     std::unique_ptr<CatalogueFile> file_;
 };

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <random>
 
 using namespace specialty;
@@ -127,8 +128,8 @@ class ListSyntaxTest : public QObject {
         // drops from its buffer as it reads on.
         const std::string longBlanks(700, ' ');
         const std::string longBlankLine = std::string(900, ' ') + "\r\n";
-        const char* const plain[] = {"AC1001",  "\"Brisko\"", "", "2003", "Kestrel 16* Wheel",
-                                     "\"a,b\"", "\"\""};
+        const char* const plain[] = {"AC1001",  "\"Brisko\"", "",       "2003", "Kestrel 16* Wheel",
+                                     "\"a,b\"", "\"\"",       "Caf\xE9"};
         const char* const careful[] = {"  ", " pad ",           "\"q\"x",           "x\"y",
                                        "\t", "\"line\r\nend\"", longBlanks.c_str(), longBlankLine.c_str()};
         const char* const lineEnds[] = {"\r\n", "\n", "\r", "\r\n\r\n", ",\r\n"};
@@ -144,6 +145,15 @@ class ListSyntaxTest : public QObject {
         }
         const std::vector<reference::Item> expected =
             reference::items(bytes, ListReader::kDefaultMaxItemBytes);
+        // Each field's line, counted plainly: CR LF, LF and a lone CR each end a line.
+        std::vector<std::uint64_t> lineAt(bytes.size() + 1);
+        std::uint64_t line = 1;
+        for (std::size_t i = 0; i <= bytes.size(); ++i) {
+            lineAt[i] = line;
+            if (i < bytes.size() &&
+                (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))))
+                ++line;
+        }
         QTemporaryDir folder;
         QFile onDisk(folder.filePath("specialty.txt"));
         QVERIFY(onDisk.open(QIODevice::WriteOnly));
@@ -158,6 +168,7 @@ class ListSyntaxTest : public QObject {
                         QVERIFY(file.open(onDisk.fileName().toStdString()));
                     else
                         file.openMemory(bytes);
+                    file.countLines();
                     std::size_t item = 0;
                     RawRecord raw;
                     while (!file.atEnd()) {
@@ -169,8 +180,17 @@ class ListSyntaxTest : public QObject {
                             if (read == CatalogueFile::Read::Record) // a record cut short gives no text
                                 QCOMPARE(std::string(raw[f]), expected[item].text);
                             QCOMPARE(file.fieldOffset(f), std::uint64_t(expected[item].offset));
+                            QCOMPARE(file.fieldLine(f), lineAt[expected[item].offset]);
                         }
                         if (read != CatalogueFile::Read::Record) break;
+                        // Whether a byte from the first field to the end of the last is not ASCII.
+                        const reference::Item& last = expected[item - 1];
+                        const std::size_t first = expected[item - kRecordFields].offset;
+                        QCOMPARE(file.highBytes(),
+                                 std::any_of(bytes.begin() + static_cast<std::ptrdiff_t>(first),
+                                             bytes.begin() +
+                                                 static_cast<std::ptrdiff_t>(last.offset + last.text.size()),
+                                             [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
                     }
                     QCOMPARE(item, expected.size());
                 }

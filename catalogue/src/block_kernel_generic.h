@@ -154,7 +154,7 @@ bool splitUnit(ListBuffer& in, KnownBlock& known, std::size_t maxItem, int items
                 const auto end = static_cast<std::size_t>(offset + __builtin_ctzll(ends));
                 const std::string_view item = plainItem(base, from, end, lineStart);
                 const auto at = static_cast<std::size_t>(item.data() - base);
-                spans[count++] = ItemSpan{at, item.size(), in.unitFileOffset() + at, false};
+                spans[count++] = ItemSpan{at, item.size(), in.unitFileOffset() + at, false, 0};
                 lineStart = base[end] != ',';
                 from = end + 1;
             }

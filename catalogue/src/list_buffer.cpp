@@ -36,11 +36,15 @@ void ListBuffer::close() {
     endOfFile = true;
     afterComma = false;
     failure.reset();
+    const bool counting = lines.on;
+    lines = LineTally{};
+    lines.on = counting;
 }
 
 bool ListBuffer::refill() {
     if (endOfFile) return false;
     if (unit > 0) {
+        tallyTo(unit); // the bytes before the unit leave the buffer
         std::memmove(buffer_.data(), buffer_.data() + unit, end - unit);
         base += unit;
         pos -= unit;

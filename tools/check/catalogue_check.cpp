@@ -6,7 +6,6 @@
 #include "catalogue/record_reader.h"
 #include "catalogue/regular_file.h"
 #include "tools/check/finding_stream.h"
-#include "tools/check/line_counter.h"
 #include "tools/check/line_layout.h"
 #include "tools/check/line_records.h"
 #include "tools/check/record_coverage.h"
@@ -29,6 +28,7 @@ struct PendingRecord {
     std::uint64_t line[kRecordFields] = {};
     RecordCoverage::NameOffsets names{};
     std::int64_t position = 0;
+    bool high = false; // a byte of its fields is not ASCII
 
     // The reader's views of one record lie in order in one buffer: the stretch they span is copied once.
     void keep(const RawRecord& read) {
@@ -71,7 +71,6 @@ class CatalogueCheck {
 
     const std::string path_;
     FindingStream out_;
-    LineCounter lines_;
     RecordReader file_;
     LineLayout layout_;
     LineRecords lineRecords_; // after a shift, each line of 23 fields as the record it was meant to be
@@ -85,8 +84,7 @@ class CatalogueCheck {
 };
 
 bool CatalogueCheck::open() {
-    Status opened = lines_.open(path_);
-    if (opened) opened = file_.open(path_);
+    const Status opened = file_.open(path_);
     if (!opened) {
         report_.failure = catalogueCannotBeOpened(path_, opened.error());
         return false;
@@ -94,6 +92,7 @@ bool CatalogueCheck::open() {
     // A start that cannot be read is reported by the reading of the records, which fails on it as well.
     if (Result<std::string> start = readFileStart(path_, 3); start && start.value() == "\xEF\xBB\xBF")
         add(Finding::Level::Error, 1, Failure(CheckFault::ByteOrderMark));
+    file_.countLines();
     judge_.emplace(dataFolder_, showsWhole_, out_, path_);
     return true;
 }
@@ -107,8 +106,6 @@ CheckReport CatalogueCheck::run() {
     }
     lineRecords_.finish();
     findAtEnd();
-    // Lines are counted by a reading of their own; past a failure of it no line can be named.
-    if (Status lineCount = lines_.status(); !lineCount) return stopReading(lineCount.error());
     judge_->findUnusedParts();
     file_.close();
     return finish();
@@ -124,10 +121,6 @@ CatalogueCheck::Next CatalogueCheck::readRecord(std::int64_t position) {
     const int fields = read == RecordReader::Read::CutShort ? file_.fieldsRead() : kRecordFields;
     std::uint64_t fieldLine[kRecordFields] = {};
     placeFields(read, fields, position, fieldLine);
-    if (Status lineCount = lines_.status(); !lineCount) {
-        stopReading(lineCount.error());
-        return Next::Failed;
-    }
     const bool inStep = layout_.recordTrusted();
     judgePending(inStep);
     if (read == RecordReader::Read::CutShort) {
@@ -153,8 +146,8 @@ CatalogueCheck::Next CatalogueCheck::readRecord(std::int64_t position) {
 void CatalogueCheck::placeFields(RecordReader::Read read, int fields, std::int64_t position,
                                  std::uint64_t* fieldLine) {
     const bool known = read == RecordReader::Read::Record; // the reader gives the bytes of whole records
-    const std::uint64_t firstLine = lines_.lineOf(file_.fieldOffset(1));
-    if (lines_.onLastLine(file_.fieldOffset(fields))) { // the usual layout: a record a line
+    const std::uint64_t firstLine = file_.fieldLine(1);
+    if (file_.fieldLine(fields) == firstLine) { // the usual layout: a record a line
         std::fill(fieldLine, fieldLine + fields, firstLine);
         layout_.fieldsOnOneLine(firstLine, position, fields);
         if (layout_.recordTrusted())
@@ -165,7 +158,7 @@ void CatalogueCheck::placeFields(RecordReader::Read read, int fields, std::int64
         return;
     }
     for (int f = 1; f <= fields; ++f) {
-        fieldLine[f - 1] = f == 1 ? firstLine : lines_.lineOf(file_.fieldOffset(f));
+        fieldLine[f - 1] = file_.fieldLine(f);
         // Before the layout ends the line.
         lineRecords_.field(fieldLine[f - 1], known ? raw_[f] : "", f, position, file_.fieldOffset(f), known);
         layout_.field(fieldLine[f - 1], position, f);
@@ -195,6 +188,7 @@ void CatalogueCheck::keepPending(std::int64_t position, bool inStep, const std::
     pending_.valid = true;
     pending_.startedInStep = inStep;
     pending_.keep(raw_);
+    pending_.high = file_.highBytes();
     std::copy(fieldLine, fieldLine + kRecordFields, std::begin(pending_.line));
     pending_.position = position;
     pending_.names = {file_.fieldOffset(kMake), file_.fieldOffset(kModel), file_.fieldOffset(kSubmodel)};
@@ -206,9 +200,7 @@ void CatalogueCheck::judgePending(bool nextStartsInStep) {
     const bool judged = pending_.valid && pending_.startedInStep && nextStartsInStep;
     pending_.valid = false;
     if (!judged) return; // a record read shifted is not what its lines say; the shift itself is reported
-    judge_->judge(
-        {pending_.raw, pending_.position, pending_.line, hasHighBytes(pending_.bytes), pending_.names},
-        nullptr);
+    judge_->judge({pending_.raw, pending_.position, pending_.line, pending_.high, pending_.names}, nullptr);
 }
 
 // After a shift, a line of 23 fields judged as the record it was meant to be; its findings say so first.
@@ -234,7 +226,7 @@ void CatalogueCheck::findAtEnd() {
     const bool shifted = layout_.finish();
     judgePending(!shifted);
     if (endSeen_ && !file_.atEnd())
-        add(Finding::Level::Warning, lines_.lineOf(file_.fileOffset()), Failure(CheckFault::LinesAfterEnd));
+        add(Finding::Level::Warning, file_.lineHere(), Failure(CheckFault::LinesAfterEnd));
     if (!endSeen_ && !shifted && !lineRecords_.sawEnd())
         add(Finding::Level::Warning, 0, Failure(CheckFault::NoEndRecord));
     if (report_.records == 0 && !shifted) add(Finding::Level::Error, 1, Failure(CheckFault::NoRecord));
