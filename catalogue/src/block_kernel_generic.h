@@ -67,6 +67,14 @@ SPECIALTY_ALWAYS_INLINE int selectBit(std::uint64_t x, int k) {
 // its two quotes (the block step saw to that), the closing one usually right before the terminator.
 SPECIALTY_ALWAYS_INLINE std::string_view plainItem(const char* base, std::size_t from, std::size_t to,
                                                    bool lineStart) {
+    // Most items need neither trimming nor skipping: an empty one, one whose first byte is neither a quote
+    // nor a blank, line end or other control byte and whose last is not a blank, and a quoted one that
+    // ends with its closing quote.
+    if (from == to) return {base + from, 0};
+    const auto head = static_cast<unsigned char>(base[from]);
+    const auto tail = static_cast<unsigned char>(base[to - 1]);
+    if (head > ' ' && head != '"' && tail > ' ') return {base + from, to - from};
+    if (head == '"' && tail == '"' && to - from >= 2) return {base + from + 1, to - from - 2};
     while (from < to && (isListBlank(base[from]) || (lineStart && isLineEnd(base[from]))))
         ++from;
     if (from < to && base[from] == '"') {
@@ -148,13 +156,19 @@ bool splitUnit(ListBuffer& in, KnownBlock& known, std::size_t maxItem, int items
         int count = 0;
         std::size_t from = 0;
         bool lineStart = !in.afterComma;
+        const std::uint64_t unitStart = in.unitFileOffset();
         for (;;) {
             const char* base = in.data() + in.unit; // the buffer may move between blocks
             for (; ends != 0 && count < wanted; ends &= ends - 1) {
                 const auto end = static_cast<std::size_t>(offset + __builtin_ctzll(ends));
                 const std::string_view item = plainItem(base, from, end, lineStart);
                 const auto at = static_cast<std::size_t>(item.data() - base);
-                spans[count++] = ItemSpan{at, item.size(), in.unitFileOffset() + at, false, 0};
+                // Field by field: the line is left to those who ask (ListReader::lineOf()).
+                ItemSpan& span = spans[count++];
+                span.offset = at;
+                span.length = item.size();
+                span.fileOffset = unitStart + at;
+                span.truncated = false;
                 lineStart = base[end] != ',';
                 from = end + 1;
             }
