@@ -66,6 +66,23 @@ bool RecordReader::highBytes() const {
     return file_->highBytes();
 }
 
+void RecordReader::keepRecordBefore() {
+    file_->keepRecordBefore();
+}
+std::ptrdiff_t RecordReader::moved() const {
+    return file_->moved();
+}
+
+void follow(RawRecord& raw, std::ptrdiff_t distance) {
+    if (distance == 0) return;
+    // As addresses: the bytes may have moved to another allocation of the buffer.
+    for (std::string_view& field : raw.field)
+        field =
+            std::string_view(reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(field.data()) +
+                                                           static_cast<std::uintptr_t>(distance)),
+                             field.size());
+}
+
 const char* findLineEndIn(const char* p, const char* end) {
     return findLineEnd(p, end);
 }

@@ -60,9 +60,18 @@ class RecordReader {
     // than ASCII.
     bool highBytes() const;
 
+    // Keeps the bytes of each record read until the one after the next is read, for programs that look at
+    // a record once the next one is read: the views of the record before the last stay readable once
+    // moved on by how far moved() has grown since they were read (follow() does that).
+    void keepRecordBefore();
+    std::ptrdiff_t moved() const;
+
   private:
     std::unique_ptr<CatalogueFile> file_;
 };
+
+// Moves the views of `raw` on by `distance` bytes: where bytes kept by keepRecordBefore() now are.
+void follow(RawRecord& raw, std::ptrdiff_t distance);
 
 // The first CR or LF in [p, end), or end: the scan the reader uses, for code that counts lines.
 const char* findLineEndIn(const char* p, const char* end);

@@ -1,6 +1,7 @@
 // The list syntax: items, quoting, blanks, line ends, and records of 23 fields, read through buffers of
 // every size so that an item or a line end split between two reads is read like any other.
 #include "catalogue/description_reader.h"
+#include "catalogue/record_reader.h"
 #include "catalogue/src/catalogue_file.h"
 #include "catalogue/src/list_reader.h"
 #include "reference_catalogue.h"
@@ -169,10 +170,17 @@ class ListSyntaxTest : public QObject {
                     else
                         file.openMemory(bytes);
                     file.countLines();
+                    file.keepRecordBefore();
                     std::size_t item = 0;
                     RawRecord raw;
+                    RawRecord before; // the whole record read before, followed as the buffer moves
+                    std::size_t beforeItem = SIZE_MAX;
+                    std::ptrdiff_t beforeMoved = 0;
                     while (!file.atEnd()) {
                         const CatalogueFile::Read read = file.readRecord(raw);
+                        follow(before, file.moved() - beforeMoved);
+                        for (std::size_t f = 0; beforeItem != SIZE_MAX && f < kRecordFields; ++f)
+                            QCOMPARE(std::string(before.field[f]), expected[beforeItem + f].text);
                         const int fields =
                             read == CatalogueFile::Read::Record ? kRecordFields : file.fieldsRead();
                         for (int f = 1; f <= fields; ++f, ++item) {
@@ -183,6 +191,9 @@ class ListSyntaxTest : public QObject {
                             QCOMPARE(file.fieldLine(f), lineAt[expected[item].offset]);
                         }
                         if (read != CatalogueFile::Read::Record) break;
+                        before = raw;
+                        beforeItem = item - kRecordFields;
+                        beforeMoved = file.moved();
                         // Whether a byte from the first field to the end of the last is not ASCII.
                         const reference::Item& last = expected[item - 1];
                         const std::size_t first = expected[item - kRecordFields].offset;

@@ -11,6 +11,7 @@ CatalogueFile::Read CatalogueFile::readRecord(RawRecord& raw) {
     std::array<ItemSpan, kRecordFields>& spans = spans_;
     overlong_ = 0;
     cut_ = 0;
+    if (keepBefore_) reader_.holdUnit(); // the unit of the record read last
     // Plain records are split 64 bytes at a time; anything else is read item by item.
     if (reader_.skimItems(kRecordFields, spans.data())) {
         fieldsRead_ = kRecordFields;

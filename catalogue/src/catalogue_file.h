@@ -60,6 +60,12 @@ class CatalogueFile {
     // ... and, after a record read whole, whether a byte from its first field's start to its last field's
     // end is not ASCII (the bytes between fields, such as text after a closing quote, included).
     bool highBytes() const { return high_; }
+
+    // Keeps the bytes of each record read in the buffer until the one after the next is read, so that
+    // views of the record before the last stay readable once moved on by how far moved() has grown since
+    // they were read (refilling moves the buffer's bytes).
+    void keepRecordBefore() { keepBefore_ = true; }
+    std::ptrdiff_t moved() const { return reader_.moved(); }
     int overlongField() const { return overlong_; }  // after TooLong: the first field cut (from 1)
     std::uint32_t cutFields() const { return cut_; } // after TooLong: every field cut, as fieldBit()s
     bool failed() const { return reader_.failed(); }
@@ -78,6 +84,7 @@ class CatalogueFile {
     int overlong_ = 0;
     std::uint32_t cut_ = 0;
     bool high_ = false;
+    bool keepBefore_ = false;
     bool oneLine_ = false;        // the record just read lies on one line, ...
     std::uint64_t firstLine_ = 0; // ... this one
 };

@@ -61,6 +61,15 @@ class ListBuffer {
         beginUnit();
     }
 
+    // Keeps the bytes from `from` on in the buffer (a unit already read) until the next call, however the
+    // buffer is refilled: bytes move, but are not given up. moved() is how far the kept bytes have moved in
+    // all since the file was opened (as addresses, in bytes), for views of them to follow.
+    void hold(std::size_t from) {
+        holding_ = true;
+        held_ = from;
+    }
+    std::ptrdiff_t moved() const { return moved_; }
+
     // Counts lines from here on (see line_tally.h): lineAt() then names the line of a byte in the buffer.
     void countLines() { lines.on = true; }
     // The line (from 1) of the byte at `at`, which lies at or after every byte asked about before.
@@ -90,6 +99,9 @@ class ListBuffer {
     bool fromMemory_ = false;
     std::vector<char> buffer_;
     std::size_t chunk_;
+    bool holding_ = false;
+    std::size_t held_ = 0;     // kept from here while holding_
+    std::ptrdiff_t moved_ = 0; // how far the bytes kept have moved
 };
 
 } // namespace specialty

@@ -125,6 +125,9 @@ class ListReader {
     void clearHigh() { in_.lines.high = false; }
     const LineTally& lineTally() const { return in_.lines; }
     const char* unitBytes() const { return in_.data() + in_.unit; }
+    // Keeps the current unit's bytes in the buffer until holdUnit() is called again (see ListBuffer::hold).
+    void holdUnit() { in_.hold(in_.unit); }
+    std::ptrdiff_t moved() const { return in_.moved(); }
 
     bool failed() const { return in_.failure.has_value(); }
     const Failure& failure() const { return *in_.failure; } // once failed()

@@ -18,27 +18,17 @@ namespace specialty {
 
 namespace {
 
-// A record kept until the next one has begun: its fields' bytes end to end in one buffer that is reused
-// from record to record, and views of them, so keeping a record costs no allocation.
+// A record kept until the next one has begun. The reader keeps its bytes (RecordReader::keepRecordBefore),
+// so keeping it copies only its views, which follow the bytes when the reader's buffer moves.
 struct PendingRecord {
     bool valid = false;
     bool startedInStep = false;
-    std::string bytes;
     RawRecord raw;
+    std::ptrdiff_t moved = 0; // the reader's moved() when `raw` was read
     std::uint64_t line[kRecordFields] = {};
     RecordCoverage::NameOffsets names{};
     std::int64_t position = 0;
     bool high = false; // a byte of its fields is not ASCII
-
-    // The reader's views of one record lie in order in one buffer: the stretch they span is copied once.
-    void keep(const RawRecord& read) {
-        const char* const first = read.field.front().data();
-        const char* const last = read.field.back().data() + read.field.back().size();
-        bytes.assign(first, static_cast<std::size_t>(last - first));
-        for (std::size_t i = 0; i < read.field.size(); ++i)
-            raw.field[i] = std::string_view(bytes).substr(
-                static_cast<std::size_t>(read.field[i].data() - first), read.field[i].size());
-    }
 };
 
 // One check of one catalogue, in the steps it reads it by. A record is judged once the next one has begun:
@@ -93,6 +83,7 @@ bool CatalogueCheck::open() {
     if (Result<std::string> start = readFileStart(path_, 3); start && start.value() == "\xEF\xBB\xBF")
         add(Finding::Level::Error, 1, Failure(CheckFault::ByteOrderMark));
     file_.countLines();
+    file_.keepRecordBefore();
     judge_.emplace(dataFolder_, showsWhole_, out_, path_);
     return true;
 }
@@ -187,7 +178,8 @@ bool CatalogueCheck::judgeTooLong(std::int64_t position, const std::uint64_t* fi
 void CatalogueCheck::keepPending(std::int64_t position, bool inStep, const std::uint64_t* fieldLine) {
     pending_.valid = true;
     pending_.startedInStep = inStep;
-    pending_.keep(raw_);
+    pending_.raw = raw_;
+    pending_.moved = file_.moved();
     pending_.high = file_.highBytes();
     std::copy(fieldLine, fieldLine + kRecordFields, std::begin(pending_.line));
     pending_.position = position;
@@ -200,6 +192,7 @@ void CatalogueCheck::judgePending(bool nextStartsInStep) {
     const bool judged = pending_.valid && pending_.startedInStep && nextStartsInStep;
     pending_.valid = false;
     if (!judged) return; // a record read shifted is not what its lines say; the shift itself is reported
+    follow(pending_.raw, file_.moved() - pending_.moved);
     judge_->judge({pending_.raw, pending_.position, pending_.line, pending_.high, pending_.names}, nullptr);
 }
 
