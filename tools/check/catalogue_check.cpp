@@ -18,14 +18,20 @@ namespace specialty {
 
 namespace {
 
-// A record kept until the next one has begun. The reader keeps its bytes (RecordReader::keepRecordBefore),
-// so keeping it copies only its views, which follow the bytes when the reader's buffer moves.
+// A record as read, with the line of each field.
+struct ReadRecord {
+    RawRecord raw;
+    std::uint64_t line[kRecordFields];
+};
+
+// A record kept until the next one has begun. The reader keeps its bytes (RecordReader::keepRecordBefore)
+// and the next record is read into the other of two places, so keeping one copies nothing; its views follow
+// the bytes when the reader's buffer moves.
 struct PendingRecord {
     bool valid = false;
     bool startedInStep = false;
-    RawRecord raw;
-    std::ptrdiff_t moved = 0; // the reader's moved() when `raw` was read
-    std::uint64_t line[kRecordFields] = {};
+    ReadRecord* record = nullptr;
+    std::ptrdiff_t moved = 0; // the reader's moved() when the record was read
     RecordCoverage::NameOffsets names{};
     std::int64_t position = 0;
     bool high = false; // a byte of its fields is not ASCII
@@ -52,7 +58,7 @@ class CatalogueCheck {
     Next readRecord(std::int64_t position);
     void placeFields(RecordReader::Read read, int fields, std::int64_t position, std::uint64_t* fieldLine);
     bool judgeTooLong(std::int64_t position, const std::uint64_t* fieldLine);
-    void keepPending(std::int64_t position, bool inStep, const std::uint64_t* fieldLine);
+    void keepPending(std::int64_t position, bool inStep);
     void judgePending(bool nextStartsInStep);
     void judgeAsLineReads(const LineRecord& meant);
     void findAtEnd();
@@ -67,7 +73,8 @@ class CatalogueCheck {
     const std::string& dataFolder_;
     const PictureCheck& showsWhole_;
     std::optional<RecordJudge> judge_; // made once the catalogue is open, which it reads as well
-    RawRecord raw_;
+    ReadRecord read_[2];               // the record being read, and the one pending
+    int current_ = 0;                  // the place of the one being read
     PendingRecord pending_;
     CheckReport report_;
     bool endSeen_ = false;
@@ -104,13 +111,14 @@ CheckReport CatalogueCheck::run() {
 
 // Reads the record at `position`, judges the one before it, and keeps it to be judged in turn.
 CatalogueCheck::Next CatalogueCheck::readRecord(std::int64_t position) {
-    const RecordReader::Read read = file_.readRecord(raw_);
+    RawRecord& raw = read_[current_].raw;
+    std::uint64_t* const fieldLine = read_[current_].line;
+    const RecordReader::Read read = file_.readRecord(raw);
     if (read == RecordReader::Read::Failed) {
         stopReading(file_.failure());
         return Next::Failed;
     }
     const int fields = read == RecordReader::Read::CutShort ? file_.fieldsRead() : kRecordFields;
-    std::uint64_t fieldLine[kRecordFields] = {};
     placeFields(read, fields, position, fieldLine);
     const bool inStep = layout_.recordTrusted();
     judgePending(inStep);
@@ -124,12 +132,12 @@ CatalogueCheck::Next CatalogueCheck::readRecord(std::int64_t position) {
         return Next::End;
     }
     if (read == RecordReader::Read::TooLong && judgeTooLong(position, fieldLine)) return Next::Record;
-    if (raw_[kVehicleId] == "0") { // the viewer's end test, wherever the lines fall
+    if (raw[kVehicleId] == "0") { // the viewer's end test, wherever the lines fall
         endSeen_ = true;
         return Next::End;
     }
     ++report_.records;
-    keepPending(position, inStep, fieldLine);
+    keepPending(position, inStep);
     return Next::Record;
 }
 
@@ -145,13 +153,15 @@ void CatalogueCheck::placeFields(RecordReader::Read read, int fields, std::int64
             lineRecords_.inStepLine(firstLine, position);
         else
             for (int f = 1; f <= fields; ++f)
-                lineRecords_.field(firstLine, known ? raw_[f] : "", f, position, file_.fieldOffset(f), known);
+                lineRecords_.field(firstLine, known ? read_[current_].raw[f] : "", f, position,
+                                   file_.fieldOffset(f), known);
         return;
     }
     for (int f = 1; f <= fields; ++f) {
         fieldLine[f - 1] = file_.fieldLine(f);
         // Before the layout ends the line.
-        lineRecords_.field(fieldLine[f - 1], known ? raw_[f] : "", f, position, file_.fieldOffset(f), known);
+        lineRecords_.field(fieldLine[f - 1], known ? read_[current_].raw[f] : "", f, position,
+                           file_.fieldOffset(f), known);
         layout_.field(fieldLine[f - 1], position, f);
     }
 }
@@ -175,25 +185,26 @@ bool CatalogueCheck::judgeTooLong(std::int64_t position, const std::uint64_t* fi
     return true;
 }
 
-void CatalogueCheck::keepPending(std::int64_t position, bool inStep, const std::uint64_t* fieldLine) {
+void CatalogueCheck::keepPending(std::int64_t position, bool inStep) {
     pending_.valid = true;
     pending_.startedInStep = inStep;
-    pending_.raw = raw_;
+    pending_.record = &read_[current_];
+    current_ ^= 1; // the next record is read into the other place
     pending_.moved = file_.moved();
     pending_.high = file_.highBytes();
-    std::copy(fieldLine, fieldLine + kRecordFields, std::begin(pending_.line));
     pending_.position = position;
     pending_.names = {file_.fieldOffset(kMake), file_.fieldOffset(kModel), file_.fieldOffset(kSubmodel)};
     // Findings before the pending record and before any run of lines still being judged are final.
-    out_.settle(std::min(pending_.line[0], layout_.heldFrom()));
+    out_.settle(std::min(pending_.record->line[0], layout_.heldFrom()));
 }
 
 void CatalogueCheck::judgePending(bool nextStartsInStep) {
     const bool judged = pending_.valid && pending_.startedInStep && nextStartsInStep;
     pending_.valid = false;
     if (!judged) return; // a record read shifted is not what its lines say; the shift itself is reported
-    follow(pending_.raw, file_.moved() - pending_.moved);
-    judge_->judge({pending_.raw, pending_.position, pending_.line, pending_.high, pending_.names}, nullptr);
+    ReadRecord& record = *pending_.record;
+    follow(record.raw, file_.moved() - pending_.moved);
+    judge_->judge({record.raw, pending_.position, record.line, pending_.high, pending_.names}, nullptr);
 }
 
 // After a shift, a line of 23 fields judged as the record it was meant to be; its findings say so first.
