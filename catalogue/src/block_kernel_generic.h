@@ -63,10 +63,11 @@ SPECIALTY_ALWAYS_INLINE int selectBit(std::uint64_t x, int k) {
     return at + __builtin_ctzll(x);
 }
 
-// One item of bytes known to be plain: from `from` to its terminator at `to`. A quoted item holds exactly
-// its two quotes (the block step saw to that), the closing one usually right before the terminator.
+// One item of bytes known to be plain: from `from` to its terminator at `to`, both from the unit's start
+// (`base`), the unit beginning at a line's start when `unitLineStart`. A quoted item holds exactly its two
+// quotes (the block step saw to that), the closing one usually right before the terminator.
 SPECIALTY_ALWAYS_INLINE std::string_view plainItem(const char* base, std::size_t from, std::size_t to,
-                                                   bool lineStart) {
+                                                   bool unitLineStart) {
     // Most items need neither trimming nor skipping: an empty one, one whose first byte is neither a quote
     // nor a blank, line end or other control byte and whose last is not a blank, and a quoted one that
     // ends with its closing quote.
@@ -75,6 +76,8 @@ SPECIALTY_ALWAYS_INLINE std::string_view plainItem(const char* base, std::size_t
     const auto tail = static_cast<unsigned char>(base[to - 1]);
     if (head > ' ' && head != '"' && tail > ' ') return {base + from, to - from};
     if (head == '"' && tail == '"' && to - from >= 2) return {base + from + 1, to - from - 2};
+    // At a line's start (the unit's first item, or one after a line end) line ends are skipped too.
+    const bool lineStart = from == 0 ? unitLineStart : base[from - 1] != ',';
     while (from < to && (isListBlank(base[from]) || (lineStart && isLineEnd(base[from]))))
         ++from;
     if (from < to && base[from] == '"') {
@@ -155,7 +158,7 @@ bool splitUnit(ListBuffer& in, KnownBlock& known, std::size_t maxItem, int items
         // items after the wanted ones are only counted.
         int count = 0;
         std::size_t from = 0;
-        bool lineStart = !in.afterComma;
+        const bool lineStart = !in.afterComma; // for the unit's first item
         const std::uint64_t unitStart = in.unitFileOffset();
         for (;;) {
             const char* base = in.data() + in.unit; // the buffer may move between blocks
@@ -169,7 +172,6 @@ bool splitUnit(ListBuffer& in, KnownBlock& known, std::size_t maxItem, int items
                 span.length = item.size();
                 span.fileOffset = unitStart + at;
                 span.truncated = false;
-                lineStart = base[end] != ',';
                 from = end + 1;
             }
             const int here = __builtin_popcountll(ends);
