@@ -53,6 +53,36 @@ std::uint64_t RecordReader::fileOffset() const {
     return file_->fileOffset();
 }
 
+void RecordReader::countLines() {
+    file_->countLines();
+}
+std::uint64_t RecordReader::fieldLine(int number) const {
+    return file_->fieldLine(number);
+}
+std::uint64_t RecordReader::lineHere() {
+    return file_->lineHere();
+}
+bool RecordReader::highBytes() const {
+    return file_->highBytes();
+}
+
+void RecordReader::keepRecordBefore() {
+    file_->keepRecordBefore();
+}
+std::ptrdiff_t RecordReader::moved() const {
+    return file_->moved();
+}
+
+void follow(RawRecord& raw, std::ptrdiff_t distance) {
+    if (distance == 0) return;
+    // As addresses: the bytes may have moved to another allocation of the buffer.
+    for (std::string_view& field : raw.field)
+        field =
+            std::string_view(reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(field.data()) +
+                                                           static_cast<std::uintptr_t>(distance)),
+                             field.size());
+}
+
 const char* findLineEndIn(const char* p, const char* end) {
     return findLineEnd(p, end);
 }

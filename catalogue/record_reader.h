@@ -49,9 +49,29 @@ class RecordReader {
     // Where the next byte to read lies in the file.
     std::uint64_t fileOffset() const;
 
+    // Counts lines in the same reading, from the next record on (CR LF, LF and a lone CR each end a line),
+    // for programs that name each field's line. Then fieldLine() is the line (from 1) field `number` of the
+    // record just read begins on, and lineHere() that of the next byte to read.
+    void countLines();
+    std::uint64_t fieldLine(int number) const;
+    std::uint64_t lineHere();
+    // Once lines are counted, after Record or TooLong: whether a byte from the record's first field to the
+    // end of its last is not ASCII (bytes between fields included): only then can its text be UTF-8 other
+    // than ASCII.
+    bool highBytes() const;
+
+    // Keeps the bytes of each record read until the one after the next is read, for programs that look at
+    // a record once the next one is read: the views of the record before the last stay readable once
+    // moved on by how far moved() has grown since they were read (follow() does that).
+    void keepRecordBefore();
+    std::ptrdiff_t moved() const;
+
   private:
     std::unique_ptr<CatalogueFile> file_;
 };
+
+// Moves the views of `raw` on by `distance` bytes: where bytes kept by keepRecordBefore() now are.
+void follow(RawRecord& raw, std::ptrdiff_t distance);
 
 // The first CR or LF in [p, end), or end: the scan the reader uses, for code that counts lines.
 const char* findLineEndIn(const char* p, const char* end);

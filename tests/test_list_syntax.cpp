@@ -1,6 +1,7 @@
 // The list syntax: items, quoting, blanks, line ends, and records of 23 fields, read through buffers of
 // every size so that an item or a line end split between two reads is read like any other.
 #include "catalogue/description_reader.h"
+#include "catalogue/record_reader.h"
 #include "catalogue/src/catalogue_file.h"
 #include "catalogue/src/list_reader.h"
 #include "reference_catalogue.h"
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <random>
 
 using namespace specialty;
@@ -127,8 +129,8 @@ class ListSyntaxTest : public QObject {
         // drops from its buffer as it reads on.
         const std::string longBlanks(700, ' ');
         const std::string longBlankLine = std::string(900, ' ') + "\r\n";
-        const char* const plain[] = {"AC1001",  "\"Brisko\"", "", "2003", "Kestrel 16* Wheel",
-                                     "\"a,b\"", "\"\""};
+        const char* const plain[] = {"AC1001",  "\"Brisko\"", "",       "2003", "Kestrel 16* Wheel",
+                                     "\"a,b\"", "\"\"",       "Caf\xE9"};
         const char* const careful[] = {"  ", " pad ",           "\"q\"x",           "x\"y",
                                        "\t", "\"line\r\nend\"", longBlanks.c_str(), longBlankLine.c_str()};
         const char* const lineEnds[] = {"\r\n", "\n", "\r", "\r\n\r\n", ",\r\n"};
@@ -144,6 +146,15 @@ class ListSyntaxTest : public QObject {
         }
         const std::vector<reference::Item> expected =
             reference::items(bytes, ListReader::kDefaultMaxItemBytes);
+        // Each field's line, counted plainly: CR LF, LF and a lone CR each end a line.
+        std::vector<std::uint64_t> lineAt(bytes.size() + 1);
+        std::uint64_t line = 1;
+        for (std::size_t i = 0; i <= bytes.size(); ++i) {
+            lineAt[i] = line;
+            if (i < bytes.size() &&
+                (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))))
+                ++line;
+        }
         QTemporaryDir folder;
         QFile onDisk(folder.filePath("specialty.txt"));
         QVERIFY(onDisk.open(QIODevice::WriteOnly));
@@ -158,10 +169,18 @@ class ListSyntaxTest : public QObject {
                         QVERIFY(file.open(onDisk.fileName().toStdString()));
                     else
                         file.openMemory(bytes);
+                    file.countLines();
+                    file.keepRecordBefore();
                     std::size_t item = 0;
                     RawRecord raw;
+                    RawRecord before; // the whole record read before, followed as the buffer moves
+                    std::size_t beforeItem = SIZE_MAX;
+                    std::ptrdiff_t beforeMoved = 0;
                     while (!file.atEnd()) {
                         const CatalogueFile::Read read = file.readRecord(raw);
+                        follow(before, file.moved() - beforeMoved);
+                        for (std::size_t f = 0; beforeItem != SIZE_MAX && f < kRecordFields; ++f)
+                            QCOMPARE(std::string(before.field[f]), expected[beforeItem + f].text);
                         const int fields =
                             read == CatalogueFile::Read::Record ? kRecordFields : file.fieldsRead();
                         for (int f = 1; f <= fields; ++f, ++item) {
@@ -169,8 +188,20 @@ class ListSyntaxTest : public QObject {
                             if (read == CatalogueFile::Read::Record) // a record cut short gives no text
                                 QCOMPARE(std::string(raw[f]), expected[item].text);
                             QCOMPARE(file.fieldOffset(f), std::uint64_t(expected[item].offset));
+                            QCOMPARE(file.fieldLine(f), lineAt[expected[item].offset]);
                         }
                         if (read != CatalogueFile::Read::Record) break;
+                        before = raw;
+                        beforeItem = item - kRecordFields;
+                        beforeMoved = file.moved();
+                        // Whether a byte from the first field to the end of the last is not ASCII.
+                        const reference::Item& last = expected[item - 1];
+                        const std::size_t first = expected[item - kRecordFields].offset;
+                        QCOMPARE(file.highBytes(),
+                                 std::any_of(bytes.begin() + static_cast<std::ptrdiff_t>(first),
+                                             bytes.begin() +
+                                                 static_cast<std::ptrdiff_t>(last.offset + last.text.size()),
+                                             [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
                     }
                     QCOMPARE(item, expected.size());
                 }

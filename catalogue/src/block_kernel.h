@@ -34,6 +34,9 @@ struct ItemSpan {
     std::size_t length = 0;
     std::uint64_t fileOffset = 0; // where the item begins in the file (after its opening quote, if any)
     bool truncated = false;       // longer than the item limit: only the first bytes are kept
+    // The line (from 1) the item begins on, where the reader counts lines: named by readItem(); the quick
+    // looks leave it as it was, for ListReader::lineOf() to name when asked.
+    std::uint64_t line = 0;
 };
 
 // The bytes of one block that matter to the list syntax, one bit a byte (bit i is byte i of the block).

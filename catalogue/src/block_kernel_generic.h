@@ -63,10 +63,21 @@ SPECIALTY_ALWAYS_INLINE int selectBit(std::uint64_t x, int k) {
     return at + __builtin_ctzll(x);
 }
 
-// One item of bytes known to be plain: from `from` to its terminator at `to`. A quoted item holds exactly
-// its two quotes (the block step saw to that), the closing one usually right before the terminator.
+// One item of bytes known to be plain: from `from` to its terminator at `to`, both from the unit's start
+// (`base`), the unit beginning at a line's start when `unitLineStart`. A quoted item holds exactly its two
+// quotes (the block step saw to that), the closing one usually right before the terminator.
 SPECIALTY_ALWAYS_INLINE std::string_view plainItem(const char* base, std::size_t from, std::size_t to,
-                                                   bool lineStart) {
+                                                   bool unitLineStart) {
+    // Most items need neither trimming nor skipping: an empty one, one whose first byte is neither a quote
+    // nor a blank, line end or other control byte and whose last is not a blank, and a quoted one that
+    // ends with its closing quote.
+    if (from == to) return {base + from, 0};
+    const auto head = static_cast<unsigned char>(base[from]);
+    const auto tail = static_cast<unsigned char>(base[to - 1]);
+    if (head > ' ' && head != '"' && tail > ' ') return {base + from, to - from};
+    if (head == '"' && tail == '"' && to - from >= 2) return {base + from + 1, to - from - 2};
+    // At a line's start (the unit's first item, or one after a line end) line ends are skipped too.
+    const bool lineStart = from == 0 ? unitLineStart : base[from - 1] != ',';
     while (from < to && (isListBlank(base[from]) || (lineStart && isLineEnd(base[from]))))
         ++from;
     if (from < to && base[from] == '"') {
@@ -147,15 +158,20 @@ bool splitUnit(ListBuffer& in, KnownBlock& known, std::size_t maxItem, int items
         // items after the wanted ones are only counted.
         int count = 0;
         std::size_t from = 0;
-        bool lineStart = !in.afterComma;
+        const bool lineStart = !in.afterComma; // for the unit's first item
+        const std::uint64_t unitStart = in.unitFileOffset();
         for (;;) {
             const char* base = in.data() + in.unit; // the buffer may move between blocks
             for (; ends != 0 && count < wanted; ends &= ends - 1) {
                 const auto end = static_cast<std::size_t>(offset + __builtin_ctzll(ends));
                 const std::string_view item = plainItem(base, from, end, lineStart);
                 const auto at = static_cast<std::size_t>(item.data() - base);
-                spans[count++] = ItemSpan{at, item.size(), in.unitFileOffset() + at, false};
-                lineStart = base[end] != ',';
+                // Field by field: the line is left to those who ask (ListReader::lineOf()).
+                ItemSpan& span = spans[count++];
+                span.offset = at;
+                span.length = item.size();
+                span.fileOffset = unitStart + at;
+                span.truncated = false;
                 from = end + 1;
             }
             const int here = __builtin_popcountll(ends);

@@ -48,6 +48,24 @@ class CatalogueFile {
     }
     // Where the next byte to read lies in the file.
     std::uint64_t fileOffset() const { return reader_.fileOffset(); }
+
+    // Names the line of each field from the next record on, counted in the one reading of the file.
+    void countLines() { reader_.countLines(); }
+    // Once lines are counted: the line (from 1) field `number` of the record just read begins on, ...
+    std::uint64_t fieldLine(int number) const {
+        return oneLine_ ? firstLine_ : spans_[static_cast<std::size_t>(number - 1)].line;
+    }
+    // ... the line of the next byte to read, ...
+    std::uint64_t lineHere() { return reader_.lineHere(); }
+    // ... and, after a record read whole, whether a byte from its first field's start to its last field's
+    // end is not ASCII (the bytes between fields, such as text after a closing quote, included).
+    bool highBytes() const { return high_; }
+
+    // Keeps the bytes of each record read in the buffer until the one after the next is read, so that
+    // views of the record before the last stay readable once moved on by how far moved() has grown since
+    // they were read (refilling moves the buffer's bytes).
+    void keepRecordBefore() { keepBefore_ = true; }
+    std::ptrdiff_t moved() const { return reader_.moved(); }
     int overlongField() const { return overlong_; }  // after TooLong: the first field cut (from 1)
     std::uint32_t cutFields() const { return cut_; } // after TooLong: every field cut, as fieldBit()s
     bool failed() const { return reader_.failed(); }
@@ -58,11 +76,17 @@ class CatalogueFile {
     Failure whyNoRecord(Read read, const std::string& catalogue, std::int64_t position) const;
 
   private:
+    void nameLines();
+
     ListReader reader_;
     std::array<ItemSpan, kRecordFields> spans_;
     int fieldsRead_ = 0;
     int overlong_ = 0;
     std::uint32_t cut_ = 0;
+    bool high_ = false;
+    bool keepBefore_ = false;
+    bool oneLine_ = false;        // the record just read lies on one line, ...
+    std::uint64_t firstLine_ = 0; // ... this one
 };
 
 } // namespace specialty

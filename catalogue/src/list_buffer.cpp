@@ -36,18 +36,31 @@ void ListBuffer::close() {
     endOfFile = true;
     afterComma = false;
     failure.reset();
+    holding_ = false;
+    held_ = 0;
+    const bool counting = lines.on;
+    lines = LineTally{};
+    lines.on = counting;
 }
 
 bool ListBuffer::refill() {
     if (endOfFile) return false;
-    if (unit > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + unit, end - unit);
-        base += unit;
-        pos -= unit;
-        end -= unit;
-        unit = 0;
+    const std::size_t keep = holding_ ? std::min(unit, held_) : unit;
+    if (keep > 0) {
+        tallyTo(keep); // the bytes before it leave the buffer
+        std::memmove(buffer_.data(), buffer_.data() + keep, end - keep);
+        base += keep;
+        pos -= keep;
+        end -= keep;
+        unit -= keep;
+        held_ -= holding_ ? keep : 0;
+        moved_ -= static_cast<std::ptrdiff_t>(keep);
     }
-    if (buffer_.size() - end < chunk_) buffer_.resize(std::max(buffer_.size() * 2, end + chunk_));
+    if (buffer_.size() - end < chunk_) {
+        const auto before = reinterpret_cast<std::uintptr_t>(buffer_.data());
+        buffer_.resize(std::max(buffer_.size() * 2, end + chunk_));
+        moved_ += static_cast<std::ptrdiff_t>(reinterpret_cast<std::uintptr_t>(buffer_.data()) - before);
+    }
     const std::size_t room = std::min(buffer_.size() - end, chunk_);
     std::size_t got = 0;
     if (fromMemory_) {

@@ -8,6 +8,7 @@
 
 #include "catalogue/failure.h"
 #include "catalogue/regular_file.h"
+#include "line_tally.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +36,7 @@ class ListBuffer {
     // Gives up the bytes from `from` to the end of the buffer (blanks, the rest of an overlong item): they
     // are not kept, so long runs of them cost no memory.
     void drop(std::size_t from) {
+        tallyTo(end);
         base += end - from;
         pos = end = from;
     }
@@ -59,6 +61,28 @@ class ListBuffer {
         beginUnit();
     }
 
+    // Keeps the bytes from `from` on in the buffer (a unit already read) until the next call, however the
+    // buffer is refilled: bytes move, but are not given up. moved() is how far the kept bytes have moved in
+    // all since the file was opened (as addresses, in bytes), for views of them to follow.
+    void hold(std::size_t from) {
+        holding_ = true;
+        held_ = from;
+    }
+    std::ptrdiff_t moved() const { return moved_; }
+
+    // Counts lines from here on (see line_tally.h): lineAt() then names the line of a byte in the buffer.
+    void countLines() { lines.on = true; }
+    // The line (from 1) of the byte at `at`, which lies at or after every byte asked about before.
+    std::uint64_t lineAt(std::size_t at) {
+        tallyTo(at);
+        return lines.line(at < end ? buffer_[at] : '\0');
+    }
+    // Counts the bytes up to `at`, when lines are counted.
+    void tallyTo(std::size_t at) {
+        if (lines.on && base + at > lines.counted)
+            lines.count(buffer_.data() + (lines.counted - base), buffer_.data() + at);
+    }
+
     std::size_t unit = 0;        // where the current unit begins in the buffer
     std::size_t pos = 0;         // next byte to read
     std::size_t end = 0;         // end of the bytes in the buffer
@@ -66,6 +90,7 @@ class ListBuffer {
     bool afterComma = false;     // the last item read ended with a comma
     bool unitAfterComma = false; // the same, where the current unit begins
     bool endOfFile = true;
+    LineTally lines;                // counted only after countLines()
     std::optional<Failure> failure; // why the file could not be read further; none while it can
 
   private:
@@ -74,6 +99,9 @@ class ListBuffer {
     bool fromMemory_ = false;
     std::vector<char> buffer_;
     std::size_t chunk_;
+    bool holding_ = false;
+    std::size_t held_ = 0;     // kept from here while holding_
+    std::ptrdiff_t moved_ = 0; // how far the bytes kept have moved
 };
 
 } // namespace specialty

@@ -83,10 +83,13 @@ bool ListReader::readItem(ItemSpan& item) {
         // A comma right before the end of the file still gives one empty item.
         item.offset = in_.pos - in_.unit;
         item.fileOffset = in_.base + in_.pos;
+        if (in_.lines.on) item.line = in_.lineAt(in_.pos);
         return afterComma && !failed();
     }
     item.offset = in_.pos - in_.unit;
     item.fileOffset = in_.base + in_.pos;
+    // Named now: the bytes up to the item's end may leave the buffer while it is read.
+    if (in_.lines.on) item.line = in_.lineAt(in_.pos);
     if (isLineEnd(in_.data()[in_.pos])) { // only after a comma: an empty item
         consumeTerminator();
         in_.afterComma = false;

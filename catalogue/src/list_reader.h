@@ -111,6 +111,24 @@ class ListReader {
     // Where the next byte to read lies in the file.
     std::uint64_t fileOffset() const { return in_.base + in_.pos; }
 
+    // Counts lines as the bytes go by: readItem() names each item's line, lineOf() that of an item split
+    // by the quick look, lineHere() that of the next byte. Each asks about a place at or after the last.
+    void countLines() { in_.countLines(); }
+    bool countsLines() const { return in_.lines.on; }
+    std::uint64_t lineOf(const ItemSpan& item) { return in_.lineAt(in_.unit + item.offset); }
+    std::uint64_t lineHere() { return in_.lineAt(in_.pos); }
+    // Whether a byte counted since clearHigh() is not ASCII, counting up to the end of `item` first.
+    bool highThrough(const ItemSpan& item) {
+        in_.tallyTo(in_.unit + item.offset + item.length);
+        return in_.lines.high;
+    }
+    void clearHigh() { in_.lines.high = false; }
+    const LineTally& lineTally() const { return in_.lines; }
+    const char* unitBytes() const { return in_.data() + in_.unit; }
+    // Keeps the current unit's bytes in the buffer until holdUnit() is called again (see ListBuffer::hold).
+    void holdUnit() { in_.hold(in_.unit); }
+    std::ptrdiff_t moved() const { return in_.moved(); }
+
     bool failed() const { return in_.failure.has_value(); }
     const Failure& failure() const { return *in_.failure; } // once failed()
     std::size_t maxItemBytes() const { return maxItem_; }

@@ -6,7 +6,6 @@
 #include "catalogue/record_reader.h"
 #include "catalogue/regular_file.h"
 #include "tools/check/finding_stream.h"
-#include "tools/check/line_counter.h"
 #include "tools/check/line_layout.h"
 #include "tools/check/line_records.h"
 #include "tools/check/record_coverage.h"
@@ -19,26 +18,23 @@ namespace specialty {
 
 namespace {
 
-// A record kept until the next one has begun: its fields' bytes end to end in one buffer that is reused
-// from record to record, and views of them, so keeping a record costs no allocation.
+// A record as read, with the line of each field.
+struct ReadRecord {
+    RawRecord raw;
+    std::uint64_t line[kRecordFields];
+};
+
+// A record kept until the next one has begun. The reader keeps its bytes (RecordReader::keepRecordBefore)
+// and the next record is read into the other of two places, so keeping one copies nothing; its views follow
+// the bytes when the reader's buffer moves.
 struct PendingRecord {
     bool valid = false;
     bool startedInStep = false;
-    std::string bytes;
-    RawRecord raw;
-    std::uint64_t line[kRecordFields] = {};
+    ReadRecord* record = nullptr;
+    std::ptrdiff_t moved = 0; // the reader's moved() when the record was read
     RecordCoverage::NameOffsets names{};
     std::int64_t position = 0;
-
-    // The reader's views of one record lie in order in one buffer: the stretch they span is copied once.
-    void keep(const RawRecord& read) {
-        const char* const first = read.field.front().data();
-        const char* const last = read.field.back().data() + read.field.back().size();
-        bytes.assign(first, static_cast<std::size_t>(last - first));
-        for (std::size_t i = 0; i < read.field.size(); ++i)
-            raw.field[i] = std::string_view(bytes).substr(
-                static_cast<std::size_t>(read.field[i].data() - first), read.field[i].size());
-    }
+    bool high = false; // a byte of its fields is not ASCII
 };
 
 // One check of one catalogue, in the steps it reads it by. A record is judged once the next one has begun:
@@ -62,7 +58,7 @@ class CatalogueCheck {
     Next readRecord(std::int64_t position);
     void placeFields(RecordReader::Read read, int fields, std::int64_t position, std::uint64_t* fieldLine);
     bool judgeTooLong(std::int64_t position, const std::uint64_t* fieldLine);
-    void keepPending(std::int64_t position, bool inStep, const std::uint64_t* fieldLine);
+    void keepPending(std::int64_t position, bool inStep);
     void judgePending(bool nextStartsInStep);
     void judgeAsLineReads(const LineRecord& meant);
     void findAtEnd();
@@ -71,22 +67,21 @@ class CatalogueCheck {
 
     const std::string path_;
     FindingStream out_;
-    LineCounter lines_;
     RecordReader file_;
     LineLayout layout_;
     LineRecords lineRecords_; // after a shift, each line of 23 fields as the record it was meant to be
     const std::string& dataFolder_;
     const PictureCheck& showsWhole_;
     std::optional<RecordJudge> judge_; // made once the catalogue is open, which it reads as well
-    RawRecord raw_;
+    ReadRecord read_[2];               // the record being read, and the one pending
+    int current_ = 0;                  // the place of the one being read
     PendingRecord pending_;
     CheckReport report_;
     bool endSeen_ = false;
 };
 
 bool CatalogueCheck::open() {
-    Status opened = lines_.open(path_);
-    if (opened) opened = file_.open(path_);
+    const Status opened = file_.open(path_);
     if (!opened) {
         report_.failure = catalogueCannotBeOpened(path_, opened.error());
         return false;
@@ -94,6 +89,8 @@ bool CatalogueCheck::open() {
     // A start that cannot be read is reported by the reading of the records, which fails on it as well.
     if (Result<std::string> start = readFileStart(path_, 3); start && start.value() == "\xEF\xBB\xBF")
         add(Finding::Level::Error, 1, Failure(CheckFault::ByteOrderMark));
+    file_.countLines();
+    file_.keepRecordBefore();
     judge_.emplace(dataFolder_, showsWhole_, out_, path_);
     return true;
 }
@@ -107,8 +104,6 @@ CheckReport CatalogueCheck::run() {
     }
     lineRecords_.finish();
     findAtEnd();
-    // Lines are counted by a reading of their own; past a failure of it no line can be named.
-    if (Status lineCount = lines_.status(); !lineCount) return stopReading(lineCount.error());
     judge_->findUnusedParts();
     file_.close();
     return finish();
@@ -116,18 +111,15 @@ CheckReport CatalogueCheck::run() {
 
 // Reads the record at `position`, judges the one before it, and keeps it to be judged in turn.
 CatalogueCheck::Next CatalogueCheck::readRecord(std::int64_t position) {
-    const RecordReader::Read read = file_.readRecord(raw_);
+    RawRecord& raw = read_[current_].raw;
+    std::uint64_t* const fieldLine = read_[current_].line;
+    const RecordReader::Read read = file_.readRecord(raw);
     if (read == RecordReader::Read::Failed) {
         stopReading(file_.failure());
         return Next::Failed;
     }
     const int fields = read == RecordReader::Read::CutShort ? file_.fieldsRead() : kRecordFields;
-    std::uint64_t fieldLine[kRecordFields] = {};
     placeFields(read, fields, position, fieldLine);
-    if (Status lineCount = lines_.status(); !lineCount) {
-        stopReading(lineCount.error());
-        return Next::Failed;
-    }
     const bool inStep = layout_.recordTrusted();
     judgePending(inStep);
     if (read == RecordReader::Read::CutShort) {
@@ -140,12 +132,12 @@ CatalogueCheck::Next CatalogueCheck::readRecord(std::int64_t position) {
         return Next::End;
     }
     if (read == RecordReader::Read::TooLong && judgeTooLong(position, fieldLine)) return Next::Record;
-    if (raw_[kVehicleId] == "0") { // the viewer's end test, wherever the lines fall
+    if (raw[kVehicleId] == "0") { // the viewer's end test, wherever the lines fall
         endSeen_ = true;
         return Next::End;
     }
     ++report_.records;
-    keepPending(position, inStep, fieldLine);
+    keepPending(position, inStep);
     return Next::Record;
 }
 
@@ -153,21 +145,23 @@ CatalogueCheck::Next CatalogueCheck::readRecord(std::int64_t position) {
 void CatalogueCheck::placeFields(RecordReader::Read read, int fields, std::int64_t position,
                                  std::uint64_t* fieldLine) {
     const bool known = read == RecordReader::Read::Record; // the reader gives the bytes of whole records
-    const std::uint64_t firstLine = lines_.lineOf(file_.fieldOffset(1));
-    if (lines_.onLastLine(file_.fieldOffset(fields))) { // the usual layout: a record a line
+    const std::uint64_t firstLine = file_.fieldLine(1);
+    if (file_.fieldLine(fields) == firstLine) { // the usual layout: a record a line
         std::fill(fieldLine, fieldLine + fields, firstLine);
         layout_.fieldsOnOneLine(firstLine, position, fields);
         if (layout_.recordTrusted())
             lineRecords_.inStepLine(firstLine, position);
         else
             for (int f = 1; f <= fields; ++f)
-                lineRecords_.field(firstLine, known ? raw_[f] : "", f, position, file_.fieldOffset(f), known);
+                lineRecords_.field(firstLine, known ? read_[current_].raw[f] : "", f, position,
+                                   file_.fieldOffset(f), known);
         return;
     }
     for (int f = 1; f <= fields; ++f) {
-        fieldLine[f - 1] = f == 1 ? firstLine : lines_.lineOf(file_.fieldOffset(f));
+        fieldLine[f - 1] = file_.fieldLine(f);
         // Before the layout ends the line.
-        lineRecords_.field(fieldLine[f - 1], known ? raw_[f] : "", f, position, file_.fieldOffset(f), known);
+        lineRecords_.field(fieldLine[f - 1], known ? read_[current_].raw[f] : "", f, position,
+                           file_.fieldOffset(f), known);
         layout_.field(fieldLine[f - 1], position, f);
     }
 }
@@ -191,24 +185,26 @@ bool CatalogueCheck::judgeTooLong(std::int64_t position, const std::uint64_t* fi
     return true;
 }
 
-void CatalogueCheck::keepPending(std::int64_t position, bool inStep, const std::uint64_t* fieldLine) {
+void CatalogueCheck::keepPending(std::int64_t position, bool inStep) {
     pending_.valid = true;
     pending_.startedInStep = inStep;
-    pending_.keep(raw_);
-    std::copy(fieldLine, fieldLine + kRecordFields, std::begin(pending_.line));
+    pending_.record = &read_[current_];
+    current_ ^= 1; // the next record is read into the other place
+    pending_.moved = file_.moved();
+    pending_.high = file_.highBytes();
     pending_.position = position;
     pending_.names = {file_.fieldOffset(kMake), file_.fieldOffset(kModel), file_.fieldOffset(kSubmodel)};
     // Findings before the pending record and before any run of lines still being judged are final.
-    out_.settle(std::min(pending_.line[0], layout_.heldFrom()));
+    out_.settle(std::min(pending_.record->line[0], layout_.heldFrom()));
 }
 
 void CatalogueCheck::judgePending(bool nextStartsInStep) {
     const bool judged = pending_.valid && pending_.startedInStep && nextStartsInStep;
     pending_.valid = false;
     if (!judged) return; // a record read shifted is not what its lines say; the shift itself is reported
-    judge_->judge(
-        {pending_.raw, pending_.position, pending_.line, hasHighBytes(pending_.bytes), pending_.names},
-        nullptr);
+    ReadRecord& record = *pending_.record;
+    follow(record.raw, file_.moved() - pending_.moved);
+    judge_->judge({record.raw, pending_.position, record.line, pending_.high, pending_.names}, nullptr);
 }
 
 // After a shift, a line of 23 fields judged as the record it was meant to be; its findings say so first.
@@ -234,7 +230,7 @@ void CatalogueCheck::findAtEnd() {
     const bool shifted = layout_.finish();
     judgePending(!shifted);
     if (endSeen_ && !file_.atEnd())
-        add(Finding::Level::Warning, lines_.lineOf(file_.fileOffset()), Failure(CheckFault::LinesAfterEnd));
+        add(Finding::Level::Warning, file_.lineHere(), Failure(CheckFault::LinesAfterEnd));
     if (!endSeen_ && !shifted && !lineRecords_.sawEnd())
         add(Finding::Level::Warning, 0, Failure(CheckFault::NoEndRecord));
     if (report_.records == 0 && !shifted) add(Finding::Level::Error, 1, Failure(CheckFault::NoRecord));
