@@ -3,7 +3,7 @@
 # 1,000,000 records, its findings-heavy twin (the first 100,000 vehicles ten times over) and the widest one
 # (1,200,000 records, 1,000,000 vehicles). Each runs RUNS times; the lowest and highest figures are printed.
 # System time is mostly the reading of the file.
-#   bench/check_reading.sh [BUILD [RUNS [FOLDER]]]   defaults: build, 3, /tmp/specialty-bench
+#   bench/check_memory.sh [BUILD [RUNS [FOLDER]]]   defaults: build, 3, /tmp/specialty-bench
 # Needs GNU time (/usr/bin/time).
 set -euo pipefail
 cd "$(dirname "$0")/.."
