@@ -75,12 +75,14 @@ std::ptrdiff_t RecordReader::moved() const {
 
 void follow(RawRecord& raw, std::ptrdiff_t distance) {
     if (distance == 0) return;
-    // As addresses: the bytes may have moved to another allocation of the buffer.
-    for (std::string_view& field : raw.field)
-        field =
-            std::string_view(reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(field.data()) +
-                                                           static_cast<std::uintptr_t>(distance)),
-                             field.size());
+    // As addresses: the bytes may have moved to another allocation of the buffer, and no pointer arithmetic
+    // may span two allocations.
+    for (std::string_view& field : raw.field) {
+        const std::uintptr_t moved =
+            reinterpret_cast<std::uintptr_t>(field.data()) + static_cast<std::uintptr_t>(distance);
+        field = std::string_view(reinterpret_cast<const char*>(moved), // NOLINT(performance-no-int-to-ptr)
+                                 field.size());
+    }
 }
 
 const char* findLineEndIn(const char* p, const char* end) {

@@ -71,7 +71,7 @@ SPECIALTY_ALWAYS_INLINE std::string_view plainItem(const char* base, std::size_t
     // Most items need neither trimming nor skipping: an empty one, one whose first byte is neither a quote
     // nor a blank, line end or other control byte and whose last is not a blank, and a quoted one that
     // ends with its closing quote.
-    if (from == to) return {base + from, 0};
+    if (from == to) return {base + from, to - from}; // empty, where it stands
     const auto head = static_cast<unsigned char>(base[from]);
     const auto tail = static_cast<unsigned char>(base[to - 1]);
     if (head > ' ' && head != '"' && tail > ' ') return {base + from, to - from};
