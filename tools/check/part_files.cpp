@@ -143,7 +143,8 @@ void PartFiles::findUnused() {
     if (!listing_.complete()) {
         Failure unlisted(listing_.tooLarge() ? CheckFault::FolderTooLarge : CheckFault::FolderUnlisted);
         unlisted.why = listing_.unlisted();
-        unlisted.limit = static_cast<std::int64_t>(PartListing::kMostBytes / (1024 * 1024));
+        if (listing_.tooLarge())
+            unlisted.limit = static_cast<std::int64_t>(PartListing::kMostBytes / (1024 * 1024));
         out_.add({Finding::Level::Warning, folder_, 0, std::move(unlisted)});
         return;
     }

@@ -163,24 +163,24 @@ bool StringSet::contains(std::string_view text) const {
     return slots_[findAny(text.size() > kInlineBytes ? longKey(text) : shortKey(text), text)] != 0;
 }
 
-StringSet::Added StringSet::add(std::string_view text, std::uint64_t& value) {
-    // The look at a short string, most of them, calls nothing until it adds one.
-    if (text.size() > kInlineBytes) return addLong(text, value);
-    const Key key = shortKey(text);
+template <bool kLong>
+[[gnu::always_inline]] inline StringSet::Added StringSet::addKeyed(const Key& key, std::string_view text,
+                                                                   std::uint64_t& value) {
     if (slots_.empty()) return addNew(key, text, value, 0);
-    const std::size_t slot = find<false>(key, text);
+    const std::size_t slot = find<kLong>(key, text);
     if (slots_[slot] == 0) return addNew(key, text, value, slot);
     value = entries_[(slots_[slot] & kIndexMask) - 1].value;
     return Added::Present;
 }
 
+StringSet::Added StringSet::add(std::string_view text, std::uint64_t& value) {
+    // The look at a short string, most of them, calls nothing until it adds one.
+    if (text.size() > kInlineBytes) return addLong(text, value);
+    return addKeyed<false>(shortKey(text), text, value);
+}
+
 StringSet::Added StringSet::addLong(std::string_view text, std::uint64_t& value) {
-    const Key key = longKey(text);
-    if (slots_.empty()) return addNew(key, text, value, 0);
-    const std::size_t slot = find<true>(key, text);
-    if (slots_[slot] == 0) return addNew(key, text, value, slot);
-    value = entries_[(slots_[slot] & kIndexMask) - 1].value;
-    return Added::Present;
+    return addKeyed<true>(longKey(text), text, value);
 }
 
 StringSet::Added StringSet::addNew(const Key& key, std::string_view text, std::uint64_t value,

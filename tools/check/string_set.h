@@ -50,6 +50,9 @@ class StringSet {
     std::size_t find(const Key& key, std::string_view text) const; // the slot, or a free one
     std::size_t findAny(const Key& key, std::string_view text) const;
     Added addLong(std::string_view text, std::uint64_t& value);
+    // Adds `text`, whose key is `key`, unless it is there (see add()).
+    template <bool kLong>
+    Added addKeyed(const Key& key, std::string_view text, std::uint64_t& value);
     std::size_t bytes() const;
     bool grow();
     // Adds `text`, not held, in free slot `slot` (or none before the first add).
